@@ -1,0 +1,86 @@
+#pragma once
+// The three forms of a JV-Data record: the delivered text, the parsed record
+// (one text per field of the layout, in layout order) and the stored record
+// (the fixed-width bytes written to the record files). Text stays in its
+// code page 932 bytes throughout.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/record_layout.h"
+
+namespace volq {
+
+// The bytes of `length` bytes from 1-based `position` of `bytes` (fewer when
+// the bytes end earlier, none past the end); the position then advances by the
+// full length. An overflow of the position raises an overflow Failure.
+std::string MidBytes(std::string_view bytes, int32_t& position, int32_t length);
+
+struct ParsedRecord {
+  const RecordLayout* layout = nullptr;
+  std::vector<std::string> fields;  // one per flattened field, layout order
+  const std::string& Get(std::string_view name) const { return fields[layout->IndexOf(name)]; }
+};
+
+struct StoredRecord {
+  const RecordLayout* layout = nullptr;
+  std::string bytes;  // stored_length() bytes
+  std::string_view Get(std::string_view name) const { return layout->slice(name).Of(bytes); }
+  std::string_view Get(int offset, int length) const { return Slice{offset, length}.Of(bytes); }
+};
+
+// One named type per record form, so the routines read like their callers.
+#define VOLQ_RECORD_TYPES(Parsed, Stored) \
+  struct Parsed : ParsedRecord {};        \
+  struct Stored : StoredRecord {};
+VOLQ_RECORD_TYPES(RaceParsed, RaceRecord)
+VOLQ_RECORD_TYPES(RaceEntryParsed, RaceEntryRecord)
+VOLQ_RECORD_TYPES(HorseParsed, HorseRecord)
+VOLQ_RECORD_TYPES(BreedingHorseParsed, BreedingHorseRecord)
+VOLQ_RECORD_TYPES(JockeyParsed, JockeyRecord)
+VOLQ_RECORD_TYPES(OffspringParsed, OffspringRecord)
+VOLQ_RECORD_TYPES(TrainerParsed, TrainerRecord)
+VOLQ_RECORD_TYPES(BreederParsed, BreederRecord)
+VOLQ_RECORD_TYPES(OwnerParsed, OwnerRecord)
+#undef VOLQ_RECORD_TYPES
+struct MarketSaleParsed : ParsedRecord {};
+// The market-sale record is stored as its delivered text line.
+using MarketSaleRecord = std::string;
+
+// Generic forms: every field of `layout` from the delivered text, and the
+// stored bytes of a parsed record (each field left-justified, blank-padded and
+// cut at its stored width).
+void ParseRecord(const RecordLayout& layout, std::string_view text, ParsedRecord& out);
+void PackRecord(const ParsedRecord& in, StoredRecord& out);
+// Delivered text straight to stored bytes (parse then pack).
+std::string StoreDelivered(const RecordLayout& layout, std::string_view text);
+
+void ParseRA(std::string_view text, RaceParsed& out);
+void ParseSE(std::string_view text, RaceEntryParsed& out);
+void ParseUM(std::string_view text, HorseParsed& out);
+void ParseHN(std::string_view text, BreedingHorseParsed& out);
+void ParseKS(std::string_view text, JockeyParsed& out);
+void ParseSK(std::string_view text, OffspringParsed& out);
+void ParseCH(std::string_view text, TrainerParsed& out);
+void ParseBR(std::string_view text, BreederParsed& out);
+void ParseBN(std::string_view text, OwnerParsed& out);
+void ParseHS(std::string_view text, MarketSaleParsed& out);
+
+void PackRA(const RaceParsed& in, RaceRecord& out);
+void PackSE(const RaceEntryParsed& in, RaceEntryRecord& out);
+void PackUM(const HorseParsed& in, HorseRecord& out);
+void PackHN(const BreedingHorseParsed& in, BreedingHorseRecord& out);
+void PackKS(const JockeyParsed& in, JockeyRecord& out);
+void PackSK(const OffspringParsed& in, OffspringRecord& out);
+void PackCH(const TrainerParsed& in, TrainerRecord& out);
+void PackBR(const BreederParsed& in, BreederRecord& out);
+void PackBN(const OwnerParsed& in, OwnerRecord& out);
+
+// Fields of a stored record held as bytes, by (offset, length): the bytes
+// present (short or empty past the end of a short record).
+inline std::string_view FieldAt(std::string_view rec, int offset, int length) {
+  return Slice{offset, length}.Of(rec);
+}
+
+}  // namespace volq

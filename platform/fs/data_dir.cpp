@@ -1,0 +1,115 @@
+#include "platform/fs/data_dir.h"
+
+#include <cctype>
+#include <system_error>
+
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+namespace fs = std::filesystem;
+
+const char* const DataDir::kFolders[] = {
+    "UMAGOTOSETUP", "KISHUGOTOSETUP", "HAHAHAN",      "HAHA",     "HAHAN",
+    "SHUBOBA",      "SHUBOBAN",       "KYOSOBA",      "KYOSOBAN", "KISHUFUKUSHO",
+    "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
+
+DataDir::DataDir(fs::path root) : root_(std::move(root)) {}
+
+static std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool IsPlainName(std::string_view id) {
+  if (id.empty() || id == "." || id == "..") return false;
+  bool all_blank = true;
+  for (unsigned char c : id) {
+    if (c < 0x20 || c == 0x7f) return false;
+    switch (c) {
+      case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return false;
+      default:
+        break;
+    }
+    if (c != ' ') all_blank = false;
+  }
+  return !all_blank;
+}
+
+fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
+  fs::path exact = dir / name;
+  std::error_code ec;
+  if (fs::exists(exact, ec)) return exact;
+  std::string key = dir.string();
+  auto it = case_cache_.find(key);
+  if (it == case_cache_.end()) {
+    std::unordered_map<std::string, std::string> names;
+    for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
+      std::string n = d->path().filename().string();
+      names.emplace(Lower(n), n);
+    }
+    it = case_cache_.emplace(key, std::move(names)).first;
+  }
+  auto hit = it->second.find(Lower(name));
+  if (hit != it->second.end()) {
+    fs::path p = dir / hit->second;
+    if (fs::exists(p, ec)) return p;
+    it->second.erase(hit);
+  }
+  return exact;
+}
+
+fs::path DataDir::Path(std::string_view relative) {
+  fs::path cur = root_;
+  std::string part;
+  auto flush = [&] {
+    if (!part.empty()) cur = Resolve(cur, part);
+    part.clear();
+  };
+  for (char c : relative) {
+    if (c == '\\' || c == '/') {
+      flush();
+    } else {
+      part += c;
+    }
+  }
+  flush();
+  return cur;
+}
+
+fs::path DataDir::EntityPath(std::string_view folder, std::string_view id,
+                             std::string_view suffix) {
+  if (!IsPlainName(id)) FailFile("refused file name '" + std::string(id) + "' in " + std::string(folder));
+  fs::path dir = Path(folder);
+  return Resolve(dir, std::string(id) + std::string(suffix));
+}
+
+bool DataDir::Exists(std::string_view relative) {
+  std::error_code ec;
+  return fs::exists(Path(relative), ec);
+}
+
+void DataDir::Delete(std::string_view relative) { DeletePath(Path(relative)); }
+
+void DataDir::DeletePath(const fs::path& p) {
+  std::error_code ec;
+  if (!fs::remove(p, ec) || ec) FailFile("cannot delete " + p.string());
+  auto it = case_cache_.find(p.parent_path().string());
+  if (it != case_cache_.end()) it->second.erase(Lower(p.filename().string()));
+}
+
+void DataDir::NoteCreated(const fs::path& p) {
+  auto it = case_cache_.find(p.parent_path().string());
+  if (it != case_cache_.end()) {
+    std::string n = p.filename().string();
+    it->second.emplace(Lower(n), n);
+  }
+}
+
+void DataDir::CreateFolders() {
+  fs::create_directories(root_);
+  for (const char* const* f = kFolders; *f; ++f) fs::create_directories(root_ / *f);
+}
+
+}  // namespace volq

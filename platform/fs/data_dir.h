@@ -1,0 +1,51 @@
+#pragma once
+// The data directory: every file of both programs is named relative to it,
+// with the folder and file names the steps use. Names are matched without
+// regard to ASCII case, as on the system the data directory comes from.
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace volq {
+
+class DataDir {
+ public:
+  explicit DataDir(std::filesystem::path root);
+
+  const std::filesystem::path& root() const { return root_; }
+
+  // Path of a file or folder given as "NAME" or "FOLDER\\NAME" (either slash).
+  // An existing entry of another case is found; otherwise the name as given.
+  std::filesystem::path Path(std::string_view relative);
+
+  // Path of a per-entity file FOLDER\<id><suffix>. An id that is not a plain
+  // file name (empty or blank, a separator, "." or "..", a control byte, a
+  // character Windows refuses in names) raises a file Failure.
+  std::filesystem::path EntityPath(std::string_view folder, std::string_view id,
+                                   std::string_view suffix = ".dat");
+
+  bool Exists(std::string_view relative);
+  // Deleting a missing file is a failure, as on the original platform.
+  void Delete(std::string_view relative);
+  void DeletePath(const std::filesystem::path& p);
+
+  // Tell the case cache that a file has come into being (writers call it).
+  void NoteCreated(const std::filesystem::path& p);
+
+  // The folders the build steps write into; the demo and tests create them.
+  static const char* const kFolders[];
+  void CreateFolders();
+
+ private:
+  std::filesystem::path Resolve(const std::filesystem::path& dir, const std::string& name);
+  std::filesystem::path root_;
+  // folder -> (lower-case name -> name on disk), built on the first miss.
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> case_cache_;
+};
+
+// True when id can stand as a file name inside a folder.
+bool IsPlainName(std::string_view id);
+
+}  // namespace volq

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/fs/data_dir.h"
+#include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("volq_fs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  fs::path root_;
+};
+
+TEST(RecordCount, RoundsHalfToEven) {
+  const struct { uint64_t bytes; int len; int32_t count; } cases[] = {
+      {0, 10, 0}, {25, 10, 2}, {26, 10, 3}, {35, 10, 4}, {15, 10, 2}, {5, 10, 0}, {6, 10, 1},
+      {30, 10, 3}, {24, 10, 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RecordCountOf(c.bytes, c.len), c.count) << c.bytes;
+}
+
+TEST_F(FsTest, RecordFileCreatesReadsWritesAndExtends) {
+  fs::path p = root_ / "R.dat";
+  {
+    RecordFile f(p, 4);
+    EXPECT_TRUE(fs::exists(p));
+    EXPECT_EQ(f.Count(), 0);
+    EXPECT_THROW(f.Read(1), Failure);
+    f.Write(1, "AAAA");
+    f.Write(2, "BB");  // blank-padded
+    EXPECT_THROW(f.Write(4, "DDDD"), Failure);
+    f.Write(1, "CCCCCC");  // cut
+    f.Close();
+  }
+  EXPECT_EQ(ReadWholeFile(p), "CCCCBB  ");
+  {
+    RecordFile f(p, 4);
+    EXPECT_EQ(f.Count(), 2);
+    EXPECT_EQ(f.Read(2), "BB  ");
+    f.Append("EEEE");
+    f.Close();
+  }
+  EXPECT_EQ(ReadWholeFile(p), "CCCCBB  EEEE");
+  // A trailing partial record counted by rounding reads blank-padded.
+  WriteWholeFile(p, "AAAABBBBCCC");
+  RecordFile f(p, 4);
+  EXPECT_EQ(f.Count(), 3);
+  EXPECT_EQ(f.Read(3), "CCC ");
+  EXPECT_EQ(f.View(3), "CCC");
+}
+
+TEST_F(FsTest, OpenInMissingFolderFails) {
+  EXPECT_THROW(RecordFile(root_ / "NOFOLDER" / "X.dat", 4), Failure);
+  EXPECT_THROW(TextListWriter(root_ / "NOFOLDER" / "X.dat"), Failure);
+}
+
+TEST_F(FsTest, TextListRoundTrip) {
+  fs::path p = root_ / "L.dat";
+  {
+    TextListWriter w(p);
+    w.String("2019100001").EndLine();
+    w.String("").String("a b").Number(-5).Number(0).String("x").Number(123456).EndLine();
+    w.Close();
+  }
+  EXPECT_EQ(ReadWholeFile(p), "\"2019100001\"\r\n\"\",\"a b\",-5,0,\"x\",123456\r\n");
+  TextListReader r(p);
+  ASSERT_TRUE(r.ok());
+  std::vector<std::string> items;
+  while (!r.Eof()) items.push_back(r.Next());
+  EXPECT_EQ(items, (std::vector<std::string>{"2019100001", "", "a b", "-5", "0", "x", "123456"}));
+  EXPECT_THROW(r.Next(), Failure);
+
+  {
+    TextListWriter a(p, TextListWriter::Mode::Append);
+    a.Number(7).EndLine();
+  }
+  EXPECT_EQ(ReadListItems(p).back(), "7");
+
+  bool found = true;
+  EXPECT_TRUE(ReadListItems(root_ / "missing.dat", &found).empty());
+  EXPECT_FALSE(found);
+}
+
+TEST(TextList, Numbers) {
+  EXPECT_EQ(ToNumber("  0012 "), 12);
+  EXPECT_EQ(ToNumber("-3"), -3);
+  EXPECT_THROW(ToNumber(""), Failure);
+  EXPECT_THROW(ToNumber("1a"), Failure);
+}
+
+TEST_F(FsTest, LinesSplitAtCrLf) {
+  fs::path p = root_ / "HS.dat";
+  WriteWholeFile(p, "one\r\ntwo\r\nthree");
+  EXPECT_EQ(ReadLines(p), (std::vector<std::string>{"one", "two", "three"}));
+}
+
+TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
+  DataDir d(root_);
+  d.CreateFolders();
+  fs::remove_all(root_ / "KYOSOBA");
+  fs::create_directories(root_ / "kyosoba");
+  WriteWholeFile(root_ / "kyosoba" / "2019100001.dat", "z");
+  EXPECT_EQ(d.EntityPath("KYOSOBA", "2019100001"), root_ / "kyosoba" / "2019100001.dat");
+  EXPECT_EQ(d.Path("ra20180101new.DAT"), root_ / "ra20180101new.DAT");
+  WriteWholeFile(root_ / "RA20180101NEW.dat", "");
+  // The folder listing is cached per run; a new run sees the file.
+  DataDir d2(root_);
+  EXPECT_EQ(d2.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
+  for (const char* bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "c:x"}) {
+    EXPECT_FALSE(IsPlainName(bad)) << bad;
+    EXPECT_THROW(d.EntityPath("KYOSOBA", bad), Failure) << bad;
+  }
+  EXPECT_TRUE(IsPlainName("2019100001"));
+  EXPECT_TRUE(IsPlainName("0123 "));
+  d.Delete("RA20180101NEW.dat");
+  EXPECT_THROW(d.Delete("RA20180101NEW.dat"), Failure);
+}
+
+}  // namespace
+}  // namespace volq

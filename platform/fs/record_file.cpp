@@ -1,0 +1,107 @@
+#include "platform/fs/record_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+int32_t RecordCountOf(std::uint64_t bytes, int record_length) {
+  std::uint64_t whole = bytes / record_length;
+  std::uint64_t rest2 = 2 * (bytes % record_length);
+  if (rest2 > static_cast<std::uint64_t>(record_length) ||
+      (rest2 == static_cast<std::uint64_t>(record_length) && whole % 2 == 1)) {
+    ++whole;
+  }
+  if (whole > INT32_MAX) FailOverflow("record count beyond 32 bits");
+  return static_cast<int32_t>(whole);
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) FailFile("cannot open " + path.string());
+  std::string data;
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (size > 0) {
+    data.resize(static_cast<size_t>(size));
+    size_t got = std::fread(data.data(), 1, data.size(), f);
+    data.resize(got);
+  }
+  bool bad = std::ferror(f);
+  std::fclose(f);
+  if (bad) FailFile("cannot read " + path.string());
+  return data;
+}
+
+void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) FailFile("cannot write " + path.string());
+  size_t put = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
+  bool bad = put != bytes.size();
+  if (std::fclose(f) != 0) bad = true;
+  if (bad) FailFile("cannot write " + path.string());
+}
+
+RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
+    : path_(path), length_(record_length) {
+  std::error_code ec;
+  if (std::filesystem::exists(path_, ec)) {
+    data_ = ReadWholeFile(path_);
+  } else {
+    std::FILE* f = std::fopen(path_.c_str(), "ab");
+    if (!f) FailFile("cannot open " + path_.string());
+    std::fclose(f);
+  }
+  open_ = true;
+}
+
+RecordFile::~RecordFile() {
+  if (open_ && dirty_) {
+    try {
+      Close();
+    } catch (const Failure& e) {
+      std::cerr << e.what() << '\n';
+    }
+  }
+}
+
+std::string_view RecordFile::View(int32_t k) const {
+  if (k < 1 || k > Count()) FailIndex("record " + std::to_string(k) + " of " + path_.string());
+  size_t start = static_cast<size_t>(k - 1) * length_;
+  return std::string_view(data_).substr(start, length_);
+}
+
+std::string RecordFile::Read(int32_t k) const {
+  std::string rec(View(k));
+  rec.resize(length_, ' ');
+  return rec;
+}
+
+void RecordFile::Write(int32_t k, std::string_view rec) {
+  if (!open_) FailFile("write to closed " + path_.string());
+  if (k < 1 || k > WholeRecords() + 1) {
+    FailIndex("record " + std::to_string(k) + " of " + path_.string());
+  }
+  size_t start = static_cast<size_t>(k - 1) * length_;
+  if (data_.size() < start + length_) data_.resize(start + length_, ' ');
+  size_t n = rec.size() < static_cast<size_t>(length_) ? rec.size() : length_;
+  data_.replace(start, n, rec.substr(0, n));
+  if (n < static_cast<size_t>(length_)) data_.replace(start + n, length_ - n, length_ - n, ' ');
+  dirty_ = true;
+}
+
+void RecordFile::Close() {
+  if (!open_) return;
+  open_ = false;
+  if (dirty_) {
+    dirty_ = false;
+    WriteWholeFile(path_, data_);
+  }
+}
+
+}  // namespace volq

@@ -1,0 +1,59 @@
+#pragma once
+// Record files: fixed-length records back to back, numbered from 1, no header.
+// The file is held in memory while open (read whole on open, written whole on
+// Close when changed), so millions of record reads cost no system calls.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace volq {
+
+// Record count of a file of `bytes` bytes: bytes / length rounded to the
+// nearest whole number, a half to the even neighbour (2.5 -> 2, 2.6 -> 3).
+int32_t RecordCountOf(std::uint64_t bytes, int record_length);
+
+class RecordFile {
+ public:
+  // Opens for reading and writing; a missing file is created empty. A file
+  // that cannot be opened or created raises a file Failure.
+  RecordFile(const std::filesystem::path& path, int record_length);
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  int32_t Count() const { return RecordCountOf(data_.size(), length_); }
+  int length() const { return length_; }
+  const std::filesystem::path& path() const { return path_; }
+
+  // Record k (1-based). A record past the count raises an index Failure. The
+  // trailing partial record of a count rounded up reads as its bytes padded
+  // with blanks to the record length.
+  std::string Read(int32_t k) const;
+  // View of record k inside the file image; shorter than the record length
+  // only for a trailing partial record.
+  std::string_view View(int32_t k) const;
+  // Writes record k; k may be one past the last whole record (the file grows).
+  // rec is cut or blank-padded to the record length.
+  void Write(int32_t k, std::string_view rec);
+  void Append(std::string_view rec) { Write(WholeRecords() + 1, rec); }
+  int32_t WholeRecords() const { return static_cast<int32_t>(data_.size() / length_); }
+
+  // Writes the file back when it changed; a failed write raises a file Failure.
+  void Close();
+
+  const std::string& bytes() const { return data_; }
+
+ private:
+  std::filesystem::path path_;
+  int length_;
+  std::string data_;
+  bool dirty_ = false;
+  bool open_ = false;
+};
+
+// Whole-file helpers for steps that stream.
+std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
+void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);  // Failure on error
+
+}  // namespace volq

@@ -1,0 +1,166 @@
+#include "platform/fs/text_list.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+
+TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : path_(path) {
+  f_ = std::fopen(path.c_str(), mode == Mode::Output ? "wb" : "ab");
+  if (!f_) FailFile("cannot open " + path.string());
+  buf_.reserve(1 << 16);
+}
+
+TextListWriter::~TextListWriter() {
+  if (f_) {
+    try {
+      Close();
+    } catch (const Failure& e) {
+      std::cerr << e.what() << '\n';
+    }
+  }
+}
+
+void TextListWriter::Separator() {
+  if (!first_) buf_ += ',';
+  first_ = false;
+}
+
+TextListWriter& TextListWriter::String(std::string_view s) {
+  Separator();
+  buf_ += '"';
+  buf_ += s;
+  buf_ += '"';
+  return *this;
+}
+
+TextListWriter& TextListWriter::Number(int64_t n) {
+  Separator();
+  buf_ += std::to_string(n);
+  return *this;
+}
+
+TextListWriter& TextListWriter::Raw(std::string_view item) {
+  Separator();
+  buf_ += item;
+  return *this;
+}
+
+void TextListWriter::EndLine() {
+  buf_ += "\r\n";
+  first_ = true;
+  if (buf_.size() >= (1 << 16)) {
+    if (std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) {
+      FailFile("cannot write " + path_.string());
+    }
+    buf_.clear();
+  }
+}
+
+void TextListWriter::Line(std::string_view bytes) {
+  first_ = true;
+  buf_ += bytes;
+  EndLine();
+}
+
+void TextListWriter::Close() {
+  if (!f_) return;
+  bool bad = !buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size();
+  buf_.clear();
+  if (std::fclose(f_) != 0) bad = true;
+  f_ = nullptr;
+  if (bad) FailFile("cannot write " + path_.string());
+}
+
+TextListReader::TextListReader(const std::filesystem::path& path) {
+  try {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+      data_ = ReadWholeFile(path);
+      ok_ = true;
+    }
+  } catch (const Failure&) {
+    ok_ = false;
+  }
+}
+
+std::string TextListReader::Next() {
+  if (Eof()) FailFile("read past the end of a list");
+  // Skip blanks and the line ends between items.
+  while (pos_ < data_.size() && (data_[pos_] == ' ' || data_[pos_] == '\r' || data_[pos_] == '\n')) {
+    ++pos_;
+  }
+  std::string item;
+  if (pos_ < data_.size() && data_[pos_] == '"') {
+    size_t end = data_.find('"', pos_ + 1);
+    if (end == std::string::npos) end = data_.size();
+    item = data_.substr(pos_ + 1, end - pos_ - 1);
+    pos_ = end + 1;
+    while (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
+  } else {
+    size_t end = pos_;
+    while (end < data_.size() && data_[end] != ',' && data_[end] != '\r' && data_[end] != '\n') {
+      ++end;
+    }
+    item = data_.substr(pos_, end - pos_);
+    while (!item.empty() && item.back() == ' ') item.pop_back();
+    pos_ = end;
+  }
+  if (pos_ < data_.size() && data_[pos_] == ',') {
+    ++pos_;
+  } else {
+    // End of the line: consume it so that Eof() holds after the last item.
+    if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  }
+  return item;
+}
+
+int64_t TextListReader::NextNumber() { return ToNumber(Next()); }
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+  std::string data = ReadWholeFile(path);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < data.size(); ++i) {
+    if (data[i] == '\r') {
+      lines.emplace_back(data, start, i - start);
+      if (i + 1 < data.size() && data[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < data.size()) lines.emplace_back(data, start, data.size() - start);
+  return lines;
+}
+
+std::vector<std::string> ReadListItems(const std::filesystem::path& path, bool* found) {
+  TextListReader r(path);
+  if (found) *found = r.ok();
+  std::vector<std::string> items;
+  while (!r.Eof()) items.push_back(r.Next());
+  return items;
+}
+
+int64_t ToNumber(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  bool neg = false;
+  if (b < e && (s[b] == '-' || s[b] == '+')) {
+    neg = s[b] == '-';
+    ++b;
+  }
+  if (b == e) FailConversion("not a number: '" + std::string(s) + "'");
+  int64_t v = 0;
+  for (size_t i = b; i < e; ++i) {
+    if (s[i] < '0' || s[i] > '9') FailConversion("not a number: '" + std::string(s) + "'");
+    if (v > (INT64_MAX - 9) / 10) FailOverflow("number too large: '" + std::string(s) + "'");
+    v = v * 10 + (s[i] - '0');
+  }
+  return neg ? -v : v;
+}
+
+}  // namespace volq

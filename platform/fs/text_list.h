@@ -1,0 +1,67 @@
+#pragma once
+// Text lists: lines of comma-separated items, strings in double quotes,
+// numbers bare, each line ended by CR LF; read back item by item. Plain text
+// files of whole lines (the market-sale file) use the line reader and writer.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace volq {
+
+class TextListWriter {
+ public:
+  enum class Mode { Output, Append };
+  // Output truncates, Append adds to the end; both create a missing file. A
+  // file that cannot be opened raises a file Failure.
+  explicit TextListWriter(const std::filesystem::path& path, Mode mode = Mode::Output);
+  ~TextListWriter();
+  TextListWriter(const TextListWriter&) = delete;
+  TextListWriter& operator=(const TextListWriter&) = delete;
+
+  TextListWriter& String(std::string_view s);  // "s"
+  TextListWriter& Number(int64_t n);           // bare decimal
+  TextListWriter& Raw(std::string_view item);  // bare text, as given
+  void EndLine();                              // CR LF
+  void Line(std::string_view bytes);           // whole line + CR LF
+  void Close();  // flushes; a failed write raises a file Failure
+
+ private:
+  void Separator();
+  std::FILE* f_ = nullptr;
+  std::filesystem::path path_;
+  bool first_ = true;
+  std::string buf_;
+};
+
+class TextListReader {
+ public:
+  // A missing or unreadable file reads as an empty list; ok() tells which.
+  explicit TextListReader(const std::filesystem::path& path);
+  bool ok() const { return ok_; }
+  bool Eof() const { return pos_ >= data_.size(); }
+  // Next item: a quoted string without its quotes, or a bare item with its
+  // surrounding blanks removed. Past the end raises a file Failure.
+  std::string Next();
+  // Next item as a whole number (conversion Failure when it is not one).
+  int64_t NextNumber();
+
+ private:
+  std::string data_;
+  size_t pos_ = 0;
+  bool ok_ = false;
+};
+
+// Lines of a text file, split at CR LF (or a lone CR); the last line may lack
+// its end. A missing file raises a file Failure.
+std::vector<std::string> ReadLines(const std::filesystem::path& path);
+
+// Every item of a text list in file order (a missing list is empty).
+std::vector<std::string> ReadListItems(const std::filesystem::path& path, bool* found = nullptr);
+
+// Whole-number value of a text as the steps read numbers: surrounding blanks
+// ignored, an optional sign, digits. Conversion Failure otherwise.
+int64_t ToNumber(std::string_view s);
+
+}  // namespace volq
