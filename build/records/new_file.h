@@ -1,0 +1,46 @@
+#pragma once
+// One record per key: the raw file's records sorted by key, one survivor per
+// run of equal keys, written when its data kind is kept. Every NEW file of
+// the build program is one call of BuildNewFile with its own settings.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "build/records/step_frame.h"
+#include "common/record_layout.h"
+
+namespace volq {
+
+struct NewFileSpec {
+  enum class Order { Ascending, Descending };
+  enum class Survivor { FirstOfRun, LastOfRun };
+
+  const char* raw_file;    // "RA20180101.dat"
+  const char* new_file;    // "RA20180101NEW.dat"
+  int record_length;       // stored length of the raw records
+  std::vector<Slice> key;  // fields of the key, concatenated in order
+  Order order = Order::Ascending;
+  int run_width = 0;  // characters of the key that make a run; 0 = whole key
+  Survivor survivor = Survivor::FirstOfRun;
+  std::string kept_kinds;  // data kinds written; empty keeps every kind
+};
+
+struct NewFileResult {
+  int32_t raw_count = 0;  // records of the raw file (also left in RecordCount)
+  int32_t written = 0;    // records of the NEW file
+  // Raw record numbers of the survivors written, in NEW-file order.
+  std::vector<int32_t> survivors;
+};
+
+NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);
+
+// The settings of each NEW file.
+const NewFileSpec& RaNewFileSpec();
+const NewFileSpec& SeNewFileSpec();
+
+// Race step and race-entry step: their end messages.
+std::string RaceStep(StepContext& ctx);       // "RA 終わり" + raw count
+std::string RaceEntryStep(StepContext& ctx);  // "SE 終わり" + raw count
+
+}  // namespace volq

@@ -1,0 +1,116 @@
+#include "build/records/new_file.h"
+
+#include <gtest/gtest.h>
+
+#include "build/records/test_support.h"
+
+namespace volq {
+namespace {
+
+using testing::StepTest;
+
+// Race record with the fields of the key, its kind and a tag in the name.
+std::string Race(char kind, const std::string& date, const std::string& venue,
+                 const std::string& race, const std::string& tag) {
+  return StepTest::Rec(kRaceLength, {{0, "RA"}, {2, std::string(1, kind)}, {3, "20240101"},
+                                     {11, date}, {19, venue}, {25, race}, {32, tag}});
+}
+
+std::string Entry(char kind, const std::string& venue, const std::string& horse,
+                  const std::string& tag) {
+  return StepTest::Rec(kRaceEntryLength, {{0, "SE"}, {2, std::string(1, kind)},
+                                          {11, "20240106"}, {19, venue}, {25, "11"},
+                                          {28, "03"}, {30, horse}, {40, tag}});
+}
+
+class NewFileTest : public StepTest {};
+
+TEST_F(NewFileTest, SurvivorsOfEqualKeysFollowTheSort) {
+  // Two equal keys: the sort swaps them, so the race step keeps record 2 and
+  // the race-entry step record 1. Three: 3 first, 1 last.
+  const struct { int n; const char* ra_tag; const char* se_tag; } cases[] = {
+      {1, "r1", "r1"}, {2, "r2", "r1"}, {3, "r3", "r1"}};
+  for (const auto& c : cases) {
+    std::vector<std::string> ra, se;
+    for (int k = 1; k <= c.n; ++k) {
+      ra.push_back(Race('7', "20240106", "05", "11", "r" + std::to_string(k)));
+      se.push_back(Entry('7', "05", "2019100001", "r" + std::to_string(k)));
+    }
+    WriteRecords("RA20180101.dat", ra);
+    WriteRecords("SE20180101.dat", se);
+    auto cx = ctx();
+    EXPECT_EQ(RaceStep(cx), "RA 終わり  " + std::to_string(c.n));
+    EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  " + std::to_string(c.n));
+    auto ran = Records("RA20180101NEW.dat", kRaceLength);
+    auto sen = Records("SE20180101NEW.dat", kRaceEntryLength);
+    ASSERT_EQ(ran.size(), 1u);
+    ASSERT_EQ(sen.size(), 1u);
+    EXPECT_EQ(ran[0].substr(32, 2), c.ra_tag) << c.n;
+    EXPECT_EQ(sen[0].substr(40, 2), c.se_tag) << c.n;
+  }
+}
+
+TEST_F(NewFileTest, KeysKindsAndOrder) {
+  WriteRecords("RA20180101.dat",
+               {Race('7', "20240107", "05", "01", "a"),  // later date
+                Race('7', "20240106", "06", "11", "b"),  // other racecourse: own key
+                Race('7', "20240106", "05", "11", "c"),
+                Race('1', "20240108", "05", "01", "d"),  // unkept kind
+                Race('B', "20240108", "05", "02", "e"), Race('A', "20240108", "05", "03", "f")});
+  auto cx = ctx();
+  EXPECT_EQ(RaceStep(cx), "RA 終わり  6");
+  std::string tags;
+  for (const auto& r : Records("RA20180101NEW.dat", kRaceLength)) tags += r.substr(32, 1);
+  EXPECT_EQ(tags, "cbaef");
+
+  // Entries at two racecourses with the same key are one key; the survivor
+  // of a run decides, even when another record of the run has a kept kind.
+  WriteRecords("SE20180101.dat", {Entry('7', "05", "2019100001", "x"),
+                                  Entry('7', "06", "2019100001", "y"),
+                                  Entry('1', "05", "2019100002", "z"),
+                                  Entry('7', "05", "2019100002", "w")});
+  EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  4");
+  auto se = Records("SE20180101NEW.dat", kRaceEntryLength);
+  ASSERT_EQ(se.size(), 1u);
+  EXPECT_EQ(se[0].substr(40, 1), "x");
+}
+
+TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
+  WriteFile("RA20180101NEW.dat", "old");
+  auto cx = ctx();
+  EXPECT_EQ(RaceStep(cx), "RA 終わり  0");
+  EXPECT_TRUE(Exists("RA20180101.dat"));  // created empty by the open
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "");
+  EXPECT_TRUE(frame_->clean());
+
+  // 2.5 records count 2.
+  std::string r1 = Race('7', "20240106", "05", "01", "a");
+  std::string r2 = Race('7', "20240106", "05", "02", "b");
+  WriteFile("RA20180101.dat", r1 + r2 + r1.substr(0, kRaceLength / 2));
+  EXPECT_EQ(RaceStep(cx), "RA 終わり  2");
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), r1 + r2);
+  // A rerun is byte-identical.
+  std::string first = ReadFile("RA20180101NEW.dat");
+  RaceStep(cx);
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), first);
+}
+
+TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {
+  // Jockey-like settings: code 5 + date, descending, runs on the code.
+  NewFileSpec spec{"KS20180101.dat", "KSTEST.dat", 40, {{11, 5}, {3, 8}},
+                   NewFileSpec::Order::Descending, 5, NewFileSpec::Survivor::FirstOfRun, "12"};
+  auto rec = [](char kind, const char* date, const char* code) {
+    return StepTest::Rec(40, {{0, "KS"}, {2, std::string(1, kind)}, {3, date}, {11, code}});
+  };
+  WriteRecords("KS20180101.dat", {rec('1', "20230101", "01100"), rec('2', "20240101", "01100"),
+                                  rec('1', "20240101", "05339"), rec('0', "20240301", "00666"),
+                                  rec('1', "20240201", "00666")});
+  auto cx = ctx();
+  NewFileResult res = BuildNewFile(cx, spec);
+  EXPECT_EQ(res.raw_count, 5);
+  EXPECT_EQ(res.written, 2);
+  EXPECT_EQ(res.survivors, (std::vector<int32_t>{3, 2}));
+}
+
+}  // namespace
+}  // namespace volq

@@ -1,0 +1,103 @@
+#pragma once
+// The rule every build step runs under: a failing operation is abandoned and
+// the step goes on; a failing test runs the branch it guards; a failing loop
+// end test leaves the loop; a failing selector skips the whole choice. What
+// was skipped is kept (grouped by operation) so the front end can report it
+// after the end message; the end message itself is unchanged.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fs/data_dir.h"
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+class StepFrame {
+ public:
+  // Runs op; a Failure is skipped and recorded. True when op completed.
+  template <class Op>
+  bool Do(std::string_view what, Op&& op) {
+    try {
+      op();
+      return true;
+    } catch (const Failure& e) {
+      Skipped(what, e.what());
+      return false;
+    }
+  }
+
+  // The value of a test, or true when the test itself failed.
+  template <class Test>
+  bool If(std::string_view what, Test&& test) {
+    try {
+      return static_cast<bool>(test());
+    } catch (const Failure& e) {
+      Skipped(what, e.what());
+      return true;
+    }
+  }
+
+  // A loop's end test: true when the loop ends, also when the test failed.
+  template <class Test>
+  bool AtEnd(std::string_view what, Test&& test) {
+    return If(what, std::forward<Test>(test));
+  }
+
+  // A selector's value, or nothing when it failed (no case of the choice runs).
+  template <class Sel>
+  auto Select(std::string_view what, Sel&& sel) -> std::optional<decltype(sel())> {
+    try {
+      return sel();
+    } catch (const Failure& e) {
+      Skipped(what, e.what());
+      return std::nullopt;
+    }
+  }
+
+  // Empties an output file before it is rewritten. A file that is not there
+  // yet is the normal state before a first run and is not reported.
+  void Delete(DataDir& dir, const std::filesystem::path& p);
+
+  // Records a skipped failure or a refused input that is not a Failure.
+  void Skipped(std::string_view what, std::string_view detail);
+
+  // Lets the window process pending events during long steps.
+  void Yield(int64_t done = 0, int64_t total = 0) {
+    if (yield_hook) yield_hook(done, total);
+  }
+  std::function<void(int64_t, int64_t)> yield_hook;
+
+  // One line per kind of skipped operation: "what: first detail (N times)".
+  std::vector<std::string> Report() const;
+  bool clean() const { return order_.empty(); }
+
+ private:
+  struct Entry {
+    std::string first_detail;
+    int64_t times = 0;
+  };
+  std::map<std::string, Entry, std::less<>> entries_;
+  std::vector<std::string> order_;
+};
+
+// What a step works with: the data directory, its frame and the main
+// window's shared count of input records.
+struct StepContext {
+  DataDir& dir;
+  StepFrame& frame;
+  int32_t& RecordCount;
+};
+
+// "label" + " " + the count's decimal text, which has a leading blank when
+// the count is not negative: EndMessage("RA 終わり", 1234) == "RA 終わり  1234".
+std::string EndMessage(std::string_view label, int64_t count);
+// The decimal text of a number as the status line shows it (" 12", "-3").
+std::string CountText(int64_t count);
+
+}  // namespace volq

@@ -1,0 +1,63 @@
+#pragma once
+// Test fixture of the build steps: a fresh data directory with every folder,
+// a frame and the shared count, plus helpers to write raw records.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "build/records/step_frame.h"
+#include "platform/fs/data_dir.h"
+#include "platform/fs/record_file.h"
+
+namespace volq::testing {
+
+class StepTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::filesystem::temp_directory_path() /
+            ("volq_" + std::string(info->test_suite_name()) + "_" + info->name());
+    std::filesystem::remove_all(root_);
+    dir_ = std::make_unique<DataDir>(root_);
+    dir_->CreateFolders();
+    frame_ = std::make_unique<StepFrame>();
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+
+ public:
+  StepContext ctx() { return StepContext{*dir_, *frame_, record_count_}; }
+
+  // A record of `length` blanks with the given (offset, text) fields set.
+  static std::string Rec(int length, std::initializer_list<std::pair<int, std::string>> fields) {
+    std::string r(static_cast<size_t>(length), ' ');
+    for (const auto& [off, text] : fields) r.replace(off, text.size(), text);
+    r.replace(r.size() - 2, 2, "\r\n");
+    return r;
+  }
+  void WriteFile(const std::string& name, const std::string& bytes) {
+    WriteWholeFile(dir_->Path(name), bytes);
+  }
+  void WriteRecords(const std::string& name, const std::vector<std::string>& recs) {
+    std::string all;
+    for (const auto& r : recs) all += r;
+    WriteFile(name, all);
+  }
+  std::string ReadFile(const std::string& name) { return ReadWholeFile(dir_->Path(name)); }
+  bool Exists(const std::string& name) { return std::filesystem::exists(dir_->Path(name)); }
+  // Records of a record file, split by length.
+  std::vector<std::string> Records(const std::string& name, int length) {
+    std::string all = ReadFile(name);
+    std::vector<std::string> out;
+    for (size_t i = 0; i + length <= all.size(); i += length) out.push_back(all.substr(i, length));
+    return out;
+  }
+
+  std::filesystem::path root_;
+  std::unique_ptr<DataDir> dir_;
+  std::unique_ptr<StepFrame> frame_;
+  int32_t record_count_ = 0;
+};
+
+}  // namespace volq::testing
