@@ -96,6 +96,40 @@ const NewFileSpec& SeNewFileSpec() {
   return s;
 }
 
+// Records keyed by the code at offset 11 followed by the creation date,
+// sorted descending: the first record of a run is the newest of its code.
+static NewFileSpec NewestOfCode(const char* raw, const char* out, int length, int code_length,
+                                int run_width, const char* kinds) {
+  return {raw, out, length, {{11, code_length}, {3, 8}}, NewFileSpec::Order::Descending,
+          run_width, NewFileSpec::Survivor::FirstOfRun, kinds};
+}
+
+const NewFileSpec& KsNewFileSpec() {
+  static const NewFileSpec s =
+      NewestOfCode("KS20180101.dat", "KS20180101NEW.dat", kJockeyLength, 5, 5, "12");
+  return s;
+}
+
+const NewFileSpec& ChNewFileSpec() {
+  static const NewFileSpec s =
+      NewestOfCode("CH20180101.dat", "CH20180101NEW.dat", kTrainerLength, 5, 5, "12");
+  return s;
+}
+
+// Breeder codes that share their first 6 characters are one breeder; the
+// tally is keyed by that prefix.
+const NewFileSpec& BrNewFileSpec() {
+  static const NewFileSpec s =
+      NewestOfCode("BR20180101.dat", "BR20180101NEW.dat", kBreederLength, 8, 6, "");
+  return s;
+}
+
+const NewFileSpec& BnNewFileSpec() {
+  static const NewFileSpec s =
+      NewestOfCode("BN20180101.dat", "BN20180101NEW.dat", kOwnerLength, 6, 6, "");
+  return s;
+}
+
 std::string RaceStep(StepContext& ctx) {
   BuildNewFile(ctx, RaNewFileSpec());
   return EndMessage("RA 終わり", ctx.RecordCount);

@@ -38,6 +38,13 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);
 // The settings of each NEW file.
 const NewFileSpec& RaNewFileSpec();
 const NewFileSpec& SeNewFileSpec();
+// Jockeys, trainers, breeders, owners: code then creation date, descending,
+// so the first record of a code's run is its newest. A breeder's run is the
+// first 6 of its 8 code characters: the highest code of the prefix survives.
+const NewFileSpec& KsNewFileSpec();
+const NewFileSpec& ChNewFileSpec();
+const NewFileSpec& BrNewFileSpec();
+const NewFileSpec& BnNewFileSpec();
 
 // Race step and race-entry step: their end messages.
 std::string RaceStep(StepContext& ctx);       // "RA 終わり" + raw count
