@@ -1,0 +1,21 @@
+#include "build/records/trainer_step.h"
+
+#include "build/records/new_file.h"
+#include "build/records/results_tally.h"
+
+namespace volq {
+
+std::string TrainerBreederOwnerStep(StepContext& ctx) {
+  BuildNewFile(ctx, ChNewFileSpec());
+  WriteResultsTally(ctx, OpenNewRecords(ctx, ChNewFileSpec()).get(), "CHOKYOSEISEI.dat",
+                    TrainerTallyLayout());
+  BuildNewFile(ctx, BrNewFileSpec());
+  WriteSmallTally(ctx, OpenNewRecords(ctx, BrNewFileSpec()).get(), "BREEDERSEISEI.dat",
+                  BreederTallyLayout());
+  BuildNewFile(ctx, BnNewFileSpec());
+  WriteSmallTally(ctx, OpenNewRecords(ctx, BnNewFileSpec()).get(), "BANUSISEISEI.dat",
+                  OwnerTallyLayout());
+  return EndMessage("CH(調教師） 終わり", ctx.RecordCount);
+}
+
+}  // namespace volq
