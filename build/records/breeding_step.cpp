@@ -1,0 +1,49 @@
+#include "build/records/breeding_step.h"
+
+#include <memory>
+
+#include "build/records/female_line.h"
+#include "common/records.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+
+const NewFileSpec& HnNewFileSpec() {
+  static const NewFileSpec s{"HN20180101.dat",
+                             "HN20180101NEW.dat",
+                             kBreedingHorseLength,
+                             {BreedingHorseLayout().slice("breeding_number")},
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::FirstOfRun,
+                             "12"};
+  return s;
+}
+
+std::string BreedingHorseStep(StepContext& ctx) {
+  StepFrame& frame = ctx.frame;
+  BuildNewFile(ctx, HnNewFileSpec());
+
+  // The mares come from the NEW file as written, in breeding-number order.
+  std::unique_ptr<RecordFile> hn;
+  frame.Do("open", [&] {
+    hn = std::make_unique<RecordFile>(ctx.dir.Path("HN20180101NEW.dat"), kBreedingHorseLength);
+  });
+  // A NEW file that cannot be read back has no records to count.
+  ctx.RecordCount = hn ? hn->Count() : 0;
+  const int32_t n = ctx.RecordCount;
+
+  FemaleLineTable table;
+  const Slice sex = BreedingHorseLayout().slice("sex");
+  for (int32_t i = 1; i <= n; ++i) {
+    std::string_view rec = hn->View(i);
+    if (sex.Of(rec) == "2") table.AddMare(rec);
+  }
+  hn.reset();
+  table.RunPasses();
+
+  frame.Do("write", [&] { WriteFemaleLineList(table, ctx.dir.Path("FL20180101.dat")); });
+  return EndMessage("HN 終わり", n) + " " + std::to_string(table.rows());
+}
+
+}  // namespace volq
