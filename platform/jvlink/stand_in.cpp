@@ -1,0 +1,208 @@
+#include "platform/jvlink/stand_in.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+
+namespace fs = std::filesystem;
+
+StandInJVLink::StandInJVLink(fs::path settings_path) : settings_path_(std::move(settings_path)) {
+  std::error_code ec;
+  if (!fs::is_regular_file(settings_path_, ec)) return;
+  try {
+    std::string text = ReadWholeFile(settings_path_);
+    for (size_t start = 0; start < text.size();) {
+      size_t nl = text.find('\n', start);
+      if (nl == std::string::npos) nl = text.size();
+      std::string line = text.substr(start, nl - start);
+      start = nl + 1;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      size_t eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+      if (key == "source") {
+        source_ = value;
+      } else if (key == "download_seconds") {
+        char* end = nullptr;
+        double s = std::strtod(value.c_str(), &end);
+        if (end != value.c_str() && std::isfinite(s) && s >= 0) download_seconds_ = s;
+      }
+    }
+  } catch (const Failure&) {
+    // Unreadable settings: the defaults hold.
+  }
+}
+
+fs::path StandInJVLink::DefaultSettingsPath() {
+  fs::path base;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+    base = x;
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    base = fs::path(h) / ".config";
+  } else {
+    base = ".";
+  }
+  return base / "volq" / "jvlink-stand-in.conf";
+}
+
+void StandInJVLink::SaveSettings() const {
+  std::error_code ec;
+  fs::create_directories(settings_path_.parent_path(), ec);
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%g", download_seconds_);
+  WriteWholeFile(settings_path_,
+                 "source=" + source_.string() + "\ndownload_seconds=" + seconds + "\n");
+}
+
+int32_t StandInJVLink::JVInit(const std::string& software_id) {
+  if (software_id.empty()) return kNoSoftwareId;
+  initialised_ = true;
+  done_.clear();
+  deleted_.clear();
+  return 0;
+}
+
+int32_t StandInJVLink::JVClose() {
+  open_ = false;
+  loaded_ = false;
+  data_.clear();
+  files_.clear();
+  return 0;
+}
+
+int32_t StandInJVLink::JVSettingsDialog() {
+  if (!ask_) return -1;
+  std::string current = source_.empty() ? "none" : source_.string();
+  std::optional<std::string> answer =
+      ask_("JV-Link stand-in: record source directory [" + current + "]: ");
+  if (!answer) return -1;
+  fs::path chosen = answer->empty() ? source_ : fs::path(*answer);
+  std::error_code ec;
+  if (chosen.empty() || !fs::is_directory(chosen, ec)) return -1;
+  source_ = fs::absolute(chosen, ec);
+  try {
+    SaveSettings();
+  } catch (const Failure&) {
+    return -1;
+  }
+  return 0;
+}
+
+int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& from_time,
+                              int32_t option, int32_t& read_count, int32_t& download_count,
+                              std::string& last_file_timestamp) {
+  JVClose();
+  if (!initialised_) return kNotInitialised;
+  // Four letters or digits at a time: a folder name that cannot leave the source.
+  if (data_spec.empty() || data_spec.size() % 4 != 0 ||
+      !std::all_of(data_spec.begin(), data_spec.end(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); })) {
+    return kBadDataSpec;
+  }
+  if (from_time.size() != 14 || !std::all_of(from_time.begin(), from_time.end(),
+                                             [](char c) { return c >= '0' && c <= '9'; })) {
+    return kBadFromTime;
+  }
+  if (option < 1 || option > 4) return kBadOption;
+  if (source_.empty()) return kNoSource;
+  std::error_code ec;
+  if (!fs::is_directory(source_, ec)) return kSourceMissing;
+
+  std::vector<fs::path> files;
+  for (size_t i = 0; i < data_spec.size(); i += 4) {
+    fs::path folder = source_ / data_spec.substr(i, 4);
+    if (!fs::is_directory(folder, ec)) continue;  // a missing folder serves nothing
+    std::vector<fs::path> in_folder;
+    fs::directory_iterator it(folder, ec), end;
+    if (ec) return kSourceUnreadable;
+    for (; it != end; it.increment(ec)) {
+      if (ec) return kSourceUnreadable;
+      std::error_code fe;
+      if (!it->is_regular_file(fe)) continue;
+      const fs::path& p = it->path();
+      if (done_.count(p) || deleted_.count(p.filename().string())) continue;
+      in_folder.push_back(p);
+    }
+    // Byte order of the names.
+    std::sort(in_folder.begin(), in_folder.end(), [](const fs::path& a, const fs::path& b) {
+      return a.filename().string() < b.filename().string();
+    });
+    files.insert(files.end(), in_folder.begin(), in_folder.end());
+  }
+
+  files_ = std::move(files);
+  current_ = 0;
+  open_ = true;
+  cancelled_ = false;
+  opened_at_ = clock_();
+  read_count = static_cast<int32_t>(files_.size());
+  download_count_ = download_seconds_ > 0 ? read_count : 0;
+  download_count = download_count_;
+  last_file_timestamp = from_time;
+  return 0;
+}
+
+int32_t StandInJVLink::JVStatus() {
+  if (!open_) return kNotOpen;
+  if (cancelled_) return kCancelled;
+  if (download_count_ == 0) return 0;
+  double elapsed = std::chrono::duration<double>(clock_() - opened_at_).count();
+  if (elapsed >= download_seconds_) return download_count_;
+  return static_cast<int32_t>(download_count_ * (elapsed / download_seconds_));
+}
+
+void StandInJVLink::EndFile() {
+  loaded_ = false;
+  data_.clear();
+  ++current_;
+}
+
+int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& file_name) {
+  if (!open_) return kNotOpen;
+  if (current_ >= files_.size()) return 0;
+  const fs::path& path = files_[current_];
+  file_name = path.filename().string();
+  if (!loaded_) {
+    try {
+      data_ = ReadWholeFile(path);
+    } catch (const Failure&) {
+      EndFile();
+      return kFileUnreadable;
+    }
+    if (!data_.empty() && !data_.ends_with("\r\n")) {
+      EndFile();
+      return kFileDamaged;
+    }
+    loaded_ = true;
+    pos_ = 0;
+  }
+  if (pos_ < data_.size()) {
+    size_t end = data_.find("\r\n", pos_) + 2;  // the file ends with CR LF
+    buffer.assign(data_, pos_, end - pos_);
+    pos_ = end;
+    size = static_cast<int32_t>(buffer.size());
+    return size;
+  }
+  done_.insert(path);
+  EndFile();
+  // Between two files the reader is told once.
+  return current_ < files_.size() ? -1 : 0;
+}
+
+int32_t StandInJVLink::JVCancel() {
+  cancelled_ = true;
+  return 0;
+}
+
+int32_t StandInJVLink::JVFileDelete(const std::string& file_name) {
+  // The record source itself is never changed: the file is only no longer served.
+  deleted_.insert(file_name);
+  return 0;
+}
+
+}  // namespace volq

@@ -1,0 +1,572 @@
+#include "platform/ui/console.h"
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include "platform/ui/cp932.h"
+
+namespace volq {
+
+// ---------------------------------------------------------------------------
+// Command line and command text
+
+CommandLine ParseCommandLine(int argc, const char* const* argv,
+                             std::initializer_list<std::string_view> own_options) {
+  CommandLine cl;
+  auto own = [&](std::string_view name) {
+    return std::find(own_options.begin(), own_options.end(), name) != own_options.end();
+  };
+  for (int i = 1; i < argc; ++i) {
+    std::string_view a = argv[i];
+    std::string_view name = a;
+    std::optional<std::string> value;
+    if (size_t eq = a.find('='); a.starts_with("--") && eq != std::string_view::npos) {
+      name = a.substr(0, eq);
+      value = std::string(a.substr(eq + 1));
+    }
+    if (name == "--help" || name == "-h") {
+      cl.help = true;
+      continue;
+    }
+    bool takes_value = name == "--data-dir" || name == "-c" || own(name);
+    if (!takes_value) {
+      cl.error = "unknown option '" + std::string(a) + "'";
+      return cl;
+    }
+    if (!value) {
+      if (i + 1 >= argc) {
+        cl.error = "option " + std::string(name) + " needs a value";
+        return cl;
+      }
+      value = argv[++i];
+    }
+    if (name == "--data-dir") {
+      cl.data_dir = *value;
+    } else if (name == "-c") {
+      cl.script = cl.script ? *cl.script + ";" + *value : *value;
+    } else {
+      cl.options[std::string(name)] = *value;
+    }
+  }
+  return cl;
+}
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+    s.remove_prefix(1);
+  while (!s.empty() &&
+         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
+    s.remove_suffix(1);
+  }
+  return s;
+}
+
+// The first word of s and the rest after it (trimmed).
+std::pair<std::string_view, std::string_view> SplitWord(std::string_view s) {
+  s = Trim(s);
+  size_t end = s.find_first_of(" \t");
+  if (end == std::string_view::npos) return {s, {}};
+  return {s.substr(0, end), Trim(s.substr(end))};
+}
+
+std::string_view Unquote(std::string_view s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
+  return s;
+}
+
+// Typed text in code page 932; text that does not convert is kept as typed
+// and then matches nothing but plain names.
+std::string Typed(std::string_view utf8) { return TryCp932(utf8).value_or(std::string(utf8)); }
+
+std::optional<int> Number(std::string_view s) {
+  if (s.empty() || s.size() > 9) return std::nullopt;
+  int n = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommands(std::string_view script) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= script.size()) {
+    size_t end = script.find(';', start);
+    if (end == std::string_view::npos) end = script.size();
+    std::string_view cmd = Trim(script.substr(start, end - start));
+    if (!cmd.empty()) out.emplace_back(cmd);
+    start = end + 1;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Rendering
+
+std::string RenderWindow(const Window& w) {
+  std::string s =
+      "window " + std::to_string(w.id()) + ": " + ToUtf8(w.Caption) + " (" + w.name() + ")\n";
+  size_t name_w = 0, kind_w = 0;
+  for (const Control* c : w.controls()) {
+    name_w = std::max(name_w, c->name().size());
+    kind_w = std::max(kind_w, std::string_view(c->kind()).size());
+  }
+  for (const Control* c : w.controls()) {
+    std::vector<std::string> lines;
+    for (const std::string& d : c->Describe()) {
+      // A text of several lines shows each on a line of its own.
+      size_t start = 0;
+      while (true) {
+        size_t nl = d.find('\n', start);
+        std::string_view part =
+            std::string_view(d).substr(start, nl == std::string::npos ? nl : nl - start);
+        if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
+        lines.emplace_back(part);
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+      }
+    }
+    std::string head =
+        "  " + c->name() + std::string(name_w - c->name().size() + 2, ' ') + c->kind();
+    if (lines.size() == 1) {
+      s += head + std::string(kind_w - std::string_view(c->kind()).size() + 2, ' ') +
+           ToUtf8(lines[0]);
+      while (!s.empty() && s.back() == ' ') s.pop_back();
+      s += '\n';
+    } else {
+      s += head + '\n';
+      for (const std::string& l : lines) s += "      " + ToUtf8(l) + '\n';
+    }
+  }
+  return s;
+}
+
+namespace {
+
+const CommandButton* CancelButton(const Window& w) {
+  const CommandButton* first = nullptr;
+  for (const Control* c : w.controls()) {
+    auto* b = dynamic_cast<const CommandButton*>(c);
+    if (!b) continue;
+    if (b->Cancel) return b;
+    if (!first) first = b;
+  }
+  return first;
+}
+
+}  // namespace
+
+std::string RenderProgressLine(const Window& w) {
+  std::string s = ToUtf8(w.Caption);
+  for (const Control* c : w.controls()) {
+    if (auto* p = dynamic_cast<const ProgressBar*>(c)) s += " [" + p->Bar(30) + "]";
+    if (auto* l = dynamic_cast<const Label*>(c)) s += " " + ToUtf8(l->Caption);
+  }
+  if (const CommandButton* b = CancelButton(w)) s += "  (any key: " + ToUtf8(b->Caption) + ")";
+  return s;
+}
+
+// ---------------------------------------------------------------------------
+// Standard input read by us, so that a yield point can see whether a line
+// waits without blocking, and a modal window can take a single key.
+
+class TerminalInput {
+ public:
+  explicit TerminalInput(int fd) : fd_(fd) {}
+
+  std::optional<std::string> ReadLine() {
+    while (true) {
+      size_t nl = buf_.find('\n');
+      if (nl != std::string::npos) {
+        std::string line = buf_.substr(0, nl);
+        buf_.erase(0, nl + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line;
+      }
+      if (eof_) {
+        if (buf_.empty()) return std::nullopt;
+        std::string line;
+        line.swap(buf_);
+        return line;
+      }
+      Fill(-1);
+    }
+  }
+
+  bool LineReady() {
+    while (Fill(0)) {
+    }
+    return buf_.find('\n') != std::string::npos || (eof_ && !buf_.empty());
+  }
+
+  bool TakeKey() {
+    if (buf_.empty()) Fill(0);
+    if (buf_.empty()) return false;
+    buf_.erase(0, 1);
+    return true;
+  }
+
+ private:
+  // Reads what is there within timeout_ms (-1: waits); false when nothing came.
+  bool Fill(int timeout_ms) {
+    if (eof_) return false;
+    pollfd p{fd_, POLLIN, 0};
+    int r = poll(&p, 1, timeout_ms);
+    if (r <= 0) return false;
+    char tmp[4096];
+    ssize_t n = read(fd_, tmp, sizeof tmp);
+    if (n < 0) return false;
+    if (n == 0) {
+      eof_ = true;
+      return false;
+    }
+    buf_.append(tmp, static_cast<size_t>(n));
+    return true;
+  }
+
+  int fd_;
+  std::string buf_;
+  bool eof_ = false;
+};
+
+namespace {
+
+// Keys without Enter and without echo while a modal window runs.
+class KeyMode {
+ public:
+  explicit KeyMode(bool on) {
+    if (!on || tcgetattr(0, &saved_) != 0) return;
+    termios t = saved_;
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    active_ = tcsetattr(0, TCSANOW, &t) == 0;
+  }
+  ~KeyMode() {
+    if (active_) tcsetattr(0, TCSANOW, &saved_);
+  }
+  KeyMode(const KeyMode&) = delete;
+  KeyMode& operator=(const KeyMode&) = delete;
+
+ private:
+  termios saved_{};
+  bool active_ = false;
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+// Ctrl-C cancels a modal window instead of ending the program.
+class InterruptCatcher {
+ public:
+  InterruptCatcher() {
+    interrupted = 0;
+    struct sigaction sa {};
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &saved_);
+  }
+  ~InterruptCatcher() { sigaction(SIGINT, &saved_, nullptr); }
+  InterruptCatcher(const InterruptCatcher&) = delete;
+  InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+  bool Take() {
+    bool was = interrupted != 0;
+    interrupted = 0;
+    return was;
+  }
+
+ private:
+  struct sigaction saved_ {};
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The console
+
+Console::Console() : out_(std::cout), err_(std::cerr) {
+  terminal_ = std::make_unique<TerminalInput>(0);
+  keys_ = isatty(0) == 1;
+  draw_ = isatty(2) == 1;
+}
+
+Console::Console(std::ostream& out, std::ostream& err, std::istream* in)
+    : out_(out), err_(err), in_(in) {}
+
+Console::~Console() = default;
+
+bool Console::Fail(const std::string& what) {
+  ClearLine();
+  err_ << "error: " << what << '\n';
+  failed_ = true;
+  return false;
+}
+
+void Console::ClearLine() {
+  if (drawn_) {
+    err_ << "\r\033[K" << std::flush;
+    drawn_ = false;
+  }
+}
+
+std::optional<std::string> Console::NextLine() {
+  if (in_) {
+    std::string line;
+    if (!std::getline(*in_, line)) return std::nullopt;
+    return line;
+  }
+  if (terminal_) return terminal_->ReadLine();
+  return std::nullopt;
+}
+
+Window* Console::Current() {
+  Window* w = wm_ ? wm_->Find(current_) : nullptr;
+  if (!w) throw UiError("no window is open");
+  return w;
+}
+
+int Console::Run(WindowManager& wm, Window& start, const std::optional<std::string>& script) {
+  wm_ = &wm;
+  try {
+    wm.Open(start);
+  } catch (const std::exception& e) {
+    Fail(std::string("cannot show ") + start.name() + ": " + e.what());
+    return exit_status();
+  }
+  current_ = start.id();
+  FlushFailures();
+  if (script) {
+    for (const std::string& cmd : SplitCommands(*script)) {
+      if (!Execute(cmd) || quit_) break;
+    }
+  } else if (in_ || !keys_) {
+    while (std::optional<std::string> line = NextLine()) {
+      if (!Execute(*line) || quit_) break;
+    }
+  } else {
+    interactive_ = true;
+    out_ << RenderWindow(start)
+         << "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows | "
+            "show | quit\n";
+    while (!quit_) {
+      Window* w = wm.Find(current_);
+      out_ << (w ? ToUtf8(w->Caption) : std::string()) << "> " << std::flush;
+      std::optional<std::string> line = NextLine();
+      if (!line) {
+        out_ << '\n';
+        break;
+      }
+      Execute(*line);
+    }
+  }
+  ClearLine();
+  out_ << std::flush;
+  return exit_status();
+}
+
+bool Console::Execute(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() == '#') return true;
+  auto [word, rest] = SplitWord(line);
+  try {
+    if (word == "press") return Click(rest, false);
+    if (word == "pick") return Click(rest, true);
+    if (word == "type") {
+      auto [control, text] = SplitWord(rest);
+      if (control.empty()) return Fail("type needs a control and a text");
+      Current()->Type(Typed(control), Typed(Unquote(text)));
+      return true;
+    }
+    if (word == "window") {
+      std::optional<int> n = Number(rest);
+      if (!n || !wm_->Find(*n))
+        return Fail("no open window " + std::string(rest) + " (see: windows)");
+      current_ = *n;
+      return true;
+    }
+    if (word == "windows") {
+      for (Window* w : wm_->windows()) {
+        out_ << (w->id() == current_ ? "* " : "  ") << w->id() << "  " << ToUtf8(w->Caption) << " ("
+             << w->name() << ")\n";
+      }
+      return true;
+    }
+    if (word == "show") {
+      ClearLine();
+      out_ << RenderWindow(*Current());
+      return true;
+    }
+    if (word == "quit") {
+      quit_ = true;
+      return true;
+    }
+    return Fail("unknown command '" + std::string(word) +
+                "' (commands: press, type, pick, window, windows, show, quit)");
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
+
+bool Console::Click(std::string_view rest, bool pick) {
+  Window* w = Current();
+  if (rest.empty())
+    return Fail(pick ? "pick needs a list and an entry number" : "press needs a control");
+  if (wm_->busy()) return Fail("a step is running: wait for its end");
+  int last_id = 0;
+  for (Window* o : wm_->windows()) last_id = std::max(last_id, o->id());
+  bool ok = true;
+  try {
+    if (pick) {
+      auto [control, entry] = SplitWord(rest);
+      std::optional<int> n = Number(entry);
+      if (!n) throw UiError("pick needs an entry number from 1");
+      w->Pick(Typed(control), *n);
+    } else {
+      w->Press(Typed(Unquote(rest)));
+    }
+  } catch (const std::exception& e) {
+    ok = Fail(e.what());
+  }
+  AfterClick(*w, last_id);
+  return ok;
+}
+
+void Console::AfterClick(Window& w, int last_id) {
+  ClearLine();
+  if (TextBox* status = w.status_line())
+    out_ << status->name() << ": " << ToUtf8(status->Text) << '\n';
+  out_ << std::flush;
+  FlushFailures();
+  // A window opened by the click takes the focus, as on screen.
+  for (Window* o : wm_->windows()) {
+    if (o->id() > last_id) {
+      current_ = o->id();
+      out_ << "window " << o->id() << ": " << ToUtf8(o->Caption) << " (" << o->name() << ")\n";
+    }
+  }
+  if (!wm_->Find(current_)) {
+    std::vector<Window*> open = wm_->windows();
+    if (open.empty()) {
+      quit_ = true;  // the last window has closed: the program ends
+    } else {
+      current_ = open.front()->id();
+    }
+  }
+  if (depth_ == 0) wm_->Collect();
+}
+
+void Console::FlushFailures() {
+  if (pending_.empty()) return;
+  ClearLine();
+  for (const std::string& f : pending_) err_ << "failure: " << ToUtf8(f) << '\n';
+  err_ << std::flush;
+  pending_.clear();
+  failed_ = true;
+}
+
+std::optional<std::string> Console::Ask(const std::string& prompt) {
+  if (in_ || !keys_ || !terminal_) return std::nullopt;
+  ClearLine();
+  out_ << prompt << std::flush;
+  return terminal_->ReadLine();
+}
+
+void Console::Message(const Window& from, const std::string& text) {
+  ClearLine();
+  std::string title = from.manager().app_title();
+  out_ << '[' << (title.empty() ? from.name() : title) << "] " << ToUtf8(text) << '\n';
+  if (interactive_ && terminal_) {
+    out_ << "  (Enter: OK)" << std::flush;
+    terminal_->ReadLine();
+  }
+  out_ << std::flush;
+}
+
+void Console::Failures(const Window&, const std::vector<std::string>& lines) {
+  pending_.insert(pending_.end(), lines.begin(), lines.end());
+}
+
+void Console::PressCancel(Window& w) {
+  const CommandButton* b = CancelButton(w);
+  if (!b) {
+    w.Close();
+    return;
+  }
+  try {
+    b->Click();
+  } catch (const std::exception& e) {
+    Fail(e.what());
+  }
+}
+
+void Console::RunModal(WindowManager&, Window& w) {
+  using Clock = std::chrono::steady_clock;
+  bool keys = keys_ && !in_ && terminal_;
+  KeyMode key_mode(keys);
+  InterruptCatcher interrupt;
+  Clock::time_point next = Clock::now();
+  while (!w.closed()) {
+    int interval = TimerInterval(w);
+    if (interval == 0) {
+      // Nothing ticks: only a key can end the window.
+      if (!keys) {
+        Fail("modal window " + w.name() + " waits for a key, and there is no terminal: closed");
+        w.Close();
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } else {
+      next += std::chrono::milliseconds(interval);
+      Clock::time_point now = Clock::now();
+      if (next < now) next = now;
+      std::this_thread::sleep_until(next);
+      try {
+        TickTimers(w);
+      } catch (const std::exception& e) {
+        Fail(e.what());
+        w.Close();
+      }
+    }
+    if (w.closed()) break;
+    if (draw_) {
+      err_ << '\r' << RenderProgressLine(w) << "\033[K" << std::flush;
+      drawn_ = true;
+    }
+    if (interrupt.Take() || (keys && terminal_->TakeKey())) PressCancel(w);
+  }
+  ClearLine();
+}
+
+void Console::YieldPoint(const Window&, std::string_view label, int64_t done, int64_t total) {
+  if (draw_) {
+    auto now = std::chrono::steady_clock::now();
+    if (now - last_draw_ >= std::chrono::milliseconds(100)) {
+      last_draw_ = now;
+      err_ << '\r' << ToUtf8(label) << ' ' << done;
+      if (total > 0) err_ << " / " << total;
+      err_ << "\033[K" << std::flush;
+      drawn_ = true;
+    }
+  }
+  if (interactive_ && terminal_ && terminal_->LineReady()) {
+    std::optional<std::string> line = terminal_->ReadLine();
+    if (!line) return;
+    ClearLine();
+    ++depth_;
+    Execute(*line);
+    --depth_;
+  }
+}
+
+}  // namespace volq

@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/fs/failure.h"
+#include "platform/ui/console.h"
+#include "platform/ui/cp932.h"
+#include "platform/ui/headless_host.h"
+#include "platform/ui/window.h"
+
+namespace volq {
+namespace {
+
+// A window with one control of every kind.
+class FormSample : public Window {
+ public:
+  FormSample() : Window("FormSample", Cp932("見本")) {
+    Command1.Caption = Cp932("RA(レース）");
+    Command1.OnClick = [this] { Text1.Text = Cp932("RA 終わり") + "  12"; };
+    Command2.Caption = Cp932("開く");
+    Command2.OnClick = [this] { ShowModeless(std::make_unique<FormSample>()); };
+    Command3.OnClick = [this] {
+      ReportFailures({"cannot open A.dat", "cannot open B.dat"});
+      Text1.Text = "done";
+    };
+    Command4.OnClick = [] { FailFile("cannot open HS20180101.dat"); };
+    Command5.Enabled = false;
+    Command6.OnClick = [this] {
+      if (on_busy_click) {
+        BusyScope busy(*this);
+        on_busy_click();
+      }
+    };
+    Option1.Caption = Cp932("芝");
+    Option2.Caption = Cp932("ダート");
+    Option1.Value = true;
+    Option2.OnClick = [this] { ++option_clicks; };
+    List1.AddItem("2019100001");
+    List1.AddItem("2019100002");
+    List1.OnClick = [this] { Text1.Text = List1.Text(); };
+    Grid1.SetCols(3);
+    Grid1.TextMatrix(0, 0) = Cp932("馬名");
+    Grid1.TextMatrix(0, 1) = "x";
+    Grid1.TextMatrix(0, 2) = "hidden";
+    Grid1.TextMatrix(1, 0) = "A";
+    Grid1.TextMatrix(1, 1) = Cp932("ｱｲ");  // half-width: one column each
+    Grid1.SetColWidth(2, 0);
+    Timer1.Interval = 10;
+  }
+  CommandButton Command1{this, "Command1"};
+  CommandButton Command2{this, "Command2"};
+  CommandButton Command3{this, "Command3"};
+  CommandButton Command4{this, "Command4"};
+  CommandButton Command5{this, "Command5"};
+  CommandButton Command6{this, "Command6"};
+  TextBox Text1{this, "Text1"};
+  Label Label1{this, "Label1"};
+  OptionButton Option1{this, "Option1"};
+  OptionButton Option2{this, "Option2"};
+  ListBox List1{this, "List1"};
+  Grid Grid1{this, "Grid1"};
+  ProgressBar ProgressBar1{this, "ProgressBar1"};
+  Timer Timer1{this, "Timer1"};
+  std::function<void()> on_busy_click;
+  int option_clicks = 0;
+};
+
+// A modal window whose timer closes it on its third tick.
+class FormTicks : public Window {
+ public:
+  FormTicks() : Window("FormTicks", "ticks") {
+    Command1.Cancel = true;
+    Command1.OnClick = [this] {
+      cancelled = true;
+      Close();
+    };
+    Timer1.OnTimer = [this] {
+      Label1.Caption = std::to_string(++ticks);
+      if (ticks == 3) Close();
+    };
+  }
+  void Form_Load() override {
+    Timer1.Interval = 10;
+    Timer1.Enabled = true;
+  }
+  CommandButton Command1{this, "Command1"};
+  Label Label1{this, "Label1"};
+  Timer Timer1{this, "Timer1"};
+  int ticks = 0;
+  bool cancelled = false;
+};
+
+TEST(Cp932, ConvertsBothWaysAndShowsBadBytes) {
+  EXPECT_EQ(Cp932("VOLQF1C：メイン"), "VOLQF1C\x81\x46\x83\x81\x83\x43\x83\x93");
+  EXPECT_EQ(Cp932("終了"), "\x8f\x49\x97\xb9");
+  EXPECT_EQ(ToUtf8(Cp932("2018年1月1日セットアップ")), "2018年1月1日セットアップ");
+  EXPECT_EQ(ToUtf8("A\x82\xa0\xff"
+                   "B"),
+            "Aあ?B");
+  EXPECT_FALSE(
+      TryCp932("\xf0\x9f\x90\x8e").has_value());  // a horse emoji has no code page 932 form
+  EXPECT_THROW(Cp932("\xf0\x9f\x90\x8e"), std::invalid_argument);
+}
+
+TEST(Controls, DefaultsOptionsListsAndGrid) {
+  FormSample f;
+  EXPECT_EQ(f.Text1.Text, "Text1");
+  EXPECT_EQ(f.Label1.Caption, "Label1");
+  EXPECT_EQ(f.Command3.Caption, "Command3");
+  f.Press("Option2");
+  EXPECT_FALSE(f.Option1.Value);
+  EXPECT_TRUE(f.Option2.Value);
+  EXPECT_EQ(f.option_clicks, 1);
+  f.Pick("List1", 2);
+  EXPECT_EQ(f.List1.ListIndex, 1);
+  EXPECT_EQ(f.Text1.Text, "2019100002");
+  EXPECT_THROW(f.Pick("List1", 3), UiError);
+  EXPECT_THROW(f.List1.List(2), Failure);
+  EXPECT_THROW(f.Grid1.TextMatrix(2, 0), Failure);
+  f.Grid1.SetRows(3);
+  EXPECT_EQ(f.Grid1.TextMatrix(1, 0), "A");  // kept through the resize
+  EXPECT_EQ(f.Grid1.TextMatrix(2, 0), "");
+  EXPECT_THROW(f.Press("Text1"), UiError);
+  EXPECT_THROW(f.Press("Command5"), UiError);  // disabled
+  EXPECT_THROW(f.Press("Nothing"), UiError);
+  EXPECT_EQ(f.Find(Cp932("芝")), &f.Option1);
+  EXPECT_EQ(f.Find("command1"), &f.Command1);
+}
+
+TEST(WindowManager, ModelessWindowsAreNumberedAndCollected) {
+  HeadlessHost host;
+  WindowManager wm(host, "Test");
+  FormSample f;
+  wm.Open(f);
+  f.Press("Command2");
+  f.Press("Command2");
+  std::vector<Window*> open = wm.windows();
+  ASSERT_EQ(open.size(), 3u);
+  EXPECT_EQ(open[0]->id(), 1);
+  EXPECT_EQ(open[2]->id(), 3);
+  wm.Find(2)->Close();
+  wm.Collect();
+  EXPECT_EQ(wm.windows().size(), 2u);
+  EXPECT_EQ(wm.Find(2), nullptr);
+  EXPECT_NE(wm.Find(3), nullptr);
+}
+
+TEST(WindowManager, HeadlessModalTicksUntilClosedOrGivesUp) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormSample owner;
+  wm.Open(owner);
+
+  FormTicks ticking;
+  owner.ShowModal(ticking);
+  EXPECT_EQ(ticking.ticks, 3);
+  EXPECT_TRUE(host.failures.empty());
+
+  FormTicks cancelled;
+  host.on_round = [](Window& w, int round) {
+    if (round == 2) w.Press("Command1");
+  };
+  owner.ShowModal(cancelled);
+  EXPECT_EQ(cancelled.ticks, 1);
+  EXPECT_TRUE(cancelled.cancelled);
+
+  // A modal window that nothing can close is closed and reported, not waited on.
+  host.on_round = [](Window& w, int) { static_cast<FormTicks&>(w).Timer1.Enabled = false; };
+  FormTicks stuck;
+  owner.ShowModal(stuck);
+  EXPECT_TRUE(stuck.closed());
+  EXPECT_EQ(host.failures.size(), 1u);
+}
+
+TEST(FailureList, FoldsRepeats) {
+  FailureList l;
+  l.Add("RA20180101.dat is not open");
+  l.Add("cannot write HS20180101.dat");
+  l.Add("RA20180101.dat is not open");
+  EXPECT_EQ(l.Lines(), (std::vector<std::string>{"RA20180101.dat is not open (2 times)",
+                                                 "cannot write HS20180101.dat"}));
+}
+
+struct ConsoleRun {
+  std::string out, err;
+  int status;
+};
+
+ConsoleRun RunScript(const std::string& script, FormSample* form = nullptr) {
+  std::ostringstream out, err;
+  Console console(out, err);
+  WindowManager wm(console, "Sample");
+  FormSample own;
+  FormSample& f = form ? *form : own;
+  int status = console.Run(wm, f, script);
+  return {out.str(), err.str(), status};
+}
+
+TEST(Console, ShowPrintsEveryControlAndAlignedGrid) {
+  ConsoleRun r = RunScript("show");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "window 1: 見本 (FormSample)\n"
+            "  Command1      button    RA(レース）\n"
+            "  Command2      button    開く\n"
+            "  Command3      button    Command3\n"
+            "  Command4      button    Command4\n"
+            "  Command5      button    Command5 (disabled)\n"
+            "  Command6      button    Command6\n"
+            "  Text1         text      Text1\n"
+            "  Label1        label     Label1\n"
+            "  Option1       option    (*) 芝\n"
+            "  Option2       option    ( ) ダート\n"
+            "  List1         list\n"
+            "        1 2019100001\n"
+            "        2 2019100002\n"
+            "  Grid1         grid\n"
+            "      馬名  x\n"
+            "      A     ｱｲ\n"
+            "  ProgressBar1  progress  [--------------------] 0 (0..100)\n"
+            "  Timer1        timer     10 ms, disabled\n");
+}
+
+TEST(Console, CommandsAndTheirOutcomes) {
+  const struct {
+    const char* script;
+    const char* out;  // expected to appear in standard output
+    const char* err;  // expected in standard error ("" for none)
+    int status;
+  } cases[] = {
+      {"press Command1", "Text1: RA 終わり  12\n", "", 0},
+      {"press RA(レース）", "Text1: RA 終わり  12\n", "", 0},  // by caption, typed in UTF-8
+      {"type Text1 \"a b\"; show", "  Text1         text      a b\n", "", 0},
+      {"pick List1 1", "Text1: 2019100001\n", "", 0},
+      {"press ダート; show", "( ) 芝", "", 0},
+      {"press Command9; show", "", "error: no control 'Command9' in window FormSample\n", 1},
+      {"press Label1", "", "error: Label1 is a label, not a button\n", 1},
+      {"jump 3", "", "error: unknown command 'jump'", 1},
+      {"pick List1 x", "", "error: pick needs an entry number from 1\n", 1},
+      {"window 4", "", "error: no open window 4", 1},
+      // A failing handler is reported and the status line still printed.
+      {"press Command4", "Text1: Text1\n", "error: cannot open HS20180101.dat\n", 1},
+      // Reported failures follow the status line; the script goes on.
+      {"press Command3; press Command1", "Text1: done\nText1: RA 終わり  12\n",
+       "failure: cannot open A.dat\nfailure: cannot open B.dat\n", 1},
+      {"press Command2; windows; window 1; windows",
+       "window 2: 見本 (FormSample)\n  1  見本 (FormSample)\n* 2  見本 (FormSample)\n"
+       "* 1  見本 (FormSample)\n  2  見本 (FormSample)\n",
+       "", 0},
+      {"quit; press Command9", "", "", 0},
+  };
+  for (const auto& c : cases) {
+    ConsoleRun r = RunScript(c.script);
+    EXPECT_NE(r.out.find(c.out), std::string::npos) << c.script << "\n" << r.out;
+    if (*c.err) {
+      EXPECT_NE(r.err.find(c.err), std::string::npos) << c.script << "\n" << r.err;
+    } else {
+      EXPECT_EQ(r.err, "") << c.script;
+    }
+    EXPECT_EQ(r.status, c.status) << c.script;
+  }
+  // A script stops at the first command that cannot be carried out.
+  ConsoleRun stopped = RunScript("press Nothing; press Command1");
+  EXPECT_EQ(stopped.out.find("RA"), std::string::npos);
+}
+
+TEST(Console, StandardInputAndBusySteps) {
+  std::istringstream in("press Command1\n\n# a comment\nshow\n");
+  std::ostringstream out, err;
+  Console console(out, err, &in);
+  WindowManager wm(console);
+  FormSample f;
+  // A press that arrives while a step runs (at a yield point) is refused.
+  bool refused_ok = true;
+  f.on_busy_click = [&] { refused_ok = console.Execute("press Command1"); };
+  f.Command2.OnClick = [&] { f.Press("Command6"); };
+  EXPECT_EQ(console.Run(wm, f, std::nullopt), 0);
+  EXPECT_NE(out.str().find("Text1: RA"), std::string::npos);
+  EXPECT_NE(out.str().find("window 1:"), std::string::npos);
+  EXPECT_TRUE(console.Execute("press Command2"));
+  EXPECT_FALSE(refused_ok);
+  EXPECT_NE(err.str().find("a step is running"), std::string::npos);
+}
+
+TEST(Console, ModalWindowRunsItsTimerToTheEnd) {
+  std::ostringstream out, err;
+  Console console(out, err);
+  WindowManager wm(console);
+  FormSample owner;
+  FormTicks modal;
+  owner.Command1.OnClick = [&] { owner.ShowModal(modal); };
+  EXPECT_EQ(console.Run(wm, owner, "press Command1"), 0);
+  EXPECT_EQ(modal.ticks, 3);
+  EXPECT_EQ(err.str(), "");  // no progress drawing without a terminal
+}
+
+TEST(CommandLine, Options) {
+  const char* argv[] = {"p", "--data-dir", "D", "-c", "press Command1", "--source=S", "-c", "show"};
+  CommandLine cl = ParseCommandLine(8, argv, {"--source"});
+  EXPECT_EQ(cl.error, "");
+  EXPECT_EQ(cl.data_dir, "D");
+  EXPECT_EQ(cl.script, "press Command1;show");
+  EXPECT_EQ(cl.options.at("--source"), "S");
+  const char* bad[] = {"p", "--frob"};
+  EXPECT_NE(ParseCommandLine(2, bad).error, "");
+  const char* missing[] = {"p", "-c"};
+  EXPECT_NE(ParseCommandLine(2, missing).error, "");
+  const char* dflt[] = {"p", "--help"};
+  CommandLine h = ParseCommandLine(2, dflt);
+  EXPECT_TRUE(h.help);
+  EXPECT_EQ(h.data_dir, "VOLQNQ4DPROJECT");
+  EXPECT_FALSE(h.script.has_value());
+  EXPECT_EQ(SplitCommands(" press A ;; show;"), (std::vector<std::string>{"press A", "show"}));
+}
+
+}  // namespace
+}  // namespace volq

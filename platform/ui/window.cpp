@@ -1,0 +1,211 @@
+#include "platform/ui/window.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace volq {
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+Window::Window(std::string name, std::string caption)
+    : Caption(std::move(caption)), name_(std::move(name)) {}
+
+Window::~Window() {
+  if (manager_) manager_->Forget(*this);
+}
+
+Control* Window::Find(std::string_view key) const {
+  for (Control* c : controls_) {
+    if (c->name() == key) return c;
+  }
+  for (Control* c : controls_) {
+    if (SameIgnoringCase(c->name(), key)) return c;
+  }
+  for (Control* c : controls_) {
+    const std::string* cap = c->caption();
+    if (cap && *cap == key) return c;
+  }
+  return nullptr;
+}
+
+Control& Window::Need(std::string_view control) const {
+  Control* c = Find(control);
+  if (!c) throw UiError("no control '" + std::string(control) + "' in window " + name_);
+  return *c;
+}
+
+void Window::Press(std::string_view control) {
+  Control& c = Need(control);
+  if (auto* b = dynamic_cast<CommandButton*>(&c)) {
+    if (!b->Enabled) throw UiError(c.name() + " is disabled");
+    b->Click();
+  } else if (auto* o = dynamic_cast<OptionButton*>(&c)) {
+    if (!o->Enabled) throw UiError(c.name() + " is disabled");
+    o->Choose();
+  } else {
+    throw UiError(c.name() + " is a " + c.kind() + ", not a button");
+  }
+}
+
+void Window::Type(std::string_view control, std::string_view text) {
+  Control& c = Need(control);
+  auto* t = dynamic_cast<TextBox*>(&c);
+  if (!t) throw UiError(c.name() + " is a " + c.kind() + ", not a text box");
+  t->Text = std::string(text);
+}
+
+void Window::Pick(std::string_view control, int entry) {
+  Control& c = Need(control);
+  auto* l = dynamic_cast<ListBox*>(&c);
+  if (!l) throw UiError(c.name() + " is a " + c.kind() + ", not a list");
+  if (entry < 1 || entry > l->ListCount()) {
+    throw UiError(c.name() + " has no entry " + std::to_string(entry) + " (it has " +
+                  std::to_string(l->ListCount()) + ")");
+  }
+  l->ClickEntry(entry - 1);
+}
+
+TextBox* Window::status_line() const {
+  if (status_line_) return status_line_;
+  for (Control* c : controls_) {
+    if (c->name() == "Text1") return dynamic_cast<TextBox*>(c);
+  }
+  return nullptr;
+}
+
+void Window::Close() { closed_ = true; }
+
+WindowManager& Window::manager() const {
+  if (!manager_) throw UiError("window " + name_ + " is not shown");
+  return *manager_;
+}
+
+void Window::MsgBox(std::string_view text) { manager().host().Message(*this, std::string(text)); }
+
+void Window::ShowModal(Window& w) { manager().ShowModal(w); }
+
+Window& Window::ShowModeless(std::unique_ptr<Window> w) {
+  return manager().ShowModeless(std::move(w));
+}
+
+void Window::YieldPoint(std::string_view label, int64_t done, int64_t total) {
+  manager().host().YieldPoint(*this, label, done, total);
+}
+
+void Window::ReportFailures(const std::vector<std::string>& lines) {
+  if (!lines.empty()) manager().host().Failures(*this, lines);
+}
+
+int TimerInterval(const Window& w) {
+  int shortest = 0;
+  for (Control* c : w.controls()) {
+    auto* t = dynamic_cast<Timer*>(c);
+    if (t && t->Enabled && t->Interval > 0 && (shortest == 0 || t->Interval < shortest))
+      shortest = t->Interval;
+  }
+  return shortest;
+}
+
+void TickTimers(Window& w) {
+  for (Control* c : w.controls()) {
+    auto* t = dynamic_cast<Timer*>(c);
+    if (t && t->Interval > 0) t->Tick();
+    if (w.closed()) break;
+  }
+}
+
+WindowManager::WindowManager(Host& host, std::string app_title)
+    : host_(host), app_title_(std::move(app_title)) {}
+
+WindowManager::~WindowManager() {
+  for (Window* w : open_) w->manager_ = nullptr;
+  open_.clear();
+  for (auto& w : owned_) w->manager_ = nullptr;
+  owned_.clear();
+}
+
+void WindowManager::Enter(Window& w) {
+  if (w.manager_) throw UiError("window " + w.name() + " is shown already");
+  w.manager_ = this;
+  w.id_ = next_id_++;
+  w.closed_ = false;
+  open_.push_back(&w);
+  w.Form_Load();
+}
+
+void WindowManager::Forget(Window& w) {
+  open_.erase(std::remove(open_.begin(), open_.end(), &w), open_.end());
+  w.manager_ = nullptr;
+}
+
+void WindowManager::Open(Window& w) { Enter(w); }
+
+Window& WindowManager::ShowModeless(std::unique_ptr<Window> w) {
+  Window& ref = *w;
+  owned_.push_back(std::move(w));
+  Enter(ref);
+  return ref;
+}
+
+void WindowManager::ShowModal(Window& w) {
+  Enter(w);
+  if (!w.closed()) host_.RunModal(*this, w);
+  w.Close();
+  Forget(w);
+}
+
+std::vector<Window*> WindowManager::windows() const {
+  std::vector<Window*> out;
+  for (Window* w : open_) {
+    if (!w->closed()) out.push_back(w);
+  }
+  return out;
+}
+
+Window* WindowManager::Find(int id) const {
+  for (Window* w : open_) {
+    if (w->id() == id && !w->closed()) return w;
+  }
+  return nullptr;
+}
+
+void WindowManager::Collect() {
+  for (auto it = owned_.begin(); it != owned_.end();) {
+    if ((*it)->closed()) {
+      it = owned_.erase(it);  // its destructor takes it off the open list
+    } else {
+      ++it;
+    }
+  }
+}
+
+void FailureList::Add(const std::string& text) {
+  auto [it, added] = index_.emplace(text, items_.size());
+  if (added) {
+    items_.emplace_back(text, 1);
+  } else {
+    ++items_[it->second].second;
+  }
+}
+
+std::vector<std::string> FailureList::Lines() const {
+  std::vector<std::string> lines;
+  for (const auto& [text, n] : items_) {
+    lines.push_back(n == 1 ? text : text + " (" + std::to_string(n) + " times)");
+  }
+  return lines;
+}
+
+}  // namespace volq
