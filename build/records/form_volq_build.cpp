@@ -1,0 +1,88 @@
+#include "build/records/form_volq_build.h"
+
+#include "build/records/breeding_step.h"
+#include "build/records/jockey_step.h"
+#include "build/records/new_file.h"
+#include "build/records/trainer_step.h"
+#include "platform/ui/cp932.h"
+
+namespace volq {
+
+const BuildButton kBuildButtons[16] = {
+    {"Command1", "RA(レース）"},   {"Command2", "SE(詳細)"},       {"Command3", "UM(競走馬)"},
+    {"Command12", "KS(騎手）"},    {"Command14", "CH/BR/BN"},      {"Command7", "HN（繁殖）"},
+    {"Command4", "SK（母産駒）"},  {"Command5", "SK（父産駒）"},   {"Command11", "SK/HN"},
+    {"Command6", "SE/UM"},         {"Command15", "SE/KS"},         {"Command8", "血統Q、騎手"},
+    {"Command9", "VOLQNQ4DEXPD"},  {"Command13", "着差"},          {"Command10", "CATEGORY2006"},
+    {"Command16", ""},
+};
+
+FormVolqBuild::FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring)
+    : Window("FormVolqBuild", Cp932("VOLQNQ4DPROJECT 20180101SETUPC")),
+      dir_(dir),
+      wiring_(std::move(wiring)) {
+  std::map<std::string, StepFn> defaults = {
+      {"Command1", RaceStep},
+      {"Command2", RaceEntryStep},
+      {"Command7", BreedingHorseStep},
+      {"Command12", JockeyStep},
+      {"Command14", TrainerBreederOwnerStep},
+  };
+  for (auto& [name, fn] : defaults) wiring_.steps.emplace(name, fn);
+
+  for (const BuildButton& b : kBuildButtons) {
+    auto* button = static_cast<CommandButton*>(Find(b.name));
+    button->Caption = Cp932(b.caption);
+  }
+  Command1.OnClick = [this] { Command1_Click(); };
+  Command2.OnClick = [this] { Command2_Click(); };
+  Command3.OnClick = [this] { Command3_Click(); };
+  Command4.OnClick = [this] { Command4_Click(); };
+  Command5.OnClick = [this] { Command5_Click(); };
+  Command6.OnClick = [this] { Command6_Click(); };
+  Command7.OnClick = [this] { Command7_Click(); };
+  Command8.OnClick = [this] { Command8_Click(); };
+  Command9.OnClick = [this] { Command9_Click(); };
+  Command10.OnClick = [this] { Command10_Click(); };
+  Command11.OnClick = [this] { Command11_Click(); };
+  Command12.OnClick = [this] { Command12_Click(); };
+  Command13.OnClick = [this] { Command13_Click(); };
+  Command14.OnClick = [this] { Command14_Click(); };
+  Command15.OnClick = [this] { Command15_Click(); };
+  Command16.OnClick = [this] { Command16_Click(); };
+}
+
+void FormVolqBuild::RunStep(const std::string& button) {
+  // One step at a time: a click that arrives while a step yields is refused.
+  if (manager().busy()) {
+    ReportFailures({"a step is running; " + button + " was not started"});
+    return;
+  }
+  auto it = wiring_.steps.find(button);
+  if (it == wiring_.steps.end() || !it->second) return;
+  BusyScope busy(*this);
+  StepFrame frame;
+  const std::string label = ToUtf8(static_cast<CommandButton*>(Find(button))->Caption);
+  frame.yield_hook = [this, &label](int64_t done, int64_t total) {
+    YieldPoint(label, done, total);
+  };
+  StepContext ctx{dir_, frame, RecordCount};
+  std::string message = it->second(ctx);
+  Text1.Text = Cp932(message);
+  if (!frame.clean()) {
+    // The report is UTF-8 but may quote record bytes; those stay as they are.
+    std::vector<std::string> lines;
+    for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
+    ReportFailures(lines);
+  }
+}
+
+void FormVolqBuild::Command9_Click() {
+  if (wiring_.open_extended) ShowModeless(wiring_.open_extended());
+}
+
+void FormVolqBuild::Command10_Click() {
+  if (wiring_.open_category) ShowModeless(wiring_.open_category());
+}
+
+}  // namespace volq

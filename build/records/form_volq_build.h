@@ -1,0 +1,83 @@
+#pragma once
+// The build program's main window: thirteen step buttons, two that open the
+// extended-record and category windows, and one that does nothing. Its steps
+// of later subsystems and the two windows are handed in by the program's
+// main, so this folder never includes them.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "build/records/step_frame.h"
+#include "platform/fs/data_dir.h"
+#include "platform/ui/window.h"
+
+namespace volq {
+
+using StepFn = std::function<std::string(StepContext&)>;
+
+struct FormVolqBuildWiring {
+  // Steps by button name ("Command1" ...); the steps of this folder are
+  // wired by default and may be replaced.
+  std::map<std::string, StepFn> steps;
+  std::function<std::unique_ptr<Window>()> open_extended;  // Command9
+  std::function<std::unique_ptr<Window>()> open_category;  // Command10
+};
+
+// The buttons in run order: control name and caption (UTF-8).
+struct BuildButton {
+  const char* name;
+  const char* caption;
+};
+extern const BuildButton kBuildButtons[16];
+
+class FormVolqBuild : public Window {
+ public:
+  FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring);
+
+  CommandButton Command1{this, "Command1"};
+  CommandButton Command2{this, "Command2"};
+  CommandButton Command3{this, "Command3"};
+  CommandButton Command4{this, "Command4"};
+  CommandButton Command5{this, "Command5"};
+  CommandButton Command6{this, "Command6"};
+  CommandButton Command7{this, "Command7"};
+  CommandButton Command8{this, "Command8"};
+  CommandButton Command9{this, "Command9"};
+  CommandButton Command10{this, "Command10"};
+  CommandButton Command11{this, "Command11"};
+  CommandButton Command12{this, "Command12"};
+  CommandButton Command13{this, "Command13"};
+  CommandButton Command14{this, "Command14"};
+  CommandButton Command15{this, "Command15"};
+  CommandButton Command16{this, "Command16"};
+  TextBox Text1{this, "Text1"};
+
+  // The count of the current step's input records, shared by the steps.
+  int32_t RecordCount = 0;
+
+  void Command1_Click() { RunStep("Command1"); }
+  void Command2_Click() { RunStep("Command2"); }
+  void Command3_Click() { RunStep("Command3"); }
+  void Command4_Click() { RunStep("Command4"); }
+  void Command5_Click() { RunStep("Command5"); }
+  void Command6_Click() { RunStep("Command6"); }
+  void Command7_Click() { RunStep("Command7"); }
+  void Command8_Click() { RunStep("Command8"); }
+  void Command9_Click();
+  void Command10_Click();
+  void Command11_Click() { RunStep("Command11"); }
+  void Command12_Click() { RunStep("Command12"); }
+  void Command13_Click() { RunStep("Command13"); }
+  void Command14_Click() { RunStep("Command14"); }
+  void Command15_Click() { RunStep("Command15"); }
+  void Command16_Click() {}
+
+ private:
+  void RunStep(const std::string& button);
+  DataDir& dir_;
+  FormVolqBuildWiring wiring_;
+};
+
+}  // namespace volq

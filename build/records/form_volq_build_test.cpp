@@ -1,0 +1,83 @@
+#include "build/records/form_volq_build.h"
+
+#include <gtest/gtest.h>
+
+#include "build/records/test_support.h"
+#include "platform/ui/cp932.h"
+#include "platform/ui/headless_host.h"
+
+namespace volq {
+namespace {
+
+class FormVolqBuildTest : public testing::StepTest {};
+
+TEST_F(FormVolqBuildTest, CaptionsButtonsAndStatusLine) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormVolqBuild form(*dir_, {});
+  wm.Open(form);
+  EXPECT_EQ(ToUtf8(form.Caption), "VOLQNQ4DPROJECT 20180101SETUPC");
+  EXPECT_EQ(ToUtf8(form.Command1.Caption), "RA(レース）");
+  EXPECT_EQ(ToUtf8(form.Command8.Caption), "血統Q、騎手");
+  EXPECT_EQ(form.Command16.Caption, "");
+  EXPECT_EQ(form.Text1.Text, "Text1");
+  form.Press("Command16");
+  EXPECT_EQ(form.Text1.Text, "Text1");
+  form.Press(Cp932("RA(レース）"));
+  EXPECT_EQ(ToUtf8(form.Text1.Text), "RA 終わり  0");
+  EXPECT_TRUE(host.failures.empty());
+}
+
+TEST_F(FormVolqBuildTest, StepsGetTheSharedCountAndReportWhatTheySkipped) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormVolqBuildWiring wiring;
+  wiring.steps["Command6"] = [](StepContext& ctx) {
+    ctx.RecordCount = 5;
+    ctx.frame.Do("open", [] { FailFile("cannot open X.dat"); });
+    return EndMessage("SE/UM 終わり", ctx.RecordCount);
+  };
+  int opened = 0;
+  wiring.open_extended = [&] {
+    ++opened;
+    return std::make_unique<Window>("FormX", "X");
+  };
+  FormVolqBuild form(*dir_, std::move(wiring));
+  wm.Open(form);
+  form.Press("Command6");
+  EXPECT_EQ(ToUtf8(form.Text1.Text), "SE/UM 終わり  5");
+  EXPECT_EQ(form.RecordCount, 5);
+  ASSERT_EQ(host.failures.size(), 1u);
+  EXPECT_EQ(host.failures[0], "open: cannot open X.dat");
+  // Every click opens one more window beside the main window.
+  form.Press("Command9");
+  form.Press("Command9");
+  EXPECT_EQ(opened, 2);
+  EXPECT_EQ(wm.windows().size(), 3u);
+}
+
+TEST_F(FormVolqBuildTest, NoSecondStepWhileOneRuns) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormVolqBuildWiring wiring;
+  FormVolqBuild* self = nullptr;
+  int inner = 0;
+  wiring.steps["Command3"] = [&](StepContext& ctx) {
+    self->Command4_Click();  // a click that arrives at a yield point
+    return EndMessage("UM 終わり", ctx.RecordCount);
+  };
+  wiring.steps["Command4"] = [&](StepContext&) {
+    ++inner;
+    return std::string("x");
+  };
+  FormVolqBuild form(*dir_, std::move(wiring));
+  self = &form;
+  wm.Open(form);
+  form.Press("Command3");
+  EXPECT_EQ(inner, 0);
+  EXPECT_EQ(ToUtf8(form.Text1.Text), "UM 終わり  0");
+  EXPECT_EQ(host.failures.size(), 1u);
+}
+
+}  // namespace
+}  // namespace volq

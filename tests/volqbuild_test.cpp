@@ -1,0 +1,47 @@
+// Runs the volqbuild program as a user does, through its console commands.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/fs/data_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+  std::string out;
+  int status;
+};
+
+ProgramRun Volqbuild(const fs::path& dir, const std::string& commands) {
+  std::string cmd = std::string(VOLQBUILD_PATH) + " --data-dir '" + dir.string() + "' -c '" +
+                    commands + "' 2>/dev/null";
+  ProgramRun r{"", -1};
+  FILE* p = popen(cmd.c_str(), "r");
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  r.status = pclose(p);
+  return r;
+}
+
+TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  ProgramRun r = Volqbuild(dir, "press Command1; press \"SE(詳細)\"; press Command9; window 1; "
+                         "press Command9; windows");
+  EXPECT_NE(r.out.find("Text1: RA 終わり  0\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Text1: SE 終わり  0\n"), std::string::npos) << r.out;
+  // `windows` lists the main window and the two opened beside it.
+  EXPECT_NE(r.out.find("1  VOLQNQ4DPROJECT 20180101SETUPC (FormVolqBuild)"), std::string::npos);
+  EXPECT_NE(r.out.find("2  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
+  EXPECT_NE(r.out.find("3  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+}  // namespace
