@@ -52,6 +52,16 @@ TextListWriter& TextListWriter::Raw(std::string_view item) {
 void TextListWriter::EndLine() {
   buf_ += "\r\n";
   first_ = true;
+  FlushIfFull();
+}
+
+void TextListWriter::Bytes(std::string_view bytes) {
+  buf_ += bytes;
+  first_ = true;
+  FlushIfFull();
+}
+
+void TextListWriter::FlushIfFull() {
   if (buf_.size() >= (1 << 16)) {
     if (std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) {
       FailFile("cannot write " + path_.string());

@@ -25,10 +25,12 @@ class TextListWriter {
   TextListWriter& Raw(std::string_view item);  // bare text, as given
   void EndLine();                              // CR LF
   void Line(std::string_view bytes);           // whole line + CR LF
+  void Bytes(std::string_view bytes);          // as they are: lines that bring their own CR LF
   void Close();  // flushes; a failed write raises a file Failure
 
  private:
   void Separator();
+  void FlushIfFull();
   std::FILE* f_ = nullptr;
   std::filesystem::path path_;
   bool first_ = true;

@@ -317,7 +317,15 @@ void Console::ClearLine() {
   if (drawn_) {
     err_ << "\r\033[K" << std::flush;
     drawn_ = false;
+    drawn_line_.clear();
   }
+}
+
+void Console::Draw(const std::string& line) {
+  if (drawn_ && line == drawn_line_) return;
+  err_ << '\r' << line << "\033[K" << std::flush;
+  drawn_ = true;
+  drawn_line_ = line;
 }
 
 std::optional<std::string> Console::NextLine() {
@@ -539,10 +547,7 @@ void Console::RunModal(WindowManager&, Window& w) {
       }
     }
     if (w.closed()) break;
-    if (draw_) {
-      err_ << '\r' << RenderProgressLine(w) << "\033[K" << std::flush;
-      drawn_ = true;
-    }
+    if (draw_) Draw(RenderProgressLine(w));
     if (interrupt.Take() || (keys && terminal_->TakeKey())) PressCancel(w);
   }
   ClearLine();
@@ -553,10 +558,9 @@ void Console::YieldPoint(const Window&, std::string_view label, int64_t done, in
     auto now = std::chrono::steady_clock::now();
     if (now - last_draw_ >= std::chrono::milliseconds(100)) {
       last_draw_ = now;
-      err_ << '\r' << ToUtf8(label) << ' ' << done;
-      if (total > 0) err_ << " / " << total;
-      err_ << "\033[K" << std::flush;
-      drawn_ = true;
+      std::string line = ToUtf8(label) + " " + std::to_string(done);
+      if (total > 0) line += " / " + std::to_string(total);
+      Draw(line);
     }
   }
   if (interactive_ && terminal_ && terminal_->LineReady()) {

@@ -99,6 +99,7 @@ class Console : public Host {
   void AfterClick(Window& w, int last_id);
   void FlushFailures();
   void ClearLine();
+  void Draw(const std::string& line);  // the one progress line of standard error
   std::optional<std::string> NextLine();
   void PressCancel(Window& w);
 
@@ -115,6 +116,7 @@ class Console : public Host {
   bool failed_ = false;
   bool quit_ = false;
   bool drawn_ = false;
+  std::string drawn_line_;
   std::chrono::steady_clock::time_point last_draw_{};
   std::vector<std::string> pending_;
 };

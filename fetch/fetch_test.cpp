@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "fetch/download_window.h"
+#include "fetch/progress_window.h"
+#include "platform/jvlink/scripted_jvlink.h"
+#include "platform/ui/cp932.h"
+#include "platform/ui/headless_host.h"
+
+namespace volq {
+namespace {
+
+namespace fs = std::filesystem;
+using Read = ScriptedJVLink::Read;
+const std::string kOpen = "JVOpen TOKURACEDIFNBLDNSLOPYSCHHOSN 20180101000000 3";
+
+// A delivered record of `length` bytes: type, data kind "7", tag bytes, CR LF.
+std::string Rec(const std::string& type, int length, char tag) {
+  return type + "7" + std::string(static_cast<size_t>(length - 5), tag) + "\r\n";
+}
+Read R(const std::string& type, int length, char tag, std::string file = "FILE1") {
+  return ScriptedJVLink::Record(Rec(type, length, tag), std::move(file));
+}
+
+std::vector<std::string> Sjis(const std::vector<std::string>& utf8) {
+  std::vector<std::string> out;
+  for (const std::string& s : utf8) out.push_back(Cp932(s));
+  return out;
+}
+
+class FetchTest : public ::testing::Test {
+ protected:
+  FetchTest()
+      : root_(fs::temp_directory_path() /
+              ("volq_fetch_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))),
+        data_(root_ / "VOLQNQ4DPROJECT"),
+        dir_(data_) {
+    fs::remove_all(root_);
+    fs::create_directories(data_);
+    wm_.Open(form_);
+  }
+  ~FetchTest() override { fs::remove_all(root_); }
+
+  std::optional<std::string> File(const std::string& name) {
+    std::error_code ec;
+    if (!fs::exists(data_ / name, ec)) return std::nullopt;
+    return ReadWholeFile(data_ / name);
+  }
+  // Leftovers of an earlier download in every file.
+  void Leftovers() {
+    for (const RawRecordFile& f : kRawRecordFiles) WriteWholeFile(data_ / f.file, "old");
+    WriteWholeFile(data_ / kMarketSaleFile, "old\r\n");
+  }
+
+  fs::path root_, data_;
+  DataDir dir_;
+  ScriptedJVLink jv_;
+  HeadlessHost host_;
+  WindowManager wm_{host_, "VolqFetch"};
+  VOLQF1SETUP18Z form_{dir_, jv_};
+};
+
+struct JobCase {
+  const char* name;
+  int32_t init;
+  ScriptedJVLink::Open open;
+  std::vector<int32_t> statuses;
+  std::vector<Read> reads;
+  int cancel_round;  // the progress window's キャンセル is pressed before this round (0: never)
+  std::vector<std::string> messages;  // UTF-8
+  // Record files opened by the job (each then exists, empty unless listed);
+  // otherwise none of the nine exists after the job.
+  bool opened;
+  std::map<std::string, std::string>
+      files;  // expected content; the market-sale file is "" unless listed
+  std::vector<std::string> calls;
+};
+
+TEST_F(FetchTest, DownloadJob) {
+  const std::string ks = Rec("KS", 4173, 'k');
+  const std::string hs1 = Rec("HS", 200, 'x'), hs2 = Rec("HS", 200, 'y');
+  const std::vector<JobCase> cases = {
+      {"no data",
+       0,
+       {0, 0, 0},
+       {},
+       {},
+       0,
+       {"該当するデータがありません。"},
+       false,
+       {},
+       {"JVInit UNKNOWN", kOpen, "JVClose"}},
+      {"open error",
+       0,
+       {-1, 5, 0},
+       {},
+       {},
+       0,
+       {"JVOpenエラー。RC=-1"},
+       false,
+       {},
+       {"JVInit UNKNOWN", kOpen, "JVClose"}},
+      {"init error goes on",
+       -101,
+       {0, 1, 0},
+       {},
+       {R("RA", 1272, 'a')},
+       0,
+       {"JVInitエラー。RC=-101"},
+       true,
+       {{"RA20180101.dat", Rec("RA", 1272, 'a')}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"}},
+      {"kept types, passed-over types and market-sale lines",
+       0,
+       {0, 3, 0},
+       {},
+       {R("TK", 300, 't'), R("RA", 1272, 'a'), ScriptedJVLink::Code(-1), R("HS", 200, 'x'),
+        ScriptedJVLink::Record(ks), R("HS", 200, 'y'), R("SE", 555, 's'), R("ZZ", 50, 'z')},
+       0,
+       {},
+       true,
+       {{"RA20180101.dat", Rec("RA", 1272, 'a')},
+        {"KS20180101.dat", StoreDelivered(JockeyLayout(), ks)},
+        {"SE20180101.dat", Rec("SE", 555, 's')},
+        {"HS20180101.dat", hs1 + hs2}},
+       {}},
+      {"a damaged file is deleted and reading goes on",
+       0,
+       {0, 2, 0},
+       {},
+       {R("RA", 1272, 'a', "F1"), ScriptedJVLink::Code(-403, "F2"), R("RA", 1272, 'b', "F3")},
+       0,
+       {},
+       true,
+       {{"RA20180101.dat", Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b')}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVFileDelete F2", "JVClose", kOpen, "JVRead",
+        "JVRead", "JVClose"}},
+      {"read error",
+       0,
+       {0, 1, 0},
+       {},
+       {R("UM", 1609, 'u'), ScriptedJVLink::Code(-502)},
+       0,
+       {"JVReadエラー。 RC=-502"},
+       true,
+       {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"}},
+      {"cancel in the progress window",
+       0,
+       {0, 3, 5},
+       {1},
+       {R("RA", 1272, 'a')},
+       2,
+       {},
+       false,
+       {},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVCancel", "JVClose"}},
+      {"download, then reading",
+       0,
+       {0, 3, 10},
+       {0, 4, 10},
+       {R("BN", 477, 'n')},
+       0,
+       {},
+       true,
+       {{"BN20180101.dat", Rec("BN", 477, 'n')}},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead",
+        "JVClose"}},
+      {"failed download, then reading",
+       0,
+       {0, 3, 10},
+       {-1},
+       {R("BR", 545, 'r')},
+       0,
+       {"ダウンロード失敗。RC=-1"},
+       true,
+       {{"BR20180101.dat", Rec("BR", 545, 'r')}},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVRead", "JVRead", "JVClose"}},
+  };
+  for (const JobCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Leftovers();
+    jv_ = ScriptedJVLink();
+    jv_.init_result = c.init;
+    jv_.opens = {c.open};
+    jv_.statuses = c.statuses;
+    jv_.reads = c.reads;
+    host_ = HeadlessHost();
+    host_.on_round = [&](Window& w, int round) {
+      if (round == c.cancel_round) w.Press(Cp932("キャンセル"));
+    };
+    form_.Press("Command2");
+
+    EXPECT_EQ(form_.Text1.Text, Cp932("終了"));
+    EXPECT_EQ(host_.messages, Sjis(c.messages));
+    EXPECT_EQ(host_.failures, std::vector<std::string>());
+    if (!c.calls.empty()) EXPECT_EQ(jv_.calls, c.calls);
+    EXPECT_EQ(jv_.calls.back(), "JVClose");
+    for (const RawRecordFile& f : kRawRecordFiles) {
+      auto want = c.files.find(f.file);
+      if (!c.opened) {
+        EXPECT_EQ(File(f.file), std::nullopt) << f.file;
+      } else {
+        EXPECT_EQ(File(f.file), want == c.files.end() ? "" : want->second) << f.file;
+      }
+    }
+    auto hs = c.files.find(kMarketSaleFile);
+    EXPECT_EQ(File(kMarketSaleFile), hs == c.files.end() ? "" : hs->second);
+  }
+  EXPECT_EQ(form_.DialogResult, 0);
+}
+
+TEST_F(FetchTest, JockeyRecordIsStoredShorterAndCancelSetsDialogResult) {
+  jv_.reads = {R("KS", 4173, 'k')};
+  form_.Command2_Click();
+  EXPECT_EQ(File("KS20180101.dat")->size(), 4161u);
+
+  jv_ = ScriptedJVLink();
+  jv_.opens = {{0, 1, 4}};
+  host_.on_round = [](Window& w, int) { w.Press("Command1"); };
+  form_.Command2_Click();
+  EXPECT_EQ(form_.DialogResult, -1);
+  EXPECT_EQ(jv_.Count("JVCancel"), 1);
+}
+
+TEST_F(FetchTest, TwoRunsLeaveOnlyTheSecondRunsRecords) {
+  jv_.reads = {R("RA", 1272, 'a'), R("RA", 1272, 'b'), R("HS", 200, 'x')};
+  form_.Command2_Click();
+  jv_ = ScriptedJVLink();
+  jv_.reads = {R("RA", 1272, 'c')};
+  form_.Command2_Click();
+  EXPECT_EQ(File("RA20180101.dat"), Rec("RA", 1272, 'c'));
+  EXPECT_EQ(File(kMarketSaleFile), "");
+}
+
+TEST_F(FetchTest, MissingDataDirectoryIsReportedAfterTheEnd) {
+  fs::remove_all(data_);
+  jv_.reads = {R("RA", 1272, 'a'), R("RA", 1272, 'b'), R("HS", 200, 'x')};
+  form_.Command2_Click();
+  EXPECT_EQ(form_.Text1.Text, Cp932("終了"));
+  EXPECT_EQ(jv_.Count("JVRead"), 4);  // everything was still read
+  ASSERT_FALSE(host_.failures.empty());
+  const std::string all = [&] {
+    std::string s;
+    for (const std::string& f : host_.failures) s += f + "\n";
+    return s;
+  }();
+  EXPECT_NE(all.find("cannot open " + (data_ / "RA20180101.dat").string()), std::string::npos)
+      << all;
+  EXPECT_NE(all.find("RA20180101.dat is not open: record not written (2 times)"), std::string::npos)
+      << all;
+  EXPECT_NE(all.find("HS20180101.dat is not open: record not written"), std::string::npos) << all;
+}
+
+TEST_F(FetchTest, MarketSaleCheckCountsLinesAndReportsAMissingFile) {
+  form_.Command3_Click();
+  ASSERT_EQ(host_.failures.size(), 1u);
+  EXPECT_NE(host_.failures[0].find("market-sale check: cannot open"), std::string::npos);
+  EXPECT_EQ(form_.market_sale_lines(), 0);
+  WriteWholeFile(data_ / kMarketSaleFile, Rec("HS", 200, 'x') + Rec("HS", 200, 'y'));
+  form_.Command3_Click();
+  EXPECT_EQ(form_.market_sale_lines(), 2);
+  EXPECT_EQ(host_.failures.size(), 1u);
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(FetchTest, SettingsButton) {
+  jv_.settings_result = 0;
+  form_.Press(Cp932("設定"));
+  EXPECT_TRUE(host_.messages.empty());
+  jv_.settings_result = -1;
+  form_.Press("Command1");
+  EXPECT_EQ(host_.messages, Sjis({"エラーのためJV-Linkの設定に失敗しました。"}));
+}
+
+TEST_F(FetchTest, ProgressWindowTicks) {
+  const struct {
+    const char* name;
+    int32_t download_count;
+    std::vector<int32_t> statuses;
+    std::vector<std::string> labels;  // after each tick
+    std::vector<int32_t> bar;         // after each tick
+    bool closed;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"0, 4, 10 of 10", 10, {0, 4, 10}, {"0 / 10", "4 / 10", "10 / 10"}, {0, 4, 10}, true, {}},
+      {"a failed download",
+       10,
+       {3, -1},
+       {"3 / 10", "3 / 10"},
+       {3, 3},
+       true,
+       {"ダウンロード失敗。RC=-1"}},
+      // A status past the count ends the wait with a full bar.
+      {"past the count", 10, {12}, {"12 / 10"}, {10}, true, {}},
+      // More files than 16 bits hold.
+      {"a large download",
+       40000,
+       {32767, 40000},
+       {"32767 / 40000", "40000 / 40000"},
+       {32767, 40000},
+       true,
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    jv_ = ScriptedJVLink();
+    jv_.statuses = c.statuses;
+    host_ = HeadlessHost();
+    form_.DownloadCount = c.download_count;
+    form_.DialogResult = 7;
+    VOLQF2SETUP18Z p(form_);
+    wm_.Open(p);
+    EXPECT_EQ(p.Caption, Cp932("VOLQF2C:ダウンロード"));
+    EXPECT_EQ(p.Label1.Caption, "Label1");
+    EXPECT_EQ(p.ProgressBar1.Max, c.download_count);
+    EXPECT_EQ(p.Timer1.Interval, 10);
+    EXPECT_TRUE(p.Timer1.Enabled);
+    std::vector<std::string> labels;
+    std::vector<int32_t> bar;
+    for (size_t i = 0; i < c.statuses.size(); ++i) {
+      EXPECT_FALSE(p.closed());
+      p.Timer1.Tick();
+      labels.push_back(p.Label1.Caption);
+      bar.push_back(p.ProgressBar1.Value);
+    }
+    EXPECT_EQ(labels, c.labels);
+    EXPECT_EQ(bar, c.bar);
+    EXPECT_EQ(p.closed(), c.closed);
+    EXPECT_EQ(host_.messages, Sjis(c.messages));
+    // A failed download leaves DialogResult as it was; the others set 0.
+    EXPECT_EQ(form_.DialogResult, c.messages.empty() ? 0 : 7);
+    if (!c.messages.empty()) EXPECT_FALSE(p.Timer1.Enabled);
+  }
+}
+
+}  // namespace
+}  // namespace volq
