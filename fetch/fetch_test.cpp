@@ -197,7 +197,9 @@ TEST_F(FetchTest, DownloadJob) {
     EXPECT_EQ(form_.Text1.Text, Cp932("終了"));
     EXPECT_EQ(host_.messages, Sjis(c.messages));
     EXPECT_EQ(host_.failures, std::vector<std::string>());
-    if (!c.calls.empty()) EXPECT_EQ(jv_.calls, c.calls);
+    if (!c.calls.empty()) {
+      EXPECT_EQ(jv_.calls, c.calls);
+    }
     EXPECT_EQ(jv_.calls.back(), "JVClose");
     for (const RawRecordFile& f : kRawRecordFiles) {
       auto want = c.files.find(f.file);
@@ -333,7 +335,9 @@ TEST_F(FetchTest, ProgressWindowTicks) {
     EXPECT_EQ(host_.messages, Sjis(c.messages));
     // A failed download leaves DialogResult as it was; the others set 0.
     EXPECT_EQ(form_.DialogResult, c.messages.empty() ? 0 : 7);
-    if (!c.messages.empty()) EXPECT_FALSE(p.Timer1.Enabled);
+    if (!c.messages.empty()) {
+      EXPECT_FALSE(p.Timer1.Enabled);
+    }
   }
 }
 
