@@ -11,10 +11,14 @@
 namespace volq {
 
 const NewFileSpec& UmNewFileSpec() {
-  static const NewFileSpec s{"UM20180101.dat", "UM20180101NEW.dat", kHorseLength,
+  static const NewFileSpec s{"UM20180101.dat",
+                             "UM20180101NEW.dat",
+                             kHorseLength,
                              {HorseLayout().slice("pedigree_number")},
-                             NewFileSpec::Order::Ascending, 0,
-                             NewFileSpec::Survivor::FirstOfRun, "12349"};
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::FirstOfRun,
+                             "12349"};
   return s;
 }
 
@@ -53,9 +57,8 @@ std::string HorseStep(StepContext& ctx) {
   BuildNewFile(ctx, UmNewFileSpec());
 
   std::unique_ptr<RecordFile> um;
-  frame.Do("open", [&] {
-    um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength);
-  });
+  frame.Do("open",
+           [&] { um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength); });
   const int32_t m = um ? um->Count() : 0;
   ctx.RecordCount = m;
 
@@ -102,7 +105,8 @@ std::string HorseStep(StepContext& ctx) {
           number_path = dir.EntityPath("KYOSOBAN", pedigree);
         })) {
       frame.Do("write KYOSOBA file", [&] { WriteWholeFile(count_path, st.text); });
-      frame.Do("write KYOSOBAN file", [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
+      frame.Do("write KYOSOBAN file",
+               [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
     }
     kyosoba += KyosobaRecord(rec, st.values);
   }

@@ -24,12 +24,12 @@ class HorseStepTest : public StepTest {
 
 TEST_F(HorseStepTest, ListingRules) {
   std::vector<std::string> raw = {
-      HorseRec("2015100001"),                                  // current
-      HorseRec("2015100002").Deregistered("1", "000"),         // never ran: not listed
-      HorseRec("2012100003").Deregistered("1", "003"),         // ran: listed
-      HorseRec("2009100004"),                                  // too old for the list
-      HorseRec("2010100005", '0'),                             // kind 0: no horse at all
-      HorseRec("A012100006"),                                  // no year: not listed, reported
+      HorseRec("2015100001"),                           // current
+      HorseRec("2015100002").Deregistered("1", "000"),  // never ran: not listed
+      HorseRec("2012100003").Deregistered("1", "003"),  // ran: listed
+      HorseRec("2009100004"),                           // too old for the list
+      HorseRec("2010100005", '0'),                      // kind 0: no horse at all
+      HorseRec("A012100006"),                           // no year: not listed, reported
       HorseRec("2010100007"),
   };
   WriteRecords("UM20180101.dat", raw);
@@ -40,9 +40,9 @@ TEST_F(HorseStepTest, ListingRules) {
   EXPECT_EQ(Lines("KETTONUM20180101.dat"),
             (std::vector<std::string>{"\"2010100007\"", "\"2012100003\"", "\"2015100001\""}));
   EXPECT_EQ(Lines("KETTOMASSHO.dat"),
-            (std::vector<std::string>{
-                "\"2009100004\",\"0000\"", "\"2010100007\",\"0000\"", "\"2012100003\",\"1003\"",
-                "\"2015100001\",\"0000\"", "\"2015100002\",\"1000\"", "\"A012100006\",\"0000\""}));
+            (std::vector<std::string>{"\"2009100004\",\"0000\"", "\"2010100007\",\"0000\"",
+                                      "\"2012100003\",\"1003\"", "\"2015100001\",\"0000\"",
+                                      "\"2015100002\",\"1000\"", "\"A012100006\",\"0000\""}));
   EXPECT_EQ(yields, (std::vector<int64_t>{506}));  // after horse 5 of 6
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 1u);

@@ -21,7 +21,8 @@ std::vector<ItemSource> BuildSources() {
   const RecordLayout& um = HorseLayout();
   std::vector<ItemSource> s;
   auto counts = [&](const std::string& block) {
-    for (int c = 0; c < 6; ++c) s.push_back({um.slice(block + ".count[" + std::to_string(c) + "]")});
+    for (int c = 0; c < 6; ++c)
+      s.push_back({um.slice(block + ".count[" + std::to_string(c) + "]")});
   };
   for (int b = 0; b < 7; ++b) counts("course[" + std::to_string(b) + "]");
   for (int b = 0; b < 12; ++b) counts("going[" + std::to_string(b) + "]");
@@ -125,10 +126,10 @@ std::string KyosobaRecord(std::string_view horse, const SankuValues& v) {
   std::string key(FieldAt(horse, 11, 10));
   key.resize(10, ' ');
   r += key;
-  r += LineRate(v, 27, 3);           // 10 overall
-  r += LineRate(v, 28, 3);           // 16 central
-  r += CountField6(LineSum(v, 28));  // 22 central starts
-  r += CountField6(LineSum(v, 7));   // 28 jump starts
+  r += LineRate(v, 27, 3);            // 10 overall
+  r += LineRate(v, 28, 3);            // 16 central
+  r += CountField6(LineSum(v, 28));   // 22 central starts
+  r += CountField6(LineSum(v, 7));    // 28 jump starts
   r += MoneyField9(ValueAt(v, 155));  // 34 flat main prize
   r += MoneyField9(ValueAt(v, 156));  // 43 jump main prize
   r += MoneyField9(ValueAt(v, 173));  // 52 flat earnings

@@ -1,8 +1,8 @@
 #include "build/records/sanku_stat.h"
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "build/records/horse_test_support.h"
 
@@ -55,9 +55,12 @@ TEST(SankuStat, BlockLinesAndTheirNumbers) {
 
   SankuStat st = SankuStatBlock(Sample().bytes());
   EXPECT_EQ(st.text, expected);
-  const struct { int k; int64_t value; } values[] = {
-      {1, 1}, {6, 3}, {8, 2}, {42, 1}, {45, 3}, {150, 6}, {151, 2}, {154, 4},
-      {155, 12345}, {156, 0}, {157, 1}, {162, 2}, {169, 0}, {171, 1}, {172, 0}, {173, 4567890}};
+  const struct {
+    int k;
+    int64_t value;
+  } values[] = {{1, 1},   {6, 3},   {8, 2},       {42, 1},       {45, 3},  {150, 6},
+                {151, 2}, {154, 4}, {155, 12345}, {156, 0},      {157, 1}, {162, 2},
+                {169, 0}, {171, 1}, {172, 0},     {173, 4567890}};
   for (const auto& v : values) EXPECT_EQ(ValueAt(st.values, v.k), v.value) << v.k;
 
   // The number file: one bare number a line; the prize without its zeros.
@@ -79,8 +82,8 @@ TEST(SankuStat, CompleteKyosobaRecord) {
   expected += "004567890";  // 52 flat earnings
   expected += "000000000";  // 61
   expected += "025000100000033333" + Rep("000000", 3) + "050000";  // 70 courses
-  expected += "030000" + Rep("000000", 10) + "069999";            // 112 goings
-  expected += Rep("000000", 5) + "014285";                        // 184 distances
+  expected += "030000" + Rep("000000", 10) + "069999";             // 112 goings
+  expected += Rep("000000", 5) + "014285";                         // 184 distances
   expected += "1200  \r\n";
   std::string rec = KyosobaRecord(Sample().bytes(), st.values);
   ASSERT_EQ(rec.size(), static_cast<size_t>(kKyosobaLength));
@@ -91,23 +94,32 @@ TEST(SankuStat, HorseWithoutStarts) {
   HorseRec h("2019100001");
   SankuStat st = SankuStatBlock(h.bytes());
   EXPECT_EQ(std::count(st.text.begin(), st.text.end(), '\n'), kSankuLines);
-  EXPECT_EQ(KyosobaRecord(h.bytes(), st.values),
-            "2019100001" + Rep("000000", 4) + Rep("000000000", 4) + Rep("000000", 25) +
-                "0000  \r\n");
+  EXPECT_EQ(
+      KyosobaRecord(h.bytes(), st.values),
+      "2019100001" + Rep("000000", 4) + Rep("000000000", 4) + Rep("000000", 25) + "0000  \r\n");
 }
 
 TEST(SankuStat, ItemNumbers) {
-  const struct { const char* item; int64_t value; } cases[] = {
-      {"000", 0}, {"012", 12}, {"  5", 5}, {"   ", 0}, {"", 0}, {"000012345", 12345},
-      {"999999999", 999999999}};
+  const struct {
+    const char* item;
+    int64_t value;
+  } cases[] = {{"000", 0},
+               {"012", 12},
+               {"  5", 5},
+               {"   ", 0},
+               {"", 0},
+               {"000012345", 12345},
+               {"999999999", 999999999}};
   for (const auto& c : cases) EXPECT_EQ(ItemValue(c.item), c.value) << c.item;
 }
 
 TEST(SankuStat, RunningStyleCodes) {
-  const struct { int a, b, c, d; const char* code; } cases[] = {
-      {2, 1, 3, 4, "1200  "}, {1, 0, 9, 0, "1400  "}, {3, 0, 0, 0, "1000  "},
-      {0, 0, 5, 2, "0000  "}, {2, 1, 5, 4, "1300  "}, {0, 1, 9, 0, "1400  "},
-      {3, 4, 1, 1, "1000  "}, {0, 0, 3, 1, "0000  "}};
+  const struct {
+    int a, b, c, d;
+    const char* code;
+  } cases[] = {{2, 1, 3, 4, "1200  "}, {1, 0, 9, 0, "1400  "}, {3, 0, 0, 0, "1000  "},
+               {0, 0, 5, 2, "0000  "}, {2, 1, 5, 4, "1300  "}, {0, 1, 9, 0, "1400  "},
+               {3, 4, 1, 1, "1000  "}, {0, 0, 3, 1, "0000  "}};
   for (const auto& c : cases) {
     EXPECT_EQ(StyleCode6(c.a, c.b, c.c, c.d), c.code) << c.a << c.b << c.c << c.d;
     HorseRec h("2019100001");
@@ -117,10 +129,13 @@ TEST(SankuStat, RunningStyleCodes) {
 }
 
 TEST(SankuStat, EarningsFlags) {
-  const struct { int64_t flat, jump; const char* line29; int f, j; } cases[] = {
-      {0, 0, "\"000\",\"000\",\"000\",\"000\",\"000000000\",\"000000000\"\r\n", 0, 0},
-      {0, 120, "\"000\",\"000\",\"000\",\"001\",\"000000000\",\"000000120\"\r\n", 0, 1},
-      {5, 120, "\"000\",\"000\",\"001\",\"001\",\"000000005\",\"000000120\"\r\n", 1, 1}};
+  const struct {
+    int64_t flat, jump;
+    const char* line29;
+    int f, j;
+  } cases[] = {{0, 0, "\"000\",\"000\",\"000\",\"000\",\"000000000\",\"000000000\"\r\n", 0, 0},
+               {0, 120, "\"000\",\"000\",\"000\",\"001\",\"000000000\",\"000000120\"\r\n", 0, 1},
+               {5, 120, "\"000\",\"000\",\"001\",\"001\",\"000000005\",\"000000120\"\r\n", 1, 1}};
   for (const auto& c : cases) {
     HorseRec h("2019100001");
     h.Prize(4, c.flat).Prize(5, c.jump);
