@@ -54,6 +54,9 @@ TEST_F(FsTest, RecordFileCreatesReadsWritesAndExtends) {
     f.Close();
   }
   EXPECT_EQ(ReadWholeFile(p), "CCCCBB  EEEE");
+  // A whole-file write replaces every byte, also of a longer file.
+  WriteWholeFile(p, "ZZ");
+  EXPECT_EQ(ReadWholeFile(p), "ZZ");
   // A trailing partial record counted by rounding reads blank-padded.
   WriteWholeFile(p, "AAAABBBBCCC");
   RecordFile f(p, 4);

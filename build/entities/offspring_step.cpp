@@ -1,0 +1,184 @@
+#include "build/entities/offspring_step.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "build/entities/parent_summary.h"
+#include "build/records/sanku_stat.h"
+#include "common/record_layout.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+
+const NewFileSpec& SkNewFileSpec() {
+  static const NewFileSpec s{"SK20180101.dat",
+                             "SK20180101NEW.dat",
+                             kOffspringLength,
+                             {OffspringLayout().slice("pedigree_number")},
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::FirstOfRun,
+                             "12"};
+  return s;
+}
+
+namespace {
+
+// What tells the dam run from the sire run.
+struct ParentSide {
+  bool sire;
+  const char* label;
+  Slice horse_parent;  // in the horse record
+  const char* list;
+  const char* block_folder;
+  const char* total_folder;
+  const char* summary;
+};
+
+const ParentSide kDam{false,
+                      "SK母 終わり",
+                      HorseLayout().slice("ancestor[1].breeding_number"),
+                      "HAHAHANNUM20180101.dat",
+                      "HAHA",
+                      "HAHAN",
+                      "OPTION1N\\MARE.dat"};
+const ParentSide kSire{true,
+                       "SK父 終わり",
+                       HorseLayout().slice("ancestor[0].breeding_number"),
+                       "TITIHANNUM20180101.dat",
+                       "SHUBOBA",
+                       "SHUBOBAN",
+                       "OPTION1N\\STALLION.dat"};
+
+// Every distinct number once, in ascending character order.
+std::vector<std::string> Distinct(std::vector<std::string> numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+void WriteList(StepContext& ctx, const char* name, const std::vector<std::string>& numbers) {
+  ctx.frame.Do("write list", [&] {
+    TextListWriter w(ctx.dir.Path(name), TextListWriter::Mode::Output);
+    for (const std::string& n : numbers) w.String(n).EndLine();
+    w.Close();
+  });
+}
+
+// One parent's blocks in horse order and their totals, from zero.
+struct ParentBlocks {
+  std::string text;
+  SankuValues totals{};
+};
+
+ParentBlocks Gather(const RecordFile* um, const std::vector<int32_t>* horses) {
+  ParentBlocks b;
+  if (!um || !horses) return b;
+  for (int32_t i : *horses) {
+    SankuStat st = SankuStatBlock(um->Read(i));
+    b.text += st.text;
+    for (int k = 0; k < kSankuValues; ++k) b.totals[k] += st.values[k];
+  }
+  return b;
+}
+
+std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  const std::filesystem::path summary_path = dir.Path(side.summary);
+  frame.Delete(dir, summary_path);
+
+  // The parents of every raw offspring record, whatever its kind: the lists
+  // name every parent the offspring file knows.
+  std::vector<std::string> dams, sires;
+  {
+    std::unique_ptr<RecordFile> raw;
+    frame.Do("open", [&] {
+      raw = std::make_unique<RecordFile>(dir.Path("SK20180101.dat"), kOffspringLength);
+    });
+    const Slice sire_field = OffspringLayout().slice("ancestor[0]");
+    const Slice dam_field = OffspringLayout().slice("ancestor[1]");
+    const int32_t n = raw ? raw->Count() : 0;
+    for (int32_t k = 1; k <= n; ++k) {
+      const std::string rec = raw->Read(k);
+      sires.emplace_back(sire_field.Of(rec));
+      dams.emplace_back(dam_field.Of(rec));
+    }
+  }
+  BuildNewFile(ctx, SkNewFileSpec());
+  const std::vector<std::string> dam_list = Distinct(std::move(dams));
+  WriteList(ctx, kDam.list, dam_list);
+  std::vector<std::string> sire_list;
+  if (side.sire) {
+    sire_list = Distinct(std::move(sires));
+    WriteList(ctx, kSire.list, sire_list);
+  }
+  const std::vector<std::string>& parents = side.sire ? sire_list : dam_list;
+
+  // The horses of each parent, in the order of the horse file.
+  std::unique_ptr<RecordFile> um;
+  frame.Do("open",
+           [&] { um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength); });
+  const int32_t m = um ? um->Count() : 0;
+  ctx.RecordCount = m;
+  std::unordered_map<std::string, std::vector<int32_t>> horses_of;
+  for (int32_t i = 1; i <= m; ++i) {
+    horses_of[std::string(side.horse_parent.Of(um->Read(i)))].push_back(i);
+  }
+
+  // Block and total files of one parent, each written whole once. A number
+  // that is not a plain file name gets neither (reported once).
+  auto write_files = [&](const std::string& number, const ParentBlocks& b, bool with_totals) {
+    std::filesystem::path block_path, total_path;
+    if (!frame.Do("parent file name", [&] {
+          block_path = dir.EntityPath(side.block_folder, number);
+          if (with_totals) total_path = dir.EntityPath(side.total_folder, number);
+        })) {
+      return;
+    }
+    frame.Do("write block file", [&] { WriteWholeFile(block_path, b.text); });
+    if (with_totals) {
+      frame.Do("write total file", [&] { WriteWholeFile(total_path, SankuNumberText(b.totals)); });
+    }
+  };
+
+  std::string summary;
+  summary.reserve(parents.size() * kMareStallionLength);
+  for (size_t k = 0; k < parents.size(); ++k) {
+    const std::string& number = parents[k];
+    auto it = horses_of.find(number);
+    ParentBlocks b = Gather(um.get(), it == horses_of.end() ? nullptr : &it->second);
+    if (it != horses_of.end()) horses_of.erase(it);
+    write_files(number, b, true);
+    std::vector<std::string> beyond;
+    summary += MareStallionRecord(number, b.totals, &beyond);
+    for (const std::string& field : beyond) {
+      frame.Skipped("summary field too small, written as nines",
+                    std::string(side.summary) + " record " + std::to_string(k + 1) + " (" + number +
+                        ") " + field);
+    }
+  }
+  // Parents of horses that no offspring record names: their block files are
+  // written anew, as a first run leaves them, so reruns do not pile blocks up.
+  std::vector<std::string> unlisted;
+  for (const auto& entry : horses_of) unlisted.push_back(entry.first);
+  std::sort(unlisted.begin(), unlisted.end());
+  for (const std::string& number : unlisted) {
+    write_files(number, Gather(um.get(), &horses_of[number]), false);
+  }
+
+  if (!parents.empty()) {
+    frame.Do("write summary file", [&] { WriteWholeFile(summary_path, summary); });
+  }
+  return EndMessage(side.label, ctx.RecordCount);
+}
+
+}  // namespace
+
+std::string DamOffspringStep(StepContext& ctx) { return OffspringStep(ctx, kDam); }
+std::string SireOffspringStep(StepContext& ctx) { return OffspringStep(ctx, kSire); }
+
+}  // namespace volq

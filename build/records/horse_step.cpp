@@ -1,0 +1,120 @@
+#include "build/records/horse_step.h"
+
+#include <memory>
+
+#include "build/records/sanku_stat.h"
+#include "common/record_layout.h"
+#include "common/records.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+
+const NewFileSpec& UmNewFileSpec() {
+  static const NewFileSpec s{"UM20180101.dat",
+                             "UM20180101NEW.dat",
+                             kHorseLength,
+                             {HorseLayout().slice("pedigree_number")},
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::FirstOfRun,
+                             "12349"};
+  return s;
+}
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// A list written through one open file; a list that cannot be opened loses
+// its lines (the failed open is reported once).
+struct ListOut {
+  ListOut(StepContext& ctx, const char* name) : frame(ctx.frame) {
+    frame.Do("open list", [&] {
+      w = std::make_unique<TextListWriter>(ctx.dir.Path(name), TextListWriter::Mode::Output);
+    });
+  }
+  TextListWriter* operator->() { return w.get(); }
+  explicit operator bool() const { return w != nullptr; }
+  void Close() {
+    if (w) frame.Do("write list", [&] { w->Close(); });
+  }
+  StepFrame& frame;
+  std::unique_ptr<TextListWriter> w;
+};
+
+}  // namespace
+
+std::string HorseStep(StepContext& ctx) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  BuildNewFile(ctx, UmNewFileSpec());
+
+  std::unique_ptr<RecordFile> um;
+  frame.Do("open",
+           [&] { um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength); });
+  const int32_t m = um ? um->Count() : 0;
+  ctx.RecordCount = m;
+
+  const Slice pedigree_field = HorseLayout().slice("pedigree_number");
+  const Slice flag_field = HorseLayout().slice("deregistration_flag");
+  const Slice races_field = HorseLayout().slice("registered_races");
+
+  ListOut ketto(ctx, "KETTONUM20180101.dat");
+  // Every horse is listed: nothing reads this list in a way that needs a bound
+  // on its length, and a bound would drop horses without a word.
+  ListOut massho(ctx, "KETTOMASSHO.dat");
+
+  std::filesystem::path kyosoba_path = dir.Path("OPTION1N\\KYOSOBA.dat");
+  frame.Delete(dir, kyosoba_path);
+  std::string kyosoba;
+  kyosoba.reserve(static_cast<size_t>(m) * kKyosobaLength);
+
+  for (int32_t i = 1; i <= m; ++i) {
+    const std::string rec = um->Read(i);
+    const std::string_view pedigree = pedigree_field.Of(rec);
+    const std::string_view flag = flag_field.Of(rec);
+    const std::string_view races = races_field.Of(rec);
+
+    // Current horses: not a deregistered horse that never ran, and born (by
+    // the year in its pedigree number) in 2010 or later.
+    if (flag == "1" && races == "000") {
+      frame.Yield(i, m);
+    } else if (!AllDigits(pedigree.substr(0, 4))) {
+      frame.Skipped("year of pedigree number",
+                    "'" + std::string(pedigree) + "' does not begin with a year; not listed");
+    } else if (ToNumber(pedigree.substr(0, 4)) >= 2010 && ketto) {
+      ketto->String(pedigree).EndLine();
+    }
+    if (massho) {
+      massho->String(pedigree).String(std::string(flag) + std::string(races)).EndLine();
+    }
+
+    // The 174 numbers come from the record itself, so a block file that
+    // cannot be written never changes the horse's placing record.
+    SankuStat st = SankuStatBlock(rec);
+    std::filesystem::path count_path, number_path;
+    if (frame.Do("horse file name", [&] {
+          count_path = dir.EntityPath("KYOSOBA", pedigree);
+          number_path = dir.EntityPath("KYOSOBAN", pedigree);
+        })) {
+      frame.Do("write KYOSOBA file", [&] { WriteWholeFile(count_path, st.text); });
+      frame.Do("write KYOSOBAN file",
+               [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
+    }
+    kyosoba += KyosobaRecord(rec, st.values);
+  }
+  ketto.Close();
+  massho.Close();
+  if (m > 0) frame.Do("write KYOSOBA.dat", [&] { WriteWholeFile(kyosoba_path, kyosoba); });
+
+  return EndMessage("UM 終わり", 0) + CountText(m);
+}
+
+}  // namespace volq

@@ -1,0 +1,138 @@
+#include "build/records/horse_step.h"
+
+#include <gtest/gtest.h>
+
+#include "build/records/horse_test_support.h"
+#include "build/records/sanku_stat.h"
+#include "build/records/test_support.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+namespace {
+
+using testing::HorseRec;
+using testing::StepTest;
+
+class HorseStepTest : public StepTest {
+ public:
+  std::string Run() {
+    auto cx = ctx();
+    return HorseStep(cx);
+  }
+  std::vector<std::string> Lines(const std::string& name) { return ReadLines(dir_->Path(name)); }
+};
+
+TEST_F(HorseStepTest, ListingRules) {
+  std::vector<std::string> raw = {
+      HorseRec("2015100001"),                           // current
+      HorseRec("2015100002").Deregistered("1", "000"),  // never ran: not listed
+      HorseRec("2012100003").Deregistered("1", "003"),  // ran: listed
+      HorseRec("2009100004"),                           // too old for the list
+      HorseRec("2010100005", '0'),                      // kind 0: no horse at all
+      HorseRec("A012100006"),                           // no year: not listed, reported
+      HorseRec("2010100007"),
+  };
+  WriteRecords("UM20180101.dat", raw);
+  std::vector<int64_t> yields;
+  frame_->yield_hook = [&](int64_t done, int64_t total) { yields.push_back(done * 100 + total); };
+  EXPECT_EQ(Run(), "UM 終わり  0 6");
+  EXPECT_EQ(record_count_, 6);
+  EXPECT_EQ(Lines("KETTONUM20180101.dat"),
+            (std::vector<std::string>{"\"2010100007\"", "\"2012100003\"", "\"2015100001\""}));
+  EXPECT_EQ(Lines("KETTOMASSHO.dat"),
+            (std::vector<std::string>{"\"2009100004\",\"0000\"", "\"2010100007\",\"0000\"",
+                                      "\"2012100003\",\"1003\"", "\"2015100001\",\"0000\"",
+                                      "\"2015100002\",\"1000\"", "\"A012100006\",\"0000\""}));
+  EXPECT_EQ(yields, (std::vector<int64_t>{506}));  // after horse 5 of 6
+  auto report = frame_->Report();
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_NE(report[0].find("A012100006"), std::string::npos);
+
+  // Statistics for every horse of the NEW file, the old one too; none for kind 0.
+  EXPECT_TRUE(Exists("KYOSOBA\\2009100004.dat"));
+  EXPECT_TRUE(Exists("KYOSOBAN\\2009100004.dat"));
+  EXPECT_FALSE(Exists("KYOSOBA\\2010100005.dat"));
+  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
+  ASSERT_EQ(recs.size(), 6u);
+  EXPECT_EQ(recs[0].substr(0, 10), "2009100004");
+  EXPECT_EQ(recs[5].substr(0, 10), "A012100006");
+}
+
+TEST_F(HorseStepTest, SurvivorOfRepeatedRecords) {
+  // Three records of one horse: after the sort record 3 comes first.
+  WriteRecords("UM20180101.dat", {HorseRec("2015100001", '1').Set(46, "first"),
+                                  HorseRec("2015100001", '3').Set(46, "second"),
+                                  HorseRec("2015100001", '2').Set(46, "third")});
+  EXPECT_EQ(Run(), "UM 終わり  0 1");
+  auto um = Records("UM20180101NEW.dat", kHorseLength);
+  ASSERT_EQ(um.size(), 1u);
+  EXPECT_EQ(um[0].substr(46, 5), "third");
+}
+
+TEST_F(HorseStepTest, PerHorseFilesAndRecord) {
+  HorseRec h("2016104321");
+  h.Counts("overall", {1, 0, 1, 0, 0, 2}).Style(2, 1, 3, 4).Prize(0, 12345).Prize(5, 7);
+  WriteRecords("UM20180101.dat", {h});
+  Run();
+  SankuStat st = SankuStatBlock(h.bytes());
+  EXPECT_EQ(ReadFile("KYOSOBA\\2016104321.dat"), st.text);
+  EXPECT_EQ(ReadFile("KYOSOBAN\\2016104321.dat"), SankuNumberText(st.values));
+  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), KyosobaRecord(h.bytes(), st.values));
+  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat").substr(10, 6), "050000");
+  EXPECT_TRUE(frame_->clean());
+}
+
+TEST_F(HorseStepTest, EmptyRawFile) {
+  WriteFile("KETTONUM20180101.dat", "\"2015100001\"\r\n");
+  WriteFile("OPTION1N\\KYOSOBA.dat", std::string(kKyosobaLength, 'x'));
+  EXPECT_EQ(Run(), "UM 終わり  0 0");
+  EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), "");
+  EXPECT_EQ(ReadFile("KETTOMASSHO.dat"), "");
+  EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
+}
+
+TEST_F(HorseStepTest, OldRecordFileShrinksToTheHorses) {
+  WriteFile("OPTION1N\\KYOSOBA.dat", std::string(5 * kKyosobaLength, 'x'));
+  WriteRecords("UM20180101.dat", {HorseRec("2015100001"), HorseRec("2015100002")});
+  Run();
+  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
+  ASSERT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat").size(), 2u * kKyosobaLength);
+  EXPECT_EQ(recs[1].substr(0, 10), "2015100002");
+}
+
+TEST_F(HorseStepTest, MissingBlockFolderLeavesTheRecordRight) {
+  // The numbers come from the horse record, not from a block file read back.
+  std::filesystem::remove_all(root_ / "KYOSOBA");
+  HorseRec h("2015100001");
+  h.Counts("overall", {1, 0, 1, 0, 0, 2});
+  WriteRecords("UM20180101.dat", {h});
+  Run();
+  SankuStat st = SankuStatBlock(h.bytes());
+  EXPECT_EQ(ReadFile("KYOSOBAN\\2015100001.dat"), SankuNumberText(st.values));
+  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), KyosobaRecord(h.bytes(), st.values));
+  auto report = frame_->Report();
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report[0].rfind("write KYOSOBA file: ", 0), 0u);
+
+  // Without OPTION1N the record is lost and said so; the text files are written.
+  std::filesystem::remove_all(root_ / "OPTION1N");
+  frame_ = std::make_unique<StepFrame>();
+  Run();
+  EXPECT_TRUE(Exists("KYOSOBAN\\2015100001.dat"));
+  EXPECT_NE(frame_->Report().back().find("KYOSOBA.dat"), std::string::npos);
+}
+
+TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
+  WriteRecords("UM20180101.dat", {HorseRec("2015/..001"), HorseRec("2015100002")});
+  EXPECT_EQ(Run(), "UM 終わり  0 2");
+  EXPECT_FALSE(Exists("KYOSOBA\\2015"));
+  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[0].substr(0, 10), "2015/..001");
+  auto report = frame_->Report();
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report[0].rfind("horse file name: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace volq

@@ -1,0 +1,143 @@
+#include "build/records/sanku_stat.h"
+
+#include <vector>
+
+#include "build/records/text_fields.h"
+#include "common/record_layout.h"
+#include "common/records.h"
+
+namespace volq {
+
+namespace {
+
+// Where each of the 174 items comes from. Items 169 and 170 are the constant
+// "000"; 171 and 172 are the flags of the earnings totals at 173 and 174.
+struct ItemSource {
+  Slice field{0, 0};
+  enum Kind { kField, kZero, kFlag } kind = kField;
+};
+
+std::vector<ItemSource> BuildSources() {
+  const RecordLayout& um = HorseLayout();
+  std::vector<ItemSource> s;
+  auto counts = [&](const std::string& block) {
+    for (int c = 0; c < 6; ++c)
+      s.push_back({um.slice(block + ".count[" + std::to_string(c) + "]")});
+  };
+  for (int b = 0; b < 7; ++b) counts("course[" + std::to_string(b) + "]");
+  for (int b = 0; b < 12; ++b) counts("going[" + std::to_string(b) + "]");
+  for (int b = 0; b < 6; ++b) counts("distance[" + std::to_string(b) + "]");
+  for (int r = 0; r < 4; ++r) s.push_back({um.slice("style[" + std::to_string(r) + "]")});
+  s.push_back({um.slice("prize[0]")});  // flat main prize
+  s.push_back({um.slice("prize[1]")});  // jump main prize
+  counts("overall");
+  counts("central");
+  Slice flat_earned = um.slice("prize[4]"), jump_earned = um.slice("prize[5]");
+  s.push_back({{}, ItemSource::kZero});
+  s.push_back({{}, ItemSource::kZero});
+  s.push_back({flat_earned, ItemSource::kFlag});
+  s.push_back({jump_earned, ItemSource::kFlag});
+  s.push_back({flat_earned});
+  s.push_back({jump_earned});
+  return s;
+}
+
+const std::vector<ItemSource>& Sources() {
+  static const std::vector<ItemSource> s = BuildSources();
+  return s;
+}
+
+}  // namespace
+
+int64_t ItemValue(std::string_view item) {
+  int64_t v = 0;
+  for (char c : item) {
+    if (c >= '0' && c <= '9') v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+SankuStat SankuStatBlock(std::string_view horse) {
+  SankuStat st;
+  st.text.reserve(1200);
+  const std::vector<ItemSource>& src = Sources();
+  for (int k = 0; k < kSankuValues; ++k) {
+    std::string_view item;
+    switch (src[k].kind) {
+      case ItemSource::kField:
+        item = src[k].field.Of(horse);
+        break;
+      case ItemSource::kZero:
+        item = "000";
+        break;
+      case ItemSource::kFlag:
+        item = ItemValue(src[k].field.Of(horse)) > 0 ? "001" : "000";
+        break;
+    }
+    st.values[k] = ItemValue(item);
+    st.text += k % 6 == 0 ? "\"" : ",\"";
+    st.text += item;
+    st.text += k % 6 == 5 ? "\"\r\n" : "\"";
+  }
+  return st;
+}
+
+int64_t LineSum(const SankuValues& v, int line, int first, int last) {
+  int64_t sum = 0;
+  for (int j = first; j <= last; ++j) sum += ValueAt(v, 6 * (line - 1) + j);
+  return sum;
+}
+
+std::string LineRate(const SankuValues& v, int line, int places) {
+  return RateField6(LineSum(v, line, 1, places), LineSum(v, line));
+}
+
+std::string BlockRates(const SankuValues& v, int places) {
+  std::string out;
+  for (int line = 1; line <= 25; ++line) out += LineRate(v, line, places);
+  return out;
+}
+
+std::string StyleCode6(int64_t leader, int64_t front, int64_t mid, int64_t closer) {
+  int64_t f = leader + front;
+  if (f == 0) return "0000  ";
+  double w = static_cast<double>(mid + closer) / static_cast<double>(f);
+  int c = w >= 4.0 ? 4 : static_cast<int>(w);
+  return std::string("1") + static_cast<char>('0' + c) + "00  ";
+}
+
+std::string StyleCode6(const SankuValues& v) {
+  return StyleCode6(ValueAt(v, 151), ValueAt(v, 152), ValueAt(v, 153), ValueAt(v, 154));
+}
+
+std::string SankuNumberText(const SankuValues& v) {
+  std::string out;
+  out.reserve(kSankuValues * 4);
+  for (int64_t x : v) {
+    out += std::to_string(x);
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string KyosobaRecord(std::string_view horse, const SankuValues& v) {
+  std::string r;
+  r.reserve(kKyosobaLength);
+  std::string key(FieldAt(horse, 11, 10));
+  key.resize(10, ' ');
+  r += key;
+  r += LineRate(v, 27, 3);            // 10 overall
+  r += LineRate(v, 28, 3);            // 16 central
+  r += CountField6(LineSum(v, 28));   // 22 central starts
+  r += CountField6(LineSum(v, 7));    // 28 jump starts
+  r += MoneyField9(ValueAt(v, 155));  // 34 flat main prize
+  r += MoneyField9(ValueAt(v, 156));  // 43 jump main prize
+  r += MoneyField9(ValueAt(v, 173));  // 52 flat earnings
+  r += MoneyField9(ValueAt(v, 174));  // 61 jump earnings
+  r += BlockRates(v, 3);              // 70..219 lines 1-25
+  r += StyleCode6(v);                 // 220
+  r += "\r\n";                        // 226
+  return r;
+}
+
+}  // namespace volq

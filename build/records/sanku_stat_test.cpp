@@ -1,0 +1,150 @@
+#include "build/records/sanku_stat.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "build/records/horse_test_support.h"
+
+namespace volq {
+namespace {
+
+using testing::HorseRec;
+
+std::string Rep(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// One horse with something in most blocks.
+HorseRec Sample() {
+  HorseRec h("2015104321");
+  h.Counts("overall", {1, 0, 1, 0, 0, 2})
+      .Counts("central", {1, 0, 1, 0, 0, 1})
+      .Counts("course[0]", {1, 0, 0, 0, 0, 3})
+      .Counts("course[1]", {1, 2, 0, 0, 0, 0})
+      .Counts("course[2]", {1, 0, 0, 0, 0, 2})
+      .Counts("course[6]", {0, 1, 0, 0, 0, 1})
+      .Counts("going[0]", {0, 0, 3, 0, 0, 7})
+      .Counts("going[11]", {3, 2, 2, 0, 0, 3})
+      .Counts("distance[5]", {1, 0, 0, 0, 0, 6})
+      .Style(2, 1, 3, 4)
+      .Prize(0, 12345)
+      .Prize(4, 4567890);
+  return h;
+}
+
+TEST(SankuStat, BlockLinesAndTheirNumbers) {
+  const std::string zero = "\"000\",\"000\",\"000\",\"000\",\"000\",\"000\"\r\n";
+  std::string expected;
+  expected += "\"001\",\"000\",\"000\",\"000\",\"000\",\"003\"\r\n";  // 1 turf straight
+  expected += "\"001\",\"002\",\"000\",\"000\",\"000\",\"000\"\r\n";
+  expected += "\"001\",\"000\",\"000\",\"000\",\"000\",\"002\"\r\n";
+  expected += Rep(zero, 3);
+  expected += "\"000\",\"001\",\"000\",\"000\",\"000\",\"001\"\r\n";  // 7 jump
+  expected += "\"000\",\"000\",\"003\",\"000\",\"000\",\"007\"\r\n";  // 8 turf good
+  expected += Rep(zero, 10);
+  expected += "\"003\",\"002\",\"002\",\"000\",\"000\",\"003\"\r\n";  // 19 jump bad
+  expected += Rep(zero, 5);
+  expected += "\"001\",\"000\",\"000\",\"000\",\"000\",\"006\"\r\n";  // 25 dirt over 2200
+  expected += "\"002\",\"001\",\"003\",\"004\",\"000012345\",\"000000000\"\r\n";
+  expected += "\"001\",\"000\",\"001\",\"000\",\"000\",\"002\"\r\n";  // 27 overall
+  expected += "\"001\",\"000\",\"001\",\"000\",\"000\",\"001\"\r\n";  // 28 central
+  expected += "\"000\",\"000\",\"001\",\"000\",\"004567890\",\"000000000\"\r\n";
+
+  SankuStat st = SankuStatBlock(Sample().bytes());
+  EXPECT_EQ(st.text, expected);
+  const struct {
+    int k;
+    int64_t value;
+  } values[] = {{1, 1},   {6, 3},   {8, 2},       {42, 1},       {45, 3},  {150, 6},
+                {151, 2}, {154, 4}, {155, 12345}, {156, 0},      {157, 1}, {162, 2},
+                {169, 0}, {171, 1}, {172, 0},     {173, 4567890}};
+  for (const auto& v : values) EXPECT_EQ(ValueAt(st.values, v.k), v.value) << v.k;
+
+  // The number file: one bare number a line; the prize without its zeros.
+  std::string numbers = SankuNumberText(st.values);
+  EXPECT_EQ(numbers.substr(0, 9), "1\r\n0\r\n0\r\n");
+  EXPECT_NE(numbers.find("\r\n2\r\n1\r\n3\r\n4\r\n12345\r\n0\r\n1\r\n"), std::string::npos);
+  EXPECT_EQ(std::count(numbers.begin(), numbers.end(), '\n'), kSankuValues);
+}
+
+TEST(SankuStat, CompleteKyosobaRecord) {
+  SankuStat st = SankuStatBlock(Sample().bytes());
+  std::string expected = "2015104321";
+  expected += "050000";     // 10 overall 2 of 4
+  expected += "066666";     // 16 central 2 of 3
+  expected += "000003";     // 22 central starts
+  expected += "000002";     // 28 jump starts
+  expected += "000012345";  // 34 flat main prize, as in the record
+  expected += "000000000";  // 43
+  expected += "004567890";  // 52 flat earnings
+  expected += "000000000";  // 61
+  expected += "025000100000033333" + Rep("000000", 3) + "050000";  // 70 courses
+  expected += "030000" + Rep("000000", 10) + "069999";             // 112 goings
+  expected += Rep("000000", 5) + "014285";                         // 184 distances
+  expected += "1200  \r\n";
+  std::string rec = KyosobaRecord(Sample().bytes(), st.values);
+  ASSERT_EQ(rec.size(), static_cast<size_t>(kKyosobaLength));
+  EXPECT_EQ(rec, expected);
+}
+
+TEST(SankuStat, HorseWithoutStarts) {
+  HorseRec h("2019100001");
+  SankuStat st = SankuStatBlock(h.bytes());
+  EXPECT_EQ(std::count(st.text.begin(), st.text.end(), '\n'), kSankuLines);
+  EXPECT_EQ(
+      KyosobaRecord(h.bytes(), st.values),
+      "2019100001" + Rep("000000", 4) + Rep("000000000", 4) + Rep("000000", 25) + "0000  \r\n");
+}
+
+TEST(SankuStat, ItemNumbers) {
+  const struct {
+    const char* item;
+    int64_t value;
+  } cases[] = {{"000", 0},
+               {"012", 12},
+               {"  5", 5},
+               {"   ", 0},
+               {"", 0},
+               {"000012345", 12345},
+               {"999999999", 999999999}};
+  for (const auto& c : cases) EXPECT_EQ(ItemValue(c.item), c.value) << c.item;
+}
+
+TEST(SankuStat, RunningStyleCodes) {
+  const struct {
+    int a, b, c, d;
+    const char* code;
+  } cases[] = {{2, 1, 3, 4, "1200  "}, {1, 0, 9, 0, "1400  "}, {3, 0, 0, 0, "1000  "},
+               {0, 0, 5, 2, "0000  "}, {2, 1, 5, 4, "1300  "}, {0, 1, 9, 0, "1400  "},
+               {3, 4, 1, 1, "1000  "}, {0, 0, 3, 1, "0000  "}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(StyleCode6(c.a, c.b, c.c, c.d), c.code) << c.a << c.b << c.c << c.d;
+    HorseRec h("2019100001");
+    h.Style(c.a, c.b, c.c, c.d);
+    EXPECT_EQ(StyleCode6(SankuStatBlock(h.bytes()).values), c.code);
+  }
+}
+
+TEST(SankuStat, EarningsFlags) {
+  const struct {
+    int64_t flat, jump;
+    const char* line29;
+    int f, j;
+  } cases[] = {{0, 0, "\"000\",\"000\",\"000\",\"000\",\"000000000\",\"000000000\"\r\n", 0, 0},
+               {0, 120, "\"000\",\"000\",\"000\",\"001\",\"000000000\",\"000000120\"\r\n", 0, 1},
+               {5, 120, "\"000\",\"000\",\"001\",\"001\",\"000000005\",\"000000120\"\r\n", 1, 1}};
+  for (const auto& c : cases) {
+    HorseRec h("2019100001");
+    h.Prize(4, c.flat).Prize(5, c.jump);
+    SankuStat st = SankuStatBlock(h.bytes());
+    EXPECT_EQ(st.text.substr(st.text.rfind("\r\n", st.text.size() - 3) + 2), c.line29);
+    EXPECT_EQ(ValueAt(st.values, 171), c.f);
+    EXPECT_EQ(ValueAt(st.values, 172), c.j);
+  }
+}
+
+}  // namespace
+}  // namespace volq
