@@ -1,6 +1,7 @@
 // VolqBuild: the main window with every step wired, run by the console.
 #include <iostream>
 
+#include "build/entities/offspring_step.h"
 #include "build/extended/form_volqnq4dexpdsetup2024zz.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/records/form_volq_build.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
   }
   DataDir dir(cl.data_dir);
   FormVolqBuildWiring wiring;
+  wiring.steps["Command4"] = DamOffspringStep;
+  wiring.steps["Command5"] = SireOffspringStep;
   wiring.open_extended = [&dir] { return std::make_unique<FormVOLQNQ4DEXPDSETUP2024ZZ>(dir); };
   wiring.open_category = [&dir] { return std::make_unique<FormCATEGORYSETUP2024ZZ>(dir); };
   Console console;

@@ -1,6 +1,7 @@
 #include "build/records/form_volq_build.h"
 
 #include "build/records/breeding_step.h"
+#include "build/records/horse_step.h"
 #include "build/records/jockey_step.h"
 #include "build/records/new_file.h"
 #include "build/records/trainer_step.h"
@@ -24,6 +25,7 @@ FormVolqBuild::FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring)
   std::map<std::string, StepFn> defaults = {
       {"Command1", RaceStep},
       {"Command2", RaceEntryStep},
+      {"Command3", HorseStep},
       {"Command7", BreedingHorseStep},
       {"Command12", JockeyStep},
       {"Command14", TrainerBreederOwnerStep},
