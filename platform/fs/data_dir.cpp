@@ -51,11 +51,12 @@ fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
     }
     it = case_cache_.emplace(key, std::move(names)).first;
   }
+  // An entry stays known after its file is deleted: a step that deletes an
+  // output and writes it again at the path it resolved must find it again.
   auto hit = it->second.find(Lower(name));
   if (hit != it->second.end()) {
     fs::path p = dir / hit->second;
     if (fs::exists(p, ec)) return p;
-    it->second.erase(hit);
   }
   return exact;
 }
@@ -95,8 +96,6 @@ void DataDir::Delete(std::string_view relative) { DeletePath(Path(relative)); }
 void DataDir::DeletePath(const fs::path& p) {
   std::error_code ec;
   if (!fs::remove(p, ec) || ec) FailFile("cannot delete " + p.string());
-  auto it = case_cache_.find(p.parent_path().string());
-  if (it != case_cache_.end()) it->second.erase(Lower(p.filename().string()));
 }
 
 void DataDir::NoteCreated(const fs::path& p) {

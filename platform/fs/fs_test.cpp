@@ -132,5 +132,25 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   EXPECT_THROW(d.Delete("RA20180101NEW.dat"), Failure);
 }
 
+TEST_F(FsTest, AFileOfAnotherCaseDeletedAndWrittenAgainIsFoundAgain) {
+  // An output left by an earlier run under another case: a step deletes it,
+  // writes it anew at the same path and reads it back by its own name.
+  WriteWholeFile(root_ / "ks20180101new.dat", "old");
+  DataDir d(root_);
+  fs::path p = d.Path("KS20180101NEW.dat");
+  ASSERT_EQ(p, root_ / "ks20180101new.dat");
+  d.DeletePath(p);
+  WriteWholeFile(p, "new");
+  EXPECT_EQ(d.Path("KS20180101NEW.dat"), p);
+  EXPECT_EQ(ReadWholeFile(d.Path("KS20180101NEW.dat")), "new");
+
+  // Written again under the name as given: that name is found.
+  d.DeletePath(p);
+  fs::path again = d.Path("KS20180101NEW.dat");
+  EXPECT_EQ(again, root_ / "KS20180101NEW.dat");
+  WriteWholeFile(again, "newer");
+  EXPECT_EQ(ReadWholeFile(d.Path("KS20180101NEW.dat")), "newer");
+}
+
 }  // namespace
 }  // namespace volq
