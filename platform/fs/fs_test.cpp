@@ -67,6 +67,12 @@ TEST_F(FsTest, OpenInMissingFolderFails) {
   EXPECT_THROW(TextListWriter(root_ / "NOFOLDER" / "X.dat"), Failure);
 }
 
+TEST_F(FsTest, AFolderIsNoRecordFile) {
+  fs::create_directories(root_ / "X.dat");
+  EXPECT_THROW(RecordFile(root_ / "X.dat", 4), Failure);
+  EXPECT_THROW(ReadWholeFile(root_ / "X.dat"), Failure);
+}
+
 TEST_F(FsTest, TextListRoundTrip) {
   fs::path p = root_ / "L.dat";
   {

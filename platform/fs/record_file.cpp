@@ -21,6 +21,9 @@ int32_t RecordCountOf(std::uint64_t bytes, int record_length) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
+  // A folder opens for reading on some systems and reports an absurd length.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) FailFile("not a file: " + path.string());
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) FailFile("cannot open " + path.string());
   std::string data;
