@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "build/entities/step_inputs.h"
 #include "build/entities/text_map.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
@@ -38,9 +39,7 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   // The list: each distinct entity gets one file; a second listing of an
   // entity writes every record a second time over itself, which changes
   // nothing, so it is folded into the first.
-  bool listed = false;
-  std::vector<std::string> items = ReadListItems(dir.Path(spec.list_file), &listed);
-  if (!listed) frame.Skipped("missing input", spec.list_file);
+  const std::vector<std::string> items = ReadKeyList(ctx, spec.list_file);
   std::vector<EntityFile> files;
   TextMap<int32_t> file_of_entity;
   std::unordered_map<std::string, int32_t> file_of_name;
@@ -56,7 +55,7 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   }
 
   std::unique_ptr<RecordFile> input;
-  if (!dir.Exists(spec.input_file)) frame.Skipped("missing input", spec.input_file);
+  ReportIfMissing(ctx, spec.input_file);
   frame.Do("open", [&] {
     input = std::make_unique<RecordFile>(dir.Path(spec.input_file), spec.record_length);
   });
