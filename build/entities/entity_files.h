@@ -17,14 +17,14 @@
 namespace volq {
 
 struct EntityFilesSpec {
-  const char* list_file;      // "KETTONUM20180101.dat": one entity number per line
-  const char* input_file;     // "SE20180101NEW.dat"
-  int record_length;          // stored length of the input records
-  Slice entity;               // field naming the record's entity
-  const char* folder;         // "UMAGOTOSETUP": one <entity>.dat per listed entity
+  const char* list_file;       // "KETTONUM20180101.dat": one entity number per line
+  const char* input_file;      // "SE20180101NEW.dat"
+  int record_length;           // stored length of the input records
+  Slice entity;                // field naming the record's entity
+  const char* folder;          // "UMAGOTOSETUP": one <entity>.dat per listed entity
   std::vector<Slice> compare;  // comparison part of the key (after the creation date)
-  const char* label;          // "SE/UM 終わり"
-  bool yield_per_list_entry;  // horse and jockey steps let the window breathe while listing
+  const char* label;           // "SE/UM 終わり"
+  bool yield_per_list_entry;   // horse and jockey steps let the window breathe while listing
 };
 
 // Splits the input by the list; returns the end message (label and the

@@ -22,9 +22,16 @@ std::string Entry(const std::string& created, const std::string& date, const std
                   const std::string& horse_no, const std::string& pedigree,
                   const std::string& jockey, const std::string& tag,
                   const std::string& venue = "05") {
-  return StepTest::Rec(kRaceEntryLength,
-                       {{0, "SE"}, {2, "7"}, {3, created}, {11, date}, {19, venue}, {25, race},
-                        {28, horse_no}, {30, pedigree}, {40, tag}, {296, jockey}});
+  return StepTest::Rec(kRaceEntryLength, {{0, "SE"},
+                                          {2, "7"},
+                                          {3, created},
+                                          {11, date},
+                                          {19, venue},
+                                          {25, race},
+                                          {28, horse_no},
+                                          {30, pedigree},
+                                          {40, tag},
+                                          {296, jockey}});
 }
 
 // Offspring record of a foal and its dam; the tag stands in the birth date.
@@ -34,14 +41,17 @@ std::string Foal(const std::string& created, const std::string& pedigree, const 
                        {{0, "SK"}, {2, "1"}, {3, created}, {11, pedigree}, {21, tag}, {76, dam}});
 }
 
-int TagOffset(const EntityFilesSpec& spec) { return spec.record_length == kOffspringLength ? 21 : 40; }
+int TagOffset(const EntityFilesSpec& spec) {
+  return spec.record_length == kOffspringLength ? 21 : 40;
+}
 
 class EntityFilesTest : public StepTest {
  public:
   // Tags of an entity file's records, in file order.
   std::string Tags(const EntityFilesSpec& spec, const std::string& id) {
     std::string tags;
-    for (const auto& r : Records(std::string(spec.folder) + "\\" + id + ".dat", spec.record_length)) {
+    for (const auto& r :
+         Records(std::string(spec.folder) + "\\" + id + ".dat", spec.record_length)) {
       tags += r.substr(TagOffset(spec), 2);
     }
     return tags;
@@ -150,7 +160,8 @@ TEST_F(EntityFilesTest, StepsAndTheirEndMessages) {
   EXPECT_EQ(Records("KISHUGOTOSETUP\\01001.dat", kRaceEntryLength).size(), 1u);
   EXPECT_EQ(Records("HAHAHAN\\D000000001.dat", kOffspringLength).size(), 1u);
   EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000001.dat"));
-  EXPECT_EQ(frame_->Report(), (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty"}));
+  EXPECT_EQ(frame_->Report(),
+            (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty"}));
 }
 
 TEST_F(EntityFilesTest, ListedFilesRewrittenOthersUntouched) {
@@ -238,7 +249,8 @@ void RereadingSplit(StepContext& ctx, const EntityFilesSpec& spec) {
       for (int32_t t = 1; t <= q; ++t) {
         std::string kt = key(f.Read(t));
         if (kt.substr(8) != k.substr(8)) continue;
-        if (ctx.frame.If("date", [&] { return ToNumber(kt.substr(0, 8)) <= ToNumber(k.substr(0, 8)); })) {
+        if (ctx.frame.If("date",
+                         [&] { return ToNumber(kt.substr(0, 8)) <= ToNumber(k.substr(0, 8)); })) {
           target = t;
           break;
         }
@@ -265,17 +277,16 @@ TEST_F(EntityFilesTest, SameBytesAsRereadingOnRandomInputs) {
   const std::vector<std::string> dates = {"20240101", "20240102", "20240103", "20240102",
                                           "2024XX01"};
   const std::vector<std::string> two = {"01", "02"};
-  const std::vector<std::string> horses = {"H000000001", "H000000002", "H000000003",
-                                           "H000000004"};
+  const std::vector<std::string> horses = {"H000000001", "H000000002", "H000000003", "H000000004"};
   const std::vector<std::string> jockeys = {"01001", "01002", "01003", "01004"};
-  const std::vector<std::string> dams = {"D000000001", "D000000002", "D000000003",
-                                         "D000000004"};
+  const std::vector<std::string> dams = {"D000000001", "D000000002", "D000000003", "D000000004"};
   const std::vector<std::string> foals = {"F000000001", "F000000002", "F000000003"};
   for (const EntityFilesSpec* spec :
        {&HorseEntryFilesSpec(), &JockeyEntryFilesSpec(), &DamOffspringFilesSpec()}) {
     const bool is_dam = spec == &DamOffspringFilesSpec();
-    const std::vector<std::string>& ids =
-        is_dam ? dams : spec == &JockeyEntryFilesSpec() ? jockeys : horses;
+    const std::vector<std::string>& ids = is_dam                            ? dams
+                                          : spec == &JockeyEntryFilesSpec() ? jockeys
+                                                                            : horses;
     for (int round = 0; round < 40; ++round) {
       SCOPED_TRACE(std::string(spec->label) + " round " + std::to_string(round));
       std::vector<std::string> list;

@@ -79,18 +79,18 @@ void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCount
   }
 }
 
+// The 20 lines "v,d,placed,other", v outer, d inner.
 void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
                           const PlaceCounts& counts) {
-  ctx.frame.Do("write", [&] {
-    TextListWriter lines(path);
-    for (int v = 1; v <= 10; ++v) {
-      for (int d = 1; d <= 2; ++d) {
-        lines.Number(v).Number(d).Number(counts.at(v, d, 1)).Number(counts.at(v, d, 2)).EndLine();
-      }
+  std::string lines;
+  for (int v = 1; v <= 10; ++v) {
+    for (int d = 1; d <= 2; ++d) {
+      lines += std::to_string(v) + ',' + std::to_string(d) + ',' +
+               std::to_string(counts.at(v, d, 1)) + ',' + std::to_string(counts.at(v, d, 2)) +
+               "\r\n";
     }
-    lines.Close();
-    ctx.dir.NoteCreated(path);
-  });
+  }
+  if (ctx.frame.Do("write", [&] { UpdateWholeFile(path, lines); })) ctx.dir.NoteCreated(path);
 }
 
 }  // namespace

@@ -91,7 +91,8 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
   EXPECT_EQ(ReadFile("KISHUGOTOSETUP\\01009.dat"), "");
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 3u);
-  EXPECT_EQ(report[0], "race date: not a calendar date '20240230' in 01005.dat, not counted (2 times)");
+  EXPECT_EQ(report[0],
+            "race date: not a calendar date '20240230' in 01005.dat, not counted (2 times)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");
 }

@@ -33,8 +33,8 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
       if (FieldAt(rec, 679, 2) != "01") continue;
       std::string race;
       race.append(FieldAt(rec, 11, 4)).append(FieldAt(rec, 19, 8));
-      rows.push_back({std::move(race), std::string(FieldAt(rec, 679, 2)),
-                      std::string(FieldAt(rec, 689, 3))});
+      rows.push_back(
+          {std::move(race), std::string(FieldAt(rec, 679, 2)), std::string(FieldAt(rec, 689, 3))});
     }
   }
   return rows;

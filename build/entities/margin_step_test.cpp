@@ -15,8 +15,13 @@ using testing::StepTest;
 
 std::string Ex(const std::string& race_number, const std::string& arrival,
                const std::string& margin) {
-  return StepTest::Rec(kUmaExLength, {{11, "2024"}, {15, "0106"}, {19, "05"}, {21, "01"},
-                                      {23, "02"}, {25, race_number}, {679, arrival},
+  return StepTest::Rec(kUmaExLength, {{11, "2024"},
+                                      {15, "0106"},
+                                      {19, "05"},
+                                      {21, "01"},
+                                      {23, "02"},
+                                      {25, race_number},
+                                      {679, arrival},
                                       {689, margin}});
 }
 

@@ -39,7 +39,8 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     }
     // Opening a missing race-entry file creates it empty: a horse without races.
     std::unique_ptr<RecordFile> entries;
-    if (!frame.Do("open", [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
+    if (!frame.Do("open",
+                  [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
       continue;
     }
     const int32_t n = entries->Count();
@@ -69,9 +70,8 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
 
   ReportIfMissing(ctx, kPlacingRecords);
   std::unique_ptr<RecordFile> all;
-  frame.Do("open", [&] {
-    all = std::make_unique<RecordFile>(dir.Path(kPlacingRecords), kPlacingLength);
-  });
+  frame.Do("open",
+           [&] { all = std::make_unique<RecordFile>(dir.Path(kPlacingRecords), kPlacingLength); });
   ctx.RecordCount = all ? all->Count() : 0;
 
   std::string copies;

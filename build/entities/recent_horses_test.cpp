@@ -62,15 +62,14 @@ TEST_F(RecentHorsesTest, PlacingRecordsOfRecentHorsesInFileOrder) {
   // A horse listed twice is copied twice.
   WriteFile("KETTONUM20180101.dat",
             ListText({"H000000006", "H000000003", "H000000007", "H000000003"}));
-  WriteRecords("OPTION1N\\KYOSOBA.dat",
-               {Placing("H000000001", "p1"), Placing("H000000003", "p3"),
-                Placing("H000000007", "p7"), Placing("H000000006", "p6")});
+  WriteRecords("OPTION1N\\KYOSOBA.dat", {Placing("H000000001", "p1"), Placing("H000000003", "p3"),
+                                         Placing("H000000007", "p7"), Placing("H000000006", "p6")});
   auto cx = ctx();
   EXPECT_EQ(RecentHorsesStep(cx), "終わり  4");
   EXPECT_EQ(record_count_, 4);
-  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBAA.dat"),
-            Placing("H000000003", "p3") + Placing("H000000003", "p3") +
-                Placing("H000000006", "p6"));
+  EXPECT_EQ(
+      ReadFile("OPTION1N\\KYOSOBAA.dat"),
+      Placing("H000000003", "p3") + Placing("H000000003", "p3") + Placing("H000000006", "p6"));
 }
 
 TEST_F(RecentHorsesTest, NoPlacingRecordFileWhenNoneIsCopied) {
@@ -91,10 +90,10 @@ TEST_F(RecentHorsesTest, NoPlacingRecordFileWhenNoneIsCopied) {
   EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"), "");
   EXPECT_FALSE(Exists("OPTION1N\\KYOSOBAA.dat"));
   EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat"));
-  EXPECT_EQ(fresh.Report(), (std::vector<std::string>{
-                                "missing input KETTONUM20180101.dat: read as empty",
-                                "missing input OPTION1N\\KYOSOBA.dat: read as empty",
-                                "missing input KISHUNUM20180101.dat: read as empty"}));
+  EXPECT_EQ(fresh.Report(),
+            (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty",
+                                      "missing input OPTION1N\\KYOSOBA.dat: read as empty",
+                                      "missing input KISHUNUM20180101.dat: read as empty"}));
 }
 
 }  // namespace
