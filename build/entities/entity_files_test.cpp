@@ -164,6 +164,26 @@ TEST_F(EntityFilesTest, StepsAndTheirEndMessages) {
             (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty"}));
 }
 
+TEST_F(EntityFilesTest, YieldPoints) {
+  // Horse and jockey steps after each list entry, every step after each input
+  // record and each file written.
+  WriteFile("KETTONUM20180101.dat", ListText({"H000000001", "H000000002", "H000000001"}));
+  WriteRecords("SE20180101NEW.dat",
+               {Entry("20240110", kDay, "01", "01", "H000000001", "01001", "a1"),
+                Entry("20240110", kDay, "01", "02", "H000000002", "01002", "b1")});
+  WriteFile("HAHAHANNUM20180101.dat", ListText({"D000000001", "D000000002", "D000000003"}));
+  WriteRecords("SK20180101NEW.dat", {Foal("20240101", "F000000001", "D000000001", "s1")});
+  std::vector<std::pair<int64_t, int64_t>> yields;
+  frame_->yield_hook = [&](int64_t done, int64_t total) { yields.emplace_back(done, total); };
+  auto cx = ctx();
+  HorseEntryFilesStep(cx);
+  using Y = std::vector<std::pair<int64_t, int64_t>>;
+  EXPECT_EQ(yields, (Y{{1, 3}, {2, 3}, {3, 3}, {1, 2}, {2, 2}, {1, 2}, {2, 2}}));
+  yields.clear();
+  DamOffspringFilesStep(cx);
+  EXPECT_EQ(yields, (Y{{1, 1}, {1, 3}, {2, 3}, {3, 3}}));
+}
+
 TEST_F(EntityFilesTest, ListedFilesRewrittenOthersUntouched) {
   WriteFile("UMAGOTOSETUP\\H000000001.dat", "old listed");
   WriteFile("UMAGOTOSETUP\\H000000009.dat", "old unlisted");
