@@ -70,6 +70,32 @@ TEST_F(FsTest, OpenInMissingFolderFails) {
   EXPECT_THROW(TextListWriter(root_ / "NOFOLDER" / "X.dat"), Failure);
 }
 
+TEST_F(FsTest, UpdateWholeFileLeavesExactlyTheNewBytes) {
+  const std::string big(40000, 'a');
+  const struct { std::string before, after; } cases[] = {
+      {"", "abc"},         {"abc", "abc"},      {"abc", "abcdef"},    {"abcdef", "abc"},
+      {"abcdef", "abXdef"}, {"abcdef", ""},     {big, big + "b"},     {big + "b", big},
+      {big, big.substr(0, 20000) + "X" + big.substr(20001)},         {"abc", big}};
+  fs::path p = root_ / "U.dat";
+  for (const auto& c : cases) {
+    WriteWholeFile(p, c.before);
+    UpdateWholeFile(p, c.after);
+    EXPECT_EQ(ReadWholeFile(p), c.after) << c.before.size() << " -> " << c.after.size();
+  }
+  fs::remove(p);
+  UpdateWholeFile(p, "new");
+  EXPECT_EQ(ReadWholeFile(p), "new");
+  EXPECT_THROW(UpdateWholeFile(root_ / "NOFOLDER" / "X.dat", "x"), Failure);
+  fs::create_directories(root_ / "D.dat");
+  EXPECT_THROW(UpdateWholeFile(root_ / "D.dat", "x"), Failure);
+}
+
+TEST_F(FsTest, AFolderIsNoRecordFile) {
+  fs::create_directories(root_ / "X.dat");
+  EXPECT_THROW(RecordFile(root_ / "X.dat", 4), Failure);
+  EXPECT_THROW(ReadWholeFile(root_ / "X.dat"), Failure);
+}
+
 TEST_F(FsTest, TextListRoundTrip) {
   fs::path p = root_ / "L.dat";
   {

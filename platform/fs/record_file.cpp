@@ -25,6 +25,9 @@ int32_t RecordCountOf(std::uint64_t bytes, int record_length) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
+  // A folder opens for reading on some systems and reports an absurd length.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) FailFile("not a file: " + path.string());
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) FailFile("cannot open " + path.string());
   std::string data;
@@ -62,6 +65,39 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   }
   if (!bad && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) bad = true;
   if (::close(fd) != 0) bad = true;
+  if (bad) FailFile("cannot write " + path.string());
+}
+
+void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    WriteWholeFile(path, bytes);
+    return;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  if (!f) FailFile("cannot write " + path.string());
+  // Compare block by block; the file is positioned after the equal part.
+  char block[1 << 14];
+  size_t same = 0, old_size = 0;
+  bool differs = false;
+  while (size_t got = std::fread(block, 1, sizeof block, f)) {
+    if (!differs) {
+      size_t n = 0;
+      while (n < got && same < bytes.size() && block[n] == bytes[same]) ++n, ++same;
+      differs = n < got;
+    }
+    old_size += got;
+  }
+  bool bad = std::ferror(f);
+  if (!bad && (same < bytes.size() || old_size != bytes.size())) {
+    bad = std::fseek(f, static_cast<long>(same), SEEK_SET) != 0 ||
+          std::fwrite(bytes.data() + same, 1, bytes.size() - same, f) != bytes.size() - same;
+  }
+  if (std::fclose(f) != 0) bad = true;
+  if (!bad && old_size > bytes.size()) {
+    std::filesystem::resize_file(path, bytes.size(), ec);
+    bad = static_cast<bool>(ec);
+  }
   if (bad) FailFile("cannot write " + path.string());
 }
 

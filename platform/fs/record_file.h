@@ -55,5 +55,11 @@ class RecordFile {
 // Whole-file helpers for steps that stream.
 std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);  // Failure on error
+// Leaves the file holding exactly `bytes` like WriteWholeFile, but writes only
+// from the first byte that differs and cuts what is left over (nothing at all
+// when the file already holds them): rewriting thousands of small files whole
+// costs many times more on file systems that secure the blocks of a file cut
+// to 0 bytes before its new ones. Failure on error.
+void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace volq

@@ -1,0 +1,147 @@
+#include "build/entities/jockey_place_counts.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "build/entities/step_inputs.h"
+#include "build/records/text_fields.h"
+#include "common/record_layout.h"
+#include "common/records.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+
+namespace {
+
+constexpr const char* kJockeyList = "KISHUNUM20180101.dat";
+constexpr const char* kDonichiFile = "OPTION1N\\DONICHI.dat";
+// The scan goes back to the newest race of this year or earlier, inclusive.
+constexpr int64_t kLastScannedYear = 2004;
+
+// 1 to 10 for the racecourse codes "01" to "10", 0 for any other text.
+int RacecourseNumber(std::string_view code) {
+  if (code.size() != 2) return 0;
+  if (code == "10") return 10;
+  if (code[0] == '0' && code[1] >= '1' && code[1] <= '9') return code[1] - '0';
+  return 0;
+}
+
+// Whether the race date of a race entry is a Saturday; nothing when the date
+// is not a calendar date.
+std::optional<bool> RacedOnSaturday(std::string_view rec) {
+  try {
+    const int64_t y = ToNumber(FieldAt(rec, 11, 4));
+    const int64_t m = ToNumber(FieldAt(rec, 15, 2));
+    const int64_t d = ToNumber(FieldAt(rec, 17, 2));
+    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(y)),
+                                           std::chrono::month(static_cast<unsigned>(m)),
+                                           std::chrono::day(static_cast<unsigned>(d))};
+    if (!date.ok()) return std::nullopt;
+    return std::chrono::weekday(std::chrono::sys_days(date)) == std::chrono::Saturday;
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+// Counts one jockey's races, newest first, until the newest race of 2004 or
+// earlier (counted too). A missing race-entry file is created empty by its
+// open: a jockey without races.
+void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
+  StepFrame& frame = ctx.frame;
+  std::unique_ptr<RecordFile> races;
+  if (!frame.Do("open", [&] { races = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
+    return;
+  }
+  for (int32_t r = races->Count(); r >= 1; --r) {
+    const std::string rec = races->Read(r);
+    if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {
+      const std::optional<bool> saturday = RacedOnSaturday(rec);
+      if (!saturday) {
+        frame.Skipped("race date", "not a calendar date '" + std::string(FieldAt(rec, 11, 8)) +
+                                       "' in " + path.filename().string() + ", not counted");
+      } else {
+        const int d = *saturday ? 1 : 2;
+        frame.Do("arrival order", [&] {
+          const int64_t arrival = ToNumber(FieldAt(rec, 332, 2));
+          ++counts.at(v, d, arrival >= 1 && arrival <= 3 ? 1 : 2);
+        });
+      }
+    }
+    // A year that is not a number does not end the scan.
+    int64_t year = 0;
+    if (frame.Do("race year", [&] { year = ToNumber(FieldAt(rec, 11, 4)); }) &&
+        year <= kLastScannedYear) {
+      break;
+    }
+  }
+}
+
+// The 20 lines "v,d,placed,other", v outer, d inner.
+void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
+                          const PlaceCounts& counts) {
+  std::string lines;
+  for (int v = 1; v <= 10; ++v) {
+    for (int d = 1; d <= 2; ++d) {
+      lines += std::to_string(v) + ',' + std::to_string(d) + ',' +
+               std::to_string(counts.at(v, d, 1)) + ',' + std::to_string(counts.at(v, d, 2)) +
+               "\r\n";
+    }
+  }
+  if (ctx.frame.Do("write", [&] { UpdateWholeFile(path, lines); })) ctx.dir.NoteCreated(path);
+}
+
+}  // namespace
+
+int DonichiOffset(int v) {
+  if (v == 5) return 65;
+  if (v == 6) return 53;
+  return 5 + 12 * (v - 1);
+}
+
+std::string DonichiRecord(std::string_view code, const PlaceCounts& counts) {
+  std::string rec(kDonichiLength, ' ');
+  rec.replace(0, std::min<size_t>(code.size(), 5), code.substr(0, 5));
+  for (int v = 1; v <= 10; ++v) {
+    for (int d = 1; d <= 2; ++d) {
+      const int64_t placed = counts.at(v, d, 1);
+      rec.replace(DonichiOffset(v) + 6 * (d - 1), 6,
+                  RateField6(placed, placed + counts.at(v, d, 2)));
+    }
+  }
+  rec.replace(kDonichiLength - 2, 2, "\r\n");
+  return rec;
+}
+
+void WriteJockeyPlaceCounts(StepContext& ctx) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  const std::filesystem::path donichi_path = dir.Path(kDonichiFile);
+  frame.Delete(dir, donichi_path);
+
+  const std::vector<std::string> jockeys = ReadKeyList(ctx, kJockeyList);
+  // Record k belongs to the jockey on line k, so a refused code keeps its
+  // place with the rates of a jockey without races.
+  std::string records;
+  for (const std::string& code : jockeys) {
+    PlaceCounts counts;
+    std::filesystem::path races, lines;
+    if (frame.Do("entity file name", [&] {
+          races = dir.EntityPath("KISHUGOTOSETUP", code);
+          lines = dir.EntityPath("KISHUFUKUSHO", code);
+        })) {
+      CountPlaces(ctx, races, counts);
+      WritePlaceCountLines(ctx, lines, counts);
+    }
+    records += DonichiRecord(code, counts);
+  }
+  // The file comes into being with its first record.
+  if (records.empty()) return;
+  if (frame.Do("write", [&] { WriteWholeFile(donichi_path, records); })) {
+    dir.NoteCreated(donichi_path);
+  }
+}
+
+}  // namespace volq

@@ -1,0 +1,85 @@
+#include "build/entities/margin_step.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "build/entities/entity_test_support.h"
+#include "build/records/test_support.h"
+
+namespace volq {
+namespace {
+
+using testing::ListText;
+using testing::StepTest;
+
+std::string Ex(const std::string& race_number, const std::string& arrival,
+               const std::string& margin) {
+  return StepTest::Rec(kUmaExLength, {{11, "2024"},
+                                      {15, "0106"},
+                                      {19, "05"},
+                                      {21, "01"},
+                                      {23, "02"},
+                                      {25, race_number},
+                                      {679, arrival},
+                                      {689, margin}});
+}
+
+class MarginStepTest : public StepTest {
+ public:
+  // Every file of the data directory with its bytes.
+  std::map<std::string, std::string> Snapshot() {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root_)) {
+      if (!e.is_regular_file()) continue;
+      std::string name = e.path().lexically_relative(root_).string();
+      files[name] = ReadFile(name);
+    }
+    return files;
+  }
+};
+
+TEST_F(MarginStepTest, ReadsAndCreatesOnlyTheMissingFiles) {
+  WriteFile("KETTONUM20180101Q.dat", ListText({"H000000002", "H000000001"}));
+  WriteRecords("UMAGOTOEXSETUP\\H000000001EX.dat",
+               {Ex("01", "01", "A  "), Ex("02", "02", "1/2"), Ex("11", "01", "Z  ")});
+  WriteFile("UMAGOTOSETUP\\H000000002.dat", "race entries");
+  auto before = Snapshot();
+  auto cx = ctx();
+  EXPECT_EQ(MarginStep(cx), "");
+  EXPECT_EQ(record_count_, 3);  // the last horse's count
+  auto after = Snapshot();
+  EXPECT_EQ(after.at("UMAGOTOEXSETUP/H000000002EX.dat"), "");
+  after.erase("UMAGOTOEXSETUP/H000000002EX.dat");
+  EXPECT_EQ(after, before);
+
+  auto rows = ReadWinnerMargins(cx);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].race, "202405010201");
+  EXPECT_EQ(rows[0].arrival, "01");
+  EXPECT_EQ(rows[0].margin, "A  ");
+  EXPECT_EQ(rows[1].race, "202405010211");
+  EXPECT_EQ(rows[1].margin, "Z  ");
+  EXPECT_TRUE(frame_->clean());
+}
+
+TEST_F(MarginStepTest, NoListRefusedNamesAndFoldersDoNotStopIt) {
+  auto cx = ctx();
+  record_count_ = 5;
+  EXPECT_EQ(MarginStep(cx), "");
+  EXPECT_EQ(record_count_, 5);  // an empty list reads nothing
+  EXPECT_TRUE(std::filesystem::is_empty(dir_->Path("UMAGOTOEXSETUP")));
+
+  std::filesystem::create_directories(dir_->Path("UMAGOTOEXSETUP") / "H000000003EX.dat");
+  WriteRecords("UMAGOTOEXSETUP\\H000000004EX.dat", {Ex("01", "01", "A  ")});
+  WriteFile("KETTONUM20180101Q.dat", ListText({"../H1", "H000000003", "", "H000000004"}));
+  EXPECT_EQ(ReadWinnerMargins(cx).size(), 1u);
+  EXPECT_EQ(record_count_, 1);
+  auto report = frame_->Report();
+  ASSERT_EQ(report.size(), 2u);
+  EXPECT_EQ(report[0], "missing input KETTONUM20180101Q.dat: read as empty");
+  EXPECT_NE(report[1].find("(3 times)"), std::string::npos) << report[1];
+}
+
+}  // namespace
+}  // namespace volq

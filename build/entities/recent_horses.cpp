@@ -1,0 +1,96 @@
+#include "build/entities/recent_horses.h"
+
+#include <memory>
+
+#include "build/entities/jockey_place_counts.h"
+#include "build/entities/step_inputs.h"
+#include "build/entities/text_map.h"
+#include "common/record_layout.h"
+#include "common/records.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
+
+namespace volq {
+
+namespace {
+
+constexpr const char* kHorseList = "KETTONUM20180101.dat";
+constexpr const char* kRecentList = "KETTONUM20180101Q.dat";
+constexpr const char* kPlacingRecords = "OPTION1N\\KYOSOBA.dat";
+constexpr const char* kRecentPlacingRecords = "OPTION1N\\KYOSOBAA.dat";
+constexpr int kPlacingLength = 228;
+constexpr int kFirstRecentYear = 2000;
+
+}  // namespace
+
+std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  const std::filesystem::path recent_path = dir.Path(kRecentList);
+  std::unique_ptr<TextListWriter> recent;
+  frame.Do("open", [&] { recent = std::make_unique<TextListWriter>(recent_path); });
+
+  const std::vector<std::string> horses = ReadKeyList(ctx, kHorseList);
+  for (size_t i = 0; i < horses.size(); ++i) {
+    frame.Yield(static_cast<int64_t>(i + 1), static_cast<int64_t>(horses.size()));
+    std::filesystem::path path;
+    if (!frame.Do("entity file name", [&] { path = dir.EntityPath("UMAGOTOSETUP", horses[i]); })) {
+      continue;
+    }
+    // Opening a missing race-entry file creates it empty: a horse without races.
+    std::unique_ptr<RecordFile> entries;
+    if (!frame.Do("open",
+                  [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
+      continue;
+    }
+    const int32_t n = entries->Count();
+    if (n == 0) continue;
+    const std::string latest = entries->Read(n);
+    int64_t year = 0;
+    // A year that is not a number selects nothing.
+    if (!frame.Do("race year", [&] { year = ToNumber(FieldAt(latest, 11, 4)); })) continue;
+    if (year >= kFirstRecentYear && recent) {
+      frame.Do("write", [&] { recent->String(FieldAt(latest, 30, 10)).EndLine(); });
+    }
+  }
+  if (recent) frame.Do("close", [&] { recent->Close(); });
+  dir.NoteCreated(recent_path);
+  // Read back from the file, so the table is what later readers of the list see.
+  return ReadListItems(recent_path);
+}
+
+void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& recent) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  const std::filesystem::path out_path = dir.Path(kRecentPlacingRecords);
+  frame.Delete(dir, out_path);
+
+  TextMap<int32_t> listings;
+  for (const std::string& h : recent) ++listings[h];
+
+  ReportIfMissing(ctx, kPlacingRecords);
+  std::unique_ptr<RecordFile> all;
+  frame.Do("open",
+           [&] { all = std::make_unique<RecordFile>(dir.Path(kPlacingRecords), kPlacingLength); });
+  ctx.RecordCount = all ? all->Count() : 0;
+
+  std::string copies;
+  for (int32_t i = 1; i <= ctx.RecordCount; ++i) {
+    const std::string rec = all->Read(i);
+    auto it = listings.find(FieldAt(rec, 0, 10));
+    if (it == listings.end()) continue;
+    for (int32_t j = 0; j < it->second; ++j) copies += rec;
+  }
+  // The file comes into being with its first record.
+  if (copies.empty()) return;
+  if (frame.Do("write", [&] { WriteWholeFile(out_path, copies); })) dir.NoteCreated(out_path);
+}
+
+std::string RecentHorsesStep(StepContext& ctx) {
+  const std::vector<std::string> recent = WriteRecentHorseList(ctx);
+  CopyRecentPlacingRecords(ctx, recent);
+  WriteJockeyPlaceCounts(ctx);
+  return EndMessage("終わり", ctx.RecordCount);
+}
+
+}  // namespace volq

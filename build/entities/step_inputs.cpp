@@ -1,0 +1,22 @@
+#include "build/entities/step_inputs.h"
+
+#include "platform/fs/text_list.h"
+
+namespace volq {
+
+static void ReportMissing(StepContext& ctx, const char* name) {
+  ctx.frame.Skipped(std::string("missing input ") + name, "read as empty");
+}
+
+std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
+  bool found = false;
+  std::vector<std::string> items = ReadListItems(ctx.dir.Path(name), &found);
+  if (!found) ReportMissing(ctx, name);
+  return items;
+}
+
+void ReportIfMissing(StepContext& ctx, const char* name) {
+  if (!ctx.dir.Exists(name)) ReportMissing(ctx, name);
+}
+
+}  // namespace volq

@@ -1,0 +1,19 @@
+#pragma once
+// Inputs of the per-entity steps that may not be there yet: the steps go on
+// as with an empty input and say so in the frame's report.
+#include <string>
+#include <vector>
+
+#include "build/records/step_frame.h"
+
+namespace volq {
+
+// Items of a key list of the data directory (one per line); a missing list
+// reads as empty and is reported.
+std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
+
+// Reports a record file of the data directory that is not there; opening it
+// creates it empty, so the step reads 0 records.
+void ReportIfMissing(StepContext& ctx, const char* name);
+
+}  // namespace volq
