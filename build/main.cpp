@@ -1,7 +1,10 @@
 // VolqBuild: the main window with every step wired, run by the console.
 #include <iostream>
 
+#include "build/entities/entity_files.h"
+#include "build/entities/margin_step.h"
 #include "build/entities/offspring_step.h"
+#include "build/entities/recent_horses.h"
 #include "build/extended/form_volqnq4dexpdsetup2024zz.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/records/form_volq_build.h"
@@ -24,6 +27,11 @@ int main(int argc, char** argv) {
   FormVolqBuildWiring wiring;
   wiring.steps["Command4"] = DamOffspringStep;
   wiring.steps["Command5"] = SireOffspringStep;
+  wiring.steps["Command11"] = DamOffspringFilesStep;
+  wiring.steps["Command6"] = HorseEntryFilesStep;
+  wiring.steps["Command15"] = JockeyEntryFilesStep;
+  wiring.steps["Command8"] = RecentHorsesStep;
+  wiring.steps["Command13"] = MarginStep;
   wiring.open_extended = [&dir] { return std::make_unique<FormVOLQNQ4DEXPDSETUP2024ZZ>(dir); };
   wiring.open_category = [&dir] { return std::make_unique<FormCATEGORYSETUP2024ZZ>(dir); };
   Console console;

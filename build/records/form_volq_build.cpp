@@ -70,7 +70,8 @@ void FormVolqBuild::RunStep(const std::string& button) {
   };
   StepContext ctx{dir_, frame, RecordCount};
   std::string message = it->second(ctx);
-  Text1.Text = Cp932(message);
+  // The margin step ends without a message and leaves the status line.
+  if (!message.empty()) Text1.Text = Cp932(message);
   if (!frame.clean()) {
     // The report is UTF-8 but may quote record bytes; those stay as they are.
     std::vector<std::string> lines;
