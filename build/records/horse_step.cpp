@@ -33,19 +33,24 @@ bool AllDigits(std::string_view s) {
 }
 
 // A list written through one open file; a list that cannot be opened loses
-// its lines (the failed open is reported once).
+// its lines (the failed open is reported once), and a line that cannot be
+// written (a full disk) is lost and reported while the step goes on.
 struct ListOut {
-  ListOut(StepContext& ctx, const char* name) : frame(ctx.frame) {
+  ListOut(StepContext& ctx, const char* name)
+      : frame(ctx.frame), write("write " + std::string(name)) {
     frame.Do("open list", [&] {
       w = std::make_unique<TextListWriter>(ctx.dir.Path(name), TextListWriter::Mode::Output);
     });
   }
-  TextListWriter* operator->() { return w.get(); }
-  explicit operator bool() const { return w != nullptr; }
+  template <class Items>
+  void Line(Items&& items) {
+    if (w) frame.Do(write, [&] { items(*w).EndLine(); });
+  }
   void Close() {
-    if (w) frame.Do("write list", [&] { w->Close(); });
+    if (w) frame.Do(write, [&] { w->Close(); });
   }
   StepFrame& frame;
+  std::string write;
   std::unique_ptr<TextListWriter> w;
 };
 
@@ -89,12 +94,12 @@ std::string HorseStep(StepContext& ctx) {
     } else if (!AllDigits(pedigree.substr(0, 4))) {
       frame.Skipped("year of pedigree number",
                     "'" + std::string(pedigree) + "' does not begin with a year; not listed");
-    } else if (ToNumber(pedigree.substr(0, 4)) >= 2010 && ketto) {
-      ketto->String(pedigree).EndLine();
+    } else if (ToNumber(pedigree.substr(0, 4)) >= 2010) {
+      ketto.Line([&](TextListWriter& w) -> TextListWriter& { return w.String(pedigree); });
     }
-    if (massho) {
-      massho->String(pedigree).String(std::string(flag) + std::string(races)).EndLine();
-    }
+    massho.Line([&](TextListWriter& w) -> TextListWriter& {
+      return w.String(pedigree).String(std::string(flag) + std::string(races));
+    });
 
     // The 174 numbers come from the record itself, so a block file that
     // cannot be written never changes the horse's placing record.

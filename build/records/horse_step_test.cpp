@@ -134,5 +134,21 @@ TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
   EXPECT_EQ(report[0].rfind("horse file name: ", 0), 0u);
 }
 
+TEST_F(HorseStepTest, ListThatCannotBeWrittenIsReportedAndTheStepGoesOn) {
+  // A list on a full disk: its lines are lost and said so, everything else is
+  // written. Enough horses that the list's buffer is written mid-step.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::filesystem::create_symlink("/dev/full", root_ / "KETTOMASSHO.dat");
+  std::vector<std::string> raw;
+  for (int i = 0; i < 3200; ++i) raw.push_back(HorseRec("201510" + HorseRec::Digits(i, 4)));
+  WriteRecords("UM20180101.dat", raw);
+  EXPECT_EQ(Run(), "UM 終わり  0 3200");
+  EXPECT_EQ(Lines("KETTONUM20180101.dat").size(), 3200u);
+  EXPECT_EQ(Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength).size(), 3200u);
+  auto report = frame_->Report();
+  ASSERT_FALSE(report.empty());
+  EXPECT_NE(report[0].find("KETTOMASSHO.dat"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace volq

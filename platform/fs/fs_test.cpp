@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/fs/data_dir.h"
@@ -63,6 +65,29 @@ TEST_F(FsTest, RecordFileCreatesReadsWritesAndExtends) {
   EXPECT_EQ(f.Count(), 3);
   EXPECT_EQ(f.Read(3), "CCC ");
   EXPECT_EQ(f.View(3), "CCC");
+}
+
+TEST_F(FsTest, WholeFileWriteThatFailsLeavesNoOldTail) {
+  // A write cut short (here by a file-size limit, as by a full disk) is
+  // reported, and the file keeps none of its former bytes behind the new ones.
+  fs::path p = root_ / "R.dat";
+  WriteWholeFile(p, std::string(100, 'o'));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool failed = false;
+  try {
+    WriteWholeFile(p, std::string(50, 'n'));
+  } catch (const Failure&) {
+    failed = true;
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(ReadWholeFile(p), std::string(10, 'n'));
 }
 
 TEST_F(FsTest, OpenInMissingFolderFails) {

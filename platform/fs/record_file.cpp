@@ -63,7 +63,9 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
     }
     put += static_cast<size_t>(n);
   }
-  if (!bad && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) bad = true;
+  // Also after a failed write: what was written stands alone, and no record or
+  // line of the former content follows it as if it belonged to the new one.
+  if (::ftruncate(fd, static_cast<off_t>(put)) != 0) bad = true;
   if (::close(fd) != 0) bad = true;
   if (bad) FailFile("cannot write " + path.string());
 }
