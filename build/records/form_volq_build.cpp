@@ -69,7 +69,14 @@ void FormVolqBuild::RunStep(const std::string& button) {
     YieldPoint(label, done, total);
   };
   StepContext ctx{dir_, frame, RecordCount};
-  std::string message = it->second(ctx);
+  std::string message;
+  try {
+    message = it->second(ctx);
+  } catch (const Failure& e) {
+    // A failure no operation of the step caught: the step ends here, without
+    // its end message, and says so.
+    frame.Skipped("step stopped", e.what());
+  }
   // The margin step ends without a message and leaves the status line.
   if (!message.empty()) Text1.Text = Cp932(message);
   if (!frame.clean()) {
