@@ -66,7 +66,7 @@ void BuildJockeys(World& w, Rng& rng) {
     licence_years.push_back(rng.Chance(0.6) ? rng.Range(first - 25, first - 1) : rng.Range(first, last));
   std::sort(licence_years.begin(), licence_years.end());
   std::vector<double> skill;
-  ZipfWeights(rng, skill, static_cast<size_t>(n), 6.0);
+  ZipfWeights(rng, skill, static_cast<size_t>(n), 25.0);
   int code = 0;
   for (int y : licence_years) {
     Person p;
