@@ -571,12 +571,13 @@ class Emitter {
 
   void Horses() {
     std::vector<Version> v;
+    Rare deleted_horse(0.01);
     for (size_t i = 0; i < w_.horses.size(); ++i) {
       const Horse& h = w_.horses[i];
       const int idx = static_cast<int>(i);
       if (!InHorseFile(w_, h)) {
         // A registration sent by mistake and deleted: a foal that never raced.
-        if (!h.registered && h.offspring && h.birth_year + 2 <= w_.opt.to && rng_.Chance(0.01)) {
+        if (!h.registered && h.offspring && h.birth_year + 2 <= w_.opt.to && deleted_horse(rng_)) {
           const int day = Clamp(DaysFromCivil(h.birth_year + 2, 5, 1));
           v.push_back({day, '1', idx, day});
           v.push_back({Clamp(day + 30), '0', idx, day});
@@ -623,12 +624,13 @@ class Emitter {
 
   void Breeding() {
     std::vector<Version> v;
+    Rare deleted(0.001);
     for (size_t i = 0; i < w_.breeding.size(); ++i) {
       const BreedingHorse& b = w_.breeding[i];
       const int day = BreedingRecordDay(b);
       if (day > w_.as_of) continue;
       const int d = Clamp(day);
-      if (rng_.Chance(0.001) && b.foals == 0) {
+      if (b.foals == 0 && deleted(rng_)) {
         v.push_back({d, '1', static_cast<int>(i), d});
         v.push_back({Clamp(d + 20), '0', static_cast<int>(i), d});
         continue;
@@ -662,13 +664,14 @@ class Emitter {
 
   void Offspring() {
     std::vector<Version> v;
+    Rare deleted(0.002);
     for (size_t i = 0; i < w_.horses.size(); ++i) {
       const Horse& h = w_.horses[i];
       if (!h.offspring) continue;
       const int day = h.birth_day + 30 + static_cast<int>(rng_.Below(150));
       if (day > w_.as_of) continue;
       const int d = Clamp(day);
-      if (!h.registered && rng_.Chance(0.002)) {
+      if (!h.registered && deleted(rng_)) {
         v.push_back({d, '1', static_cast<int>(i), d});
         v.push_back({Clamp(d + 40), '0', static_cast<int>(i), d});
         continue;
@@ -895,8 +898,12 @@ class Emitter {
 
   void Sales() {
     std::vector<Version> v;
-    for (size_t i = 0; i < w_.sales.size(); ++i)
-      v.push_back({Clamp(w_.sales[i].end_day + 3 + static_cast<int>(rng_.Below(8))), '1', static_cast<int>(i), 0});
+    Rare withdrawn(0.002);  // a sale line sent by mistake and deleted
+    for (size_t i = 0; i < w_.sales.size(); ++i) {
+      const int day = Clamp(w_.sales[i].end_day + 3 + static_cast<int>(rng_.Below(8)));
+      v.push_back({day, '1', static_cast<int>(i), 0});
+      if (withdrawn(rng_)) v.push_back({Clamp(day + 5), '0', static_cast<int>(i), 0});
+    }
     Masters("HOSN", "HS", v, [&](std::string& buf, const Version& x) {
       const Sale& s = w_.sales[static_cast<size_t>(x.index)];
       const Horse& h = w_.horses[static_cast<size_t>(s.horse)];

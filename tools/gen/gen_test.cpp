@@ -212,7 +212,9 @@ TEST_F(SmallSource, HasTheRealismTheStepsMustCopeWith) {
   // Local and overseas races, deletions, re-registered breeders.
   EXPECT_GT(source().summary.records.at("RA").count('A'), 0u);
   EXPECT_GT(source().summary.records.at("RA").count('B'), 0u);
-  for (const char* type : {"UM", "HN", "SK", "BR"}) EXPECT_GT(source().summary.records.at(type).count('0'), 0u) << type;
+  for (const char* type : {"RA", "SE", "UM", "HN", "KS", "SK", "CH", "BR", "BN", "HS"})
+    EXPECT_GT(source().summary.records.at(type).count('0'), 0u) << type;
+  EXPECT_GT(source().summary.records.at("RA").count('9'), 0u);
   std::map<std::string, int> prefixes;
   for (const std::string& b : x.breeders) ++prefixes[b.substr(0, 6)];
   EXPECT_TRUE(std::any_of(prefixes.begin(), prefixes.end(), [](auto& p) { return p.second > 1; }));

@@ -96,6 +96,7 @@ void BuildJockeys(World& w, Rng& rng) {
     js.push_back(std::move(p));
   }
   std::sort(js.begin(), js.end(), [](const Person& a, const Person& b) { return a.code < b.code; });
+  Rare deleted(0.03);
   for (size_t i = 0; i < js.size(); ++i) {
     Person& p = js[i];
     p.skill = skill[i];
@@ -109,7 +110,7 @@ void BuildJockeys(World& w, Rng& rng) {
     if (p.affiliation == 4) p.skill *= 3;  // short-term visitors are star riders
     if (p.affiliation == 3) p.skill *= 0.3;
     // A few old records were deleted by the service; such riders never ride here.
-    if (!p.flat_rider && !p.jump_rider && rng.Chance(0.03)) p.deleted = true;
+    if (!p.flat_rider && !p.jump_rider && deleted(rng)) p.deleted = true;
     p.years.resize(static_cast<size_t>(w.opt.to - w.sim_from_year + 1));
   }
 }
@@ -123,6 +124,7 @@ void BuildTrainers(World& w, Rng& rng) {
   std::sort(licence_years.begin(), licence_years.end());
   std::vector<double> skill;
   ZipfWeights(rng, skill, static_cast<size_t>(n), 15.0);
+  Rare deleted(0.03);
   for (int i = 0; i < n; ++i) {
     Person p;
     const int y = licence_years[static_cast<size_t>(i)];
@@ -138,6 +140,7 @@ void BuildTrainers(World& w, Rng& rng) {
     if (i < n * 45 / 100) {
       p.end_day = DayIn(rng, std::min(first - 1, y + rng.Range(8, 35)), 1, 12);
       p.skill = 0;
+      p.deleted = deleted(rng);
     } else if (seventy <= last) {
       p.end_day = DaysFromCivil(seventy + (YearOf(p.birth_day) % 7 == 0 ? 0 : 1), 2, 28);
       if (p.end_day <= DaysFromCivil(first, 3, 1)) p.skill = 0;
@@ -154,13 +157,14 @@ void BuildOwners(World& w, Rng& rng) {
   const int n = w.sp.owners;
   std::vector<double> weight;
   ZipfWeights(rng, weight, static_cast<size_t>(n), 25.0);
+  Rare deleted(0.01);
   for (int i = 0; i < n; ++i) {
     Owner o;
     o.code = Digits(100001 + i * 17 + rng.Range(0, 16), 6);
     o.name = OwnerName(rng);
     o.colours = RacingColours(rng);
     o.weight = weight[static_cast<size_t>(i)];
-    if (rng.Chance(0.01)) {
+    if (deleted(rng)) {
       o.deleted = true;
       o.weight = 0;
     }
@@ -199,8 +203,9 @@ void BuildBreeders(World& w, Rng& rng) {
       ++i;
     }
   }
+  Rare deleted(0.005);
   for (Breeder& b : w.breeders)
-    if (b.weight > 0 && b.successor < 0 && rng.Chance(0.005)) {
+    if (b.weight > 0 && b.successor < 0 && deleted(rng)) {
       b.deleted = true;
       b.weight = 0;
     }

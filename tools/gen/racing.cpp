@@ -413,8 +413,7 @@ class Simulation {
         r.course = static_cast<char>('A' + rng_.Range(0, 2));
       }
     }
-    static const int kAgeIndex[] = {0, 1, 2, 3};  // 11, 12, 13, 14
-    r.age_index = r.jump ? (r.age_kind == 19 ? 5 : 4) : kAgeIndex[r.age_kind - 11];
+    r.age_index = r.jump ? (r.age_kind == 19 ? 5 : 4) : r.age_kind - 11;
     if (r.category <= kMaiden && !r.jump) r.weight_rule = '3';
     else if (r.grade == 'A') r.weight_rule = '4';
     else r.weight_rule = "1224"[rng_.Below(4)];
@@ -485,9 +484,9 @@ class Simulation {
         continue;
       }
       if (r.visible && !upcoming) {
-        if (rng_.Chance(0.05)) r.early = true;
-        if (rng_.Chance(0.001)) r.kind = '9';
-        if (rng_.Chance(0.001)) r.bogus = true;
+        r.early = early_(rng_);
+        if (abandoned_(rng_)) r.kind = '9';
+        else r.bogus = bogus_(rng_);
       }
       Run(r, field, year);
     }
@@ -661,11 +660,10 @@ class Simulation {
         h.ready_day = r.day + 7;
         Push(hi, year);
       }
-      if (r.visible && rng_.Chance(0.1)) r.early = true;
       w_.races.push_back(std::move(r));
       return;
     }
-    Result(r, es, perf, year);
+    Result(r, es, perf);
     w_.races.push_back(std::move(r));
     for (int i = 0; i < n; ++i) AfterRace(w_.races.back(), w_.entries[static_cast<size_t>(w_.races.back().first_entry + i)], year);
   }
@@ -721,7 +719,7 @@ class Simulation {
     r.last4f = sum_of(laps - 4, 4);
   }
 
-  void Result(Race& r, Entry* es, const std::vector<double>& perf, int year) {
+  void Result(Race& r, Entry* es, const std::vector<double>& perf) {
     const int n = r.entry_count;
     const bool away = r.kind == 'A' || r.kind == 'B';
     // Withdrawals and exclusions before the start, and horses that fail to finish.
@@ -879,7 +877,6 @@ class Simulation {
       if (es[i].abnormality == 1 || es[i].abnormality == 2) continue;
       es[i].opponent = i == winner ? (second >= 0 ? es[second].horse : -1) : (winner >= 0 ? es[winner].horse : -1);
     }
-    (void)year;
   }
 
   void AfterRace(const Race& r, Entry& e, int year) {
@@ -968,7 +965,7 @@ class Simulation {
     }
     // A horse declared for a race and deleted again before the draw.
     for (Race& r : w_.races) {
-      if (!r.visible || r.kind != '7' || !rng_.Chance(0.002)) continue;
+      if (!r.visible || r.kind != '7' || !withdrawn_(rng_)) continue;
       const int hi = static_cast<int>(rng_.Below(static_cast<uint32_t>(w_.horses.size())));
       if (w_.horses[static_cast<size_t>(hi)].registered && w_.horses[static_cast<size_t>(hi)].last_race_day != r.day)
         r.withdrawn = hi;
@@ -983,6 +980,7 @@ class Simulation {
   WeightedPicker flat_picker_, jump_picker_;
   double max_skill_ = 0;
   std::map<int, std::array<int, 3>> weather_;
+  Rare early_{0.05}, abandoned_{0.001}, bogus_{0.001}, withdrawn_{0.002};
 };
 
 }  // namespace

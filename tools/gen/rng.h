@@ -58,6 +58,22 @@ class Rng {
   uint64_t s_[4];
 };
 
+// A rare event of probability p that happens at least once: the first
+// chance always takes it, so that even a small source has every case.
+class Rare {
+ public:
+  explicit Rare(double p) : p_(p) {}
+  bool operator()(Rng& rng) {
+    const bool hit = rng.Chance(p_) || first_;
+    first_ = false;
+    return hit;
+  }
+
+ private:
+  double p_;
+  bool first_ = true;
+};
+
 // Draws indices in proportion to fixed weights (binary search on running sums).
 class WeightedPicker {
  public:
