@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Full-size benchmark: generates the sample record source once (cached), then
+# times every step on it and prints one table: wall and CPU seconds, peak
+# memory, bytes and files written, and the ratio to a plain copy of the same
+# output files (raw I/O).
+#
+#   bash bench/run.sh              # seed 1, full scale
+#   SEED=7 SCALE=small bash bench/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SEED=${SEED:-1}
+SCALE=${SCALE:-full}
+SRC=out/bench-source/$SCALE-seed$SEED
+DATA=out/bench-data
+SCRATCH=out/bench-scratch
+
+[ -x /usr/bin/time ] || { echo "bench: needs /usr/bin/time (apt-get install -y time)" >&2; exit 1; }
+cmake --workflow --preset build >/dev/null
+
+# ---------------------------------------------------------------------------
+# STEPS: one entry per step, "name|command", run in order from the repository
+# root with $SRC (the record source) and $DATA (the data directory) set. Add
+# the download and each build step here as they come into being.
+STEPS=(
+)
+# ---------------------------------------------------------------------------
+
+rows=()
+seconds_of() {  # h:mm:ss.ss or m:ss.ss -> seconds
+  awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.2f", s }' <<<"$1"
+}
+
+# Runs one command under /usr/bin/time -v; sets wall, cpu, rss_mb.
+measure() {
+  local log
+  log=$(mktemp)
+  /usr/bin/time -v -o "$log" bash -c "$1" >"$log.out" 2>&1 || { cat "$log.out" >&2; rm -f "$log" "$log.out"; return 1; }
+  wall=$(seconds_of "$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log")")
+  cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$log")
+  rss_mb=$(awk -F': ' '/Maximum resident set size/ { printf "%.0f", $2 / 1024 }' "$log")
+  rm -f "$log" "$log.out"
+}
+
+if [ ! -f "$SRC/.complete" ]; then
+  rm -rf "$SRC"
+  mkdir -p "$(dirname "$SRC")"
+  measure "out/tools/gen/volqgen --out '$SRC' --seed $SEED --scale $SCALE"
+  touch "$SRC/.complete"
+  bytes=$(find "$SRC" -type f -name '*.jvd' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
+  files=$(find "$SRC" -type f -name '*.jvd' | wc -l)
+  rows+=("volqgen ($SCALE, seed $SEED)|$wall|$cpu|$rss_mb|$bytes|$files|-")
+else
+  echo "bench: record source cached in $SRC"
+fi
+
+export SRC DATA
+rm -rf "$DATA"
+mkdir -p "$DATA"
+for step in "${STEPS[@]}"; do
+  name=${step%%|*}
+  command=${step#*|}
+  marker=$(mktemp)
+  sleep 0.01
+  measure "$command"
+  # What the step wrote, and a plain copy of the same files for comparison.
+  mapfile -t written < <(find "$DATA" -type f -newer "$marker")
+  rm -f "$marker"
+  bytes=0
+  for f in "${written[@]}"; do bytes=$((bytes + $(stat -c %s "$f"))); done
+  rm -rf "$SCRATCH"
+  mkdir -p "$SCRATCH"
+  start=$(date +%s.%N)
+  if [ ${#written[@]} -gt 0 ]; then printf '%s\0' "${written[@]}" | xargs -0 cp --parents -t "$SCRATCH"; fi
+  copy=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+  ratio=$(awk -v w="$wall" -v c="$copy" 'BEGIN { if (c > 0) printf "%.1f", w / c; else print "-" }')
+  rows+=("$name|$wall|$cpu|$rss_mb|$bytes|${#written[@]}|$ratio (copy ${copy} s)")
+done
+rm -rf "$SCRATCH"
+
+[ ${#STEPS[@]} -gt 0 ] || echo "bench: no steps listed yet (STEPS in bench/run.sh)"
+printf '%-34s %9s %9s %9s %14s %8s  %s\n' step wall_s cpu_s peak_MB bytes_written files vs_raw_copy
+for r in "${rows[@]}"; do
+  IFS='|' read -r n w c m b f x <<<"$r"
+  printf '%-34s %9s %9s %9s %14s %8s  %s\n' "$n" "$w" "$c" "$m" "$b" "$f" "$x"
+done
