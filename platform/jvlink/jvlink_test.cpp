@@ -141,6 +141,7 @@ TEST_F(StandInTest, DamagedFileIsDeletedAndReadingGoesOnAfterReopen) {
   Put("RACE/1", "RA1\r\n");
   Put("RACE/2", "RA2\r\nRA2-cut");
   Put("RACE/3", "RA3\r\n");
+  Put("DIFN/2", "UM2\r\n");  // the same name in another folder is another file
   StandInJVLink j = Make();
   j.JVInit("UNKNOWN");
   int32_t r = 0, d = 0;
@@ -153,13 +154,13 @@ TEST_F(StandInTest, DamagedFileIsDeletedAndReadingGoesOnAfterReopen) {
   j.JVFileDelete(file);
   j.JVClose();
   ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
-  EXPECT_EQ(r, 1);  // only file 3 is left to read
-  EXPECT_EQ(ReadAll(j), (std::vector<std::string>{"3:RA3\r\n"}));
+  EXPECT_EQ(r, 2);  // only RACE/3 and DIFN/2 are left to read
+  EXPECT_EQ(ReadAll(j), (std::vector<std::string>{"3:RA3\r\n", "-1", "2:UM2\r\n"}));
   EXPECT_TRUE(fs::exists(root_ / "src/RACE/2"));  // the source is never changed
   // A new JVInit starts from the beginning again.
   j.JVInit("UNKNOWN");
   ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
-  EXPECT_EQ(r, 3);
+  EXPECT_EQ(r, 4);
 }
 
 TEST_F(StandInTest, SettingsDialogChoosesAndRemembersTheSource) {

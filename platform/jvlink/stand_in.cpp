@@ -64,6 +64,7 @@ int32_t StandInJVLink::JVInit(const std::string& software_id) {
   initialised_ = true;
   done_.clear();
   deleted_.clear();
+  named_.clear();
   return 0;
 }
 
@@ -125,7 +126,7 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
       std::error_code fe;
       if (!it->is_regular_file(fe)) continue;
       const fs::path& p = it->path();
-      if (done_.count(p) || deleted_.count(p.filename().string())) continue;
+      if (done_.count(p) || deleted_.count(p)) continue;
       in_folder.push_back(p);
     }
     // Byte order of the names.
@@ -167,6 +168,7 @@ int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& f
   if (current_ >= files_.size()) return 0;
   const fs::path& path = files_[current_];
   file_name = path.filename().string();
+  named_ = path;
   if (!loaded_) {
     try {
       data_ = ReadWholeFile(path);
@@ -200,8 +202,16 @@ int32_t StandInJVLink::JVCancel() {
 }
 
 int32_t StandInJVLink::JVFileDelete(const std::string& file_name) {
-  // The record source itself is never changed: the file is only no longer served.
-  deleted_.insert(file_name);
+  // The record source itself is never changed: the file is only no longer
+  // served. The name is the one JVRead gave, so it means the file read last;
+  // a file of the same name in another folder is served on.
+  if (named_.filename() == file_name) {
+    deleted_.insert(named_);
+    return 0;
+  }
+  for (const fs::path& p : files_) {
+    if (p.filename() == file_name) deleted_.insert(p);
+  }
   return 0;
 }
 

@@ -86,7 +86,8 @@ class StandInJVLink : public JVLink {
   // Since JVInit: files read to their end and files deleted are not served
   // again, so reading after a reopen goes on where it stopped.
   std::set<std::filesystem::path> done_;
-  std::set<std::string> deleted_;
+  std::set<std::filesystem::path> deleted_;
+  std::filesystem::path named_;  // the file JVRead named last
 };
 
 }  // namespace volq

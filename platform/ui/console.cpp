@@ -421,6 +421,8 @@ bool Console::Execute(std::string_view line) {
     }
     return Fail("unknown command '" + std::string(word) +
                 "' (commands: press, type, pick, window, windows, show, quit)");
+  } catch (const UiError& e) {
+    return Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
@@ -443,6 +445,8 @@ bool Console::Click(std::string_view rest, bool pick) {
     } else {
       w->Press(Typed(Unquote(rest)));
     }
+  } catch (const UiError& e) {
+    ok = Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
     ok = Fail(e.what());
   }

@@ -234,6 +234,8 @@ TEST(Console, CommandsAndTheirOutcomes) {
       {"pick List1 1", "Text1: 2019100001\n", "", 0},
       {"press ダート; show", "( ) 芝", "", 0},
       {"press Command9; show", "", "error: no control 'Command9' in window FormSample\n", 1},
+      // A caption typed wrong is told back as it was typed.
+      {"press 開かない", "", "error: no control '開かない' in window FormSample\n", 1},
       {"press Label1", "", "error: Label1 is a label, not a button\n", 1},
       {"jump 3", "", "error: unknown command 'jump'", 1},
       {"pick List1 x", "", "error: pick needs an entry number from 1\n", 1},
