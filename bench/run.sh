@@ -22,7 +22,22 @@ cmake --workflow --preset build >/dev/null
 # STEPS: one entry per step, "name|command", run in order from the repository
 # root with $SRC (the record source) and $DATA (the data directory) set. Add
 # the download and each build step here as they come into being.
+B='out/build/volqbuild --data-dir "$DATA" -c'
 STEPS=(
+  "download (stand-in, 3 s phase)|out/fetch/volqfetch --data-dir \"\$DATA\" --source \"\$SRC\" -c 'press Command2'"
+  "Command1 RA|$B 'press Command1'"
+  "Command2 SE|$B 'press Command2'"
+  "Command3 UM|$B 'press Command3'"
+  "Command12 KS|$B 'press Command12'"
+  "Command14 CH/BR/BN|$B 'press Command14'"
+  "Command7 HN|$B 'press Command7'"
+  "Command4 SK dam|$B 'press Command4'"
+  "Command5 SK sire|$B 'press Command5'"
+  "Command11 SK/HN|$B 'press Command11'"
+  "Command6 SE/UM|$B 'press Command6'"
+  "Command15 SE/KS|$B 'press Command15'"
+  "Command8 recent horses, place counts|$B 'press Command8'"
+  "Command13 margin|$B 'press Command13'"
 )
 # ---------------------------------------------------------------------------
 
@@ -54,9 +69,18 @@ else
   echo "bench: record source cached in $SRC"
 fi
 
+# The stand-in's own settings for this run: a simulated download of 3 s.
+export XDG_CONFIG_HOME=$PWD/out/bench-config
+mkdir -p "$XDG_CONFIG_HOME/volq"
+printf 'download_seconds=3\n' >"$XDG_CONFIG_HOME/volq/jvlink-stand-in.conf"
+
 export SRC DATA
 rm -rf "$DATA"
 mkdir -p "$DATA"
+for f in UMAGOTOSETUP KISHUGOTOSETUP HAHAHAN HAHA HAHAN SHUBOBA SHUBOBAN KYOSOBA KYOSOBAN \
+         KISHUFUKUSHO OPTION1N UMAGOTOEXSETUP; do
+  mkdir -p "$DATA/$f"
+done
 for step in "${STEPS[@]}"; do
   name=${step%%|*}
   command=${step#*|}
@@ -65,9 +89,8 @@ for step in "${STEPS[@]}"; do
   measure "$command"
   # What the step wrote, and a plain copy of the same files for comparison.
   mapfile -t written < <(find "$DATA" -type f -newer "$marker")
+  bytes=$(find "$DATA" -type f -newer "$marker" -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
   rm -f "$marker"
-  bytes=0
-  for f in "${written[@]}"; do bytes=$((bytes + $(stat -c %s "$f"))); done
   rm -rf "$SCRATCH"
   mkdir -p "$SCRATCH"
   start=$(date +%s.%N)

@@ -1,7 +1,39 @@
 #!/usr/bin/env bash
-# The main job on built-in sample data: build, then run what the programs do.
+# The main job on built-in sample data: build the programs, generate a small
+# record source (once), download it through the service's stand-in into a
+# fresh data directory and run every build step in the order of the main
+# window's buttons, printing each status line.
+#
+#   bash tools/demo.sh            # data directory out/demo/VOLQNQ4DPROJECT
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --workflow --preset build >/dev/null
-out/fetch/volqfetch --help
-out/build/volqbuild --help
+
+demo=out/demo
+source_dir=$demo/source
+data=$demo/VOLQNQ4DPROJECT
+if [ ! -d "$source_dir" ]; then
+  out/tools/gen/volqgen --out "$source_dir" --seed 1 --scale small >/dev/null
+fi
+
+# No step creates a folder: the data directory brings its folders along.
+rm -rf "$data"
+mkdir -p "$data"
+for f in UMAGOTOSETUP KISHUGOTOSETUP HAHAHAN HAHA HAHAN SHUBOBA SHUBOBAN KYOSOBA KYOSOBAN \
+         KISHUFUKUSHO OPTION1N UMAGOTOEXSETUP; do
+  mkdir -p "$data/$f"
+done
+
+echo "== volqfetch: download through the stand-in"
+out/fetch/volqfetch --data-dir "$data" --source "$source_dir" -c 'press Command2'
+
+echo "== volqbuild: every step in the order of the buttons"
+steps=(Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5 Command11
+       Command6 Command15 Command8 Command9)
+script=""
+for s in "${steps[@]}"; do script+="press $s; "; done
+# The extended-record window opens beside the main window; back to the main
+# window for the margin step and the category window.
+script+="window 1; press Command13; press Command10; windows"
+out/build/volqbuild --data-dir "$data" -c "$script"
+echo "== data directory: $data"
