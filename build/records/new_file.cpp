@@ -11,9 +11,9 @@ namespace volq {
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;
-  std::unique_ptr<RecordFile> raw;
+  std::unique_ptr<RecordReader> raw;
   frame.Do("open", [&] {
-    raw = std::make_unique<RecordFile>(ctx.dir.Path(spec.raw_file), spec.record_length);
+    raw = std::make_unique<RecordReader>(ctx.dir.Path(spec.raw_file), spec.record_length);
   });
   int32_t n = raw ? raw->Count() : 0;
   ctx.RecordCount = n;
@@ -45,8 +45,8 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
 
   std::filesystem::path new_path = ctx.dir.Path(spec.new_file);
   frame.Delete(ctx.dir, new_path);
-  std::unique_ptr<RecordFile> out;
-  frame.Do("open", [&] { out = std::make_unique<RecordFile>(new_path, spec.record_length); });
+  std::unique_ptr<RecordAppender> out;
+  frame.Do("open", [&] { out = std::make_unique<RecordAppender>(new_path, spec.record_length); });
 
   size_t run = spec.run_width > 0 ? static_cast<size_t>(spec.run_width) : width;
   // Position 0 holds no key and differs from every key.
@@ -63,7 +63,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
       }
       if (!out) FailFile(std::string("cannot open ") + spec.new_file);
       ++result.written;
-      out->Write(result.written, raw->Read(recno));
+      out->Append(rec);
       result.survivors.push_back(recno);
     });
   };

@@ -1,6 +1,8 @@
 #include "platform/fs/record_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -158,6 +160,102 @@ void RecordFile::Close() {
     dirty_ = false;
     WriteWholeFile(path_, data_);
   }
+}
+
+}  // namespace volq
+
+namespace volq {
+
+RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
+    : path_(path), length_(record_length) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path_, ec)) FailFile("not a file: " + path_.string());
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) FailFile("cannot open " + path_.string());
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    FailFile("cannot read " + path_.string());
+  }
+  size_ = static_cast<size_t>(st.st_size);
+  if (size_ > 0) {
+    void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p == MAP_FAILED) {
+      ::close(fd);
+      FailFile("cannot read " + path_.string());
+    }
+    ::madvise(p, size_, MADV_WILLNEED);
+    data_ = static_cast<const char*>(p);
+  }
+  ::close(fd);
+}
+
+RecordReader::~RecordReader() {
+  if (data_) ::munmap(const_cast<char*>(data_), size_);
+}
+
+std::string_view RecordReader::View(int32_t k) const {
+  if (k < 1 || k > Count()) FailIndex("record " + std::to_string(k) + " of " + path_.string());
+  return std::string_view(data_, size_).substr(static_cast<size_t>(k - 1) * length_, length_);
+}
+
+std::string RecordReader::Read(int32_t k) const {
+  std::string rec(View(k));
+  rec.resize(length_, ' ');
+  return rec;
+}
+
+RecordAppender::RecordAppender(const std::filesystem::path& path, int record_length)
+    : path_(path), length_(record_length) {
+  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) FailFile("cannot open " + path_.string());
+  buf_.reserve(1 << 20);
+}
+
+RecordAppender::~RecordAppender() {
+  if (fd_ >= 0) {
+    try {
+      Close();
+    } catch (const Failure& e) {
+      std::cerr << e.what() << '\n';
+    }
+  }
+}
+
+void RecordAppender::Append(std::string_view rec) {
+  if (fd_ < 0) FailFile("write to closed " + path_.string());
+  size_t n = rec.size() < static_cast<size_t>(length_) ? rec.size() : length_;
+  buf_.append(rec.substr(0, n));
+  buf_.append(length_ - n, ' ');
+  ++count_;
+  if (buf_.size() >= (1 << 20)) Flush();
+}
+
+void RecordAppender::Flush() {
+  size_t put = 0;
+  while (put < buf_.size()) {
+    ssize_t n = ::write(fd_, buf_.data() + put, buf_.size() - put);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      buf_.clear();
+      FailFile("cannot write " + path_.string());
+    }
+    put += static_cast<size_t>(n);
+  }
+  buf_.clear();
+}
+
+void RecordAppender::Close() {
+  if (fd_ < 0) return;
+  bool bad = false;
+  try {
+    Flush();
+  } catch (const Failure&) {
+    bad = true;
+  }
+  if (::close(fd_) != 0) bad = true;
+  fd_ = -1;
+  if (bad) FailFile("cannot write " + path_.string());
 }
 
 }  // namespace volq

@@ -63,3 +63,52 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes); 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace volq
+
+namespace volq {
+
+// A record file read in place (mapped, not copied), for steps that only read
+// a large raw file. Opening a missing file creates it empty, like RecordFile.
+class RecordReader {
+ public:
+  RecordReader(const std::filesystem::path& path, int record_length);
+  ~RecordReader();
+  RecordReader(const RecordReader&) = delete;
+  RecordReader& operator=(const RecordReader&) = delete;
+
+  int32_t Count() const { return RecordCountOf(size_, length_); }
+  // As RecordFile::View and RecordFile::Read.
+  std::string_view View(int32_t k) const;
+  std::string Read(int32_t k) const;
+
+ private:
+  std::filesystem::path path_;
+  int length_;
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+// A record file written from its first record on, record after record,
+// through one buffer: the NEW files. The file is created or emptied on open.
+class RecordAppender {
+ public:
+  RecordAppender(const std::filesystem::path& path, int record_length);
+  ~RecordAppender();
+  RecordAppender(const RecordAppender&) = delete;
+  RecordAppender& operator=(const RecordAppender&) = delete;
+
+  // Appends one record, cut or blank-padded to the record length.
+  void Append(std::string_view rec);
+  int32_t Count() const { return count_; }
+  // Writes what is buffered; a failed write raises a file Failure.
+  void Close();
+
+ private:
+  void Flush();
+  std::filesystem::path path_;
+  int length_;
+  int fd_ = -1;
+  int32_t count_ = 0;
+  std::string buf_;
+};
+
+}  // namespace volq
