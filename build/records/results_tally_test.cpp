@@ -100,6 +100,11 @@ TEST(ResultsTally, ExamplesOfTheTally) {
   career_turf[2].distance[4] = {0, 0, 0, 0, 0, 7};    // and 7 dirt runs
   Blocks jump_only;
   jump_only[2].jump = {1, 1, 1, 0, 0, 1};
+  // Counts and totals past 32767 are tallied in full, not dropped.
+  Blocks wide;
+  wide[2].distance[0] = {20000, 0, 0, 0, 0, 20000};
+  wide[2].distance[1] = {0, 0, 0, 0, 0, 40000};
+  wide[2].distance[3] = {0, 0, 0, 0, 0, 40000};
   const struct {
     const char* name;
     Blocks blocks;
@@ -118,6 +123,9 @@ TEST(ResultsTally, ExamplesOfTheTally) {
       {"jump only, top 2", jump_only, 83, "050000"},
       {"jump only, flat runs", jump_only, 107, "000000"},
       {"jump only, jump runs", jump_only, 113, "000004"},
+      {"wide turf top 3", wide, 29, "025000"},
+      {"wide dirt top 3", wide, 35, "000000"},
+      {"wide turf and dirt runs", wide, 107, "120000"},
   };
   for (const auto& c : cases) {
     TallyNotes notes;
