@@ -37,7 +37,7 @@ void RecordLayout::Flatten(const std::vector<FieldSpec>& table, const std::strin
 }
 
 size_t RecordLayout::IndexOf(std::string_view name) const {
-  auto it = index_.find(std::string(name));
+  auto it = index_.find(name);
   if (it == index_.end()) FailIndex("no field " + std::string(name) + " in " + type_);
   return it->second;
 }

@@ -3,6 +3,7 @@
 // delivery order with their delivered and stored widths, repeats and groups.
 // Parsing, packing, stored offsets and record lengths all follow from it.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -69,7 +70,12 @@ class RecordLayout {
   void Flatten(const std::vector<FieldSpec>& table, const std::string& prefix);
   std::string type_;
   std::vector<Field> fields_;
-  std::unordered_map<std::string, size_t> index_;
+  // Looked up by string_view without building a string per lookup.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, size_t, NameHash, std::equal_to<>> index_;
   int delivered_length_ = 0;
   int stored_length_ = 0;
 };

@@ -95,6 +95,8 @@ void DataDir::Delete(std::string_view relative) { DeletePath(Path(relative)); }
 
 void DataDir::DeletePath(const fs::path& p) {
   std::error_code ec;
+  // Deleting removes files only: an empty folder of the same name stays.
+  if (fs::is_directory(p, ec)) FailFile("cannot delete folder " + p.string());
   if (!fs::remove(p, ec) || ec) FailFile("cannot delete " + p.string());
 }
 

@@ -52,7 +52,7 @@ TEST_F(FsTest, RecordFileCreatesReadsWritesAndExtends) {
     RecordFile f(p, 4);
     EXPECT_EQ(f.Count(), 2);
     EXPECT_EQ(f.Read(2), "BB  ");
-    f.Append("EEEE");
+    f.Write(3, "EEEE");
     f.Close();
   }
   EXPECT_EQ(ReadWholeFile(p), "CCCCBB  EEEE");
@@ -65,6 +65,35 @@ TEST_F(FsTest, RecordFileCreatesReadsWritesAndExtends) {
   EXPECT_EQ(f.Count(), 3);
   EXPECT_EQ(f.Read(3), "CCC ");
   EXPECT_EQ(f.View(3), "CCC");
+}
+
+TEST_F(FsTest, RecordFileWritesOnePastTheCountBehindAPartialRecord) {
+  // Records are added at count + 1 (a download adds behind the records of a
+  // file it could not delete). Behind a partial record counted or not counted
+  // by rounding, the new record lands at its record number and the partial
+  // one is kept as it reads: padded with blanks.
+  const struct {
+    const char* before;
+    int32_t count;
+    const char* after;
+  } cases[] = {
+      {"AAAABBBBCCC", 3, "AAAABBBBCCC DDDD"},  // 2.75 records count 3
+      {"AAAABBBBCC", 2, "AAAABBBBDDDD"},       // 2.5 counts 2: record 3 is over it
+      {"AAAABBBBC", 2, "AAAABBBBDDDD"},
+      {"", 0, "DDDD"},
+  };
+  fs::path p = root_ / "R.dat";
+  for (const auto& c : cases) {
+    WriteWholeFile(p, c.before);
+    {
+      RecordFile f(p, 4);
+      ASSERT_EQ(f.Count(), c.count) << c.before;
+      f.Write(c.count + 1, "DDDD");
+      EXPECT_THROW(f.Write(c.count + 3, "EEEE"), Failure) << c.before;
+      f.Close();
+    }
+    EXPECT_EQ(ReadWholeFile(p), c.after) << c.before;
+  }
 }
 
 TEST_F(FsTest, WholeFileWriteThatFailsLeavesNoOldTail) {
@@ -148,6 +177,26 @@ TEST_F(FsTest, TextListRoundTrip) {
   EXPECT_FALSE(found);
 }
 
+TEST_F(FsTest, TextListItemsEndAtCommasAndLineEnds) {
+  // Items are read one by one up to a comma or a line end, so an empty line or
+  // a comma before the line end stands for an empty item.
+  const struct {
+    const char* bytes;
+    std::vector<std::string> items;
+  } cases[] = {
+      {"\"a\"\r\n\r\n\"b\"\r\n", {"a", "", "b"}},
+      {"1,\r\n2\r\n", {"1", "", "2"}},
+      {"  \"a,b\" , 7 \r\n", {"a,b", "7"}},
+      {"\"x\"", {"x"}},
+      {"", {}},
+  };
+  fs::path p = root_ / "L.dat";
+  for (const auto& c : cases) {
+    WriteWholeFile(p, c.bytes);
+    EXPECT_EQ(ReadListItems(p), c.items) << c.bytes;
+  }
+}
+
 TEST(TextList, Numbers) {
   EXPECT_EQ(ToNumber("  0012 "), 12);
   EXPECT_EQ(ToNumber("-3"), -3);
@@ -181,6 +230,10 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   EXPECT_TRUE(IsPlainName("0123 "));
   d.Delete("RA20180101NEW.dat");
   EXPECT_THROW(d.Delete("RA20180101NEW.dat"), Failure);
+  // A folder is never deleted as if it were a file, even an empty one.
+  fs::create_directories(root_ / "EMPTY.dat");
+  EXPECT_THROW(d.Delete("EMPTY.dat"), Failure);
+  EXPECT_TRUE(fs::is_directory(root_ / "EMPTY.dat"));
 }
 
 TEST_F(FsTest, AFileOfAnotherCaseDeletedAndWrittenAgainIsFoundAgain) {

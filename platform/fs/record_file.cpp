@@ -142,7 +142,10 @@ std::string RecordFile::Read(int32_t k) const {
 
 void RecordFile::Write(int32_t k, std::string_view rec) {
   if (!open_) FailFile("write to closed " + path_.string());
-  if (k < 1 || k > WholeRecords() + 1) {
+  // One past the count extends the file; behind a trailing partial record
+  // counted by rounding up, the record follows that one padded with blanks,
+  // as it reads.
+  if (k < 1 || k > Count() + 1) {
     FailIndex("record " + std::to_string(k) + " of " + path_.string());
   }
   size_t start = static_cast<size_t>(k - 1) * length_;

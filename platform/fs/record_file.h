@@ -33,11 +33,10 @@ class RecordFile {
   // View of record k inside the file image; shorter than the record length
   // only for a trailing partial record.
   std::string_view View(int32_t k) const;
-  // Writes record k; k may be one past the last whole record (the file grows).
-  // rec is cut or blank-padded to the record length.
+  // Writes record k; k may be one past the count (the file grows, a trailing
+  // partial record before it blank-padded). rec is cut or blank-padded to the
+  // record length.
   void Write(int32_t k, std::string_view rec);
-  void Append(std::string_view rec) { Write(WholeRecords() + 1, rec); }
-  int32_t WholeRecords() const { return static_cast<int32_t>(data_.size() / length_); }
 
   // Writes the file back when it changed; a failed write raises a file Failure.
   void Close();

@@ -99,10 +99,9 @@ TextListReader::TextListReader(const std::filesystem::path& path) {
 
 std::string TextListReader::Next() {
   if (Eof()) FailFile("read past the end of a list");
-  // Skip blanks and the line ends between items.
-  while (pos_ < data_.size() && (data_[pos_] == ' ' || data_[pos_] == '\r' || data_[pos_] == '\n')) {
-    ++pos_;
-  }
+  // Blanks before an item are not part of it. A line end right here ends an
+  // empty item, as a blank line or a comma at the end of a line gives one.
+  while (pos_ < data_.size() && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
   std::string item;
   if (pos_ < data_.size() && data_[pos_] == '"') {
     size_t end = data_.find('"', pos_ + 1);

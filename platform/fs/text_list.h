@@ -44,7 +44,8 @@ class TextListReader {
   bool ok() const { return ok_; }
   bool Eof() const { return pos_ >= data_.size(); }
   // Next item: a quoted string without its quotes, or a bare item with its
-  // surrounding blanks removed. Past the end raises a file Failure.
+  // surrounding blanks removed; items end at a comma or a line end, so a
+  // blank line is one empty item. Past the end raises a file Failure.
   std::string Next();
   // Next item as a whole number (conversion Failure when it is not one).
   int64_t NextNumber();
