@@ -7,6 +7,7 @@
 #   bash tools/demo.sh            # data directory out/demo/VOLQNQ4DPROJECT
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash tools/setup.sh
 cmake --workflow --preset build >/dev/null
 
 demo=out/demo

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what a fresh machine lacks to build and test the programs: cmake,
+# ninja, g++, GoogleTest/GoogleMock and Google Benchmark.
+set -euo pipefail
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  # As root on a bare container; through sudo on a runner that has it.
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update && "${as_root[@]}" apt-get install -y "${need[@]}"
+fi
