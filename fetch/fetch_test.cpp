@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "fetch/download_window.h"
@@ -138,6 +139,17 @@ TEST_F(FetchTest, DownloadJob) {
        {{"RA20180101.dat", Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVFileDelete F2", "JVClose", kOpen, "JVRead",
         "JVRead", "JVClose"}},
+      // The record files are opened, but nothing is read.
+      {"a negative read count",
+       0,
+       {0, -1, 0},
+       {},
+       {R("RA", 1272, 'a')},
+       0,
+       {},
+       true,
+       {},
+       {"JVInit UNKNOWN", kOpen, "JVClose"}},
       {"read error",
        0,
        {0, 1, 0},
@@ -226,6 +238,43 @@ TEST_F(FetchTest, JockeyRecordIsStoredShorterAndCancelSetsDialogResult) {
   form_.Command2_Click();
   EXPECT_EQ(form_.DialogResult, -1);
   EXPECT_EQ(jv_.Count("JVCancel"), 1);
+}
+
+// Every run starts from empty files, whatever the service then says.
+TEST_F(FetchTest, FilesAreEmptiedBeforeTheServiceIsAsked) {
+  struct Watching : ScriptedJVLink {
+    std::function<void()> on_init;
+    int32_t JVInit(const std::string& id) override {
+      on_init();
+      return ScriptedJVLink::JVInit(id);
+    }
+  };
+  Watching jv;
+  jv.opens = {{-1, 0, 0}};
+  std::vector<std::string> seen;
+  jv.on_init = [&] {
+    for (const RawRecordFile& f : kRawRecordFiles) {
+      if (File(f.file)) seen.push_back(f.file);
+    }
+    seen.push_back(std::string(kMarketSaleFile) + "=" + File(kMarketSaleFile).value_or("none"));
+  };
+  VOLQF1SETUP18Z form(dir_, jv);
+  wm_.Open(form);
+  Leftovers();
+  form.Command2_Click();
+  EXPECT_EQ(seen, std::vector<std::string>{std::string(kMarketSaleFile) + "="});
+}
+
+// The reopen after a damaged file takes the service's new counts but shows no
+// progress window: reading goes straight on.
+TEST_F(FetchTest, ReopenAfterADamagedFileReadsOnWithoutProgress) {
+  jv_.opens = {{0, 2, 0}, {-1, 0, 7}};
+  jv_.reads = {ScriptedJVLink::Code(-403, "F1"), R("SE", 555, 's', "F2")};
+  form_.Command2_Click();
+  EXPECT_EQ(form_.DownloadCount, 7);
+  EXPECT_EQ(jv_.Count("JVStatus"), 0);
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(File("SE20180101.dat"), Rec("SE", 555, 's'));
 }
 
 TEST_F(FetchTest, TwoRunsLeaveOnlyTheSecondRunsRecords) {
