@@ -50,6 +50,20 @@ TEST_F(NewFileTest, SurvivorsOfEqualKeysFollowTheSort) {
   }
 }
 
+TEST_F(NewFileTest, AnUnkeptSurvivorDropsItsKey) {
+  // Of two equal keys the race step keeps record 2 and the race-entry step
+  // record 1; when that one is of kind "1", the key has no record at all.
+  WriteRecords("RA20180101.dat", {Race('7', "20240106", "05", "11", "a"),
+                                  Race('1', "20240106", "05", "11", "b")});
+  WriteRecords("SE20180101.dat", {Entry('1', "05", "2019100001", "a"),
+                                  Entry('7', "05", "2019100001", "b")});
+  auto cx = ctx();
+  EXPECT_EQ(RaceStep(cx), "RA 終わり  2");
+  EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  2");
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "");
+  EXPECT_EQ(ReadFile("SE20180101NEW.dat"), "");
+}
+
 TEST_F(NewFileTest, KeysKindsAndOrder) {
   WriteRecords("RA20180101.dat",
                {Race('7', "20240107", "05", "01", "a"),  // later date
