@@ -17,6 +17,7 @@ function(volq_library name)
   if(tests)
     add_executable(${name}_test ${tests})
     target_link_libraries(${name}_test PRIVATE ${name} ${ARG_TEST_DEPS} GTest::gtest_main GTest::gmock)
-    gtest_discover_tests(${name}_test DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name}_test DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "TMPDIR=${VOLQ_TEST_TMPDIR}")
   endif()
 endfunction()

@@ -33,14 +33,18 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders();
-  ProgramRun r = Volqbuild(dir, "press Command1; press \"SE(詳細)\"; press Command9; window 1; "
-                         "press Command9; windows");
-  EXPECT_NE(r.out.find("Text1: RA 終わり  0\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Text1: SE 終わり  0\n"), std::string::npos) << r.out;
+  ProgramRun r = Volqbuild(dir, "press Command1; press Command2; press \"RA(レース）\"; "
+                                "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
+                                "windows");
+  // A status line after each press: the two steps by name, then by caption.
+  const std::string ra = "Text1: RA 終わり  0\n", se = "Text1: SE 終わり  0\n";
+  EXPECT_EQ(r.out.find(ra + se + ra + se), 0u) << r.out;
   // `windows` lists the main window and the two opened beside it.
   EXPECT_NE(r.out.find("1  VOLQNQ4DPROJECT 20180101SETUPC (FormVolqBuild)"), std::string::npos);
   EXPECT_NE(r.out.find("2  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
   EXPECT_NE(r.out.find("3  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "RA20180101NEW.dat"));
+  EXPECT_TRUE(fs::exists(dir / "SE20180101NEW.dat"));
   fs::remove_all(dir);
 }
 

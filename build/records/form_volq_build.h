@@ -36,21 +36,22 @@ class FormVolqBuild : public Window {
  public:
   FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring);
 
+  // In the order the steps are run, so the window lists them that way.
   CommandButton Command1{this, "Command1"};
   CommandButton Command2{this, "Command2"};
   CommandButton Command3{this, "Command3"};
+  CommandButton Command12{this, "Command12"};
+  CommandButton Command14{this, "Command14"};
+  CommandButton Command7{this, "Command7"};
   CommandButton Command4{this, "Command4"};
   CommandButton Command5{this, "Command5"};
+  CommandButton Command11{this, "Command11"};
   CommandButton Command6{this, "Command6"};
-  CommandButton Command7{this, "Command7"};
+  CommandButton Command15{this, "Command15"};
   CommandButton Command8{this, "Command8"};
   CommandButton Command9{this, "Command9"};
-  CommandButton Command10{this, "Command10"};
-  CommandButton Command11{this, "Command11"};
-  CommandButton Command12{this, "Command12"};
   CommandButton Command13{this, "Command13"};
-  CommandButton Command14{this, "Command14"};
-  CommandButton Command15{this, "Command15"};
+  CommandButton Command10{this, "Command10"};
   CommandButton Command16{this, "Command16"};
   TextBox Text1{this, "Text1"};
 

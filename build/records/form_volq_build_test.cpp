@@ -17,9 +17,20 @@ TEST_F(FormVolqBuildTest, CaptionsButtonsAndStatusLine) {
   FormVolqBuild form(*dir_, {});
   wm.Open(form);
   EXPECT_EQ(ToUtf8(form.Caption), "VOLQNQ4DPROJECT 20180101SETUPC");
-  EXPECT_EQ(ToUtf8(form.Command1.Caption), "RA(レース）");
+  // The buttons in run order, then the status line; captions as code page
+  // 932 bytes, ASCII and full-width brackets as they stand.
+  ASSERT_EQ(form.controls().size(), 17u);
+  for (size_t i = 0; i < 16; ++i) {
+    auto* button = dynamic_cast<CommandButton*>(form.controls()[i]);
+    ASSERT_NE(button, nullptr) << i;
+    EXPECT_EQ(button->name(), kBuildButtons[i].name);
+    EXPECT_EQ(button->Caption, Cp932(kBuildButtons[i].caption)) << kBuildButtons[i].name;
+  }
+  EXPECT_EQ(form.Command1.Caption, "RA(\x83\x8C\x81\x5B\x83\x58\x81\x6A");
+  EXPECT_EQ(ToUtf8(form.Command7.Caption), "HN（繁殖）");
   EXPECT_EQ(ToUtf8(form.Command8.Caption), "血統Q、騎手");
   EXPECT_EQ(form.Command16.Caption, "");
+  EXPECT_EQ(form.controls()[16], &form.Text1);
   EXPECT_EQ(form.Text1.Text, "Text1");
   form.Press("Command16");
   EXPECT_EQ(form.Text1.Text, "Text1");

@@ -62,9 +62,8 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
         return;
       }
       if (!out) FailFile(std::string("cannot open ") + spec.new_file);
-      ++result.written;
       out->Append(rec);
-      result.survivors.push_back(recno);
+      ++result.written;
     });
   };
   if (spec.survivor == NewFileSpec::Survivor::FirstOfRun) {

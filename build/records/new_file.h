@@ -1,7 +1,9 @@
 #pragma once
 // One record per key: the raw file's records sorted by key, one survivor per
 // run of equal keys, written when its data kind is kept. Every NEW file of
-// the build program is one call of BuildNewFile with its own settings.
+// the build program is one call of BuildNewFile with its own settings. Only
+// the keys and record numbers are held per raw record; the raw file is read
+// in place and the survivors are copied from it by record number.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,8 +31,6 @@ struct NewFileSpec {
 struct NewFileResult {
   int32_t raw_count = 0;  // records of the raw file (also left in RecordCount)
   int32_t written = 0;    // records of the NEW file
-  // Raw record numbers of the survivors written, in NEW-file order.
-  std::vector<int32_t> survivors;
 };
 
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);

@@ -50,6 +50,20 @@ TEST_F(NewFileTest, SurvivorsOfEqualKeysFollowTheSort) {
   }
 }
 
+TEST_F(NewFileTest, AnUnkeptSurvivorDropsItsKey) {
+  // Of two equal keys the race step keeps record 2 and the race-entry step
+  // record 1; when that one is of kind "1", the key has no record at all.
+  WriteRecords("RA20180101.dat", {Race('7', "20240106", "05", "11", "a"),
+                                  Race('1', "20240106", "05", "11", "b")});
+  WriteRecords("SE20180101.dat", {Entry('1', "05", "2019100001", "a"),
+                                  Entry('7', "05", "2019100001", "b")});
+  auto cx = ctx();
+  EXPECT_EQ(RaceStep(cx), "RA 終わり  2");
+  EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  2");
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "");
+  EXPECT_EQ(ReadFile("SE20180101NEW.dat"), "");
+}
+
 TEST_F(NewFileTest, KeysKindsAndOrder) {
   WriteRecords("RA20180101.dat",
                {Race('7', "20240107", "05", "01", "a"),  // later date
@@ -96,20 +110,45 @@ TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
 }
 
 TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {
-  // Jockey-like settings: code 5 + date, descending, runs on the code.
-  NewFileSpec spec{"KS20180101.dat", "KSTEST.dat", 40, {{11, 5}, {3, 8}},
-                   NewFileSpec::Order::Descending, 5, NewFileSpec::Survivor::FirstOfRun, "12"};
-  auto rec = [](char kind, const char* date, const char* code) {
-    return StepTest::Rec(40, {{0, "KS"}, {2, std::string(1, kind)}, {3, date}, {11, code}});
+  // Code then creation date, descending: the first record of a run of equal
+  // code prefixes is the newest of the highest code.
+  auto rec = [](char kind, const char* date, const char* code, const char* tag) {
+    return StepTest::Rec(40, {{0, "KS"}, {2, std::string(1, kind)}, {3, date}, {11, code},
+                              {30, tag}});
   };
-  WriteRecords("KS20180101.dat", {rec('1', "20230101", "01100"), rec('2', "20240101", "01100"),
-                                  rec('1', "20240101", "05339"), rec('0', "20240301", "00666"),
-                                  rec('1', "20240201", "00666")});
-  auto cx = ctx();
-  NewFileResult res = BuildNewFile(cx, spec);
-  EXPECT_EQ(res.raw_count, 5);
-  EXPECT_EQ(res.written, 2);
-  EXPECT_EQ(res.survivors, (std::vector<int32_t>{3, 2}));
+  const struct {
+    const char* name;
+    int code_length, run_width;
+    const char* kinds;
+    std::vector<std::string> raw;
+    const char* tags;  // survivors' tags in NEW-file order
+  } cases[] = {
+      // Jockey-like: a newest record of an unkept kind drops the code (00666).
+      {"jockeys", 5, 5, "12",
+       {rec('1', "20230101", "01100", "a"), rec('2', "20240101", "01100", "b"),
+        rec('1', "20240101", "05339", "c"), rec('0', "20240301", "00666", "d"),
+        rec('1', "20240201", "00666", "e")},
+       "cb"},
+      // Breeder-like: 8-character codes, runs on their first 6, every kind
+      // kept; the highest code of the prefix wins over a newer lower code.
+      {"breeders", 8, 6, "",
+       {rec('1', "20240301", "12345601", "a"), rec('0', "20230101", "12345602", "b"),
+        rec('1', "20220101", "12345602", "c"), rec('2', "20240101", "99999900", "d")},
+       "db"},
+  };
+  for (const auto& c : cases) {
+    NewFileSpec spec{"KS20180101.dat", "KSTEST.dat", 40, {{11, c.code_length}, {3, 8}},
+                     NewFileSpec::Order::Descending, c.run_width,
+                     NewFileSpec::Survivor::FirstOfRun, c.kinds};
+    WriteRecords("KS20180101.dat", c.raw);
+    auto cx = ctx();
+    NewFileResult res = BuildNewFile(cx, spec);
+    EXPECT_EQ(res.raw_count, static_cast<int32_t>(c.raw.size())) << c.name;
+    std::string tags;
+    for (const auto& r : Records("KSTEST.dat", 40)) tags += r.substr(30, 1);
+    EXPECT_EQ(tags, c.tags) << c.name;
+    EXPECT_EQ(res.written, static_cast<int32_t>(tags.size())) << c.name;
+  }
 }
 
 }  // namespace

@@ -42,19 +42,29 @@ TEST(QuickSort, EqualKeysLandAsTheSwapsLeaveThem) {
   const struct {
     std::vector<std::string> keys;  // positions 1..n
     std::vector<int32_t> asc;       // record numbers after QuickSortAsc
+    std::vector<int32_t> desc;      // record numbers after QuickSortDesc
   } cases[] = {
-      {{"A", "A"}, {2, 1}},
-      {{"A", "A", "A"}, {3, 2, 1}},
-      {{"A"}, {1}},
-      {{"B", "A", "C"}, {2, 1, 3}},
-      {{}, {}},
+      {{"A", "A"}, {2, 1}, {2, 1}},
+      {{"A", "A", "A"}, {3, 2, 1}, {3, 2, 1}},
+      {{"A"}, {1}, {1}},
+      {{"B", "A", "C"}, {2, 1, 3}, {3, 1, 2}},
+      {{"A", "B", "A", "B"}, {3, 1, 4, 2}, {4, 2, 1, 3}},
+      {{}, {}, {}},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> k = {""};
-    k.insert(k.end(), c.keys.begin(), c.keys.end());
-    auto r = Numbers(c.keys.size());
-    QuickSortAsc(k, r, 1, static_cast<int64_t>(c.keys.size()));
-    EXPECT_EQ(std::vector<int32_t>(r.begin() + 1, r.end()), c.asc);
+    for (bool desc : {false, true}) {
+      std::vector<std::string> k = {""};
+      k.insert(k.end(), c.keys.begin(), c.keys.end());
+      auto r = Numbers(c.keys.size());
+      if (desc) {
+        QuickSortDesc(k, r, 1, static_cast<int64_t>(c.keys.size()));
+      } else {
+        QuickSortAsc(k, r, 1, static_cast<int64_t>(c.keys.size()));
+      }
+      EXPECT_EQ(std::vector<int32_t>(r.begin() + 1, r.end()), desc ? c.desc : c.asc)
+          << (desc ? "desc " : "asc ") << c.keys.size();
+      EXPECT_EQ(k[0], "") << "position 0 is never sorted";
+    }
   }
 }
 
