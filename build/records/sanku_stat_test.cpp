@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "build/records/horse_test_support.h"
+#include "build/records/text_fields.h"
 
 namespace volq {
 namespace {
@@ -68,6 +69,50 @@ TEST(SankuStat, BlockLinesAndTheirNumbers) {
   EXPECT_EQ(numbers.substr(0, 9), "1\r\n0\r\n0\r\n");
   EXPECT_NE(numbers.find("\r\n2\r\n1\r\n3\r\n4\r\n12345\r\n0\r\n1\r\n"), std::string::npos);
   EXPECT_EQ(std::count(numbers.begin(), numbers.end(), '\n'), kSankuValues);
+}
+
+// The block and the record of a horse record filled by byte offset alone, so
+// a slip in the horse record's field table shows here: every 3-character
+// field from 1106 on holds its own offset, every prize total its offset too.
+TEST(SankuStat, ItemsComeFromTheirRecordOffsets) {
+  std::string rec(kHorseLength, ' ');
+  rec.replace(11, 10, "2014106543");
+  auto put = [&](int offset, int width) {
+    rec.replace(offset, width, HorseRec::Digits(offset % 1000, width));
+  };
+  for (int o = 1052; o < 1106; o += 9) put(o, 9);
+  for (int o = 1106; o < 1607; o += 3) put(o, 3);
+  rec.replace(1088, 9, "000000000");  // no flat earnings: its flag is "000"
+  auto q = [&](int offset, int width) { return "\"" + rec.substr(offset, width) + "\""; };
+  auto line = [&](std::initializer_list<std::string> items) {
+    std::string out;
+    for (const std::string& i : items) out += (out.empty() ? "" : ",") + i;
+    return out + "\r\n";
+  };
+  auto counts = [&](int offset) {
+    return line({q(offset, 3), q(offset + 3, 3), q(offset + 6, 3), q(offset + 9, 3),
+                 q(offset + 12, 3), q(offset + 15, 3)});
+  };
+  std::string expected;
+  for (int l = 1; l <= 25; ++l) expected += counts(1142 + 18 * (l - 1));
+  expected += line({q(1592, 3), q(1595, 3), q(1598, 3), q(1601, 3), q(1052, 9), q(1061, 9)});
+  expected += counts(1106);
+  expected += counts(1124);
+  expected += line({"\"000\"", "\"000\"", "\"000\"", "\"001\"", q(1088, 9), q(1097, 9)});
+  SankuStat st = SankuStatBlock(rec);
+  EXPECT_EQ(st.text, expected);
+
+  std::string r = KyosobaRecord(rec, st.values);
+  ASSERT_EQ(r.size(), static_cast<size_t>(kKyosobaLength));
+  EXPECT_EQ(r.substr(0, 10), "2014106543");
+  // Money fields hold the record's nine characters; starts are line sums.
+  EXPECT_EQ(r.substr(34, 36), rec.substr(1052, 9) + rec.substr(1061, 9) + "000000000" +
+                                  rec.substr(1097, 9));
+  EXPECT_EQ(r.substr(22, 6), CountField6(124 + 127 + 130 + 133 + 136 + 139));
+  EXPECT_EQ(r.substr(28, 6), CountField6(250 + 253 + 256 + 259 + 262 + 265));
+  EXPECT_EQ(r.substr(10, 6), RateField6(106 + 109 + 112, 106 + 109 + 112 + 115 + 118 + 121));
+  EXPECT_EQ(r.substr(214, 6), RateField6(574 + 577 + 580, 574 + 577 + 580 + 583 + 586 + 589));
+  EXPECT_EQ(r.substr(220, 8), "1100  \r\n");  // (598 + 601) / (592 + 595)
 }
 
 TEST(SankuStat, CompleteKyosobaRecord) {
