@@ -13,6 +13,8 @@
 namespace volq {
 namespace {
 
+using testing::FolderFiles;
+using testing::FreshRun;
 using testing::ListText;
 using testing::StepTest;
 
@@ -281,14 +283,6 @@ void RereadingSplit(StepContext& ctx, const EntityFilesSpec& spec) {
   }
 }
 
-std::map<std::string, std::string> FolderFiles(const std::filesystem::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) {
-    files[e.path().filename().string()] = ReadWholeFile(e.path());
-  }
-  return files;
-}
-
 TEST_F(EntityFilesTest, SameBytesAsRereadingOnRandomInputs) {
   std::mt19937 rng(20240106);
   auto pick = [&](const std::vector<std::string>& from) {
@@ -320,13 +314,9 @@ TEST_F(EntityFilesTest, SameBytesAsRereadingOnRandomInputs) {
       }
       std::map<std::string, std::string> results[2];
       for (int side = 0; side < 2; ++side) {
-        std::filesystem::path root = root_ / (side == 0 ? "rereading" : "one-pass");
-        std::filesystem::remove_all(root);
-        DataDir dir(root);
-        dir.CreateFolders();
-        StepFrame frame;
-        int32_t count = 0;
-        StepContext cx{dir, frame, count};
+        FreshRun run(root_ / (side == 0 ? "rereading" : "one-pass"));
+        DataDir& dir = run.dir;
+        StepContext cx = run.ctx();
         WriteWholeFile(dir.Path(spec->list_file), ListText(list));
         std::string all;
         for (const auto& r : input) all += r;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "build/entities/parent_summary.h"
+#include "build/entities/step_inputs.h"
 #include "build/records/sanku_stat.h"
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
@@ -74,7 +75,7 @@ struct ParentBlocks {
   SankuValues totals{};
 };
 
-ParentBlocks Gather(const RecordFile* um, const std::vector<int32_t>* horses) {
+ParentBlocks Gather(const RecordReader* um, const std::vector<int32_t>* horses) {
   ParentBlocks b;
   if (!um || !horses) return b;
   for (int32_t i : *horses) {
@@ -95,9 +96,10 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   // name every parent the offspring file knows.
   std::vector<std::string> dams, sires;
   {
-    std::unique_ptr<RecordFile> raw;
+    ReportIfMissing(ctx, "SK20180101.dat");
+    std::unique_ptr<RecordReader> raw;
     frame.Do("open", [&] {
-      raw = std::make_unique<RecordFile>(dir.Path("SK20180101.dat"), kOffspringLength);
+      raw = std::make_unique<RecordReader>(dir.Path("SK20180101.dat"), kOffspringLength);
     });
     const Slice sire_field = OffspringLayout().slice("ancestor[0]");
     const Slice dam_field = OffspringLayout().slice("ancestor[1]");
@@ -119,9 +121,11 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   const std::vector<std::string>& parents = side.sire ? sire_list : dam_list;
 
   // The horses of each parent, in the order of the horse file.
-  std::unique_ptr<RecordFile> um;
-  frame.Do("open",
-           [&] { um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength); });
+  ReportIfMissing(ctx, "UM20180101NEW.dat");
+  std::unique_ptr<RecordReader> um;
+  frame.Do("open", [&] {
+    um = std::make_unique<RecordReader>(dir.Path("UM20180101NEW.dat"), kHorseLength);
+  });
   const int32_t m = um ? um->Count() : 0;
   ctx.RecordCount = m;
   std::unordered_map<std::string, std::vector<int32_t>> horses_of;
