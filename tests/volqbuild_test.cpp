@@ -48,4 +48,17 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::remove_all(dir);
 }
 
+// The margin step shows no end message: the status line keeps the last step's.
+TEST(Volqbuild, MarginStepLeavesTheStatusLine) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_margin";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  ProgramRun r = Volqbuild(dir, "press Command8; press Command13");
+  const std::string line = "Text1: 終わり  0\n";
+  const size_t first = r.out.find(line);
+  ASSERT_NE(first, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(line, first + line.size()), std::string::npos) << r.out;
+  fs::remove_all(dir);
+}
+
 }  // namespace

@@ -69,10 +69,11 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   ListedFiles listed = ReadListedFiles(ctx, spec);
   std::vector<EntityFile>& files = listed.files;
 
-  std::unique_ptr<RecordFile> input;
+  // The NEW file is only read: mapped in place rather than copied.
+  std::unique_ptr<RecordReader> input;
   ReportIfMissing(ctx, spec.input_file);
   frame.Do("open", [&] {
-    input = std::make_unique<RecordFile>(ctx.dir.Path(spec.input_file), spec.record_length);
+    input = std::make_unique<RecordReader>(ctx.dir.Path(spec.input_file), spec.record_length);
   });
   const int32_t m = input ? input->Count() : 0;
   // A trailing partial record (a count rounded up) reads padded with blanks.

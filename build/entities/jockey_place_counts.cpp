@@ -51,6 +51,7 @@ std::optional<bool> RacedOnSaturday(std::string_view rec) {
 // open: a jockey without races.
 void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
   StepFrame& frame = ctx.frame;
+  ReportIfMissingEntityFile(ctx, path);
   std::unique_ptr<RecordFile> races;
   if (!frame.Do("open", [&] { races = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
     return;

@@ -90,11 +90,12 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
   }
   EXPECT_EQ(ReadFile("KISHUGOTOSETUP\\01009.dat"), "");
   auto report = frame_->Report();
-  ASSERT_EQ(report.size(), 3u);
+  ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0],
             "race date: not a calendar date '20240230' in 01005.dat, not counted (2 times)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");
+  EXPECT_EQ(report[3], "missing entity file: KISHUGOTOSETUP\\01009.dat read as empty");
 }
 
 TEST_F(JockeyPlaceCountsTest, DonichiRecordLayout) {
@@ -138,9 +139,10 @@ TEST_F(JockeyPlaceCountsTest, MissingListAndRefusedCodes) {
   EXPECT_FALSE(Exists("KISHUFUKUSHO\\..\\01.dat"));
   EXPECT_FALSE(Exists("01.dat"));
   auto report = frame_->Report();
-  ASSERT_EQ(report.size(), 2u);
+  ASSERT_EQ(report.size(), 3u);
   EXPECT_EQ(report[0], "missing input KISHUNUM20180101.dat: read as empty");
-  EXPECT_EQ(report[1].rfind("entity file name: refused file name '../01'", 0), 0u) << report[1];
+  EXPECT_EQ(report[1], "missing entity file: KISHUGOTOSETUP\\01001.dat read as empty");
+  EXPECT_EQ(report[2].rfind("entity file name: refused file name '../01'", 0), 0u) << report[2];
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
       continue;
     }
     // Opening a missing race-entry file creates it empty: a horse without races.
+    ReportIfMissingEntityFile(ctx, path);
     std::unique_ptr<RecordFile> entries;
     if (!frame.Do("open",
                   [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {

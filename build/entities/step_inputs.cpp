@@ -19,4 +19,11 @@ void ReportIfMissing(StepContext& ctx, const char* name) {
   if (!ctx.dir.Exists(name)) ReportMissing(ctx, name);
 }
 
+void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return;
+  ctx.frame.Skipped("missing entity file", path.parent_path().filename().string() + "\\" +
+                                               path.filename().string() + " read as empty");
+}
+
 }  // namespace volq

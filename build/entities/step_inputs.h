@@ -1,6 +1,7 @@
 #pragma once
 // Inputs of the per-entity steps that may not be there yet: the steps go on
 // as with an empty input and say so in the frame's report.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,9 @@ std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
 // Reports a record file of the data directory that is not there; opening it
 // creates it empty, so the step reads 0 records.
 void ReportIfMissing(StepContext& ctx, const char* name);
+
+// The same for the per-entity file of a horse or jockey that an earlier step
+// should have written; all of them fold into one line of the report.
+void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path);
 
 }  // namespace volq

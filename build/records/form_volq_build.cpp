@@ -64,7 +64,9 @@ void FormVolqBuild::RunStep(const std::string& button) {
   if (it == wiring_.steps.end() || !it->second) return;
   BusyScope busy(*this);
   StepFrame frame;
-  const std::string label = ToUtf8(static_cast<CommandButton*>(Find(button))->Caption);
+  // The caption as the button holds it (code page 932, like every control
+  // text); the host converts it where it shows the progress.
+  const std::string label = static_cast<CommandButton*>(Find(button))->Caption;
   frame.yield_hook = [this, &label](int64_t done, int64_t total) {
     YieldPoint(label, done, total);
   };

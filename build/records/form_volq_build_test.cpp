@@ -67,6 +67,26 @@ TEST_F(FormVolqBuildTest, StepsGetTheSharedCountAndReportWhatTheySkipped) {
   EXPECT_EQ(wm.windows().size(), 3u);
 }
 
+// Progress at a step's yield points is shown under the button's caption.
+TEST_F(FormVolqBuildTest, YieldPointsCarryTheCaption) {
+  struct ProgressHost : HeadlessHost {
+    std::vector<std::string> shown;
+    void YieldPoint(const Window&, std::string_view label, int64_t done, int64_t total) override {
+      shown.push_back(ToUtf8(label) + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+  } host;
+  WindowManager wm(host);
+  FormVolqBuildWiring wiring;
+  wiring.steps["Command8"] = [](StepContext& ctx) {
+    ctx.frame.Yield(1, 2);
+    return EndMessage("終わり", 0);
+  };
+  FormVolqBuild form(*dir_, std::move(wiring));
+  wm.Open(form);
+  form.Press("Command8");
+  EXPECT_EQ(host.shown, std::vector<std::string>{"血統Q、騎手 1/2"});
+}
+
 TEST_F(FormVolqBuildTest, NoSecondStepWhileOneRuns) {
   HeadlessHost host;
   WindowManager wm(host);

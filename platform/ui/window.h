@@ -114,6 +114,7 @@ class Host {
   virtual void Message(const Window& from, const std::string& text) = 0;
   // Runs the timers of a modal window until it closes.
   virtual void RunModal(WindowManager& wm, Window& w) = 0;
+  // A long step's yield point; label in code page 932.
   virtual void YieldPoint(const Window& from, std::string_view label, int64_t done, int64_t total) {
     (void)from, (void)label, (void)done, (void)total;
   }
