@@ -5,8 +5,8 @@
 namespace volq {
 
 FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
-    : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), dir_(dir) {
-  (void)dir_;
-}
+    : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), FactorFrame(dir) {}
+
+void FormCATEGORYSETUP2024ZZ::Form_Load() {}
 
 }  // namespace volq

@@ -1,0 +1,209 @@
+#include "build/factors/factor_frame.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+
+const char* ModelWord(int course) {
+  static const char* const kWords[] = {"Siba", "Dirt", "Shog"};
+  return kWords[course];
+}
+
+ItemField FactorField(int k) {
+  static const ItemField kFields[kFactorCount + 1] = {
+      {0, 0},    {21, 9},   {30, 11},  {41, 9},   {50, 4},   {54, 5},   {59, 6},  {65, 5},
+      {70, 4},   {74, 3},   {77, 3},   {80, 4},   {84, 3},   {87, 6},   {93, 6},  {99, 6},
+      {105, 4},  {109, 4},  {113, 6},  {119, 5},  {124, 10}, {134, 10}, {144, 5}, {149, 10},
+      {159, 6},  {165, 4},  {169, 4},  {173, 8},  {181, 6},  {187, 6},  {193, 4}};
+  if (k < 1 || k > kFactorCount) FailIndex("factor column " + std::to_string(k));
+  return kFields[k];
+}
+
+FactorFrame::FactorFrame(DataDir& dir) : dir_(dir) {}
+
+void FactorFrame::OpenExFile(std::string_view pedigree) {
+  CloseExFile();
+  std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
+  // Opening for random access creates a missing file.
+  RecordFile f(p, kExLength);
+  dir_.NoteCreated(p);
+  ex_bytes_ = f.bytes();
+  f.Close();
+  ex_open_ = true;
+  RecordCount = RecordCountOf(ex_bytes_.size(), kExLength);
+}
+
+void FactorFrame::CloseExFile() {
+  ex_bytes_.clear();
+  ex_open_ = false;
+}
+
+void FactorFrame::ReadEx(int32_t k) {
+  if (!ex_open_) FailIndex("no extended-record file open");
+  int32_t n = RecordCountOf(ex_bytes_.size(), kExLength);
+  if (k < 1 || k > n) FailIndex("extended record " + std::to_string(k) + " of " + std::to_string(n));
+  std::string_view rec =
+      std::string_view(ex_bytes_).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
+  ExRecord.assign(rec);
+  ExRecord.resize(kExLength, ' ');
+}
+
+int32_t FactorFrame::PreviousValidRun() {
+  ReadEx(r - 1);
+  if (Ex(678, 1) == "0") return r - 1;
+  return r == 2 ? 1 : r - 2;
+}
+
+void FactorFrame::StoreItem(ItemField f, std::string_view value) {
+  std::string v(value.substr(0, static_cast<size_t>(f.width)));
+  v.resize(static_cast<size_t>(f.width), ' ');
+  ItemRecord.replace(static_cast<size_t>(f.offset), static_cast<size_t>(f.width), v);
+}
+
+FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_length) {
+  std::string name(file);
+  auto it = lookups_.find(name);
+  if (it != lookups_.end()) return it->second;
+  std::filesystem::path p = dir_.Path(name);
+  RecordFile f(p, record_length);
+  dir_.NoteCreated(p);
+  LookupFile lf;
+  int32_t n = f.Count();
+  lf.records.reserve(static_cast<size_t>(n));
+  for (int32_t k = 1; k <= n; ++k) lf.records.push_back(f.Read(k));
+  f.Close();
+  return lookups_.emplace(std::move(name), std::move(lf)).first->second;
+}
+
+const std::string* FactorFrame::LookupRecord(std::string_view file, int record_length,
+                                             std::string_view key) {
+  LookupFile& lf = Load(file, record_length);
+  int key_length = static_cast<int>(key.size());
+  if (lf.key_length != key_length) {
+    // Index the first record of every key once; later records of a key are
+    // never found by a scan that stops at the first match.
+    lf.first.clear();
+    lf.key_length = key_length;
+    for (size_t i = 0; i < lf.records.size(); ++i) {
+      lf.first.emplace(lf.records[i].substr(0, static_cast<size_t>(key_length)), i);
+    }
+  }
+  auto hit = lf.first.find(std::string(key));
+  return hit == lf.first.end() ? nullptr : &lf.records[hit->second];
+}
+
+const std::vector<std::string>& FactorFrame::RecordsOf(std::string_view file, int record_length) {
+  return Load(file, record_length).records;
+}
+
+void FactorFrame::ClearLookups() { lookups_.clear(); }
+
+// --- Conversions -------------------------------------------------------------
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+double Value(std::string_view t) {
+  std::string digits;
+  size_t i = 0;
+  auto skip = [&] {
+    while (i < t.size() && IsBlank(t[i])) ++i;
+  };
+  skip();
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) digits += t[i++];
+  bool point = false;
+  bool any = false;
+  for (;; ++i) {
+    skip();
+    if (i >= t.size()) break;
+    char c = t[i];
+    if (c >= '0' && c <= '9') {
+      digits += c;
+      any = true;
+    } else if (c == '.' && !point) {
+      digits += c;
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return 0.0;
+  return std::strtod(digits.c_str(), nullptr);
+}
+
+int32_t Integer(std::string_view t) {
+  size_t b = 0, e = t.size();
+  while (b < e && IsBlank(t[b])) ++b;
+  while (e > b && IsBlank(t[e - 1])) --e;
+  std::string_view s = t.substr(b, e - b);
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  size_t int_start = i;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+  size_t int_end = i;
+  size_t frac_start = i, frac_end = i;
+  if (i < s.size() && s[i] == '.') {
+    frac_start = ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    frac_end = i;
+  }
+  if (i != s.size() || (int_end == int_start && frac_end == frac_start)) {
+    FailConversion("not a whole number: '" + std::string(t) + "'");
+  }
+  double v = std::strtod(std::string(s.substr(int_start, frac_end - int_start)).c_str(), nullptr);
+  if (negative) v = -v;
+  v = std::nearbyint(v);  // half to even under the default rounding mode
+  if (v > 2147483647.0 || v < -2147483648.0) FailOverflow("beyond 32 bits: '" + std::string(t) + "'");
+  return static_cast<int32_t>(v);
+}
+
+std::string Decimal(int64_t n) { return std::to_string(n); }
+
+int32_t LogClass(double x) {
+  if (!(x > 0)) FailConversion("logarithm of " + std::to_string(x));
+  return static_cast<int32_t>(std::floor(10.0 * std::log(x) / std::log(10.0)));
+}
+
+std::string SpeedField7(float v) {
+  double scaled = std::floor(static_cast<double>(v) * 100000.0) + 10000000.0;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.0f", scaled);
+  std::string s(buf);
+  return s.size() > 7 ? s.substr(s.size() - 7) : s;
+}
+
+static int64_t DayNumber(std::string_view year, std::string_view month, std::string_view day) {
+  int32_t y = Integer(year), m = Integer(month), d = Integer(day);
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 ||
+      d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) {
+    FailConversion("not a date: " + std::string(year) + "/" + std::string(month) + "/" +
+                   std::string(day));
+  }
+  // Days from civil (proleptic Gregorian).
+  int64_t yy = y - (m <= 2 ? 1 : 0);
+  int64_t era = (yy >= 0 ? yy : yy - 399) / 400;
+  int64_t yoe = yy - era * 400;
+  int64_t mp = (m + 9) % 12;
+  int64_t doy = (153 * mp + 2) / 5 + d - 1;
+  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe;
+}
+
+int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
+                    std::string_view year_b, std::string_view month_b, std::string_view day_b) {
+  return DayNumber(year_b, month_b, day_b) - DayNumber(year_a, month_a, day_a);
+}
+
+int ModelCourseType(int32_t t) {
+  if (t >= 0 && t <= 22) return kTurf;
+  if (t == 23 || t == 24) return kDirt;
+  return kSteeple;
+}
+
+}  // namespace volq

@@ -1,0 +1,166 @@
+#pragma once
+// What every factor routine of the category window works in: the horse's
+// extended-record file with its current record number, the one EX record
+// buffer and the one ITEM record buffer, the category-weight models, and the
+// conversions and lookups the routines share.
+//
+// A routine fails by raising volq::Failure; the factor build then leaves the
+// routine's ITEM field as it was.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/fs/data_dir.h"
+
+namespace volq {
+
+inline constexpr int kExLength = 1341;
+inline constexpr int kItemLength = 199;
+inline constexpr int kFactorCount = 30;
+
+// Course types of the window, in the order of its buttons and model files.
+enum CourseType { kTurf = 0, kDirt = 1, kSteeple = 2 };
+// "Siba", "Dirt", "Shog": the word of a course type in the model file names.
+const char* ModelWord(int course);
+
+// Offset and width of ITEM field Fk (k = 1..30) of the factor-item record.
+struct ItemField {
+  int offset;
+  int width;
+};
+ItemField FactorField(int k);
+// Speed field i (0 Agari, 1 Pace, 2 whole race): offset 7i, width 7.
+inline constexpr ItemField SpeedFieldAt(int i) { return {7 * i, 7}; }
+
+// One course type's category-weight model, made outside the system.
+// Column K runs 1..30 (index 0 unused); position j runs 1..count[K] in the
+// lists and 0..count[K] in the weights, where position 0 weighs 0.
+struct CategoryModel {
+  std::array<int32_t, kFactorCount + 1> count{};
+  std::array<std::vector<std::string>, kFactorCount + 1> list;
+  std::array<std::vector<float>, kFactorCount + 1> agari, pace, soha;
+};
+
+// The dam-line table: per mare row, generations 0..12 of six texts
+// (breeding number, name, birth year, birthplace, sire number, dam number).
+using FemaleLineRow = std::array<std::array<std::string, 6>, 13>;
+
+class FactorFrame {
+ public:
+  explicit FactorFrame(DataDir& dir);
+  virtual ~FactorFrame() = default;
+
+  DataDir& dir() { return dir_; }
+
+  // --- Tables loaded when the window opens -------------------------------
+  // Horse list entries 1..; index 0 unused. The factor build overwrites the
+  // first entries with the course horse list it reads.
+  std::vector<std::string> HorseList{std::string()};
+  int32_t HorseListCount = 0;
+  // Dam-line rows 1..; index 0 unused.
+  std::vector<FemaleLineRow> FemaleLineTable{FemaleLineRow{}};
+  int32_t FemaleLineRowCount = 0;
+  // Indexed by CourseType.
+  std::array<CategoryModel, 3> Models;
+
+  // --- Build state, kept between steps of the window -----------------------
+  int32_t HorseCount = 0;
+  int32_t ItemCount = 0;
+  int32_t RecordCount = 0;  // EX records of the horse being processed
+  int32_t r = 0;            // current record number, 1-based
+  // Never cleared: fields keep their last values across records and runs.
+  std::string ExRecord = std::string(kExLength, ' ');
+  std::string ItemRecord = std::string(kItemLength, ' ');
+
+  // The horse's EX file (file number 2), held whole while open. Opening a
+  // missing file creates it empty, as opening for random access does; a
+  // pedigree number that is not a plain file name raises a file Failure.
+  void OpenExFile(std::string_view pedigree);
+  void CloseExFile();
+  bool ExFileOpen() const { return ex_open_; }
+  // Reads record k of the open EX file into ExRecord. With no file open or k
+  // outside 1..RecordCount it raises an index Failure and leaves the buffer.
+  // A trailing partial record reads blank-padded.
+  void ReadEx(int32_t k);
+  // EX o:l of the buffer.
+  std::string_view Ex(int offset, int length) const {
+    return std::string_view(ExRecord).substr(static_cast<size_t>(offset),
+                                             static_cast<size_t>(length));
+  }
+  // Previous valid run of the current record r (r >= 2): reads record r-1;
+  // r-1 when its abnormality code EX 678:1 is "0", else 1 for r = 2 and r-2
+  // for r > 2. Leaves record r-1 in the buffer; the caller reads what it needs.
+  int32_t PreviousValidRun();
+
+  // Stores value into a field of the ITEM record buffer: left-justified,
+  // blank-padded and cut to the width.
+  void StoreItem(ItemField f, std::string_view value);
+  std::string_view Item(ItemField f) const {
+    return std::string_view(ItemRecord).substr(static_cast<size_t>(f.offset),
+                                               static_cast<size_t>(f.width));
+  }
+
+  // --- Lookups in prepared record files -----------------------------------
+  // The first record of FILE (relative to the data directory, e.g.
+  // "OPTION1N\\STALLION.dat") whose first key.size() characters equal key, or
+  // nullptr. Like opening the file for random access, a missing file is
+  // created empty. Each file is read and indexed once and kept until
+  // ClearLookups(): the steps that call routines clear at their start, so a
+  // file rewritten by another step is read again.
+  const std::string* LookupRecord(std::string_view file, int record_length, std::string_view key);
+  // Every record of a record file, in order (a trailing partial record
+  // blank-padded); cached like LookupRecord. A missing file is created empty.
+  const std::vector<std::string>& RecordsOf(std::string_view file, int record_length);
+  void ClearLookups();
+
+  // --- The category-weight model state -------------------------------------
+  std::array<int16_t, kFactorCount + 1> ModelIndexTable{};
+  std::string LookupKey;
+  int32_t LookupColumn = 0;
+  std::array<float, 3> AgariTotals{}, PaceTotals{}, SohaTotals{};
+
+ private:
+  struct LookupFile {
+    std::vector<std::string> records;
+    int key_length = -1;
+    std::unordered_map<std::string, size_t> first;
+  };
+  LookupFile& Load(std::string_view file, int record_length);
+
+  DataDir& dir_;
+  std::string ex_bytes_;
+  bool ex_open_ = false;
+  std::unordered_map<std::string, LookupFile> lookups_;
+};
+
+// --- Conversions shared by the routines ------------------------------------
+
+// The numeric value of the leading number of t, blanks skipped anywhere
+// before and inside it ("0012" 12, " 3.5" 3.5, "1 2" 12, "-5" -5); a text
+// without a number gives 0. Never fails.
+double Value(std::string_view t);
+// t as a whole number: blanks around it allowed, a sign, digits, and a
+// fraction rounded half to even. Anything else (an empty or blank text,
+// letters) raises a conversion Failure; beyond 32 bits an overflow Failure.
+int32_t Integer(std::string_view t);
+// Shortest decimal text: "7", "-4", "0".
+std::string Decimal(int64_t n);
+// floor(10 × ln x / ln 10) in double precision, the logarithmic class of the
+// factor routines. x must be above 0, else a conversion Failure.
+int32_t LogClass(double x);
+// The speed text: the last seven characters of floor(v × 100000) + 10000000
+// (v in single precision, the product, floor and sum in double).
+std::string SpeedField7(float v);
+// Calendar days from date a to date b (b - a), each "yyyy/mm/dd" or
+// year/month/day texts; a text that is not a valid date raises a conversion
+// Failure.
+int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
+                    std::string_view year_b, std::string_view month_b, std::string_view day_b);
+// Course type of a model for track code t: turf 0..22, dirt 23..24,
+// steeplechase for every other code.
+int ModelCourseType(int32_t t);
+
+}  // namespace volq

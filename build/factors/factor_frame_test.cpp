@@ -1,0 +1,95 @@
+#include "build/factors/factor_frame.h"
+
+#include <gtest/gtest.h>
+
+#include "build/records/test_support.h"
+#include "platform/fs/failure.h"
+
+namespace volq {
+namespace {
+
+TEST(FactorConversions, ValueIntegerDecimalLogAndSpeedText) {
+  struct { const char* text; double value; } values[] = {
+      {"0012", 12}, {" 3.5", 3.5}, {"1 2", 12}, {"-5", -5}, {"   ", 0}, {"ab", 0}, {"12ab", 12}, {"", 0}};
+  for (const auto& c : values) EXPECT_DOUBLE_EQ(Value(c.text), c.value) << c.text;
+
+  EXPECT_EQ(Integer("0023"), 23);
+  EXPECT_EQ(Integer(" 7 "), 7);
+  EXPECT_EQ(Integer("-04"), -4);
+  EXPECT_EQ(Integer("2.5"), 2);
+  EXPECT_EQ(Integer("3.5"), 4);
+  for (const char* bad : {"", "  ", "1A", "A", "+", "1 2"}) {
+    EXPECT_THROW(Integer(bad), Failure) << bad;
+  }
+  EXPECT_EQ(Decimal(7), "7");
+  EXPECT_EQ(Decimal(-4), "-4");
+  EXPECT_EQ(LogClass(5), 6);
+  EXPECT_EQ(LogClass(3.5), 5);
+  EXPECT_EQ(LogClass(0.5), -4);
+  EXPECT_THROW(LogClass(0), Failure);
+
+  EXPECT_EQ(SpeedField7(60.12345f), "6012345");
+  EXPECT_EQ(SpeedField7(0), "0000000");
+  EXPECT_EQ(SpeedField7(100.5f), "0050000");  // the leading "2" of 20050000 is lost
+}
+
+TEST(FactorConversions, CalendarDays) {
+  EXPECT_EQ(DaysBetween("2017", "12", "31", "2018", "01", "01"), 1);
+  EXPECT_EQ(DaysBetween("2020", "02", "28", "2020", "03", "01"), 2);
+  EXPECT_EQ(DaysBetween("2019", "02", "28", "2019", "03", "01"), 1);
+  EXPECT_EQ(DaysBetween("2018", "05", "05", "2018", "04", "05"), -30);
+  EXPECT_THROW(DaysBetween("2019", "02", "29", "2019", "03", "01"), Failure);
+  EXPECT_THROW(DaysBetween("    ", "01", "01", "2019", "03", "01"), Failure);
+}
+
+class FactorFrameTest : public testing::StepTest {};
+
+TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
+  FactorFrame f(*dir_);
+  auto ex = [](char abnormal, char tag) {
+    std::string rec(kExLength, tag);
+    rec[678] = abnormal;
+    rec.replace(kExLength - 2, 2, "\r\n");
+    return rec;
+  };
+  WriteFile("UMAGOTOEXSETUP\\2019100001EX.dat", ex('0', 'a') + ex('1', 'b') + ex('0', 'c'));
+  f.OpenExFile("2019100001");
+  EXPECT_EQ(f.RecordCount, 3);
+  f.ReadEx(2);
+  EXPECT_EQ(f.Ex(0, 1), "b");
+  EXPECT_THROW(f.ReadEx(4), Failure);
+  EXPECT_EQ(f.Ex(0, 1), "b") << "a failed read leaves the buffer";
+  f.r = 2;
+  EXPECT_EQ(f.PreviousValidRun(), 1);
+  f.r = 3;
+  EXPECT_EQ(f.PreviousValidRun(), 1) << "record 2 abnormal: r-2";
+  EXPECT_EQ(f.Ex(0, 1), "b");
+
+  f.OpenExFile("2019100002");  // missing: created empty
+  EXPECT_EQ(f.RecordCount, 0);
+  EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\2019100002EX.dat"));
+  EXPECT_THROW(f.OpenExFile("../x"), Failure);
+
+  f.StoreItem(FactorField(2), "110510");
+  EXPECT_EQ(f.Item(FactorField(2)), "110510     ");
+  f.StoreItem(FactorField(4), "055012");
+  EXPECT_EQ(f.Item(FactorField(4)), "0550");
+  EXPECT_EQ(f.ItemRecord.size(), static_cast<size_t>(kItemLength));
+}
+
+TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndCreatesAMissingFile) {
+  FactorFrame f(*dir_);
+  WriteRecords("KISHUSEISEI.dat", {Rec(121, {{0, "01100"}, {29, "000001"}}),
+                                   Rec(121, {{0, "01100"}, {29, "000002"}}),
+                                   Rec(121, {{0, "00666"}, {29, "000003"}})});
+  const std::string* hit = f.LookupRecord("KISHUSEISEI.dat", 121, "01100");
+  ASSERT_NE(hit, nullptr);
+  EXPECT_EQ(hit->substr(29, 6), "000001");
+  EXPECT_EQ(f.LookupRecord("KISHUSEISEI.dat", 121, "00666")->substr(29, 6), "000003");
+  EXPECT_EQ(f.LookupRecord("KISHUSEISEI.dat", 121, "99999"), nullptr);
+  EXPECT_EQ(f.LookupRecord("CHOKYOSEISEI.dat", 121, "01100"), nullptr);
+  EXPECT_TRUE(Exists("CHOKYOSEISEI.dat"));
+}
+
+}  // namespace
+}  // namespace volq
