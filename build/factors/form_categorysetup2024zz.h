@@ -3,7 +3,10 @@
 // horses, the factor item build and the categorisation, with the tables it
 // loads when it opens. The factor and speed routines are members working on
 // the window's frame (factor_frame.h); each group lives in its own file.
+#include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "build/factors/factor_frame.h"
 #include "platform/fs/data_dir.h"
@@ -16,10 +19,38 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   explicit FormCATEGORYSETUP2024ZZ(DataDir& dir);
 
   // --- Controls --------------------------------------------------------------
+  Label Frame1{this, "Frame1"};
+  OptionButton Option1{this, "Option1", "course"};
+  OptionButton Option2{this, "Option2", "course"};
+  OptionButton Option3{this, "Option3", "course"};
+  Label Label1{this, "Label1"};
   TextBox Text1{this, "Text1"};
+  CommandButton Command1{this, "Command1"};
+  CommandButton Command2{this, "Command2"};
+  CommandButton Command3{this, "Command3"};
+  CommandButton Command4{this, "Command4"};
+  CommandButton Command5{this, "Command5"};
+  CommandButton Command6{this, "Command6"};
+  CommandButton Command7{this, "Command7"};
+  Grid ItemCategoryFG{this, "ItemCategoryFG"};
 
   // --- Steps ------------------------------------------------------------------
+  // Loads the horse list, the dam-line table and the three models.
   void Form_Load() override;
+  // "抽出": the course horse list of the chosen course type since a month.
+  void Command1_Click();
+  // "芝因子設定", "ダ因子設定", "障因子設定": the factor item builds.
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  // "芝カテゴリー化", "ダカテゴリー化", "障カテゴリー化": the categorisations.
+  void Command5_Click();
+  void Command6_Click();
+  void Command7_Click();
+
+  // Course type of the last extraction: 0 until an option was chosen, then
+  // 1 turf, 2 dirt, 3 steeplechase.
+  int CourseChoice = 0;
 
   // --- Speed routines: on whatever record the EX buffer holds ---------------
   std::string AgariSpeed();
@@ -63,6 +94,17 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   int32_t ModelCategoryIndexOf();
   void ScoreSumA();
   void ScoreSumC();
+
+  // --- Categorisation ----------------------------------------------------------
+  // Column k = 1..30, position j = 1..count (index 0 unused).
+  std::array<std::vector<std::string>, kFactorCount + 1> CategoryValues;
+  std::array<std::vector<int32_t>, kFactorCount + 1> CategoryRecordCounts;
+  std::array<int32_t, kFactorCount + 1> ColumnCategoryCounts{};
+  std::array<bool, kFactorCount + 1> ColumnCountSet{};  // unset until a run sets it
+  std::array<int16_t, kFactorCount + 1> RecordCategoryIndexes{};
+  void SetItemCategoryGridTitles();
+  void LookupCategoryIndexes();
+  int32_t CategoryIndexOf(int k, std::string_view value);
 };
 
 }  // namespace volq
