@@ -93,3 +93,18 @@ TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndCreatesAMissingFile) {
 
 }  // namespace
 }  // namespace volq
+
+namespace volq {
+namespace {
+
+class FactorFixtureTest : public testing::FactorTest {};
+
+TEST_F(FactorFixtureTest, HorseOpensTheFileAndPutsTheFrameOnARecord) {
+  Horse("2019100001", {Ex({{11, "2019"}}), Ex({{11, "2020"}})}, 2);
+  EXPECT_EQ(w().RecordCount, 2);
+  EXPECT_EQ(w().r, 2);
+  EXPECT_EQ(w().Ex(11, 4), "2020");
+}
+
+}  // namespace
+}  // namespace volq

@@ -1,0 +1,46 @@
+#pragma once
+// Test fixture of the factor routines: a category window over a fresh data
+// directory, and helpers to lay out a horse's extended records and put the
+// frame on one of them.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "build/factors/form_categorysetup2024zz.h"
+#include "build/records/test_support.h"
+
+namespace volq::testing {
+
+class FactorTest : public StepTest {
+ public:
+  void SetUp() override {
+    StepTest::SetUp();
+    w_ = std::make_unique<FormCATEGORYSETUP2024ZZ>(*dir_);
+  }
+  FormCATEGORYSETUP2024ZZ& w() { return *w_; }
+
+  // An extended record of blanks with the given (offset, text) fields.
+  static std::string Ex(std::initializer_list<std::pair<int, std::string>> fields) {
+    return Rec(kExLength, fields);
+  }
+  // Writes the horse's EX file, opens it in the window and puts the frame on
+  // record r (read into the EX buffer).
+  void Horse(const std::string& pedigree, const std::vector<std::string>& records, int32_t r = 1) {
+    WriteRecords("UMAGOTOEXSETUP\\" + pedigree + "EX.dat", records);
+    w().OpenExFile(pedigree);
+    At(r);
+  }
+  void At(int32_t r) {
+    w().r = r;
+    w().ReadEx(r);
+  }
+
+ private:
+  std::unique_ptr<FormCATEGORYSETUP2024ZZ> w_;
+};
+
+}  // namespace volq::testing
