@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "build/records/test_support.h"
+#include "build/factors/factor_test_support.h"
 #include "platform/fs/failure.h"
 
 namespace volq {
