@@ -1,0 +1,255 @@
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "build/factors_alt/alt_text.h"
+#include "build/factors_alt/alternative_factors.h"
+
+namespace volq {
+
+namespace {
+
+using Text = std::string_view;
+
+// Closed windows of race dates as yyyymmdd numbers.
+using DateWindows = std::initializer_list<std::pair<int32_t, int32_t>>;
+bool InWindows(int32_t d, DateWindows windows) {
+  for (const auto& [lo, hi] : windows) {
+    if (lo <= d && d <= hi) return true;
+  }
+  return false;
+}
+
+// The race date as a yyyymmdd number (race year and month-day side by side).
+int32_t RaceDate(const FactorFrame& f) { return Integer(f.Ex(11, 8)); }
+
+// "1" to "9" for racecourses 01 to 09, "A" for 10, "B" for anything else.
+std::string VenueCharacter(const FactorFrame& f) {
+  Text c = f.Ex(19, 2);
+  if (Between(c, "01", "09")) return std::string(c.substr(1, 1));
+  return c == "10" ? "A" : "B";
+}
+
+// The weekday code for 1 and 2, "3" for any other day.
+std::string WeekdayCharacter(const FactorFrame& f) {
+  int32_t d = Integer(f.Ex(42, 1));
+  return d == 1 || d == 2 ? std::string(f.Ex(42, 1)) : "3";
+}
+
+// Steeplechases (and codes outside the flat ranges): the long courses 4100,
+// 4250 and 4260 share one code, the rest go by the first three distance digits.
+std::string SteepleVenueCode(const FactorFrame& f) {
+  Text distance = f.Ex(767, 4);
+  if (distance == "4100" || distance == "4250" || distance == "4260") {
+    return Join({"3", f.Ex(19, 2), "28800", "52"});
+  }
+  return Join({"3", f.Ex(19, 2), f.Ex(767, 3), "00", f.Ex(775, 2)});
+}
+
+std::string BirthMonthRace(FormCATEGORYSETUP2024ZZ& w) {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  if (t >= 0 && t <= 49) return Join({w.Ex(25, 2), w.Ex(23, 2)});
+  Text m = w.Ex(200, 2);
+  if (m > "06" || m < "00") return "0600";
+  return Join({m, "00"});
+}
+
+}  // namespace
+
+std::string AlternativeFactors::Factor01YearMonthMeeting() {
+  w.ReadEx(w.r);
+  if (Between(w.Ex(775, 2), "00", "29")) return Join({w.Ex(15, 2), w.Ex(21, 2), "0000"});
+  return Join({w.Ex(11, 4), std::string(9, ' ')});
+}
+
+std::string AlternativeFactors::Factor01SeasonMonth() {
+  w.ReadEx(w.r);
+  if (Between(w.Ex(775, 2), "00", "29")) return Join({w.Ex(21, 2), std::string(9, ' ')});
+  return Join({w.Ex(11, 4), w.Ex(15, 2), "0000"});
+}
+
+std::string AlternativeFactors::Factor01KaisaiCode() {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  if (t < 0 || t > 29) return Join({w.Ex(11, 4), "0000"});
+  std::string code = Join({w.Ex(13, 2), w.Ex(15, 2), w.Ex(21, 2), "00"});
+  if (t <= 22) {
+    // Turf meetings held under another month's meeting number.
+    static constexpr std::pair<Text, Text> kMoved[] = {{"09090200", "09080200"},
+                                                       {"12050100", "12040100"},
+                                                       {"13050100", "13040100"},
+                                                       {"13080400", "13090400"}};
+    for (const auto& [from, to] : kMoved) {
+      if (code == from) code = to;
+    }
+  }
+  return code;
+}
+
+std::string AlternativeFactors::Factor01BirthMonthRace() { return BirthMonthRace(w); }
+
+std::string AlternativeFactors::Factor01BirthMonthRace2() { return BirthMonthRace(w); }
+
+std::string AlternativeFactors::Factor02VenueDistanceCode() {
+  w.ReadEx(w.r);
+  Text t = w.Ex(775, 2);
+  Text venue = w.Ex(19, 2);
+  std::string tail = Join({w.Ex(767, 2), t, w.Ex(28, 2)});
+  if (t == "10") {
+    std::string p =
+        InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
+            ? "1"
+            : "2";
+    return Join({p, venue, tail, w.Ex(779, 2)});
+  }
+  if (Between(t, "11", "22")) {
+    // The period of the course layout at each racecourse.
+    std::string p;
+    if (venue == "01") {
+      if (w.Ex(767, 4) == "1000") return Join({"1", "01", "33", t, w.Ex(28, 2), w.Ex(779, 2)});
+      p = "1";
+    } else if (venue == "02") {
+      p = "1";
+    } else if (venue == "03") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20090531}})
+              ? "1"
+              : "2";
+    } else if (venue == "04" || venue == "10") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
+              ? "1"
+              : "2";
+    } else if (venue == "05") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20100101}})
+              ? "1"
+              : "2";
+    } else if (venue == "06") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}}) ? "1" : "2";
+    } else if (venue == "07") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
+    } else if (venue == "08") {
+      p = InWindows(RaceDate(w), {{20050601, 20071231}, {20080101, 20080531}, {20080601, 20110531}})
+              ? "1"
+              : "2";
+    } else if (venue == "09") {
+      int32_t d = RaceDate(w);
+      p = InWindows(d, {{20050601, 20061201}})                                               ? "1"
+          : InWindows(d, {{20061202, 20071231}, {20080101, 20080531}, {20080601, 20090531}}) ? "2"
+                                                                                             : "3";
+    } else {
+      return "";
+    }
+    return Join({p, venue, tail, w.Ex(779, 2)});
+  }
+  if (Between(t, "23", "29")) {
+    std::string p = "1";
+    if (venue == "07") {
+      p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
+    } else if (venue == "09") {
+      p = InWindows(RaceDate(w), {{20050601, 20061201}}) ? "1" : "2";
+    }
+    return Join({p, venue, tail, "1"});
+  }
+  return SteepleVenueCode(w);
+}
+
+std::string AlternativeFactors::Factor02VenueCode() {
+  w.ReadEx(w.r);
+  std::string v = VenueCharacter(w);
+  std::string wd = WeekdayCharacter(w);
+  int32_t bracket = Integer(w.Ex(27, 1));
+  std::string h = bracket >= 1 && bracket <= 4 ? "1" : "2";
+  int32_t t = Integer(w.Ex(775, 2));
+  if (t == 10 || t == 11 || t == 12 || t == 17 || t == 18) return Join({v, wd, h, w.Ex(775, 2)});
+  if (t == 21) return Join({v, wd, h, "17"});
+  if (t == 22) return Join({v, wd, h, "18"});
+  if (t >= 23 && t <= 29) return Join({v, wd, h});
+  return Join({v, w.Ex(775, 2), wd});
+}
+
+std::string AlternativeFactors::Factor02CourseCode() {
+  // Works on the record the buffer holds, then leaves record r there.
+  int32_t a = Integer(w.Ex(775, 2));
+  Text venue = w.Ex(19, 2);
+  Text distance = w.Ex(767, 4);
+  std::string code;
+  if (a == 10) {
+    std::string p = InWindows(RaceDate(w), {{20100101, 20110531}}) ? "1" : "2";
+    code = Join({p, venue, w.Ex(775, 2), w.Ex(28, 2), w.Ex(779, 2)});
+  } else if (a >= 11 && a <= 22) {
+    std::string p;
+    Text track = w.Ex(775, 2);
+    bool known = true;
+    if (venue == "01" || venue == "02") {
+      p = "1";
+    } else if (venue == "03") {
+      p = "2";
+    } else if (venue == "04" || venue == "08" || venue == "10") {
+      p = InWindows(RaceDate(w), {{20100101, 20110531}}) ? "1" : "2";
+    } else if (venue == "05") {
+      p = RaceDate(w) == 20100101 ? "1" : "2";
+    } else if (venue == "06") {
+      p = "2";
+      if (distance == "3600") track = "17";
+    } else if (venue == "07") {
+      p = InWindows(RaceDate(w), {{20100101, 20120302}}) ? "1" : "2";
+    } else if (venue == "09") {
+      p = InWindows(RaceDate(w), {{20080101, 20080531}, {20080601, 20090531}}) ? "1" : "2";
+    } else {
+      known = false;
+    }
+    if (known) code = Join({p, venue, track, w.Ex(28, 2), w.Ex(779, 2)});
+  } else if (a >= 23 && a <= 29) {
+    // Dirt courses that share a layout with another distance or racecourse.
+    std::string p = "1";
+    Text c = venue;
+    Text x = w.Ex(775, 2);
+    if (venue == "03") {
+      if (distance == "1150") {
+        c = "06";
+        x = "25";
+      }
+    } else if (venue == "04" || venue == "06") {
+      if (distance == "1200") x = "25";
+    } else if (venue == "05") {
+      if (distance == "1600") {
+        p = "2";
+        c = "07";
+        x = "25";
+      }
+    } else if (venue == "07") {
+      p = InWindows(RaceDate(w), {{20100101, 20120302}}) ? "1" : "2";
+      if (distance == "1400") x = "25";
+    } else if (venue == "08") {
+      if (distance == "1400") x = "25";
+    } else if (venue == "09") {
+      if (distance == "1400" || distance == "2000") x = "25";
+    }
+    code = Join({p, c, x, w.Ex(28, 2)});
+  } else {
+    code = SteepleVenueCode(w);
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+std::string AlternativeFactors::Factor02VenueTrackB() {
+  w.ReadEx(w.r);
+  std::string v = VenueCharacter(w);
+  Text wd = w.Ex(42, 1);
+  int32_t bracket = Integer(w.Ex(27, 1));
+  std::string k = bracket >= 1 && bracket <= 3 ? "1" : bracket >= 4 && bracket <= 6 ? "2" : "3";
+  Text n = w.Ex(22, 1);
+  Text left2 = w.Ex(767, 2);
+  Text course = w.Ex(779, 2);
+  int32_t a = Integer(w.Ex(775, 2));
+  if (a == 10) return Join({v, wd, w.Ex(27, 1), course, n});
+  if (a == 11 && w.Ex(19, 2) == "04") return Join({v, k, wd, "1", left2, course, n});
+  if (a == 11 || a == 12 || a == 17 || a == 21) return Join({v, wd, k, left2, course, n});
+  if (a == 18) return Join({v, "1", wd, k, left2, course, n});
+  if (a >= 23 && a <= 29) return Join({v, w.Ex(27, 1), w.Ex(767, 4), w.Ex(21, 2), wd});
+  return Join({v, w.Ex(767, 3), w.Ex(775, 2)});
+}
+
+}  // namespace volq
