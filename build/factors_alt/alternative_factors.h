@@ -3,8 +3,10 @@
 // kept beside the routines in use. No step calls them. Each works on the
 // window's frame (record r of the open EX file, the EX and ITEM buffers, the
 // loaded tables) exactly as the routines in use do, and returns its code.
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
 
@@ -55,6 +57,12 @@ class AlternativeFactors {
   std::string Factor08SurfaceTop3Rate();
   std::string Factor08KyosobaSurface();
   std::string Factor08SurfaceTop3RateB();
+  // Result counts by jockey, read by Factor06KishuCountTable: rows 0..2000;
+  // column 0 the jockey code as a number, columns 1..42 seven groups of six
+  // counts (the first three of a group places 1 to 3, all six the runs).
+  // No step fills it; a filler must keep this layout.
+  std::vector<std::array<int16_t, 43>> JockeyResultCounts =
+      std::vector<std::array<int16_t, 43>>(2001);
 
   // factors 9 to 14 (alt_factors_09_14.cpp)
   std::string Factor09RaceCountCapped();

@@ -1,0 +1,366 @@
+// Other codes for factors 6 (the jockey), 7 (the run before) and 8 (going,
+// distance and course type records of the sire or the horse).
+#include <cmath>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "build/entities/jockey_place_counts.h"
+#include "build/factors_alt/alt_conversions.h"
+#include "build/factors_alt/alternative_factors.h"
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+namespace {
+
+constexpr const char* kKishuSeisei = "KISHUSEISEI.dat";
+constexpr int kKishuSeiseiLength = 121;
+constexpr const char* kDonichi = "OPTION1N\\DONICHI.dat";
+constexpr const char* kStallion = "OPTION1N\\STALLION.dat";
+constexpr int kStallionLength = 402;
+constexpr const char* kKyosoba = "OPTION1N\\KYOSOBA.dat";
+constexpr const char* kKyosobaA = "OPTION1N\\KYOSOBAA.dat";
+constexpr int kKyosobaLength = 228;
+
+// Rows of JockeyResultCounts searched for a jockey; row 0 when none holds him.
+constexpr int kCountRowsSearched = 1500;
+
+// Races of these years set the flag of Factor06KishuYear.
+constexpr std::string_view kFlaggedYears[] = {"2000", "2001", "2002", "2003", "2004",
+                                              "2005", "2006", "2007", "2008"};
+
+// Racecourse codes of the DONICHI rates, racecourse v at index v - 1.
+constexpr std::string_view kRacecourses[] = {"01", "02", "03", "04", "05",
+                                             "06", "07", "08", "09", "10"};
+
+// Jump races: track codes below 0 or above 49.
+bool Steeple(int32_t t) { return t < 0 || t > 49; }
+
+// 0 turf (0 to 22), 1 dirt (23 to 49), 2 steeplechase.
+int CourseOf(int32_t t) {
+  if (t >= 0 && t <= 22) return 0;
+  if (t >= 23 && t <= 49) return 1;
+  return 2;
+}
+
+// The two-character text of a rate class k: 5 gives "05".
+std::string RateText(int64_t k) { return Last(Decimal(k + 1000), 2); }
+
+// The class of a rate k of s in n, 0 to 20 in twentyfifths; 0 without runs.
+int64_t RateClass(int64_t s, int64_t n) {
+  if (n == 0) return 0;
+  int64_t k = static_cast<int64_t>(std::nearbyint(static_cast<double>(25 * s) / static_cast<double>(n)));
+  return k > 20 ? 20 : k;
+}
+
+// The rate text at `offset` of a statistics record over `per`: 1000 gives
+// whole percent, 4000 twentyfifths.
+std::string RateAt(const std::string& rec, int offset, double per) {
+  return Decimal(static_cast<int64_t>(std::floor(Value(std::string_view(rec).substr(offset, 6)) / per)));
+}
+
+// Step 0 to 3 of a going character ("0" and "1" both firm), -1 for any other.
+int GoingStep(std::string_view going) {
+  if (going == "0" || going == "1") return 0;
+  if (going == "2") return 1;
+  if (going == "3") return 2;
+  if (going == "4") return 3;
+  return -1;
+}
+
+std::string GoingDigit(int step) { return std::string(1, static_cast<char>('1' + step)); }
+
+// Weather "1" to "4" as it stands, any other weather "4".
+std::string Weather(std::string_view weather) {
+  return weather >= "1" && weather <= "4" ? std::string(weather) : std::string("4");
+}
+
+// A finishing or corner position in classes 1 to 7.
+std::string PositionClass(std::string_view p) {
+  if (p == "00" || p == "99" || p == "  ") return "7";
+  for (std::string_view top : {"01", "02", "03", "04", "05"}) {
+    if (p == top) return std::string(1, p[1]);
+  }
+  if (p >= "06" && p <= "08") return "6";
+  return "7";
+}
+
+int16_t Add16(int32_t a, int32_t b) {
+  int32_t s = a + b;
+  if (s > 32767 || s < -32768) FailOverflow("jockey result counts beyond 16 bits");
+  return static_cast<int16_t>(s);
+}
+
+int16_t SumColumns(const std::array<int16_t, 43>& row, int16_t start, std::initializer_list<int> cols) {
+  int16_t s = start;
+  for (int c : cols) s = Add16(s, row[static_cast<size_t>(c)]);
+  return s;
+}
+
+// Top-three rate texts of the horse's earlier runs by course type, and the
+// track code of record r. Leaves record r in the buffer.
+struct SurfaceRates {
+  std::string text[3] = {"00", "00", "00"};
+  int32_t t = 0;
+};
+
+SurfaceRates EarlierSurfaceRates(FormCATEGORYSETUP2024ZZ& w) {
+  auto placed = [&w] {
+    std::string_view a = w.Ex(679, 2);
+    return a == "01" || a == "02" || a == "03";
+  };
+  SurfaceRates out;
+  w.ReadEx(w.r);
+  if (w.r > 1) {
+    int64_t runs[3] = {0, 0, 0}, top3[3] = {0, 0, 0};
+    for (int32_t k = 1; k <= w.r - 1; ++k) {
+      w.ReadEx(k);
+      int c = CourseOf(Integer(w.Ex(775, 2)));
+      ++runs[c];
+      if (placed()) ++top3[c];
+    }
+    for (int c = 0; c < 3; ++c) out.text[c] = RateText(RateClass(top3[c], runs[c]));
+  } else {
+    // The first run counts itself.
+    out.text[CourseOf(Integer(w.Ex(775, 2)))] = placed() ? "20" : "00";
+  }
+  w.ReadEx(w.r);
+  if (w.RecordCount == 1) out.text[0] = out.text[1] = out.text[2] = "00";
+  out.t = Integer(w.Ex(775, 2));
+  return out;
+}
+
+// "11" for a jump race, "10" otherwise: the code of a horse without a
+// pedigree number.
+std::string NoHorseCode(FormCATEGORYSETUP2024ZZ& w) {
+  return Steeple(Integer(w.Ex(775, 2))) ? "11" : "10";
+}
+
+}  // namespace
+
+std::string AlternativeFactors::Factor06KishuCountTable() {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  int16_t j = Integer16(w.Ex(613, 5));
+  size_t row = 0;
+  for (size_t i = 1; i <= kCountRowsSearched; ++i) {
+    if (JockeyResultCounts[i][0] == j) {
+      row = i;
+      break;
+    }
+  }
+  const auto& c = JockeyResultCounts[row];
+  int16_t s, n;
+  if (t >= 0 && t <= 22) {
+    s = SumColumns(c, 0, {1, 2, 3, 13, 14, 15});
+    n = SumColumns(c, s, {4, 5, 6, 16, 17, 18});
+  } else if (t >= 23 && t <= 49) {
+    s = SumColumns(c, 0, {7, 8, 9, 19, 20, 21});
+    n = SumColumns(c, s, {10, 11, 12, 22, 23, 24});
+  } else {
+    s = SumColumns(c, 0, {37, 38, 39});
+    n = SumColumns(c, s, {40, 41, 42});
+  }
+  // 25 times the successes is still a 16-bit product.
+  if (n != 0 && (25 * s > 32767 || 25 * s < -32768)) FailOverflow("jockey result counts beyond 16 bits");
+  return RateText(RateClass(s, n)) + "0";
+}
+
+std::string AlternativeFactors::Factor06KishuYear() {
+  w.ReadEx(w.r);
+  std::string_view track = w.Ex(775, 2);
+  std::string flag = "0";
+  if (!(track > "49" || track < "00")) {
+    for (std::string_view year : kFlaggedYears) {
+      if (w.Ex(11, 4) == year) flag = "1";
+    }
+  }
+  std::string code = std::string(w.Ex(613, 5)) + flag;
+  if (w.Ex(678, 1) != "0") code = code.substr(0, 5) + std::string(w.Ex(678, 1));
+  return code;
+}
+
+std::string AlternativeFactors::Factor06KishuDonichi() {
+  w.ReadEx(w.r);
+  std::string_view jockey = w.Ex(613, 5);
+  if (jockey == "00000") {
+    Integer(w.Ex(775, 2));
+    return "10";
+  }
+  int32_t t = Integer(w.Ex(775, 2));
+  if (Steeple(t)) {
+    const std::string* rec = w.LookupRecord(kKishuSeisei, kKishuSeiseiLength, jockey);
+    return rec ? "1" + RateAt(*rec, 41, 1000) : "10";
+  }
+  const std::string* rec = w.LookupRecord(kDonichi, kDonichiLength, jockey);
+  if (!rec) return "10";
+  std::string_view course = w.Ex(19, 2);
+  for (int v = 1; v <= 10; ++v) {
+    if (course != kRacecourses[v - 1]) continue;
+    // Saturday rate first, the other days' rate six bytes on.
+    bool saturday = w.Ex(42, 1) == "1";
+    return (saturday ? "1" : "2") + RateAt(*rec, DonichiOffset(v) + (saturday ? 0 : 6), 1000);
+  }
+  return "10";
+}
+
+std::string AlternativeFactors::Factor06Concat() {
+  w.ReadEx(w.r);
+  return std::string(w.Ex(744, 1)) + std::string(w.Ex(527, 2)) + std::string(w.Ex(748, 3));
+}
+
+std::string AlternativeFactors::Factor07ChakujunClass() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "0077";
+  std::string track(w.Ex(775, 2));
+  w.ReadEx(w.r - 1);
+  std::string code(w.Ex(679, 2));
+  if (track >= "00" && track <= "29") {
+    code += PositionClass(w.Ex(702, 2)) + PositionClass(w.Ex(704, 2));
+  } else {
+    code += "77";
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+std::string AlternativeFactors::Factor07PrevRunCodeOrder() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "00000";
+  w.ReadEx(w.r - 1);
+  std::string_view p = w.Ex(681, 2);
+  std::string a(w.Ex(678, 1));
+  std::string code;
+  if (p == "00") {
+    code = "0000" + a;
+  } else if (p >= "01" && p <= "12") {
+    code = std::string(p) + "00" + a;
+  } else {
+    code = "1300" + a;
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+std::string AlternativeFactors::Factor07PrevFinishOdds() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "9000";
+  w.ReadEx(w.r - 1);
+  int32_t arrival = Integer(w.Ex(679, 2));
+  std::string finish = arrival >= 0 && arrival <= 8 ? std::string(w.Ex(679, 2)) : "09";
+  std::string_view odds = w.Ex(706, 4);
+  std::string code = "9000";
+  if (odds != "0000" && odds != "    ") {
+    float x = static_cast<float>(Number(odds));
+    int64_t k = static_cast<int64_t>(std::floor(1000.0f / x));
+    const char* band = "8";
+    if (k >= 0 && k <= 1) band = "1";
+    else if (k >= 2 && k <= 3) band = "2";
+    else if (k >= 4 && k <= 6) band = "3";
+    else if (k >= 7 && k <= 10) band = "4";
+    else if (k >= 11 && k <= 20) band = "5";
+    else if (k >= 21 && k <= 30) band = "6";
+    else if (k >= 31 && k <= 50) band = "7";
+    code = band + finish + "0";
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+std::string AlternativeFactors::Factor08BabaWeather() {
+  w.ReadEx(w.r);
+  std::string weather = Weather(w.Ex(957, 1));
+  int32_t t = Integer(w.Ex(775, 2));
+  std::string_view going = t >= 23 && t <= 49 ? w.Ex(959, 1) : w.Ex(958, 1);
+  return weather + std::string(going) + "00";
+}
+
+std::string AlternativeFactors::Factor08StallionBaba() {
+  w.ReadEx(w.r);
+  std::string weather = Weather(w.Ex(957, 1));
+  std::string code = "10";
+  if (const std::string* rec = w.LookupRecord(kStallion, kStallionLength, w.Ex(252, 10))) {
+    int32_t t = Integer(w.Ex(775, 2));
+    if (Steeple(t)) {
+      code = weather + std::string(w.Ex(958, 1)) + "00";
+    } else {
+      // Turf goings from 124, dirt goings from 148.
+      bool turf = t <= 22;
+      int step = GoingStep(turf ? w.Ex(958, 1) : w.Ex(959, 1));
+      if (step >= 0) code = GoingDigit(step) + RateAt(*rec, (turf ? 124 : 148) + 6 * step, 1000);
+    }
+  }
+  // Rates of 10 to 30 % and single-digit rates of 9 % share one band per going.
+  int64_t v = static_cast<int64_t>(std::floor(Value(code)));
+  for (int g = 1; g <= 4; ++g) {
+    if ((v >= 100 * g + 10 && v <= 100 * g + 30) || v == 10 * g + 9) return Decimal(10 * g + 8);
+  }
+  return code;
+}
+
+std::string AlternativeFactors::Factor08KyosobaBaba() {
+  w.ReadEx(w.r);
+  std::string_view pedigree = w.Ex(30, 10);
+  if (pedigree == "          ") return NoHorseCode(w);
+  int32_t t = Integer(w.Ex(775, 2));
+  const std::string* rec;
+  int step, first;
+  if (Steeple(t)) {
+    rec = w.LookupRecord(kKyosoba, kKyosobaLength, pedigree);
+    step = GoingStep(w.Ex(958, 1));
+    first = 160;
+  } else {
+    rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+    bool turf = t <= 22;
+    step = GoingStep(turf ? w.Ex(958, 1) : w.Ex(959, 1));
+    first = turf ? 112 : 136;
+  }
+  if (!rec || step < 0) return "10";
+  return GoingDigit(step) + RateAt(*rec, first + 6 * step, 1000);
+}
+
+std::string AlternativeFactors::Factor08KyosobaDistance() {
+  w.ReadEx(w.r);
+  std::string_view pedigree = w.Ex(30, 10);
+  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
+  const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+  if (!rec) return "10";
+  int32_t t = Integer(w.Ex(775, 2));
+  int band = 0;  // 0 to 2 for the bands "1" to "3"
+  int offset = 106;
+  if (!Steeple(t)) {
+    int32_t d = Integer(w.Ex(767, 4));
+    band = d >= 0 && d <= 1600 ? 0 : (d >= 1601 && d <= 2200 ? 1 : 2);
+    offset = (t <= 22 ? 184 : 202) + 6 * band;
+  }
+  std::string code = GoingDigit(band) + RateAt(*rec, offset, 4000);
+  // A zero rate over middle or long distances counts as no record.
+  return code == "20" || code == "30" ? "10" : code;
+}
+
+std::string AlternativeFactors::Factor08SurfaceTop3Rate() {
+  SurfaceRates s = EarlierSurfaceRates(w);
+  switch (CourseOf(s.t)) {
+    case 0: return s.text[0] + (s.text[1] == "00" ? "0" : "1");
+    case 1: return s.text[1] + (s.text[0] == "00" ? "0" : "1");
+    default: return s.text[2] + "0";
+  }
+}
+
+std::string AlternativeFactors::Factor08KyosobaSurface() {
+  w.ReadEx(w.r);
+  std::string_view pedigree = w.Ex(30, 10);
+  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
+  const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+  if (!rec) return "10";
+  // Overall rate on the flat, the jump rate over fences.
+  return "1" + RateAt(*rec, Steeple(Integer(w.Ex(775, 2))) ? 106 : 10, 4000);
+}
+
+std::string AlternativeFactors::Factor08SurfaceTop3RateB() {
+  SurfaceRates s = EarlierSurfaceRates(w);
+  return s.text[CourseOf(s.t)] + "0";
+}
+
+}  // namespace volq
