@@ -112,6 +112,13 @@ class AlternativeFactors {
   std::string Factor22SanchiBirthMonth();
   std::string Factor22ori2();
   std::string Factor22TimeDiffPrev2();
+  // Result counts by trainer, read by Factor19ChokyoArray: rows 0..2000;
+  // column 0 the trainer code as a number, columns 1..42 seven groups of six
+  // counts (turf 1..6 and 13..18, dirt 7..12 and 19..24, steeplechase
+  // 37..42; the first three of a group places 1 to 3, all six the runs).
+  // No step fills it; a filler must keep this layout.
+  std::vector<std::array<int16_t, 43>> TrainerResultCounts =
+      std::vector<std::array<int16_t, 43>>(2001);
 
   // factor 23 (alt_factors_23.cpp)
   std::string Factor23Original();

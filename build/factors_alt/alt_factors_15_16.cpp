@@ -1,0 +1,164 @@
+// Alternatives of factor 15 (previous odds) and factor 16 (sire value).
+#include <cmath>
+
+#include "build/factors_alt/alt_terms.h"
+#include "build/factors_alt/alternative_factors.h"
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+namespace {
+
+// Class of the change of a three-character weight field (weight carried or
+// body weight) per day since the record before, read without the abnormality
+// test. The change is scaled, floored and shifted by 50; its text is banded
+// as text: "00" to low_end gives low_class, low_class to "51" itself, else
+// "52". Without a weight in both records the class is "50". Reads record
+// r-1 and then record r again.
+struct WeightChange {
+  std::string cls;
+  bool same_course = false;
+};
+
+WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
+                          std::string_view low_end, std::string_view low_class) {
+  std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4)), weight(w.Ex(offset, 3)),
+      course(w.Ex(19, 2));
+  w.ReadEx(w.r - 1);
+  int32_t d = DaySpan(w.Ex(11, 4), w.Ex(15, 4), year, month_day);
+  WeightChange c;
+  if (Value(w.Ex(offset, 3)) > 0 && Value(weight) > 0) {
+    int64_t change = static_cast<int64_t>(Integer(w.Ex(offset, 3))) - Integer(weight);
+    // Two runs on one day leave nothing to divide by.
+    if (d == 0) FailConversion("weight change over a day span of 0");
+    int64_t q = static_cast<int64_t>(std::floor(static_cast<double>(change * scale) / d));
+    std::string s = Decimal(q + 50);
+    if (InTextRange(s, "00", low_end)) {
+      c.cls = low_class;
+    } else if (InTextRange(s, low_class, "51")) {
+      c.cls = s;
+    } else {
+      c.cls = "52";
+    }
+  } else {
+    c.cls = "50";
+  }
+  c.same_course = w.Ex(19, 2) == course;
+  w.ReadEx(w.r);
+  return c;
+}
+
+}  // namespace
+
+std::string AlternativeFactors::Factor15HahaBirthYearBand() {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  std::string_view dam = w.Ex(296, 4), born = w.Ex(196, 4);
+  if (t < 0 || t > 49) {
+    if (InTextRange(dam, "0000", "1975")) return "197500";
+    if (InTextRange(dam, "1976", "1996")) return std::string(dam) + "00";
+    return "199600";
+  }
+  std::string code;
+  if (InTextRange(dam, "0000", "1983")) {
+    code = "983";
+  } else if (InTextRange(dam, "1984", "1998")) {
+    code = LastChars(dam, 3);
+  } else {
+    code = "998";
+  }
+  if (InTextRange(born, "0000", "1998")) {
+    code += "998";
+  } else if (InTextRange(born, "2002", "2010")) {
+    code += "001";
+  } else {
+    code += LastChars(born, 3);
+  }
+  return code;
+}
+
+std::string AlternativeFactors::Factor15FutanChangePerDay() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "100050";
+  return "1000" + ChangePerDay(w, 605, 1, "45", "46").cls;
+}
+
+std::string AlternativeFactors::Factor15MonthCode() {
+  w.ReadEx(w.r);
+  if (!InTextRange(w.Ex(775, 2), "00", "24")) return std::string(w.Ex(15, 2));
+  if (w.r == 1) return "00";
+  w.ReadEx(w.r - 1);
+  std::string popularity(w.Ex(710, 2));
+  w.ReadEx(w.r);
+  return popularity;
+}
+
+std::string AlternativeFactors::Factor15KishuGotoHistory() {
+  w.ReadEx(w.r);
+  std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4)), track(w.Ex(775, 2));
+  // Every counted ride goes to the pair of the current race's course type;
+  // track code 22 counts as steeplechase here.
+  int pair = InTextRange(track, "00", "21") ? 0 : InTextRange(track, "23", "49") ? 1 : 2;
+  int32_t runs[3] = {}, top2[3] = {};
+  {
+    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    for (int32_t k = 1, n = history->Count(); k <= n; ++k) {
+      std::string ride = history->Read(k);
+      std::string_view se(ride);
+      // Rides from the race day to 364 days after it.
+      if (DaySpan(year, month_day, se.substr(11, 4), se.substr(15, 4)) <= 364) {
+        ++runs[pair];
+        std::string_view order = se.substr(332, 2);
+        if (order == "01" || order == "02") ++top2[pair];
+      }
+    }
+  }
+  std::string digit[3];
+  for (int i = 0; i < 3; ++i) {
+    double v = runs[i] == 0 ? 0 : std::nearbyint(top2[i] * 10.0 / runs[i]);
+    if (v > 5) v = 5;
+    digit[i] = LastChars(Decimal(static_cast<int64_t>(v) + 1000), 1);
+  }
+  w.ReadEx(w.r);
+  if (w.RecordCount == 1) digit[0] = digit[1] = digit[2] = "0";
+  if (InTextRange(track, "00", "21")) return "0" + digit[0] + DigitBand(digit[1]);
+  if (InTextRange(track, "22", "49")) return "0" + digit[1] + DigitBand(digit[0]);
+  return digit[2] + digit[1] + digit[0];
+}
+
+std::string AlternativeFactors::Factor15BanushiSeiseki() {
+  w.ReadEx(w.r);
+  std::string code = "0";
+  if (const std::string* owner = w.LookupRecord("BANUSISEISEI.dat", 35, w.Ex(539, 6))) {
+    code = Decimal(static_cast<int64_t>(std::floor(Value(owner->substr(6, 6)) / 1000)));
+  }
+  int32_t n = Integer(code);
+  if (n < 0 || n > 8) code = "8";
+  return code;
+}
+
+std::string AlternativeFactors::Factor16BataijuChangePerDay() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "1250";
+  WeightChange c = ChangePerDay(w, 671, 3, "46", "47");
+  return std::string("1") + (c.same_course ? "1" : "2") + c.cls;
+}
+
+std::string AlternativeFactors::Factor16BataijuChangePerDayB() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "1250";
+  return "11" + ChangePerDay(w, 671, 3, "46", "47").cls;
+}
+
+std::string AlternativeFactors::Factor16CopyField() {
+  w.ReadEx(w.r);
+  return std::string(w.Ex(527, 2));
+}
+
+std::string AlternativeFactors::Factor16WeatherGoing() {
+  w.ReadEx(w.r);
+  bool dirt = InTextRange(w.Ex(775, 2), "23", "29");
+  return std::string(w.Ex(957, 1)) + std::string(dirt ? w.Ex(959, 1) : w.Ex(958, 1));
+}
+
+}  // namespace volq

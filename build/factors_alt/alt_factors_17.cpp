@@ -1,0 +1,292 @@
+// Alternatives of factor 17 (pace deviation): the horse's own past finishes,
+// results rates of the horse or its sire, and the trainer's prize per start.
+#include <array>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "build/factors_alt/alt_terms.h"
+#include "build/factors_alt/alternative_factors.h"
+
+namespace volq {
+
+namespace {
+
+using Window = FormCATEGORYSETUP2024ZZ;
+
+constexpr std::string_view kStallionFile = "OPTION1N\\STALLION.dat";
+constexpr int kStallionLength = 402;
+constexpr std::string_view kKyosobaFile = "OPTION1N\\KYOSOBA.dat";
+constexpr std::string_view kKyosobaAFile = "OPTION1N\\KYOSOBAA.dat";
+constexpr int kKyosobaLength = 228;
+
+// Course line 1 to 7 of a track code; line 4 is never chosen.
+int CourseLine(int32_t t) {
+  if (t == 10) return 1;
+  if (t >= 17 && t <= 21) return 2;
+  if (t >= 11 && t <= 16) return 3;
+  if (t >= 24 && t <= 26) return 5;
+  if (t == 23) return 6;
+  return 7;
+}
+
+// A rate text (rate x 100000) as whole percent followed by a suffix:
+// 25.3 percent with "1" gives "251".
+std::string PercentCode(std::string_view rate, char suffix) {
+  return Decimal(static_cast<int64_t>(std::floor(Value(rate) / 1000))) + suffix;
+}
+
+std::string_view Field(const std::string& rec, int offset) {
+  return std::string_view(rec).substr(static_cast<size_t>(offset), 6);
+}
+
+// Races whose youngest-age condition code is "701" keep the default; codes
+// above 116 are held at 116.
+std::string YoungestAgeAndCap(Window& w, std::string code) {
+  if (w.Ex(764, 3) == "701") code = "10";
+  if (Integer(code) > 116) code = "116";
+  return code;
+}
+
+// The horse's rate of the current course line in a KYOSOBA file, or the default.
+std::string HorseCourseLineCode(Window& w, std::string_view file) {
+  const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Ex(30, 10));
+  if (!horse) return "10";
+  int g = CourseLine(Integer(w.Ex(775, 2)));
+  return PercentCode(Field(*horse, 70 + 6 * (g - 1)), '1');
+}
+
+// --- History routines -------------------------------------------------------
+// Bins of the horse's earlier records; each turns successes per run into a
+// digit code.
+struct HistoryRule {
+  int bins;
+  std::string_view last_success;  // "02" or "03"
+  int scale, cap;
+  size_t width;
+  std::string_view zero, first;
+  // The bin of the record in the EX buffer.
+  std::function<int(Window&)> bin_of;
+  // The bins a first run's own finish fills (bit k for bin k).
+  std::function<unsigned(Window&)> first_bins;
+};
+
+bool Success(std::string_view order, std::string_view last) {
+  return order == "01" || order == "02" || (last == "03" && order == "03");
+}
+
+std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
+  std::vector<std::string> digit(static_cast<size_t>(h.bins), std::string(h.zero));
+  w.ReadEx(w.r);
+  if (w.r > 1) {
+    std::vector<int32_t> runs(digit.size()), wins(digit.size());
+    for (int32_t k = 1; k < w.r; ++k) {
+      w.ReadEx(k);
+      size_t b = static_cast<size_t>(h.bin_of(w));
+      ++runs[b];
+      if (Success(w.Ex(679, 2), h.last_success)) ++wins[b];
+    }
+    for (size_t b = 0; b < digit.size(); ++b) {
+      if (runs[b] == 0) continue;
+      double x = std::nearbyint(static_cast<double>(h.scale) * wins[b] / runs[b]);
+      if (x > h.cap) x = h.cap;
+      digit[b] = LastChars(Decimal(static_cast<int64_t>(x) + 1000), h.width);
+    }
+  } else {
+    unsigned bins = h.first_bins(w);
+    bool success = Success(w.Ex(679, 2), h.last_success);
+    for (size_t b = 0; b < digit.size(); ++b) {
+      if (bins & (1u << b)) digit[b] = std::string(success ? h.first : h.zero);
+    }
+  }
+  w.ReadEx(w.r);
+  if (w.RecordCount == 1) {
+    for (auto& d : digit) d = std::string(h.zero);
+  }
+  return digit;
+}
+
+enum { T = 0, D = 1, J = 2 };
+enum { TL = 0, TS = 1, DL = 2, DS = 3, JD = 4 };
+
+// Turf "00"-"21", dirt "23"-"49", anything else (track code 22 included)
+// steeplechase, as texts.
+int TextBin(Window& w) {
+  std::string_view t = w.Ex(775, 2);
+  return InTextRange(t, "00", "21") ? T : InTextRange(t, "23", "49") ? D : J;
+}
+unsigned TextFirstBin(Window& w) { return 1u << TextBin(w); }
+
+int NumberBin(Window& w) {
+  int32_t t = Integer(w.Ex(775, 2));
+  return t >= 0 && t <= 22 ? T : t >= 23 && t <= 49 ? D : J;
+}
+unsigned NumberFirstBin(Window& w) { return 1u << NumberBin(w); }
+
+int DistanceBin(Window& w) {
+  std::string_view t = w.Ex(775, 2);
+  if (InTextRange(t, "00", "21")) return Integer(w.Ex(767, 4)) > 1600 ? TL : TS;
+  if (InTextRange(t, "23", "49")) return Integer(w.Ex(767, 4)) >= 1600 ? DL : DS;
+  return JD;
+}
+unsigned DistanceFirstBins(Window& w) {
+  std::string_view t = w.Ex(775, 2);
+  if (InTextRange(t, "00", "21")) return 1u << TL | 1u << TS;
+  if (InTextRange(t, "23", "49")) return 1u << DL | 1u << DS;
+  return 1u << JD;
+}
+
+const HistoryRule kPlaceRate{3, "02", 10, 5, 1, "0", "5", TextBin, TextFirstBin};
+const HistoryRule kPlaceRateB{3, "03", 10, 9, 1, "0", "9", TextBin, TextFirstBin};
+const HistoryRule kTop3Count{3, "03", 25, 20, 2, "00", "20", NumberBin, NumberFirstBin};
+const HistoryRule kPlaceRateByDistance{5, "03", 10, 9, 1, "0", "9", DistanceBin, DistanceFirstBins};
+
+}  // namespace
+
+std::string AlternativeFactors::Factor17PastPlaceRate() {
+  auto d = HistoryDigits(w, kPlaceRate);
+  std::string_view t = w.Ex(775, 2);
+  if (InTextRange(t, "00", "21")) return "0" + d[T] + DigitBand(d[D]);
+  if (InTextRange(t, "22", "49")) return "0" + d[D] + DigitBand(d[T]);
+  return std::string(w.Ex(748, 3)) + "0";
+}
+
+std::string AlternativeFactors::Factor17PastPlaceRateB() {
+  auto d = HistoryDigits(w, kPlaceRateB);
+  std::string_view t = w.Ex(775, 2);
+  if (InTextRange(t, "00", "21")) return d[T] + d[D];
+  if (InTextRange(t, "22", "49")) return d[D] + d[T];
+  return d[T] + d[D] + d[J];
+}
+
+std::string AlternativeFactors::Factor17PastTop3Count() {
+  auto d = HistoryDigits(w, kTop3Count);
+  int32_t t = Integer(w.Ex(775, 2));
+  if (t >= 0 && t <= 22) return d[T] + (d[D] == "00" ? "0" : "1");
+  if (t >= 23 && t <= 49) return d[D] + (d[T] == "00" ? "0" : "1");
+  return d[J] + (d[D] == "00" ? "0" : "1");
+}
+
+std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
+  auto d = HistoryDigits(w, kPlaceRateByDistance);
+  std::string_view t = w.Ex(775, 2);
+  if (InTextRange(t, "00", "21")) {
+    return Integer(w.Ex(767, 4)) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
+  }
+  if (InTextRange(t, "22", "49")) {
+    return Integer(w.Ex(767, 4)) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
+  }
+  return d[JD];
+}
+
+// --- Lookup routines ----------------------------------------------------------
+
+std::string AlternativeFactors::Factor17KyosobaaValue() {
+  w.ReadEx(w.r);
+  return HorseCourseLineCode(w, kKyosobaAFile);
+}
+
+std::string AlternativeFactors::Factor17KyosobaA() {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  std::string code = "10";
+  std::string_view file = t >= 0 && t <= 49 ? kKyosobaAFile : kKyosobaFile;
+  if (const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Ex(30, 10))) {
+    code = PercentCode(Field(*horse, 10), '1');
+  }
+  return YoungestAgeAndCap(w, code);
+}
+
+std::string AlternativeFactors::Factor17StallionOverall() {
+  w.ReadEx(w.r);
+  std::string code = "10";
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
+    // The overall rate on every course type; the track code is still read
+    // as a number, so a blank one fails.
+    Integer(w.Ex(775, 2));
+    code = PercentCode(Field(*sire, 10), '1');
+  }
+  return YoungestAgeAndCap(w, code);
+}
+
+std::string AlternativeFactors::Factor17KyosobaaStallion() {
+  w.ReadEx(w.r);
+  std::string code = HorseCourseLineCode(w, kKyosobaAFile);
+  if (code != "10") return code;
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
+    int g = CourseLine(Integer(w.Ex(775, 2)));
+    code = PercentCode(Field(*sire, 82 + 6 * (g - 1)), '2');
+  }
+  return code;
+}
+
+std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
+  w.ReadEx(w.r);
+  int32_t t = Integer(w.Ex(775, 2));
+  std::string code = "10";
+  if (t >= 0 && t <= 49) {
+    const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10));
+    if (sire && t >= 10 && t <= 22) {
+      std::string_view distance = w.Ex(767, 4);
+      if (InTextRange(distance, "1000", "1600")) {
+        code = PercentCode(Field(*sire, 196), '1');
+      } else if (InTextRange(distance, "1601", "2100")) {
+        code = PercentCode(Field(*sire, 202), '2');
+      } else {
+        code = PercentCode(Field(*sire, 208), '2');
+      }
+    } else if (sire && (t == 23 || t == 24)) {
+      int32_t d = Integer(w.Ex(767, 4));
+      if (d >= 1000 && d <= 1600) {
+        code = PercentCode(Field(*sire, 214), '1');
+      } else if (d >= 1601 && d <= 2100) {
+        code = PercentCode(Field(*sire, 220), '2');
+      } else {
+        code = PercentCode(Field(*sire, 226), '2');
+      }
+    }
+  } else if (const std::string* horse =
+                 w.LookupRecord(kKyosobaFile, kKyosobaLength, w.Ex(30, 10))) {
+    code = PercentCode(Field(*horse, 106), '1');
+  }
+  return YoungestAgeAndCap(w, code);
+}
+
+std::string AlternativeFactors::Factor17StallionTop2() {
+  w.ReadEx(w.r);
+  std::string code = "10";
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
+    int32_t t = Integer(w.Ex(775, 2));
+    bool overall = (t >= 10 && t <= 21) || (t >= 23 && t <= 26);
+    code = PercentCode(Field(*sire, overall ? 232 : 280), '1');
+  }
+  // Ten percent or more all give "19".
+  if (Integer(code) > 100) code = "19";
+  return code;
+}
+
+// --- Trainer routine ------------------------------------------------------------
+
+std::string AlternativeFactors::Factor17ChokyoSeisei() {
+  w.ReadEx(w.r);
+  std::string code = "00";
+  if (w.Ex(534, 5) != "00000") {
+    if (const std::string* trainer = w.LookupRecord("CHOKYOSEISEI.dat", 121, w.Ex(534, 5))) {
+      int32_t t = Integer(w.Ex(775, 2));
+      std::string_view rec(*trainer);
+      bool flat = t >= 0 && t <= 29;
+      double n = Value(rec.substr(flat ? 107 : 113, 6));
+      double m = Value(rec.substr(flat ? 89 : 98, 9));
+      if (n != 0) {
+        double q = m / n;
+        if (q != 0) code = LastChars(Decimal(LogClass(q) + 100), 2);
+      }
+    }
+  }
+  // A prize per start below 1 yen has a negative class, "40" to "99".
+  if (InTextRange(code, "00", "26")) return "26";
+  if (InTextRange(code, "27", "36")) return code;
+  return "36";
+}
+
+}  // namespace volq

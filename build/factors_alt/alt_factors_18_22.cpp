@@ -1,0 +1,236 @@
+// Alternatives of factors 18 (jockey age band), 19 (trainer results), 20
+// (sire statistic) and 22 (distance code).
+#include <cmath>
+#include <span>
+#include <utility>
+
+#include "build/factors_alt/alt_terms.h"
+#include "build/factors_alt/alternative_factors.h"
+#include "platform/fs/failure.h"
+#include "platform/ui/cp932.h"
+
+namespace volq {
+
+namespace {
+
+using Window = FormCATEGORYSETUP2024ZZ;
+
+// Whole percent of a results record's rate text at 6:6 held to "0".."8";
+// "0" when there is no record.
+std::string RateDigit(const std::string* rec) {
+  std::string part = "0";
+  if (rec) part = Decimal(static_cast<int64_t>(std::floor(Value(rec->substr(6, 6)) / 1000)));
+  int32_t n = Integer(part);
+  return n < 0 || n > 8 ? "8" : part;
+}
+
+// Results rows are counted in 16 bits; a sum beyond them fails.
+int16_t Add16(int16_t a, int16_t b) {
+  int32_t s = int32_t{a} + b;
+  if (s > 32767 || s < -32768) FailOverflow("trainer result count beyond 16 bits");
+  return static_cast<int16_t>(s);
+}
+
+// Country of birth of a horse bred abroad: the country character followed by
+// an ideographic space at the start of the birthplace.
+std::string CountryCode(std::string_view birthplace) {
+  static const std::pair<std::string, const char*> kCountries[] = {
+      {Cp932("愛　"), "51"}, {Cp932("仏　"), "52"}, {Cp932("加　"), "53"}, {Cp932("新　"), "54"},
+      {Cp932("英　"), "55"}, {Cp932("米　"), "56"}, {Cp932("豪　"), "57"}, {Cp932("独　"), "58"}};
+  std::string_view head = birthplace.substr(0, 4);
+  for (const auto& [place, code] : kCountries) {
+    if (head == place) return code;
+  }
+  return "00";
+}
+
+// Birth month digits with the sex digit ("1" colts and geldings, "2"
+// fillies); months outside "02" to "06" all give "010".
+std::string MonthSex(Window& w) {
+  std::string_view month = w.Ex(200, 2);
+  if (month > "06" || month < "02") return "010";
+  std::string_view sex = w.Ex(529, 1);
+  return std::string(month) + (sex == "1" || sex == "3" ? "1" : "2");
+}
+
+}  // namespace
+
+std::string AlternativeFactors::Factor18SeisanshaCode() {
+  w.ReadEx(w.r);
+  std::string_view breeder = w.Ex(224, 8);
+  return breeder == "        " ? "393126" : std::string(breeder);
+}
+
+std::string AlternativeFactors::Factor18BanusiBreeder() {
+  w.ReadEx(w.r);
+  std::string owner = RateDigit(w.LookupRecord("BANUSISEISEI.dat", 35, w.Ex(539, 6)));
+  // Breeder results are kept under the first six characters of the code.
+  std::string breeder = RateDigit(w.LookupRecord("BREEDERSEISEI.dat", 35, w.Ex(224, 6)));
+  return breeder + owner;
+}
+
+std::string AlternativeFactors::Factor19ChokyoshiCode() {
+  w.ReadEx(w.r);
+  return std::string(w.Ex(534, 5));
+}
+
+std::string AlternativeFactors::Factor19ChokyoArray() {
+  w.ReadEx(w.r);
+  const auto& table = TrainerResultCounts;
+  int32_t trainer = Integer(w.Ex(534, 5));
+  size_t k = 0;
+  for (size_t i = 1; i <= 1500; ++i) {
+    if (table[i][0] == trainer) {
+      k = i;
+      break;
+    }
+  }
+  const auto& row = table[k];
+  int32_t t = Integer(w.Ex(775, 2));
+  // Columns of the top-three counts and of the other counts of the course type.
+  static constexpr int kTurfTop[] = {1, 2, 3, 13, 14, 15}, kTurfOther[] = {4, 5, 6, 16, 17, 18};
+  static constexpr int kDirtTop[] = {7, 8, 9, 19, 20, 21}, kDirtOther[] = {10, 11, 12, 22, 23, 24};
+  static constexpr int kJumpTop[] = {37, 38, 39}, kJumpOther[] = {40, 41, 42};
+  std::span<const int> top_columns = kJumpTop, other_columns = kJumpOther;
+  if (t >= 0 && t <= 22) {
+    top_columns = kTurfTop;
+    other_columns = kTurfOther;
+  } else if (t >= 23 && t <= 49) {
+    top_columns = kDirtTop;
+    other_columns = kDirtOther;
+  }
+  int16_t top = 0;
+  for (int c : top_columns) top = Add16(top, row[static_cast<size_t>(c)]);
+  int16_t all = top;
+  for (int c : other_columns) all = Add16(all, row[static_cast<size_t>(c)]);
+  int32_t scaled = 25 * int32_t{top};
+  if (scaled > 32767 || scaled < -32768) FailOverflow("trainer top-three count beyond 16 bits");
+  double x = all == 0 ? 0 : std::nearbyint(static_cast<double>(scaled) / all);
+  if (x > 20) x = 20;
+  return LastChars(Decimal(static_cast<int64_t>(x) + 1000), 2) + "0";
+}
+
+std::string AlternativeFactors::Factor20PedigreeSlotCode() {
+  w.ReadEx(w.r);
+  return "1" + std::string(w.Ex(422, 10)) + "1";
+}
+
+std::string AlternativeFactors::Factor20PedigreeSlotCodeB() {
+  w.ReadEx(w.r);
+  return "1" + std::string(w.Ex(388, 10)) + "1";
+}
+
+std::string AlternativeFactors::Factor20KishuGotoLookup() {
+  w.ReadEx(w.r);
+  int32_t all = 0, top2 = 0;
+  {
+    // The jockey's first rides, 501 at most.
+    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    for (int32_t k = 1, n = history->Count(); k <= n && all <= 500; ++k) {
+      std::string ride = history->Read(k);
+      std::string_view order = std::string_view(ride).substr(332, 2);
+      ++all;
+      if (order == "01" || order == "02") ++top2;
+    }
+  }
+  int32_t d = all == 0 ? 0 : top2 * 10 / all;
+  w.ReadEx(w.r);
+  if (w.RecordCount == 1) return "00";
+  return LastChars(Decimal(d + 1000), 2);
+}
+
+std::string AlternativeFactors::Factor20KishuGotoFlag() {
+  w.ReadEx(w.r);
+  int32_t all = 0, top2 = 0;
+  {
+    // The jockey's latest 101 rides of data kind "7", newest first.
+    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    for (int32_t k = history->Count(); k >= 1 && all <= 100; --k) {
+      std::string ride = history->Read(k);
+      if (ride[2] != '7') continue;
+      ++all;
+      std::string_view order = std::string_view(ride).substr(332, 2);
+      if (order == "01" || order == "02") ++top2;
+    }
+  }
+  int32_t x = all == 0 ? 0 : top2 * 50 / all;
+  w.ReadEx(w.r);
+  int32_t cap = InTextRange(w.Ex(775, 2), "00", "29") ? 15 : 10;
+  if (x > cap) x = cap;
+  if (w.RecordCount == 1) return "00";
+  return LastChars(Decimal(x + 1000), 2);
+}
+
+std::string AlternativeFactors::Factor20StallionLog() {
+  w.ReadEx(w.r);
+  std::string_view sire = w.Ex(252, 10);
+  if (sire == "0000000000") return "0";
+  const std::string* rec = w.LookupRecord("OPTION1N\\STALLION.dat", 402, sire);
+  if (!rec) return "0";
+  double v = Value(std::string_view(*rec).substr(46, 9));
+  return v == 0 ? "0" : Decimal(LogClass(v));
+}
+
+std::string AlternativeFactors::Factor22ori2() {
+  w.ReadEx(w.r);
+  std::string s = MonthSex(w);
+  int32_t t = Integer(w.Ex(775, 2));
+  if (t >= 0 && t <= 49) return s;
+  return CountryCode(w.Ex(232, 20));
+}
+
+std::string AlternativeFactors::Factor22SanchiBirthMonth() {
+  w.ReadEx(w.r);
+  std::string s = MonthSex(w);
+  double v = Value(w.Ex(186, 10));
+  std::string c;
+  if (v != 0) {
+    // Sale age and the number of digits of the price less one.
+    if (v < 0) FailConversion("logarithm of a sale price of " + Decimal(static_cast<int64_t>(v)));
+    c = std::string(w.Ex(185, 1)) +
+        Decimal(static_cast<int64_t>(std::floor(std::log(v) / std::log(10.0))));
+    if (c == "18") c = "17";
+    if (c == "25") c = "26";
+  } else {
+    c = CountryCode(w.Ex(232, 20));
+  }
+  int32_t t = Integer(w.Ex(775, 2));
+  return t >= 0 && t <= 49 ? c + s : c + "00";
+}
+
+std::string AlternativeFactors::Factor22TimeDiffPrev2() {
+  w.ReadEx(w.r);
+  if (w.r <= 2) return "0099";
+  w.ReadEx(w.r - 2);
+  std::string x(w.Ex(740, 4));
+  std::string code;
+  if (x == "0000" || x == "    " || x == "+999" || x == "-999" || x == "9999") {
+    code = "0099";
+  } else if (x == "-000") {
+    code = "0001";
+  } else if (x == "-001") {
+    code = "0002";
+  } else if (x == "-002") {
+    code = "0003";
+  } else if (x == "-003" || x == "-004") {
+    code = "0004";
+  } else if (InTextRange(x, "-005", "-009")) {
+    code = "0005";
+  } else if (InTextRange(x, "-010", "-998")) {
+    code = "0006";
+  } else if (x == "+000") {
+    // Second within a tenth of a second: the margin code.
+    code = w.Ex(679, 2) == "02" ? "+" + std::string(w.Ex(689, 3)) : "0007";
+  } else if (InTextRange(x, "+001", "+029")) {
+    // "00" and the number plus 7, so "008" and "009" for +001 and +002.
+    code = "00" + Decimal(static_cast<int64_t>(Value(x)) + 7);
+  } else if (InTextRange(x, "+030", "+050")) {
+    code = "00" + Decimal(Integer(LastChars(x, 2)) + 7);
+  } else {
+    code = "0099";
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+}  // namespace volq
