@@ -48,7 +48,9 @@ TEST_F(Factors21To30, CodesFromTheCurrentRecord) {
       {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{775, "51"}, {25, "11"}, {744, "E"}}, "E"},
       {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{25, "11"}, {744, "A"}}, "FAIL"},
       // 22: distance and course category on 0..29; steeplechase distance bands.
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "11"}, {767, "1600"}, {779, "A "}}, "1600A "},
+      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
+       {{775, "11"}, {767, "1600"}, {779, "A "}},
+       "1600A "},
       {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "29"}, {767, "    "}}, "      "},
       {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "51"}, {767, "2800"}}, "2800"},
       {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "51"}, {767, "0000"}}, "2800"},
@@ -71,7 +73,9 @@ TEST_F(Factors21To30, CodesFromTheCurrentRecord) {
       {&FormCATEGORYSETUP2024ZZ::Factor25UmaKigo, {{527, "21"}, {200, "04"}}, "21"},
       {&FormCATEGORYSETUP2024ZZ::Factor25UmaKigo, {{200, "12"}}, "  "},
       // 27: meeting and day, after the track code is converted.
-      {&FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji, {{775, "23"}, {21, "03"}, {23, "08"}}, "0308"},
+      {&FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji,
+       {{775, "23"}, {21, "03"}, {23, "08"}},
+       "0308"},
       {&FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji, {{21, "03"}, {23, "08"}}, "FAIL"},
       // 28: registered runners as texts; flat ranges "00".."29".
       {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "10"}, {951, "05"}}, "08"},
@@ -99,23 +103,27 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
     return rec;
   };
   WriteRecords("OPTION1N\\STALLION.dat",
-               {sire({{196, "028000"}, {202, "040000"}, {208, "000000"}, {214, "012000"},
-                      {220, "100000"}, {226, "004000"}, {118, "008000"}}),
+               {sire({{196, "028000"},
+                      {202, "040000"},
+                      {208, "000000"},
+                      {214, "012000"},
+                      {220, "100000"},
+                      {226, "004000"},
+                      {118, "008000"}}),
                 sire({{196, "099999"}})});  // a later record of the same sire is never read
   const struct {
     Fields fields;
     const char* code;
   } cases[] = {
-      {{{775, "10"}, {767, "1600"}}, "17"},   // band 1, 28000 / 4000 = 7
-      {{{775, "22"}, {767, "1601"}}, "29"},   // band 2, "210" merges into "29"
-      {{{775, "10"}, {767, "2400"}}, "10"},   // band 3, zero rate
-      {{{775, "10"}, {767, "-001"}}, "10"},   // negative distance: band 3
-      {{{775, "23"}, {767, "1200"}}, "13"},   // dirt band 1
-      {{{775, "49"}, {767, "2000"}}, "29"},   // dirt band 2, "225"
-      {{{775, "24"}, {767, "3000"}}, "31"},   // dirt band 3
-      {{{775, "51"}, {767, "    "}}, "12"},   // steeplechase: one rate, band 1, no distance read
-      {{{775, "10"}, {767, "    "}}, "FAIL"},
-      {{{775, "  "}, {767, "1600"}}, "FAIL"},
+      {{{775, "10"}, {767, "1600"}}, "17"},  // band 1, 28000 / 4000 = 7
+      {{{775, "22"}, {767, "1601"}}, "29"},  // band 2, "210" merges into "29"
+      {{{775, "10"}, {767, "2400"}}, "10"},  // band 3, zero rate
+      {{{775, "10"}, {767, "-001"}}, "10"},  // negative distance: band 3
+      {{{775, "23"}, {767, "1200"}}, "13"},  // dirt band 1
+      {{{775, "49"}, {767, "2000"}}, "29"},  // dirt band 2, "225"
+      {{{775, "24"}, {767, "3000"}}, "31"},  // dirt band 3
+      {{{775, "51"}, {767, "    "}}, "12"},  // steeplechase: one rate, band 1, no distance read
+      {{{775, "10"}, {767, "    "}}, "FAIL"}, {{{775, "  "}, {767, "1600"}}, "FAIL"},
   };
   for (const auto& c : cases) {
     Fields f = c.fields;
@@ -156,7 +164,8 @@ TEST_F(Factors21To30, PreviousTimeDifferenceClasses) {
           {Ex({{678, "0"}, {740, c.diff}, {679, c.arrival}, {689, "HNA"}, {0, "first"}}),
            Ex({{0, "second"}})},
           2);
-    EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), c.code) << c.diff << " " << c.arrival;
+    EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), c.code)
+        << c.diff << " " << c.arrival;
     EXPECT_EQ(w().Ex(0, 6), "second") << "record r read again";
   }
 }
