@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "build/entities/text_map.h"
 #include "build/factors/factor_frame.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
@@ -102,6 +103,9 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   std::array<int32_t, kFactorCount + 1> ColumnCategoryCounts{};
   std::array<bool, kFactorCount + 1> ColumnCountSet{};  // unset until a run sets it
   std::array<int16_t, kFactorCount + 1> RecordCategoryIndexes{};
+  // Position of every value of CategoryValues[k], kept with the lists so that
+  // a record's indexes cost one hash lookup a column, not a scan.
+  std::array<TextMap<int32_t>, kFactorCount + 1> CategoryPositions;
   void SetItemCategoryGridTitles();
   void LookupCategoryIndexes();
   int32_t CategoryIndexOf(int k, std::string_view value);

@@ -117,14 +117,25 @@ void Grid::Clear() {
 }
 
 std::vector<std::string> Grid::Describe() const {
+  // Trailing rows with nothing in their visible cells beyond the fixed
+  // columns (a grid laid out for thousands of rows, mostly unused) are
+  // left out and only counted.
+  auto has_data = [&](int r) {
+    for (int c = std::max(FixedCols, 0); c < cols_; ++c) {
+      if (widths_[static_cast<size_t>(c)] != 0 && !TextMatrix(r, c).empty()) return true;
+    }
+    return false;
+  };
+  int shown = rows_;
+  while (shown > std::max(FixedRows, 0) && !has_data(shown - 1)) --shown;
   // Code page 932 keeps a double-byte character two columns wide on a
   // terminal, so the byte count is the display width.
   std::vector<size_t> width(static_cast<size_t>(cols_), 0);
-  for (int r = 0; r < rows_; ++r) {
+  for (int r = 0; r < shown; ++r) {
     for (int c = 0; c < cols_; ++c) width[c] = std::max(width[c], TextMatrix(r, c).size());
   }
   std::vector<std::string> lines;
-  for (int r = 0; r < rows_; ++r) {
+  for (int r = 0; r < shown; ++r) {
     std::string line;
     for (int c = 0; c < cols_; ++c) {
       if (widths_[static_cast<size_t>(c)] == 0) continue;
@@ -136,6 +147,8 @@ std::vector<std::string> Grid::Describe() const {
     while (!line.empty() && line.back() == ' ') line.pop_back();
     lines.push_back(std::move(line));
   }
+  if (shown < rows_)
+    lines.push_back("(" + std::to_string(rows_ - shown) + " more rows without data)");
   return lines;
 }
 

@@ -140,7 +140,8 @@ class Grid : public Control {
   void Clear();  // empties every cell
 
   const char* kind() const override { return "grid"; }
-  // The visible columns as an aligned table, one line per row.
+  // The visible columns as an aligned table, one line per row; trailing rows
+  // with no text beyond the fixed columns are only counted in a last line.
   std::vector<std::string> Describe() const override;
 
  private:

@@ -127,6 +127,20 @@ TEST(Controls, DefaultsOptionsListsAndGrid) {
   EXPECT_EQ(f.Find("command1"), &f.Command1);
 }
 
+TEST(Controls, GridLeavesOutTrailingRowsWithoutData) {
+  FormSample f;
+  f.Grid1.SetRows(7);
+  for (int r = 1; r < 7; ++r) f.Grid1.TextMatrix(r, 0) = std::to_string(r);  // row numbers
+  f.Grid1.TextMatrix(3, 1) = "c";
+  f.Grid1.TextMatrix(5, 2) = "only in a hidden column";
+  EXPECT_EQ(f.Grid1.Describe(),
+            (std::vector<std::string>{Cp932("馬名") + "  x", "1     " + Cp932("ｱｲ"), "2", "3     c",
+                                      "(3 more rows without data)"}));
+  f.Grid1.Clear();
+  EXPECT_EQ(f.Grid1.Describe(), (std::vector<std::string>{"", "(6 more rows without data)"}))
+      << "the fixed row stays";
+}
+
 TEST(WindowManager, ModelessWindowsAreNumberedAndCollected) {
   HeadlessHost host;
   WindowManager wm(host, "Test");
