@@ -53,16 +53,23 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       if (!frame.Do("entity file name", [&] { path = dir().EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
         continue;
       }
-      // A horse without an extended-record file has no runs; reading needs no
-      // empty file made for it.
-      ReportIfMissingEntityFile(ctx, path);
-      std::error_code ec;
-      if (!std::filesystem::exists(path, ec)) continue;
-      std::unique_ptr<RecordReader> ex;
-      if (!frame.Do("open", [&] { ex = std::make_unique<RecordReader>(path, kExLength); })) continue;
-      const int32_t n = ex->Count();
+      // Read whole, once; a horse without an extended-record file has no
+      // runs, and reading makes no empty file for it.
+      std::string ex;
+      try {
+        ex = ReadWholeFile(path);
+      } catch (const Failure& e) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+          frame.Skipped("open", e.what());
+        } else {
+          ReportIfMissingEntityFile(ctx, path);
+        }
+        continue;
+      }
+      const int32_t n = RecordCountOf(ex.size(), kExLength);
       for (int32_t k = 1; k <= n; ++k) {
-        std::string_view rec = ex->View(k);
+        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
         std::string padded;
         if (rec.size() < kExLength) {  // a trailing partial record reads blank-padded
           padded.assign(rec).resize(kExLength, ' ');
