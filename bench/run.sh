@@ -38,6 +38,12 @@ STEPS=(
   "Command15 SE/KS|$B 'press Command15'"
   "Command8 recent horses, place counts|$B 'press Command8'"
   "Command13 margin|$B 'press Command13'"
+  # The category window (window 2); a step that reports what it skipped exits
+  # with 1, which the table does not count as an error.
+  "Command1 extraction, 3 course types|$B 'press Command10; window 2; type Text1 201801; press Option1; press Command1; type Text1 201801; press Option2; press Command1; type Text1 201801; press Option3; press Command1' || [ \$? -eq 1 ]"
+  "Command2 turf factor items|$B 'press Command10; window 2; press Command2' || [ \$? -eq 1 ]"
+  "Command3 dirt factor items|$B 'press Command10; window 2; press Command3' || [ \$? -eq 1 ]"
+  "Command4 steeplechase factor items|$B 'press Command10; window 2; press Command4' || [ \$? -eq 1 ]"
 )
 # ---------------------------------------------------------------------------
 

@@ -1,10 +1,101 @@
+#include <memory>
+
+#include "build/entities/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/text_list.h"
 
 namespace volq {
 
-// The course horse lists.
+// The course horse lists: every horse of the window's horse list that ran at
+// least once on a course of the chosen type at one of the ten central
+// racecourses in or after the start month typed into the status line.
 
-void FormCATEGORYSETUP2024ZZ::Command1_Click() {}
+namespace {
 
+struct Course {
+  const char* word;  // of the list's name
+  int32_t lowest, highest;  // track codes
+};
+constexpr Course kCourses[] = {{"SIBA", 0, 22}, {"DIRT", 23, 29}, {"SHOG", 51, 59}};
+
+}  // namespace
+
+void FormCATEGORYSETUP2024ZZ::Command1_Click() {
+  RunStep([this](StepFrame& frame) -> std::string {
+    if (Option1.Value) {
+      CourseChoice = 1;
+    } else if (Option2.Value) {
+      CourseChoice = 2;
+    } else if (Option3.Value) {
+      CourseChoice = 3;
+    }
+    if (CourseChoice == 0) {
+      frame.Skipped("course", "no course type chosen; no list written");
+      return "終わり";
+    }
+    const Course& course = kCourses[CourseChoice - 1];
+    // The month as typed names the list; as a number it bounds the races.
+    const std::string month = Text1.Text;
+    int32_t start = 0;
+    if (!frame.Do("start month", [&] { start = Integer(month); })) return "";
+
+    const std::filesystem::path list_path =
+        dir().Path(std::string(course.word) + month + "N.dat");
+    std::unique_ptr<TextListWriter> list;
+    if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
+    dir().NoteCreated(list_path);
+
+    StepContext ctx{dir(), frame, RecordCount};
+    for (int32_t i = 1; i <= HorseListCount; ++i) {
+      const std::string& horse = HorseList[static_cast<size_t>(i)];
+      std::filesystem::path path;
+      if (!frame.Do("entity file name", [&] { path = dir().EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
+        continue;
+      }
+      // Read whole, once; a horse without an extended-record file has no
+      // runs, and reading makes no empty file for it.
+      std::string ex;
+      try {
+        ex = ReadWholeFile(path);
+      } catch (const Failure& e) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+          frame.Skipped("open", e.what());
+        } else {
+          ReportIfMissingEntityFile(ctx, path);
+        }
+        continue;
+      }
+      const int32_t n = RecordCountOf(ex.size(), kExLength);
+      for (int32_t k = 1; k <= n; ++k) {
+        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
+        std::string padded;
+        if (rec.size() < kExLength) {  // a trailing partial record reads blank-padded
+          padded.assign(rec).resize(kExLength, ' ');
+          rec = padded;
+        }
+        const std::string_view track = rec.substr(775, 2);
+        if (track == "  " || !CentralRacecourse(rec.substr(19, 2))) continue;
+        // A record whose track code, race year or month is no number is
+        // passed over.
+        bool hit = false;
+        frame.Do("race record", [&] {
+          const int32_t t = Integer(track);
+          if (t < course.lowest || t > course.highest) return;
+          std::string year_month(rec.substr(11, 4));
+          year_month += rec.substr(15, 2);
+          hit = Integer(year_month) >= start;
+        });
+        if (hit) {
+          frame.Do("write", [&] { list->String(horse).EndLine(); });
+          break;
+        }
+      }
+    }
+    frame.Do("close", [&] { list->Close(); });
+    return "終わり";
+  });
+}
 
 }  // namespace volq

@@ -1,5 +1,6 @@
 #include "build/factors/factor_frame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -21,6 +22,14 @@ ItemField FactorField(int k) {
       {159, 6},  {165, 4},  {169, 4},  {173, 8},  {181, 6},  {187, 6},  {193, 4}};
   if (k < 1 || k > kFactorCount) FailIndex("factor column " + std::to_string(k));
   return kFields[k];
+}
+
+void IndexCategories(CategoryModel& m) {
+  for (int k = 1; k <= kFactorCount; ++k) {
+    m.first[k].clear();
+    const int32_t n = std::min<int32_t>(m.count[k], static_cast<int32_t>(m.list[k].size()) - 1);
+    for (int32_t j = 1; j <= n; ++j) m.first[k].emplace(m.list[k][static_cast<size_t>(j)], j);
+  }
 }
 
 FactorFrame::FactorFrame(DataDir& dir) : dir_(dir) {}
@@ -204,6 +213,10 @@ int ModelCourseType(int32_t t) {
   if (t >= 0 && t <= 22) return kTurf;
   if (t == 23 || t == 24) return kDirt;
   return kSteeple;
+}
+
+bool CentralRacecourse(std::string_view code) {
+  return code == "10" || (code.size() == 2 && code[0] == '0' && code[1] >= '1' && code[1] <= '9');
 }
 
 }  // namespace volq

@@ -42,7 +42,14 @@ struct CategoryModel {
   std::array<int32_t, kFactorCount + 1> count{};
   std::array<std::vector<std::string>, kFactorCount + 1> list;
   std::array<std::vector<float>, kFactorCount + 1> agari, pace, soha;
+  // Per column the first position of each category text, so that a lookup
+  // is no scan of up to 6000 texts; made by IndexCategories when the model is
+  // loaded. A column without an index is scanned.
+  std::array<std::unordered_map<std::string, int32_t>, kFactorCount + 1> first;
 };
+// Makes the index of every column from the lists as they stand (a model
+// changed afterwards is indexed again).
+void IndexCategories(CategoryModel& m);
 
 // The dam-line table: per mare row, generations 0..12 of six texts
 // (breeding number, name, birth year, birthplace, sire number, dam number).
@@ -162,5 +169,7 @@ int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::stri
 // Course type of a model for track code t: turf 0..22, dirt 23..24,
 // steeplechase for every other code.
 int ModelCourseType(int32_t t);
+// One of the ten central racecourses: code "01" to "10".
+bool CentralRacecourse(std::string_view code);
 
 }  // namespace volq

@@ -1,14 +1,161 @@
+#include <memory>
+#include <new>
+
+#include "build/entities/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
+#include "platform/fs/record_file.h"
 
 namespace volq {
 
-// The factor item builds.
+// The factor item builds: one ITEM record of three speeds and thirty factor
+// codes for every race entry of a course horse list's horses that passes the
+// keep test of its course type.
 
-void FormCATEGORYSETUP2024ZZ::Command2_Click() {}
+namespace {
 
-void FormCATEGORYSETUP2024ZZ::Command3_Click() {}
+using Form = FormCATEGORYSETUP2024ZZ;
+using Routine = std::string (Form::*)();
 
-void FormCATEGORYSETUP2024ZZ::Command4_Click() {}
+struct Build {
+  const char* list;  // course horse list of an extraction from "201801"
+  const char* item;  // ITEM file
+  double time_difference_limit;  // tenths of a second
+  int32_t lowest, highest;  // track codes kept
+  const char* end_text;
+};
+constexpr Build kTurfBuild = {"SIBA201801N.dat", "SIBAITEM201801N2024.dat", 60, 0, 22, "芝終わり"};
+constexpr Build kDirtBuild = {"DIRT201801N.dat", "DIRTITEM201801N2024.dat", 70, 23, 29, "ダート終わり"};
+constexpr Build kSteepleBuild = {"SHOG201801N.dat", "SHOGITEM201801N2024.dat", 100, 51, 59,
+                            "障害終わり"};
 
+constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::SohaSpeed};
+constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
+constexpr Routine kFactors[kFactorCount + 1] = {
+    nullptr,
+    &Form::Factor01Year,           &Form::Factor02VenueTrack,      &Form::Factor03PrevRunChange,
+    &Form::Factor04Futan,          &Form::Factor05PrizeLog,        &Form::Factor06RaceKigo,
+    &Form::Factor07KishuSeiseki,   &Form::Factor08KyosobaValue,    &Form::Factor09RaceCount,
+    &Form::Factor10FutanRatio,     &Form::Factor11Bataiju,         &Form::Factor12AgeMonths,
+    &Form::Factor13StallionLog,    &Form::Factor14Interval,        &Form::Factor15PrevOddsLog,
+    &Form::Factor16StallionValue,  &Form::Factor17PaceDeviation,   &Form::Factor18KishuAgeBand,
+    &Form::Factor19ChokyoSeiseki,  &Form::Factor20StallionStat,    &Form::Factor21GradeRaceNo,
+    &Form::Factor22DistanceCode,   &Form::Factor23StallionDistance, &Form::Factor24Umaban,
+    &Form::Factor25UmaKigo,        &Form::Factor26PrevTimeDiff,    &Form::Factor27KaijiNichiji,
+    &Form::Factor28CountBand,      &Form::Factor29AgariDeviation,  &Form::Factor30KyosobaValue,
+};
+
+// Routines that failed: their fields kept the previous record's values. That
+// is ordinary for the data (a first run has no previous one), so it is told
+// once per routine after the run, not once per record.
+struct LeftAsItWas {
+  int64_t times = 0;
+  std::string first;
+  void Add(const char* what) {
+    if (times++ == 0) first = what;
+  }
+  void Report(StepFrame& frame, const std::string& field) const {
+    if (times == 0) return;
+    frame.Skipped(field + " left as it was",
+                  std::to_string(times) + " records (first: " + first + ")");
+  }
+};
+
+// Stores what the routine returns into the field; a routine that fails,
+// whatever it throws, stores nothing.
+void Store(Form& w, Routine routine, ItemField field, LeftAsItWas& failed) {
+  try {
+    w.StoreItem(field, (w.*routine)());
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    failed.Add(e.what());
+  }
+}
+
+// The keep test of the record in the EX buffer; `track` is the last track
+// code that converted in this run and stands in for one that does not.
+bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
+  // January 2018 or later with a time; a test that cannot be evaluated passes.
+  const bool dated = frame.If("keep test (race time, year, month)", [&] {
+    const std::string speed = w.SohaSpeed();
+    std::string year_month(w.Ex(11, 4));
+    year_month += w.Ex(15, 2);
+    const int32_t ym = Integer(year_month);
+    return speed != "0000000" && ym > 201800;
+  });
+  if (!dated) return false;
+  // The three digits after the sign of the time difference.
+  if (!(Value(w.Ex(741, 3)) < b.time_difference_limit)) return false;
+  if (!CentralRacecourse(w.Ex(19, 2))) return false;
+  frame.Do("keep test (track code)", [&] { track = Integer(w.Ex(775, 2)); });
+  return track >= b.lowest && track <= b.highest;
+}
+
+std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
+  w.ClearLookups();
+  DataDir& dir = w.dir();
+  const std::filesystem::path item_path = dir.Path(b.item);
+  std::unique_ptr<RecordAppender> items;
+  if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
+    return "";
+  }
+  dir.NoteCreated(item_path);
+  w.HorseCount = 0;
+  w.ItemCount = 0;
+  StepContext ctx{dir, frame, w.RecordCount};
+  const std::vector<std::string> horses = ReadKeyList(ctx, b.list);
+
+  std::array<LeftAsItWas, 3> speeds_failed;
+  std::array<LeftAsItWas, kFactorCount + 1> factors_failed;
+  int32_t track = 0;
+  for (const std::string& horse : horses) {
+    ++w.HorseCount;
+    if (w.HorseList.size() <= static_cast<size_t>(w.HorseCount)) {
+      w.HorseList.resize(static_cast<size_t>(w.HorseCount) + 1);
+    }
+    w.HorseList[static_cast<size_t>(w.HorseCount)] = horse;
+    std::filesystem::path path;
+    if (!frame.Do("entity file name",
+                  [&] { path = dir.EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
+      continue;
+    }
+    ReportIfMissingEntityFile(ctx, path);
+    // A horse whose file cannot be opened has no records to give.
+    if (!frame.Do("open", [&] { w.OpenExFile(horse); })) continue;
+    for (w.r = 1; w.r <= w.RecordCount; ++w.r) {
+      w.ReadEx(w.r);
+      if (!Keep(w, b, frame, track)) continue;
+      ++w.ItemCount;
+      for (int i = 0; i < 3; ++i) Store(w, kSpeeds[i], SpeedFieldAt(i), speeds_failed[i]);
+      for (int k = 1; k <= kFactorCount; ++k) {
+        Store(w, kFactors[k], FactorField(k), factors_failed[k]);
+      }
+      w.ItemRecord.replace(kItemLength - 2, 2, "\r\n");
+      frame.Do("write", [&] { items->Append(w.ItemRecord); });
+    }
+    w.CloseExFile();
+  }
+  frame.Do("close", [&] { items->Close(); });
+
+  for (int i = 0; i < 3; ++i) speeds_failed[i].Report(frame, kSpeedNames[i]);
+  for (int k = 1; k <= kFactorCount; ++k) {
+    factors_failed[k].Report(frame, "factor " + std::to_string(k));
+  }
+  return b.end_text;
+}
+
+}  // namespace
+
+void FormCATEGORYSETUP2024ZZ::Command2_Click() {
+  RunStep([this](StepFrame& frame) { return BuildItems(*this, kTurfBuild, frame); });
+}
+
+void FormCATEGORYSETUP2024ZZ::Command3_Click() {
+  RunStep([this](StepFrame& frame) { return BuildItems(*this, kDirtBuild, frame); });
+}
+
+void FormCATEGORYSETUP2024ZZ::Command4_Click() {
+  RunStep([this](StepFrame& frame) { return BuildItems(*this, kSteepleBuild, frame); });
+}
 
 }  // namespace volq

@@ -1,5 +1,6 @@
 #include "build/factors/form_categorysetup2024zz.h"
 
+#include "platform/fs/failure.h"
 #include "platform/ui/cp932.h"
 
 namespace volq {
@@ -28,6 +29,24 @@ FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
   // A title row and 5700 category rows; row 0 and column 0 fixed.
   ItemCategoryFG.SetRows(5701);
   ItemCategoryFG.SetCols(61);
+}
+
+void FormCATEGORYSETUP2024ZZ::RunStep(const std::function<std::string(StepFrame&)>& step) {
+  StepFrame frame;
+  std::string end_text;
+  try {
+    end_text = step(frame);
+  } catch (const Failure& e) {
+    // A failure no operation of the step caught: the step ends here, without
+    // its end text, and says so.
+    frame.Skipped("step stopped", e.what());
+  }
+  if (!end_text.empty()) Text1.Text = Cp932(end_text);
+  if (frame.clean()) return;
+  // The report is UTF-8 but may quote record bytes; those stay as they are.
+  std::vector<std::string> lines;
+  for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
+  ReportFailures(lines);
 }
 
 }  // namespace volq

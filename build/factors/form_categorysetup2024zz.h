@@ -4,12 +4,14 @@
 // loads when it opens. The factor and speed routines are members working on
 // the window's frame (factor_frame.h); each group lives in its own file.
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "build/entities/text_map.h"
 #include "build/factors/factor_frame.h"
+#include "build/records/step_frame.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 
@@ -48,6 +50,10 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   void Command5_Click();
   void Command6_Click();
   void Command7_Click();
+
+  // Runs one step under a step frame: the end text it returns (UTF-8; none
+  // when empty) goes to the status line, then what it skipped is reported.
+  void RunStep(const std::function<std::string(StepFrame&)>& step);
 
   // Course type of the last extraction: 0 until an option was chosen, then
   // 1 turf, 2 dirt, 3 steeplechase.

@@ -1,21 +1,110 @@
-#include "build/factors/form_categorysetup2024zz.h"
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/failure.h"
 
 namespace volq {
 
-// Factors scored with the category-weight models.
+// Factors scored with the category-weight models: how far the previous valid
+// run's real speed lay from the model's prediction for it, in whole km/h,
+// moved up by 10; outside 0 to 15 the code is 10.
 
-std::string FormCATEGORYSETUP2024ZZ::Factor17PaceDeviation() { FailIndex("Factor17PaceDeviation: not built yet"); }
+namespace {
 
-std::string FormCATEGORYSETUP2024ZZ::Factor29AgariDeviation() { FailIndex("Factor29AgariDeviation: not built yet"); }
+int16_t Whole16(double v) {
+  if (!(v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max())) {
+    FailOverflow("beyond 16 bits: " + std::to_string(v));
+  }
+  return static_cast<int16_t>(v);
+}
 
-void FormCATEGORYSETUP2024ZZ::ItemCategoryIndexAll() { FailIndex("ItemCategoryIndexAll: not built yet"); }
+// Which total a deviation reads: turf 0 to 22, dirt 23 to 49, steeplechase
+// otherwise; wider than the model course type of the score sums.
+int TotalCourseType(int32_t t) {
+  if (t >= 0 && t <= 22) return kTurf;
+  if (t >= 23 && t <= 49) return kDirt;
+  return kSteeple;
+}
 
-int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() { FailIndex("ModelCategoryIndexOf: not built yet"); }
+using Form = FormCATEGORYSETUP2024ZZ;
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumA() { FailIndex("ScoreSumA: not built yet"); }
+// The twins of factors 17 and 29: the score sum, its totals and the speed
+// routine of one model.
+std::string Deviation(Form& w, void (Form::*score_sum)(), std::array<float, 3> Form::*totals,
+                      std::string (Form::*speed)()) {
+  w.ReadEx(w.r);
+  std::string code = "10";
+  if (w.r != 1) {
+    w.ReadEx(w.PreviousValidRun());
+    w.ModelIndexTable.fill(0);
+    const int32_t t = Integer(w.Ex(775, 2));
+    w.ItemCategoryIndexAll();
+    (w.*score_sum)();
+    const int16_t prediction = Whole16(std::floor((w.*totals)[TotalCourseType(t)]));
+    // The speed's whole km/h, when it is under 100 km/h.
+    const int32_t s = Integer((w.*speed)().substr(0, 2));
+    const int16_t d = Whole16(static_cast<double>(s) - prediction + 10);
+    if (d >= 0 && d <= 15) code = Decimal(d);
+  }
+  w.ReadEx(w.r);
+  return code;
+}
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumC() { FailIndex("ScoreSumC: not built yet"); }
+// Adds the weights of the indexed categories into the total of the record's
+// model course type; the other totals stay 0.
+void ScoreSum(Form& w, std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
+              std::array<float, 3>& totals) {
+  totals.fill(0.0f);
+  const int course = ModelCourseType(Integer(w.Ex(775, 2)));
+  const auto& table = w.Models[course].*weights;
+  for (int k = 1; k <= kFactorCount; ++k) {
+    // The weight tables run to 6000; positions not loaded weigh 0.
+    const int16_t j = w.ModelIndexTable[k];
+    if (j < 0 || j > 6000) FailIndex("model category " + std::to_string(j));
+    if (static_cast<size_t>(j) < table[k].size()) totals[course] += table[k][static_cast<size_t>(j)];
+  }
+}
+
+}  // namespace
+
+std::string FormCATEGORYSETUP2024ZZ::Factor17PaceDeviation() {
+  return Deviation(*this, &Form::ScoreSumC, &Form::PaceTotals, &Form::PaceSpeed);
+}
+
+std::string FormCATEGORYSETUP2024ZZ::Factor29AgariDeviation() {
+  return Deviation(*this, &Form::ScoreSumA, &Form::AgariTotals, &Form::AgariSpeed);
+}
+
+void FormCATEGORYSETUP2024ZZ::ItemCategoryIndexAll() {
+  for (int k = 1; k <= kFactorCount; ++k) {
+    LookupKey = std::string(Item(FactorField(k)));
+    LookupColumn = k;
+    ModelIndexTable[k] = static_cast<int16_t>(ModelCategoryIndexOf());
+  }
+}
+
+int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() {
+  const CategoryModel& m = Models[ModelCourseType(Integer(Ex(775, 2)))];
+  const int k = LookupColumn;
+  if (k < 0 || k > kFactorCount) FailIndex("model column " + std::to_string(k));
+  // Positions past the loaded list hold empty texts, which no field equals.
+  const std::vector<std::string>& list = m.list[k];
+  const int32_t n = std::min<int32_t>(m.count[k], static_cast<int32_t>(list.size()) - 1);
+  if (!m.first[k].empty()) {
+    auto hit = m.first[k].find(LookupKey);
+    if (hit == m.first[k].end()) return 0;
+    if (hit->second <= n && list[static_cast<size_t>(hit->second)] == LookupKey) return hit->second;
+  }
+  for (int32_t j = 1; j <= n; ++j) {
+    if (list[static_cast<size_t>(j)] == LookupKey) return j;
+  }
+  return 0;
+}
+
+void FormCATEGORYSETUP2024ZZ::ScoreSumA() { ScoreSum(*this, &CategoryModel::agari, AgariTotals); }
+
+void FormCATEGORYSETUP2024ZZ::ScoreSumC() { ScoreSum(*this, &CategoryModel::pace, PaceTotals); }
 
 }  // namespace volq

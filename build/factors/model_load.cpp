@@ -1,10 +1,150 @@
+#include <charconv>
+
 #include "build/factors/form_categorysetup2024zz.h"
+#include "platform/fs/failure.h"
+#include "platform/fs/text_list.h"
 
 namespace volq {
 
-// Tables the window loads when it opens.
+// Tables the window loads when it opens: the horse number list, the dam-line
+// table and the three category-weight models made outside the system. A file
+// that is missing, short or malformed is reported and the window opens with
+// what could be read: a model is taken whole or not at all, since a model
+// with shifted or missing categories would score every entry wrongly.
 
-void FormCATEGORYSETUP2024ZZ::Form_Load() {}
+namespace {
 
+constexpr const char* kHorseList = "KETTONUM20180101.dat";
+constexpr const char* kFemaleLineList = "FL20180101.dat";
+constexpr int32_t kMostCategories = 6000;
+
+std::string ModelFile(const std::string& name) { return "OPTION1N\\" + name; }
+
+// The next value of a model file; a file that ends early is short.
+std::string NextValue(TextListReader& r, const std::string& file) {
+  if (r.Eof()) FailFile(file + ": short");
+  return r.Next();
+}
+
+// A weight as written by the tool that fits the models: a decimal number,
+// perhaps with an exponent, kept in single precision.
+float Weight(std::string_view t, const std::string& file) {
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  float v = 0;
+  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (t.empty() || ec != std::errc() || end != t.data() + t.size()) {
+    FailConversion(file + ": not a number: '" + std::string(t) + "'");
+  }
+  return v;
+}
+
+TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
+  TextListReader r(dir.Path(file));
+  if (!r.ok()) FailFile(file + ": missing");
+  return r;
+}
+
+CategoryModel LoadModel(DataDir& dir, const std::string& word) {
+  CategoryModel m;
+  const std::string totals = ModelFile("QA1" + word + "TotalData201801N2024.dat");
+  TextListReader t = OpenModelFile(dir, totals);
+  for (int k = 1; k <= kFactorCount; ++k) {
+    const std::string v = NextValue(t, totals);
+    int32_t n = 0;
+    try {
+      n = Integer(v);
+    } catch (const Failure&) {
+      FailConversion(totals + ": count of column " + std::to_string(k) + " not a number: '" + v + "'");
+    }
+    if (n < 0 || n > kMostCategories) {
+      FailIndex(totals + ": count of column " + std::to_string(k) + " is " + std::to_string(n) +
+                ", outside 0 to 6000");
+    }
+    m.count[k] = n;
+  }
+  // Exactly 30 counts: a total file of the categorisation still carries its
+  // leading pair of record count and 30, which shifts every count.
+  while (!t.Eof()) {
+    if (!t.Next().empty()) FailFile(totals + ": more than 30 counts");
+  }
+
+  const std::string categories = ModelFile(word + "ItemCategory201801N2024.dat");
+  TextListReader c = OpenModelFile(dir, categories);
+  for (int k = 1; k <= kFactorCount; ++k) {
+    m.list[k].reserve(static_cast<size_t>(m.count[k]) + 1);
+    m.list[k].emplace_back();  // position 0 holds no category
+    for (int32_t j = 1; j <= m.count[k]; ++j) m.list[k].push_back(NextValue(c, categories));
+  }
+
+  const std::string agari = ModelFile("QA1" + word + "AgariWeightData201801N2024.dat");
+  const std::string pace = ModelFile("QA1" + word + "PaceWeightData201801N2024.dat");
+  const std::string soha = ModelFile("QA1" + word + "SohaWeightData201801N2024.dat");
+  TextListReader a = OpenModelFile(dir, agari);
+  TextListReader p = OpenModelFile(dir, pace);
+  TextListReader s = OpenModelFile(dir, soha);
+  for (int k = 1; k <= kFactorCount; ++k) {
+    // Position 0 weighs 0: a value outside the list adds nothing.
+    m.agari[k].assign(1, 0.0f);
+    m.pace[k].assign(1, 0.0f);
+    m.soha[k].assign(1, 0.0f);
+    for (int32_t j = 1; j <= m.count[k]; ++j) {
+      m.agari[k].push_back(Weight(NextValue(a, agari), agari));
+      m.pace[k].push_back(Weight(NextValue(p, pace), pace));
+      m.soha[k].push_back(Weight(NextValue(s, soha), soha));
+    }
+  }
+  IndexCategories(m);
+  return m;
+}
+
+}  // namespace
+
+void FormCATEGORYSETUP2024ZZ::Form_Load() {
+  StepFrame frame;
+
+  HorseList.assign(1, std::string());
+  TextListReader horses(dir().Path(kHorseList));
+  if (!horses.ok()) frame.Skipped(std::string("load ") + kHorseList, "missing; the horse list is empty");
+  while (!horses.Eof()) HorseList.push_back(horses.Next());
+  HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
+
+  // Thirteen lines of six values per mare; a row cut short keeps what it has.
+  FemaleLineTable.assign(1, FemaleLineRow{});
+  TextListReader lines(dir().Path(kFemaleLineList));
+  if (!lines.ok()) {
+    frame.Skipped(std::string("load ") + kFemaleLineList, "missing; the dam-line table is empty");
+  }
+  while (!lines.Eof()) {
+    FemaleLineRow& row = FemaleLineTable.emplace_back();
+    int values = 0;
+    for (auto& line : row) {
+      for (auto& value : line) {
+        if (lines.Eof()) break;
+        value = lines.Next();
+        ++values;
+      }
+    }
+    if (values < 13 * 6) {
+      frame.Skipped(std::string("load ") + kFemaleLineList,
+                    "short: row " + std::to_string(FemaleLineTable.size() - 1) + " holds " +
+                        std::to_string(values) + " of 78 values");
+    }
+  }
+  FemaleLineRowCount = static_cast<int32_t>(FemaleLineTable.size() - 1);
+
+  for (int course : {kTurf, kDirt, kSteeple}) {
+    const std::string word = ModelWord(course);
+    try {
+      Models[course] = LoadModel(dir(), word);
+    } catch (const Failure& e) {
+      Models[course] = CategoryModel{};
+      frame.Skipped("load model " + word, std::string(e.what()) + "; the model is empty");
+    }
+  }
+
+  ReportFailures(frame.Report());
+}
 
 }  // namespace volq

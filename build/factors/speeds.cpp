@@ -1,15 +1,63 @@
 #include "build/factors/form_categorysetup2024zz.h"
-
 #include "platform/fs/failure.h"
 
 namespace volq {
 
-// The three speeds of a race entry.
+// The three speeds of a race entry in km/h: a distance in metres over a time
+// in tenths of a second, times 36, all in single precision. They read the EX
+// buffer as it stands, never the file.
 
-std::string FormCATEGORYSETUP2024ZZ::AgariSpeed() { FailIndex("AgariSpeed: not built yet"); }
+namespace {
 
-std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() { FailIndex("PaceSpeed: not built yet"); }
+// A field as a single-precision number: the whole field must be a number.
+float Single(std::string_view t) {
+  Integer(t);  // fails on blanks, letters and inner blanks
+  return static_cast<float>(Value(t));
+}
 
-std::string FormCATEGORYSETUP2024ZZ::SohaSpeed() { FailIndex("SohaSpeed: not built yet"); }
+// Race time "mttt" (minutes, then tenths of a second) in tenths.
+float RaceTime(std::string_view t) {
+  return 600.0f * Single(t.substr(0, 1)) + Single(t.substr(1, 3));
+}
+
+// Tracks 0 to 49 are flat: the last 3 furlongs are 600 m; otherwise 200 m.
+bool Flat(int32_t track) { return track >= 0 && track <= 49; }
+
+float Quotient(float over, float under) {
+  if (under == 0.0f) FailOverflow("speed over a time of 0");
+  return over / under;
+}
+
+}  // namespace
+
+std::string FormCATEGORYSETUP2024ZZ::AgariSpeed() {
+  if (Ex(737, 3) == "   ") return std::string(7, ' ');
+  const float t3 = Single(Ex(737, 3));
+  float v = 0.0f;
+  if (t3 != 0.0f) v = Quotient(Flat(Integer(Ex(775, 2))) ? 21600.0f : 7200.0f, t3);
+  return SpeedField7(v);
+}
+
+std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() {
+  if (Ex(737, 3) == "   ") return std::string(7, ' ');
+  const float t3 = Single(Ex(737, 3));
+  float v = 0.0f;
+  if (t3 != 0.0f) {
+    const float time = RaceTime(Ex(685, 4));
+    const float distance = Single(Ex(767, 4));
+    const float rest = Flat(Integer(Ex(775, 2))) ? 600.0f : 200.0f;
+    v = Quotient(distance - rest, time - t3) * 36.0f;
+  }
+  return SpeedField7(v);
+}
+
+std::string FormCATEGORYSETUP2024ZZ::SohaSpeed() {
+  float v = 0.0f;
+  if (Ex(685, 4) != "    " && Single(Ex(685, 4)) != 0.0f) {
+    const float time = RaceTime(Ex(685, 4));
+    v = Quotient(Single(Ex(767, 4)), time) * 36.0f;
+  }
+  return SpeedField7(v);
+}
 
 }  // namespace volq
