@@ -1,0 +1,219 @@
+// Alternatives of factors 24 to 28: the dam's age at foaling and the horse
+// number; the jockey's age, recent form, the race condition and the winner's
+// prize; the previous time difference; a female-line code and the previous
+// finish with its odds; the registered runners.
+#include <array>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "build/factors/factor_frame.h"
+#include "build/factors_alt/alternative_factors.h"
+#include "build/factors_alt/code_text.h"
+#include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+namespace {
+
+constexpr int kRaceEntryLength = 555;
+
+// Jockeys whose recent form is flagged in the code.
+constexpr std::string_view kFormJockeys[] = {
+    "05212", "05339", "05416", "00432", "05302", "05447", "05130", "05472", "00897", "05271",
+    "05336", "05395", "05335", "05394", "05471", "05475", "05366", "00891", "00875", "05135",
+    "05376", "00974", "05464", "05306", "05377", "00843", "05337", "05115", "05304"};
+static_assert(std::size(kFormJockeys) == 29);
+
+// Jockey ages in years as two-digit texts.
+constexpr TextBand kJockeyAgeBands[] = {{"00", "20", "20"}, {"21", "25", "23"}, {"26", "30", "28"},
+                                        {"31", "35", "33"}, {"36", "40", "38"}};
+
+// Time differences of the previous run: no time, or a winner's lead over the
+// second; the codes of a horse behind the winner count its tenths.
+constexpr TextBand kPrevTimeDiffCodes[] = {
+    {"0000", "0000", "99"}, {"    ", "    ", "99"}, {"+999", "+999", "99"},
+    {"-999", "-999", "99"}, {"9999", "9999", "99"}, {"-000", "-000", "01"},
+    {"-001", "-001", "02"}, {"-002", "-002", "03"}, {"-003", "-004", "04"},
+    {"-005", "-009", "05"}, {"-010", "-998", "06"}};
+
+// Age in years from a birth year to a year, as the last two digits of
+// year + 100 - birth year.
+std::string AgeText(std::string_view year, std::string_view birth_year) {
+  return LastChars(Decimal(int64_t{Integer(year)} + 100 - Integer(birth_year)), 2);
+}
+
+}  // namespace
+
+std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
+  w.ReadEx(w.r);
+  std::string_view track = w.Ex(775, 2);
+  if (track > "49" || track < "00") return std::string(w.Ex(25, 2)) + "00";
+  std::string band = "15";
+  std::string_view dam_year = w.Ex(296, 4);
+  if (dam_year != "0000" && dam_year != "    ") {
+    std::string a = AgeText(w.Ex(196, 4), dam_year);
+    if (IsOneOf(a, {"03", "04", "05", "06"})) {
+      band = "05";
+    } else if (IsOneOf(a, {"07", "08"})) {
+      band = "07";
+    } else if (IsOneOf(a, {"09", "10"})) {
+      band = "09";
+    } else if (IsOneOf(a, {"11", "12"})) {
+      band = "11";
+    }
+  }
+  return band + "00";
+}
+
+std::string AlternativeFactors::Factor24UmabanOld() {
+  w.ReadEx(w.r);
+  return std::string(w.Ex(28, 2));
+}
+
+std::string AlternativeFactors::Factor25BirthYearAgeBand() {
+  w.ReadEx(w.r);
+  std::string a = AgeText(w.Ex(11, 4), w.Ex(618, 4));
+  std::string_view band = BandOf(a, kJockeyAgeBands, "43");
+  return "0" + std::string(band) + std::string(w.Ex(669, 1));
+}
+
+std::string AlternativeFactors::Factor25KishuRecentForm() {
+  w.ReadEx(w.r);
+  const std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4));
+  const std::string_view track = w.Ex(775, 2);
+  // Rides are counted under the course type of the race being coded; "22"
+  // counts as steeplechase here.
+  const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
+  std::array<int32_t, 3> rides{}, top2{};
+  {
+    std::filesystem::path path = w.dir().EntityPath("KISHUGOTOSETUP", w.Ex(613, 5));
+    RecordReader rides_file(path, kRaceEntryLength);  // a missing file is created empty
+    w.dir().NoteCreated(path);
+    const int32_t n = rides_file.Count();
+    // A jockey with a single ride in his file is not looked at.
+    int32_t today = 0;
+    for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
+      if (rides_file.Read(k).compare(11, 8, year + month_day) == 0) today = k;
+    }
+    // From the race day back through the 30 days before it.
+    for (int32_t k = today; k >= 1; --k) {
+      std::string ride = rides_file.Read(k);
+      int64_t days = DaysBetween(ride.substr(11, 4), ride.substr(15, 2), ride.substr(17, 2), year,
+                                 month_day.substr(0, 2), month_day.substr(2, 2));
+      if (days >= 30) break;
+      ++rides[group];
+      if (ride.compare(332, 2, "01") == 0 || ride.compare(332, 2, "02") == 0) ++top2[group];
+    }
+  }
+  std::array<std::string, 3> bins;
+  for (int g = 0; g < 3; ++g) {
+    int64_t rate = rides[g] == 0
+                       ? 0
+                       : static_cast<int64_t>(std::nearbyint(top2[g] * 100.0 / rides[g]));
+    int64_t bin = rate == 0 ? 0 : rate <= 5 ? 2 : rate <= 25 ? rate : 25;
+    bins[g] = LastChars(Decimal(bin + 1000), 2);
+  }
+  w.ReadEx(w.r);
+  std::string flag = "00";
+  for (std::string_view j : kFormJockeys) {
+    if (w.Ex(613, 5) == j) flag = "10";
+  }
+  std::string_view now = w.Ex(775, 2);
+  if (InRange(now, "00", "21")) return bins[0] + flag;
+  if (InRange(now, "22", "49")) return bins[1] + flag;
+  return bins[2] + flag;
+}
+
+std::string AlternativeFactors::Factor25JokenCode() {
+  w.ReadEx(w.r);
+  return std::string(w.Ex(764, 3));
+}
+
+std::string AlternativeFactors::Factor25LogValue() {
+  w.ReadEx(w.r);
+  int32_t prize = Integer(w.Ex(783, 8));
+  std::string code = prize == 0 ? "00" : Decimal(LogClass(prize));
+  // A text test: one-digit classes from "6" up, and "0", also land on "53".
+  if (code > "53" || code < "00") code = "53";
+  return code;
+}
+
+std::string AlternativeFactors::Factor26PrevTimeDiffOld() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "0099";
+  w.ReadEx(w.r - 1);
+  const std::string s(w.Ex(740, 4));
+  // Tenths of a second behind the winner, "+000" to "+029" exactly.
+  auto close_behind = [&s] {
+    if (s[0] != '+') return false;
+    for (char c : s.substr(1)) {
+      if (c < '0' || c > '9') return false;
+    }
+    return Integer(s.substr(1)) <= 29;
+  };
+  std::string two(BandOf(s, kPrevTimeDiffCodes, ""));
+  if (two.empty()) {
+    if (close_behind()) {
+      two = LastChars(Decimal(Integer(s.substr(1)) + 107), 2);
+    } else if (InRange(s, "+030", "+050")) {
+      two = Decimal(Integer(LastChars(s, 2)) + 7);
+    } else {
+      two = "99";
+    }
+  }
+  w.ReadEx(w.r);
+  return "00" + two;
+}
+
+std::string AlternativeFactors::Factor27FlTableCode() {
+  w.ReadEx(w.r);
+  std::string code = "11" + FlTableValue();
+  // Meant for a mare line without a value; the code is longer than this text.
+  if (code == "1100000000") code = "1112010012";
+  return code;
+}
+
+std::string AlternativeFactors::Factor27PrevFinishOdds() {
+  w.ReadEx(w.r);
+  if (w.r == 1) return "0000";
+  w.ReadEx(w.r - 1);
+  const int32_t order = Integer(w.Ex(679, 2));
+  std::string band = order >= 1 && order <= 3     ? "01"
+                     : order >= 4 && order <= 5   ? "02"
+                     : order >= 6 && order <= 11  ? "03"
+                     : order >= 12 && order <= 14 ? "04"
+                     : order >= 15 && order <= 18 ? "05"
+                                                  : "00";
+  std::string_view odds = w.Ex(706, 4);
+  std::string code;
+  if (odds == "0000" || odds == "    ") {
+    code = "9000";
+  } else {
+    // Odds in tenths; 1000 / odds is ten times the chance as a percentage.
+    float o = static_cast<float>(WholeNumber(odds));
+    if (o == 0) FailConversion("division by zero: odds '" + std::string(odds) + "'");
+    int64_t e = static_cast<int64_t>(std::floor(1000.0f / o));
+    // A negative odds text falls in no band and gives no digit.
+    std::string digit = e < 0     ? ""
+                        : e <= 1  ? "1"
+                        : e <= 3  ? "2"
+                        : e <= 6  ? "3"
+                        : e <= 10 ? "4"
+                        : e <= 20 ? "5"
+                        : e <= 30 ? "6"
+                        : e <= 50 ? "7"
+                                  : "8";
+    code = digit + band + "0";
+  }
+  w.ReadEx(w.r);
+  return code;
+}
+
+std::string AlternativeFactors::Factor28RunnerCountCode() {
+  w.ReadEx(w.r);
+  std::string_view runners = w.Ex(951, 2);
+  return InRange(runners, "00", "08") ? "08000" : std::string(runners) + "000";
+}
+
+}  // namespace volq

@@ -1,0 +1,52 @@
+#pragma once
+// Small text helpers of the alternative factor routines: their codes are
+// built from fixed-width fields compared as texts, byte by byte.
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "build/factors/factor_frame.h"
+
+namespace volq {
+
+// lo <= t <= hi as texts (a shorter text that begins a longer one is the
+// smaller), as the routines test a field against a band like "00".."22".
+inline bool InRange(std::string_view t, std::string_view lo, std::string_view hi) {
+  return lo <= t && t <= hi;
+}
+
+// The last k characters of t, or all of t when it is shorter.
+inline std::string LastChars(std::string_view t, size_t k) {
+  return std::string(t.size() > k ? t.substr(t.size() - k) : t);
+}
+
+// A band of texts lo..hi (lo == hi for a single text) and its code.
+struct TextBand {
+  std::string_view lo, hi, code;
+};
+// The code of the first band holding t, or `otherwise` when none does.
+inline std::string_view BandOf(std::string_view t, std::span<const TextBand> bands,
+                               std::string_view otherwise) {
+  for (const TextBand& b : bands) {
+    if (InRange(t, b.lo, b.hi)) return b.code;
+  }
+  return otherwise;
+}
+
+// t equals one of the texts.
+inline bool IsOneOf(std::string_view t, std::initializer_list<std::string_view> texts) {
+  for (std::string_view x : texts) {
+    if (t == x) return true;
+  }
+  return false;
+}
+
+// A whole field read as a number: the text must be a number (blanks around it
+// allowed, as Integer() takes it), but a fraction keeps its value.
+inline double WholeNumber(std::string_view t) {
+  Integer(t);  // raises the conversion Failure of a text that is no number
+  return Value(t);
+}
+
+}  // namespace volq
