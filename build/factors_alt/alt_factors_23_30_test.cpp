@@ -12,15 +12,6 @@
 
 namespace volq {
 
-// --- TEMPORARY TEST DOUBLE --------------------------------------------------------
-// The dam-line lookup is built in another file of this folder that is not on
-// this branch yet; the female-line code below needs it to link. Remove this
-// double as soon as the real FlTableValue is in the library.
-namespace {
-std::string fl_table_value_double = "00000000";
-}  // namespace
-std::string AlternativeFactors::FlTableValue() { return fl_table_value_double; }
-// --- end of the temporary test double ----------------------------------------------
 
 namespace {
 
@@ -385,13 +376,15 @@ TEST_F(AltFactors2330Test, PreviousTimeDifferenceOld) {
 }
 
 TEST_F(AltFactors2330Test, FemaleLineCode) {
-  // Uses the temporary double above for the dam-line lookup.
   Runs({{}});
-  fl_table_value_double = "00000000";
+  // No dam-line row holds the key: "00000000".
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "1112010012");
-  fl_table_value_double = "1120012345";
+  FemaleLineRow row{};
+  row[0][0] = std::string(10, ' ');  // the key, EX 422:10, is blank here
+  row[1][0] = "1120012345";          // generation 1 has no name
+  w().FemaleLineTable.push_back(row);
+  w().FemaleLineRowCount = 1;
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "111120012345");
-  fl_table_value_double = "00000000";
 }
 
 TEST_F(AltFactors2330Test, PreviousFinishAndOdds) {
@@ -440,8 +433,11 @@ TEST_F(AltFactors2330Test, SpeedAndModelVersionsOnTheFirstRun) {
   w().r = 1;
   EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), "1000");
   w().r = 2;
-  EXPECT_THROW(AlternativeFactors(w()).Factor29AgariPaceRatio(), Failure);
+  // A previous run without a last 3 furlongs time has no speeds: as a first run.
+  EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), "1000");
+  // A previous run without a track code fails the model deviation, old and new.
   EXPECT_THROW(AlternativeFactors(w()).Factor29AgariDeviationOld(), Failure);
+  EXPECT_THROW(w().Factor29AgariDeviation(), Failure);
 }
 
 TEST_F(AltFactors2330Test, LastLapIndex) {
