@@ -33,8 +33,11 @@ steps=(Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5
        Command6 Command15 Command8 Command9)
 script=""
 for s in "${steps[@]}"; do script+="press $s; "; done
-# The extended-record window opens beside the main window; back to the main
-# window for the margin step and the category window.
+# The extended-record window opens beside the main window as window 2: build
+# the extended records, write the standard-time table and list the EX files,
+# show the first horse's records; then back to the main window for the margin
+# step (which reads the EX files) and the category window.
+script+="window 2; press 計算; press 表示; pick List1 1; "
 script+="window 1; press Command13; press Command10; windows"
 out/build/volqbuild --data-dir "$data" -c "$script"
 echo "== data directory: $data"

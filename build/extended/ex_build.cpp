@@ -13,8 +13,11 @@ namespace volq {
 
 namespace {
 
-// A record file read in place; a trailing partial record reads padded with
-// blanks, as every reader of record files sees it.
+// A record file whose trailing partial record reads padded with blanks, as
+// every reader of record files sees it. The large NEW files are read in place
+// (RecordReader); the many small per-entity files are read whole (RecordFile),
+// which costs far less than mapping and unmapping each of them.
+template <class Reader>
 class PaddedRecords {
  public:
   PaddedRecords(const std::filesystem::path& path, int length) : file_(path, length) {
@@ -27,16 +30,19 @@ class PaddedRecords {
   }
 
  private:
-  RecordReader file_;
+  Reader file_;
   std::string last_;
 };
 
 // Opens a NEW file of the data directory; a missing one is created empty by
 // the opening (and reported), so its table has no rows.
-std::unique_ptr<PaddedRecords> OpenNewFile(StepContext& ctx, const char* name, int length) {
+using NewFile = PaddedRecords<RecordReader>;
+using EntityFile = PaddedRecords<RecordFile>;
+
+std::unique_ptr<NewFile> OpenNewFile(StepContext& ctx, const char* name, int length) {
   ReportIfMissing(ctx, name);
-  std::unique_ptr<PaddedRecords> file;
-  ctx.frame.Do("open", [&] { file = std::make_unique<PaddedRecords>(ctx.dir.Path(name), length); });
+  std::unique_ptr<NewFile> file;
+  ctx.frame.Do("open", [&] { file = std::make_unique<NewFile>(ctx.dir.Path(name), length); });
   return file;
 }
 
@@ -66,7 +72,7 @@ class DamFoals {
     std::optional<TextMap<int32_t>> foals;
     ctx_.frame.Do("dam offspring file", [&] {
       // A missing file is created empty by the opening: no foal is found.
-      PaddedRecords file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
+      EntityFile file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
       TextMap<int32_t> m;
       for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(FieldAt(file.View(k), 11, 10))] = k;
       foals = std::move(m);
@@ -78,7 +84,7 @@ class DamFoals {
 };
 
 // The horse table by pedigree number; the last record of a number wins.
-TextMap<HorseRow> ReadHorses(StepContext& ctx, const PaddedRecords* um) {
+TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewFile* um) {
   TextMap<HorseRow> horses;
   if (!um) return horses;
   DamFoals foals(ctx);
@@ -96,7 +102,7 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const PaddedRecords* um) {
 }
 
 // The jockey table by jockey code; the last record of a code wins.
-TextMap<ExJockeyValues> ReadJockeys(const PaddedRecords* ks) {
+TextMap<ExJockeyValues> ReadJockeys(const NewFile* ks) {
   TextMap<ExJockeyValues> jockeys;
   if (!ks) return jockeys;
   for (int32_t i = 1; i <= ks->Count(); ++i) {
@@ -116,7 +122,7 @@ std::string RaceKey(std::string_view rec, int venue, int year, int month_day, in
 }
 
 // The race table by key; the last record of a key wins.
-TextMap<std::string_view> ReadRaces(const PaddedRecords* ra) {
+TextMap<std::string_view> ReadRaces(const NewFile* ra) {
   TextMap<std::string_view> races;
   if (!ra) return races;
   for (int32_t i = 1; i <= ra->Count(); ++i) {
@@ -137,7 +143,7 @@ TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
 
 // The pedigree number that keys the horse: that of its first race entry at
 // one of the ten central racecourses, else that of its last entry.
-std::string_view HorseKey(const PaddedRecords& se) {
+std::string_view HorseKey(const EntityFile& se) {
   const int32_t n = se.Count();
   for (int32_t j = 1; j <= n; ++j) {
     const std::string_view venue = FieldAt(se.View(j), 19, 2);
@@ -184,7 +190,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
     ReportIfMissingEntityFile(ctx, se_path);
     const bool read = frame.Do("read race entries", [&] {
       // A missing race-entry file is created empty by the opening.
-      const PaddedRecords se(se_path, kRaceEntryLength);
+      const EntityFile se(se_path, kRaceEntryLength);
       const int32_t n = se.Count();
       if (n == 0) return;
       const std::string_view key = HorseKey(se);

@@ -178,7 +178,7 @@ std::string Shown(std::string_view ex, const ViewerRow& row) {
 }  // namespace
 
 void ShowUmaExRecords(DataDir& dir, std::string_view file, Grid& grid) {
-  RecordReader ex(dir.EntityPath("UMAGOTOEXSETUP", file, ""), kUmaExLength);
+  RecordFile ex(dir.EntityPath("UMAGOTOEXSETUP", file, ""), kUmaExLength);
   const int32_t n = ex.Count();
   grid.SetCols(n + 1);
   const std::string before = Cp932("前"), after = Cp932("走");

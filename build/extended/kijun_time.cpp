@@ -34,10 +34,10 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
   if (!found) FailFile("missing KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
     list(id + "EX.dat");
-    std::unique_ptr<RecordReader> ex;
+    std::unique_ptr<RecordFile> ex;
     // A missing EX file is created empty by the opening and gives no line.
     if (!frame.Do("open EX file", [&] {
-          ex = std::make_unique<RecordReader>(ctx.dir.EntityPath("UMAGOTOEXSETUP", id, "EX.dat"),
+          ex = std::make_unique<RecordFile>(ctx.dir.EntityPath("UMAGOTOEXSETUP", id, "EX.dat"),
                                               kUmaExLength);
         })) {
       continue;
