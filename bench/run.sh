@@ -37,6 +37,8 @@ STEPS=(
   "Command6 SE/UM|$B 'press Command6'"
   "Command15 SE/KS|$B 'press Command15'"
   "Command8 recent horses, place counts|$B 'press Command8'"
+  "Command9 計算 (EX records)|$B 'press Command9; window 2; press Command1'"
+  "Command9 表示 (standard times)|$B 'press Command9; window 2; press Command2'"
   "Command13 margin|$B 'press Command13'"
   # The category window (window 2); a step that reports what it skipped exits
   # with 1, which the table does not count as an error.

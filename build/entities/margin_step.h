@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "build/records/step_frame.h"
+#include "common/record_layout.h"  // kUmaExLength
 
 namespace volq {
-
-inline constexpr int kUmaExLength = 1341;
 
 // A race entry of a recent horse that arrived first.
 struct WinnerMargin {

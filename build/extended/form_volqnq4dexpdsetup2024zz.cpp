@@ -1,5 +1,9 @@
 #include "build/extended/form_volqnq4dexpdsetup2024zz.h"
 
+#include "build/extended/ex_build.h"
+#include "build/extended/ex_viewer.h"
+#include "build/extended/kijun_time.h"
+#include "build/records/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
 #include "platform/ui/cp932.h"
@@ -7,13 +11,46 @@
 namespace volq {
 
 FormVOLQNQ4DEXPDSETUP2024ZZ::FormVOLQNQ4DEXPDSETUP2024ZZ(DataDir& dir)
-    : Window("FormVOLQNQ4DEXPDSETUP2024ZZ", Cp932("VOLQNQ4DEXPDSETUP2024")), dir_(dir) {}
+    : Window("FormVOLQNQ4DEXPDSETUP2024ZZ", Cp932("VOLQNQ4DEXPDSETUP2024")), dir_(dir) {
+  Command1.Caption = Cp932("計算");
+  Command2.Caption = Cp932("表示");
+  EXPFG.SetRows(kViewerRows);
+  EXPFG.FixedRows = 1;
+  EXPFG.FixedCols = 1;
+  EXPFG.SetCols(1);
+  Command1.OnClick = [this] { Command1_Click(); };
+  Command2.OnClick = [this] { Command2_Click(); };
+  List1.OnClick = [this] { List1_Click(); };
+}
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
   try {
-    market_sales_ = ReadLines(dir_.Path("HS20180101.dat"));
+    for (const std::string& line : ReadLines(dir_.Path("HS20180101.dat"))) {
+      market_sales_.push_back(MarketSaleRowOf(line));
+    }
   } catch (const Failure& e) {
-    // Without the market-sale file the window still opens; say so.
+    // Without the market-sale file the window still opens, every horse then
+    // unsold; say so.
+    ReportFailures({e.what()});
+  }
+}
+
+void FormVOLQNQ4DEXPDSETUP2024ZZ::Command1_Click() {
+  RunWindowStep(*this, dir_, RecordCount, "Command1",
+                [this](StepContext& ctx) { return ExtendedRecordBuild(ctx, market_sales_); });
+}
+
+void FormVOLQNQ4DEXPDSETUP2024ZZ::Command2_Click() {
+  RunWindowStep(*this, dir_, RecordCount, "Command2", [this](StepContext& ctx) {
+    return KijunTimeStep(ctx, [this](std::string entry) { List1.AddItem(std::move(entry)); });
+  });
+}
+
+void FormVOLQNQ4DEXPDSETUP2024ZZ::List1_Click() {
+  try {
+    ShowUmaExRecords(dir_, List1.Text(), EXPFG);
+  } catch (const Failure& e) {
+    // The grid keeps what it showed; the file could not be shown.
     ReportFailures({e.what()});
   }
 }

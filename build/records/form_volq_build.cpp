@@ -4,6 +4,7 @@
 #include "build/records/horse_step.h"
 #include "build/records/jockey_step.h"
 #include "build/records/new_file.h"
+#include "build/records/step_runner.h"
 #include "build/records/trainer_step.h"
 #include "platform/ui/cp932.h"
 
@@ -55,38 +56,8 @@ FormVolqBuild::FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring)
 }
 
 void FormVolqBuild::RunStep(const std::string& button) {
-  // One step at a time: a click that arrives while a step yields is refused.
-  if (manager().busy()) {
-    ReportFailures({"a step is running; " + button + " was not started"});
-    return;
-  }
   auto it = wiring_.steps.find(button);
-  if (it == wiring_.steps.end() || !it->second) return;
-  BusyScope busy(*this);
-  StepFrame frame;
-  // The caption as the button holds it (code page 932, like every control
-  // text); the host converts it where it shows the progress.
-  const std::string label = static_cast<CommandButton*>(Find(button))->Caption;
-  frame.yield_hook = [this, &label](int64_t done, int64_t total) {
-    YieldPoint(label, done, total);
-  };
-  StepContext ctx{dir_, frame, RecordCount};
-  std::string message;
-  try {
-    message = it->second(ctx);
-  } catch (const Failure& e) {
-    // A failure no operation of the step caught: the step ends here, without
-    // its end message, and says so.
-    frame.Skipped("step stopped", e.what());
-  }
-  // The margin step ends without a message and leaves the status line.
-  if (!message.empty()) Text1.Text = Cp932(message);
-  if (!frame.clean()) {
-    // The report is UTF-8 but may quote record bytes; those stay as they are.
-    std::vector<std::string> lines;
-    for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
-    ReportFailures(lines);
-  }
+  RunWindowStep(*this, dir_, RecordCount, button, it == wiring_.steps.end() ? StepFn{} : it->second);
 }
 
 void FormVolqBuild::Command9_Click() {

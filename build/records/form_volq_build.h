@@ -9,13 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "build/records/step_frame.h"
+#include "build/records/step_runner.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 
 namespace volq {
-
-using StepFn = std::function<std::string(StepContext&)>;
 
 struct FormVolqBuildWiring {
   // Steps by button name ("Command1" ...); the steps of this folder are

@@ -1,0 +1,222 @@
+#include "build/extended/ex_build.h"
+
+#include <memory>
+#include <optional>
+
+#include "build/entities/step_inputs.h"
+#include "build/entities/text_map.h"
+#include "build/extended/uma_ex_record.h"
+#include "common/records.h"
+#include "platform/fs/record_file.h"
+
+namespace volq {
+
+namespace {
+
+// A record file whose trailing partial record reads padded with blanks, as
+// every reader of record files sees it. The large NEW files are read in place
+// (RecordReader); the many small per-entity files are read whole (RecordFile),
+// which costs far less than mapping and unmapping each of them.
+template <class Reader>
+class PaddedRecords {
+ public:
+  PaddedRecords(const std::filesystem::path& path, int length) : file_(path, length) {
+    const int32_t n = file_.Count();
+    if (n > 0 && file_.View(n).size() < static_cast<size_t>(length)) last_ = file_.Read(n);
+  }
+  int32_t Count() const { return file_.Count(); }
+  std::string_view View(int32_t k) const {
+    return !last_.empty() && k == file_.Count() ? std::string_view(last_) : file_.View(k);
+  }
+
+ private:
+  Reader file_;
+  std::string last_;
+};
+
+// Opens a NEW file of the data directory; a missing one is created empty by
+// the opening (and reported), so its table has no rows.
+using NewFile = PaddedRecords<RecordReader>;
+using EntityFile = PaddedRecords<RecordFile>;
+
+std::unique_ptr<NewFile> OpenNewFile(StepContext& ctx, const char* name, int length) {
+  ReportIfMissing(ctx, name);
+  std::unique_ptr<NewFile> file;
+  ctx.frame.Do("open", [&] { file = std::make_unique<NewFile>(ctx.dir.Path(name), length); });
+  return file;
+}
+
+struct HorseRow {
+  ExHorseValues values;
+  std::string foal_order;
+};
+
+// Foal positions of the dams' offspring files, each file read once: for a
+// dam, the foal's pedigree number -> its last record number in the file.
+class DamFoals {
+ public:
+  explicit DamFoals(StepContext& ctx) : ctx_(ctx) {}
+
+  // The foal order of `horse`, or nothing when the dam's file cannot be
+  // opened (the order is then left empty).
+  std::optional<std::string> Order(std::string_view dam, std::string_view horse) {
+    auto it = dams_.find(dam);
+    if (it == dams_.end()) it = dams_.emplace(std::string(dam), Read(dam)).first;
+    if (!it->second) return std::nullopt;
+    auto at = it->second->find(horse);
+    return FoalOrderText(at == it->second->end() ? 0 : at->second);
+  }
+
+ private:
+  std::optional<TextMap<int32_t>> Read(std::string_view dam) {
+    std::optional<TextMap<int32_t>> foals;
+    ctx_.frame.Do("dam offspring file", [&] {
+      // A missing file is created empty by the opening: no foal is found.
+      EntityFile file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
+      TextMap<int32_t> m;
+      for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(FieldAt(file.View(k), 11, 10))] = k;
+      foals = std::move(m);
+    });
+    return foals;
+  }
+  StepContext& ctx_;
+  TextMap<std::optional<TextMap<int32_t>>> dams_;
+};
+
+// The horse table by pedigree number; the last record of a number wins.
+TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewFile* um) {
+  TextMap<HorseRow> horses;
+  if (!um) return horses;
+  DamFoals foals(ctx);
+  for (int32_t i = 1; i <= um->Count(); ++i) {
+    const std::string_view r = um->View(i);
+    HorseRow row;
+    row.values = {FieldAt(r, 38, 8),   FieldAt(r, 882, 8), FieldAt(r, 962, 20), FieldAt(r, 862, 20),
+                  {},                  FieldAt(r, 204, 10), FieldAt(r, 250, 10)};
+    row.foal_order = foals.Order(row.values.dam, FieldAt(r, 11, 10)).value_or("");
+    horses[std::string(FieldAt(r, 11, 10))] = std::move(row);
+  }
+  // The views point into the rows' own foal orders only once they are in place.
+  for (auto& [key, row] : horses) row.values.foal_order = row.foal_order;
+  return horses;
+}
+
+// The jockey table by jockey code; the last record of a code wins.
+TextMap<ExJockeyValues> ReadJockeys(const NewFile* ks) {
+  TextMap<ExJockeyValues> jockeys;
+  if (!ks) return jockeys;
+  for (int32_t i = 1; i <= ks->Count(); ++i) {
+    const std::string_view r = ks->View(i);
+    jockeys[std::string(FieldAt(r, 11, 5))] = {FieldAt(r, 33, 8), FieldAt(r, 231, 20),
+                                              FieldAt(r, 227, 1), FieldAt(r, 228, 1)};
+  }
+  return jockeys;
+}
+
+// Racecourse, year, month-day and race number: 12 characters.
+std::string RaceKey(std::string_view rec, int venue, int year, int month_day, int number) {
+  std::string key;
+  key.append(FieldAt(rec, venue, 2)).append(FieldAt(rec, year, 4));
+  key.append(FieldAt(rec, month_day, 4)).append(FieldAt(rec, number, 2));
+  return key;
+}
+
+// The race table by key; the last record of a key wins.
+TextMap<std::string_view> ReadRaces(const NewFile* ra) {
+  TextMap<std::string_view> races;
+  if (!ra) return races;
+  for (int32_t i = 1; i <= ra->Count(); ++i) {
+    const std::string_view r = ra->View(i);
+    races[RaceKey(r, 19, 11, 15, 25)] = r;
+  }
+  return races;
+}
+
+// The sale of each horse: its last line in the table.
+TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
+  TextMap<ExSaleValues> last;
+  for (const MarketSaleRow& s : sales) {
+    last[s.pedigree] = {s.code, s.host, s.name, s.start_date, s.end_date, s.age, s.price};
+  }
+  return last;
+}
+
+// The pedigree number that keys the horse: that of its first race entry at
+// one of the ten central racecourses, else that of its last entry.
+std::string_view HorseKey(const EntityFile& se) {
+  const int32_t n = se.Count();
+  for (int32_t j = 1; j <= n; ++j) {
+    const std::string_view venue = FieldAt(se.View(j), 19, 2);
+    if (venue >= "01" && venue <= "10") return FieldAt(se.View(j), 30, 10);
+  }
+  return FieldAt(se.View(n), 30, 10);
+}
+
+}  // namespace
+
+std::string FoalOrderText(int32_t position) {
+  const std::string t = std::to_string(static_cast<int64_t>(position) + 100);
+  return t.substr(t.size() - 2);
+}
+
+std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) {
+  StepFrame& frame = ctx.frame;
+  DataDir& dir = ctx.dir;
+  const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
+
+  const auto um = OpenNewFile(ctx, "UM20180101NEW.dat", kHorseLength);
+  const TextMap<HorseRow> horses = ReadHorses(ctx, um.get());
+  const auto ks = OpenNewFile(ctx, "KS20180101NEW.dat", kJockeyLength);
+  const TextMap<ExJockeyValues> jockeys = ReadJockeys(ks.get());
+  const auto ra = OpenNewFile(ctx, "RA20180101NEW.dat", kRaceLength);
+  const TextMap<std::string_view> races = ReadRaces(ra.get());
+  const TextMap<ExSaleValues> last_sale = LastSales(sales);
+
+  static const ExHorseValues kNoHorse{};
+  static const ExJockeyValues kNoJockey{};
+  std::string bytes, ex;
+  const auto count = static_cast<int64_t>(list.size());
+  for (int64_t h = 0; h < count; ++h) {
+    const std::string& id = list[h];
+    frame.Yield(h + 1, count);
+    std::filesystem::path ex_path, se_path;
+    if (!frame.Do("EX file name", [&] {
+          ex_path = dir.EntityPath("UMAGOTOEXSETUP", id, "EX.dat");
+          se_path = dir.EntityPath("UMAGOTOSETUP", id);
+        })) {
+      continue;
+    }
+    bytes.clear();
+    ReportIfMissingEntityFile(ctx, se_path);
+    const bool read = frame.Do("read race entries", [&] {
+      // A missing race-entry file is created empty by the opening.
+      const EntityFile se(se_path, kRaceEntryLength);
+      const int32_t n = se.Count();
+      if (n == 0) return;
+      const std::string_view key = HorseKey(se);
+      const auto horse = horses.find(key);
+      const ExHorseValues& hv = horse == horses.end() ? kNoHorse : horse->second.values;
+      const auto sale = last_sale.find(key);
+      const ExSaleValues& sv = sale == last_sale.end() ? NoSaleValues() : sale->second;
+      bytes.reserve(static_cast<size_t>(n) * kUmaExLength);
+      for (int32_t j = 1; j <= n; ++j) {
+        const std::string_view rec = se.View(j);
+        const auto race = races.find(RaceKey(rec, 19, 11, 15, 25));
+        std::string_view rv;
+        const ExJockeyValues* jv = &kNoJockey;
+        if (race != races.end()) {
+          rv = race->second;
+          const auto jockey = jockeys.find(FieldAt(rec, 296, 5));
+          if (jockey != jockeys.end()) jv = &jockey->second;
+        }
+        FillUmaExRecord(ex, rec, rv, hv, sv, *jv);
+        bytes += ex;
+      }
+    });
+    if (!read) bytes.clear();  // the file stays empty, as for a horse without entries
+    if (frame.Do("write", [&] { UpdateWholeFile(ex_path, bytes); })) dir.NoteCreated(ex_path);
+  }
+  return "終わり";
+}
+
+}  // namespace volq
