@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "build/factors_alt/alt_text.h"
+#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
 
 namespace volq {
@@ -27,7 +27,7 @@ int32_t RaceDate(const FactorFrame& f) { return Integer(f.Ex(11, 8)); }
 // "1" to "9" for racecourses 01 to 09, "A" for 10, "B" for anything else.
 std::string VenueCharacter(const FactorFrame& f) {
   Text c = f.Ex(19, 2);
-  if (Between(c, "01", "09")) return std::string(c.substr(1, 1));
+  if (InRange(c, "01", "09")) return std::string(c.substr(1, 1));
   return c == "10" ? "A" : "B";
 }
 
@@ -60,13 +60,13 @@ std::string BirthMonthRace(FormCATEGORYSETUP2024ZZ& w) {
 
 std::string AlternativeFactors::Factor01YearMonthMeeting() {
   w.ReadEx(w.r);
-  if (Between(w.Ex(775, 2), "00", "29")) return Join({w.Ex(15, 2), w.Ex(21, 2), "0000"});
+  if (InRange(w.Ex(775, 2), "00", "29")) return Join({w.Ex(15, 2), w.Ex(21, 2), "0000"});
   return Join({w.Ex(11, 4), std::string(9, ' ')});
 }
 
 std::string AlternativeFactors::Factor01SeasonMonth() {
   w.ReadEx(w.r);
-  if (Between(w.Ex(775, 2), "00", "29")) return Join({w.Ex(21, 2), std::string(9, ' ')});
+  if (InRange(w.Ex(775, 2), "00", "29")) return Join({w.Ex(21, 2), std::string(9, ' ')});
   return Join({w.Ex(11, 4), w.Ex(15, 2), "0000"});
 }
 
@@ -104,7 +104,7 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
             : "2";
     return Join({p, venue, tail, w.Ex(779, 2)});
   }
-  if (Between(t, "11", "22")) {
+  if (InRange(t, "11", "22")) {
     // The period of the course layout at each racecourse.
     std::string p;
     if (venue == "01") {
@@ -142,7 +142,7 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
     }
     return Join({p, venue, tail, w.Ex(779, 2)});
   }
-  if (Between(t, "23", "29")) {
+  if (InRange(t, "23", "29")) {
     std::string p = "1";
     if (venue == "07") {
       p = InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "build/factors_alt/alt_text.h"
+#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
 
@@ -19,8 +19,8 @@ using Text = std::string_view;
 // else: steeplechases, the codes below 10 and blanks.
 std::string CourseDigit(const FactorFrame& f) {
   Text t = f.Ex(775, 2);
-  if (Between(t, "10", "22")) return "1";
-  if (Between(t, "23", "29")) return "2";
+  if (InRange(t, "10", "22")) return "1";
+  if (InRange(t, "23", "29")) return "2";
   return "3";
 }
 
@@ -70,7 +70,7 @@ std::string AlternativeFactors::Factor03original() {
   w.ReadEx(w.r - 1);
   auto position = [](Text p) -> std::string {
     if (p == "00") return "0";
-    return Between(p, "01", "03") ? "1" : "2";
+    return InRange(p, "01", "03") ? "1" : "2";
   };
   std::string corners = position(w.Ex(698, 2)) + position(w.Ex(700, 2)) + position(w.Ex(702, 2)) +
                         position(w.Ex(704, 2));
@@ -91,11 +91,11 @@ std::string AlternativeFactors::Factor03Agari() {
   w.ReadEx(w.r - 1);
   std::string p = CourseDigit(w);
   std::string gp = GoingClass(w, p);
-  std::string placed = Between(w.Ex(679, 2), "01", "03") ? "1" : "2";
+  std::string placed = InRange(w.Ex(679, 2), "01", "03") ? "1" : "2";
   float a = RunTime(w.Ex(737, 3));
   // On track codes 49 to 59 the horse's closing time covers 200 m, a third
   // of the race's last three furlongs.
-  if (Between(w.Ex(775, 2), "49", "59")) a *= 3.0f;
+  if (InRange(w.Ex(775, 2), "49", "59")) a *= 3.0f;
   float b = RunTime(w.Ex(1045, 3));
   float c = RunTime(w.Ex(1042, 3));
   float e = RunTime(w.Ex(1048, 3));
@@ -124,12 +124,12 @@ std::string AlternativeFactors::Factor03CornerOrder() {
   }
   auto no_position = [](Text t) { return t == "00" || t == "99" || t == "  "; };
   std::string placing_class = no_position(placing)           ? "3"
-                              : Between(placing, "01", "03") ? "1"
-                              : Between(placing, "04", "06") ? "2"
+                              : InRange(placing, "01", "03") ? "1"
+                              : InRange(placing, "04", "06") ? "2"
                                                              : "3";
   auto corner = [&](Text t) -> std::string {
     if (no_position(t)) return "2";
-    return Between(t, "01", "05") ? "1" : "2";
+    return InRange(t, "01", "05") ? "1" : "2";
   };
   std::string corner3 = corner(w.Ex(702, 2));
   std::string corner4 = corner(w.Ex(704, 2));
@@ -180,7 +180,7 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
     }
     if (s != 0) {
       int32_t c = std::clamp(LogClass(static_cast<double>(s) / n), 25, 50);
-      code = Right(Decimal(c + 100000), 5);
+      code = LastChars(Decimal(c + 100000), 5);
     } else {
       code = n <= 2 ? "00000" : n == 3 ? "00003" : n == 4 ? "00004" : "00005";
     }
@@ -234,7 +234,7 @@ std::string AlternativeFactors::Factor05Kyosoba() {
   double count = Value(k.substr(steeple ? 28 : 22, 6));
   double money = Value(k.substr(steeple ? 43 : 34, 9));
   if (count == 0 || money == 0) return "00";
-  return Right(Decimal(LogClass(money) + 100), 2);
+  return LastChars(Decimal(LogClass(money) + 100), 2);
 }
 
 }  // namespace volq

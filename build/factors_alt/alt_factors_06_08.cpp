@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "build/entities/jockey_place_counts.h"
-#include "build/factors_alt/alt_conversions.h"
+#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
 
@@ -45,7 +45,7 @@ int CourseOf(int32_t t) {
 }
 
 // The two-character text of a rate class k: 5 gives "05".
-std::string RateText(int64_t k) { return Last(Decimal(k + 1000), 2); }
+std::string RateText(int64_t k) { return LastChars(Decimal(k + 1000), 2); }
 
 // The class of a rate k of s in n, 0 to 20 in twentyfifths; 0 without runs.
 int64_t RateClass(int64_t s, int64_t n) {

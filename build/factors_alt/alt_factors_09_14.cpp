@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "build/factors_alt/alt_conversions.h"
+#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
 
@@ -49,7 +49,7 @@ const std::array<std::array<std::vector<int>, 10>, 7> kMeetingDayOffsets = {{
 }};
 
 // Two-character text of n from 0 to 99: 5 gives "05".
-std::string TwoDigits(int n) { return Last(Decimal(n + 100), 2); }
+std::string TwoDigits(int n) { return LastChars(Decimal(n + 100), 2); }
 
 // Index 0 to 6 of a calendar year "2007" to "2013", -1 for any other text.
 int CalendarYear(std::string_view year) {
@@ -103,7 +103,7 @@ void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, do
 // its last four digits).
 int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string, 3>& b) {
   int64_t days = DaysBetween(a[0], a[1], a[2], b[0], b[1], b[2]);
-  int32_t d = Integer(Last(Decimal(days + 10000), 4));
+  int32_t d = Integer(LastChars(Decimal(days + 10000), 4));
   return static_cast<int64_t>(std::floor(d / 7.0 + 0.5));
 }
 
@@ -125,7 +125,7 @@ int IntervalClass(int64_t weeks) {
 std::string AlternativeFactors::Factor09RaceCountCapped() {
   w.ReadEx(w.r);
   if (w.r == 1) return "001";
-  if (w.r >= 2 && w.r <= 60) return Last(Decimal(w.r + 999), 3);
+  if (w.r >= 2 && w.r <= 60) return LastChars(Decimal(w.r + 999), 3);
   return "060";
 }
 
@@ -141,7 +141,7 @@ std::string AlternativeFactors::Factor10FutanRatioOld() {
     if (k > 114) k = 114;
   }
   k = 2 * static_cast<int64_t>(std::floor(k / 2.0));
-  return Last(Decimal(k + 1000), 3);
+  return LastChars(Decimal(k + 1000), 3);
 }
 
 std::string AlternativeFactors::Factor11SexBodyWeight() {
@@ -163,7 +163,7 @@ std::string AlternativeFactors::Factor13KishuSeisekiLog() {
       int32_t t = Integer(w.Ex(775, 2));
       double n, s;
       JockeyStartsAndMoney(*rec, t < 0 || t > 29, n, s);
-      if (n != 0 && s / n != 0) code = Last(Decimal(LogClass(s / n) + 100), 2);
+      if (n != 0 && s / n != 0) code = LastChars(Decimal(LogClass(s / n) + 100), 2);
     }
   }
   if (code >= "00" && code <= "27") return "27";
@@ -192,7 +192,7 @@ std::string AlternativeFactors::Factor13KaisaiNichiji() {
   std::string day = "00";
   int offset;
   if (DayOffset(year, course, w.Ex(21, 2), offset)) {
-    day = Last(Decimal(Integer(w.Ex(23, 2)) + offset + 100), 2);
+    day = LastChars(Decimal(Integer(w.Ex(23, 2)) + offset + 100), 2);
   }
   if (Integer(day) > 16) day = "17";
   return day + "00" + "01";
@@ -260,7 +260,7 @@ std::string AlternativeFactors::Factor14IntervalWeeks() {
     }
   }
   if (w1 == 0) return "1020";
-  return Last(Decimal(w1 * 10 + 1000), 4);
+  return LastChars(Decimal(w1 * 10 + 1000), 4);
 }
 
 }  // namespace volq

@@ -33,9 +33,9 @@ WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
     if (d == 0) FailConversion("weight change over a day span of 0");
     int64_t q = static_cast<int64_t>(std::floor(static_cast<double>(change * scale) / d));
     std::string s = Decimal(q + 50);
-    if (InTextRange(s, "00", low_end)) {
+    if (InRange(s, "00", low_end)) {
       c.cls = low_class;
-    } else if (InTextRange(s, low_class, "51")) {
+    } else if (InRange(s, low_class, "51")) {
       c.cls = s;
     } else {
       c.cls = "52";
@@ -55,21 +55,21 @@ std::string AlternativeFactors::Factor15HahaBirthYearBand() {
   int32_t t = Integer(w.Ex(775, 2));
   std::string_view dam = w.Ex(296, 4), born = w.Ex(196, 4);
   if (t < 0 || t > 49) {
-    if (InTextRange(dam, "0000", "1975")) return "197500";
-    if (InTextRange(dam, "1976", "1996")) return std::string(dam) + "00";
+    if (InRange(dam, "0000", "1975")) return "197500";
+    if (InRange(dam, "1976", "1996")) return std::string(dam) + "00";
     return "199600";
   }
   std::string code;
-  if (InTextRange(dam, "0000", "1983")) {
+  if (InRange(dam, "0000", "1983")) {
     code = "983";
-  } else if (InTextRange(dam, "1984", "1998")) {
+  } else if (InRange(dam, "1984", "1998")) {
     code = LastChars(dam, 3);
   } else {
     code = "998";
   }
-  if (InTextRange(born, "0000", "1998")) {
+  if (InRange(born, "0000", "1998")) {
     code += "998";
-  } else if (InTextRange(born, "2002", "2010")) {
+  } else if (InRange(born, "2002", "2010")) {
     code += "001";
   } else {
     code += LastChars(born, 3);
@@ -85,7 +85,7 @@ std::string AlternativeFactors::Factor15FutanChangePerDay() {
 
 std::string AlternativeFactors::Factor15MonthCode() {
   w.ReadEx(w.r);
-  if (!InTextRange(w.Ex(775, 2), "00", "24")) return std::string(w.Ex(15, 2));
+  if (!InRange(w.Ex(775, 2), "00", "24")) return std::string(w.Ex(15, 2));
   if (w.r == 1) return "00";
   w.ReadEx(w.r - 1);
   std::string popularity(w.Ex(710, 2));
@@ -98,7 +98,7 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
   std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4)), track(w.Ex(775, 2));
   // Every counted ride goes to the pair of the current race's course type;
   // track code 22 counts as steeplechase here.
-  int pair = InTextRange(track, "00", "21") ? 0 : InTextRange(track, "23", "49") ? 1 : 2;
+  int pair = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   int32_t runs[3] = {}, top2[3] = {};
   {
     auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
@@ -121,8 +121,8 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
   }
   w.ReadEx(w.r);
   if (w.RecordCount == 1) digit[0] = digit[1] = digit[2] = "0";
-  if (InTextRange(track, "00", "21")) return "0" + digit[0] + DigitBand(digit[1]);
-  if (InTextRange(track, "22", "49")) return "0" + digit[1] + DigitBand(digit[0]);
+  if (InRange(track, "00", "21")) return "0" + digit[0] + DigitBand(digit[1]);
+  if (InRange(track, "22", "49")) return "0" + digit[1] + DigitBand(digit[0]);
   return digit[2] + digit[1] + digit[0];
 }
 
@@ -157,7 +157,7 @@ std::string AlternativeFactors::Factor16CopyField() {
 
 std::string AlternativeFactors::Factor16WeatherGoing() {
   w.ReadEx(w.r);
-  bool dirt = InTextRange(w.Ex(775, 2), "23", "29");
+  bool dirt = InRange(w.Ex(775, 2), "23", "29");
   return std::string(w.Ex(957, 1)) + std::string(dirt ? w.Ex(959, 1) : w.Ex(958, 1));
 }
 

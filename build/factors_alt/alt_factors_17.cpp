@@ -113,7 +113,7 @@ enum { TL = 0, TS = 1, DL = 2, DS = 3, JD = 4 };
 // steeplechase, as texts.
 int TextBin(Window& w) {
   std::string_view t = w.Ex(775, 2);
-  return InTextRange(t, "00", "21") ? T : InTextRange(t, "23", "49") ? D : J;
+  return InRange(t, "00", "21") ? T : InRange(t, "23", "49") ? D : J;
 }
 unsigned TextFirstBin(Window& w) { return 1u << TextBin(w); }
 
@@ -125,14 +125,14 @@ unsigned NumberFirstBin(Window& w) { return 1u << NumberBin(w); }
 
 int DistanceBin(Window& w) {
   std::string_view t = w.Ex(775, 2);
-  if (InTextRange(t, "00", "21")) return Integer(w.Ex(767, 4)) > 1600 ? TL : TS;
-  if (InTextRange(t, "23", "49")) return Integer(w.Ex(767, 4)) >= 1600 ? DL : DS;
+  if (InRange(t, "00", "21")) return Integer(w.Ex(767, 4)) > 1600 ? TL : TS;
+  if (InRange(t, "23", "49")) return Integer(w.Ex(767, 4)) >= 1600 ? DL : DS;
   return JD;
 }
 unsigned DistanceFirstBins(Window& w) {
   std::string_view t = w.Ex(775, 2);
-  if (InTextRange(t, "00", "21")) return 1u << TL | 1u << TS;
-  if (InTextRange(t, "23", "49")) return 1u << DL | 1u << DS;
+  if (InRange(t, "00", "21")) return 1u << TL | 1u << TS;
+  if (InRange(t, "23", "49")) return 1u << DL | 1u << DS;
   return 1u << JD;
 }
 
@@ -146,16 +146,16 @@ const HistoryRule kPlaceRateByDistance{5, "03", 10, 9, 1, "0", "9", DistanceBin,
 std::string AlternativeFactors::Factor17PastPlaceRate() {
   auto d = HistoryDigits(w, kPlaceRate);
   std::string_view t = w.Ex(775, 2);
-  if (InTextRange(t, "00", "21")) return "0" + d[T] + DigitBand(d[D]);
-  if (InTextRange(t, "22", "49")) return "0" + d[D] + DigitBand(d[T]);
+  if (InRange(t, "00", "21")) return "0" + d[T] + DigitBand(d[D]);
+  if (InRange(t, "22", "49")) return "0" + d[D] + DigitBand(d[T]);
   return std::string(w.Ex(748, 3)) + "0";
 }
 
 std::string AlternativeFactors::Factor17PastPlaceRateB() {
   auto d = HistoryDigits(w, kPlaceRateB);
   std::string_view t = w.Ex(775, 2);
-  if (InTextRange(t, "00", "21")) return d[T] + d[D];
-  if (InTextRange(t, "22", "49")) return d[D] + d[T];
+  if (InRange(t, "00", "21")) return d[T] + d[D];
+  if (InRange(t, "22", "49")) return d[D] + d[T];
   return d[T] + d[D] + d[J];
 }
 
@@ -170,10 +170,10 @@ std::string AlternativeFactors::Factor17PastTop3Count() {
 std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
   auto d = HistoryDigits(w, kPlaceRateByDistance);
   std::string_view t = w.Ex(775, 2);
-  if (InTextRange(t, "00", "21")) {
+  if (InRange(t, "00", "21")) {
     return Integer(w.Ex(767, 4)) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
   }
-  if (InTextRange(t, "22", "49")) {
+  if (InRange(t, "22", "49")) {
     return Integer(w.Ex(767, 4)) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
   }
   return d[JD];
@@ -228,9 +228,9 @@ std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
     const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10));
     if (sire && t >= 10 && t <= 22) {
       std::string_view distance = w.Ex(767, 4);
-      if (InTextRange(distance, "1000", "1600")) {
+      if (InRange(distance, "1000", "1600")) {
         code = PercentCode(Field(*sire, 196), '1');
-      } else if (InTextRange(distance, "1601", "2100")) {
+      } else if (InRange(distance, "1601", "2100")) {
         code = PercentCode(Field(*sire, 202), '2');
       } else {
         code = PercentCode(Field(*sire, 208), '2');
@@ -284,8 +284,8 @@ std::string AlternativeFactors::Factor17ChokyoSeisei() {
     }
   }
   // A prize per start below 1 yen has a negative class, "40" to "99".
-  if (InTextRange(code, "00", "26")) return "26";
-  if (InTextRange(code, "27", "36")) return code;
+  if (InRange(code, "00", "26")) return "26";
+  if (InRange(code, "27", "36")) return code;
   return "36";
 }
 

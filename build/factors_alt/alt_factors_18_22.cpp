@@ -155,7 +155,7 @@ std::string AlternativeFactors::Factor20KishuGotoFlag() {
   }
   int32_t x = all == 0 ? 0 : top2 * 50 / all;
   w.ReadEx(w.r);
-  int32_t cap = InTextRange(w.Ex(775, 2), "00", "29") ? 15 : 10;
+  int32_t cap = InRange(w.Ex(775, 2), "00", "29") ? 15 : 10;
   if (x > cap) x = cap;
   if (w.RecordCount == 1) return "00";
   return LastChars(Decimal(x + 1000), 2);
@@ -214,17 +214,17 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
     code = "0003";
   } else if (x == "-003" || x == "-004") {
     code = "0004";
-  } else if (InTextRange(x, "-005", "-009")) {
+  } else if (InRange(x, "-005", "-009")) {
     code = "0005";
-  } else if (InTextRange(x, "-010", "-998")) {
+  } else if (InRange(x, "-010", "-998")) {
     code = "0006";
   } else if (x == "+000") {
     // Second within a tenth of a second: the margin code.
     code = w.Ex(679, 2) == "02" ? "+" + std::string(w.Ex(689, 3)) : "0007";
-  } else if (InTextRange(x, "+001", "+029")) {
+  } else if (InRange(x, "+001", "+029")) {
     // "00" and the number plus 7, so "008" and "009" for +001 and +002.
     code = "00" + Decimal(static_cast<int64_t>(Value(x)) + 7);
-  } else if (InTextRange(x, "+030", "+050")) {
+  } else if (InRange(x, "+030", "+050")) {
     code = "00" + Decimal(Integer(LastChars(x, 2)) + 7);
   } else {
     code = "0099";

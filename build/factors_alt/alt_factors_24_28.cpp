@@ -10,13 +10,13 @@
 #include "build/factors/factor_frame.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/code_text.h"
+#include "common/record_layout.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
 namespace {
 
-constexpr int kRaceEntryLength = 555;
 
 // Jockeys whose recent form is flagged in the code.
 constexpr std::string_view kFormJockeys[] = {

@@ -1,12 +1,9 @@
 #include "build/factors_alt/alt_terms.h"
 
 #include "build/factors/factor_frame.h"
+#include "common/record_layout.h"
 
 namespace volq {
-
-std::string LastChars(std::string_view t, size_t n) {
-  return std::string(t.size() > n ? t.substr(t.size() - n) : t);
-}
 
 int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::string_view year_b,
                 std::string_view month_day_b) {

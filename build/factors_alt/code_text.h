@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers of the alternative factor routines: their codes are
 // built from fixed-width fields compared as texts, byte by byte.
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -34,6 +35,13 @@ inline std::string_view BandOf(std::string_view t, std::span<const TextBand> ban
   return otherwise;
 }
 
+// The parts one after the other.
+inline std::string Join(std::initializer_list<std::string_view> parts) {
+  std::string s;
+  for (std::string_view p : parts) s.append(p);
+  return s;
+}
+
 // t equals one of the texts.
 inline bool IsOneOf(std::string_view t, std::initializer_list<std::string_view> texts) {
   for (std::string_view x : texts) {
@@ -48,5 +56,12 @@ inline double WholeNumber(std::string_view t) {
   Integer(t);  // raises the conversion Failure of a text that is no number
   return Value(t);
 }
+
+// t read as a number: blanks around it allowed, a sign, digits and a
+// fraction. Anything else (an empty or blank text, letters) raises a
+// conversion Failure.
+double Number(std::string_view t);
+// Integer(t) held to the signed 16-bit range; beyond it an overflow Failure.
+int16_t Integer16(std::string_view t);
 
 }  // namespace volq

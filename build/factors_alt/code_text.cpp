@@ -1,4 +1,4 @@
-#include "build/factors_alt/alt_conversions.h"
+#include "build/factors_alt/code_text.h"
 
 #include <cstdlib>
 
@@ -30,8 +30,5 @@ int16_t Integer16(std::string_view t) {
   return static_cast<int16_t>(v);
 }
 
-std::string Last(std::string_view t, size_t n) {
-  return std::string(t.size() > n ? t.substr(t.size() - n) : t);
-}
 
 }  // namespace volq
