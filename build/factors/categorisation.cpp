@@ -93,16 +93,7 @@ std::string SingleText(float v) {
   return buf;
 }
 
-// What the step skipped, for the console after the status line.
-void Report(FormCATEGORYSETUP2024ZZ& w, const StepFrame& frame) {
-  if (frame.clean()) return;
-  std::vector<std::string> lines;
-  for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
-  w.ReportFailures(lines);
-}
-
-void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course) {
-  StepFrame frame;
+void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
   DataDir& dir = w.dir();
   const std::string s = course.word;
 
@@ -120,7 +111,6 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course) 
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {
-    Report(w, frame);
     return;
   }
   dir.NoteCreated(item_path);
@@ -263,17 +253,33 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course) 
     }
   }
 
-  // No end message: the status line stays as it was.
-  Report(w, frame);
 }
 
 }  // namespace
 
-void FormCATEGORYSETUP2024ZZ::Command5_Click() { Categorise(*this, kCourses[kTurf]); }
+void FormCATEGORYSETUP2024ZZ::Command5_Click() {
+  // No end message: the status line stays as it was.
+  RunStep("Command5", [this](StepFrame& frame) {
+    Categorise(*this, kCourses[kTurf], frame);
+    return std::string();
+  });
+}
 
-void FormCATEGORYSETUP2024ZZ::Command6_Click() { Categorise(*this, kCourses[kDirt]); }
+void FormCATEGORYSETUP2024ZZ::Command6_Click() {
+  // No end message: the status line stays as it was.
+  RunStep("Command6", [this](StepFrame& frame) {
+    Categorise(*this, kCourses[kDirt], frame);
+    return std::string();
+  });
+}
 
-void FormCATEGORYSETUP2024ZZ::Command7_Click() { Categorise(*this, kCourses[kSteeple]); }
+void FormCATEGORYSETUP2024ZZ::Command7_Click() {
+  // No end message: the status line stays as it was.
+  RunStep("Command7", [this](StepFrame& frame) {
+    Categorise(*this, kCourses[kSteeple], frame);
+    return std::string();
+  });
+}
 
 void FormCATEGORYSETUP2024ZZ::SetItemCategoryGridTitles() {
   for (int row = 1; row <= kGridCategoryRows; ++row) {

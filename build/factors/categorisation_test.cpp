@@ -137,6 +137,7 @@ TEST_F(Categorisation, RerunWritesWhatAFreshWindowWrites) {
   w().Command5_Click();
   EXPECT_EQ(Outputs(), first);
   FormCATEGORYSETUP2024ZZ fresh(*dir_);
+  wm_.Open(fresh);
   fresh.Command5_Click();
   EXPECT_EQ(Outputs(), first);
   EXPECT_EQ(w().CategoryRecordCounts[3], (std::vector<int32_t>{0, 1, 1}));

@@ -22,7 +22,7 @@ constexpr Course kCourses[] = {{"SIBA", 0, 22}, {"DIRT", 23, 29}, {"SHOG", 51, 5
 }  // namespace
 
 void FormCATEGORYSETUP2024ZZ::Command1_Click() {
-  RunStep([this](StepFrame& frame) -> std::string {
+  RunStep("Command1", [this](StepFrame& frame) -> std::string {
     if (Option1.Value) {
       CourseChoice = 1;
     } else if (Option2.Value) {

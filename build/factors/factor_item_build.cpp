@@ -147,15 +147,15 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
 }  // namespace
 
 void FormCATEGORYSETUP2024ZZ::Command2_Click() {
-  RunStep([this](StepFrame& frame) { return BuildItems(*this, kTurfBuild, frame); });
+  RunStep("Command2", [this](StepFrame& frame) { return BuildItems(*this, kTurfBuild, frame); });
 }
 
 void FormCATEGORYSETUP2024ZZ::Command3_Click() {
-  RunStep([this](StepFrame& frame) { return BuildItems(*this, kDirtBuild, frame); });
+  RunStep("Command3", [this](StepFrame& frame) { return BuildItems(*this, kDirtBuild, frame); });
 }
 
 void FormCATEGORYSETUP2024ZZ::Command4_Click() {
-  RunStep([this](StepFrame& frame) { return BuildItems(*this, kSteepleBuild, frame); });
+  RunStep("Command4", [this](StepFrame& frame) { return BuildItems(*this, kSteepleBuild, frame); });
 }
 
 }  // namespace volq

@@ -1,6 +1,6 @@
 #include "build/factors/form_categorysetup2024zz.h"
 
-#include "platform/fs/failure.h"
+#include "build/records/step_runner.h"
 #include "platform/ui/cp932.h"
 
 namespace volq {
@@ -31,22 +31,12 @@ FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
   ItemCategoryFG.SetCols(61);
 }
 
-void FormCATEGORYSETUP2024ZZ::RunStep(const std::function<std::string(StepFrame&)>& step) {
-  StepFrame frame;
-  std::string end_text;
-  try {
-    end_text = step(frame);
-  } catch (const Failure& e) {
-    // A failure no operation of the step caught: the step ends here, without
-    // its end text, and says so.
-    frame.Skipped("step stopped", e.what());
-  }
-  if (!end_text.empty()) Text1.Text = Cp932(end_text);
-  if (frame.clean()) return;
-  // The report is UTF-8 but may quote record bytes; those stay as they are.
-  std::vector<std::string> lines;
-  for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
-  ReportFailures(lines);
+void FormCATEGORYSETUP2024ZZ::RunStep(const std::string& button,
+                                      const std::function<std::string(StepFrame&)>& step) {
+  // The window's steps keep their counts in the frame of the window itself.
+  int32_t unused_count = 0;
+  RunWindowStep(*this, dir(), unused_count, button,
+                [&step](StepContext& ctx) { return step(ctx.frame); });
 }
 
 }  // namespace volq

@@ -53,7 +53,7 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
 
   // Runs one step under a step frame: the end text it returns (UTF-8; none
   // when empty) goes to the status line, then what it skipped is reported.
-  void RunStep(const std::function<std::string(StepFrame&)>& step);
+  void RunStep(const std::string& button, const std::function<std::string(StepFrame&)>& step);
 
   // Course type of the last extraction: 0 until an option was chosen, then
   // 1 turf, 2 dirt, 3 steeplechase.
