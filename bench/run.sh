@@ -46,6 +46,9 @@ STEPS=(
   "Command2 turf factor items|$B 'press Command10; window 2; press Command2' || [ \$? -eq 1 ]"
   "Command3 dirt factor items|$B 'press Command10; window 2; press Command3' || [ \$? -eq 1 ]"
   "Command4 steeplechase factor items|$B 'press Command10; window 2; press Command4' || [ \$? -eq 1 ]"
+  "Command5 turf categories|$B 'press Command10; window 2; press Command5' || [ \$? -eq 1 ]"
+  "Command6 dirt categories|$B 'press Command10; window 2; press Command6' || [ \$? -eq 1 ]"
+  "Command7 steeplechase categories|$B 'press Command10; window 2; press Command7' || [ \$? -eq 1 ]"
 )
 # ---------------------------------------------------------------------------
 
