@@ -216,6 +216,9 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
       {"dirt", {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}}, {"23", "1", "2", ""}, "050000"},
       {"class 3", {{"25", "2", "1", "+010"}, {"51", "3", "1", "+002"}}, {"30", "2", "1", ""},
        "050000"},
+      // The dirt going "1" on "23" and "24" gives 0 as well.
+      {"dirt going 1", {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}}, {"24", "2", "1", ""},
+       "010000"},
       // A going mean of 0 leaves the difference 0.
       {"mean 0", {{"11", "2", "1", "+000"}, {"11", "3", "1", "+004"}}, turf2, "010000"},
   };
@@ -426,16 +429,81 @@ TEST_F(AltFactors2330Test, TimeDifferenceClass) {
   }
 }
 
-// The speed and model routines of the window are built elsewhere; on their
-// stubs only the first-run paths can be followed.
-TEST_F(AltFactors2330Test, SpeedAndModelVersionsOnTheFirstRun) {
-  Runs({{}, {}});
+TEST_F(AltFactors2330Test, ClosingSpeedAgainstPaceOfThePreviousRun) {
+  struct Case {
+    const char* what;
+    const char* time;
+    const char* last3;
+    const char* distance;
+    const char* code;
+  };
+  const Case cases[] = {
+      // Agari 21600 / 300 = 72 km/h throughout; pace 600 m over 60 s = 36 km/h.
+      {"equal speeds", "1300", "300", "1800", "1000"},       // 72 and 72: 1100
+      {"72 against 66.7", "1240", "300", "1600", "1108"},    // 7200000 / 6666666
+      {"60 against 54", "1160", "360", "1200", "1111"},
+      {"four times the pace", "2300", "300", "1200", "1000"},  // 1400
+      {"no last 3 furlongs time", "1300", "000", "1800", "1000"},
+      {"blank last 3 furlongs", "1300", "   ", "1800", "1000"},
+  };
+  for (const Case& c : cases) {
+    Runs({{{685, c.time}, {737, c.last3}, {767, c.distance}, {775, "11"}}, {{775, "51"}}});
+    EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), c.code) << c.what;
+    EXPECT_EQ(Tag(), "R2 ") << c.what;
+  }
+  Runs({{{685, "1300"}, {737, "300"}, {767, "1800"}, {775, "11"}}, {}});
   w().r = 1;
   EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), "1000");
-  w().r = 2;
-  // A previous run without a last 3 furlongs time has no speeds: as a first run.
-  EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), "1000");
-  // A previous run without a track code fails the model deviation, old and new.
+  EXPECT_EQ(Tag(), "R1 ");
+  // A pace of 0.04 km/h puts the ratio past 16 bits; a time that is no
+  // number fails the pace.
+  for (const char* time : {"2000", "1A00"}) {
+    Runs({{{685, time}, {737, "300"}, {767, "0601"}, {775, "11"}}, {}});
+    EXPECT_THROW(AlternativeFactors(w()).Factor29AgariPaceRatio(), Failure) << time;
+  }
+}
+
+TEST_F(AltFactors2330Test, AgariDeviationOldScoresThePreviousValidRunAsTheLiveRoutine) {
+  // Column 1 of each model holds the current F1 with one weight, so the
+  // total of a model is that weight.
+  w().StoreItem(FactorField(1), "2018");
+  const std::string f1(w().Item(FactorField(1)));
+  const std::pair<CourseType, float> weights[] = {{kTurf, 58.2f}, {kDirt, 57.2f},
+                                                  {kSteeple, 3.0f}};
+  for (const auto& [course, weight] : weights) {
+    CategoryModel& m = w().Models[course];
+    m.count[1] = 1;
+    m.list[1] = {"", f1};
+    m.agari[1] = {0, weight};
+  }
+  struct Case {
+    const char* what;
+    const char* track;  // of record 1, the previous valid run
+    const char* last3;
+    int32_t r;
+    const char* code;
+  };
+  const Case cases[] = {
+      {"turf, Agari 60 km/h against 58.2", "11", "360", 2, "12"},
+      {"dirt against 57.2", "23", "360", 2, "13"},
+      {"dirt, 72 km/h: 25 is out of range", "24", "300", 2, "10"},
+      // Record 2 is abnormal and has no last 3 furlongs time: record 3
+      // scores record 1.
+      {"past the abnormal run", "11", "360", 3, "12"},
+      {"first run", "11", "360", 1, "10"},
+  };
+  for (const Case& c : cases) {
+    Runs({{{775, c.track}, {737, c.last3}, {678, "0"}},
+          {{775, "11"}, {737, "   "}, {678, "1"}},
+          {{775, "11"}}});
+    w().r = c.r;
+    const std::string live = w().Factor29AgariDeviation();
+    EXPECT_EQ(AlternativeFactors(w()).Factor29AgariDeviationOld(), c.code) << c.what;
+    EXPECT_EQ(live, c.code) << c.what;
+    EXPECT_EQ(Tag(), "R" + std::to_string(c.r) + " ") << c.what;
+  }
+  // A previous run without a track code fails, old and new alike.
+  Runs({{}, {}});
   EXPECT_THROW(AlternativeFactors(w()).Factor29AgariDeviationOld(), Failure);
   EXPECT_THROW(w().Factor29AgariDeviation(), Failure);
 }

@@ -145,10 +145,10 @@ std::string AlternativeFactors::Factor29AgariPaceRatio() {
     const std::string pace = w.PaceSpeed(), agari = w.AgariSpeed();
     auto missing = [](const std::string& s) {
       return IsOneOf(s, {"       ", "", "0000000", "0", "9999999", "0720720"}) ||
-             WholeNumber(s) == 0;
+             Number(s) == 0;
     };
     if (!missing(pace) && !missing(agari)) {
-      code = LastChars(SignedText(Nearest16(WholeNumber(agari) * 100 / WholeNumber(pace) + 1000)),
+      code = LastChars(SignedText(Nearest16(Number(agari) * 100 / Number(pace) + 1000)),
                        4);
     }
     w.ReadEx(w.r);
@@ -235,7 +235,7 @@ std::string AlternativeFactors::Factor30RatioPairCode() {
         std::string_view first3 = w.Ex(1039, 3);
         if (NoSectionTime(first3)) return "00";
         // Last 3 furlongs of the horse against the race's first 3, in percent.
-        int32_t v = Nearest16(WholeNumber(w.Ex(737, 3)) * 100 / WholeNumber(first3));
+        int32_t v = Nearest16(Number(w.Ex(737, 3)) * 100 / Number(first3));
         return v <= 89 ? "90" : v >= 136 ? "36" : LastChars(SignedText(v), 2);
       });
 }

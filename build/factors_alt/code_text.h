@@ -50,13 +50,6 @@ inline bool IsOneOf(std::string_view t, std::initializer_list<std::string_view> 
   return false;
 }
 
-// A whole field read as a number: the text must be a number (blanks around it
-// allowed, as Integer() takes it), but a fraction keeps its value.
-inline double WholeNumber(std::string_view t) {
-  Integer(t);  // raises the conversion Failure of a text that is no number
-  return Value(t);
-}
-
 // t read as a number: blanks around it allowed, a sign, digits and a
 // fraction. Anything else (an empty or blank text, letters) raises a
 // conversion Failure.
