@@ -80,6 +80,7 @@ TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
                          Ex({{767, c.now}, {764, "701"}})},
           2);
     EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.kind << c.grade << c.track << c.now;
+    EXPECT_EQ(w().Ex(767, 4), c.now) << "record r read again";
   }
 }
 

@@ -50,7 +50,10 @@ TEST_F(Factors11To20Test, AgeInMonthsBySexAndCourse) {
       {"20180106", 900, "10", "3", "334"},   // gelding, 30 months
       {"20180106", 1050, "10", "3", "335"},  // 35 months
       {"20180106", 1440, "10", "1", "145"},  // 48 months
+      {"20180106", 1260, "10", "1", "142"},  // 42 months, the last single month
       {"20180106", 1290, "23", "2", "243"},  // 43 months stays 43
+      {"20180106", 1320, "10", "1", "143"},  // 44 months share 43
+      {"20180106", 1350, "10", "1", "144"},  // 45 months
       {"20180106", 1300, "29", "1", "143"},  // 43.3 months
       {"20180106", 3000, "10", "1", "159"},  // beyond 90 months
       {"20180106", 500, "10", "2", "227"},   // raised to 27 months
@@ -101,6 +104,15 @@ TEST_F(Factors11To20Test, WeeksSinceTheLastRun) {
       {{Run(0), Run(0), Run(7), Run(7 + 420)}, "11520"},   // 60 weeks
       {{Run(0), Run(0), Run(7), Run(7 + 210)}, "11270"},   // 30 weeks
       {{Run(0), Run(0), Run(7), Run(7 + 182)}, "11260"},   // 26 weeks
+      {{Run(0), Run(0), Run(7), Run(7 + 357)}, "11270"},   // 51 weeks
+      {{Run(0), Run(0), Run(7), Run(7 + 546)}, "11520"},   // 78 weeks: 52
+      {{Run(0), Run(0), Run(7), Run(7 + 553)}, "11780"},   // 79 weeks: 78
+      {{Run(0), Run(4)}, "21010"},                         // 4 days round to a week
+      // A break before both runs in between: the first class wins.
+      {{Run(0), Run(200), Run(400), Run(407)}, "11280"},
+      // Day counts keep their last four digits: 10227 days are 227, -7 days 9993.
+      {{Ex({{11, "1990"}, {15, "0106"}, {678, "0"}}), Run(0)}, "21270"},
+      {{Run(7), Run(0)}, "21780"},
       {{Run(0), Run(0), Run(371), Run(385)}, "11310"},     // 2 weeks after 52
       {{Run(0), Run(371), Run(378), Run(385)}, "11350"},   // 1, 1, then 53 weeks
       {{Run(0), Run(196), Run(203), Run(210)}, "11340"},   // 1, 1, then 28 weeks

@@ -87,6 +87,11 @@ TEST_F(Factors21To30, CodesFromTheCurrentRecord) {
       {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "  "}, {951, "09"}}, "09"},
       {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "  "}, {951, "  "}}, "14"},
   };
+  // The five-wide field keeps the distance and the first character of the category.
+  w().StoreItem(FactorField(22),
+                Code(&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
+                     {{775, "11"}, {767, "1600"}, {779, "A "}}));
+  EXPECT_EQ(w().Item(FactorField(22)), "1600A");
   for (const auto& c : cases) {
     std::string desc;
     for (const auto& [off, text] : c.fields) desc += std::to_string(off) + "='" + text + "' ";
@@ -110,7 +115,8 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
                       {220, "100000"},
                       {226, "004000"},
                       {118, "008000"}}),
-                sire({{196, "099999"}})});  // a later record of the same sire is never read
+                sire({{196, "099999"}}),  // a later record of the same sire is never read
+                sire({})});               // every rate zero
   const struct {
     Fields fields;
     const char* code;
@@ -130,6 +136,15 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
     f.push_back({252, "1990100001"});
     EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance, f), c.code)
         << f[0].second << " " << f[1].second;
+  }
+  // A zero rate is "10" in every band of every course type.
+  for (const auto& [track, distance] : std::vector<std::pair<const char*, const char*>>{
+           {"10", "1600"}, {"22", "2000"}, {"10", "2201"}, {"23", "1000"}, {"49", "1800"},
+           {"24", "2400"}, {"51", "3000"}}) {
+    EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance,
+                   {{775, track}, {767, distance}, {252, "1990100003"}}),
+              "10")
+        << track << " " << distance;
   }
   // An unknown sire keeps the default and converts nothing.
   EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance, {{252, "1990100002"}}), "10");
@@ -198,6 +213,7 @@ TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
                 horse("2019100002", "000000", "000000", "000000000", "000000000"),
                 horse("2019100003", "000002", "000001", "000000000", "000000001"),
                 horse("2019100004", "000001", "000001", "999999999", "999999999"),
+                horse("2019100005", "000005", "000005", "000000009", "000000009"),
                 horse("2019100001", "000001", "000001", "000000001", "000000001")});
   const struct {
     const char* pedigree;
@@ -215,6 +231,8 @@ TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
       {"2019100002", "51", 2, "19"},  // run number "2" below 3
       {"2019100004", "51", 1, "53"},  // 10 log10(999999999) = 89.99: "89" above 53
       {"2019100004", "10", 1, "89"},
+      {"2019100005", "10", 1, "02"},  // 1.8 a start: class 2
+      {"2019100005", "51", 1, "19"},  // the same class below 3 on a steeplechase
       {"2019100009", "51", 2, "10"},  // unknown horse: default, no steeplechase rule
       {"0000000000", "51", 2, "10"},
       {"          ", "  ", 2, "10"},
