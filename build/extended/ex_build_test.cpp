@@ -112,9 +112,10 @@ class ExBuildTest : public testing::StepTest {
 };
 
 TEST_F(ExBuildTest, EveryByteOfARecordComesFromItsSource) {
-  // The horse is the third foal of its dam and was sold twice: the later
-  // sale line counts. A second race of another horse's jockey and a race at
-  // a racecourse outside the ten are built alike.
+  // The horse is the first and third foal of its dam's file and was sold
+  // twice: the later record and the later sale line count. A second race of
+  // another horse's jockey and a race at a racecourse outside the ten are
+  // built alike. Where a table holds a key twice, its later row counts.
   const RaceKeyText r1, r2{"30", "2024", "0210", "03"};
   const std::string e1 = EntryRec("H000000001", "J0001", r1), e2 = EntryRec("H000000001", "J0002", r2, 5);
   const std::string ra1 = RaceRec(r1), ra2 = RaceRec(r2, 6);
@@ -124,11 +125,12 @@ TEST_F(ExBuildTest, EveryByteOfARecordComesFromItsSource) {
   const std::string late = SaleLine("H000000001", "S00002", "HOST-B", "20191001", "0002500000");
   WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
   WriteRecords("UMAGOTOSETUP\\H000000001.dat", {e1, e2});
-  WriteRecords("RA20180101NEW.dat", {ra2, ra1});
-  WriteRecords("UM20180101NEW.dat", {HorseRecOf("H000000002", "D000000001", 9), um});
-  WriteRecords("KS20180101NEW.dat", {ks1, ks2});
+  WriteRecords("RA20180101NEW.dat", {RaceRec(r1, 15), ra2, ra1});
+  WriteRecords("UM20180101NEW.dat",
+               {HorseRecOf("H000000001", "D000000001", 16), HorseRecOf("H000000002", "D000000001", 9), um});
+  WriteRecords("KS20180101NEW.dat", {JockeyRecOf("J0001", 17), ks1, ks2});
   WriteRecords("HAHAHAN\\D000000001.dat",
-               {OffspringRecOf("H000000009"), OffspringRecOf("H000000002"), OffspringRecOf("H000000001")});
+               {OffspringRecOf("H000000001"), OffspringRecOf("H000000002"), OffspringRecOf("H000000001")});
   WriteFile("HS20180101.dat", early + "\r\n" + SaleLine("H000000002", "S00009", "X", "20200101", "9") +
                                   "\r\n" + late + "\r\n");
   Build();
@@ -219,20 +221,43 @@ TEST_F(ExBuildTest, EachListedHorseGetsOneRecordPerRaceEntry) {
 }
 
 TEST_F(ExBuildTest, TheHorseIsKeyedByItsFirstRaceAtACentralRacecourse) {
-  // The first entry (racecourse "30") names another pedigree number than the
-  // second ("05"): the horse values and the sale follow the second.
-  const RaceKeyText away{"30", "2024", "0101", "01"};
-  WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
-  WriteRecords("UMAGOTOSETUP\\H000000001.dat", {EntryRec("H00000000X", "J0001", away), EntryRec("H000000001", "J0001")});
-  const std::string um = HorseRecOf("H000000001", "D000000001");
-  WriteRecords("UM20180101NEW.dat", {HorseRecOf("H00000000X", "D000000001", 8), um});
-  WriteFile("HS20180101.dat", SaleLine("H000000001", "S00001", "HOST", "20190701", "1") + "\r\n");
-  Build();
-  const std::vector<std::string> ex = Ex("H000000001");
-  ASSERT_EQ(ex.size(), 2u);
-  for (const std::string& r : ex) {
-    EXPECT_EQ(r.substr(204, 20), um.substr(862, 20));
-    EXPECT_EQ(r.substr(43, 6), "S00001");
+  // The entries name two pedigree numbers, H000000001 and H00000000X (each
+  // with its horse record and sale): the horse values and the sale of every
+  // record follow the first entry at a racecourse "01" to "10" (compared as
+  // text), else the last entry.
+  struct Case {
+    const char* venue1;
+    const char* horse1;
+    const char* venue2;
+    const char* horse2;
+    const char* key;
+  };
+  const Case cases[] = {
+      {"30", "H00000000X", "05", "H000000001", "H000000001"},
+      {"01", "H000000001", "10", "H00000000X", "H000000001"},
+      {"00", "H000000001", "11", "H00000000X", "H00000000X"},
+      {"0A", "H00000000X", "04", "H000000001", "H00000000X"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.venue1) + " " + c.venue2);
+    TearDown();
+    SetUp();
+    WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
+    WriteRecords("UMAGOTOSETUP\\H000000001.dat",
+                 {EntryRec(c.horse1, "J0001", {c.venue1, "2024", "0101", "01"}),
+                  EntryRec(c.horse2, "J0001", {c.venue2, "2024", "0102", "01"})});
+    const std::string um1 = HorseRecOf("H000000001", "D000000001"), umx = HorseRecOf("H00000000X", "D000000001", 8);
+    WriteRecords("UM20180101NEW.dat", {umx, um1});
+    WriteFile("HS20180101.dat", SaleLine("H000000001", "S00001", "HOST", "20190701", "1") + "\r\n" +
+                                    SaleLine("H00000000X", "S0000X", "HOST", "20190701", "1") + "\r\n");
+    Build();
+    const bool x = std::string(c.key) == "H00000000X";
+    const std::vector<std::string> ex = Ex("H000000001");
+    ASSERT_EQ(ex.size(), 2u);
+    for (const std::string& r : ex) {
+      EXPECT_EQ(r.substr(204, 20), (x ? umx : um1).substr(862, 20));
+      EXPECT_EQ(r.substr(43, 6), x ? "S0000X" : "S00001");
+    }
   }
 }
 
