@@ -395,6 +395,7 @@ TEST_F(AltFactors17LookupTest, HorseAndSireRates) {
       {&AlternativeFactors::Factor17KyosobaA, "2015100001", "", "10", "1800", "701", "10"},
       {&AlternativeFactors::Factor17StallionOverall, "", "1000000001", "51", "1800", "703", "116"},
       {&AlternativeFactors::Factor17StallionOverall, "", "1000000009", "51", "1800", "703", "10"},
+      {&AlternativeFactors::Factor17StallionOverall, "", "1000000001", "10", "1800", "701", "10"},
       {&AlternativeFactors::Factor17KyosobaaStallion, "2015100001", "1000000001", "10", "1800",
        "703", "211"},
       {&AlternativeFactors::Factor17KyosobaaStallion, "2015100009", "1000000001", "17", "1800",
@@ -662,7 +663,7 @@ TEST_F(AltFactors15To22Test, TimeDifferenceOfTheRaceTwoBack) {
       {"-005", "01", "0005"}, {"-009", "01", "0005"},
       {"-010", "01", "0006"}, {"-998", "01", "0006"},
       {"+000", "02", "+HNA"}, {"+000", "03", "0007"},
-      {"+001", "05", "008"},  {"+002", "05", "009"},  // "00" and the number plus 7
+      {"+001", "05", "0008"}, {"+002", "05", "0009"},  // "00" and two digits
       {"+003", "05", "0010"}, {"+026", "05", "0033"},
       {"+029", "05", "0036"}, {"+030", "05", "0037"},
       {"+045", "05", "0052"}, {"+050", "05", "0057"},
