@@ -457,6 +457,16 @@ TEST_F(AltFactors0614Test, JockeyPrizeMoneyPerStartOnALogScale) {
       << "as a number track \"3 \" is flat";
 }
 
+TEST_F(AltFactors0614Test, JockeyResultsFileIsNotOpenedWithoutAJockey) {
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "00000"}, {775, "10"}}), "27");
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "     "}, {775, "10"}}), "27");
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "00000"}, {775, "10"}}), "00");
+  EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "     "}, {775, "10"}}), "0")
+      << "a blank jockey is looked up";
+  EXPECT_TRUE(Exists("KISHUSEISEI.dat"));
+}
+
 TEST_F(AltFactors0614Test, StallionSurfaceIsTheOrderOfMagnitudeOfMoneyPerEarner) {
   WriteRecords("OPTION1N\\STALLION.dat",
                {Rec(402, {{0, "1100000001"}, {22, "000100"}, {28, "000000"}, {64, "001500000"}}),

@@ -458,6 +458,45 @@ TEST_F(AltFactors17LookupTest, BlankTrackCodesFail) {
   EXPECT_EQ(Run(&AlternativeFactors::Factor17StallionTop2), "10");
 }
 
+// A results file is opened, and so created when missing, only where the
+// routine looks a key up.
+TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
+  struct {
+    Routine f;
+    const char* track;
+    const char* made;    // the file the call creates, or ""
+    const char* absent;  // a file it must not create
+    const char* code;
+  } cases[] = {
+      {&AlternativeFactors::Factor17ChokyoSeisei, "10", "", "CHOKYOSEISEI.dat", "26"},
+      {&AlternativeFactors::Factor20StallionLog, "10", "", "OPTION1N\\STALLION.dat", "0"},
+      {&AlternativeFactors::Factor17KyosobaA, "51", "OPTION1N\\KYOSOBA.dat",
+       "OPTION1N\\KYOSOBAA.dat", "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "51", "OPTION1N\\KYOSOBA.dat",
+       "OPTION1N\\STALLION.dat", "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "05", "OPTION1N\\STALLION.dat",
+       "OPTION1N\\KYOSOBA.dat", "10"},
+      {&AlternativeFactors::Factor17KyosobaA, "10", "OPTION1N\\KYOSOBAA.dat",
+       "OPTION1N\\KYOSOBA.dat", "10"},
+  };
+  for (const auto& c : cases) {
+    for (const char* f : {"CHOKYOSEISEI.dat", "OPTION1N\\STALLION.dat", "OPTION1N\\KYOSOBA.dat",
+                          "OPTION1N\\KYOSOBAA.dat"}) {
+      if (Exists(f)) w().dir().Delete(f);
+    }
+    w().ClearLookups();
+    Horse("2015100001", {Ex({{0, "R1"},
+                             {30, "2015100001"},
+                             {252, "0000000000"},
+                             {534, "00000"},
+                             {775, c.track},
+                             {764, "703"}})});
+    EXPECT_EQ(Run(c.f), c.code) << c.track;
+    if (*c.made) EXPECT_TRUE(Exists(c.made)) << c.made;
+    EXPECT_FALSE(Exists(c.absent)) << c.absent << " " << c.track;
+  }
+}
+
 TEST_F(AltFactors15To22Test, TrainerPrizePerStartBands) {
   // Flat: prize 89:9 over starts 107:6; steeplechase: 98:9 over 113:6.
   WriteRecords(
