@@ -457,6 +457,16 @@ TEST_F(AltFactors0614Test, JockeyPrizeMoneyPerStartOnALogScale) {
       << "as a number track \"3 \" is flat";
 }
 
+TEST_F(AltFactors0614Test, JockeyResultsFileIsNotOpenedWithoutAJockey) {
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "00000"}, {775, "10"}}), "27");
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "     "}, {775, "10"}}), "27");
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "00000"}, {775, "10"}}), "00");
+  EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
+  EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "     "}, {775, "10"}}), "0")
+      << "a blank jockey is looked up";
+  EXPECT_TRUE(Exists("KISHUSEISEI.dat"));
+}
+
 TEST_F(AltFactors0614Test, StallionSurfaceIsTheOrderOfMagnitudeOfMoneyPerEarner) {
   WriteRecords("OPTION1N\\STALLION.dat",
                {Rec(402, {{0, "1100000001"}, {22, "000100"}, {28, "000000"}, {64, "001500000"}}),
@@ -505,6 +515,14 @@ TEST_F(AltFactors0614Test, KaisaiNichijiCountsDaysOverConsecutiveMeetings) {
       {"2013", "02", "04", "01", "10", "170001"},  // 19
       {"2013", "10", "03", "01", "10", "000001"},
       {"2010", "06", "01", "01", "10", "090001"},
+      {"2009", "04", "04", "01", "10", "170001"},  // 17
+      {"2010", "10", "02", "03", "10", "110001"},
+      {"2011", "05", "05", "02", "10", "110001"},
+      {"2011", "10", "03", "01", "10", "130001"},
+      {"2012", "08", "02", "01", "10", "080001"},
+      {"2013", "02", "02", "01", "10", "070001"},
+      {"2013", "05", "03", "01", "10", "130001"},
+      {"2013", "08", "05", "01", "10", "100001"},
       {"2014", "01", "02", "05", "10", "0001"},
       {"2006", "01", "02", "05", "10", "0001"},
       {"2007", "11", "02", "05", "10", "0001"},

@@ -8,7 +8,6 @@
 
 #include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
 
 namespace volq {
 
@@ -82,13 +81,6 @@ bool DayOffset(int year, int course, std::string_view meeting, int& offset) {
     }
   }
   return false;
-}
-
-// floor(log10 q) with the logarithm taken as ln q / ln 10 in double, as the
-// sire's money class always has been (q = 1000 falls to 2).
-int64_t OrderOfMagnitude(double q) {
-  if (!(q > 0)) FailConversion("logarithm of " + std::to_string(q));
-  return static_cast<int64_t>(std::floor(std::log(q) / std::log(10.0)));
 }
 
 // Career starts and prize money of a jockey's statistics record: over fences
@@ -209,7 +201,7 @@ std::string AlternativeFactors::Factor13StallionSurface() {
   if (n == 0) return "00";
   double q = Value(std::string_view(*rec).substr(64, 9)) / n;
   if (q == 0) return "00";
-  return Decimal(OrderOfMagnitude(q));
+  return Decimal(DecimalOrder(q));
 }
 
 std::string AlternativeFactors::Factor13KishuSeisei() {

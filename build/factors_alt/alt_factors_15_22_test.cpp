@@ -395,6 +395,7 @@ TEST_F(AltFactors17LookupTest, HorseAndSireRates) {
       {&AlternativeFactors::Factor17KyosobaA, "2015100001", "", "10", "1800", "701", "10"},
       {&AlternativeFactors::Factor17StallionOverall, "", "1000000001", "51", "1800", "703", "116"},
       {&AlternativeFactors::Factor17StallionOverall, "", "1000000009", "51", "1800", "703", "10"},
+      {&AlternativeFactors::Factor17StallionOverall, "", "1000000001", "10", "1800", "701", "10"},
       {&AlternativeFactors::Factor17KyosobaaStallion, "2015100001", "1000000001", "10", "1800",
        "703", "211"},
       {&AlternativeFactors::Factor17KyosobaaStallion, "2015100009", "1000000001", "17", "1800",
@@ -455,6 +456,45 @@ TEST_F(AltFactors17LookupTest, BlankTrackCodesFail) {
   EXPECT_EQ(Run(&AlternativeFactors::Factor17KyosobaaValue), "10");
   EXPECT_EQ(Run(&AlternativeFactors::Factor17StallionOverall), "10");
   EXPECT_EQ(Run(&AlternativeFactors::Factor17StallionTop2), "10");
+}
+
+// A results file is opened, and so created when missing, only where the
+// routine looks a key up.
+TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
+  struct {
+    Routine f;
+    const char* track;
+    const char* made;    // the file the call creates, or ""
+    const char* absent;  // a file it must not create
+    const char* code;
+  } cases[] = {
+      {&AlternativeFactors::Factor17ChokyoSeisei, "10", "", "CHOKYOSEISEI.dat", "26"},
+      {&AlternativeFactors::Factor20StallionLog, "10", "", "OPTION1N\\STALLION.dat", "0"},
+      {&AlternativeFactors::Factor17KyosobaA, "51", "OPTION1N\\KYOSOBA.dat",
+       "OPTION1N\\KYOSOBAA.dat", "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "51", "OPTION1N\\KYOSOBA.dat",
+       "OPTION1N\\STALLION.dat", "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "05", "OPTION1N\\STALLION.dat",
+       "OPTION1N\\KYOSOBA.dat", "10"},
+      {&AlternativeFactors::Factor17KyosobaA, "10", "OPTION1N\\KYOSOBAA.dat",
+       "OPTION1N\\KYOSOBA.dat", "10"},
+  };
+  for (const auto& c : cases) {
+    for (const char* f : {"CHOKYOSEISEI.dat", "OPTION1N\\STALLION.dat", "OPTION1N\\KYOSOBA.dat",
+                          "OPTION1N\\KYOSOBAA.dat"}) {
+      if (Exists(f)) w().dir().Delete(f);
+    }
+    w().ClearLookups();
+    Horse("2015100001", {Ex({{0, "R1"},
+                             {30, "2015100001"},
+                             {252, "0000000000"},
+                             {534, "00000"},
+                             {775, c.track},
+                             {764, "703"}})});
+    EXPECT_EQ(Run(c.f), c.code) << c.track;
+    if (*c.made) EXPECT_TRUE(Exists(c.made)) << c.made;
+    EXPECT_FALSE(Exists(c.absent)) << c.absent << " " << c.track;
+  }
 }
 
 TEST_F(AltFactors15To22Test, TrainerPrizePerStartBands) {
@@ -662,7 +702,7 @@ TEST_F(AltFactors15To22Test, TimeDifferenceOfTheRaceTwoBack) {
       {"-005", "01", "0005"}, {"-009", "01", "0005"},
       {"-010", "01", "0006"}, {"-998", "01", "0006"},
       {"+000", "02", "+HNA"}, {"+000", "03", "0007"},
-      {"+001", "05", "008"},  {"+002", "05", "009"},  // "00" and the number plus 7
+      {"+001", "05", "0008"}, {"+002", "05", "0009"},  // "00" and two digits
       {"+003", "05", "0010"}, {"+026", "05", "0033"},
       {"+029", "05", "0036"}, {"+030", "05", "0037"},
       {"+045", "05", "0052"}, {"+050", "05", "0057"},

@@ -186,9 +186,7 @@ std::string AlternativeFactors::Factor22SanchiBirthMonth() {
   std::string c;
   if (v != 0) {
     // Sale age and the number of digits of the price less one.
-    if (v < 0) FailConversion("logarithm of a sale price of " + Decimal(static_cast<int64_t>(v)));
-    c = std::string(w.Ex(185, 1)) +
-        Decimal(static_cast<int64_t>(std::floor(std::log(v) / std::log(10.0))));
+    c = std::string(w.Ex(185, 1)) + Decimal(DecimalOrder(v));
     if (c == "18") c = "17";
     if (c == "25") c = "26";
   } else {
@@ -222,8 +220,8 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
     // Second within a tenth of a second: the margin code.
     code = w.Ex(679, 2) == "02" ? "+" + std::string(w.Ex(689, 3)) : "0007";
   } else if (InRange(x, "+001", "+029")) {
-    // "00" and the number plus 7, so "008" and "009" for +001 and +002.
-    code = "00" + Decimal(static_cast<int64_t>(Value(x)) + 7);
+    // "00" and the number plus 7 in two digits: +001 gives 0008.
+    code = "00" + LastChars(Decimal(static_cast<int64_t>(Value(x)) + 107), 2);
   } else if (InRange(x, "+030", "+050")) {
     code = "00" + Decimal(Integer(LastChars(x, 2)) + 7);
   } else {

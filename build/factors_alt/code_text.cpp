@@ -1,5 +1,6 @@
 #include "build/factors_alt/code_text.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "build/factors/factor_frame.h"
@@ -30,5 +31,9 @@ int16_t Integer16(std::string_view t) {
   return static_cast<int16_t>(v);
 }
 
+int64_t DecimalOrder(double x) {
+  if (!(x > 0)) FailConversion("logarithm of " + std::to_string(x));
+  return static_cast<int64_t>(std::floor(std::log(x) / std::log(10.0)));
+}
 
 }  // namespace volq
