@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <functional>
 #include <map>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -199,6 +203,221 @@ TEST_F(Categorisation, EachCourseTypeHasItsFilesAndCorner) {
     EXPECT_EQ(w().ItemCategoryFG.TextMatrix(0, 0), Cp932(c.corner));
   }
   EXPECT_FALSE(Exists("SibaItemCategory201801N2024.dat"));
+}
+
+// The step done the slow, plain way, to hold the one-pass categorisation
+// against: each category found by scanning the column for the first record
+// not yet counted (at most 6000 positions), the quicksort recursing on both
+// parts with the codes themselves as partners, sort spaces whose positions end
+// at the course's size, and every lookup a scan from position 1.
+class PlainCategorisation {
+ public:
+  // Sort positions 1..size; any other raises, as an index outside an array does.
+  template <class T>
+  struct SortSpace {
+    std::vector<T> v;
+    T& operator()(int64_t j) { return v.at(static_cast<size_t>(j - 1)); }
+  };
+
+  template <bool kDesc, class K, class P>
+  static void Sort(SortSpace<K>& keys, SortSpace<P>& partners, int64_t lo, int64_t hi) {
+    const K pivot = keys((lo + hi) / 2);
+    int64_t i = lo, j = hi;
+    for (;;) {
+      while (kDesc ? keys(i) > pivot : keys(i) < pivot) ++i;
+      while (kDesc ? keys(j) < pivot : keys(j) > pivot) --j;
+      if (i >= j) break;
+      std::swap(keys(i), keys(j));
+      std::swap(partners(i), partners(j));
+      ++i;
+      --j;
+    }
+    if (lo < i - 1) Sort<kDesc>(keys, partners, lo, i - 1);
+    if (j + 1 < hi) Sort<kDesc>(keys, partners, j + 1, hi);
+  }
+  // A statement that fails is skipped.
+  static void Skipping(const std::function<void()>& statement) {
+    try {
+      statement();
+    } catch (const std::out_of_range&) {
+    }
+  }
+
+  PlainCategorisation(const std::vector<std::string>& records, int sort_space) {
+    const int64_t n = static_cast<int64_t>(records.size());
+    SortSpace<std::string> texts{std::vector<std::string>(static_cast<size_t>(sort_space))};
+    SortSpace<int32_t> numbers{std::vector<int32_t>(static_cast<size_t>(sort_space))};
+    for (int k = 1; k <= kFactorCount; ++k) {
+      const ItemField f = FactorField(k);
+      std::vector<std::string> entry;
+      for (const std::string& r : records) entry.push_back(r.substr(f.offset, f.width));
+      std::vector<std::string>& v = values[k];
+      std::vector<int32_t>& cnt = counts[k];
+      v.assign(1, "");
+      cnt.assign(1, 0);
+      for (int j = 1; j <= 6000; ++j) {
+        int64_t first = 0;
+        while (first < n && entry[first].empty()) ++first;
+        if (first == n) {
+          set[k] = true;
+          c[k] = j - 1;
+          break;
+        }
+        v.push_back(entry[first]);
+        cnt.push_back(0);
+        for (int64_t i = first; i < n; ++i) {
+          if (!entry[i].empty() && entry[i] == v[j]) {
+            ++cnt[j];
+            entry[i].clear();
+          }
+        }
+      }
+      const int64_t cc = c[k];
+      const bool text = k == 8 || k == 12 || k == 24 || k == 28;
+      for (int64_t j = 1; j <= cc; ++j) {
+        Skipping([&] { texts(j) = v[j]; });
+        Skipping([&] { numbers(j) = cnt[j]; });
+      }
+      Skipping([&] {
+        if (text)
+          Sort<false>(texts, numbers, 1, cc);
+        else
+          Sort<true>(numbers, texts, 1, cc);
+      });
+      for (int64_t j = 1; j <= cc; ++j) {
+        Skipping([&] { v[j] = texts(j); });
+        Skipping([&] { cnt[j] = numbers(j); });
+      }
+    }
+  }
+
+  int IndexOf(int k, const std::string& value) const {
+    for (int j = 1; j <= c[k]; ++j)
+      if (values[k][j] == value) return j;
+    return 0;
+  }
+
+  std::vector<std::string> values[kFactorCount + 1];
+  std::vector<int32_t> counts[kFactorCount + 1];
+  int c[kFactorCount + 1] = {};
+  bool set[kFactorCount + 1] = {};
+};
+
+// km/h from the seven digits of a speed field of 1 km/h and more, or zero.
+std::string SpeedText(const std::string& field) {
+  const long v = std::stol(field);
+  if (v == 0) return "0";
+  std::string frac = field.substr(2);
+  while (!frac.empty() && frac.back() == '0') frac.pop_back();
+  return std::to_string(v / 100000) + (frac.empty() ? "" : "." + frac);
+}
+
+// Random ITEM files, the six outputs and the grid compared with the plain
+// categorisation: few codes a column give many equal counts, so the order the
+// exchanges leave equal counts in is put to the test; large columns pass the
+// sort spaces of both course types.
+TEST_F(Categorisation, AgreesWithThePlainCategorisationOnRandomFiles) {
+  std::mt19937 rng(20240611);
+  auto pick = [&](int below) { return static_cast<int>(rng() % static_cast<unsigned>(below)); };
+  const std::string alphabet = "0129AZ ";
+  auto random_code = [&](int width) {
+    std::string code(static_cast<size_t>(width), ' ');
+    const int used = 1 + pick(width);
+    for (int i = 0; i < used; ++i) code[static_cast<size_t>(i)] = alphabet[pick(7)];
+    return code;
+  };
+  auto speed = [&] {
+    if (pick(5) == 0) return std::string("0000000");
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%07d", 100000 + pick(9900000));
+    return std::string(buf);
+  };
+  // 0 to 9 random files, then a large one: column 1 has 5999 codes, column 2
+  // 5750 (both beyond the turf sort), column 8 several hundred.
+  for (int round = 0; round <= 10; ++round) {
+    const bool large = round == 10;
+    const int n = large ? 6100 : 1 + pick(300);
+    std::vector<std::vector<std::string>> pool(kFactorCount + 1);
+    for (int k = 1; k <= kFactorCount; ++k) {
+      const int sizes[] = {1, 2, 3, 5, 12, 40};
+      const int d = sizes[pick(6)];
+      for (int i = 0; i < d; ++i) pool[k].push_back(random_code(FactorField(k).width));
+    }
+    std::vector<std::string> records;
+    for (int i = 0; i < n; ++i) {
+      std::string rec(kItemLength, ' ');
+      rec.replace(0, 21, speed() + speed() + speed());
+      for (int k = 1; k <= kFactorCount; ++k) {
+        std::string code = pool[k][static_cast<size_t>(pick(static_cast<int>(pool[k].size())))];
+        if (large && (k == 1 || k == 2 || k == 8)) {
+          const int distinct = k == 1 ? 5999 : k == 2 ? 5750 : 1000;
+          char buf[16];
+          std::snprintf(buf, sizeof buf, k == 8 ? "%03d" : "%05d",
+                        i < distinct ? i : pick(distinct));
+          code = buf + std::string(static_cast<size_t>(FactorField(k).width) - strlen(buf), ' ');
+        }
+        rec.replace(static_cast<size_t>(FactorField(k).offset), code.size(), code);
+      }
+      rec.replace(kItemLength - 2, 2, "\r\n");
+      records.push_back(rec);
+    }
+
+    const struct {
+      void (FormCATEGORYSETUP2024ZZ::*click)();
+      const char* item;
+      std::string word;
+      int sort_space;
+    } courses[] = {
+        {&FormCATEGORYSETUP2024ZZ::Command5_Click, "SIBAITEM201801N2024.dat", "Siba", 5700},
+        {&FormCATEGORYSETUP2024ZZ::Command6_Click, "DIRTITEM201801N2024.dat", "Dirt", 6000}};
+    for (const auto& course : courses) {
+      if (!large && course.sort_space == 6000) continue;
+      SCOPED_TRACE("round " + std::to_string(round) + " " + course.word);
+      WriteRecords(course.item, records);
+      (w().*course.click)();
+
+      const PlainCategorisation plain(records, course.sort_space);
+      std::string list, counts, header = std::to_string(n) + ",30\r\n";
+      for (int k = 1; k <= kFactorCount; ++k) {
+        ASSERT_TRUE(plain.set[k]);
+        header += std::to_string(plain.c[k]) + "\r\n";
+        for (int j = 1; j <= plain.c[k]; ++j) {
+          list += "\"" + plain.values[k][static_cast<size_t>(j)] + "\"\r\n";
+          counts += std::to_string(plain.counts[k][static_cast<size_t>(j)]) + "\r\n";
+        }
+      }
+      std::string speeds[3] = {header, header, header};
+      for (const std::string& r : records) {
+        std::string indexes;
+        for (int k = 1; k <= kFactorCount; ++k) {
+          const ItemField f = FactorField(k);
+          indexes += "," + std::to_string(plain.IndexOf(k, r.substr(f.offset, f.width)));
+        }
+        for (int sp = 0; sp < 3; ++sp)
+          speeds[sp] += SpeedText(r.substr(static_cast<size_t>(7 * sp), 7)) + indexes + "\r\n";
+      }
+      const std::string& s = course.word;
+      EXPECT_EQ(ReadFile(s + "ItemCategory201801N2024.dat"), list);
+      EXPECT_EQ(ReadFile(s + "ItemCategoryCount201801N2024.dat"), counts);
+      EXPECT_EQ(ReadFile("QA1" + s + "TotalData201801N2024.dat"), header);
+      EXPECT_EQ(ReadFile("QA1" + s + "AgariData201801N2024.dat"), speeds[0]);
+      EXPECT_EQ(ReadFile("QA1" + s + "PaceData201801N2024.dat"), speeds[1]);
+      EXPECT_EQ(ReadFile("QA1" + s + "SohaData201801N2024.dat"), speeds[2]);
+      const Grid& g = w().ItemCategoryFG;
+      for (int k = 1; k <= kFactorCount; ++k) {
+        for (int j = 1; j <= std::min(plain.c[k], 5700); ++j) {
+          ASSERT_EQ(g.TextMatrix(j, 2 * k - 1), plain.values[k][static_cast<size_t>(j)]);
+          ASSERT_EQ(g.TextMatrix(j, 2 * k),
+                    std::to_string(plain.counts[k][static_cast<size_t>(j)]));
+        }
+      }
+      const std::string& last = records.back();
+      for (int k = 1; k <= kFactorCount; ++k) {
+        const ItemField f = FactorField(k);
+        EXPECT_EQ(w().RecordCategoryIndexes[k], plain.IndexOf(k, last.substr(f.offset, f.width)));
+      }
+    }
+  }
 }
 
 // A column with more categories than the sort of its course type holds.
