@@ -14,9 +14,11 @@ using Routine = std::string (AlternativeFactors::*)();
 
 class AltFactors0614Test : public testing::FactorTest {
  public:
-  // A horse of one record, the frame on it.
+  // A horse of one record, the frame on it; the buffer holds something else,
+  // so the routine must read record r itself.
   std::string One(Routine f, std::initializer_list<std::pair<int, std::string>> fields) {
     Horse("2019100001", {Ex(fields)});
+    w().ExRecord = std::string(kExLength, '#');
     AlternativeFactors alt(w());
     return (alt.*f)();
   }
