@@ -101,6 +101,10 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   int32_t ModelCategoryIndexOf();
   void ScoreSumA();
   void ScoreSumC();
+  // The score sum of one kind of weights (agari, pace or soha) into its
+  // three totals: only the buffer record's model course type gets a sum.
+  void ScoreSumOf(std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
+                  std::array<float, 3>& totals);
 
   // --- Categorisation ----------------------------------------------------------
   // Column k = 1..30, position j = 1..count (index 0 unused).

@@ -52,21 +52,6 @@ std::string Deviation(Form& w, void (Form::*score_sum)(), std::array<float, 3> F
   return code;
 }
 
-// Adds the weights of the indexed categories into the total of the record's
-// model course type; the other totals stay 0.
-void ScoreSum(Form& w, std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
-              std::array<float, 3>& totals) {
-  totals.fill(0.0f);
-  const int course = ModelCourseType(Integer(w.Ex(775, 2)));
-  const auto& table = w.Models[course].*weights;
-  for (int k = 1; k <= kFactorCount; ++k) {
-    // The weight tables run to 6000; positions not loaded weigh 0.
-    const int16_t j = w.ModelIndexTable[k];
-    if (j < 0 || j > 6000) FailIndex("model category " + std::to_string(j));
-    if (static_cast<size_t>(j) < table[k].size()) totals[course] += table[k][static_cast<size_t>(j)];
-  }
-}
-
 }  // namespace
 
 std::string FormCATEGORYSETUP2024ZZ::Factor17PaceDeviation() {
@@ -103,8 +88,24 @@ int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() {
   return 0;
 }
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumA() { ScoreSum(*this, &CategoryModel::agari, AgariTotals); }
+void FormCATEGORYSETUP2024ZZ::ScoreSumA() { ScoreSumOf(&CategoryModel::agari, AgariTotals); }
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumC() { ScoreSum(*this, &CategoryModel::pace, PaceTotals); }
+void FormCATEGORYSETUP2024ZZ::ScoreSumC() { ScoreSumOf(&CategoryModel::pace, PaceTotals); }
+
+// Adds the weights of the indexed categories into the total of the record's
+// model course type; the other totals stay 0.
+void FormCATEGORYSETUP2024ZZ::ScoreSumOf(
+    std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
+    std::array<float, 3>& totals) {
+  totals.fill(0.0f);
+  const int course = ModelCourseType(Integer(Ex(775, 2)));
+  const auto& table = Models[course].*weights;
+  for (int k = 1; k <= kFactorCount; ++k) {
+    // The weight tables run to 6000; positions not loaded weigh 0.
+    const int16_t j = ModelIndexTable[k];
+    if (j < 0 || j > 6000) FailIndex("model category " + std::to_string(j));
+    if (static_cast<size_t>(j) < table[k].size()) totals[course] += table[k][static_cast<size_t>(j)];
+  }
+}
 
 }  // namespace volq

@@ -14,9 +14,11 @@ using Routine = std::string (AlternativeFactors::*)();
 
 class AltFactors0614Test : public testing::FactorTest {
  public:
-  // A horse of one record, the frame on it.
+  // A horse of one record, the frame on it; the buffer holds something else,
+  // so the routine must read record r itself.
   std::string One(Routine f, std::initializer_list<std::pair<int, std::string>> fields) {
     Horse("2019100001", {Ex(fields)});
+    w().ExRecord = std::string(kExLength, '#');
     AlternativeFactors alt(w());
     return (alt.*f)();
   }
@@ -268,16 +270,22 @@ TEST_F(AltFactors0614Test, StallionBabaTakesTheSiresGoingRateAndRebandsIt) {
 }
 
 TEST_F(AltFactors0614Test, StallionBabaRebandsOnlyItsRanges) {
-  struct Case { const char* rate; const char* code; };
-  const Case cases[] = {{"010000", "18"}, {"030999", "18"}, {"031000", "131"}, {"009999", "18"},
-                        {"008000", "18"}, {"009000", "18"}, {"000000", "10"}, {"100000", "1100"}};
+  // Turf going "1" reads the rate at 124, "2" at 130, "3" at 136, "4" at 142.
+  struct Case { const char* going; const char* rate; const char* code; };
+  const Case cases[] = {{"1", "010000", "18"},  {"1", "030999", "18"},   {"1", "031000", "131"},
+                        {"1", "009999", "18"},  {"1", "008000", "18"},   {"1", "009000", "18"},
+                        {"1", "000000", "10"},  {"1", "100000", "1100"}, {"2", "031000", "231"},
+                        {"2", "030000", "28"},  {"2", "009000", "28"},   {"2", "008000", "28"},
+                        {"3", "012000", "38"},  {"3", "009500", "38"},   {"4", "030000", "48"},
+                        {"4", "009000", "48"},  {"4", "031000", "431"},  {"4", "008999", "48"}};
   for (const auto& c : cases) {
-    WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1100000001"}, {124, c.rate}})});
+    const int offset = 124 + 6 * (c.going[0] - '1');
+    WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1100000001"}, {offset, c.rate}})});
     w().ClearLookups();
     EXPECT_EQ(One(&AlternativeFactors::Factor08StallionBaba,
-                  {{252, "1100000001"}, {775, "00"}, {958, "1"}}),
+                  {{252, "1100000001"}, {775, "00"}, {958, c.going}}),
               c.code)
-        << c.rate;
+        << c.going << " " << c.rate;
   }
 }
 

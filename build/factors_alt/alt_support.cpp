@@ -10,28 +10,6 @@ namespace {
 
 // Rows of the dam-line table the window holds at most.
 constexpr int32_t kFemaleLineRowBound = 150000;
-// Highest category position of a model column.
-constexpr int32_t kCategoryBound = 6000;
-
-// Sums one weight per factor column, at the column's category index, into the
-// total of the buffer record's model course type; the other totals become 0.
-void SumModelWeights(FormCATEGORYSETUP2024ZZ& w,
-                     std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
-                     std::array<float, 3>& totals) {
-  totals = {0.0f, 0.0f, 0.0f};
-  int s = ModelCourseType(Integer(w.Ex(775, 2)));
-  const auto& columns = w.Models[static_cast<size_t>(s)].*weights;
-  for (int k = 1; k <= kFactorCount; ++k) {
-    int32_t j = w.ModelIndexTable[static_cast<size_t>(k)];
-    if (j < 0 || j > kCategoryBound) {
-      FailIndex("category index " + std::to_string(j) + " of factor column " + std::to_string(k));
-    }
-    const std::vector<float>& column = columns[static_cast<size_t>(k)];
-    // Positions past the model's list were never given a weight: they weigh 0.
-    float weight = static_cast<size_t>(j) < column.size() ? column[static_cast<size_t>(j)] : 0.0f;
-    totals[static_cast<size_t>(s)] += weight;
-  }
-}
 
 }  // namespace
 
@@ -56,8 +34,9 @@ std::string AlternativeFactors::FlTableValue() {
   return result.empty() ? "00000000" : result;
 }
 
-void AlternativeFactors::ScoreSumB() { SumModelWeights(w, &CategoryModel::soha, w.SohaTotals); }
+// The whole-race twin of the agari and pace sums; nothing reads its totals.
+void AlternativeFactors::ScoreSumB() { w.ScoreSumOf(&CategoryModel::soha, w.SohaTotals); }
 
-void AlternativeFactors::ScoreSumC2() { SumModelWeights(w, &CategoryModel::pace, w.PaceTotals); }
+void AlternativeFactors::ScoreSumC2() { w.ScoreSumC(); }
 
 }  // namespace volq
