@@ -9,6 +9,7 @@
 
 #include "build/factors/factor_frame.h"
 #include "build/factors_alt/alternative_factors.h"
+#include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/code_text.h"
 #include "common/record_layout.h"
 #include "platform/fs/failure.h"
@@ -87,9 +88,9 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   std::array<int32_t, 3> rides{}, top2{};
   {
-    std::filesystem::path path = w.dir().EntityPath("KISHUGOTOSETUP", w.Ex(613, 5));
-    RecordReader rides_file(path, kRaceEntryLength);  // a missing file is created empty
-    w.dir().NoteCreated(path);
+    // A missing file is created empty.
+    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    const RecordReader& rides_file = *history;
     const int32_t n = rides_file.Count();
     // A jockey with a single ride in his file is not looked at.
     int32_t today = 0;
