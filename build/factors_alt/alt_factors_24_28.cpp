@@ -11,7 +11,6 @@
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/code_text.h"
-#include "common/record_layout.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 
