@@ -545,6 +545,43 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(w().HorseList[4], "2015100003");
 }
 
+TEST_F(ItemBuildTest, KeepTestThatCannotBeEvaluatedAndTheTrackCodeStandIn) {
+  // The records are told apart by their race year, which factor 1 stores.
+  auto run = [](const char* year, const char* track, const char* racecourse = "05",
+                const char* time = "1345") {
+    ExRun x;
+    x.year = year, x.track = track, x.racecourse = racecourse, x.time = time;
+    return x;
+  };
+  auto years = [&](const char* item) {
+    std::string kept;
+    for (const std::string& rec : Items(item)) kept += rec.substr(21, 4) + " ";
+    return kept;
+  };
+  // Both halves of the date test are worked out before they are combined: a
+  // time that is no number passes a 2017 race, and a year that is no number
+  // passes a race without a time.
+  WriteExFile("2015100001", {run("2017", "10", "05", "1a45"), run("ABCD", "10", "05", "0000"),
+                             run("2017", "10", "05", "0000")});
+  WriteList("SIBA201801N.dat", {"2015100001"});
+  w().Command2_Click();
+  EXPECT_EQ(years("SIBAITEM201801N2024.dat"), "2017 ABCD ");
+
+  // A track code that is no number takes the last one converted in the run:
+  // none yet (0), not that of a record an earlier test dropped, then the
+  // previous kept record's, across horses.
+  WriteExFile("2015100002", {run("2019", "AB"), run("2020", "24", "00"), run("2021", "AB"),
+                             run("2022", "24")});
+  WriteExFile("2015100003", {run("2023", "AB")});
+  WriteList("DIRT201801N.dat", {"2015100002", "2015100003"});
+  w().Command3_Click();
+  EXPECT_EQ(years("DIRTITEM201801N2024.dat"), "2022 2023 ");
+  // Every run starts again from 0.
+  WriteList("SIBA201801N.dat", {"2015100003"});
+  w().Command2_Click();
+  EXPECT_EQ(years("SIBAITEM201801N2024.dat"), "2023 ");
+}
+
 TEST_F(ItemBuildTest, MissingOrEmptyCourseListGivesAnEmptyItemFile) {
   WriteFile("DIRTITEM201801N2024.dat", std::string(kItemLength, 'x'));
   w().Command3_Click();

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/failure.h"
@@ -38,6 +41,21 @@ float Weight(std::string_view t, const std::string& file) {
     FailConversion(file + ": not a number: '" + std::string(t) + "'");
   }
   return v;
+}
+
+// Line ends of a text file, counted in pieces without holding the file. The
+// dam-line table (13 lines a mare, some 140,000 mares) is sized once from it
+// rather than grown by copying rows of 78 texts.
+int64_t LineEnds(const std::filesystem::path& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  std::vector<char> buf(1 << 20);
+  int64_t n = 0;
+  for (size_t got; (got = std::fread(buf.data(), 1, buf.size(), f)) > 0;) {
+    n += std::count(buf.data(), buf.data() + got, '\n');
+  }
+  std::fclose(f);
+  return n;
 }
 
 TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
@@ -112,6 +130,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 
   // Thirteen lines of six values per mare; a row cut short keeps what it has.
   FemaleLineTable.assign(1, FemaleLineRow{});
+  FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
   TextListReader lines(dir().Path(kFemaleLineList));
   if (!lines.ok()) {
     frame.Skipped(std::string("load ") + kFemaleLineList, "missing; the dam-line table is empty");
