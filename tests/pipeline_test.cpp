@@ -2,7 +2,6 @@
 // build steps a second time leaves every file of the data directory as the
 // first run left it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,16 +9,14 @@
 #include <string>
 
 #include "platform/fs/record_file.h"
+#include "tests/e2e_support.h"
 
 namespace volq {
 namespace {
 
 namespace fs = std::filesystem;
 
-int Shell(const std::string& cmd) {
-  int st = std::system(cmd.c_str());
-  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
+using testing::Shell;
 
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
   std::map<std::string, std::string> files;

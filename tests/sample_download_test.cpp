@@ -1,7 +1,6 @@
 // A generated sample source downloads into raw files holding exactly the
 // records the generator says it wrote.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,16 +10,14 @@
 
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
+#include "tests/e2e_support.h"
 
 namespace volq {
 namespace {
 
 namespace fs = std::filesystem;
 
-int Shell(const std::string& cmd) {
-  int st = std::system(cmd.c_str());
-  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
+using testing::Shell;
 
 TEST(SampleDownload, RawFilesHoldWhatTheGeneratorReports) {
   const fs::path root = fs::temp_directory_path() / "volq_sample_download";
