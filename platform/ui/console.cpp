@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/ui/cp932.h"
+#include "platform/ui/terminal_input.h"
 
 namespace volq {
 
@@ -176,69 +177,6 @@ std::string RenderProgressLine(const Window& w) {
   if (const CommandButton* b = CancelButton(w)) s += "  (any key: " + ToUtf8(b->Caption) + ")";
   return s;
 }
-
-// ---------------------------------------------------------------------------
-// Standard input read by us, so that a yield point can see whether a line
-// waits without blocking, and a modal window can take a single key.
-
-class TerminalInput {
- public:
-  explicit TerminalInput(int fd) : fd_(fd) {}
-
-  std::optional<std::string> ReadLine() {
-    while (true) {
-      size_t nl = buf_.find('\n');
-      if (nl != std::string::npos) {
-        std::string line = buf_.substr(0, nl);
-        buf_.erase(0, nl + 1);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return line;
-      }
-      if (eof_) {
-        if (buf_.empty()) return std::nullopt;
-        std::string line;
-        line.swap(buf_);
-        return line;
-      }
-      Fill(-1);
-    }
-  }
-
-  bool LineReady() {
-    while (Fill(0)) {
-    }
-    return buf_.find('\n') != std::string::npos || (eof_ && !buf_.empty());
-  }
-
-  bool TakeKey() {
-    if (buf_.empty()) Fill(0);
-    if (buf_.empty()) return false;
-    buf_.erase(0, 1);
-    return true;
-  }
-
- private:
-  // Reads what is there within timeout_ms (-1: waits); false when nothing came.
-  bool Fill(int timeout_ms) {
-    if (eof_) return false;
-    pollfd p{fd_, POLLIN, 0};
-    int r = poll(&p, 1, timeout_ms);
-    if (r <= 0) return false;
-    char tmp[4096];
-    ssize_t n = read(fd_, tmp, sizeof tmp);
-    if (n < 0) return false;
-    if (n == 0) {
-      eof_ = true;
-      return false;
-    }
-    buf_.append(tmp, static_cast<size_t>(n));
-    return true;
-  }
-
-  int fd_;
-  std::string buf_;
-  bool eof_ = false;
-};
 
 namespace {
 

@@ -2,10 +2,13 @@
 
 #include <sstream>
 
+#include <unistd.h>
+
 #include "platform/fs/failure.h"
 #include "platform/ui/console.h"
 #include "platform/ui/cp932.h"
 #include "platform/ui/headless_host.h"
+#include "platform/ui/terminal_input.h"
 #include "platform/ui/window.h"
 
 namespace volq {
@@ -327,6 +330,36 @@ TEST(CommandLine, Options) {
   EXPECT_EQ(h.data_dir, "VOLQNQ4DPROJECT");
   EXPECT_FALSE(h.script.has_value());
   EXPECT_EQ(SplitCommands(" press A ;; show;"), (std::vector<std::string>{"press A", "show"}));
+}
+
+}  // namespace
+}  // namespace volq
+
+namespace volq {
+namespace {
+
+TEST(TerminalInputTest, AKeyPressIsTakenWholeAndTheNextLineStaysIntact) {
+  struct Case {
+    const char* what;
+    std::string typed;
+  };
+  const Case cases[] = {{"letter", "x"},
+                        {"arrow", "\x1b[A"},
+                        {"function key", "\x1b[15~"},
+                        {"application cursor key", "\x1bOB"},
+                        {"double-byte character", "\xe3\x81\x82"}};
+  for (const Case& c : cases) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    TerminalInput in(fds[0]);
+    const std::string bytes = c.typed + "show\n";
+    ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    EXPECT_TRUE(in.TakeKey()) << c.what;
+    EXPECT_EQ(in.ReadLine().value_or("<none>"), "show") << c.what;
+    EXPECT_FALSE(in.TakeKey()) << c.what;
+    close(fds[0]);
+    close(fds[1]);
+  }
 }
 
 }  // namespace
