@@ -8,12 +8,14 @@
 // routine's ITEM field as it was.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/fs/data_dir.h"
+#include "platform/fs/text_list.h"
 
 namespace volq {
 
@@ -53,7 +55,9 @@ void IndexCategories(CategoryModel& m);
 
 // The dam-line table: per mare row, generations 0..12 of six texts
 // (breeding number, name, birth year, birthplace, sire number, dam number).
-using FemaleLineRow = std::array<std::array<std::string, 6>, 13>;
+// The texts are views: the loaded rows point into the list's bytes, which the
+// frame keeps (140,000 mares are 11 million texts).
+using FemaleLineRow = std::array<std::array<std::string_view, 6>, 13>;
 
 class FactorFrame {
  public:
@@ -70,6 +74,8 @@ class FactorFrame {
   // Dam-line rows 1..; index 0 unused.
   std::vector<FemaleLineRow> FemaleLineTable{FemaleLineRow{}};
   int32_t FemaleLineRowCount = 0;
+  // The bytes the loaded dam-line rows point into.
+  std::unique_ptr<TextListReader> FemaleLineSource;
   // Indexed by CourseType.
   std::array<CategoryModel, 3> Models;
 

@@ -131,7 +131,8 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   // Thirteen lines of six values per mare; a row cut short keeps what it has.
   FemaleLineTable.assign(1, FemaleLineRow{});
   FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
-  TextListReader lines(dir().Path(kFemaleLineList));
+  FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
+  TextListReader& lines = *FemaleLineSource;
   if (!lines.ok()) {
     frame.Skipped(std::string("load ") + kFemaleLineList, "missing; the dam-line table is empty");
   }
@@ -141,7 +142,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     for (auto& line : row) {
       for (auto& value : line) {
         if (lines.Eof()) break;
-        value = lines.Next();
+        value = lines.NextView();
         ++values;
       }
     }

@@ -383,7 +383,7 @@ TEST_F(AltFactors2330Test, FemaleLineCode) {
   // No dam-line row holds the key: "00000000".
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "1112010012");
   FemaleLineRow row{};
-  row[0][0] = std::string(10, ' ');  // the key, EX 422:10, is blank here
+  row[0][0] = "          ";  // the key, EX 422:10, is blank here
   row[1][0] = "1120012345";          // generation 1 has no name
   w().FemaleLineTable.push_back(row);
   w().FemaleLineRowCount = 1;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -14,17 +15,23 @@ class AltSupportTest : public testing::FactorTest {};
 
 constexpr char kSireSire[] = "1000123456";
 
+// The texts the rows below point into, as a loaded table's point into its list.
+std::string_view Kept(std::string text) {
+  static std::deque<std::string> texts;
+  return texts.emplace_back(std::move(text));
+}
+
 // A mare row keyed by number whose generations 1 .. unnamed-1 have names;
 // generation `unnamed` (13: none) has no name and the breeding number found.
 FemaleLineRow Mare(const std::string& number, int unnamed, const std::string& found) {
   FemaleLineRow row;
-  row[0][0] = number;
+  row[0][0] = Kept(number);
   row[0][1] = "mare";
   for (int g = 1; g <= 12; ++g) {
-    row[g][0] = "20000000" + std::to_string(g % 10) + "0";
+    row[g][0] = Kept("20000000" + std::to_string(g % 10) + "0");
     row[g][1] = g < unnamed ? "dam" : "";
   }
-  if (unnamed <= 12) row[unnamed][0] = found;
+  if (unnamed <= 12) row[unnamed][0] = Kept(found);
   return row;
 }
 

@@ -97,33 +97,36 @@ TextListReader::TextListReader(const std::filesystem::path& path) {
   }
 }
 
-std::string TextListReader::Next() {
+std::string TextListReader::Next() { return std::string(NextView()); }
+
+std::string_view TextListReader::NextView() {
   if (Eof()) FailFile("read past the end of a list");
+  const std::string_view data(data_);
   // Blanks before an item are not part of it. A line end right here ends an
   // empty item, as a blank line or a comma at the end of a line gives one.
-  while (pos_ < data_.size() && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
-  std::string item;
-  if (pos_ < data_.size() && data_[pos_] == '"') {
-    size_t end = data_.find('"', pos_ + 1);
-    if (end == std::string::npos) end = data_.size();
-    item = data_.substr(pos_ + 1, end - pos_ - 1);
+  while (pos_ < data.size() && (data[pos_] == ' ' || data[pos_] == '\t')) ++pos_;
+  std::string_view item;
+  if (pos_ < data.size() && data[pos_] == '"') {
+    size_t end = data.find('"', pos_ + 1);
+    if (end == std::string_view::npos) end = data.size();
+    item = data.substr(pos_ + 1, end - pos_ - 1);
     pos_ = end + 1;
-    while (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
+    while (pos_ < data.size() && data[pos_] == ' ') ++pos_;
   } else {
     size_t end = pos_;
-    while (end < data_.size() && data_[end] != ',' && data_[end] != '\r' && data_[end] != '\n') {
+    while (end < data.size() && data[end] != ',' && data[end] != '\r' && data[end] != '\n') {
       ++end;
     }
-    item = data_.substr(pos_, end - pos_);
-    while (!item.empty() && item.back() == ' ') item.pop_back();
+    item = data.substr(pos_, end - pos_);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
     pos_ = end;
   }
-  if (pos_ < data_.size() && data_[pos_] == ',') {
+  if (pos_ < data.size() && data[pos_] == ',') {
     ++pos_;
   } else {
     // End of the line: consume it so that Eof() holds after the last item.
-    if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
-    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+    if (pos_ < data.size() && data[pos_] == '\r') ++pos_;
+    if (pos_ < data.size() && data[pos_] == '\n') ++pos_;
   }
   return item;
 }

@@ -47,6 +47,9 @@ class TextListReader {
   // surrounding blanks removed; items end at a comma or a line end, so a
   // blank line is one empty item. Past the end raises a file Failure.
   std::string Next();
+  // The same item as a view into the list's bytes, valid while the reader
+  // lives: for tables of millions of items that keep the reader beside them.
+  std::string_view NextView();
   // Next item as a whole number (conversion Failure when it is not one).
   int64_t NextNumber();
 
