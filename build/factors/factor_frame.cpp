@@ -172,6 +172,16 @@ int32_t Integer(std::string_view t) {
 
 std::string Decimal(int64_t n) { return std::to_string(n); }
 
+std::string LastChars(std::string_view t, size_t n) {
+  return std::string(t.size() > n ? t.substr(t.size() - n) : t);
+}
+
+int32_t DaysCut(int64_t days) { return Integer(LastChars(Decimal(days + 10000), 4)); }
+
+int64_t RateClass(std::string_view rate) {
+  return static_cast<int64_t>(std::floor(Value(rate) / 4000));
+}
+
 int32_t LogClass(double x) {
   if (!(x > 0)) FailConversion("logarithm of " + std::to_string(x));
   return static_cast<int32_t>(std::floor(10.0 * std::log(x) / std::log(10.0)));

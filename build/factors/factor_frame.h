@@ -161,6 +161,14 @@ double Value(std::string_view t);
 int32_t Integer(std::string_view t);
 // Shortest decimal text: "7", "-4", "0".
 std::string Decimal(int64_t n);
+// The last n characters of t, or all of t when it is shorter: the codes cut
+// from decimal(k + 100) and the like.
+std::string LastChars(std::string_view t, size_t n);
+// A day count taken through the last four digits of count + 10000: counts of
+// 0 to 9999 pass unchanged, 10000 and more wrap, -1 comes out as 9999.
+int32_t DaysCut(int64_t days);
+// Class of a six-character rate text (rate x 100000): floor(value / 4000).
+int64_t RateClass(std::string_view rate);
 // floor(10 × ln x / ln 10) in double precision, the logarithmic class of the
 // factor routines. x must be above 0, else a conversion Failure.
 int32_t LogClass(double x);

@@ -112,8 +112,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor07KishuSeiseki() {
     if (const std::string* rec = LookupRecord("KISHUSEISEI.dat", 121, jockey)) {
       int32_t t = Integer(Ex(775, 2));
       int offset = (t >= 0 && t <= 22) ? 29 : (t >= 23 && t <= 29) ? 35 : 41;
-      double rate = Value(std::string_view(*rec).substr(offset, 6));
-      code = "1" + Decimal(static_cast<int64_t>(std::floor(rate / 4000)));
+      code = "1" + Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
     }
   }
   double n = std::floor(Value(code));
@@ -128,8 +127,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor08KyosobaValue() {
     if (const std::string* rec = LookupRecord("OPTION1N\\KYOSOBA.dat", 228, horse)) {
       int32_t t = Integer(Ex(775, 2));
       int offset = (t < 0 || t > 49) ? 106 : 10;  // steeplechase line or overall
-      double rate = Value(std::string_view(*rec).substr(offset, 6));
-      code = Decimal(static_cast<int64_t>(std::floor(rate / 4000)));
+      code = Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
     }
   }
   ReadEx(r);
@@ -157,8 +155,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
   std::string_view sex = Ex(529, 1);
   if (sex != "1" && sex != "3") k += 200;
   if (k == 300) k = 100;
-  std::string text = Decimal(k + 1000);
-  return text.substr(text.size() - 3);
+  return LastChars(Decimal(k + 1000), 3);
 }
 
 }  // namespace volq

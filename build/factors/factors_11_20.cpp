@@ -10,15 +10,6 @@ namespace volq {
 
 namespace {
 
-// The last n characters of t (all of t when shorter).
-std::string Right(const std::string& t, size_t n) {
-  return t.size() > n ? t.substr(t.size() - n) : t;
-}
-
-// Days from a to b cut to their last four digits: counts of 10000 days and
-// more wrap, small negative counts come out as 10000 less their size.
-int32_t DaysCut(int64_t days) { return Integer(Right(Decimal(days + 10000), 4)); }
-
 // A race date (or a birth date laid out the same way) of the EX buffer:
 // year, then month and day of the four-character month-day field.
 struct ExDate {
@@ -30,11 +21,6 @@ ExDate RaceDate(const FactorFrame& f) {
 int32_t Weeks(const ExDate& a, const ExDate& b) {
   int64_t days = DaysBetween(a.year, a.month, a.day, b.year, b.month, b.day);
   return static_cast<int32_t>(std::floor(DaysCut(days) / 7.0 + 0.5));
-}
-
-// Rate class of a 6-character rate text (rate × 100000) at offset of a record.
-int64_t RateClass4000(const std::string& rec, int offset) {
-  return static_cast<int64_t>(std::floor(Value(std::string_view(rec).substr(offset, 6)) / 4000));
 }
 
 constexpr const char* kStallionFile = "OPTION1N\\STALLION.dat";
@@ -57,7 +43,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   ReadEx(r);
   ExDate birth{std::string(Ex(196, 4)), std::string(Ex(200, 2)), std::string(Ex(202, 2))};
   ExDate race = RaceDate(*this);
-  int32_t d = DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
+  int32_t d =
+      DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
   int64_t m = static_cast<int64_t>(std::floor(d / 30.0 + 0.5));
   int32_t t = Integer(Ex(775, 2));
   int64_t low = (t < 0 || t > 29) ? 40 : 27;  // steeplechasers start older
@@ -70,7 +57,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   // Young geldings (and other sex codes) are too few to keep apart: 27 to
   // 33 months share the class of 34.
   if (digit == "3" && m >= 27 && m <= 33) return "334";
-  return digit + Right(Decimal(m + 100), 2);
+  return digit + LastChars(Decimal(m + 100), 2);
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
@@ -132,7 +119,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
   ReadEx(r);
   // A return within the week shares the text of two weeks.
   if (c == 0) return flag + "1020";
-  return flag + Right(Decimal(static_cast<int64_t>(c) * 10 + 1000), 4);
+  return flag + LastChars(Decimal(static_cast<int64_t>(c) * 10 + 1000), 4);
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
@@ -160,8 +147,11 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
       going = Ex(959, 1);
       first = 148;
     }
-    int g = going == "0" || going == "1" ? 1 : going == "2" ? 2 : going == "3" ? 3 : going == "4" ? 4 : 0;
-    if (g != 0) code = Decimal(g) + Decimal(RateClass4000(*rec, first + 6 * (g - 1)));
+    // Going "0" takes the rate of "1"; "1" to "4" their own.
+    int g = going == "0" ? 1 : (going >= "1" && going <= "4") ? going[0] - '0' : 0;
+    if (g != 0) {
+      code = Decimal(g) + Decimal(RateClass(std::string_view(*rec).substr(first + 6 * (g - 1), 6)));
+    }
   }
   ReadEx(r);
   return code;
@@ -170,7 +160,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
 std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
   ReadEx(r);
   int64_t age = static_cast<int64_t>(Integer(Ex(11, 4))) + 100 - Integer(Ex(618, 4));
-  std::string s = Right(Decimal(age), 2);
+  std::string s = LastChars(Decimal(age), 2);
   // Bands by text order, as the age text compares: "3" falls between "26" and "30".
   std::string_view v = s;
   const char* band = (v >= "00" && v <= "20")   ? "20"
@@ -190,7 +180,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
     if (const std::string* rec = LookupRecord("CHOKYOSEISEI.dat", 121, trainer)) {
       int32_t t = Integer(Ex(775, 2));
       int offset = (t >= 0 && t <= 22) ? 29 : (t >= 23 && t <= 49) ? 35 : 41;
-      code = "1" + Decimal(RateClass4000(*rec, offset));
+      code = "1" + Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
     }
   }
   return std::floor(Value(code)) > 110 ? "110" : code;
@@ -203,7 +193,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor20StallionStat() {
     int32_t t = Integer(Ex(775, 2));
     bool flat = t >= 0 && t <= 29;
     double n = Value(std::string_view(*rec).substr(flat ? 34 : 40, 6));  // runs
-    double m = Value(std::string_view(*rec).substr(flat ? 46 : 55, 9));   // money
+    double m = Value(std::string_view(*rec).substr(flat ? 46 : 55, 9));  // money
     if (n != 0) {
       double q = m / n;
       if (q != 0) code = Decimal(LogClass(q));

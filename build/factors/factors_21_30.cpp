@@ -80,8 +80,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
       band = d >= 0 && d <= 1600 ? 1 : d >= 1601 && d <= 2200 ? 2 : 3;
       offset = (t <= 22 ? 196 : 214) + 6 * (band - 1);
     }
-    code = Decimal(band) +
-           Decimal(static_cast<int64_t>(std::floor(Value(Field(*sire, offset, 6)) / 4000)));
+    code = Decimal(band) + Decimal(RateClass(Field(*sire, offset, 6)));
   }
   // A zero rate is one class in every band; the top classes of a band merge.
   double x = std::floor(Value(code));
@@ -156,8 +155,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue() {
       if (starts != 0) {
         double q = prize / starts;
         if (q != 0) {
-          std::string c = Decimal(static_cast<int64_t>(LogClass(q)) + 100);
-          code = c.size() > 2 ? c.substr(c.size() - 2) : c;
+          code = LastChars(Decimal(static_cast<int64_t>(LogClass(q)) + 100), 2);
         }
       }
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
+#include "build/records/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
 
@@ -164,7 +165,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     }
   }
 
-  ReportFailures(frame.Report());
+  ReportSkipped(*this, frame);
 }
 
 }  // namespace volq

@@ -206,7 +206,7 @@ std::string AlternativeFactors::Factor05HahaUma() {
     if (const std::string* rec = w.LookupRecord("OPTION1N\\HAHAUMA.dat", 402, dam)) {
       int32_t t = Integer(w.Ex(775, 2));
       Text rate = Text(*rec).substr(t >= 0 && t <= 49 ? 16 : 118, 6);
-      code = "1" + Decimal(static_cast<int64_t>(std::floor(Value(rate) / 4000)));
+      code = "1" + Decimal(RateClass(rate));
     }
   }
   double x = std::floor(Value(code));

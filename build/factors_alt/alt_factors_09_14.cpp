@@ -95,8 +95,7 @@ void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, do
 // its last four digits).
 int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string, 3>& b) {
   int64_t days = DaysBetween(a[0], a[1], a[2], b[0], b[1], b[2]);
-  int32_t d = Integer(LastChars(Decimal(days + 10000), 4));
-  return static_cast<int64_t>(std::floor(d / 7.0 + 0.5));
+  return static_cast<int64_t>(std::floor(DaysCut(days) / 7.0 + 0.5));
 }
 
 // Race date of the record in the buffer: year, month, day.

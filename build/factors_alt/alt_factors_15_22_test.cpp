@@ -492,7 +492,9 @@ TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
                              {775, c.track},
                              {764, "703"}})});
     EXPECT_EQ(Run(c.f), c.code) << c.track;
-    if (*c.made) EXPECT_TRUE(Exists(c.made)) << c.made;
+    if (*c.made) {
+      EXPECT_TRUE(Exists(c.made)) << c.made;
+    }
     EXPECT_FALSE(Exists(c.absent)) << c.absent << " " << c.track;
   }
 }

@@ -203,7 +203,7 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
       course2(w.Ex(19, 2));
   int64_t n = DaysBetween(year2, day2.substr(0, 2), day2.substr(2, 2), year1, day1.substr(0, 2),
                           day1.substr(2, 2));
-  int32_t days = Integer(LastChars(Decimal(n + 10000), 4));
+  int32_t days = DaysCut(n);
   std::string k = "50";
   if (Value(weight2) > 0 && Value(weight1) > 0 && days != 0) {
     // Three-digit weights: the tripled loss stays well inside 16 bits.

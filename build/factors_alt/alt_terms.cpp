@@ -9,7 +9,7 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
                 std::string_view month_day_b) {
   int64_t days = DaysBetween(year_a, month_day_a.substr(0, 2), month_day_a.substr(2, 2), year_b,
                              month_day_b.substr(0, 2), month_day_b.substr(2, 2));
-  return Integer(LastChars(Decimal(days + 10000), 4));
+  return DaysCut(days);
 }
 
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {

@@ -17,10 +17,6 @@ inline bool InRange(std::string_view t, std::string_view lo, std::string_view hi
   return lo <= t && t <= hi;
 }
 
-// The last k characters of t, or all of t when it is shorter.
-inline std::string LastChars(std::string_view t, size_t k) {
-  return std::string(t.size() > k ? t.substr(t.size() - k) : t);
-}
 
 // A band of texts lo..hi (lo == hi for a single text) and its code.
 struct TextBand {

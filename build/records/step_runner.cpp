@@ -32,12 +32,15 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   }
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);
-  if (!frame.clean()) {
-    // The report is UTF-8 but may quote record bytes; those stay as they are.
-    std::vector<std::string> lines;
-    for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
-    w.ReportFailures(lines);
-  }
+  ReportSkipped(w, frame);
+}
+
+void ReportSkipped(Window& w, const StepFrame& frame) {
+  if (frame.clean()) return;
+  // The report is UTF-8 but may quote record bytes; those stay as they are.
+  std::vector<std::string> lines;
+  for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
+  w.ReportFailures(lines);
 }
 
 }  // namespace volq

@@ -23,4 +23,8 @@ using StepFn = std::function<std::string(StepContext&)>;
 void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
                    const StepFn& step);
 
+// What a frame skipped, reported by window w (work outside a step, such as a
+// window's load, reports through it too). Nothing when the frame is clean.
+void ReportSkipped(Window& w, const StepFrame& frame);
+
 }  // namespace volq

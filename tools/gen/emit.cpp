@@ -1,6 +1,6 @@
 // From the model to the delivered records: every record is a blank record of
-// its delivered length with its fields set by name, files per data
-// specification, and the repeated deliveries of one key that the service makes.
+// its delivered length with its fields set by name, files per data set of the
+// service, and the repeated deliveries of one key that the service makes.
 #include <algorithm>
 #include <map>
 #include <type_traits>
@@ -141,7 +141,7 @@ class Emitter {
             d(s(sire)), s(d(sire)), d(d(sire)), s(s(dam)),  d(s(dam)),  s(d(dam)),  d(d(dam))};
   }
 
-  // ---- races and entries, one file of the race specification per week ----
+  // ---- races and entries, one file of the RACE data set per week ----
 
   void WriteRace(std::string& buf, const Race& r, char kind, int day, const std::string& venue_code) {
     RecordText t = Rec(buf, RaceLayout(), kind, day);

@@ -261,7 +261,9 @@ TEST(WriteSource, WritesTheFoldersAndReplacesAnEarlierRun) {
   Source s;
   s.files.push_back({"RACE", "a.jvd", "RA7\r\n"});
   WriteSource(s, dir);
-  for (std::string_view spec : kSpecifications) EXPECT_TRUE(std::filesystem::is_directory(dir / spec)) << spec;
+  for (std::string_view data_set : kDataSets) {
+    EXPECT_TRUE(std::filesystem::is_directory(dir / data_set)) << data_set;
+  }
   EXPECT_FALSE(std::filesystem::exists(dir / "RACE" / "stale.jvd"));
   EXPECT_EQ(ReadWholeFile(dir / "RACE" / "a.jvd"), "RA7\r\n");
   std::filesystem::remove_all(dir);

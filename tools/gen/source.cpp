@@ -34,8 +34,8 @@ Source Generate(const Options& opt) {
 
 void WriteSource(const Source& source, const std::filesystem::path& dir) {
   std::error_code ec;
-  for (std::string_view spec : kSpecifications) {
-    const std::filesystem::path folder = dir / spec;
+  for (std::string_view data_set : kDataSets) {
+    const std::filesystem::path folder = dir / data_set;
     std::filesystem::create_directories(folder, ec);
     if (ec) FailFile("cannot create " + folder.string() + ": " + ec.message());
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec))

@@ -1,6 +1,6 @@
 #pragma once
 // The record source that the service stand-in serves: one folder per data
-// specification, files of delivered records (code page 932, each ending with
+// set of the service, files of delivered records (code page 932, each ending with
 // CR LF), and the counts of what was written.
 #include <cstdint>
 #include <filesystem>
@@ -14,10 +14,10 @@
 namespace volq::gen {
 
 // The folders, in the order the download job asks for them.
-inline constexpr std::string_view kSpecifications[] = {"TOKU", "RACE", "DIFN", "BLDN", "SLOP", "YSCH", "HOSN"};
+inline constexpr std::string_view kDataSets[] = {"TOKU", "RACE", "DIFN", "BLDN", "SLOP", "YSCH", "HOSN"};
 
 struct SourceFile {
-  std::string folder;  // one of kSpecifications
+  std::string folder;  // one of kDataSets
   std::string name;
   std::string bytes;
 };
