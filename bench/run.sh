@@ -6,8 +6,22 @@
 #
 #   bash bench/run.sh              # seed 1, full scale
 #   SEED=7 SCALE=small bash bench/run.sh
+#   bash bench/run.sh --manifest FILE   # also write the checksum manifest
+#
+# The manifest holds the sha256 of every file a category-window step wrote,
+# after each such step, and of every file of the data directory after the
+# whole pipeline, sorted by path: two commits whose manifests of one seed and
+# scale are identical built the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+MANIFEST=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --manifest) MANIFEST=$(realpath -m "$2"); shift 2 ;;
+    *) echo "bench: unknown option '$1' (usage: bench/run.sh [--manifest FILE])" >&2; exit 2 ;;
+  esac
+done
 
 SEED=${SEED:-1}
 SCALE=${SCALE:-full}
@@ -68,6 +82,12 @@ measure() {
   rm -f "$log" "$log.out"
 }
 
+# sha256 of the data directory's files (find's tests narrow them), by path.
+checksums() {
+  (cd "$DATA" && find . -type f "$@" -print0 | xargs -0 -r -n 1000 -P 8 sha256sum) | sort -k 2
+}
+[ -z "$MANIFEST" ] || : >"$MANIFEST"
+
 if [ ! -f "$SRC/.complete" ]; then
   rm -rf "$SRC"
   mkdir -p "$(dirname "$SRC")"
@@ -101,7 +121,6 @@ for step in "${STEPS[@]}"; do
   # What the step wrote, and a plain copy of the same files for comparison.
   mapfile -t written < <(find "$DATA" -type f -newer "$marker")
   bytes=$(find "$DATA" -type f -newer "$marker" -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
-  rm -f "$marker"
   rm -rf "$SCRATCH"
   mkdir -p "$SCRATCH"
   start=$(date +%s.%N)
@@ -109,7 +128,15 @@ for step in "${STEPS[@]}"; do
   copy=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
   ratio=$(awk -v w="$wall" -v c="$copy" 'BEGIN { if (c > 0) printf "%.1f", w / c; else print "-" }')
   rows+=("$name|$wall|$cpu|$rss_mb|$bytes|${#written[@]}|$ratio (copy ${copy} s)")
+  if [ -n "$MANIFEST" ] && [[ $command == *"press Command10"* ]]; then
+    { echo "== after $name"; checksums -newer "$marker"; } >>"$MANIFEST"
+  fi
+  rm -f "$marker"
 done
+if [ -n "$MANIFEST" ]; then
+  { echo "== data directory after every step"; checksums; } >>"$MANIFEST"
+  echo "bench: checksum manifest in $MANIFEST"
+fi
 rm -rf "$SCRATCH"
 
 [ ${#STEPS[@]} -gt 0 ] || echo "bench: no steps listed yet (STEPS in bench/run.sh)"
