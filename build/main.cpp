@@ -1,5 +1,7 @@
 // VolqBuild: the main window with every step wired, run by the console.
-#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "build/entities/entity_files.h"
 #include "build/entities/margin_step.h"
@@ -11,18 +13,52 @@
 #include "platform/fs/data_dir.h"
 #include "platform/ui/console.h"
 
+namespace {
+
+constexpr const char* kUsageHead =
+    "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
+    "       volqbuild --help | --version\n"
+    "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current directory)\n"
+    "                  with the raw record files volqfetch wrote and these folders, which\n"
+    "                  no step creates:";
+constexpr const char* kUsageTail =
+    "  -c COMMANDS     commands separated by ';', e.g. -c 'press Command1; press Command2';\n"
+    "                  a ';' inside double quotes or written \\; belongs to its command\n"
+    "                  (without -c: commands from standard input, or a prompt on a terminal)\n"
+    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows |\n"
+    "          show [CONTROL] | quit\n"
+    "buttons of the main window, in the order their steps need each other's files:\n"
+    "  Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5\n"
+    "  Command11 Command6 Command15 Command8\n"
+    "  Command9   opens the extended-record window (window 2): press 計算, press 表示,\n"
+    "             then pick List1 N shows one horse's records\n"
+    "  Command13  the margin step (after 計算)\n"
+    "  Command10  opens the category window: type Text1 201801, press Option1 (芝),\n"
+    "             Option2 (ダート) or Option3 (障害), press Command1 (抽出), then the\n"
+    "             course's factor build (Command2-4) and categorisation (Command5-7)\n"
+    "exit status: 0 done, 1 a command failed or a step skipped something,\n"
+    "             2 a wrong command line\n";
+
+std::string Usage() {
+  std::string usage = kUsageHead;
+  size_t column = 33;
+  for (const char* const* f = volq::DataDir::kFolders; *f; ++f) {
+    if (column + 1 + std::string_view(*f).size() > 90) {
+      usage += "\n                 ";
+      column = 17;
+    }
+    usage += std::string(" ") + *f;
+    column += 1 + std::string_view(*f).size();
+  }
+  return usage + "\n" + kUsageTail;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace volq;
   CommandLine cl = ParseCommandLine(argc, argv);
-  if (cl.help || !cl.error.empty()) {
-    if (!cl.error.empty()) std::cerr << cl.error << '\n';
-    std::cout << "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
-                 "  DIR: the data directory (default VOLQNQ4DPROJECT); its folders must exist.\n"
-                 "  COMMANDS: press CONTROL; type CONTROL TEXT; pick CONTROL N; window N;\n"
-                 "            windows; show; quit (separated by ';'). Without -c, commands\n"
-                 "            are read from standard input or an interactive prompt.\n";
-    return cl.error.empty() ? 0 : 2;
-  }
+  if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
   DataDir dir(cl.data_dir);
   FormVolqBuildWiring wiring;
   wiring.steps["Command4"] = DamOffspringStep;

@@ -1,7 +1,7 @@
 // volqfetch: downloads the racing-data service's records (here through the
 // stand-in that serves a record source directory) into the raw record files
 // of the data directory.
-#include <iostream>
+#include <optional>
 
 #include "fetch/download_window.h"
 #include "platform/jvlink/stand_in.h"
@@ -11,27 +11,25 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: volqfetch [--data-dir DIR] [--source DIR] [-c 'COMMANDS']\n"
+    "       volqfetch --help | --version\n"
     "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current directory)\n"
     "  --source DIR    record source served by the service's stand-in for this run\n"
     "                  (default: the one chosen with the settings button 設定)\n"
-    "  -c COMMANDS     commands separated by ';', e.g. -c 'press Command2'\n"
+    "  -c COMMANDS     commands separated by ';', e.g. -c 'press Command2'; a ';' inside\n"
+    "                  double quotes or written \\; belongs to its command\n"
     "                  (without -c: commands from standard input, or a prompt on a terminal)\n"
-    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows | show | "
-    "quit\n";
+    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows |\n"
+    "          show [CONTROL] | quit\n"
+    "buttons: Command2 downloads every record into the raw record files, Command3 checks\n"
+    "         the market-sale file, 設定 chooses the record source\n"
+    "exit status: 0 done, 1 a command or the download failed, 2 a wrong command line\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace volq;
   CommandLine cl = ParseCommandLine(argc, argv, {"--source"});
-  if (!cl.error.empty()) {
-    std::cerr << "volqfetch: " << cl.error << '\n' << kUsage;
-    return 2;
-  }
-  if (cl.help) {
-    std::cout << kUsage;
-    return 0;
-  }
+  if (std::optional<int> end = CommandLineExit(cl, "volqfetch", kUsage)) return *end;
   Console console;
   StandInJVLink jvlink(StandInJVLink::DefaultSettingsPath());
   if (auto s = cl.options.find("--source"); s != cl.options.end()) jvlink.SetSource(s->second);

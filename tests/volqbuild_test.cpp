@@ -57,7 +57,8 @@ TEST(Volqbuild, MarginStepLeavesTheStatusLine) {
   const std::string line = "Text1: 終わり  0\n";
   const size_t first = r.out.find(line);
   ASSERT_NE(first, std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(line, first + line.size()), std::string::npos) << r.out;
+  // The margin step leaves the line as it was, so nothing more is printed of it.
+  EXPECT_EQ(r.out.find("Text1:", first + line.size()), std::string::npos) << r.out;
   fs::remove_all(dir);
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh machine lacks to build and test the programs: cmake,
-# ninja, g++, GoogleTest/GoogleMock and Google Benchmark.
+# ninja, g++, GoogleTest/GoogleMock, Google Benchmark and libedit (line
+# editing at the interactive prompt).
 set -euo pipefail
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -9,6 +10,7 @@ command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ -f /usr/include/histedit.h ] || need+=(libedit-dev)
 if [ ${#need[@]} -gt 0 ]; then
   # As root on a bare container; through sudo on a runner that has it.
   as_root=()

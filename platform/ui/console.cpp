@@ -1,15 +1,18 @@
 #include "platform/ui/console.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 
 #include "platform/ui/cp932.h"
+#include "platform/ui/line_editor.h"
 #include "platform/ui/terminal_input.h"
 
 namespace volq {
@@ -35,6 +38,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
       cl.help = true;
       continue;
     }
+    if (name == "--version") {
+      cl.version = true;
+      continue;
+    }
     bool takes_value = name == "--data-dir" || name == "-c" || own(name);
     if (!takes_value) {
       cl.error = "unknown option '" + std::string(a) + "'";
@@ -56,6 +63,32 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
     }
   }
   return cl;
+}
+
+const char* const kCommandWords =
+    "press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows | show [CONTROL] | "
+    "quit";
+
+std::optional<int> CommandLineExit(const CommandLine& cl, std::string_view program,
+                                   std::string_view usage, std::ostream& out, std::ostream& err) {
+  if (!cl.error.empty()) {
+    err << program << ": " << cl.error << " (see: " << program << " --help)\n";
+    return 2;
+  }
+  if (cl.help) {
+    out << usage;
+    return 0;
+  }
+  if (cl.version) {
+    out << program << ' ' << VOLQ_VERSION << '\n';
+    return 0;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> CommandLineExit(const CommandLine& cl, std::string_view program,
+                                   std::string_view usage) {
+  return CommandLineExit(cl, program, usage, std::cout, std::cerr);
 }
 
 namespace {
@@ -101,21 +134,70 @@ std::optional<int> Number(std::string_view s) {
 
 std::vector<std::string> SplitCommands(std::string_view script) {
   std::vector<std::string> out;
-  size_t start = 0;
-  while (start <= script.size()) {
-    size_t end = script.find(';', start);
-    if (end == std::string_view::npos) end = script.size();
-    std::string_view cmd = Trim(script.substr(start, end - start));
-    if (!cmd.empty()) out.emplace_back(cmd);
-    start = end + 1;
+  std::string cmd;
+  bool quoted = false;
+  auto end_command = [&] {
+    std::string_view c = Trim(cmd);
+    if (!c.empty()) out.emplace_back(c);
+    cmd.clear();
+  };
+  for (size_t i = 0; i < script.size(); ++i) {
+    char c = script[i];
+    if (c == '\\' && i + 1 < script.size() && script[i + 1] == ';') {
+      cmd += ';';
+      ++i;
+    } else if (c == ';' && !quoted) {
+      end_command();
+    } else {
+      if (c == '"') quoted = !quoted;
+      cmd += c;
+    }
   }
+  end_command();
   return out;
 }
 
 // ---------------------------------------------------------------------------
 // Rendering
 
-std::string RenderWindow(const Window& w) {
+namespace {
+
+// The lines of one control under its name and kind: one line after them, or
+// several below, indented.
+std::string ControlLines(const Control& c, size_t name_w, size_t kind_w, const ShowFit& fit) {
+  constexpr size_t kIndent = 6;
+  ShowFit inner = fit;
+  inner.width = fit.width > kIndent ? fit.width - kIndent : 0;
+  std::vector<std::string> lines;
+  for (const std::string& d : c.Describe(inner)) {
+    // A text of several lines shows each on a line of its own.
+    size_t start = 0;
+    while (true) {
+      size_t nl = d.find('\n', start);
+      std::string_view part =
+          std::string_view(d).substr(start, nl == std::string::npos ? nl : nl - start);
+      if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
+      lines.emplace_back(part);
+      if (nl == std::string::npos) break;
+      start = nl + 1;
+    }
+  }
+  std::string s;
+  std::string head = "  " + c.name() + std::string(name_w - c.name().size() + 2, ' ') + c.kind();
+  if (lines.size() == 1) {
+    s += head + std::string(kind_w - std::string_view(c.kind()).size() + 2, ' ') + ToUtf8(lines[0]);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    s += '\n';
+  } else {
+    s += head + '\n';
+    for (const std::string& l : lines) s += std::string(kIndent, ' ') + ToUtf8(l) + '\n';
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string RenderWindow(const Window& w, size_t width) {
   std::string s =
       "window " + std::to_string(w.id()) + ": " + ToUtf8(w.Caption) + " (" + w.name() + ")\n";
   size_t name_w = 0, kind_w = 0;
@@ -123,34 +205,12 @@ std::string RenderWindow(const Window& w) {
     name_w = std::max(name_w, c->name().size());
     kind_w = std::max(kind_w, std::string_view(c->kind()).size());
   }
-  for (const Control* c : w.controls()) {
-    std::vector<std::string> lines;
-    for (const std::string& d : c->Describe()) {
-      // A text of several lines shows each on a line of its own.
-      size_t start = 0;
-      while (true) {
-        size_t nl = d.find('\n', start);
-        std::string_view part =
-            std::string_view(d).substr(start, nl == std::string::npos ? nl : nl - start);
-        if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
-        lines.emplace_back(part);
-        if (nl == std::string::npos) break;
-        start = nl + 1;
-      }
-    }
-    std::string head =
-        "  " + c->name() + std::string(name_w - c->name().size() + 2, ' ') + c->kind();
-    if (lines.size() == 1) {
-      s += head + std::string(kind_w - std::string_view(c->kind()).size() + 2, ' ') +
-           ToUtf8(lines[0]);
-      while (!s.empty() && s.back() == ' ') s.pop_back();
-      s += '\n';
-    } else {
-      s += head + '\n';
-      for (const std::string& l : lines) s += "      " + ToUtf8(l) + '\n';
-    }
-  }
+  for (const Control* c : w.controls()) s += ControlLines(*c, name_w, kind_w, {width, false});
   return s;
+}
+
+std::string RenderControl(const Control& c, size_t width) {
+  return ControlLines(c, c.name().size(), std::string_view(c.kind()).size(), {width, true});
 }
 
 namespace {
@@ -237,12 +297,37 @@ Console::Console() : out_(std::cout), err_(std::cerr) {
   terminal_ = std::make_unique<TerminalInput>(0);
   keys_ = isatty(0) == 1;
   draw_ = isatty(2) == 1;
+  out_terminal_ = isatty(1) == 1;
 }
 
 Console::Console(std::ostream& out, std::ostream& err, std::istream* in)
     : out_(out), err_(err), in_(in) {}
 
 Console::~Console() = default;
+
+size_t Console::Width() const {
+  if (out_terminal_) {
+    winsize ws{};
+    if (ioctl(1, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
+  }
+  if (&out_ == &std::cout) {
+    if (const char* columns = std::getenv("COLUMNS")) {
+      if (std::optional<int> n = Number(columns); n && *n > 0) return static_cast<size_t>(*n);
+    }
+  }
+  return kScriptWidth;
+}
+
+std::optional<std::string> Console::PromptLine(const std::string& prompt, bool remember) {
+  if (std::optional<std::string> line = terminal_->BufferedLine()) {
+    // Typed while a step ran, echoed then: shown again with the prompt it answers.
+    out_ << prompt << *line << '\n' << std::flush;
+    return line;
+  }
+  if (!editor_) editor_ = std::make_unique<LineEditor>();
+  out_ << std::flush;
+  return editor_->Read(prompt, terminal_->TakeRest(), remember);
+}
 
 bool Console::Fail(const std::string& what) {
   ClearLine();
@@ -302,13 +387,19 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
     }
   } else {
     interactive_ = true;
-    out_ << RenderWindow(start)
-         << "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows | "
-            "show | quit\n";
+    out_ << RenderWindow(start, Width()) << "commands: " << kCommandWords
+         << "\n(Up and Down arrows recall earlier commands)\n";
     while (!quit_) {
       Window* w = wm.Find(current_);
-      out_ << (w ? ToUtf8(w->Caption) : std::string()) << "> " << std::flush;
-      std::optional<std::string> line = NextLine();
+      std::string prompt = (w ? ToUtf8(w->Caption) : std::string()) + "> ";
+      if (!kept_.empty()) {
+        std::string line = std::move(kept_.front());
+        kept_.pop_front();
+        out_ << prompt << line << '\n';
+        Execute(line);
+        continue;
+      }
+      std::optional<std::string> line = PromptLine(prompt, true);
       if (!line) {
         out_ << '\n';
         break;
@@ -348,23 +439,44 @@ bool Console::Execute(std::string_view line) {
       }
       return true;
     }
-    if (word == "show") {
-      ClearLine();
-      out_ << RenderWindow(*Current());
-      return true;
-    }
+    if (word == "show") return Show(rest);
     if (word == "quit") {
       quit_ = true;
       return true;
     }
-    return Fail("unknown command '" + std::string(word) +
-                "' (commands: press, type, pick, window, windows, show, quit)");
+    return Fail("unknown command '" + std::string(word) + "' (commands: " + kCommandWords + ")");
   } catch (const UiError& e) {
     return Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
 }
+
+bool Console::Show(std::string_view control) {
+  ClearLine();
+  Window* w = Current();
+  if (control.empty()) {
+    out_ << RenderWindow(*w, Width());
+  } else {
+    out_ << RenderControl(w->Need(Typed(Unquote(control))), Width());
+  }
+  return true;
+}
+
+namespace {
+
+std::vector<std::string> Cells(const Grid& g) {
+  std::vector<std::string> cells;
+  cells.reserve(static_cast<size_t>(g.Rows()) * g.Cols() + 2);
+  cells.push_back(std::to_string(g.Rows()));
+  cells.push_back(std::to_string(g.Cols()));
+  for (int r = 0; r < g.Rows(); ++r) {
+    for (int c = 0; c < g.Cols(); ++c) cells.push_back(g.TextMatrix(r, c));
+  }
+  return cells;
+}
+
+}  // namespace
 
 bool Console::Click(std::string_view rest, bool pick) {
   Window* w = Current();
@@ -373,13 +485,20 @@ bool Console::Click(std::string_view rest, bool pick) {
   if (wm_->busy()) return Fail("a step is running: wait for its end");
   int last_id = 0;
   for (Window* o : wm_->windows()) last_id = std::max(last_id, o->id());
+  std::optional<std::string> status_before;
+  if (TextBox* status = w->status_line()) status_before = status->Text;
+  // A pick shows what it put in the window's grids (the viewer's records).
+  std::vector<std::pair<const Grid*, std::vector<std::string>>> grids;
+  if (pick) {
+    for (const Control* c : w->controls()) {
+      if (auto* g = dynamic_cast<const Grid*>(c)) grids.emplace_back(g, Cells(*g));
+    }
+  }
   bool ok = true;
   try {
     if (pick) {
       auto [control, entry] = SplitWord(rest);
-      std::optional<int> n = Number(entry);
-      if (!n) throw UiError("pick needs an entry number from 1");
-      w->Pick(Typed(control), *n);
+      w->Pick(Typed(control), Number(entry).value_or(0));
     } else {
       w->Press(Typed(Unquote(rest)));
     }
@@ -388,14 +507,21 @@ bool Console::Click(std::string_view rest, bool pick) {
   } catch (const std::exception& e) {
     ok = Fail(e.what());
   }
-  AfterClick(*w, last_id);
+  AfterClick(*w, last_id, status_before, grids);
   return ok;
 }
 
-void Console::AfterClick(Window& w, int last_id) {
+void Console::AfterClick(
+    Window& w, int last_id, const std::optional<std::string>& status_before,
+    const std::vector<std::pair<const Grid*, std::vector<std::string>>>& grids) {
   ClearLine();
-  if (TextBox* status = w.status_line())
+  // Only a line the click changed, so that each printed line belongs to
+  // the press that gave it.
+  if (TextBox* status = w.status_line(); status && status->Text != status_before)
     out_ << status->name() << ": " << ToUtf8(status->Text) << '\n';
+  for (const auto& [grid, before] : grids) {
+    if (Cells(*grid) != before) out_ << RenderControl(*grid, Width());
+  }
   out_ << std::flush;
   FlushFailures();
   // A window opened by the click takes the focus, as on screen.
@@ -428,8 +554,7 @@ void Console::FlushFailures() {
 std::optional<std::string> Console::Ask(const std::string& prompt) {
   if (in_ || !keys_ || !terminal_) return std::nullopt;
   ClearLine();
-  out_ << prompt << std::flush;
-  return terminal_->ReadLine();
+  return PromptLine(prompt, false);
 }
 
 void Console::Message(const Window& from, const std::string& text) {
@@ -437,8 +562,12 @@ void Console::Message(const Window& from, const std::string& text) {
   std::string title = from.manager().app_title();
   out_ << '[' << (title.empty() ? from.name() : title) << "] " << ToUtf8(text) << '\n';
   if (interactive_ && terminal_) {
-    out_ << "  (Enter: OK)" << std::flush;
-    terminal_->ReadLine();
+    // Only an empty line is the OK: a command typed ahead is kept for after it.
+    while (std::optional<std::string> line = PromptLine("  OK: press Enter> ", false)) {
+      if (Trim(*line).empty()) break;
+      kept_.push_back(*line);
+      out_ << "  (kept to run after the OK: " << Trim(*line) << ")\n";
+    }
   }
   out_ << std::flush;
 }

@@ -6,13 +6,16 @@
 //   type CONTROL TEXT    set a text box's text ("TEXT" may be quoted)
 //   pick CONTROL N       click entry N (from 1) of a list box
 //   window N             make open window N current; windows: list them
-//   show                 print the current window; quit
+//   show [CONTROL]       print the current window, or one control whole; quit
 //
 // taken from `-c 'cmd; cmd'`, from standard input one per line, or at an
-// interactive prompt when standard input is a terminal. Typed text is UTF-8
-// and becomes code page 932 for matching; everything shown is UTF-8.
+// interactive prompt (line editing and history: line_editor.h) when standard
+// input is a terminal. Typed text is UTF-8 and becomes code page 932 for
+// matching; everything shown is UTF-8, grids fitted to the terminal's width
+// (else $COLUMNS, else kScriptWidth).
 //
-// After each press or pick the window's status line is printed, then the
+// After each press or pick the window's status line is printed when the
+// click changed it, after a pick also every grid it changed, then the
 // failures the handler reported (standard error). A script stops at a
 // command that cannot be carried out; the exit status is 1 when any command
 // could not be carried out or any failure was reported.
@@ -20,17 +23,21 @@
 // On a terminal: a modal window is drawn on one line of standard error and a
 // key or Ctrl-C presses its cancel button; yield points show the progress of
 // a long step and take commands typed meanwhile (press and pick are refused
-// while a BusyScope lives); message boxes wait for Enter at the prompt.
+// while a BusyScope lives); a message box at the prompt waits for Enter
+// alone, and a command typed instead is kept and carried out after it.
 //
 //   int main(int argc, char** argv) {
 //     CommandLine cl = ParseCommandLine(argc, argv);
+//     if (auto end = CommandLineExit(cl, "volqbuild", kUsage)) return *end;
 //     Console console;
 //     WindowManager wm(console, "VolqBuild");
 //     FormVolqBuild form(...);
 //     return console.Run(wm, form, cl.script);
 //   }
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <iosfwd>
 #include <map>
@@ -45,26 +52,47 @@
 namespace volq {
 
 // The command line both programs share: --data-dir DIR (default
-// "VOLQNQ4DPROJECT"), -c COMMANDS (repeatable), --help, and the program's own
-// options that take a value (`--name VALUE` or `--name=VALUE`).
+// "VOLQNQ4DPROJECT"), -c COMMANDS (repeatable), --help, --version, and the
+// program's own options that take a value (`--name VALUE` or `--name=VALUE`).
 struct CommandLine {
   std::string data_dir = "VOLQNQ4DPROJECT";
   std::optional<std::string> script;
   std::map<std::string, std::string, std::less<>> options;
   bool help = false;
+  bool version = false;
   std::string error;  // not empty: the command line is wrong (exit status 2)
 };
 CommandLine ParseCommandLine(int argc, const char* const* argv,
                              std::initializer_list<std::string_view> own_options = {});
 
-// Commands of a -c text: separated by ';', blanks around them removed.
+// The command words, as both programs' usage and the prompt list them.
+extern const char* const kCommandWords;
+
+// The command line's end before any window: --help prints `usage` on
+// standard output (status 0), --version "PROGRAM VERSION" (0), a wrong
+// command line "PROGRAM: what is wrong" and where to find the usage on
+// standard error (2); nullopt when the program goes on.
+std::optional<int> CommandLineExit(const CommandLine& cl, std::string_view program,
+                                   std::string_view usage, std::ostream& out, std::ostream& err);
+std::optional<int> CommandLineExit(const CommandLine& cl, std::string_view program,
+                                   std::string_view usage);
+
+// Commands of a -c text: separated by ';', blanks around them removed. A
+// ';' inside double quotes or written "\;" belongs to the command (the
+// quotes stay for `type` to remove, the backslash goes).
 std::vector<std::string> SplitCommands(std::string_view script);
 
-// What `show` prints for a window (UTF-8).
-std::string RenderWindow(const Window& w);
+// The width that output fits when it goes to no terminal and $COLUMNS is not set.
+inline constexpr size_t kScriptWidth = 120;
+
+// What `show` prints for a window (UTF-8): long lists cut short.
+std::string RenderWindow(const Window& w, size_t width = kScriptWidth);
+// What `show CONTROL` prints: the control whole.
+std::string RenderControl(const Control& c, size_t width = kScriptWidth);
 // One terminal line for a modal window: its caption, progress bars and labels.
 std::string RenderProgressLine(const Window& w);
 
+class LineEditor;
 class TerminalInput;
 
 class Console : public Host {
@@ -95,8 +123,13 @@ class Console : public Host {
  private:
   bool Fail(const std::string& what);
   bool Click(std::string_view rest, bool pick);
+  bool Show(std::string_view control);
+  size_t Width() const;
+  // A line typed at the prompt: what was typed while a step ran comes first.
+  std::optional<std::string> PromptLine(const std::string& prompt, bool remember);
   Window* Current();
-  void AfterClick(Window& w, int last_id);
+  void AfterClick(Window& w, int last_id, const std::optional<std::string>& status_before,
+                  const std::vector<std::pair<const Grid*, std::vector<std::string>>>& grids);
   void FlushFailures();
   void ClearLine();
   void Draw(const std::string& line);  // the one progress line of standard error
@@ -107,8 +140,11 @@ class Console : public Host {
   std::ostream& err_;
   std::istream* in_ = nullptr;
   std::unique_ptr<TerminalInput> terminal_;  // standard input, when it is read
+  std::unique_ptr<LineEditor> editor_;       // the prompt, once it is shown
+  std::deque<std::string> kept_;             // typed at a message box: run after it
   bool keys_ = false;                        // standard input is a terminal
   bool draw_ = false;                        // standard error is a terminal
+  bool out_terminal_ = false;                // standard output is a terminal
   bool interactive_ = false;                 // commands come from the prompt
   WindowManager* wm_ = nullptr;
   int current_ = 0;

@@ -14,7 +14,7 @@ Control::Control(Window* owner, std::string name) : owner_(owner), name_(std::mo
 CommandButton::CommandButton(Window* owner, std::string name)
     : Control(owner, std::move(name)), Caption(this->name()) {}
 
-std::vector<std::string> CommandButton::Describe() const {
+std::vector<std::string> CommandButton::Describe(const ShowFit&) const {
   return {Enabled ? Caption : Caption + " (disabled)"};
 }
 
@@ -36,7 +36,7 @@ void OptionButton::Choose() {
   if (OnClick) OnClick();
 }
 
-std::vector<std::string> OptionButton::Describe() const {
+std::vector<std::string> OptionButton::Describe(const ShowFit&) const {
   return {(Value ? "(*) " : "( ) ") + Caption};
 }
 
@@ -61,11 +61,19 @@ void ListBox::ClickEntry(int i) {
   if (OnClick) OnClick();
 }
 
-std::vector<std::string> ListBox::Describe() const {
+std::vector<std::string> ListBox::Describe(const ShowFit& fit) const {
   std::vector<std::string> lines;
-  for (int i = 0; i < ListCount(); ++i) {
+  auto entry = [&](int i) {
     lines.push_back((i == ListIndex ? "> " : "  ") + std::to_string(i + 1) + " " +
                     items_[static_cast<size_t>(i)]);
+  };
+  const int shown = fit.whole ? ListCount() : std::min(ListCount(), kShownEntries);
+  for (int i = 0; i < shown; ++i) entry(i);
+  if (ListIndex >= shown && ListIndex < ListCount()) entry(ListIndex);
+  if (shown < ListCount()) {
+    const int more = ListCount() - shown - (ListIndex >= shown ? 1 : 0);
+    if (more > 0)
+      lines.push_back("(" + std::to_string(more) + " more entries: show " + name() + ")");
   }
   if (lines.empty()) lines.push_back("(empty)");
   return lines;
@@ -116,36 +124,109 @@ void Grid::Clear() {
   for (std::string& c : cells_) c.clear();
 }
 
-std::vector<std::string> Grid::Describe() const {
-  // Trailing rows with nothing in their visible cells beyond the fixed
-  // columns (a grid laid out for thousands of rows, mostly unused) are
-  // left out and only counted.
+namespace {
+
+std::string_view TrimmedCell(std::string_view t) {
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  return t;
+}
+
+// Bytes of the code page 932 character starting with byte b.
+size_t CharBytes(unsigned char b) { return (b >= 0x81 && b <= 0x9f) || b >= 0xe0 ? 2 : 1; }
+
+// The text in pieces of at most `width` columns, never splitting a
+// double-byte character; an empty text is one empty piece.
+std::vector<std::string_view> Wrapped(std::string_view t, size_t width) {
+  std::vector<std::string_view> pieces;
+  width = std::max<size_t>(width, 2);
+  while (t.size() > width) {
+    size_t n = 0;
+    while (n < t.size()) {
+      size_t k = std::min(CharBytes(static_cast<unsigned char>(t[n])), t.size() - n);
+      if (n + k > width) break;
+      n += k;
+    }
+    pieces.push_back(t.substr(0, n));
+    t.remove_prefix(n);
+  }
+  pieces.push_back(t);
+  return pieces;
+}
+
+}  // namespace
+
+std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
+  std::vector<int> fixed, data;  // the visible columns
+  for (int c = 0; c < cols_; ++c) {
+    if (widths_[static_cast<size_t>(c)] == 0) continue;
+    (c < FixedCols ? fixed : data).push_back(c);
+  }
+  const int first_row = std::clamp(FixedRows, 0, rows_);
   auto has_data = [&](int r) {
-    for (int c = std::max(FixedCols, 0); c < cols_; ++c) {
-      if (widths_[static_cast<size_t>(c)] != 0 && !TextMatrix(r, c).empty()) return true;
+    for (int c : data) {
+      if (!TrimmedCell(TextMatrix(r, c)).empty()) return true;
     }
     return false;
   };
   int shown = rows_;
-  while (shown > std::max(FixedRows, 0) && !has_data(shown - 1)) --shown;
-  // Code page 932 keeps a double-byte character two columns wide on a
-  // terminal, so the byte count is the display width.
-  std::vector<size_t> width(static_cast<size_t>(cols_), 0);
+  while (shown > first_row && !has_data(shown - 1)) --shown;
+  if (shown == first_row) return {"(no data)"};
+
+  // Column widths: the widest cell shown; the fixed columns take at most
+  // half the page, a page column at most what the fixed ones leave.
+  constexpr size_t kGap = 2;
+  const size_t width = std::max<size_t>(fit.width, 20);
+  std::vector<size_t> w(static_cast<size_t>(cols_), 0);
   for (int r = 0; r < shown; ++r) {
-    for (int c = 0; c < cols_; ++c) width[c] = std::max(width[c], TextMatrix(r, c).size());
+    for (int c = 0; c < cols_; ++c) w[c] = std::max(w[c], TrimmedCell(TextMatrix(r, c)).size());
   }
-  std::vector<std::string> lines;
-  for (int r = 0; r < shown; ++r) {
-    std::string line;
-    for (int c = 0; c < cols_; ++c) {
-      if (widths_[static_cast<size_t>(c)] == 0) continue;
-      if (!line.empty()) line += "  ";
-      const std::string& t = TextMatrix(r, c);
-      line += t;
-      line.append(width[c] - t.size(), ' ');
+  size_t fixed_w = 0;
+  for (int c : fixed) {
+    w[c] = std::min(w[c], width / 2);
+    fixed_w += w[c] + kGap;
+  }
+  const size_t page_w = std::max<size_t>(width > fixed_w ? width - fixed_w : 0, 10);
+  for (int c : data) w[c] = std::min(w[c], page_w);
+
+  // Pages: as many data columns as fit after the fixed ones.
+  std::vector<std::vector<int>> pages;
+  size_t used = width;
+  for (int c : data) {
+    if (pages.empty() || used + w[c] > width) {
+      pages.emplace_back();
+      used = fixed_w;
     }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    lines.push_back(std::move(line));
+    pages.back().push_back(c);
+    used += w[c] + kGap;
+  }
+
+  std::vector<std::string> lines;
+  for (const std::vector<int>& page : pages) {
+    if (pages.size() > 1) {
+      lines.push_back("(columns " + std::to_string(page.front()) + "-" +
+                      std::to_string(page.back()) + " of " + std::to_string(data.back()) + ")");
+    }
+    std::vector<int> cols = fixed;
+    cols.insert(cols.end(), page.begin(), page.end());
+    for (int r = 0; r < shown; ++r) {
+      std::vector<std::vector<std::string_view>> cells;
+      size_t height = 1;
+      for (int c : cols) {
+        cells.push_back(Wrapped(TrimmedCell(TextMatrix(r, c)), w[c]));
+        height = std::max(height, cells.back().size());
+      }
+      for (size_t k = 0; k < height; ++k) {
+        std::string line;
+        for (size_t i = 0; i < cols.size(); ++i) {
+          std::string_view piece = k < cells[i].size() ? cells[i][k] : std::string_view();
+          if (i > 0) line.append(kGap, ' ');
+          line += piece;
+          if (piece.size() < w[cols[i]]) line.append(w[cols[i]] - piece.size(), ' ');
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        lines.push_back(std::move(line));
+      }
+    }
   }
   if (shown < rows_)
     lines.push_back("(" + std::to_string(rows_ - shown) + " more rows without data)");
@@ -160,12 +241,12 @@ std::string ProgressBar::Bar(int width) const {
          std::string(static_cast<size_t>(width - filled), '-');
 }
 
-std::vector<std::string> ProgressBar::Describe() const {
+std::vector<std::string> ProgressBar::Describe(const ShowFit&) const {
   return {"[" + Bar(20) + "] " + std::to_string(Value) + " (" + std::to_string(Min) + ".." +
           std::to_string(Max) + ")"};
 }
 
-std::vector<std::string> Timer::Describe() const {
+std::vector<std::string> Timer::Describe(const ShowFit&) const {
   return {std::to_string(Interval) + " ms, " + (Enabled ? "enabled" : "disabled")};
 }
 

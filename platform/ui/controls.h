@@ -10,6 +10,7 @@
 // members (OnClick, OnTimer) that the window binds to its handlers. Every
 // text is code page 932 bytes. Like their designer defaults, a button's and a
 // label's caption and a text box's text start as the control's name.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,6 +19,14 @@
 namespace volq {
 
 class Window;
+
+// How `show` prints a control: every line within `width` terminal columns
+// (a code page 932 byte is one column, a double-byte character two); a long
+// list is cut short unless `whole` (the control shown on its own).
+struct ShowFit {
+  size_t width = 120;
+  bool whole = true;
+};
 
 class Control {
  public:
@@ -31,7 +40,7 @@ class Control {
 
   // What `show` prints: a kind word and content lines (code page 932).
   virtual const char* kind() const = 0;
-  virtual std::vector<std::string> Describe() const = 0;
+  virtual std::vector<std::string> Describe(const ShowFit& fit) const = 0;
   // The caption a press may name the control by; nullptr when it has none.
   virtual const std::string* caption() const { return nullptr; }
 
@@ -53,7 +62,7 @@ class CommandButton : public Control {
     if (OnClick) OnClick();
   }
   const char* kind() const override { return "button"; }
-  std::vector<std::string> Describe() const override;
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
   const std::string* caption() const override { return &Caption; }
 };
 
@@ -62,7 +71,7 @@ class TextBox : public Control {
   TextBox(Window* owner, std::string name);
   std::string Text;
   const char* kind() const override { return "text"; }
-  std::vector<std::string> Describe() const override { return {Text}; }
+  std::vector<std::string> Describe(const ShowFit&) const override { return {Text}; }
 };
 
 class Label : public Control {
@@ -70,7 +79,7 @@ class Label : public Control {
   Label(Window* owner, std::string name);
   std::string Caption;
   const char* kind() const override { return "label"; }
-  std::vector<std::string> Describe() const override { return {Caption}; }
+  std::vector<std::string> Describe(const ShowFit&) const override { return {Caption}; }
 };
 
 // Option buttons of one group (the same `Group` text; the window's frame)
@@ -87,7 +96,7 @@ class OptionButton : public Control {
   // Chooses this option (clearing the others of its group), then clicks it.
   void Choose();
   const char* kind() const override { return "option"; }
-  std::vector<std::string> Describe() const override;
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
   const std::string* caption() const override { return &Caption; }
 };
 
@@ -109,7 +118,10 @@ class ListBox : public Control {
   void ClickEntry(int i);
 
   const char* kind() const override { return "list"; }
-  std::vector<std::string> Describe() const override;
+  // Entries numbered from 1, '>' at the selected one; unless `whole`, only
+  // the first kShownEntries and the selected one, the rest counted.
+  static constexpr int kShownEntries = 10;
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
 
  private:
   std::vector<std::string> items_;
@@ -140,9 +152,14 @@ class Grid : public Control {
   void Clear();  // empties every cell
 
   const char* kind() const override { return "grid"; }
-  // The visible columns as an aligned table, one line per row; trailing rows
-  // with no text beyond the fixed columns are only counted in a last line.
-  std::vector<std::string> Describe() const override;
+  // The visible columns as an aligned table, one line per row, in pages of
+  // as many columns as fit the width beside the fixed columns (repeated on
+  // every page); a cell wider than a page goes on over the next lines of its
+  // column, so every cell is seen whole. Trailing blanks of a cell (fixed
+  // width record fields) are not shown; trailing rows with no text beyond
+  // the fixed columns are only counted in a last line, and a grid with no
+  // such text at all is the one line "(no data)".
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
 
  private:
   void Resize(int rows, int cols);
@@ -159,7 +176,7 @@ class ProgressBar : public Control {
   int32_t Max = 100;
   int32_t Value = 0;
   const char* kind() const override { return "progress"; }
-  std::vector<std::string> Describe() const override;
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
   // The bar as `width` characters of '#' and '-', the value taken inside Min..Max.
   std::string Bar(int width) const;
 };
@@ -178,7 +195,7 @@ class Timer : public Control {
     if (Enabled && OnTimer) OnTimer();
   }
   const char* kind() const override { return "timer"; }
-  std::vector<std::string> Describe() const override;
+  std::vector<std::string> Describe(const ShowFit& fit) const override;
 };
 
 // A component placed on a window that is no window control of ours (the
@@ -192,7 +209,7 @@ class HostedControl : public Control {
   T* operator->() const { return object_; }
   T& operator*() const { return *object_; }
   const char* kind() const override { return "control"; }
-  std::vector<std::string> Describe() const override { return {description_}; }
+  std::vector<std::string> Describe(const ShowFit&) const override { return {description_}; }
 
  private:
   T* object_;

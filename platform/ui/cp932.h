@@ -17,5 +17,10 @@ std::optional<std::string> TryCp932(std::string_view utf8);
 // UTF-8 of code page 932 bytes for display; a byte that starts no valid
 // character shows as '?', so record text of any content can be printed.
 std::string ToUtf8(std::string_view cp932);
+// Code page 932 text with its width forms folded, for matching what a person
+// typed against a caption: full-width letters, digits, signs and space
+// become ASCII, half-width katakana (with a following voiced mark) the
+// full-width ones. The result is UTF-8, for comparing only.
+std::string WidthFolded(std::string_view cp932);
 
 }  // namespace volq

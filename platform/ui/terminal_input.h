@@ -1,7 +1,8 @@
 #pragma once
-// Standard input read by the console itself, so that a yield point can see
-// whether a line waits without blocking, and a modal window can take a
-// single key press.
+// Standard input read by the console itself while a step runs, so that a
+// yield point can see whether a line waits without blocking, and a modal
+// window can take a single key press. At the prompt the line editor reads;
+// what came meanwhile is handed to it first (BufferedLine, TakeRest).
 #include <poll.h>
 #include <unistd.h>
 
@@ -31,6 +32,18 @@ class TerminalInput {
       }
       Fill(-1);
     }
+  }
+
+  // A whole line that was read already, without reading more.
+  std::optional<std::string> BufferedLine() {
+    if (buf_.find('\n') == std::string::npos) return std::nullopt;
+    return ReadLine();
+  }
+  // What was read already of a line not yet ended.
+  std::string TakeRest() {
+    std::string rest;
+    rest.swap(buf_);
+    return rest;
   }
 
   bool LineReady() {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-
-#include <sstream>
-
 #include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
 
 #include "platform/fs/failure.h"
 #include "platform/ui/console.h"
@@ -40,7 +40,10 @@ class FormSample : public Window {
     Option2.OnClick = [this] { ++option_clicks; };
     List1.AddItem("2019100001");
     List1.AddItem("2019100002");
-    List1.OnClick = [this] { Text1.Text = List1.Text(); };
+    List1.OnClick = [this] {
+      Text1.Text = List1.Text();
+      Grid1.TextMatrix(1, 1) = List1.Text();
+    };
     Grid1.SetCols(3);
     Grid1.TextMatrix(0, 0) = Cp932("馬名");
     Grid1.TextMatrix(0, 1) = "x";
@@ -136,12 +139,52 @@ TEST(Controls, GridLeavesOutTrailingRowsWithoutData) {
   for (int r = 1; r < 7; ++r) f.Grid1.TextMatrix(r, 0) = std::to_string(r);  // row numbers
   f.Grid1.TextMatrix(3, 1) = "c";
   f.Grid1.TextMatrix(5, 2) = "only in a hidden column";
-  EXPECT_EQ(f.Grid1.Describe(),
+  EXPECT_EQ(f.Grid1.Describe({}),
             (std::vector<std::string>{Cp932("馬名") + "  x", "1     " + Cp932("ｱｲ"), "2", "3     c",
                                       "(3 more rows without data)"}));
   f.Grid1.Clear();
-  EXPECT_EQ(f.Grid1.Describe(), (std::vector<std::string>{"", "(6 more rows without data)"}))
-      << "the fixed row stays";
+  f.Grid1.TextMatrix(0, 1) = "heading only";
+  EXPECT_EQ(f.Grid1.Describe({}), (std::vector<std::string>{"(no data)"}));
+}
+
+// A grid as wide as the category grid: every line stays within the width,
+// and every cell is there whole (a cell wider than a page goes on below).
+TEST(Controls, WideGridPrintsInPagesWithinTheWidth) {
+  FormSample f;
+  Grid& g = f.Grid1;
+  g.SetRows(6);
+  g.SetCols(61);
+  g.SetColWidth(2, 1);  // shown again
+  for (int c = 1; c < 61; ++c) g.TextMatrix(0, c) = Cp932("因子") + std::to_string(c);
+  for (int r = 1; r < 5; ++r) {
+    g.TextMatrix(r, 0) = std::to_string(r);
+    for (int c = 1; c < 61; ++c)
+      g.TextMatrix(r, c) = "r" + std::to_string(r) + "c" + std::to_string(c) + "   ";
+  }
+  const std::string wide = Cp932("馬") + std::string(150, 'X') + Cp932("名");
+  g.TextMatrix(3, 7) = wide;
+  for (size_t width : {80u, 120u, 160u}) {
+    std::vector<std::string> lines = g.Describe({width});
+    std::string all;
+    for (const std::string& l : lines) {
+      EXPECT_LE(l.size(), width) << l;
+      all += l + '\n';
+    }
+    std::string spaced = all;  // every cell followed by a blank
+    std::replace(spaced.begin(), spaced.end(), '\n', ' ');
+    for (int r = 1; r < 5; ++r) {
+      for (int c = 1; c < 61; ++c) {
+        if (r == 3 && c == 7) continue;
+        std::string cell = "r" + std::to_string(r) + "c" + std::to_string(c) + " ";
+        EXPECT_NE(spaced.find(cell), std::string::npos) << width << ": " << cell;
+      }
+    }
+    EXPECT_EQ(std::count(all.begin(), all.end(), 'X'), 150) << width;
+    EXPECT_NE(all.find(Cp932("馬")), std::string::npos);
+    EXPECT_NE(all.find(Cp932("名")), std::string::npos);
+    EXPECT_NE(all.find("(columns 1-"), std::string::npos) << width;
+    EXPECT_EQ(lines.back(), "(1 more rows without data)");
+  }
 }
 
 TEST(WindowManager, ModelessWindowsAreNumberedAndCollected) {
@@ -247,18 +290,37 @@ TEST(Console, CommandsAndTheirOutcomes) {
   } cases[] = {
       {"press Command1", "Text1: RA 終わり  12\n", "", 0},
       {"press RA(レース）", "Text1: RA 終わり  12\n", "", 0},  // by caption, typed in UTF-8
+      // Captions and names match with full-width and half-width forms folded.
+      {"press RA(レース)", "Text1: RA 終わり  12\n", "", 0},
+      {"press ＲＡ（レース）", "Text1: RA 終わり  12\n", "", 0},
+      {"press Ｃｏｍｍａｎｄ１", "Text1: RA 終わり  12\n", "", 0},
+      {"press ﾀﾞｰﾄ; show Option2", "  Option2  option  (*) ダート\n", "", 0},
       {"type Text1 \"a b\"; show", "  Text1         text      a b\n", "", 0},
-      {"pick List1 1", "Text1: 2019100001\n", "", 0},
+      // A ';' in quotes or escaped belongs to the text.
+      {"type Text1 \"a; b\"; show Text1", "  Text1  text  a; b\n", "", 0},
+      {"type Text1 201801\\;x; show Text1", "  Text1  text  201801;x\n", "", 0},
+      {"pick List1 1", "Text1: 2019100001\n  Grid1  grid\n      馬名  x\n      A     2019100001\n",
+       "", 0},
       {"press ダート; show", "( ) 芝", "", 0},
-      {"press Command9; show", "", "error: no control 'Command9' in window FormSample\n", 1},
+      {"show Grid1", "  Grid1  grid\n      馬名  x\n      A     ｱｲ\n", "", 0},
+      {"press Command9; show", "",
+       "error: no control 'Command9' in window FormSample (show lists its controls)\n", 1},
       // A caption typed wrong is told back as it was typed.
-      {"press 開かない", "", "error: no control '開かない' in window FormSample\n", 1},
-      {"press Label1", "", "error: Label1 is a label, not a button\n", 1},
-      {"jump 3", "", "error: unknown command 'jump'", 1},
-      {"pick List1 x", "", "error: pick needs an entry number from 1\n", 1},
+      {"press 開かない", "", "error: no control '開かない' in window FormSample (show", 1},
+      {"show Nothing", "", "error: no control 'Nothing' in window FormSample (show", 1},
+      // The wrong command word for a control names the right one.
+      {"press Label1", "",
+       "error: Label1 is a label, not a button (it is only shown: show Label1)\n", 1},
+      {"pick Option1", "", "error: Option1 is an option, not a list (use: press Option1)\n", 1},
+      {"press List1", "", "error: List1 is a list, not a button (use: pick List1 N)\n", 1},
+      {"type Command1 x", "", "error: Command1 is a button, not a text box (use: press Command1)\n",
+       1},
+      {"jump 3", "", "error: unknown command 'jump' (commands: press CONTROL", 1},
+      {"pick List1 x", "", "error: pick List1 needs an entry number from 1 to 2\n", 1},
+      {"pick List1 3", "", "error: List1 has no entry 3 (it has 2)\n", 1},
       {"window 4", "", "error: no open window 4", 1},
-      // A failing handler is reported and the status line still printed.
-      {"press Command4", "Text1: Text1\n", "error: cannot open HS20180101.dat\n", 1},
+      // A failing handler is reported; the status line it left alone is not printed.
+      {"press Command4", "", "error: cannot open HS20180101.dat\n", 1},
       // Reported failures follow the status line; the script goes on.
       {"press Command3; press Command1", "Text1: done\nText1: RA 終わり  12\n",
        "failure: cannot open A.dat\nfailure: cannot open B.dat\n", 1},
@@ -281,6 +343,40 @@ TEST(Console, CommandsAndTheirOutcomes) {
   // A script stops at the first command that cannot be carried out.
   ConsoleRun stopped = RunScript("press Nothing; press Command1");
   EXPECT_EQ(stopped.out.find("RA"), std::string::npos);
+}
+
+// Each printed status line belongs to the one press that changed it: presses
+// that leave it as it was (a second run, an option, a window opened) print
+// nothing of it.
+TEST(Console, StatusLineIsPrintedWhenAPressChangesIt) {
+  ConsoleRun r = RunScript(
+      "press Command1; press Command1; press Option2; press Command2; window 1; press Command3; "
+      "pick List1 1; pick List1 1");
+  EXPECT_EQ(r.out,
+            "Text1: RA 終わり  12\n"
+            "window 2: 見本 (FormSample)\n"
+            "Text1: done\n"
+            "Text1: 2019100001\n"
+            "  Grid1  grid\n"
+            "      馬名  x\n"
+            "      A     2019100001\n");
+  EXPECT_EQ(r.status, 1);  // Command3 reports failures
+}
+
+TEST(Console, ShowCutsLongListsThatShowControlPrintsWhole) {
+  FormSample f;
+  for (int i = 3; i <= 25; ++i) f.List1.AddItem(std::to_string(2019100000 + i));
+  f.List1.ListIndex = 19;
+  ConsoleRun window = RunScript("show", &f);
+  EXPECT_NE(
+      window.out.find(
+          "        10 2019100010\n      > 20 2019100020\n      (14 more entries: show List1)\n"),
+      std::string::npos)
+      << window.out;
+  EXPECT_EQ(window.out.find("2019100011"), std::string::npos);
+  ConsoleRun whole = RunScript("show List1", &f);
+  EXPECT_NE(whole.out.find("        25 2019100025\n"), std::string::npos) << whole.out;
+  EXPECT_EQ(whole.out.find("more entries"), std::string::npos);
 }
 
 TEST(Console, StandardInputAndBusySteps) {
@@ -330,6 +426,31 @@ TEST(CommandLine, Options) {
   EXPECT_EQ(h.data_dir, "VOLQNQ4DPROJECT");
   EXPECT_FALSE(h.script.has_value());
   EXPECT_EQ(SplitCommands(" press A ;; show;"), (std::vector<std::string>{"press A", "show"}));
+  EXPECT_EQ(SplitCommands("type Text1 \"a;b\"; type Text2 c\\;d;show"),
+            (std::vector<std::string>{"type Text1 \"a;b\"", "type Text2 c;d", "show"}));
+  EXPECT_EQ(SplitCommands("type Text1 \"open"), (std::vector<std::string>{"type Text1 \"open"}));
+}
+
+TEST(CommandLine, HelpVersionAndUsageErrors) {
+  const struct {
+    std::vector<const char*> argv;
+    std::optional<int> status;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {{"prog", "--help"}, 0, "usage: prog\n", ""},
+      {{"prog", "--version"}, 0, "prog 0.", ""},
+      {{"prog", "--frob"}, 2, "", "prog: unknown option '--frob' (see: prog --help)\n"},
+      {{"prog", "-c"}, 2, "", "prog: option -c needs a value (see: prog --help)\n"},
+      {{"prog", "-c", "show"}, std::nullopt, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    CommandLine cl = ParseCommandLine(static_cast<int>(c.argv.size()), c.argv.data());
+    EXPECT_EQ(CommandLineExit(cl, "prog", "usage: prog\n", out, err), c.status) << c.argv[1];
+    EXPECT_TRUE(out.str().starts_with(c.out)) << out.str();
+    EXPECT_EQ(err.str(), c.err);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ui/cp932.h"
+
 namespace volq {
 namespace {
 
@@ -15,6 +17,20 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
     }
   }
   return true;
+}
+
+// The command that acts on a control of this kind.
+std::string Use(const Control& c) {
+  if (dynamic_cast<const CommandButton*>(&c) || dynamic_cast<const OptionButton*>(&c))
+    return "use: press " + c.name();
+  if (dynamic_cast<const TextBox*>(&c)) return "use: type " + c.name() + " TEXT";
+  if (dynamic_cast<const ListBox*>(&c)) return "use: pick " + c.name() + " N";
+  return "it is only shown: show " + c.name();
+}
+
+std::string WrongKind(const Control& c, const char* wanted) {
+  return c.name() + " is " + (c.kind()[0] == 'o' ? "an " : "a ") + c.kind() + ", not " + wanted +
+         " (" + Use(c) + ")";
 }
 
 }  // namespace
@@ -37,12 +53,22 @@ Control* Window::Find(std::string_view key) const {
     const std::string* cap = c->caption();
     if (cap && *cap == key) return c;
   }
+  const std::string folded = WidthFolded(key);
+  for (Control* c : controls_) {
+    const std::string* cap = c->caption();
+    if (SameIgnoringCase(WidthFolded(c->name()), folded) ||
+        (cap && SameIgnoringCase(WidthFolded(*cap), folded)))
+      return c;
+  }
   return nullptr;
 }
 
 Control& Window::Need(std::string_view control) const {
   Control* c = Find(control);
-  if (!c) throw UiError("no control '" + std::string(control) + "' in window " + name_);
+  if (!c) {
+    throw UiError("no control '" + std::string(control) + "' in window " + name_ +
+                  " (show lists its controls)");
+  }
   return *c;
 }
 
@@ -55,22 +81,26 @@ void Window::Press(std::string_view control) {
     if (!o->Enabled) throw UiError(c.name() + " is disabled");
     o->Choose();
   } else {
-    throw UiError(c.name() + " is a " + c.kind() + ", not a button");
+    throw UiError(WrongKind(c, "a button"));
   }
 }
 
 void Window::Type(std::string_view control, std::string_view text) {
   Control& c = Need(control);
   auto* t = dynamic_cast<TextBox*>(&c);
-  if (!t) throw UiError(c.name() + " is a " + c.kind() + ", not a text box");
+  if (!t) throw UiError(WrongKind(c, "a text box"));
   t->Text = std::string(text);
 }
 
 void Window::Pick(std::string_view control, int entry) {
   Control& c = Need(control);
   auto* l = dynamic_cast<ListBox*>(&c);
-  if (!l) throw UiError(c.name() + " is a " + c.kind() + ", not a list");
-  if (entry < 1 || entry > l->ListCount()) {
+  if (!l) throw UiError(WrongKind(c, "a list"));
+  if (entry < 1) {
+    throw UiError("pick " + c.name() + " needs an entry number from 1 to " +
+                  std::to_string(l->ListCount()));
+  }
+  if (entry > l->ListCount()) {
     throw UiError(c.name() + " has no entry " + std::to_string(entry) + " (it has " +
                   std::to_string(l->ListCount()) + ")");
   }

@@ -64,8 +64,12 @@ class Window {
 
   const std::vector<Control*>& controls() const { return controls_; }
   // A control by its name (exactly, then without regard to ASCII case), or a
-  // button or option by its caption (code page 932); nullptr when none.
+  // button or option by its caption (code page 932); failing these, by name
+  // or caption with full-width and half-width forms folded (WidthFolded);
+  // nullptr when none.
   Control* Find(std::string_view name_or_caption) const;
+  // The same; none raises UiError, which says how to list the controls.
+  Control& Need(std::string_view name_or_caption) const;
 
   // What the console's commands do; a control that is missing or of another
   // kind raises UiError. Press clicks a command button or chooses an option
@@ -97,7 +101,6 @@ class Window {
  private:
   friend class Control;
   friend class WindowManager;
-  Control& Need(std::string_view control) const;
   std::string name_;
   std::vector<Control*> controls_;
   TextBox* status_line_ = nullptr;

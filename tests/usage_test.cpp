@@ -1,0 +1,61 @@
+// Both programs' command lines: help and version on standard output, a wrong
+// command line on standard error with status 2, in the same words.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "platform/fs/data_dir.h"
+
+namespace {
+
+// Standard output of a shell command, and its exit status.
+std::pair<std::string, int> Capture(const std::string& cmd) {
+  std::string text;
+  FILE* p = popen(cmd.c_str(), "r");
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) text.append(buf.data(), n);
+  int s = pclose(p);
+  return {text, WIFEXITED(s) ? WEXITSTATUS(s) : -1};
+}
+
+struct ProgramRun {
+  std::string out, err;
+  int status;
+};
+
+ProgramRun Program(const std::string& path, const std::string& args) {
+  auto [out, status] = Capture(path + " " + args + " 2>/dev/null");
+  return {out, Capture(path + " " + args + " 2>&1 >/dev/null").first, status};
+}
+
+TEST(Usage, HelpVersionAndWrongOptionsAlike) {
+  for (const auto& [program, path] :
+       {std::pair<std::string, std::string>{"volqfetch", VOLQFETCH_PATH},
+        {"volqbuild", VOLQBUILD_PATH}}) {
+    ProgramRun help = Program(path, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_TRUE(help.out.starts_with("usage: " + program)) << help.out;
+
+    ProgramRun version = Program(path, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with(program + " ")) << version.out;
+
+    ProgramRun wrong = Program(path, "--frob");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err, program + ": unknown option '--frob' (see: " + program + " --help)\n");
+  }
+  // What a data directory needs and the order of the buttons.
+  ProgramRun help = Program(VOLQBUILD_PATH, "--help");
+  for (const char* const* f = volq::DataDir::kFolders; *f; ++f)
+    EXPECT_NE(help.out.find(std::string(" ") + *f), std::string::npos) << *f;
+  EXPECT_NE(help.out.find("Command1 Command2 Command3 Command12"), std::string::npos);
+}
+
+}  // namespace
