@@ -173,7 +173,8 @@ std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
   if (shown == first_row) return {"(no data)"};
 
   // Column widths: the widest cell shown; the fixed columns take at most
-  // half the page, a page column at most what the fixed ones leave.
+  // half the page, a page column at most a third of what they leave, so
+  // that one long field (the passing orders) does not leave a column a page.
   constexpr size_t kGap = 2;
   const size_t width = std::max<size_t>(fit.width, 20);
   std::vector<size_t> w(static_cast<size_t>(cols_), 0);
@@ -185,7 +186,7 @@ std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
     w[c] = std::min(w[c], width / 2);
     fixed_w += w[c] + kGap;
   }
-  const size_t page_w = std::max<size_t>(width > fixed_w ? width - fixed_w : 0, 10);
+  const size_t page_w = std::max<size_t>(width > fixed_w ? (width - fixed_w) / 3 - kGap : 0, 10);
   for (int c : data) w[c] = std::min(w[c], page_w);
 
   // Pages: as many data columns as fit after the fixed ones.
