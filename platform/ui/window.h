@@ -13,7 +13,7 @@
 //       Command1.OnClick = [this] { Command1_Click(); };
 //     }
 //     CommandButton Command1{this, "Command1"};
-//     TextBox Text1{this, "Text1"};  // the status line: printed after each press
+//     TextBox Text1{this, "Text1"};  // the status line: printed when a press changes it
 //     void Command1_Click() { Text1.Text = Cp932("終わり"); }
 //   };
 //

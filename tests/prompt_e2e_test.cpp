@@ -1,0 +1,118 @@
+// volqfetch at its prompt on a terminal (a pseudo-terminal), as a person
+// types: the Up arrow recalls a command, and a message box takes only an
+// empty line as its OK while a command typed there runs after it.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Terminal {
+ public:
+  explicit Terminal(const fs::path& dir) {
+    winsize ws{};
+    ws.ws_row = 40;
+    ws.ws_col = 120;
+    pid_ = forkpty(&fd_, nullptr, nullptr, &ws);
+    if (pid_ == 0) {
+      setenv("XDG_CONFIG_HOME", (dir / "cfg").c_str(), 1);
+      setenv("TERM", "xterm", 1);
+      // No record source: the download's open fails with a message box.
+      execl(VOLQFETCH_PATH, VOLQFETCH_PATH, "--data-dir", (dir / "data").c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  ~Terminal() {
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (fd_ >= 0) close(fd_);
+  }
+  bool started() const { return pid_ > 0; }
+
+  // Reads until the screen so far holds `text` `times` times; false when
+  // the program ends or stays silent for long first.
+  bool WaitFor(const std::string& text, int times = 1) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Count(text) < times) {
+      if (std::chrono::steady_clock::now() > give_up) return false;
+      pollfd p{fd_, POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char buf[4096];
+      ssize_t n = read(fd_, buf, sizeof buf);
+      if (n <= 0) return false;
+      screen_.append(buf, static_cast<size_t>(n));
+    }
+    return true;
+  }
+  void Type(const std::string& keys) {
+    ASSERT_EQ(write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  }
+  // Exit status after the end of input.
+  int Status() {
+    int st = 0;
+    waitpid(pid_, &st, 0);
+    pid_ = -1;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+  const std::string& screen() const { return screen_; }
+
+ private:
+  int Count(const std::string& text) const {
+    int n = 0;
+    for (size_t at = screen_.find(text); at != std::string::npos; at = screen_.find(text, at + 1))
+      ++n;
+    return n;
+  }
+  int fd_ = -1;
+  pid_t pid_ = -1;
+  std::string screen_;
+};
+
+TEST(Prompt, UpArrowRecallsAndAMessageBoxKeepsATypedCommand) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_prompt";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data");
+  fs::create_directories(dir / "cfg");
+  {
+    Terminal t(dir);
+    ASSERT_TRUE(t.started());
+    const std::string prompt = "VOLQF1C：メイン> ";
+    const std::string shown = "  Command3  button  HSチェック";
+    ASSERT_TRUE(t.WaitFor(prompt)) << t.screen();
+    t.Type("show Command3\r");
+    ASSERT_TRUE(t.WaitFor(shown)) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 2)) << t.screen();
+    t.Type("\x1b[A\r");  // Up: the same command again
+    ASSERT_TRUE(t.WaitFor(shown, 2)) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 3)) << t.screen();
+
+    t.Type("press Command2\r");
+    ASSERT_TRUE(t.WaitFor("OK: press Enter> ")) << t.screen();
+    t.Type("show Command3\r");
+    ASSERT_TRUE(t.WaitFor("(kept to run after the OK: show Command3)")) << t.screen();
+    ASSERT_TRUE(t.WaitFor("OK: press Enter> ", 2)) << t.screen();
+    t.Type("\r");
+    ASSERT_TRUE(t.WaitFor(shown, 3)) << t.screen();  // the kept command, after the OK
+    ASSERT_TRUE(t.WaitFor(prompt, 5)) << t.screen();
+    t.Type("quit\r");
+    t.WaitFor("never printed");  // to the end of output
+    EXPECT_EQ(t.Status(), 0) << t.screen();
+    EXPECT_EQ(t.screen().find("unknown command"), std::string::npos) << t.screen();
+    EXPECT_EQ(t.screen().find("^[[A"), std::string::npos) << t.screen();
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
