@@ -1,4 +1,4 @@
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 
 #include "platform/fs/text_list.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// Inputs of the per-entity steps that may not be there yet: the steps go on
-// as with an empty input and say so in the frame's report.
+// Inputs of a step that may not be there yet (a raw file before a download,
+// a list of a step not yet run): every step goes on as with an empty input
+// and says so in the frame's report, in the same words.
 #include <filesystem>
 #include <string>
 #include <vector>
