@@ -59,7 +59,8 @@ TEST_F(ExtendedWindowTest, WithoutTheMarketSaleFileTheWindowOpensAndSaysSo) {
   Open(false);
   EXPECT_TRUE(w().market_sales().empty());
   ASSERT_EQ(host_.failures.size(), 1u);
-  EXPECT_NE(host_.failures[0].find("HS20180101.dat"), std::string::npos);
+  EXPECT_NE(host_.failures[0].find("missing input HS20180101.dat: read as empty"), std::string::npos)
+      << host_.failures[0];
   EXPECT_FALSE(Exists("HS20180101.dat"));  // the load never creates it
 }
 

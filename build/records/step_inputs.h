@@ -4,11 +4,15 @@
 // and says so in the frame's report, in the same words.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "build/records/step_frame.h"
 
 namespace volq {
+
+// The one report of an input file that is not there.
+void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list
 // reads as empty and is reported.

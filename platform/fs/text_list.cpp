@@ -90,16 +90,11 @@ void TextListWriter::Line(std::string_view bytes) {
 
 void TextListWriter::Close() {
   if (anew_) {
+    // Closed once, whatever happens: a failed write drops the replacement.
     std::unique_ptr<ReplacedFile> file = std::move(anew_);
-    if (!buf_.empty()) {
-      try {
-        file->Write(buf_);
-      } catch (const Failure&) {
-        buf_.clear();
-        throw;  // the replacement is dropped with `file`
-      }
-    }
-    buf_.clear();
+    std::string rest;
+    rest.swap(buf_);
+    file->Write(rest);
     file->Commit();
     return;
   }
