@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
+
+#include <sys/wait.h>
 
 #include "platform/fs/data_dir.h"
 
@@ -15,17 +18,35 @@ namespace fs = std::filesystem;
 struct ProgramRun {
   std::string out;
   int status;
+  std::string err;
 };
 
-ProgramRun Volqbuild(const fs::path& dir, const std::string& commands) {
-  std::string cmd = std::string(VOLQBUILD_PATH) + " --data-dir '" + dir.string() + "' -c '" +
-                    commands + "' 2>/dev/null";
-  ProgramRun r{"", -1};
+std::string Slurp(const fs::path& p) {
+  std::string s;
+  if (FILE* f = std::fopen(p.c_str(), "rb")) {
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), f)) > 0) s.append(buf.data(), n);
+    std::fclose(f);
+  }
+  return s;
+}
+
+// Runs volqbuild on dir; `shell` comes before it (limits of the run). Its
+// standard error is kept beside the data directory.
+ProgramRun Volqbuild(const fs::path& dir, const std::string& commands,
+                     const std::string& shell = "") {
+  const fs::path err = dir.string() + ".stderr";
+  std::string cmd = shell + std::string(VOLQBUILD_PATH) + " --data-dir '" + dir.string() +
+                    "' -c '" + commands + "' 2>'" + err.string() + "'";
+  ProgramRun r{"", -1, ""};
   FILE* p = popen(cmd.c_str(), "r");
   std::array<char, 4096> buf;
   size_t n;
   while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
   r.status = pclose(p);
+  r.err = Slurp(err);
+  fs::remove(err);
   return r;
 }
 
@@ -59,6 +80,52 @@ TEST(Volqbuild, MarginStepLeavesTheStatusLine) {
   ASSERT_NE(first, std::string::npos) << r.out;
   // The margin step leaves the line as it was, so nothing more is printed of it.
   EXPECT_EQ(r.out.find("Text1:", first + line.size()), std::string::npos) << r.out;
+  fs::remove_all(dir);
+}
+
+TEST(Volqbuild, AMissingRawFileIsReportedAndSetsTheExitStatus) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_missing";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  ProgramRun r = Volqbuild(dir, "press Command1");
+  EXPECT_NE(r.out.find("Text1: RA 終わり  0\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "failure: missing input RA20180101.dat: read as empty\n");
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  fs::remove_all(dir);
+}
+
+TEST(Volqbuild, AStepOnAFullDiskLeavesItsFormerOutput) {
+  // The system refuses to grow files beyond 4 blocks, as a full disk does:
+  // the NEW file of 40 race entries cannot be written.
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_full";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  std::string raw;
+  for (int k = 0; k < 40; ++k) {
+    std::string rec(555, ' ');
+    rec.replace(0, 3, "SE7");
+    rec.replace(30, 10, "20191000" + std::to_string(10 + k));
+    rec.replace(553, 2, "\r\n");
+    raw += rec;
+  }
+  const std::string former = "former race entries\r\n";
+  for (const auto& [name, bytes] : {std::pair<const char*, std::string>{"SE20180101.dat", raw},
+                                     {"SE20180101NEW.dat", former}}) {
+    FILE* f = std::fopen((dir / name).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  ProgramRun r = Volqbuild(dir, "press Command2", "trap \"\" XFSZ; ulimit -f 4; ");
+  EXPECT_NE(r.out.find("Text1: SE 終わり  40\n"), std::string::npos) << r.out;
+  EXPECT_EQ(Slurp(dir / "SE20180101NEW.dat"), former);
+  EXPECT_NE(r.err.find("failure: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("SE20180101NEW.dat"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    EXPECT_EQ(e.path().extension(), e.is_directory() ? "" : ".dat") << e.path();
+  }
   fs::remove_all(dir);
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/entities/text_map.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"

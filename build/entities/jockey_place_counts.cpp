@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/records/text_fields.h"
 #include "common/record_layout.h"
 #include "common/records.h"
@@ -120,7 +120,6 @@ void WriteJockeyPlaceCounts(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
   const std::filesystem::path donichi_path = dir.Path(kDonichiFile);
-  frame.Delete(dir, donichi_path);
 
   const std::vector<std::string> jockeys = ReadKeyList(ctx, kJockeyList);
   // Record k belongs to the jockey on line k, so a refused code keeps its
@@ -139,10 +138,7 @@ void WriteJockeyPlaceCounts(StepContext& ctx) {
     records += DonichiRecord(code, counts);
   }
   // The file comes into being with its first record.
-  if (records.empty()) return;
-  if (frame.Do("write", [&] { WriteWholeFile(donichi_path, records); })) {
-    dir.NoteCreated(donichi_path);
-  }
+  frame.WriteAnew("write", dir, donichi_path, records);
 }
 
 }  // namespace volq

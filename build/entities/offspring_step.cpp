@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "build/entities/parent_summary.h"
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/records/sanku_stat.h"
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
@@ -90,7 +90,6 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
   const std::filesystem::path summary_path = dir.Path(side.summary);
-  frame.Delete(dir, summary_path);
 
   // The parents of every raw offspring record, whatever its kind: the lists
   // name every parent the offspring file knows.
@@ -174,9 +173,7 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
     write_files(number, Gather(um.get(), &horses_of[number]), false);
   }
 
-  if (!parents.empty()) {
-    frame.Do("write summary file", [&] { WriteWholeFile(summary_path, summary); });
-  }
+  frame.WriteAnew("write summary file", dir, summary_path, summary);
   return EndMessage(side.label, ctx.RecordCount);
 }
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "build/entities/jockey_place_counts.h"
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/entities/text_map.h"
 #include "common/record_layout.h"
 #include "common/records.h"
@@ -64,7 +64,6 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
   const std::filesystem::path out_path = dir.Path(kRecentPlacingRecords);
-  frame.Delete(dir, out_path);
 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
@@ -83,8 +82,7 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
     for (int32_t j = 0; j < it->second; ++j) copies += rec;
   }
   // The file comes into being with its first record.
-  if (copies.empty()) return;
-  if (frame.Do("write", [&] { WriteWholeFile(out_path, copies); })) dir.NoteCreated(out_path);
+  frame.WriteAnew("write", dir, out_path, copies);
 }
 
 std::string RecentHorsesStep(StepContext& ctx) {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/entities/text_map.h"
 #include "build/extended/uma_ex_record.h"
 #include "common/records.h"

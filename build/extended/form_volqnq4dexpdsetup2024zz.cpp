@@ -3,6 +3,7 @@
 #include "build/extended/ex_build.h"
 #include "build/extended/ex_viewer.h"
 #include "build/extended/kijun_time.h"
+#include "build/records/step_inputs.h"
 #include "build/records/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
@@ -24,15 +25,19 @@ FormVOLQNQ4DEXPDSETUP2024ZZ::FormVOLQNQ4DEXPDSETUP2024ZZ(DataDir& dir)
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
-  try {
-    for (const std::string& line : ReadLines(dir_.Path("HS20180101.dat"))) {
-      market_sales_.push_back(MarketSaleRowOf(line));
-    }
-  } catch (const Failure& e) {
-    // Without the market-sale file the window still opens, every horse then
-    // unsold; say so.
-    ReportFailures({e.what()});
+  // Without the market-sale file the window still opens, every horse then
+  // unsold; say so. The load never creates the file.
+  StepFrame frame;
+  if (!dir_.Exists("HS20180101.dat")) {
+    ReportMissingInput(frame, "HS20180101.dat");
+  } else {
+    frame.Do("load HS20180101.dat", [&] {
+      for (const std::string& line : ReadLines(dir_.Path("HS20180101.dat"))) {
+        market_sales_.push_back(MarketSaleRowOf(line));
+      }
+    });
   }
+  if (!frame.clean()) ReportFailures(frame.Report());
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command1_Click() {

@@ -59,7 +59,8 @@ TEST_F(ExtendedWindowTest, WithoutTheMarketSaleFileTheWindowOpensAndSaysSo) {
   Open(false);
   EXPECT_TRUE(w().market_sales().empty());
   ASSERT_EQ(host_.failures.size(), 1u);
-  EXPECT_NE(host_.failures[0].find("HS20180101.dat"), std::string::npos);
+  EXPECT_NE(host_.failures[0].find("missing input HS20180101.dat: read as empty"), std::string::npos)
+      << host_.failures[0];
   EXPECT_FALSE(Exists("HS20180101.dat"));  // the load never creates it
 }
 
@@ -140,13 +141,16 @@ TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
   EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000002EX.dat"), "");
 }
 
-TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListStopsAndSaysSo) {
+TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListReadsItAsEmptyAndSaysSo) {
+  // As the margin step reads the same missing list: empty, and said.
   WriteFile("KIJUNTIME.dat", "former\r\n");
   Open();
   w().Press("Command2");
   EXPECT_EQ(ReadFile("KIJUNTIME.dat"), "");
-  EXPECT_EQ(ToUtf8(w().Text1.Text), "Text1");  // no end message
-  EXPECT_NE(Report().find("KETTONUM20180101Q.dat"), std::string::npos) << Report();
+  EXPECT_EQ(ToUtf8(w().Text1.Text), "終わり");
+  EXPECT_EQ(w().List1.ListCount(), 0);
+  EXPECT_NE(Report().find("missing input KETTONUM20180101Q.dat: read as empty"), std::string::npos)
+      << Report();
   // An empty list is no failure: an empty table and the end message.
   host_.failures.clear();
   WriteFile("KETTONUM20180101Q.dat", "");

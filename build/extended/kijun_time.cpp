@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "build/records/step_inputs.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
@@ -29,9 +30,7 @@ std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
 std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string)>& list) {
   StepFrame& frame = ctx.frame;
   TextListWriter out(ctx.dir.Path("KIJUNTIME.dat"));
-  bool found = false;
-  const std::vector<std::string> horses = ReadListItems(ctx.dir.Path("KETTONUM20180101Q.dat"), &found);
-  if (!found) FailFile("missing KETTONUM20180101Q.dat");
+  const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
     list(id + "EX.dat");
     std::unique_ptr<RecordFile> ex;

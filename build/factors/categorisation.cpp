@@ -9,6 +9,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/records/quick_sort.h"
 #include "build/records/step_frame.h"
+#include "build/records/step_inputs.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
@@ -108,6 +109,8 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
 
   const std::filesystem::path item_path = dir.Path(course.item_file);
   std::unique_ptr<RecordReader> items;
+  StepContext ctx{dir, frame, w.RecordCount};
+  ReportIfMissing(ctx, course.item_file);
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {

@@ -170,7 +170,10 @@ TEST_F(Categorisation, NoItemFileWritesEmptyListsAndZeroCounts) {
   EXPECT_EQ(w().ItemCategoryFG.TextMatrix(1, 0), "1");
   EXPECT_EQ(w().ItemCategoryFG.TextMatrix(1, 1), "");
   EXPECT_EQ(w().CategoryIndexOf(1, Padded("z", 1)), 0);
-  EXPECT_TRUE(host_.failures.empty());
+  ASSERT_EQ(host_.failures.size(), 1u);
+  EXPECT_NE(host_.failures[0].find("missing input SIBAITEM201801N2024.dat: read as empty"),
+            std::string::npos)
+      << host_.failures[0];
 }
 
 TEST_F(Categorisation, AnUnreadableItemFileLeavesTheFormerOutputs) {

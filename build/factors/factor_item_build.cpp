@@ -1,7 +1,7 @@
 #include <memory>
 #include <new>
 
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 

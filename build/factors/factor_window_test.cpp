@@ -331,7 +331,7 @@ TEST_F(ModelLoadTest, MissingListsAndAShortDamLineRowAreReported) {
   WriteFile("FL20180101.dat", ReadFile("FL20180101.dat") + "\"B3\",\"name\"\r\n");
   Show();
   EXPECT_EQ(w().HorseListCount, 0);
-  EXPECT_EQ(Reported("KETTONUM20180101.dat: missing"), 1);
+  EXPECT_EQ(Reported("missing input KETTONUM20180101.dat: read as empty"), 1);
   EXPECT_EQ(w().FemaleLineRowCount, 3);
   EXPECT_EQ(w().FemaleLineTable[3][0][1], "name");
   EXPECT_EQ(Reported("FL20180101.dat: short: row 3 holds 2 of 78 values"), 1);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
+#include "build/records/step_inputs.h"
 #include "build/records/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
@@ -125,7 +126,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 
   HorseList.assign(1, std::string());
   TextListReader horses(dir().Path(kHorseList));
-  if (!horses.ok()) frame.Skipped(std::string("load ") + kHorseList, "missing; the horse list is empty");
+  if (!horses.ok()) ReportMissingInput(frame, kHorseList);
   while (!horses.Eof()) HorseList.push_back(horses.Next());
   HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
 
@@ -134,9 +135,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
   FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
   TextListReader& lines = *FemaleLineSource;
-  if (!lines.ok()) {
-    frame.Skipped(std::string("load ") + kFemaleLineList, "missing; the dam-line table is empty");
-  }
+  if (!lines.ok()) ReportMissingInput(frame, kFemaleLineList);
   while (!lines.Eof()) {
     FemaleLineRow& row = FemaleLineTable.emplace_back();
     int values = 0;

@@ -77,7 +77,6 @@ std::string HorseStep(StepContext& ctx) {
   ListOut massho(ctx, "KETTOMASSHO.dat");
 
   std::filesystem::path kyosoba_path = dir.Path("OPTION1N\\KYOSOBA.dat");
-  frame.Delete(dir, kyosoba_path);
   std::string kyosoba;
   kyosoba.reserve(static_cast<size_t>(m) * kKyosobaLength);
 
@@ -117,7 +116,7 @@ std::string HorseStep(StepContext& ctx) {
   }
   ketto.Close();
   massho.Close();
-  if (m > 0) frame.Do("write KYOSOBA.dat", [&] { WriteWholeFile(kyosoba_path, kyosoba); });
+  frame.WriteAnew("write KYOSOBA.dat", dir, kyosoba_path, kyosoba);
 
   return EndMessage("UM 終わり", 0) + CountText(m);
 }

@@ -134,20 +134,41 @@ TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
   EXPECT_EQ(report[0].rfind("horse file name: ", 0), 0u);
 }
 
-TEST_F(HorseStepTest, ListThatCannotBeWrittenIsReportedAndTheStepGoesOn) {
-  // A list on a full disk: its lines are lost and said so, everything else is
-  // written. Enough horses that the list's buffer is written mid-step.
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  std::filesystem::create_symlink("/dev/full", root_ / "KETTOMASSHO.dat");
+TEST_F(HorseStepTest, OutputThatCannotBeWrittenKeepsItsFormerBytesAndTheStepGoesOn) {
+  // One output on a full disk, the others not: the former file stays byte
+  // for byte and the failure is said; everything else is written. Enough
+  // horses that the list's buffer is written mid-step.
+  const std::string former_list = "\"2014100001\",\"0123\"\r\n";
+  const std::string former_records = std::string(kKyosobaLength, 'o');
   std::vector<std::string> raw;
   for (int i = 0; i < 3200; ++i) raw.push_back(HorseRec("201510" + HorseRec::Digits(i, 4)));
   WriteRecords("UM20180101.dat", raw);
-  EXPECT_EQ(Run(), "UM 終わり  0 3200");
-  EXPECT_EQ(Lines("KETTONUM20180101.dat").size(), 3200u);
-  EXPECT_EQ(Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength).size(), 3200u);
-  auto report = frame_->Report();
-  ASSERT_FALSE(report.empty());
-  EXPECT_NE(report[0].find("KETTOMASSHO.dat"), std::string::npos);
+  const struct {
+    const char* full;
+    const char* written;
+  } cases[] = {{"KETTOMASSHO.dat", "KETTONUM20180101.dat"},
+               {"KYOSOBA.dat", "KETTOMASSHO.dat"}};
+  for (const auto& c : cases) {
+    WriteFile("KETTOMASSHO.dat", former_list);
+    WriteFile("OPTION1N\\KYOSOBA.dat", former_records);
+    frame_ = std::make_unique<StepFrame>();
+    {
+      testing::FullDiskFor full({c.full});
+      EXPECT_EQ(Run(), "UM 終わり  0 3200");
+    }
+    if (std::string(c.full) == "KYOSOBA.dat") {
+      EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), former_records);
+    } else {
+      EXPECT_EQ(ReadFile(c.full), former_list);
+      EXPECT_EQ(Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength).size(), 3200u);
+    }
+    EXPECT_EQ(Lines(c.written).size(), 3200u) << c.full;
+    auto report = frame_->Report();
+    ASSERT_FALSE(report.empty()) << c.full;
+    EXPECT_NE(report[0].find(c.full), std::string::npos) << report[0];
+    EXPECT_NE(report[0].find("No space left on device"), std::string::npos) << report[0];
+    EXPECT_EQ(testing::TemporaryFilesUnder(root_), std::vector<std::string>{}) << c.full;
+  }
 }
 
 }  // namespace

@@ -79,7 +79,8 @@ TEST_F(JockeyStepTest, MissingRawFileEmptiesEveryOutput) {
     EXPECT_TRUE(Exists(f)) << f;
     EXPECT_EQ(ReadFile(f), "") << f;
   }
-  EXPECT_TRUE(frame_->clean());
+  EXPECT_EQ(frame_->Report(),
+            (std::vector<std::string>{"missing input KS20180101.dat: read as empty"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "build/records/quick_sort.h"
+#include "build/records/step_inputs.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 
@@ -12,6 +13,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;
   std::unique_ptr<RecordReader> raw;
+  ReportIfMissing(ctx, spec.raw_file);
   frame.Do("open", [&] {
     raw = std::make_unique<RecordReader>(ctx.dir.Path(spec.raw_file), spec.record_length);
   });
@@ -44,7 +46,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   }
 
   std::filesystem::path new_path = ctx.dir.Path(spec.new_file);
-  frame.Delete(ctx.dir, new_path);
+  // Written beside the former NEW file, which it replaces once complete.
   std::unique_ptr<RecordAppender> out;
   frame.Do("open", [&] { out = std::make_unique<RecordAppender>(new_path, spec.record_length); });
 

@@ -102,9 +102,10 @@ void WriteTally(StepContext& ctx, const RecordFile* records, const char* tally_f
                 int tally_length, Slice code, const TallyRecordFn& build) {
   StepFrame& frame = ctx.frame;
   std::filesystem::path path = ctx.dir.Path(tally_file);
-  frame.Delete(ctx.dir, path);
-  std::unique_ptr<RecordFile> out;
-  frame.Do("open", [&] { out = std::make_unique<RecordFile>(path, tally_length); });
+  // Record k belongs to record k of the NEW file: written in order, the
+  // tally replaces the former one once complete.
+  std::unique_ptr<RecordAppender> out;
+  frame.Do("open", [&] { out = std::make_unique<RecordAppender>(path, tally_length); });
   if (!out) return;
   const std::string bad_what = std::string(tally_file) + ": placing count counted 0";
   const std::string held_what = std::string(tally_file) + ": value held at its field's end";
@@ -114,7 +115,7 @@ void WriteTally(StepContext& ctx, const RecordFile* records, const char* tally_f
     frame.Do("write", [&] {
       std::string_view rec = records->View(k);
       notes.clear();
-      out->Write(k, build(rec, notes));
+      out->Append(build(rec, notes));
       if (notes.empty()) return;
       std::string who = "code " + std::string(code.Of(rec)) + ", ";
       for (const std::string& bad : notes.bad_counts) frame.Skipped(bad_what, who + bad);

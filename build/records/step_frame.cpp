@@ -1,11 +1,22 @@
 #include "build/records/step_frame.h"
 
+#include "platform/fs/replaced_file.h"
+
 namespace volq {
 
 void StepFrame::Delete(DataDir& dir, const std::filesystem::path& p) {
   std::error_code ec;
   if (!std::filesystem::exists(p, ec)) return;
   Do("delete", [&] { dir.DeletePath(p); });
+}
+
+void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesystem::path& p,
+                          std::string_view bytes) {
+  if (bytes.empty()) {
+    Delete(dir, p);
+    return;
+  }
+  if (Do(what, [&] { ReplaceWholeFile(p, bytes); })) dir.NoteCreated(p);
 }
 
 void StepFrame::Skipped(std::string_view what, std::string_view detail) {

@@ -60,9 +60,15 @@ class StepFrame {
     }
   }
 
-  // Empties an output file before it is rewritten. A file that is not there
-  // yet is the normal state before a first run and is not reported.
+  // Deletes an output file. A file that is not there yet is the normal state
+  // before a first run and is not reported.
   void Delete(DataDir& dir, const std::filesystem::path& p);
+
+  // Puts `bytes` in place of an output written whole, as `what`; a failed
+  // write keeps the former file. An output without bytes does not exist, as
+  // one that a step deletes and then writes record by record.
+  void WriteAnew(std::string_view what, DataDir& dir, const std::filesystem::path& p,
+                 std::string_view bytes);
 
   // Records a skipped failure or a refused input that is not a Failure.
   void Skipped(std::string_view what, std::string_view detail);

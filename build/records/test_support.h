@@ -3,6 +3,7 @@
 // a frame and the shared count, plus helpers to write raw records.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,8 +11,33 @@
 #include "build/records/step_frame.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
+#include "platform/fs/replaced_file.h"
 
 namespace volq::testing {
+
+// Writes of the outputs of the given file names fail as on a full disk while
+// it lives.
+class FullDiskFor {
+ public:
+  explicit FullDiskFor(std::vector<std::string> names) {
+    SetWriteFault([names = std::move(names)](const std::filesystem::path& p) {
+      for (const std::string& n : names) {
+        if (p.filename() == n) return ENOSPC;
+      }
+      return 0;
+    });
+  }
+  ~FullDiskFor() { SetWriteFault(nullptr); }
+};
+
+// Names of the temporary files of replacements left anywhere under root.
+inline std::vector<std::string> TemporaryFilesUnder(const std::filesystem::path& root) {
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+    if (IsTemporaryName(e.path().filename().string())) left.push_back(e.path().string());
+  }
+  return left;
+}
 
 class StepTest : public ::testing::Test {
  public:

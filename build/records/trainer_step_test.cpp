@@ -100,13 +100,17 @@ TEST_F(TrainerStepTest, MissingRawFilesLeaveTheirOutputsEmptyAndTheOthersRun) {
     EXPECT_EQ(ReadFile(f), "") << f;
   }
   EXPECT_EQ(ReadFile("BREEDERSEISEI.dat").size(), size_t{kSmallTallyLength});
-  EXPECT_TRUE(frame_->clean());
+  EXPECT_EQ(frame_->Report(),
+            (std::vector<std::string>{"missing input CH20180101.dat: read as empty",
+                                      "missing input BN20180101.dat: read as empty"}));
 }
 
 TEST_F(TrainerStepTest, NonNumericBreederCountsAreReportedPerTally) {
   std::string rec = Small(kBreeder, '1', "20180105", "12345602", {1, 0, 0, 0, 0, 1});
   rec.replace(537, 6, "ABCDEF");
   WriteRecords("BR20180101.dat", {rec});
+  WriteFile("CH20180101.dat", "");
+  WriteFile("BN20180101.dat", "");
   auto cx = ctx();
   TrainerBreederOwnerStep(cx);
   EXPECT_EQ(ReadFile("BREEDERSEISEI.dat").substr(6, 6), "100000");

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/fs/failure.h"
+#include "platform/fs/replaced_file.h"
 
 namespace volq {
 
@@ -47,6 +48,8 @@ fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
     std::unordered_map<std::string, std::string> names;
     for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
       std::string n = d->path().filename().string();
+      // A replacement in progress, or one a killed run left, names no file.
+      if (IsTemporaryName(n)) continue;
       names.emplace(Lower(n), n);
     }
     it = case_cache_.emplace(key, std::move(names)).first;

@@ -209,24 +209,12 @@ std::string RecordReader::Read(int32_t k) const {
 }
 
 RecordAppender::RecordAppender(const std::filesystem::path& path, int record_length)
-    : path_(path), length_(record_length) {
-  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) FailFile("cannot open " + path_.string());
+    : file_(path), length_(record_length) {
   buf_.reserve(1 << 20);
 }
 
-RecordAppender::~RecordAppender() {
-  if (fd_ >= 0) {
-    try {
-      Close();
-    } catch (const Failure& e) {
-      std::cerr << e.what() << '\n';
-    }
-  }
-}
-
 void RecordAppender::Append(std::string_view rec) {
-  if (fd_ < 0) FailFile("write to closed " + path_.string());
+  if (!open_) FailFile("write to closed " + file_.path().string());
   size_t n = rec.size() < static_cast<size_t>(length_) ? rec.size() : length_;
   buf_.append(rec.substr(0, n));
   buf_.append(length_ - n, ' ');
@@ -235,30 +223,25 @@ void RecordAppender::Append(std::string_view rec) {
 }
 
 void RecordAppender::Flush() {
-  size_t put = 0;
-  while (put < buf_.size()) {
-    ssize_t n = ::write(fd_, buf_.data() + put, buf_.size() - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      buf_.clear();
-      FailFile("cannot write " + path_.string());
-    }
-    put += static_cast<size_t>(n);
-  }
-  buf_.clear();
+  // The buffer is spent also when the write fails: a failed file is never
+  // committed, so its records need not wait for another try.
+  struct Spend {
+    std::string& buf;
+    ~Spend() { buf.clear(); }
+  } spend{buf_};
+  file_.Write(buf_);
 }
 
 void RecordAppender::Close() {
-  if (fd_ < 0) return;
-  bool bad = false;
+  if (!open_) return;
+  open_ = false;
   try {
     Flush();
   } catch (const Failure&) {
-    bad = true;
+    file_.Abandon();
+    throw;
   }
-  if (::close(fd_) != 0) bad = true;
-  fd_ = -1;
-  if (bad) FailFile("cannot write " + path_.string());
+  file_.Commit();
 }
 
 }  // namespace volq

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fs/replaced_file.h"
+
 namespace volq {
 
 // Record count of a file of `bytes` bytes: bytes / length rounded to the
@@ -87,25 +89,27 @@ class RecordReader {
 };
 
 // A record file written from its first record on, record after record,
-// through one buffer: the NEW files. The file is created or emptied on open.
+// through one buffer: the NEW files, tallies and item files. It replaces the
+// former file whole on Close; until then, and when it is destroyed without
+// Close or a write failed, the former file stays as it was.
 class RecordAppender {
  public:
   RecordAppender(const std::filesystem::path& path, int record_length);
-  ~RecordAppender();
   RecordAppender(const RecordAppender&) = delete;
   RecordAppender& operator=(const RecordAppender&) = delete;
 
   // Appends one record, cut or blank-padded to the record length.
   void Append(std::string_view rec);
   int32_t Count() const { return count_; }
-  // Writes what is buffered; a failed write raises a file Failure.
+  // Writes what is buffered and puts the file in place; a failed write
+  // raises a file Failure.
   void Close();
 
  private:
   void Flush();
-  std::filesystem::path path_;
+  ReplacedFile file_;
   int length_;
-  int fd_ = -1;
+  bool open_ = true;
   int32_t count_ = 0;
   std::string buf_;
 };

@@ -9,11 +9,17 @@
 namespace volq {
 
 TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : path_(path) {
-  f_ = std::fopen(path.c_str(), mode == Mode::Output ? "wb" : "ab");
-  if (!f_) FailFile("cannot open " + path.string());
+  if (mode == Mode::Output) {
+    anew_ = std::make_unique<ReplacedFile>(path);
+  } else {
+    f_ = std::fopen(path.c_str(), "ab");
+    if (!f_) FailFile("cannot open " + path.string());
+  }
   buf_.reserve(1 << 16);
 }
 
+// A list written anew and not closed is dropped with its replacement; one
+// appended to keeps what it was given.
 TextListWriter::~TextListWriter() {
   if (f_) {
     try {
@@ -61,13 +67,19 @@ void TextListWriter::Bytes(std::string_view bytes) {
   FlushIfFull();
 }
 
-void TextListWriter::FlushIfFull() {
-  if (buf_.size() >= (1 << 16)) {
-    if (std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) {
-      FailFile("cannot write " + path_.string());
-    }
-    buf_.clear();
+void TextListWriter::WriteBuffer() {
+  std::string out;
+  out.swap(buf_);
+  buf_.reserve(1 << 16);
+  if (anew_) {
+    anew_->Write(out);
+  } else if (!f_ || std::fwrite(out.data(), 1, out.size(), f_) != out.size()) {
+    FailFile("cannot write " + path_.string());
   }
+}
+
+void TextListWriter::FlushIfFull() {
+  if (buf_.size() >= (1 << 16)) WriteBuffer();
 }
 
 void TextListWriter::Line(std::string_view bytes) {
@@ -77,6 +89,15 @@ void TextListWriter::Line(std::string_view bytes) {
 }
 
 void TextListWriter::Close() {
+  if (anew_) {
+    // Closed once, whatever happens: a failed write drops the replacement.
+    std::unique_ptr<ReplacedFile> file = std::move(anew_);
+    std::string rest;
+    rest.swap(buf_);
+    file->Write(rest);
+    file->Commit();
+    return;
+  }
   if (!f_) return;
   bool bad = !buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size();
   buf_.clear();

@@ -4,17 +4,22 @@
 // files of whole lines (the market-sale file) use the line reader and writer.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/fs/replaced_file.h"
 
 namespace volq {
 
 class TextListWriter {
  public:
   enum class Mode { Output, Append };
-  // Output truncates, Append adds to the end; both create a missing file. A
-  // file that cannot be opened raises a file Failure.
+  // Output writes the list anew: it replaces the former file whole on Close,
+  // and a writer destroyed without Close (or whose write failed) leaves the
+  // former file as it was. Append adds to the end of the file in place. Both
+  // create a missing file; one that cannot be opened raises a file Failure.
   explicit TextListWriter(const std::filesystem::path& path, Mode mode = Mode::Output);
   ~TextListWriter();
   TextListWriter(const TextListWriter&) = delete;
@@ -31,7 +36,9 @@ class TextListWriter {
  private:
   void Separator();
   void FlushIfFull();
-  std::FILE* f_ = nullptr;
+  void WriteBuffer();
+  std::unique_ptr<ReplacedFile> anew_;  // Output
+  std::FILE* f_ = nullptr;              // Append
   std::filesystem::path path_;
   bool first_ = true;
   std::string buf_;

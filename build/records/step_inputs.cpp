@@ -1,22 +1,22 @@
-#include "build/entities/step_inputs.h"
+#include "build/records/step_inputs.h"
 
 #include "platform/fs/text_list.h"
 
 namespace volq {
 
-static void ReportMissing(StepContext& ctx, const char* name) {
-  ctx.frame.Skipped(std::string("missing input ") + name, "read as empty");
+void ReportMissingInput(StepFrame& frame, std::string_view name) {
+  frame.Skipped("missing input " + std::string(name), "read as empty");
 }
 
 std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
   bool found = false;
   std::vector<std::string> items = ReadListItems(ctx.dir.Path(name), &found);
-  if (!found) ReportMissing(ctx, name);
+  if (!found) ReportMissingInput(ctx.frame, name);
   return items;
 }
 
 void ReportIfMissing(StepContext& ctx, const char* name) {
-  if (!ctx.dir.Exists(name)) ReportMissing(ctx, name);
+  if (!ctx.dir.Exists(name)) ReportMissingInput(ctx.frame, name);
 }
 
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {

@@ -1,13 +1,18 @@
 #pragma once
-// Inputs of the per-entity steps that may not be there yet: the steps go on
-// as with an empty input and say so in the frame's report.
+// Inputs of a step that may not be there yet (a raw file before a download,
+// a list of a step not yet run): every step goes on as with an empty input
+// and says so in the frame's report, in the same words.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "build/records/step_frame.h"
 
 namespace volq {
+
+// The one report of an input file that is not there.
+void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list
 // reads as empty and is reported.

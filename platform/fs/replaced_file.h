@@ -1,0 +1,58 @@
+#pragma once
+// An output written anew. Its bytes go to a temporary file beside its final
+// name, and that file takes the final name only when Commit finds every byte
+// written and the file closed without error. A writer abandoned before that
+// (destroyed without Commit, a write or the close failed) removes the
+// temporary file: the former output stays as it was, byte for byte, and no
+// step ever reads a partial one. A reader that opened the former output keeps
+// reading it whole; the next open finds the new one.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace volq {
+
+class ReplacedFile {
+ public:
+  // Creates the temporary file; one that cannot be created (a missing folder,
+  // a full disk) raises a file Failure and leaves the former output alone.
+  explicit ReplacedFile(std::filesystem::path final_path);
+  ~ReplacedFile();  // abandons the new content unless committed
+  ReplacedFile(const ReplacedFile&) = delete;
+  ReplacedFile& operator=(const ReplacedFile&) = delete;
+
+  // Appends bytes. A failed write raises a file Failure, and the new content
+  // can no longer be committed: every later write and Commit fail as well.
+  void Write(std::string_view bytes);
+  // Closes and puts the new file in place of the former one; a failure is
+  // raised after the temporary file is removed.
+  void Commit();
+  // Drops the new content; the former output stays.
+  void Abandon();
+
+  const std::filesystem::path& path() const { return final_; }
+  const std::filesystem::path& temporary_path() const { return temp_; }
+
+ private:
+  std::filesystem::path final_;
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  int failed_ = 0;  // errno of the first failed write, 0 while all is well
+};
+
+// Replaces a file whole with the given bytes (Failure on error, the former
+// file kept).
+void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes);
+
+// The fault path of tests: called with the final name before each write of
+// a replacement, it returns the errno that write fails with (ENOSPC, as a
+// full disk gives it) or 0 to let it go through. None is set by default.
+using WriteFault = std::function<int(const std::filesystem::path& final_path)>;
+void SetWriteFault(WriteFault fault);
+
+// True for the name of a temporary file of a replacement: such a file is
+// never a data file, even when a killed run left it behind.
+bool IsTemporaryName(std::string_view file_name);
+
+}  // namespace volq
