@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "platform/fs/failure.h"
-#include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 
 namespace volq::models {
