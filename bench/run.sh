@@ -8,10 +8,10 @@
 #   SEED=7 SCALE=small bash bench/run.sh
 #   bash bench/run.sh --manifest FILE   # also write the checksum manifest
 #
-# The manifest holds the sha256 of every file a category-window step wrote,
-# after each such step, and of every file of the data directory after the
-# whole pipeline, sorted by path: two commits whose manifests of one seed and
-# scale are identical built the same bytes.
+# The manifest holds the sha256 of every file a category-window step or the
+# sample models wrote, after each such step, and of every file of the data
+# directory after the whole pipeline, sorted by path: two commits whose
+# manifests of one seed and scale are identical built the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -63,6 +63,13 @@ STEPS=(
   "Command5 turf categories|$B 'press Command10; window 2; press Command5' || [ \$? -eq 1 ]"
   "Command6 dirt categories|$B 'press Command10; window 2; press Command6' || [ \$? -eq 1 ]"
   "Command7 steeplechase categories|$B 'press Command10; window 2; press Command7' || [ \$? -eq 1 ]"
+  # Sample models (made-up weights) from the categorisations, then the factor
+  # builds once more in windows that load them: factors 17 and 29 look up every
+  # entry's categories in a full-size model.
+  "volqmodels (sample models)|out/tools/models/volqmodels --data-dir \"\$DATA\""
+  "Command2 turf items, models|$B 'press Command10; window 2; press Command2' || [ \$? -eq 1 ]"
+  "Command3 dirt items, models|$B 'press Command10; window 2; press Command3' || [ \$? -eq 1 ]"
+  "Command4 steeplechase items, models|$B 'press Command10; window 2; press Command4' || [ \$? -eq 1 ]"
 )
 # ---------------------------------------------------------------------------
 
@@ -128,7 +135,7 @@ for step in "${STEPS[@]}"; do
   copy=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
   ratio=$(awk -v w="$wall" -v c="$copy" 'BEGIN { if (c > 0) printf "%.1f", w / c; else print "-" }')
   rows+=("$name|$wall|$cpu|$rss_mb|$bytes|${#written[@]}|$ratio (copy ${copy} s)")
-  if [ -n "$MANIFEST" ] && [[ $command == *"press Command10"* ]]; then
+  if [ -n "$MANIFEST" ] && [[ $command == *"press Command10"* || $command == *volqmodels* ]]; then
     { echo "== after $name"; checksums -newer "$marker"; } >>"$MANIFEST"
   fi
   rm -f "$marker"

@@ -28,35 +28,11 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
 
 TEST(Pipeline, EveryStepRunsAndARerunChangesNoFile) {
   const fs::path root = fs::temp_directory_path() / "volq_pipeline";
-  fs::remove_all(root);
-  fs::create_directories(root / "cfg/volq");
-  for (const char* f : {"UMAGOTOSETUP", "KISHUGOTOSETUP", "HAHAHAN", "HAHA", "HAHAN", "SHUBOBA",
-                        "SHUBOBAN", "KYOSOBA", "KYOSOBAN", "KISHUFUKUSHO", "OPTION1N",
-                        "UMAGOTOEXSETUP"}) {
-    fs::create_directories(root / "data" / f);
-  }
-  WriteWholeFile(root / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0.1\n");
-  const std::string in_root = "cd '" + root.string() + "' && ";
-  ASSERT_EQ(Shell(in_root + "'" VOLQGEN_PATH "' --out src --seed 5 --scale small >/dev/null"), 0);
-  ASSERT_EQ(Shell(in_root + "XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH
-                            "' --data-dir data --source src -c 'press Command2' >/dev/null"),
-            0);
-
-  std::string script;
-  for (const char* b : {"Command1", "Command2", "Command3", "Command12", "Command14", "Command7",
-                        "Command4", "Command5", "Command11", "Command6", "Command15", "Command8",
-                        "Command9"}) {
-    script += std::string("press ") + b + "; ";
-  }
-  script += "window 2; press 計算; press 表示; pick List1 1; window 1; press Command13; "
-            "press Command10; window 3; ";
-  for (const char* course : {"Option1; press Command1; press Command2; press Command5",
-                             "Option2; press Command1; press Command3; press Command6",
-                             "Option3; press Command1; press Command4; press Command7"}) {
-    script += std::string("type Text1 201801; press ") + course + "; ";
-  }
-  const std::string run = in_root + "'" VOLQBUILD_PATH "' --data-dir data -c '" + script +
-                          "' >out.txt 2>err.txt";
+  ASSERT_TRUE(testing::DownloadSample(root, 5));
+  const std::string in_root = testing::InRoot(root);
+  const std::string script = testing::PipelineScript();
+  const std::string run =
+      in_root + "'" VOLQBUILD_PATH "' --data-dir data -c '" + script + "' >out.txt 2>err.txt";
   // The category window reports the models that only come from outside, so
   // the run says it skipped something (status 1); anything else is a fault.
   ASSERT_LE(Shell(run), 1) << ReadWholeFile(root / "err.txt");
