@@ -166,8 +166,7 @@ int32_t Integer(std::string_view t) {
   double v = std::strtod(std::string(s.substr(int_start, frac_end - int_start)).c_str(), nullptr);
   if (negative) v = -v;
   v = std::nearbyint(v);  // half to even under the default rounding mode
-  if (v > 2147483647.0 || v < -2147483648.0) FailOverflow("beyond 32 bits: '" + std::string(t) + "'");
-  return static_cast<int32_t>(v);
+  return Whole<int32_t>(v);
 }
 
 std::string Decimal(int64_t n) { return std::to_string(n); }
@@ -178,13 +177,13 @@ std::string LastChars(std::string_view t, size_t n) {
 
 int32_t DaysCut(int64_t days) { return Integer(LastChars(Decimal(days + 10000), 4)); }
 
-int64_t RateClass(std::string_view rate) {
-  return static_cast<int64_t>(std::floor(Value(rate) / 4000));
-}
+int64_t RateClass(std::string_view rate) { return Floor(Value(rate) / 4000); }
+
+int64_t RatePercent(std::string_view rate) { return Floor(Value(rate) / 1000); }
 
 int32_t LogClass(double x) {
   if (!(x > 0)) FailConversion("logarithm of " + std::to_string(x));
-  return static_cast<int32_t>(std::floor(10.0 * std::log(x) / std::log(10.0)));
+  return Floor<int32_t>(10.0 * std::log(x) / std::log(10.0));
 }
 
 std::string SpeedField7(float v) {

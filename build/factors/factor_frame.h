@@ -7,7 +7,9 @@
 // A routine fails by raising volq::Failure; the factor build then leaves the
 // routine's ITEM field as it was.
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "platform/fs/data_dir.h"
+#include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -159,6 +162,34 @@ double Value(std::string_view t);
 // fraction rounded half to even. Anything else (an empty or blank text,
 // letters) raises a conversion Failure; beyond 32 bits an overflow Failure.
 int32_t Integer(std::string_view t);
+// x as a whole number of the signed type IntT, cut toward zero as a cast
+// does (callers floor or round first). A value that is not finite (a division
+// by a zero or tiny field) or lies outside IntT raises an overflow Failure,
+// as a routine's conversion to a whole number fails, instead of a cast
+// with no defined result.
+template <typename IntT>
+IntT Whole(double x) {
+  static_assert(std::numeric_limits<IntT>::is_integer && std::numeric_limits<IntT>::is_signed);
+  // -min is 2^(bits-1), a power of two that a double holds exactly.
+  constexpr double kLow = static_cast<double>(std::numeric_limits<IntT>::min());
+  if (!(x >= kLow && x < -kLow)) {
+    FailOverflow("beyond " + std::to_string(std::numeric_limits<IntT>::digits + 1) +
+                 " bits: " + std::to_string(x));
+  }
+  return static_cast<IntT>(x);
+}
+// over / under in T (float for the single-precision quotients); an under of
+// 0 raises an overflow Failure, the division by zero of a routine.
+template <typename T>
+T Quotient(T over, T under) {
+  if (under == 0) FailOverflow("division by zero");
+  return over / under;
+}
+// floor(x) as a whole number, checked as Whole.
+template <typename IntT = int64_t>
+IntT Floor(double x) {
+  return Whole<IntT>(std::floor(x));
+}
 // Shortest decimal text: "7", "-4", "0".
 std::string Decimal(int64_t n);
 // The last n characters of t, or all of t when it is shorter: the codes cut
@@ -169,6 +200,8 @@ std::string LastChars(std::string_view t, size_t n);
 int32_t DaysCut(int64_t days);
 // Class of a six-character rate text (rate x 100000): floor(value / 4000).
 int64_t RateClass(std::string_view rate);
+// Whole percent of a six-character rate text: floor(value / 1000).
+int64_t RatePercent(std::string_view rate);
 // floor(10 × ln x / ln 10) in double precision, the logarithmic class of the
 // factor routines. x must be above 0, else a conversion Failure.
 int32_t LogClass(double x);

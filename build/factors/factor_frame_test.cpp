@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "build/factors/factor_test_support.h"
 #include "platform/fs/failure.h"
 
@@ -31,6 +35,28 @@ TEST(FactorConversions, ValueIntegerDecimalLogAndSpeedText) {
   EXPECT_EQ(SpeedField7(60.12345f), "6012345");
   EXPECT_EQ(SpeedField7(0), "0000000");
   EXPECT_EQ(SpeedField7(100.5f), "0050000");  // the leading "2" of 20050000 is lost
+}
+
+TEST(FactorConversions, WholeNumbersOfAQuotientOrFloorFailAsOverflowOutsideTheirType) {
+  EXPECT_EQ(Whole<int64_t>(42.0), 42);
+  EXPECT_EQ(Whole<int16_t>(-32768.0), -32768);
+  EXPECT_EQ(Whole<int64_t>(-9223372036854775808.0), INT64_MIN);
+  EXPECT_EQ(Floor(-2.5), -3);
+  EXPECT_EQ(Floor<int32_t>(1000.0f / 35.0f), 28);
+  const double inf = std::numeric_limits<double>::infinity();
+  const double beyond[] = {inf, -inf, std::nan(""), 9223372036854775808.0, -1e19, 1e300};
+  for (double x : beyond) {
+    try {
+      Floor(x);
+      ADD_FAILURE() << x << " converted";
+    } catch (const Failure& f) {
+      EXPECT_EQ(f.kind(), Failure::Kind::Overflow) << x;
+    }
+  }
+  EXPECT_THROW(Whole<int16_t>(32768.0), Failure);
+  EXPECT_THROW(Whole<int32_t>(-2147483649.0), Failure);
+  EXPECT_FLOAT_EQ(Quotient(1000.0f, 8.0f), 125.0f);
+  EXPECT_THROW(Quotient(1000.0f, -0.0f), Failure);
 }
 
 TEST(FactorConversions, CalendarDays) {

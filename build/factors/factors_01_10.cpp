@@ -147,11 +147,11 @@ std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
   double b = Value(Ex(671, 3));  // kilograms
   int64_t k = 100;
   if (w > 0 && b > 0) {
-    k = static_cast<int64_t>(std::floor(w * 0.1 * 1000 / (b + w * 0.1) + 0.5));
+    k = Floor(w * 0.1 * 1000 / (b + w * 0.1) + 0.5);
     if (k < 96) k = 96;
     if (k > 114) k = 114;
   }
-  k = 2 * static_cast<int64_t>(std::floor(k / 2.0));
+  k = 2 * Floor(k / 2.0);
   std::string_view sex = Ex(529, 1);
   if (sex != "1" && sex != "3") k += 200;
   if (k == 300) k = 100;

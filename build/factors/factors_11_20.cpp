@@ -20,7 +20,7 @@ ExDate RaceDate(const FactorFrame& f) {
 }
 int32_t Weeks(const ExDate& a, const ExDate& b) {
   int64_t days = DaysBetween(a.year, a.month, a.day, b.year, b.month, b.day);
-  return static_cast<int32_t>(std::floor(DaysCut(days) / 7.0 + 0.5));
+  return Floor<int32_t>(DaysCut(days) / 7.0 + 0.5);
 }
 
 constexpr const char* kStallionFile = "OPTION1N\\STALLION.dat";
@@ -33,7 +33,7 @@ constexpr int kStallionLength = 402;
 std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
   ReadEx(r);
   double kg = Value(Ex(671, 3));
-  int64_t n = kg == 0 ? 44 : static_cast<int64_t>(std::floor(kg / 8));
+  int64_t n = kg == 0 ? 44 : Floor(kg / 8);
   if (n <= 51) n = 50;
   if (n > 70) n = 70;
   return Decimal(n);
@@ -45,13 +45,13 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   ExDate race = RaceDate(*this);
   int32_t d =
       DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
-  int64_t m = static_cast<int64_t>(std::floor(d / 30.0 + 0.5));
+  int64_t m = Floor(d / 30.0 + 0.5);
   int32_t t = Integer(Ex(775, 2));
   int64_t low = (t < 0 || t > 29) ? 40 : 27;  // steeplechasers start older
   if (m < low) m = low;
   if (m > 90) m = 90;
   // Month by month up to 42, then one class per three months.
-  if (m >= 43) m = static_cast<int64_t>(std::floor(m / 3.0)) + 29;
+  if (m >= 43) m = Floor(m / 3.0) + 29;
   std::string_view sex = Ex(529, 1);
   std::string digit = sex == "1" ? "1" : sex == "2" ? "2" : "3";
   // Young geldings (and other sex codes) are too few to keep apart: 27 to

@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/failure.h"
@@ -12,13 +10,6 @@ namespace volq {
 // moved up by 10; outside 0 to 15 the code is 10.
 
 namespace {
-
-int16_t Whole16(double v) {
-  if (!(v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max())) {
-    FailOverflow("beyond 16 bits: " + std::to_string(v));
-  }
-  return static_cast<int16_t>(v);
-}
 
 // Which total a deviation reads: turf 0 to 22, dirt 23 to 49, steeplechase
 // otherwise; wider than the model course type of the score sums.
@@ -42,10 +33,10 @@ std::string Deviation(Form& w, void (Form::*score_sum)(), std::array<float, 3> F
     const int32_t t = Integer(w.Ex(775, 2));
     w.ItemCategoryIndexAll();
     (w.*score_sum)();
-    const int16_t prediction = Whole16(std::floor((w.*totals)[TotalCourseType(t)]));
+    const int16_t prediction = Floor<int16_t>((w.*totals)[TotalCourseType(t)]);
     // The speed's whole km/h, when it is under 100 km/h.
     const int32_t s = Integer((w.*speed)().substr(0, 2));
-    const int16_t d = Whole16(static_cast<double>(s) - prediction + 10);
+    const int16_t d = Whole<int16_t>(static_cast<double>(s) - prediction + 10);
     if (d >= 0 && d <= 15) code = Decimal(d);
   }
   w.ReadEx(w.r);

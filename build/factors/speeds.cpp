@@ -1,5 +1,4 @@
 #include "build/factors/form_categorysetup2024zz.h"
-#include "platform/fs/failure.h"
 
 namespace volq {
 
@@ -22,11 +21,6 @@ float RaceTime(std::string_view t) {
 
 // Tracks 0 to 49 are flat: the last 3 furlongs are 600 m; otherwise 200 m.
 bool Flat(int32_t track) { return track >= 0 && track <= 49; }
-
-float Quotient(float over, float under) {
-  if (under == 0.0f) FailOverflow("speed over a time of 0");
-  return over / under;
-}
 
 }  // namespace
 

@@ -50,14 +50,14 @@ std::string RateText(int64_t k) { return LastChars(Decimal(k + 1000), 2); }
 // The class of a rate k of s in n, 0 to 20 in twentyfifths; 0 without runs.
 int64_t RateClass(int64_t s, int64_t n) {
   if (n == 0) return 0;
-  int64_t k = static_cast<int64_t>(std::nearbyint(static_cast<double>(25 * s) / static_cast<double>(n)));
+  int64_t k = Whole<int64_t>(std::nearbyint(static_cast<double>(25 * s) / static_cast<double>(n)));
   return k > 20 ? 20 : k;
 }
 
 // The rate text at `offset` of a statistics record over `per`: 1000 gives
 // whole percent, 4000 twentyfifths.
 std::string RateAt(const std::string& rec, int offset, double per) {
-  return Decimal(static_cast<int64_t>(std::floor(Value(std::string_view(rec).substr(offset, 6)) / per)));
+  return Decimal(Floor(Value(std::string_view(rec).substr(offset, 6)) / per));
 }
 
 // Step 0 to 3 of a going character ("0" and "1" both firm), -1 for any other.
@@ -252,8 +252,7 @@ std::string AlternativeFactors::Factor07PrevFinishOdds() {
   std::string_view odds = w.Ex(706, 4);
   std::string code = "9000";
   if (odds != "0000" && odds != "    ") {
-    float x = static_cast<float>(Number(odds));
-    int64_t k = static_cast<int64_t>(std::floor(1000.0f / x));
+    int64_t k = ThousandOverOdds(odds);
     const char* band = "8";
     if (k >= 0 && k <= 1) band = "1";
     else if (k >= 2 && k <= 3) band = "2";
@@ -292,7 +291,7 @@ std::string AlternativeFactors::Factor08StallionBaba() {
     }
   }
   // Rates of 10 to 30 % and single-digit rates of 9 % share one band per going.
-  int64_t v = static_cast<int64_t>(std::floor(Value(code)));
+  int64_t v = Floor(Value(code));
   for (int g = 1; g <= 4; ++g) {
     if ((v >= 100 * g + 10 && v <= 100 * g + 30) || v == 10 * g + 9) return Decimal(10 * g + 8);
   }

@@ -220,9 +220,13 @@ TEST_F(AltFactors0614Test, PrevFinishOddsBandsThousandOverTheOddsText) {
   EXPECT_THROW(OnRecord(&AlternativeFactors::Factor07PrevFinishOdds, {Ex({{706, "0035"}}), Ex({})}, 2),
                Failure)
       << "a blank arrival order";
-  EXPECT_THROW(OnRecord(&AlternativeFactors::Factor07PrevFinishOdds,
-                        {Ex({{679, "01"}, {706, "00-A"}}), Ex({})}, 2),
-               Failure);
+  // Odds worth 0 that are not "0000" or blanks divide by zero.
+  for (const char* odds : {"00-A", " 000", "000 ", "-000"}) {
+    EXPECT_THROW(OnRecord(&AlternativeFactors::Factor07PrevFinishOdds,
+                          {Ex({{679, "01"}, {706, odds}}), Ex({})}, 2),
+                 Failure)
+        << odds;
+  }
 }
 
 // --- factor 8 ------------------------------------------------------------------

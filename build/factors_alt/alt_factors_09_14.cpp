@@ -95,7 +95,7 @@ void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, do
 // its last four digits).
 int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string, 3>& b) {
   int64_t days = DaysBetween(a[0], a[1], a[2], b[0], b[1], b[2]);
-  return static_cast<int64_t>(std::floor(DaysCut(days) / 7.0 + 0.5));
+  return Floor(DaysCut(days) / 7.0 + 0.5);
 }
 
 // Race date of the record in the buffer: year, month, day.
@@ -127,18 +127,18 @@ std::string AlternativeFactors::Factor10FutanRatioOld() {
   if (Value(carried) > 0 && Value(body) > 0) {
     // Carried kilograms per mille of body weight plus carried weight.
     double kg = Number(carried) * 0.1;
-    k = static_cast<int64_t>(std::floor(kg * 1000 / (Number(body) + Number(carried) * 0.1) + 0.5));
+    k = Floor(kg * 1000 / (Number(body) + Number(carried) * 0.1) + 0.5);
     if (k < 96) k = 96;
     if (k > 114) k = 114;
   }
-  k = 2 * static_cast<int64_t>(std::floor(k / 2.0));
+  k = 2 * Floor(k / 2.0);
   return LastChars(Decimal(k + 1000), 3);
 }
 
 std::string AlternativeFactors::Factor11SexBodyWeight() {
   w.ReadEx(w.r);
   std::string_view body = w.Ex(671, 3);
-  int64_t n = Value(body) == 0 ? 44 : static_cast<int64_t>(std::floor(Number(body) / 8));
+  int64_t n = Value(body) == 0 ? 44 : Floor(Number(body) / 8);
   if (n <= 51) n = 50;
   if (n > 70) n = 70;
   std::string_view sex = w.Ex(529, 1);

@@ -31,7 +31,7 @@ WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
     int64_t change = static_cast<int64_t>(Integer(w.Ex(offset, 3))) - Integer(weight);
     // Two runs on one day leave nothing to divide by.
     if (d == 0) FailConversion("weight change over a day span of 0");
-    int64_t q = static_cast<int64_t>(std::floor(static_cast<double>(change * scale) / d));
+    int64_t q = Floor(static_cast<double>(change * scale) / d);
     std::string s = Decimal(q + 50);
     if (InRange(s, "00", low_end)) {
       c.cls = low_class;
@@ -117,7 +117,7 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
   for (int i = 0; i < 3; ++i) {
     double v = runs[i] == 0 ? 0 : std::nearbyint(top2[i] * 10.0 / runs[i]);
     if (v > 5) v = 5;
-    digit[i] = LastChars(Decimal(static_cast<int64_t>(v) + 1000), 1);
+    digit[i] = LastChars(Decimal(Whole<int64_t>(v) + 1000), 1);
   }
   w.ReadEx(w.r);
   if (w.RecordCount == 1) digit[0] = digit[1] = digit[2] = "0";
@@ -130,7 +130,7 @@ std::string AlternativeFactors::Factor15BanushiSeiseki() {
   w.ReadEx(w.r);
   std::string code = "0";
   if (const std::string* owner = w.LookupRecord("BANUSISEISEI.dat", 35, w.Ex(539, 6))) {
-    code = Decimal(static_cast<int64_t>(std::floor(Value(owner->substr(6, 6)) / 1000)));
+    code = Decimal(RatePercent(owner->substr(6, 6)));
   }
   int32_t n = Integer(code);
   if (n < 0 || n > 8) code = "8";

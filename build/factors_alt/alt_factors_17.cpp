@@ -33,7 +33,7 @@ int CourseLine(int32_t t) {
 // A rate text (rate x 100000) as whole percent followed by a suffix:
 // 25.3 percent with "1" gives "251".
 std::string PercentCode(std::string_view rate, char suffix) {
-  return Decimal(static_cast<int64_t>(std::floor(Value(rate) / 1000))) + suffix;
+  return Decimal(RatePercent(rate)) + suffix;
 }
 
 std::string_view Field(const std::string& rec, int offset) {
@@ -90,7 +90,7 @@ std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
       if (runs[b] == 0) continue;
       double x = std::nearbyint(static_cast<double>(h.scale) * wins[b] / runs[b]);
       if (x > h.cap) x = h.cap;
-      digit[b] = LastChars(Decimal(static_cast<int64_t>(x) + 1000), h.width);
+      digit[b] = LastChars(Decimal(Whole<int64_t>(x) + 1000), h.width);
     }
   } else {
     unsigned bins = h.first_bins(w);

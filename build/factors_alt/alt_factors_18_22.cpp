@@ -19,7 +19,7 @@ using Window = FormCATEGORYSETUP2024ZZ;
 // "0" when there is no record.
 std::string RateDigit(const std::string* rec) {
   std::string part = "0";
-  if (rec) part = Decimal(static_cast<int64_t>(std::floor(Value(rec->substr(6, 6)) / 1000)));
+  if (rec) part = Decimal(RatePercent(rec->substr(6, 6)));
   int32_t n = Integer(part);
   return n < 0 || n > 8 ? "8" : part;
 }
@@ -107,7 +107,7 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
   if (scaled > 32767 || scaled < -32768) FailOverflow("trainer top-three count beyond 16 bits");
   double x = all == 0 ? 0 : std::nearbyint(static_cast<double>(scaled) / all);
   if (x > 20) x = 20;
-  return LastChars(Decimal(static_cast<int64_t>(x) + 1000), 2) + "0";
+  return LastChars(Decimal(Whole<int64_t>(x) + 1000), 2) + "0";
 }
 
 std::string AlternativeFactors::Factor20PedigreeSlotCode() {
@@ -221,7 +221,7 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
     code = w.Ex(679, 2) == "02" ? "+" + std::string(w.Ex(689, 3)) : "0007";
   } else if (InRange(x, "+001", "+029")) {
     // "00" and the number plus 7 in two digits: +001 gives 0008.
-    code = "00" + LastChars(Decimal(static_cast<int64_t>(Value(x)) + 107), 2);
+    code = "00" + LastChars(Decimal(Whole<int64_t>(Value(x)) + 107), 2);
   } else if (InRange(x, "+030", "+050")) {
     code = "00" + Decimal(Integer(LastChars(x, 2)) + 7);
   } else {

@@ -285,13 +285,13 @@ std::string AlternativeFactors::Factor23StallionBaba() {
     if (going >= '0' && going <= '4') {
       int line = going == '0' ? 1 : going - '0';
       std::string_view rate = std::string_view(*sire).substr(first + 6 * (line - 1), 6);
-      code = Decimal(static_cast<int64_t>(std::floor(Value(rate) / 1000))) + std::to_string(line);
+      code = Decimal(RatePercent(rate)) + std::to_string(line);
     }
   }
   w.ReadEx(w.r);
   // Rates of 11 % and 12 % share the code "18" whatever the going, 21 % and
   // 22 % "28", and so on up to 41 % and 42 %.
-  int64_t v = static_cast<int64_t>(std::floor(Value(code)));
+  int64_t v = Floor(Value(code));
   for (int tens = 1; tens <= 4; ++tens) {
     if (v >= tens * 100 + 10 && v <= tens * 100 + 30) code = std::to_string(tens) + "8";
   }

@@ -110,7 +110,7 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   for (int g = 0; g < 3; ++g) {
     int64_t rate = rides[g] == 0
                        ? 0
-                       : static_cast<int64_t>(std::nearbyint(top2[g] * 100.0 / rides[g]));
+                       : Whole<int64_t>(std::nearbyint(top2[g] * 100.0 / rides[g]));
     int64_t bin = rate == 0 ? 0 : rate <= 5 ? 2 : rate <= 25 ? rate : 25;
     bins[g] = LastChars(Decimal(bin + 1000), 2);
   }
@@ -191,9 +191,7 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
     code = "9000";
   } else {
     // Odds in tenths; 1000 / odds is ten times the chance as a percentage.
-    float o = static_cast<float>(Number(odds));
-    if (o == 0) FailConversion("division by zero: odds '" + std::string(odds) + "'");
-    int64_t e = static_cast<int64_t>(std::floor(1000.0f / o));
+    int64_t e = ThousandOverOdds(odds);
     // A negative odds text falls in no band and gives no digit.
     std::string digit = e < 0     ? ""
                         : e <= 1  ? "1"

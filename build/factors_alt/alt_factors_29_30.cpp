@@ -17,11 +17,7 @@ namespace {
 
 // x to the nearest whole number, a half to the even neighbour, kept in 16
 // bits as the codes were computed: beyond them the routine fails.
-int32_t Nearest16(double x) {
-  double v = std::nearbyint(x);
-  if (!(v >= -32768 && v <= 32767)) FailOverflow("beyond 16 bits: " + std::to_string(x));
-  return static_cast<int32_t>(v);
-}
+int32_t Nearest16(double x) { return Whole<int16_t>(std::nearbyint(x)); }
 
 // Decimal text with the blank a non-negative number is written with (" 1108").
 std::string SignedText(int64_t n) { return n >= 0 ? " " + Decimal(n) : Decimal(n); }
@@ -208,7 +204,7 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
   if (Value(weight2) > 0 && Value(weight1) > 0 && days != 0) {
     // Three-digit weights: the tripled loss stays well inside 16 bits.
     int32_t loss3 = (Integer(weight2) - Integer(weight1)) * 3;
-    k = Decimal(static_cast<int64_t>(std::floor(static_cast<double>(loss3) / days)) + 50);
+    k = Decimal(Floor(static_cast<double>(loss3) / days) + 50);
     // Text bands: a one-digit k from "5" up lies between "46" and "51".
     if (InRange(k, "00", "46")) {
       k = "47";
@@ -235,7 +231,7 @@ std::string AlternativeFactors::Factor30RatioPairCode() {
         std::string_view first3 = w.Ex(1039, 3);
         if (NoSectionTime(first3)) return "00";
         // Last 3 furlongs of the horse against the race's first 3, in percent.
-        int32_t v = Nearest16(Number(w.Ex(737, 3)) * 100 / Number(first3));
+        int32_t v = Nearest16(Quotient(Number(w.Ex(737, 3)) * 100, Number(first3)));
         return v <= 89 ? "90" : v >= 136 ? "36" : LastChars(SignedText(v), 2);
       });
 }
@@ -261,9 +257,7 @@ std::string AlternativeFactors::Factor30PrevPaceRatio() {
           middle = t - Integer(w.Ex(1039, 3));
         }
         if (NoSectionTime(w.Ex(1039, 3))) return "00";
-        int64_t x = middle != 0 ? static_cast<int64_t>(std::floor(
-                                      static_cast<double>(before_last3) / middle * 100))
-                                : 100;
+        int64_t x = middle != 0 ? Floor(static_cast<double>(before_last3) / middle * 100) : 100;
         return x < 85 ? "85" : x > 110 ? "10" : LastChars(SignedText(x), 2);
       });
 }
@@ -278,7 +272,7 @@ std::string AlternativeFactors::Factor30BanusiBreeder() {
   if (breeder != "         ") {
     for (const std::string& rec : w.RecordsOf("BREEDERSEISEI.dat", 35)) {
       if (std::string_view(rec).substr(0, 6) == breeder) {
-        code = Decimal(static_cast<int64_t>(std::floor(Value(rec.substr(6, 6)) / 1000)));
+        code = Decimal(RatePercent(rec.substr(6, 6)));
         break;
       }
     }

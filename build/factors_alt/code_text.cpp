@@ -31,9 +31,13 @@ int16_t Integer16(std::string_view t) {
   return static_cast<int16_t>(v);
 }
 
+int64_t ThousandOverOdds(std::string_view odds) {
+  return Floor(Quotient(1000.0f, static_cast<float>(Number(odds))));
+}
+
 int64_t DecimalOrder(double x) {
   if (!(x > 0)) FailConversion("logarithm of " + std::to_string(x));
-  return static_cast<int64_t>(std::floor(std::log(x) / std::log(10.0)));
+  return Floor(std::log(x) / std::log(10.0));
 }
 
 }  // namespace volq

@@ -52,6 +52,11 @@ inline bool IsOneOf(std::string_view t, std::initializer_list<std::string_view> 
 double Number(std::string_view t);
 // Integer(t) held to the signed 16-bit range; beyond it an overflow Failure.
 int16_t Integer16(std::string_view t);
+// floor(1000 / odds) of a win odds text in tenths, the odds read as a
+// single-precision number: ten times the chance in percent. Odds worth 0
+// (" 000", "-000") fail as a division by zero; odds that are not a number
+// raise a conversion Failure.
+int64_t ThousandOverOdds(std::string_view odds);
 // floor(ln x / ln 10) in double: the number of digits of x less one, though
 // an exact power of ten can fall one short (1000 gives 2). x must be above 0,
 // else a conversion Failure.
