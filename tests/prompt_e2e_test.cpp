@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -56,6 +57,19 @@ class Terminal {
     }
     return true;
   }
+  // Waits until the line editor holds the terminal (no line mode, no echo):
+  // keys typed before it does are echoed by the terminal itself, an arrow as
+  // "^[[A". A slower build (under the sanitizers) shows the prompt well before
+  // that. False after 20 s.
+  bool WaitForLineEditor() {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    termios mode{};
+    while (tcgetattr(fd_, &mode) == 0 && (mode.c_lflag & (ICANON | ECHO)) != 0) {
+      if (std::chrono::steady_clock::now() > give_up) return false;
+      usleep(1000);
+    }
+    return true;
+  }
   void Type(const std::string& keys) {
     ASSERT_EQ(write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
   }
@@ -94,6 +108,7 @@ TEST(Prompt, UpArrowRecallsAndAMessageBoxKeepsATypedCommand) {
     t.Type("show Command3\r");
     ASSERT_TRUE(t.WaitFor(shown)) << t.screen();
     ASSERT_TRUE(t.WaitFor(prompt, 2)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
     t.Type("\x1b[A\r");  // Up: the same command again
     ASSERT_TRUE(t.WaitFor(shown, 2)) << t.screen();
     ASSERT_TRUE(t.WaitFor(prompt, 3)) << t.screen();

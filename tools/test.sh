@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, installing what a fresh machine lacks.
+# Builds everything and runs every test, installing what a fresh machine lacks:
+# first the normal build (out/), then the same tests built under
+# AddressSanitizer and UndefinedBehaviorSanitizer (out-asan/), where a memory
+# error, an undefined conversion or a division by zero ends the test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --workflow --preset test
+cmake --workflow --preset test-asan
