@@ -102,6 +102,10 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   dir.NoteCreated(item_path);
   w.HorseCount = 0;
   w.ItemCount = 0;
+  // A field whose routine fails keeps what the buffer held; a run starts from
+  // blanks so that the file does not depend on what the window did before
+  // (another course type's build, a categorisation's read).
+  w.ItemRecord.assign(kItemLength, ' ');
   StepContext ctx{dir, frame, w.RecordCount};
   const std::vector<std::string> horses = ReadKeyList(ctx, b.list);
 

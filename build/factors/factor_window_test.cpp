@@ -528,9 +528,10 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
     EXPECT_EQ(rec.substr(0, 21), "626086960000006095238");
     EXPECT_EQ(rec.substr(197), "\r\n");
   }
-  // The field keeps what the buffer held: before the run, then the record
-  // written before (another horse's).
-  EXPECT_EQ(items[0].substr(109, 4), "XX  ");
+  // The field keeps what the buffer held: blanks at the start of a run,
+  // whatever the window held before, then the record written before
+  // (another horse's).
+  EXPECT_EQ(items[0].substr(109, 4), "    ");
   EXPECT_EQ(items[1].substr(109, 4), "10  ");
   EXPECT_EQ(items[2].substr(109, 4), "10  ");
   EXPECT_EQ(items[3].substr(109, 4), "10  ");
@@ -543,6 +544,27 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(w().HorseCount, 4);
   EXPECT_EQ(w().HorseList[3], "2015100001");
   EXPECT_EQ(w().HorseList[4], "2015100003");
+}
+
+TEST_F(ItemBuildTest, ABuildGivesTheSameFileWhateverTheWindowDidBefore) {
+  // Factor 17 fails on the first kept record (its previous run has no last
+  // 3 furlongs), so that record's field shows what the buffer began with.
+  ExRun no_last3, current, dirt;
+  no_last3.year = "2017", no_last3.last3 = "   ";
+  dirt.track = "24";
+  WriteExFile("2015100001", {no_last3, current, ExRun{}});
+  WriteExFile("2015100002", {dirt, dirt});
+  WriteList("SIBA201801N.dat", {"2015100001"});
+  WriteList("DIRT201801N.dat", {"2015100002"});
+  w().Command2_Click();
+  const std::string fresh = ReadFile("SIBAITEM201801N2024.dat");
+  ASSERT_EQ(fresh.size(), 2u * kItemLength);
+  // A dirt build and a turf categorisation leave other records in the buffer.
+  w().Command3_Click();
+  w().Command5_Click();
+  ASSERT_NE(w().ItemRecord, std::string(kItemLength, ' '));
+  w().Command2_Click();
+  EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat"), fresh);
 }
 
 TEST_F(ItemBuildTest, KeepTestThatCannotBeEvaluatedAndTheTrackCodeStandIn) {
