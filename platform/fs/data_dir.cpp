@@ -38,6 +38,10 @@ bool IsPlainName(std::string_view id) {
   return !all_blank;
 }
 
+bool IsBlankId(std::string_view id) {
+  return !id.empty() && id.find_first_not_of(' ') == std::string_view::npos;
+}
+
 fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
   fs::path exact = dir / name;
   std::error_code ec;
