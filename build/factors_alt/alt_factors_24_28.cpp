@@ -192,7 +192,7 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
   } else {
     // Odds in tenths; 1000 / odds is ten times the chance as a percentage.
     float o = static_cast<float>(Number(odds));
-    if (o == 0) FailConversion("division by zero: odds '" + std::string(odds) + "'");
+    if (o == 0) FailConversion("division by zero: odds", odds);
     int64_t e = static_cast<int64_t>(std::floor(1000.0f / o));
     // A negative odds text falls in no band and gives no digit.
     std::string digit = e < 0     ? ""
