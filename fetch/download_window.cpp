@@ -154,7 +154,7 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
       skipped.Add("download ended early: JVRead returned RC=" + std::to_string(rc) +
                   (file_name.empty() ? std::string() : " at source file " + file_name) +
-                  "; that file and every later one were not read");
+                  "; the rest of the download was not read");
       return;
     }
   }

@@ -133,6 +133,7 @@ TEST_F(FetchTest, DownloadJob) {
         {"KS20180101.dat", StoreDelivered(JockeyLayout(), ks)},
         {"SE20180101.dat", Rec("SE", 555, 's')},
         {"HS20180101.dat", hs1 + hs2}},
+       {},
        {}},
       {"a damaged file is deleted and reading goes on",
        0,
@@ -168,8 +169,7 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
-       {"download ended early: JVRead returned RC=-502; that file and every later one were not "
-        "read"}},
+       {"download ended early: JVRead returned RC=-502; the rest of the download was not read"}},
       // An unreadable file ends the download: no later file is read.
       {"unreadable file",
        0,
@@ -181,8 +181,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
-       {"download ended early: JVRead returned RC=-402 at source file F2; that file and every "
-        "later one were not read"}},
+       {"download ended early: JVRead returned RC=-402 at source file F2; the rest of the "
+        "download was not read"}},
       {"cancel in the progress window",
        0,
        {0, 3, 5},
@@ -204,7 +204,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"BN20180101.dat", Rec("BN", 477, 'n')}},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead",
-        "JVClose"}},
+        "JVClose"},
+       {}},
       {"failed download, then reading",
        0,
        {0, 3, 10},
