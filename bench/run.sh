@@ -30,7 +30,13 @@ DATA=out/bench-data
 SCRATCH=out/bench-scratch
 
 [ -x /usr/bin/time ] || { echo "bench: needs /usr/bin/time (apt-get install -y time)" >&2; exit 1; }
-cmake --workflow --preset build >/dev/null
+bash tools/setup.sh
+# Quiet when it builds; the compiler's messages when it does not.
+if ! build_log=$(cmake --workflow --preset build 2>&1); then
+  printf '%s\n' "$build_log" >&2
+  echo "bench: the build failed (its messages above)" >&2
+  exit 1
+fi
 
 # ---------------------------------------------------------------------------
 # STEPS: one entry per step, "name|command", run in order from the repository

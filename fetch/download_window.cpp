@@ -13,6 +13,7 @@ constexpr const char* kDataSpec = "TOKURACEDIFNBLDNSLOPYSCHHOSN";
 constexpr const char* kFromTime = "20180101000000";
 constexpr int32_t kOption = 3;
 constexpr size_t kReadBufferSize = 120000;
+constexpr const char* kNothingRead = "; no record was read";
 
 // One statement of the download job: a failure is noted and the job goes on.
 template <class Statement>
@@ -63,7 +64,10 @@ void VOLQF1SETUP18Z::Command2_Click() {
   Skip(skipped, [&] { TextListWriter(dir_.Path(kMarketSaleFile)).Close(); });
 
   int32_t rc = JVLink1->JVInit("UNKNOWN");
-  if (rc != 0) MsgBox(Cp932("JVInitエラー。RC=") + std::to_string(rc));
+  if (rc != 0) {
+    MsgBox(Cp932("JVInitエラー。RC=") + std::to_string(rc));
+    skipped.Add("download: JVInit returned RC=" + std::to_string(rc) + "; the download went on");
+  }
   Download(skipped);
 
   // Every end of the job comes here.
@@ -78,19 +82,33 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
   std::string last_file_timestamp;
   int32_t rc = JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
                                last_file_timestamp);
+  // Every end but a read to the last record leaves data missing from the raw
+  // files, so each says so; the message boxes stay as they are.
   if (rc < 0) {
     MsgBox(Cp932("JVOpenエラー。RC=") + std::to_string(rc));
+    skipped.Add("download not done: JVOpen returned RC=" + std::to_string(rc) + kNothingRead);
     return;
   }
   if (read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
+    skipped.Add(std::string("download not done: the service has no data for ") + kDataSpec +
+                " from " + kFromTime + kNothingRead);
     return;
   }
   if (DownloadCount != 0) {
     DialogResult = 0;
     VOLQF2SETUP18Z progress(*this);
     ShowModal(progress);
-    if (DialogResult == -1) return;  // cancelled: no record file is opened
+    if (DialogResult == -1) {
+      // Cancelled: no record file is opened.
+      skipped.Add(std::string("download not done: cancelled in the progress window") +
+                  kNothingRead);
+      return;
+    }
+    if (std::optional<int32_t> s = progress.failed_status()) {
+      skipped.Add("download failed in the progress window with RC=" + std::to_string(*s) +
+                  "; only what the service then delivered was read");
+    }
   }
 
   std::string buffer(kReadBufferSize, '\0');
@@ -104,7 +122,11 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
       counters_[i] = files_[i]->Count();
     });
   }
-  if (read_count <= 0) return;
+  if (read_count <= 0) {
+    skipped.Add("download not done: JVOpen gave a read count of " + std::to_string(read_count) +
+                kNothingRead);
+    return;
+  }
 
   while (true) {
     rc = JVLink1->JVRead(buffer, size, file_name);
@@ -124,11 +146,15 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
       // A damaged file: delete it and open again; reading goes on behind
       // the records already written.
       JVLink1->JVFileDelete(file_name);
+      skipped.Add("source file " + file_name + " was damaged: deleted and not stored");
       JVLink1->JVClose();
       JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
                       last_file_timestamp);
     } else {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
+      skipped.Add("download ended early: JVRead returned RC=" + std::to_string(rc) +
+                  (file_name.empty() ? std::string() : " at source file " + file_name) +
+                  "; the rest of the download was not read");
       return;
     }
   }

@@ -78,6 +78,8 @@ struct JobCase {
   std::map<std::string, std::string>
       files;  // expected content; the market-sale file is "" unless listed
   std::vector<std::string> calls;
+  // What is reported (UTF-8): every end but a complete download says what is missing.
+  std::vector<std::string> failures;
 };
 
 TEST_F(FetchTest, DownloadJob) {
@@ -93,7 +95,9 @@ TEST_F(FetchTest, DownloadJob) {
        {"該当するデータがありません。"},
        false,
        {},
-       {"JVInit UNKNOWN", kOpen, "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVClose"},
+       {"download not done: the service has no data for TOKURACEDIFNBLDNSLOPYSCHHOSN from "
+        "20180101000000; no record was read"}},
       {"open error",
        0,
        {-1, 5, 0},
@@ -103,7 +107,8 @@ TEST_F(FetchTest, DownloadJob) {
        {"JVOpenエラー。RC=-1"},
        false,
        {},
-       {"JVInit UNKNOWN", kOpen, "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVClose"},
+       {"download not done: JVOpen returned RC=-1; no record was read"}},
       {"init error goes on",
        -101,
        {0, 1, 0},
@@ -113,7 +118,8 @@ TEST_F(FetchTest, DownloadJob) {
        {"JVInitエラー。RC=-101"},
        true,
        {{"RA20180101.dat", Rec("RA", 1272, 'a')}},
-       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
+       {"download: JVInit returned RC=-101; the download went on"}},
       {"kept types, passed-over types and market-sale lines",
        0,
        {0, 3, 0},
@@ -127,6 +133,7 @@ TEST_F(FetchTest, DownloadJob) {
         {"KS20180101.dat", StoreDelivered(JockeyLayout(), ks)},
         {"SE20180101.dat", Rec("SE", 555, 's')},
         {"HS20180101.dat", hs1 + hs2}},
+       {},
        {}},
       {"a damaged file is deleted and reading goes on",
        0,
@@ -138,7 +145,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"RA20180101.dat", Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVFileDelete F2", "JVClose", kOpen, "JVRead",
-        "JVRead", "JVClose"}},
+        "JVRead", "JVClose"},
+       {"source file F2 was damaged: deleted and not stored"}},
       // The record files are opened, but nothing is read.
       {"a negative read count",
        0,
@@ -149,7 +157,8 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        true,
        {},
-       {"JVInit UNKNOWN", kOpen, "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVClose"},
+       {"download not done: JVOpen gave a read count of -1; no record was read"}},
       {"read error",
        0,
        {0, 1, 0},
@@ -159,7 +168,21 @@ TEST_F(FetchTest, DownloadJob) {
        {"JVReadエラー。 RC=-502"},
        true,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
-       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
+       {"download ended early: JVRead returned RC=-502; the rest of the download was not read"}},
+      // An unreadable file ends the download: no later file is read.
+      {"unreadable file",
+       0,
+       {0, 2, 0},
+       {},
+       {R("UM", 1609, 'u', "F1"), ScriptedJVLink::Code(-402, "F2"), R("UM", 1609, 'v', "F3")},
+       0,
+       {"JVReadエラー。 RC=-402"},
+       true,
+       {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
+       {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
+       {"download ended early: JVRead returned RC=-402 at source file F2; the rest of the "
+        "download was not read"}},
       {"cancel in the progress window",
        0,
        {0, 3, 5},
@@ -169,7 +192,8 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        false,
        {},
-       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVCancel", "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVCancel", "JVClose"},
+       {"download not done: cancelled in the progress window; no record was read"}},
       {"download, then reading",
        0,
        {0, 3, 10},
@@ -180,7 +204,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"BN20180101.dat", Rec("BN", 477, 'n')}},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead",
-        "JVClose"}},
+        "JVClose"},
+       {}},
       {"failed download, then reading",
        0,
        {0, 3, 10},
@@ -190,7 +215,9 @@ TEST_F(FetchTest, DownloadJob) {
        {"ダウンロード失敗。RC=-1"},
        true,
        {{"BR20180101.dat", Rec("BR", 545, 'r')}},
-       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVRead", "JVRead", "JVClose"}},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVRead", "JVRead", "JVClose"},
+       {"download failed in the progress window with RC=-1; only what the service then "
+        "delivered was read"}},
   };
   for (const JobCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -208,7 +235,7 @@ TEST_F(FetchTest, DownloadJob) {
 
     EXPECT_EQ(form_.Text1.Text, Cp932("終了"));
     EXPECT_EQ(host_.messages, Sjis(c.messages));
-    EXPECT_EQ(host_.failures, std::vector<std::string>());
+    EXPECT_EQ(host_.failures, Sjis(c.failures));
     if (!c.calls.empty()) {
       EXPECT_EQ(jv_.calls, c.calls);
     }
@@ -299,7 +326,7 @@ TEST_F(FetchTest, MissingDataDirectoryIsReportedAfterTheEnd) {
     for (const std::string& f : host_.failures) s += f + "\n";
     return s;
   }();
-  EXPECT_NE(all.find("cannot open " + (data_ / "RA20180101.dat").string()), std::string::npos)
+  EXPECT_NE(all.find("cannot open RA20180101.dat: No such file or directory"), std::string::npos)
       << all;
   EXPECT_NE(all.find("RA20180101.dat is not open: record not written (2 times)"), std::string::npos)
       << all;

@@ -22,7 +22,8 @@ constexpr const char* kUsage =
     "          show [CONTROL] | quit\n"
     "buttons: Command2 downloads every record into the raw record files, Command3 checks\n"
     "         the market-sale file, 設定 chooses the record source\n"
-    "exit status: 0 done, 1 a command or the download failed, 2 a wrong command line\n";
+    "exit status: 0 done, 1 a command failed or the download was not complete,\n"
+    "             2 a wrong command line\n";
 
 }  // namespace
 

@@ -30,6 +30,7 @@ void VOLQF2SETUP18Z::Timer1_Timer() {
   int32_t s = owner_.JVLink1->JVStatus();
   if (s < 0) {
     Timer1.Enabled = false;
+    failed_status_ = s;
     MsgBox(Cp932("ダウンロード失敗。RC=") + std::to_string(s));
     Close();
     return;

@@ -2,6 +2,9 @@
 // The download progress: shown modally while the service downloads what
 // JVOpen announced; polls the status every 10 ms and tells the main window
 // through its DialogResult how the download ended.
+#include <cstdint>
+#include <optional>
+
 #include "platform/ui/window.h"
 
 namespace volq {
@@ -21,8 +24,12 @@ class VOLQF2SETUP18Z : public Window {
   void Timer1_Timer();
   void Command1_Click();
 
+  // The negative status that ended the wait, if one did.
+  std::optional<int32_t> failed_status() const { return failed_status_; }
+
  private:
   VOLQF1SETUP18Z& owner_;
+  std::optional<int32_t> failed_status_;
 };
 
 }  // namespace volq

@@ -29,7 +29,10 @@ class FetchEndToEnd : public ::testing::Test {
     }
     WriteWholeFile(root_ / "src/TOKU/TK01.txt", Rec("TK", 300, 't'));
     WriteWholeFile(root_ / "src/RACE/RA01.txt", Rec("RA", 1272, 'a') + Rec("SE", 555, 's'));
-    WriteWholeFile(root_ / "src/RACE/RA02.txt", Rec("RA", 1272, 'x') + "RA7cut");  // damaged
+    // Cut by its last LF: the stand-in finds it damaged.
+    std::string cut = Rec("RA", 1272, 'x') + Rec("SE", 555, 'y');
+    cut.pop_back();
+    WriteWholeFile(root_ / "src/RACE/RA02.txt", cut);
     WriteWholeFile(root_ / "src/RACE/RA03.txt", Rec("RA", 1272, 'b') + Rec("KS", 4173, 'k'));
     WriteWholeFile(root_ / "src/BLDN/UM01.txt", Rec("UM", 1609, 'u'));
     WriteWholeFile(root_ / "src/HOSN/HS01.txt", Rec("HS", 200, 'h') + Rec("HS", 200, 'i'));
@@ -47,35 +50,49 @@ class FetchEndToEnd : public ::testing::Test {
     err_ = ReadWholeFile(root_ / "err.txt");
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   }
+  // The raw files hold the records of every source file but RA02.txt.
+  void ExpectEveryFileButRA02() {
+    fs::path d = root_ / "data";
+    EXPECT_EQ(ReadWholeFile(d / "RA20180101.dat"), Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b'));
+    EXPECT_EQ(ReadWholeFile(d / "SE20180101.dat"), Rec("SE", 555, 's'));
+    EXPECT_EQ(ReadWholeFile(d / "UM20180101.dat"), Rec("UM", 1609, 'u'));
+    EXPECT_EQ(ReadWholeFile(d / "KS20180101.dat"),
+              StoreDelivered(JockeyLayout(), Rec("KS", 4173, 'k')));
+    EXPECT_EQ(ReadWholeFile(d / "HS20180101.dat"), Rec("HS", 200, 'h') + Rec("HS", 200, 'i'));
+    EXPECT_EQ(ReadWholeFile(d / "BN20180101.dat"), "");
+  }
   fs::path root_;
   std::string out_, err_;
 };
 
 TEST_F(FetchEndToEnd, DownloadsTheRecordSourceIntoTheDataDirectory) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
   ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
   EXPECT_EQ(out_, "Text1: 終了\n");
   EXPECT_EQ(err_, "");
-  fs::path d = root_ / "data";
-  EXPECT_EQ(ReadWholeFile(d / "RA20180101.dat"), Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b'));
-  EXPECT_EQ(ReadWholeFile(d / "SE20180101.dat"), Rec("SE", 555, 's'));
-  EXPECT_EQ(ReadWholeFile(d / "UM20180101.dat"), Rec("UM", 1609, 'u'));
-  EXPECT_EQ(ReadWholeFile(d / "KS20180101.dat"),
-            StoreDelivered(JockeyLayout(), Rec("KS", 4173, 'k')));
-  EXPECT_EQ(ReadWholeFile(d / "HS20180101.dat"), Rec("HS", 200, 'h') + Rec("HS", 200, 'i'));
-  EXPECT_EQ(ReadWholeFile(d / "BN20180101.dat"), "");
+  ExpectEveryFileButRA02();
+}
+
+// The damaged file is named, and the records of every other file are stored.
+TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
+  EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
+  EXPECT_EQ(out_, "Text1: 終了\n");
+  EXPECT_EQ(err_, "failure: source file RA02.txt was damaged: deleted and not stored\n");
+  ExpectEveryFileButRA02();
 }
 
 TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   EXPECT_EQ(Run("--data-dir missing --source src -c 'press Command2'"), 1);
   EXPECT_EQ(out_, "Text1: 終了\n");
-  EXPECT_NE(err_.find("failure: cannot open missing/RA20180101.dat"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("failure: cannot open RA20180101.dat: No such file or directory"), std::string::npos) << err_;
 
   EXPECT_EQ(Run("--data-dir data -c 'press Command7'"), 1);
   EXPECT_NE(err_.find("error: no control 'Command7'"), std::string::npos) << err_;
 
   // No record source chosen: the stand-in's open fails and says so.
-  EXPECT_EQ(Run("--data-dir data -c 'press 2018年1月1日セットアップ'"), 0);
+  EXPECT_EQ(Run("--data-dir data -c 'press 2018年1月1日セットアップ'"), 1);
   EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-211\nText1: 終了\n");
+  EXPECT_EQ(err_, "failure: download not done: JVOpen returned RC=-211; no record was read\n");
 
   EXPECT_EQ(Run("--frob"), 2);
 }

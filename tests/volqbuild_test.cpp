@@ -9,6 +9,7 @@
 
 #include <sys/wait.h>
 
+#include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
 
 namespace {
@@ -91,6 +92,33 @@ TEST(Volqbuild, AMissingRawFileIsReportedAndSetsTheExitStatus) {
   EXPECT_NE(r.out.find("Text1: RA 終わり  0\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "failure: missing input RA20180101.dat: read as empty\n");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  fs::remove_all(dir);
+}
+
+TEST(Volqbuild, ARecordsControlBytesAreShownEscapedInItsReportLines) {
+  // A horse whose pedigree number holds a line feed and a terminal command.
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_escape";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  const volq::RecordLayout& um = volq::HorseLayout();
+  std::string rec(volq::kHorseLength, ' ');
+  rec.replace(0, 3, "UM1");
+  rec.replace(um.slice("pedigree_number").offset, 10, "20\n5\x1b[2J10");
+  rec.replace(volq::kHorseLength - 2, 2, "\r\n");
+  FILE* f = std::fopen((dir / "UM20180101.dat").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(rec.data(), 1, rec.size(), f);
+  std::fclose(f);
+  ProgramRun r = Volqbuild(dir, "press Command3");
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+  EXPECT_NE(r.err.find("'20\\n5\\x1b[2J10' does not begin with a year"), std::string::npos) << r.err;
+  // Every line is a whole report line.
+  size_t lines = 0;
+  for (size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1, ++lines) {
+    EXPECT_EQ(r.err.compare(at, 9, "failure: "), 0) << r.err.substr(at);
+  }
+  EXPECT_GE(lines, 1u);
   fs::remove_all(dir);
 }
 

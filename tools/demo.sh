@@ -9,7 +9,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-cmake --workflow --preset build >/dev/null
+# Quiet when it builds; the compiler's messages when it does not.
+if ! build_log=$(cmake --workflow --preset build 2>&1); then
+  printf '%s\n' "$build_log" >&2
+  echo "demo: the build failed (its messages above)" >&2
+  exit 1
+fi
 
 demo=out/demo
 source_dir=$demo/source

@@ -61,8 +61,9 @@ void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCount
     if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {
       const std::optional<bool> saturday = RacedOnSaturday(rec);
       if (!saturday) {
-        frame.Skipped("race date", "not a calendar date '" + std::string(FieldAt(rec, 11, 8)) +
-                                       "' in " + path.filename().string() + ", not counted");
+        const std::string where = "'" + std::string(FieldAt(rec, 11, 8)) + "' in " + ShownPath(path);
+        frame.Skipped("race date", "not a calendar date, not counted", where,
+                      "not a calendar date " + where + ", not counted");
       } else {
         const int d = *saturday ? 1 : 2;
         frame.Do("arrival order", [&] {

@@ -92,7 +92,8 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0],
-            "race date: not a calendar date '20240230' in 01005.dat, not counted (2 times)");
+            "race date: not a calendar date, not counted (2 times; first: '20240230' in "
+            "KISHUGOTOSETUP\\01005.dat, '20X40106' in KISHUGOTOSETUP\\01006.dat)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");
   EXPECT_EQ(report[3], "missing entity file: KISHUGOTOSETUP\\01009.dat read as empty");

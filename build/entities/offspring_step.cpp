@@ -159,9 +159,10 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
     std::vector<std::string> beyond;
     summary += MareStallionRecord(number, b.totals, &beyond);
     for (const std::string& field : beyond) {
-      frame.Skipped("summary field too small, written as nines",
-                    std::string(side.summary) + " record " + std::to_string(k + 1) + " (" + number +
-                        ") " + field);
+      const std::string where = std::string(side.summary) + " record " + std::to_string(k + 1) +
+                                " (" + number + ")";
+      frame.Skipped("summary field too small, written as nines", "value beyond its field", where,
+                    where + " " + field);
     }
   }
   // Parents of horses that no offspring record names: their block files are

@@ -161,7 +161,7 @@ int32_t Integer(std::string_view t) {
     frac_end = i;
   }
   if (i != s.size() || (int_end == int_start && frac_end == frac_start)) {
-    FailConversion("not a whole number: '" + std::string(t) + "'");
+    FailConversion("not a whole number", t);
   }
   double v = std::strtod(std::string(s.substr(int_start, frac_end - int_start)).c_str(), nullptr);
   if (negative) v = -v;

@@ -173,8 +173,10 @@ IntT Whole(double x) {
   // -min is 2^(bits-1), a power of two that a double holds exactly.
   constexpr double kLow = static_cast<double>(std::numeric_limits<IntT>::min());
   if (!(x >= kLow && x < -kLow)) {
-    FailOverflow("beyond " + std::to_string(std::numeric_limits<IntT>::digits + 1) +
-                 " bits: " + std::to_string(x));
+    const std::string cause =
+        "beyond " + std::to_string(std::numeric_limits<IntT>::digits + 1) + " bits";
+    const std::string value = std::to_string(x);
+    throw Failure(Failure::Kind::Overflow, cause + ": " + value, cause, value);
   }
   return static_cast<IntT>(x);
 }

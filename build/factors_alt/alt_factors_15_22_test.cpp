@@ -176,7 +176,13 @@ TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
     Horse("2015100001", {Ex({{0, "R1"}, {11, "20200105"}, {613, "01234"}, {775, track}})});
     EXPECT_EQ(Run(&AlternativeFactors::Factor15KishuGotoHistory), code);
   }
-  Horse("2015100001", {Ex({{0, "R1"}, {11, "20200105"}, {775, "10"}})});
+  // No jockey code: an empty history, and no file named by blanks.
+  Horse("2015100001", {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {775, "10"}})}, 2);
+  EXPECT_EQ(Run(&AlternativeFactors::Factor15KishuGotoHistory), "001");
+  EXPECT_EQ(Run(&AlternativeFactors::Factor20KishuGotoLookup), "00");
+  EXPECT_EQ(Run(&AlternativeFactors::Factor20KishuGotoFlag), "00");
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\     .dat"));
+  Horse("2015100001", {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, "../.."}, {775, "10"}})}, 2);
   EXPECT_THROW(AlternativeFactors(w()).Factor15KishuGotoHistory(), Failure);
 }
 

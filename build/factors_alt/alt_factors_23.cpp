@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "build/factors/factor_frame.h"
+#include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/code_text.h"
 
@@ -323,22 +324,7 @@ std::string AlternativeFactors::Factor23MeanTimeDiffClass() {
   float mean_going = count_going > 0 ? sum_going / count_going : 0;
   float d = mean_course == 0 || mean_going == 0 ? 0 : mean_going - mean_course;
   if (current.going == '1') d = 0;
-  // Bounds as written, compared with the single-precision difference widened.
-  double x = d;
-  std::string code = "000000";
-  if (x > 5) {
-    code = "100000";
-  } else if (x >= 2.00001 && x <= 5) {
-    code = "050000";
-  } else if (x >= 0.00001 && x < 2.00001) {
-    code = "020000";
-  } else if (x == 0) {
-    code = "010000";
-  } else if (x >= -2 && x <= -0.00001) {
-    code = "005000";
-  } else if (x >= -5 && x <= -2.0001) {
-    code = "001000";
-  }
+  const std::string code = TimeDifferenceClass(d);
   w.ReadEx(w.r);
   return code;
 }

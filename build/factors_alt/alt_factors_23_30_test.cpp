@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "build/factors/factor_test_support.h"
+#include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
 
@@ -232,6 +233,16 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
   }
 }
 
+TEST(TimeDifferenceClass, SinglePrecisionBoundsAndTheirGaps) {
+  const std::pair<float, const char*> cases[] = {
+      {5.0001f, "100000"},   {5.0f, "050000"},     {2.00001f, "050000"}, {2.0f, "020000"},
+      {0.00001f, "020000"},  {0.000005f, "000000"}, {0.0f, "010000"},    {-0.000005f, "000000"},
+      {-0.00001f, "005000"}, {-2.0f, "005000"},    {-2.00005f, "000000"}, {-2.0001f, "001000"},
+      {-5.0f, "001000"},     {-5.0001f, "000000"},
+  };
+  for (auto [d, code] : cases) EXPECT_EQ(TimeDifferenceClass(d), code) << d;
+}
+
 // --- Factors 24 to 28 -------------------------------------------------------------
 
 TEST_F(AltFactors2330Test, FieldCopyingCodes) {
@@ -343,6 +354,10 @@ TEST_F(AltFactors2330Test, JockeyRecentFormFileProblems) {
   EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);  // no such date
   Runs({{{11, "2024"}, {15, "0310"}, {613, "../.."}, {775, "11"}}});
   EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);
+  // No jockey code: an empty history, and no file named by blanks.
+  Runs({{{11, "2024"}, {15, "0310"}, {775, "11"}}});
+  EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(), "0000");
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\     .dat"));
 }
 
 TEST_F(AltFactors2330Test, WinnersPrizeLogClass) {

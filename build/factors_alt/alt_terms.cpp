@@ -13,10 +13,24 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
 }
 
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
+  // A race entry without a jockey code has no history to read.
+  if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
   std::filesystem::path p = dir.EntityPath("KISHUGOTOSETUP", jockey_code);
   auto f = std::make_unique<RecordReader>(p, kRaceEntryLength);
   dir.NoteCreated(p);
   return f;
+}
+
+std::string TimeDifferenceClass(float d) {
+  // The bounds are single-precision numbers like D itself: -2.0001 as a float
+  // lies a shade above the double -2.0001, so D = -2.0001f is in its class.
+  if (d > 5.0f) return "100000";
+  if (d >= 2.00001f && d <= 5.0f) return "050000";
+  if (d >= 0.00001f && d < 2.00001f) return "020000";
+  if (d == 0.0f) return "010000";
+  if (d >= -2.0f && d <= -0.00001f) return "005000";
+  if (d >= -5.0f && d <= -2.0001f) return "001000";
+  return "000000";
 }
 
 }  // namespace volq

@@ -24,7 +24,11 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
                 std::string_view month_day_b);
 
 // The jockey's history file KISHUGOTOSETUP\<jockey code>.dat, created empty
-// when missing; a code that is no plain file name raises a file Failure.
+// when missing; a code of blanks reads as an empty history without a file;
+// a code that is no plain file name raises a file Failure.
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
+
+// The class code of factor 23's mean time difference D (tenths of a second).
+std::string TimeDifferenceClass(float d);
 
 }  // namespace volq

@@ -21,7 +21,7 @@ double Number(std::string_view t) {
     ++i;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
   }
-  if (i != s.size() || digits == 0) FailConversion("not a number: '" + std::string(t) + "'");
+  if (i != s.size() || digits == 0) FailConversion("not a number", t);
   return std::strtod(s.c_str(), nullptr);
 }
 

@@ -91,8 +91,9 @@ std::string HorseStep(StepContext& ctx) {
     if (flag == "1" && races == "000") {
       frame.Yield(i, m);
     } else if (!AllDigits(pedigree.substr(0, 4))) {
-      frame.Skipped("year of pedigree number",
-                    "'" + std::string(pedigree) + "' does not begin with a year; not listed");
+      const std::string quoted = "'" + std::string(pedigree) + "'";
+      frame.Skipped("year of pedigree number", "does not begin with a year; not listed", quoted,
+                    quoted + " does not begin with a year; not listed");
     } else if (ToNumber(pedigree.substr(0, 4)) >= 2010) {
       ketto.Line([&](TextListWriter& w) -> TextListWriter& { return w.String(pedigree); });
     }

@@ -117,10 +117,13 @@ void WriteTally(StepContext& ctx, const RecordFile* records, const char* tally_f
       notes.clear();
       out->Append(build(rec, notes));
       if (notes.empty()) return;
-      std::string who = "code " + std::string(code.Of(rec)) + ", ";
-      for (const std::string& bad : notes.bad_counts) frame.Skipped(bad_what, who + bad);
+      const std::string who = "code " + std::string(code.Of(rec));
+      for (const std::string& bad : notes.bad_counts) {
+        frame.Skipped(bad_what, "placing count not a number", who, who + ", " + bad);
+      }
       for (int at : notes.held) {
-        frame.Skipped(held_what, who + "tally offset " + std::to_string(at));
+        const std::string where = who + ", tally offset " + std::to_string(at);
+        frame.Skipped(held_what, "beyond its field", where, where);
       }
     });
   }

@@ -1,5 +1,7 @@
 #include "build/records/step_frame.h"
 
+#include <algorithm>
+
 #include "platform/fs/replaced_file.h"
 
 namespace volq {
@@ -19,21 +21,57 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
   if (Do(what, [&] { ReplaceWholeFile(p, bytes); })) dir.NoteCreated(p);
 }
 
+void StepFrame::Skipped(std::string_view what, const Failure& e) {
+  Skipped(what, e.cause(), e.subject(), e.what());
+}
+
 void StepFrame::Skipped(std::string_view what, std::string_view detail) {
-  auto it = entries_.find(what);
+  Skipped(what, detail, "", detail);
+}
+
+namespace {
+constexpr size_t kShownSubjects = 3;
+}
+
+void StepFrame::Skipped(std::string_view what, std::string_view cause, std::string_view subject,
+                        std::string_view detail) {
+  std::string key(what);
+  key += '\0';
+  key += cause;
+  auto it = entries_.find(key);
   if (it == entries_.end()) {
-    it = entries_.emplace(std::string(what), Entry{std::string(detail), 0}).first;
-    order_.emplace_back(what);
+    Entry e;
+    e.what = what;
+    e.cause = cause;
+    e.first_detail = detail;
+    it = entries_.emplace(key, std::move(e)).first;
+    order_.push_back(key);
   }
-  ++it->second.times;
+  Entry& e = it->second;
+  ++e.times;
+  if (std::find(e.subjects.begin(), e.subjects.end(), subject) != e.subjects.end()) return;
+  if (e.subjects.size() < kShownSubjects) {
+    e.subjects.emplace_back(subject);
+  } else {
+    e.more_subjects = true;
+  }
 }
 
 std::vector<std::string> StepFrame::Report() const {
   std::vector<std::string> lines;
-  for (const std::string& what : order_) {
-    const Entry& e = entries_.find(what)->second;
-    std::string line = what + ": " + e.first_detail;
-    if (e.times > 1) line += " (" + std::to_string(e.times) + " times)";
+  for (const std::string& key : order_) {
+    const Entry& e = entries_.find(key)->second;
+    const std::string times = std::to_string(e.times) + " times";
+    std::string line = e.what + ": ";
+    if (e.subjects.size() <= 1) {
+      line += e.first_detail;
+      if (e.times > 1) line += " (" + times + ")";
+    } else {
+      line += e.cause + " (" + times + "; first: ";
+      for (size_t i = 0; i < e.subjects.size(); ++i) line += (i ? ", " : "") + e.subjects[i];
+      if (e.more_subjects) line += ", ...";
+      line += ")";
+    }
     lines.push_back(std::move(line));
   }
   return lines;

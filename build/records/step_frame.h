@@ -2,8 +2,8 @@
 // The rule every build step runs under: a failing operation is abandoned and
 // the step goes on; a failing test runs the branch it guards; a failing loop
 // end test leaves the loop; a failing selector skips the whole choice. What
-// was skipped is kept (grouped by operation) so the front end can report it
-// after the end message; the end message itself is unchanged.
+// was skipped is kept, folded by operation and cause, so the front end can
+// report it after the end message; the end message itself is unchanged.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -27,7 +27,7 @@ class StepFrame {
       op();
       return true;
     } catch (const Failure& e) {
-      Skipped(what, e.what());
+      Skipped(what, e);
       return false;
     }
   }
@@ -38,7 +38,7 @@ class StepFrame {
     try {
       return static_cast<bool>(test());
     } catch (const Failure& e) {
-      Skipped(what, e.what());
+      Skipped(what, e);
       return true;
     }
   }
@@ -55,7 +55,7 @@ class StepFrame {
     try {
       return sel();
     } catch (const Failure& e) {
-      Skipped(what, e.what());
+      Skipped(what, e);
       return std::nullopt;
     }
   }
@@ -70,8 +70,14 @@ class StepFrame {
   void WriteAnew(std::string_view what, DataDir& dir, const std::filesystem::path& p,
                  std::string_view bytes);
 
-  // Records a skipped failure or a refused input that is not a Failure.
+  // Records a skipped failure of operation `what`.
+  void Skipped(std::string_view what, const Failure& e);
+  // Records a refused input that is not a Failure: `detail` is the whole
+  // text; when it concerns one record, file or identifier, `subject` names it
+  // and `cause` is the text without it.
   void Skipped(std::string_view what, std::string_view detail);
+  void Skipped(std::string_view what, std::string_view cause, std::string_view subject,
+               std::string_view detail);
 
   // Lets the window process pending events during long steps.
   void Yield(int64_t done = 0, int64_t total = 0) {
@@ -79,13 +85,17 @@ class StepFrame {
   }
   std::function<void(int64_t, int64_t)> yield_hook;
 
-  // One line per kind of skipped operation: "what: first detail (N times)".
+  // One line per operation and cause: "what: detail (N times)" while every
+  // occurrence concerns one subject, else "what: cause (N times; first: A,
+  // B, C, ...)" with the first distinct subjects.
   std::vector<std::string> Report() const;
   bool clean() const { return order_.empty(); }
 
  private:
   struct Entry {
-    std::string first_detail;
+    std::string what, cause, first_detail;
+    std::vector<std::string> subjects;  // the first distinct ones
+    bool more_subjects = false;
     int64_t times = 0;
   };
   std::map<std::string, Entry, std::less<>> entries_;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 namespace volq {
 namespace {
 
@@ -10,7 +15,7 @@ TEST(StepFrame, SkipsFailuresAndKeepsThemForTheReport) {
   int ran = 0;
   EXPECT_TRUE(f.Do("write", [&] { ++ran; }));
   EXPECT_FALSE(f.Do("open", [] { FailFile("cannot open A.dat"); }));
-  EXPECT_FALSE(f.Do("open", [] { FailFile("cannot open B.dat"); }));
+  EXPECT_FALSE(f.Do("open", [] { FailFile("cannot open A.dat"); }));
   // A failing test runs its branch; a failing loop test ends the loop.
   EXPECT_TRUE(f.If("test", []() -> bool { FailConversion("x"); }));
   EXPECT_FALSE(f.If("test", [] { return false; }));
@@ -22,6 +27,34 @@ TEST(StepFrame, SkipsFailuresAndKeepsThemForTheReport) {
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0], "open: cannot open A.dat (2 times)");
   EXPECT_EQ(report[1], "test: x");
+}
+
+TEST(StepFrame, FoldsByOperationAndCauseNamingTheFirstDistinctSubjects) {
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / "volq-fold";
+  DataDir dir(root);  // reports name paths from the data directory
+  StepFrame f;
+  for (const char* name : {"A.dat", "B.dat", "A.dat", "C.dat", "D.dat"}) {
+    f.Do("open", [&] { FailFile("cannot open", root / "KYOSOBA" / name, ENOENT); });
+  }
+  f.Do("open", [&] { FailFile("cannot open", root / "E.dat", EACCES); });
+  f.Do("entity file name", [&] { dir.EntityPath("UMAGOTOSETUP", "a/b"); });
+  f.Do("entity file name", [&] { dir.EntityPath("UMAGOTOSETUP", "a/b"); });
+  f.Do("convert", [] { FailConversion("not a number", "1A"); });
+  f.Do("convert", [] { FailConversion("not a number", "2B"); });
+  f.Skipped("missing input X.dat", "read as empty");
+  EXPECT_EQ(f.Report(), (std::vector<std::string>{
+                            "open: cannot open: No such file or directory (5 times; first: "
+                            "KYOSOBA\\A.dat, KYOSOBA\\B.dat, KYOSOBA\\C.dat, ...)",
+                            "open: cannot open E.dat: Permission denied",
+                            "entity file name: refused file name 'a/b' in UMAGOTOSETUP (2 times)",
+                            "convert: not a number (2 times; first: '1A', '2B')",
+                            "missing input X.dat: read as empty",
+                        }));
+}
+
+TEST(StepFrame, ReportTextShowsControlBytesEscaped) {
+  EXPECT_EQ(Printable("2015\n10\x1b[2J\x7f\t\r\\ok\x82\xa0"),
+            "2015\\n10\\x1b[2J\\x7f\\t\\r\\ok\x82\xa0");
 }
 
 TEST(StepFrame, EndMessages) {

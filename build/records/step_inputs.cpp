@@ -22,8 +22,8 @@ void ReportIfMissing(StepContext& ctx, const char* name) {
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return;
-  ctx.frame.Skipped("missing entity file", path.parent_path().filename().string() + "\\" +
-                                               path.filename().string() + " read as empty");
+  const std::string file = ShownPath(path);
+  ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
 }
 
 }  // namespace volq

@@ -15,7 +15,7 @@ const char* const DataDir::kFolders[] = {
     "SHUBOBA",      "SHUBOBAN",       "KYOSOBA",      "KYOSOBAN", "KISHUFUKUSHO",
     "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
 
-DataDir::DataDir(fs::path root) : root_(std::move(root)) {}
+DataDir::DataDir(fs::path root) : root_(std::move(root)) { SetShownRoot(root_); }
 
 static std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -36,6 +36,10 @@ bool IsPlainName(std::string_view id) {
     if (c != ' ') all_blank = false;
   }
   return !all_blank;
+}
+
+bool IsBlankId(std::string_view id) {
+  return !id.empty() && id.find_first_not_of(' ') == std::string_view::npos;
 }
 
 fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
@@ -84,7 +88,12 @@ fs::path DataDir::Path(std::string_view relative) {
 
 fs::path DataDir::EntityPath(std::string_view folder, std::string_view id,
                              std::string_view suffix) {
-  if (!IsPlainName(id)) FailFile("refused file name '" + std::string(id) + "' in " + std::string(folder));
+  if (!IsPlainName(id)) {
+    const std::string quoted = "'" + std::string(id) + "'";
+    throw Failure(Failure::Kind::File,
+                  "refused file name " + quoted + " in " + std::string(folder),
+                  "refused file name in " + std::string(folder), quoted);
+  }
   fs::path dir = Path(folder);
   return Resolve(dir, std::string(id) + std::string(suffix));
 }
@@ -99,8 +108,8 @@ void DataDir::Delete(std::string_view relative) { DeletePath(Path(relative)); }
 void DataDir::DeletePath(const fs::path& p) {
   std::error_code ec;
   // Deleting removes files only: an empty folder of the same name stays.
-  if (fs::is_directory(p, ec)) FailFile("cannot delete folder " + p.string());
-  if (!fs::remove(p, ec) || ec) FailFile("cannot delete " + p.string());
+  if (fs::is_directory(p, ec)) FailFile("cannot delete", p, EISDIR);
+  if (!fs::remove(p, ec) || ec) FailFile("cannot delete", p, ec ? ec.value() : ENOENT);
 }
 
 void DataDir::NoteCreated(const fs::path& p) {

@@ -47,5 +47,8 @@ class DataDir {
 
 // True when id can stand as a file name inside a folder.
 bool IsPlainName(std::string_view id);
+// True when id holds blanks only (a field the record leaves empty): it names
+// no entity, so a lookup by it reads an empty history and creates no file.
+bool IsBlankId(std::string_view id);
 
 }  // namespace volq

@@ -1,19 +1,31 @@
 #pragma once
 // The one error type of the system: file, index and conversion failures raise
 // it, and the build program's step frame catches it to skip the operation.
+// A failure tells its cause apart from the record, file or identifier it
+// concerns (its subject), so that repeated failures of one cause fold into
+// one report line that still names the different subjects.
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace volq {
 
 class Failure : public std::runtime_error {
  public:
   enum class Kind { File, Index, Conversion, Overflow };
-  Failure(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
+  Failure(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind), cause_(what) {}
+  // `what` is the whole sentence; `cause` the same without the subject.
+  Failure(Kind kind, const std::string& what, std::string cause, std::string subject)
+      : std::runtime_error(what), kind_(kind), cause_(std::move(cause)), subject_(std::move(subject)) {}
   Kind kind() const { return kind_; }
+  const std::string& cause() const { return cause_; }
+  const std::string& subject() const { return subject_; }  // empty when none
 
  private:
   Kind kind_;
+  std::string cause_;
+  std::string subject_;
 };
 
 [[noreturn]] inline void FailFile(const std::string& what) { throw Failure(Failure::Kind::File, what); }
@@ -26,5 +38,29 @@ class Failure : public std::runtime_error {
 [[noreturn]] inline void FailOverflow(const std::string& what) {
   throw Failure(Failure::Kind::Overflow, what);
 }
+
+// A file operation that failed: "cannot write OPTION1N\KYOSOBA.dat: No space
+// left on device". `err` is the errno of the failed call (0: no reason known).
+[[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
+// A text that does not convert: "not a whole number: '1A'".
+[[noreturn]] void FailConversion(std::string_view cause, std::string_view text);
+
+// Text fit for a terminal line: control bytes (a line feed, ESC) are shown
+// escaped ("\n", "\x1b") so that no record byte can break or drive the
+// terminal; every other byte is kept.
+std::string Printable(std::string_view text);
+
+// A path as reports name it: relative to the data directory, with the
+// system's "\" between folder and file, or as given when it lies outside.
+std::string ShownPath(const std::filesystem::path& p);
+// The data directory that ShownPath names paths from (the program's one
+// data directory; set when it is opened).
+void SetShownRoot(const std::filesystem::path& root);
+
+// A failure found where nobody can be told any more (a writer closed by its
+// destructor): printed on standard error as a "failure:" line and counted,
+// so that the program's exit status still shows it.
+void ReportLateFailure(std::string_view text);
+int LateFailureCount();
 
 }  // namespace volq

@@ -29,9 +29,9 @@ int32_t RecordCountOf(std::uint64_t bytes, int record_length) {
 std::string ReadWholeFile(const std::filesystem::path& path) {
   // A folder opens for reading on some systems and reports an absurd length.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) FailFile("not a file: " + path.string());
+  if (std::filesystem::is_directory(path, ec)) FailFile("cannot read", path, EISDIR);
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) FailFile("cannot open " + path.string());
+  if (!f) FailFile("cannot open", path, errno);
   std::string data;
   std::fseek(f, 0, SEEK_END);
   long size = std::ftell(f);
@@ -41,9 +41,9 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     size_t got = std::fread(data.data(), 1, data.size(), f);
     data.resize(got);
   }
-  bool bad = std::ferror(f);
+  const int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
   std::fclose(f);
-  if (bad) FailFile("cannot read " + path.string());
+  if (err) FailFile("cannot read", path, err);
   return data;
 }
 
@@ -53,23 +53,23 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 // write itself when a step rewrites a hundred thousand small files.
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) FailFile("cannot write " + path.string());
-  bool bad = false;
+  if (fd < 0) FailFile("cannot write", path, errno);
+  int err = 0;
   size_t put = 0;
   while (put < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + put, bytes.size() - put);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      bad = true;
+      err = n < 0 ? errno : ENOSPC;
       break;
     }
     put += static_cast<size_t>(n);
   }
   // Also after a failed write: what was written stands alone, and no record or
   // line of the former content follows it as if it belonged to the new one.
-  if (::ftruncate(fd, static_cast<off_t>(put)) != 0) bad = true;
-  if (::close(fd) != 0) bad = true;
-  if (bad) FailFile("cannot write " + path.string());
+  if (::ftruncate(fd, static_cast<off_t>(put)) != 0 && !err) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (err) FailFile("cannot write", path, err);
 }
 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
@@ -79,7 +79,7 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
     return;
   }
   std::FILE* f = std::fopen(path.c_str(), "r+b");
-  if (!f) FailFile("cannot write " + path.string());
+  if (!f) FailFile("cannot write", path, errno);
   // Compare block by block; the file is positioned after the equal part.
   char block[1 << 14];
   size_t same = 0, old_size = 0;
@@ -92,17 +92,19 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
     }
     old_size += got;
   }
-  bool bad = std::ferror(f);
-  if (!bad && (same < bytes.size() || old_size != bytes.size())) {
-    bad = std::fseek(f, static_cast<long>(same), SEEK_SET) != 0 ||
-          std::fwrite(bytes.data() + same, 1, bytes.size() - same, f) != bytes.size() - same;
+  int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
+  if (!err && (same < bytes.size() || old_size != bytes.size())) {
+    if (std::fseek(f, static_cast<long>(same), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data() + same, 1, bytes.size() - same, f) != bytes.size() - same) {
+      err = errno ? errno : EIO;
+    }
   }
-  if (std::fclose(f) != 0) bad = true;
-  if (!bad && old_size > bytes.size()) {
+  if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
+  if (!err && old_size > bytes.size()) {
     std::filesystem::resize_file(path, bytes.size(), ec);
-    bad = static_cast<bool>(ec);
+    if (ec) err = ec.value();
   }
-  if (bad) FailFile("cannot write " + path.string());
+  if (err) FailFile("cannot write", path, err);
 }
 
 RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
@@ -112,7 +114,7 @@ RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
     data_ = ReadWholeFile(path_);
   } else {
     std::FILE* f = std::fopen(path_.c_str(), "ab");
-    if (!f) FailFile("cannot open " + path_.string());
+    if (!f) FailFile("cannot open", path_, errno);
     std::fclose(f);
   }
   open_ = true;
@@ -123,7 +125,7 @@ RecordFile::~RecordFile() {
     try {
       Close();
     } catch (const Failure& e) {
-      std::cerr << e.what() << '\n';
+      ReportLateFailure(e.what());
     }
   }
 }
@@ -141,7 +143,7 @@ std::string RecordFile::Read(int32_t k) const {
 }
 
 void RecordFile::Write(int32_t k, std::string_view rec) {
-  if (!open_) FailFile("write to closed " + path_.string());
+  if (!open_) FailFile("write to closed", path_, 0);
   // One past the count extends the file; behind a trailing partial record
   // counted by rounding up, the record follows that one padded with blanks,
   // as it reads.
@@ -172,20 +174,22 @@ namespace volq {
 RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
     : path_(path), length_(record_length) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec)) FailFile("not a file: " + path_.string());
+  if (std::filesystem::is_directory(path_, ec)) FailFile("cannot read", path_, EISDIR);
   int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) FailFile("cannot open " + path_.string());
+  if (fd < 0) FailFile("cannot open", path_, errno);
   struct stat st;
   if (::fstat(fd, &st) != 0) {
+    const int err = errno;
     ::close(fd);
-    FailFile("cannot read " + path_.string());
+    FailFile("cannot read", path_, err);
   }
   size_ = static_cast<size_t>(st.st_size);
   if (size_ > 0) {
     void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
     if (p == MAP_FAILED) {
+      const int err = errno;
       ::close(fd);
-      FailFile("cannot read " + path_.string());
+      FailFile("cannot read", path_, err);
     }
     ::madvise(p, size_, MADV_WILLNEED);
     data_ = static_cast<const char*>(p);
@@ -214,7 +218,7 @@ RecordAppender::RecordAppender(const std::filesystem::path& path, int record_len
 }
 
 void RecordAppender::Append(std::string_view rec) {
-  if (!open_) FailFile("write to closed " + file_.path().string());
+  if (!open_) FailFile("write to closed", file_.path(), 0);
   size_t n = rec.size() < static_cast<size_t>(length_) ? rec.size() : length_;
   buf_.append(rec.substr(0, n));
   buf_.append(length_ - n, ' ');

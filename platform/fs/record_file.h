@@ -72,6 +72,8 @@ namespace volq {
 class RecordReader {
  public:
   RecordReader(const std::filesystem::path& path, int record_length);
+  // A reader of no records, for a history that has no file.
+  explicit RecordReader(int record_length) : length_(record_length) {}
   ~RecordReader();
   RecordReader(const RecordReader&) = delete;
   RecordReader& operator=(const RecordReader&) = delete;

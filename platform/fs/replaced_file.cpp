@@ -44,9 +44,9 @@ ReplacedFile::ReplacedFile(std::filesystem::path final_path)
     : final_(std::move(final_path)), temp_(TemporaryPathOf(final_)) {
   std::error_code ec;
   // A folder of the output's name is no file to replace.
-  if (std::filesystem::is_directory(final_, ec)) FailFile("not a file: " + final_.string());
+  if (std::filesystem::is_directory(final_, ec)) FailFile("cannot write", final_, EISDIR);
   fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) FailFile("cannot open " + final_.string() + ": " + std::strerror(errno));
+  if (fd_ < 0) FailFile("cannot write", final_, errno);
 }
 
 ReplacedFile::~ReplacedFile() { Abandon(); }
@@ -59,27 +59,27 @@ void ReplacedFile::Abandon() {
 }
 
 void ReplacedFile::Write(std::string_view bytes) {
-  if (fd_ < 0) FailFile("write to closed " + final_.string());
+  if (fd_ < 0) FailFile("write to closed", final_, 0);
   // After a failed write the new content has a gap: it is never committed.
   if (failed_ == 0 && Fault()) failed_ = Fault()(final_);
-  if (failed_ != 0) FailFile("cannot write " + final_.string() + ": " + std::strerror(failed_));
+  if (failed_ != 0) FailFile("cannot write", final_, failed_);
   size_t put = 0;
   while (put < bytes.size()) {
     ssize_t n = ::write(fd_, bytes.data() + put, bytes.size() - put);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       failed_ = n < 0 ? errno : ENOSPC;
-      FailFile("cannot write " + final_.string() + ": " + std::strerror(failed_));
+      FailFile("cannot write", final_, failed_);
     }
     put += static_cast<size_t>(n);
   }
 }
 
 void ReplacedFile::Commit() {
-  if (fd_ < 0) FailFile("write to closed " + final_.string());
+  if (fd_ < 0) FailFile("write to closed", final_, 0);
   if (failed_ != 0) {
     Abandon();
-    FailFile("cannot write " + final_.string() + ": " + std::strerror(failed_));
+    FailFile("cannot write", final_, failed_);
   }
   // Closing reports what the file system could not store after all (a full
   // disk on a network or quota file system); only then is the file complete.
@@ -88,12 +88,12 @@ void ReplacedFile::Commit() {
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(temp_.c_str());
-    FailFile("cannot write " + final_.string() + ": " + std::strerror(err));
+    FailFile("cannot write", final_, err);
   }
   if (std::rename(temp_.c_str(), final_.c_str()) != 0) {
     int err = errno;
     ::unlink(temp_.c_str());
-    FailFile("cannot replace " + final_.string() + ": " + std::strerror(err));
+    FailFile("cannot replace", final_, err);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/fs/text_list.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
@@ -13,7 +14,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
     f_ = std::fopen(path.c_str(), "ab");
-    if (!f_) FailFile("cannot open " + path.string());
+    if (!f_) FailFile("cannot open", path, errno);
   }
   buf_.reserve(1 << 16);
 }
@@ -25,7 +26,7 @@ TextListWriter::~TextListWriter() {
     try {
       Close();
     } catch (const Failure& e) {
-      std::cerr << e.what() << '\n';
+      ReportLateFailure(e.what());
     }
   }
 }
@@ -74,7 +75,7 @@ void TextListWriter::WriteBuffer() {
   if (anew_) {
     anew_->Write(out);
   } else if (!f_ || std::fwrite(out.data(), 1, out.size(), f_) != out.size()) {
-    FailFile("cannot write " + path_.string());
+    FailFile("cannot write", path_, f_ && errno ? errno : EIO);
   }
 }
 
@@ -99,11 +100,14 @@ void TextListWriter::Close() {
     return;
   }
   if (!f_) return;
-  bool bad = !buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size();
+  int err = 0;
+  if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) {
+    err = errno ? errno : EIO;
+  }
   buf_.clear();
-  if (std::fclose(f_) != 0) bad = true;
+  if (std::fclose(f_) != 0 && !err) err = errno ? errno : EIO;
   f_ = nullptr;
-  if (bad) FailFile("cannot write " + path_.string());
+  if (err) FailFile("cannot write", path_, err);
 }
 
 TextListReader::TextListReader(const std::filesystem::path& path) {
@@ -186,10 +190,10 @@ int64_t ToNumber(std::string_view s) {
     neg = s[b] == '-';
     ++b;
   }
-  if (b == e) FailConversion("not a number: '" + std::string(s) + "'");
+  if (b == e) FailConversion("not a number", s);
   int64_t v = 0;
   for (size_t i = b; i < e; ++i) {
-    if (s[i] < '0' || s[i] > '9') FailConversion("not a number: '" + std::string(s) + "'");
+    if (s[i] < '0' || s[i] > '9') FailConversion("not a number", s);
     if (v > (INT64_MAX - 9) / 10) FailOverflow("number too large: '" + std::string(s) + "'");
     v = v * 10 + (s[i] - '0');
   }

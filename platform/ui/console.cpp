@@ -11,6 +11,7 @@
 #include <iostream>
 #include <thread>
 
+#include "platform/fs/failure.h"
 #include "platform/ui/cp932.h"
 #include "platform/ui/line_editor.h"
 #include "platform/ui/terminal_input.h"
@@ -545,7 +546,7 @@ void Console::AfterClick(
 void Console::FlushFailures() {
   if (pending_.empty()) return;
   ClearLine();
-  for (const std::string& f : pending_) err_ << "failure: " << ToUtf8(f) << '\n';
+  for (const std::string& f : pending_) err_ << "failure: " << Printable(ToUtf8(f)) << '\n';
   err_ << std::flush;
   pending_.clear();
   failed_ = true;

@@ -47,6 +47,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/fs/failure.h"
 #include "platform/ui/window.h"
 
 namespace volq {
@@ -108,7 +109,7 @@ class Console : public Host {
   int Run(WindowManager& wm, Window& start, const std::optional<std::string>& script);
   // One command line; false when it could not be carried out.
   bool Execute(std::string_view line);
-  int exit_status() const { return failed_ ? 1 : 0; }
+  int exit_status() const { return failed_ || LateFailureCount() > 0 ? 1 : 0; }
 
   // A line typed at the terminal in answer to `prompt` (both UTF-8); nullopt
   // without a terminal. A component's own dialog (the data service's
