@@ -7,8 +7,9 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "common/text_map.h"
 
 namespace volq {
 
@@ -70,12 +71,7 @@ class RecordLayout {
   void Flatten(const std::vector<FieldSpec>& table, const std::string& prefix);
   std::string type_;
   std::vector<Field> fields_;
-  // Looked up by string_view without building a string per lookup.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, size_t, NameHash, std::equal_to<>> index_;
+  TextMap<size_t> index_;
   int delivered_length_ = 0;
   int stored_length_ = 0;
 };

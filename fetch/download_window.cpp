@@ -17,11 +17,11 @@ constexpr const char* kNothingRead = "; no record was read";
 
 // One statement of the download job: a failure is noted and the job goes on.
 template <class Statement>
-void Skip(FailureList& skipped, Statement&& statement) {
+void Skip(FailureFold& skipped, Statement&& statement) {
   try {
     statement();
-  } catch (const std::exception& e) {
-    skipped.Add(e.what());
+  } catch (const Failure& e) {
+    skipped.Add("", e);
   }
 }
 
@@ -54,7 +54,7 @@ void VOLQF1SETUP18Z::Command1_Click() {
 }
 
 void VOLQF1SETUP18Z::Command2_Click() {
-  FailureList skipped;
+  FailureFold skipped;
   // Every run starts from empty files, before anything is asked of the service.
   for (const RawRecordFile& f : kRawRecordFiles) {
     Skip(skipped, [&] {
@@ -66,7 +66,7 @@ void VOLQF1SETUP18Z::Command2_Click() {
   int32_t rc = JVLink1->JVInit("UNKNOWN");
   if (rc != 0) {
     MsgBox(Cp932("JVInitエラー。RC=") + std::to_string(rc));
-    skipped.Add("download: JVInit returned RC=" + std::to_string(rc) + "; the download went on");
+    skipped.Add("", "download: JVInit returned RC=" + std::to_string(rc) + "; the download went on");
   }
   Download(skipped);
 
@@ -77,7 +77,7 @@ void VOLQF1SETUP18Z::Command2_Click() {
   ReportFailures(skipped.Lines());
 }
 
-void VOLQF1SETUP18Z::Download(FailureList& skipped) {
+void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
   int32_t read_count = 0;
   std::string last_file_timestamp;
   int32_t rc = JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
@@ -86,12 +86,12 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
   // files, so each says so; the message boxes stay as they are.
   if (rc < 0) {
     MsgBox(Cp932("JVOpenエラー。RC=") + std::to_string(rc));
-    skipped.Add("download not done: JVOpen returned RC=" + std::to_string(rc) + kNothingRead);
+    skipped.Add("", "download not done: JVOpen returned RC=" + std::to_string(rc) + kNothingRead);
     return;
   }
   if (read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
-    skipped.Add(std::string("download not done: the service has no data for ") + kDataSpec +
+    skipped.Add("", std::string("download not done: the service has no data for ") + kDataSpec +
                 " from " + kFromTime + kNothingRead);
     return;
   }
@@ -101,12 +101,12 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
     ShowModal(progress);
     if (DialogResult == -1) {
       // Cancelled: no record file is opened.
-      skipped.Add(std::string("download not done: cancelled in the progress window") +
+      skipped.Add("", std::string("download not done: cancelled in the progress window") +
                   kNothingRead);
       return;
     }
     if (std::optional<int32_t> s = progress.failed_status()) {
-      skipped.Add("download failed in the progress window with RC=" + std::to_string(*s) +
+      skipped.Add("", "download failed in the progress window with RC=" + std::to_string(*s) +
                   "; only what the service then delivered was read");
     }
   }
@@ -123,7 +123,7 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
     });
   }
   if (read_count <= 0) {
-    skipped.Add("download not done: JVOpen gave a read count of " + std::to_string(read_count) +
+    skipped.Add("", "download not done: JVOpen gave a read count of " + std::to_string(read_count) +
                 kNothingRead);
     return;
   }
@@ -146,13 +146,13 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
       // A damaged file: delete it and open again; reading goes on behind
       // the records already written.
       JVLink1->JVFileDelete(file_name);
-      skipped.Add("source file " + file_name + " was damaged: deleted and not stored");
+      skipped.Add("", "source file " + file_name + " was damaged: deleted and not stored");
       JVLink1->JVClose();
       JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
                       last_file_timestamp);
     } else {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
-      skipped.Add("download ended early: JVRead returned RC=" + std::to_string(rc) +
+      skipped.Add("", "download ended early: JVRead returned RC=" + std::to_string(rc) +
                   (file_name.empty() ? std::string() : " at source file " + file_name) +
                   "; the rest of the download was not read");
       return;
@@ -160,7 +160,7 @@ void VOLQF1SETUP18Z::Download(FailureList& skipped) {
   }
 }
 
-void VOLQF1SETUP18Z::Store(int kind, std::string_view record, FailureList& skipped) {
+void VOLQF1SETUP18Z::Store(int kind, std::string_view record, FailureFold& skipped) {
   const RawRecordFile& f = kRawRecordFiles[kind];
   ++counters_[kind];
   Skip(skipped, [&] {
@@ -171,7 +171,7 @@ void VOLQF1SETUP18Z::Store(int kind, std::string_view record, FailureList& skipp
   });
 }
 
-void VOLQF1SETUP18Z::StoreMarketSale(std::string_view record, FailureList& skipped) {
+void VOLQF1SETUP18Z::StoreMarketSale(std::string_view record, FailureFold& skipped) {
   // One open file for the whole download instead of one open per record;
   // the bytes are the same: each delivered record with its own CR LF.
   Skip(skipped, [&] {
@@ -186,7 +186,7 @@ void VOLQF1SETUP18Z::StoreMarketSale(std::string_view record, FailureList& skipp
   });
 }
 
-void VOLQF1SETUP18Z::CloseFiles(FailureList& skipped) {
+void VOLQF1SETUP18Z::CloseFiles(FailureFold& skipped) {
   for (int i = 8; i >= 0; --i) {
     if (!files_[i]) continue;
     Skip(skipped, [&] { files_[i]->Close(); });
@@ -203,7 +203,7 @@ void VOLQF1SETUP18Z::Command3_Click() {
   std::vector<std::string> lines;
   try {
     lines = ReadLines(dir_.Path(kMarketSaleFile));
-  } catch (const std::exception& e) {
+  } catch (const Failure& e) {
     // The check needs the file: say so instead of ending the program.
     ReportFailures({std::string("market-sale check: ") + e.what()});
     return;

@@ -8,6 +8,7 @@
 
 #include "common/records.h"
 #include "platform/fs/data_dir.h"
+#include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "platform/jvlink/jvlink.h"
@@ -49,10 +50,10 @@ class VOLQF1SETUP18Z : public Window {
 
  private:
   // The job from JVOpen to its end; returns where the job goes to its end.
-  void Download(FailureList& skipped);
-  void Store(int kind, std::string_view record, FailureList& skipped);
-  void StoreMarketSale(std::string_view record, FailureList& skipped);
-  void CloseFiles(FailureList& skipped);
+  void Download(FailureFold& skipped);
+  void Store(int kind, std::string_view record, FailureFold& skipped);
+  void StoreMarketSale(std::string_view record, FailureFold& skipped);
+  void CloseFiles(FailureFold& skipped);
 
   DataDir& dir_;
   int32_t counters_[9] = {};

@@ -6,8 +6,8 @@
 #include <memory>
 #include <unordered_map>
 
-#include "build/records/step_inputs.h"
-#include "build/entities/text_map.h"
+#include "build/step/step_inputs.h"
+#include "common/text_map.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 #include "build/records/text_fields.h"
 #include "common/record_layout.h"
 #include "common/records.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

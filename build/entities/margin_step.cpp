@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"

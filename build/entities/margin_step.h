@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "common/record_layout.h"  // kUmaExLength
 
 namespace volq {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "build/entities/parent_summary.h"
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 #include "build/records/sanku_stat.h"
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "build/records/new_file.h"
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

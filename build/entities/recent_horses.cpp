@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "build/entities/jockey_place_counts.h"
-#include "build/records/step_inputs.h"
-#include "build/entities/text_map.h"
+#include "build/step/step_inputs.h"
+#include "common/text_map.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"

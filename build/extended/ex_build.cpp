@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "build/records/step_inputs.h"
-#include "build/entities/text_map.h"
+#include "build/step/step_inputs.h"
+#include "common/text_map.h"
 #include "build/extended/uma_ex_record.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "build/extended/market_sale_table.h"
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

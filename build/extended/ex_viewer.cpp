@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"

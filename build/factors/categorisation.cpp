@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
-#include "build/records/quick_sort.h"
-#include "build/records/step_frame.h"
-#include "build/records/step_inputs.h"
+#include "build/step/quick_sort.h"
+#include "build/step/step_frame.h"
+#include "build/step/step_inputs.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"

@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"

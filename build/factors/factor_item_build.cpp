@@ -1,8 +1,9 @@
 #include <memory>
-#include <new>
+#include <array>
+#include <string>
 #include <optional>
 
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 
@@ -48,8 +49,8 @@ constexpr Routine kFactors[kFactorCount + 1] = {
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
 std::string EntryName(const Form& w, const std::string& horse) {
-  return "horse " + horse + ", race " + std::string(w.Ex(11, 8)) + " " + std::string(w.Ex(19, 2)) +
-         " " + std::string(w.Ex(25, 2));
+  return "horse " + horse + " in race " + std::string(w.Ex(11, 8)) + " " +
+         std::string(w.Ex(19, 2)) + " " + std::string(w.Ex(25, 2));
 }
 
 std::string RaceEntries(int64_t n) {
@@ -62,32 +63,14 @@ bool RaceMissing(const Form& w) {
   return w.Ex(744, kExLength - 2 - 744).find_first_not_of(' ') == std::string_view::npos;
 }
 
-// Routines that failed: their fields kept the previous record's values. That
-// is ordinary for the data (a first run has no previous one), so it is told
-// once per routine after the run, not once per record.
-struct LeftAsItWas {
-  int64_t times = 0;
-  std::string first;
-  void Add(const std::string& entry, const char* why) {
-    if (times++ == 0) first = entry + ": " + why;
-  }
-  void Report(StepFrame& frame, const std::string& field) const {
-    if (times == 0) return;
-    frame.Skipped(field + " left as it was",
-                  RaceEntries(times) + " (first: " + first + ")");
-  }
-};
-
-// Stores what the routine returns into the field; a routine that fails,
-// whatever it throws, stores nothing and gives its reason.
-std::optional<std::string> Store(Form& w, Routine routine, ItemField field) {
+// Stores what the routine returns into the field; a routine that fails
+// stores nothing (the field keeps what the buffer held) and gives its failure.
+std::optional<Failure> Store(Form& w, Routine routine, ItemField field) {
   try {
     w.StoreItem(field, (w.*routine)());
     return std::nullopt;
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception& e) {
-    return e.what();
+  } catch (const Failure& e) {
+    return e;
   }
 }
 
@@ -128,13 +111,19 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   StepContext ctx{dir, frame, w.RecordCount};
   const std::vector<std::string> horses = ReadKeyList(ctx, b.list);
 
-  std::array<LeftAsItWas, 3> speeds_failed;
-  std::array<LeftAsItWas, kFactorCount + 1> factors_failed;
-  // Kept entries whose race is missing: one cause, told on one line. Their
-  // keep-test failures are part of it (a blank race time or track code).
+  // Routines that fail leave their field as it was. That is ordinary for the
+  // data (a first run has no previous one), so it is told folded per routine
+  // and cause after the run, naming the first race entries. Kept entries
+  // whose race is missing are one cause, told on one line; their keep-test
+  // failures are part of it (a blank race time or track code).
+  FailureFold left_as_it_was;
   int64_t race_missing = 0;
   std::string first_race_missing;
-  StepFrame told_once;
+  StepFrame told_by_the_race_line;
+  std::array<std::string, kFactorCount + 1> factor_left;
+  for (int k = 1; k <= kFactorCount; ++k) factor_left[k] = "factor " + std::to_string(k) + " left as it was";
+  std::array<std::string, 3> speed_left;
+  for (int i = 0; i < 3; ++i) speed_left[i] = std::string(kSpeedNames[i]) + " left as it was";
   int32_t track = 0;
   for (const std::string& horse : horses) {
     ++w.HorseCount;
@@ -153,16 +142,17 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
     for (w.r = 1; w.r <= w.RecordCount; ++w.r) {
       w.ReadEx(w.r);
       const bool no_race = RaceMissing(w);
-      if (!Keep(w, b, no_race ? told_once : frame, track)) continue;
+      if (!Keep(w, b, no_race ? told_by_the_race_line : frame, track)) continue;
       ++w.ItemCount;
       const std::string entry = EntryName(w, horse);
       if (no_race && race_missing++ == 0) first_race_missing = entry;
-      auto store = [&](Routine routine, ItemField field, LeftAsItWas& failed) {
-        const std::optional<std::string> why = Store(w, routine, field);
-        if (why && !no_race) failed.Add(entry, why->c_str());
+      auto store = [&](Routine routine, ItemField field, const std::string& name) {
+        const std::optional<Failure> failed = Store(w, routine, field);
+        if (!failed || no_race) return;
+        left_as_it_was.Add(name, failed->cause(), entry, entry + ": " + failed->what());
       };
-      for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speeds_failed[i]);
-      for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factors_failed[k]);
+      for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
+      for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
       w.ItemRecord.replace(kItemLength - 2, 2, "\r\n");
       frame.Do("write", [&] { items->Append(w.ItemRecord); });
     }
@@ -175,10 +165,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
                   "their speeds and the factor codes that need the race were left as they were "
                   "(first: " + first_race_missing + ")");
   }
-  for (int i = 0; i < 3; ++i) speeds_failed[i].Report(frame, kSpeedNames[i]);
-  for (int k = 1; k <= kFactorCount; ++k) {
-    factors_failed[k].Report(frame, "factor " + std::to_string(k));
-  }
+  for (const std::string& line : left_as_it_was.Lines()) frame.Skipped("", line);
   return b.end_text;
 }
 

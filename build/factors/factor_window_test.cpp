@@ -535,10 +535,9 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(items[1].substr(109, 4), "10  ");
   EXPECT_EQ(items[2].substr(109, 4), "10  ");
   EXPECT_EQ(items[3].substr(109, 4), "10  ");
-  EXPECT_EQ(Reported("factor 17 left as it was: 2 race entries (first: horse 2015100001, race "
-                     "20180105 05   : "),
-            1);
-  EXPECT_EQ(Reported("Agari speed left as it was: 2 race entries"), 1);
+  // Folded per routine and cause, naming the race entries.
+  EXPECT_EQ(Reported("factor 17 left as it was: horse 2015100001 in race 20180105 05   : "), 1);
+  EXPECT_EQ(Reported("Agari speed left as it was: horse 2015100001 in race 20180105 05   : "), 1);
   EXPECT_EQ(Reported("keep test (track code): not a whole number: '1A' (2 times)"), 1);
   EXPECT_EQ(Reported("missing entity file"), 1);
   EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\2015100003EX.dat"));
@@ -562,14 +561,14 @@ TEST_F(ItemBuildTest, EntriesWhoseRaceIsMissingAreToldOnOneLine) {
   ASSERT_FALSE(host_.failures.empty());
   EXPECT_EQ(host_.failures[0],
             "2 race entries kept whose race is not in RA20180101NEW.dat: their speeds and the "
-            "factor codes that need the race were left as they were (first: horse 2015100001, "
-            "race 20180105 05   )");
+            "factor codes that need the race were left as they were (first: horse 2015100001 "
+            "in race 20180105 05   )");
   // Not told again by each routine or by the keep test; the next run's factor
   // 17 and 29 read the run without its race and are told.
   EXPECT_EQ(Reported("keep test"), 0);
   EXPECT_EQ(Reported("speed left as it was"), 0);
-  EXPECT_EQ(Reported("factor 17 left as it was: 1 race entry (first: horse 2015100002, race "
-                     "20180210 05   : not a whole number: '  ')"),
+  EXPECT_EQ(Reported("factor 17 left as it was: horse 2015100002 in race 20180210 05   : not a "
+                     "whole number: '  '"),
             1);
 }
 

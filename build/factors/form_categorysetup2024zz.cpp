@@ -1,6 +1,6 @@
 #include "build/factors/form_categorysetup2024zz.h"
 
-#include "build/records/step_runner.h"
+#include "build/step/step_runner.h"
 #include "platform/ui/cp932.h"
 
 namespace volq {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
-#include "build/records/step_inputs.h"
-#include "build/records/step_runner.h"
+#include "build/step/step_inputs.h"
+#include "build/step/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
 

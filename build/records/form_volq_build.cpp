@@ -4,7 +4,7 @@
 #include "build/records/horse_step.h"
 #include "build/records/jockey_step.h"
 #include "build/records/new_file.h"
-#include "build/records/step_runner.h"
+#include "build/step/step_runner.h"
 #include "build/records/trainer_step.h"
 #include "platform/ui/cp932.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "build/records/step_runner.h"
+#include "build/step/step_runner.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 

@@ -4,7 +4,7 @@
 // (KISHUSEISEI.dat), all in the order of the NEW file.
 #include <string>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

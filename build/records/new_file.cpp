@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "build/records/quick_sort.h"
-#include "build/records/step_inputs.h"
+#include "build/step/quick_sort.h"
+#include "build/step/step_inputs.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 

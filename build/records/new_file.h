@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "common/record_layout.h"
 
 namespace volq {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "build/records/new_file.h"
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
 

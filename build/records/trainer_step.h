@@ -4,7 +4,7 @@
 // (CHOKYOSEISEI.dat, BREEDERSEISEI.dat, BANUSISEISEI.dat), in that order.
 #include <string>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <algorithm>
 #include <iostream>
 
 namespace volq {
@@ -71,6 +72,54 @@ std::string ShownPath(const std::filesystem::path& p) {
     }
   }
   return p.string();
+}
+
+namespace {
+constexpr size_t kShownSubjects = 3;
+}
+
+void FailureFold::Add(std::string_view what, std::string_view cause, std::string_view subject,
+                      std::string_view detail) {
+  std::string key(what);
+  key += '\0';
+  key += cause;
+  auto it = entries_.find(key);
+  if (it == entries_.end()) {
+    Entry e;
+    e.what = what;
+    e.cause = cause;
+    e.first_detail = detail;
+    it = entries_.emplace(key, std::move(e)).first;
+    order_.push_back(key);
+  }
+  Entry& e = it->second;
+  ++e.times;
+  if (std::find(e.subjects.begin(), e.subjects.end(), subject) != e.subjects.end()) return;
+  if (e.subjects.size() < kShownSubjects) {
+    e.subjects.emplace_back(subject);
+  } else {
+    e.more_subjects = true;
+  }
+}
+
+std::vector<std::string> FailureFold::Lines() const {
+  std::vector<std::string> lines;
+  for (const std::string& key : order_) {
+    const Entry& e = entries_.find(key)->second;
+    const std::string times = std::to_string(e.times) + " times";
+    std::string line = e.what.empty() ? "" : e.what + ": ";
+    if (e.subjects.size() <= 1) {
+      line += e.first_detail;
+      if (e.times > 1) line += " (" + times + ")";
+    } else {
+      line += e.cause + " (" + times + "; first: ";
+      for (size_t i = 0; i < e.subjects.size(); ++i) line += (i ? ", " : "") + e.subjects[i];
+      if (e.more_subjects) line += ", ...";
+      line += ")";
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 void SetShownRoot(const std::filesystem::path& root) { ShownRoot() = root; }

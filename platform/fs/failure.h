@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace volq {
 
@@ -44,6 +46,33 @@ class Failure : public std::runtime_error {
 [[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
 // A text that does not convert: "not a whole number: '1A'".
 [[noreturn]] void FailConversion(std::string_view cause, std::string_view text);
+
+// Repeated failures folded into report lines, one per operation and cause,
+// in the order they first came: "what: detail (N times)" while every
+// occurrence concerns one subject, else "what: cause (N times; first: A, B,
+// C, ...)" with the first distinct subjects. An empty `what` gives lines
+// without the "what: " part.
+class FailureFold {
+ public:
+  void Add(std::string_view what, std::string_view cause, std::string_view subject,
+           std::string_view detail);
+  // A failure of operation `what`: its cause and subject.
+  void Add(std::string_view what, const Failure& e) { Add(what, e.cause(), e.subject(), e.what()); }
+  // A whole text of one cause and no subject.
+  void Add(std::string_view what, std::string_view text) { Add(what, text, "", text); }
+  bool empty() const { return order_.empty(); }
+  std::vector<std::string> Lines() const;
+
+ private:
+  struct Entry {
+    std::string what, cause, first_detail;
+    std::vector<std::string> subjects;  // the first distinct ones
+    bool more_subjects = false;
+    int64_t times = 0;
+  };
+  std::unordered_map<std::string, Entry> entries_;
+  std::vector<std::string> order_;
+};
 
 // Text fit for a terminal line: control bytes (a line feed, ESC) are shown
 // escaped ("\n", "\x1b") so that no record byte can break or drive the

@@ -29,6 +29,15 @@ class FsTest : public ::testing::Test {
   fs::path root_;
 };
 
+TEST(FailureFold, FoldsRepeatedTextsWithoutAnOperation) {
+  FailureFold l;
+  l.Add("", "RA20180101.dat is not open");
+  l.Add("", "cannot write HS20180101.dat");
+  l.Add("", "RA20180101.dat is not open");
+  EXPECT_EQ(l.Lines(), (std::vector<std::string>{"RA20180101.dat is not open (2 times)",
+                                                 "cannot write HS20180101.dat"}));
+}
+
 TEST(RecordCount, RoundsHalfToEven) {
   const struct { uint64_t bytes; int len; int32_t count; } cases[] = {
       {0, 10, 0}, {25, 10, 2}, {26, 10, 3}, {35, 10, 4}, {15, 10, 2}, {5, 10, 0}, {6, 10, 1},

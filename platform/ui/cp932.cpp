@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/fs/failure.h"
+
 namespace volq {
 namespace {
 
@@ -76,7 +78,7 @@ std::optional<std::string> TryCp932(std::string_view utf8) {
 
 std::string Cp932(std::string_view utf8) {
   std::optional<std::string> s = TryCp932(utf8);
-  if (!s) throw std::invalid_argument("no code page 932 form: " + std::string(utf8));
+  if (!s) FailConversion("no code page 932 form", utf8);
   return *std::move(s);
 }
 

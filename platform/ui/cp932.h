@@ -10,7 +10,7 @@ namespace volq {
 
 // Code page 932 bytes of UTF-8 text; captions and messages written in the
 // source as UTF-8 go through it once. A character without a code page 932
-// form raises std::invalid_argument.
+// form raises a conversion Failure.
 std::string Cp932(std::string_view utf8);
 // The same for typed text: nullopt when it is not convertible.
 std::optional<std::string> TryCp932(std::string_view utf8);

@@ -221,21 +221,4 @@ void WindowManager::Collect() {
   }
 }
 
-void FailureList::Add(const std::string& text) {
-  auto [it, added] = index_.emplace(text, items_.size());
-  if (added) {
-    items_.emplace_back(text, 1);
-  } else {
-    ++items_[it->second].second;
-  }
-}
-
-std::vector<std::string> FailureList::Lines() const {
-  std::vector<std::string> lines;
-  for (const auto& [text, n] : items_) {
-    lines.push_back(n == 1 ? text : text + " (" + std::to_string(n) + " times)");
-  }
-  return lines;
-}
-
 }  // namespace volq

@@ -24,7 +24,7 @@
 //   BusyScope busy(*this);          while it lives, presses and picks that
 //                                   arrive at yield points are refused.
 //   ReportFailures(lines)           what the step skipped; printed on standard
-//                                   error after the status line (FailureList
+//                                   error after the status line (FailureFold
 //                                   folds repeats).
 //   MsgBox(text)                    a message box with one OK button.
 #include <cstdint>
@@ -181,20 +181,6 @@ class BusyScope {
 
  private:
   WindowManager& wm_;
-};
-
-// Failures a step skipped, each distinct text once with how often it came,
-// so that a file that failed to open is not listed once per record.
-class FailureList {
- public:
-  void Add(const std::string& text);
-  bool empty() const { return items_.empty(); }
-  // "text", or "text (N times)", in the order of first occurrence.
-  std::vector<std::string> Lines() const;
-
- private:
-  std::vector<std::pair<std::string, int64_t>> items_;
-  std::unordered_map<std::string, size_t> index_;
 };
 
 }  // namespace volq

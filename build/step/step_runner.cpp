@@ -1,4 +1,4 @@
-#include "build/records/step_runner.h"
+#include "build/step/step_runner.h"
 
 #include <vector>
 

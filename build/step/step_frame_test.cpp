@@ -1,4 +1,4 @@
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,21 +84,12 @@ class StepFrame {
   }
   std::function<void(int64_t, int64_t)> yield_hook;
 
-  // One line per operation and cause: "what: detail (N times)" while every
-  // occurrence concerns one subject, else "what: cause (N times; first: A,
-  // B, C, ...)" with the first distinct subjects.
+  // One line per operation and cause (FailureFold).
   std::vector<std::string> Report() const;
-  bool clean() const { return order_.empty(); }
+  bool clean() const { return fold_.empty(); }
 
  private:
-  struct Entry {
-    std::string what, cause, first_detail;
-    std::vector<std::string> subjects;  // the first distinct ones
-    bool more_subjects = false;
-    int64_t times = 0;
-  };
-  std::map<std::string, Entry, std::less<>> entries_;
-  std::vector<std::string> order_;
+  FailureFold fold_;
 };
 
 // What a step works with: the data directory, its frame and the main

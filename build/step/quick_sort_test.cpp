@@ -1,4 +1,4 @@
-#include "build/records/quick_sort.h"
+#include "build/step/quick_sort.h"
 
 #include <gtest/gtest.h>
 

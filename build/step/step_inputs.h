@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 
 namespace volq {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "build/records/step_frame.h"
+#include "build/step/step_frame.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 

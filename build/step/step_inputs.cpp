@@ -1,4 +1,4 @@
-#include "build/records/step_inputs.h"
+#include "build/step/step_inputs.h"
 
 #include "platform/fs/text_list.h"
 
