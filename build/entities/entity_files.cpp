@@ -1,6 +1,5 @@
 #include "build/entities/entity_files.h"
 
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -8,6 +7,7 @@
 
 #include "build/step/step_inputs.h"
 #include "common/text_map.h"
+#include "platform/fs/ascii_case.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 
@@ -24,14 +24,6 @@ struct EntityFile {
   // Position of the next stored record with the same comparison part, -1 at the end.
   std::vector<int32_t> same_part_next;
 };
-
-// Names that differ only in ASCII case name one file on the system the data
-// directory comes from, so such list entries share one entity file.
-std::string FoldedName(std::string_view id) {
-  std::string s(id);
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The listed entities' files. A second listing of an entity writes every
 // record a second time over itself, which changes nothing, so it is folded
@@ -55,7 +47,9 @@ ListedFiles ReadListedFiles(StepContext& ctx, const EntityFilesSpec& spec) {
       continue;
     }
     const auto slot = static_cast<int32_t>(listed.files.size());
-    auto [it, fresh] = file_of_name.emplace(FoldedName(id), slot);
+    // Names that differ only in ASCII case name one file on the system the
+    // data directory comes from, so such list entries share one entity file.
+    auto [it, fresh] = file_of_name.emplace(AsciiLower(id), slot);
     if (fresh) listed.files.push_back({std::move(path), {}, {}});
     listed.file_of_entity.emplace(id, it->second);
   }

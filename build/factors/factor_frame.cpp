@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/civil_date.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
@@ -113,8 +115,6 @@ void FactorFrame::ClearLookups() { lookups_.clear(); }
 
 // --- Conversions -------------------------------------------------------------
 
-static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 double Value(std::string_view t) {
   std::string digits;
   size_t i = 0;
@@ -144,29 +144,10 @@ double Value(std::string_view t) {
 }
 
 int32_t Integer(std::string_view t) {
-  size_t b = 0, e = t.size();
-  while (b < e && IsBlank(t[b])) ++b;
-  while (e > b && IsBlank(t[e - 1])) --e;
-  std::string_view s = t.substr(b, e - b);
-  size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  size_t int_start = i;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
-  size_t int_end = i;
-  size_t frac_start = i, frac_end = i;
-  if (i < s.size() && s[i] == '.') {
-    frac_start = ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
-    frac_end = i;
-  }
-  if (i != s.size() || (int_end == int_start && frac_end == frac_start)) {
-    FailConversion("not a whole number", t);
-  }
-  double v = std::strtod(std::string(s.substr(int_start, frac_end - int_start)).c_str(), nullptr);
-  if (negative) v = -v;
-  v = std::nearbyint(v);  // half to even under the default rounding mode
-  return Whole<int32_t>(v);
+  NumberText n;
+  if (!ScanNumber(t, n)) FailConversion("not a whole number", t);
+  // A fraction rounds half to even under the default rounding mode.
+  return Whole<int32_t>(std::nearbyint(ValueOf(n)));
 }
 
 std::string Decimal(int64_t n) { return std::to_string(n); }
@@ -194,23 +175,15 @@ std::string SpeedField7(float v) {
   return s.size() > 7 ? s.substr(s.size() - 7) : s;
 }
 
+// The day number of a year/month/day text triple; a text that is no whole
+// number or no date of years 100..9999 fails.
 static int64_t DayNumber(std::string_view year, std::string_view month, std::string_view day) {
-  int32_t y = Integer(year), m = Integer(month), d = Integer(day);
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 ||
-      d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) {
+  const int32_t y = Integer(year), m = Integer(month), d = Integer(day);
+  if (y < 100 || y > 9999 || !IsCivilDate(y, m, d)) {
     FailConversion("not a date: " + std::string(year) + "/" + std::string(month) + "/" +
                    std::string(day));
   }
-  // Days from civil (proleptic Gregorian).
-  int64_t yy = y - (m <= 2 ? 1 : 0);
-  int64_t era = (yy >= 0 ? yy : yy - 399) / 400;
-  int64_t yoe = yy - era * 400;
-  int64_t mp = (m + 9) % 12;
-  int64_t doy = (153 * mp + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe;
+  return DaysFromCivil(y, m, d);
 }
 
 int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,

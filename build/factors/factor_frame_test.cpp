@@ -22,6 +22,7 @@ TEST(FactorConversions, ValueIntegerDecimalLogAndSpeedText) {
   EXPECT_EQ(Integer("-04"), -4);
   EXPECT_EQ(Integer("2.5"), 2);
   EXPECT_EQ(Integer("3.5"), 4);
+  EXPECT_EQ(Integer("\t12\r\n"), 12);
   for (const char* bad : {"", "  ", "1A", "A", "+", "1 2"}) {
     EXPECT_THROW(Integer(bad), Failure) << bad;
   }

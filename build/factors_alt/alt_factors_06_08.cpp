@@ -86,11 +86,8 @@ std::string PositionClass(std::string_view p) {
   return "7";
 }
 
-int16_t Add16(int32_t a, int32_t b) {
-  int32_t s = a + b;
-  if (s > 32767 || s < -32768) FailOverflow("jockey result counts beyond 16 bits");
-  return static_cast<int16_t>(s);
-}
+// Jockey result counts are summed in 16 bits.
+int16_t Add16(int32_t a, int32_t b) { return Whole<int16_t>(a + b); }
 
 int16_t SumColumns(const std::array<int16_t, 43>& row, int16_t start, std::initializer_list<int> cols) {
   int16_t s = start;
@@ -142,7 +139,7 @@ std::string NoHorseCode(FormCATEGORYSETUP2024ZZ& w) {
 std::string AlternativeFactors::Factor06KishuCountTable() {
   w.ReadEx(w.r);
   int32_t t = Integer(w.Ex(775, 2));
-  int16_t j = Integer16(w.Ex(613, 5));
+  int16_t j = Whole<int16_t>(Integer(w.Ex(613, 5)));
   size_t row = 0;
   for (size_t i = 1; i <= kCountRowsSearched; ++i) {
     if (JockeyResultCounts[i][0] == j) {
@@ -163,7 +160,7 @@ std::string AlternativeFactors::Factor06KishuCountTable() {
     n = SumColumns(c, s, {40, 41, 42});
   }
   // 25 times the successes is still a 16-bit product.
-  if (n != 0 && (25 * s > 32767 || 25 * s < -32768)) FailOverflow("jockey result counts beyond 16 bits");
+  if (n != 0) Whole<int16_t>(25 * s);
   return RateText(RateClass(s, n)) + "0";
 }
 

@@ -25,11 +25,7 @@ std::string RateDigit(const std::string* rec) {
 }
 
 // Results rows are counted in 16 bits; a sum beyond them fails.
-int16_t Add16(int16_t a, int16_t b) {
-  int32_t s = int32_t{a} + b;
-  if (s > 32767 || s < -32768) FailOverflow("trainer result count beyond 16 bits");
-  return static_cast<int16_t>(s);
-}
+int16_t Add16(int16_t a, int16_t b) { return Whole<int16_t>(int32_t{a} + b); }
 
 // Country of birth of a horse bred abroad: the country character followed by
 // an ideographic space at the start of the birthplace.
@@ -103,8 +99,7 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
   for (int c : top_columns) top = Add16(top, row[static_cast<size_t>(c)]);
   int16_t all = top;
   for (int c : other_columns) all = Add16(all, row[static_cast<size_t>(c)]);
-  int32_t scaled = 25 * int32_t{top};
-  if (scaled > 32767 || scaled < -32768) FailOverflow("trainer top-three count beyond 16 bits");
+  const int16_t scaled = Whole<int16_t>(25 * int32_t{top});
   double x = all == 0 ? 0 : std::nearbyint(static_cast<double>(scaled) / all);
   if (x > 20) x = 20;
   return LastChars(Decimal(Whole<int64_t>(x) + 1000), 2) + "0";

@@ -56,8 +56,7 @@ std::string LapIndex(const FormCATEGORYSETUP2024ZZ& w) {
     }
   }
   if (last == 0) return "1100";
-  int32_t scaled = last * 100;
-  if (scaled > 32767 || scaled < -32768) FailOverflow("beyond 16 bits: lap " + Decimal(last));
+  const int16_t scaled = Whole<int16_t>(last * 100);
   return LastChars(SignedText(Nearest16(static_cast<double>(scaled) / base + 1000)), 4);
 }
 

@@ -50,8 +50,6 @@ inline bool IsOneOf(std::string_view t, std::initializer_list<std::string_view> 
 // fraction. Anything else (an empty or blank text, letters) raises a
 // conversion Failure.
 double Number(std::string_view t);
-// Integer(t) held to the signed 16-bit range; beyond it an overflow Failure.
-int16_t Integer16(std::string_view t);
 // floor(1000 / odds) of a win odds text in tenths, the odds read as a
 // single-precision number: ten times the chance in percent. Odds worth 0
 // (" 000", "-000") fail as a division by zero; odds that are not a number

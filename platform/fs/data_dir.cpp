@@ -1,8 +1,8 @@
 #include "platform/fs/data_dir.h"
 
-#include <cctype>
 #include <system_error>
 
+#include "platform/fs/ascii_case.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/replaced_file.h"
 
@@ -16,11 +16,6 @@ const char* const DataDir::kFolders[] = {
     "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
 
 DataDir::DataDir(fs::path root) : root_(std::move(root)) { SetShownRoot(root_); }
-
-static std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool IsPlainName(std::string_view id) {
   if (id.empty() || id == "." || id == "..") return false;
@@ -54,13 +49,13 @@ fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
       std::string n = d->path().filename().string();
       // A replacement in progress, or one a killed run left, names no file.
       if (IsTemporaryName(n)) continue;
-      names.emplace(Lower(n), n);
+      names.emplace(AsciiLower(n), n);
     }
     it = case_cache_.emplace(key, std::move(names)).first;
   }
   // An entry stays known after its file is deleted: a step that deletes an
   // output and writes it again at the path it resolved must find it again.
-  auto hit = it->second.find(Lower(name));
+  auto hit = it->second.find(AsciiLower(name));
   if (hit != it->second.end()) {
     fs::path p = dir / hit->second;
     if (fs::exists(p, ec)) return p;
@@ -116,7 +111,7 @@ void DataDir::NoteCreated(const fs::path& p) {
   auto it = case_cache_.find(p.parent_path().string());
   if (it != case_cache_.end()) {
     std::string n = p.filename().string();
-    it->second.emplace(Lower(n), n);
+    it->second.emplace(AsciiLower(n), n);
   }
 }
 

@@ -6,8 +6,10 @@
 #include <csignal>
 #include <filesystem>
 
+#include "platform/fs/ascii_case.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
 #include "platform/fs/text_list.h"
@@ -360,8 +362,44 @@ TEST_F(FsTest, TextListItemsEndAtCommasAndLineEnds) {
 TEST(TextList, Numbers) {
   EXPECT_EQ(ToNumber("  0012 "), 12);
   EXPECT_EQ(ToNumber("-3"), -3);
+  EXPECT_EQ(ToNumber("\t12\r\n"), 12);  // every blank, as the other readers take it
   EXPECT_THROW(ToNumber(""), Failure);
   EXPECT_THROW(ToNumber("1a"), Failure);
+  EXPECT_THROW(ToNumber("1.5"), Failure);  // a whole number only
+}
+
+TEST(NumberText, OneBlankAndOneStrictReading) {
+  struct Case {
+    const char* text;
+    bool ok;
+    bool negative = false, point = false;
+    const char* whole = "";
+    const char* fraction = "";
+  } cases[] = {
+      {"12", true, false, false, "12", ""},       {" \t-3.50\r\n", true, true, true, "3", "50"},
+      {"+7.", true, false, true, "7", ""},        {".25", true, false, true, "", "25"},
+      {"", false},  {" \t ", false},  {"-", false},  {".", false},  {"1 2", false},
+      {"1.2.3", false},  {"--1", false},  {"1a", false},  {"\v1", false},
+  };
+  for (const Case& c : cases) {
+    NumberText n;
+    ASSERT_EQ(ScanNumber(c.text, n), c.ok) << c.text;
+    if (!c.ok) continue;
+    EXPECT_EQ(n.negative, c.negative) << c.text;
+    EXPECT_EQ(n.point, c.point) << c.text;
+    EXPECT_EQ(n.whole, c.whole) << c.text;
+    EXPECT_EQ(n.fraction, c.fraction) << c.text;
+  }
+  NumberText n;
+  ASSERT_TRUE(ScanNumber(" -3.5 ", n));
+  EXPECT_DOUBLE_EQ(ValueOf(n), -3.5);
+}
+
+TEST(AsciiCase, OnlyLettersAToZFold) {
+  EXPECT_EQ(AsciiLower("UmaGoto\x82\xA0Z.DAT"), "umagoto\x82\xa0z.dat");
+  EXPECT_TRUE(SameIgnoringAsciiCase("Command1", "COMMAND1"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("\xC4", "\xE4"));  // no byte above ASCII folds
+  EXPECT_FALSE(SameIgnoringAsciiCase("ab", "abc"));
 }
 
 TEST_F(FsTest, LinesSplitAtCrLf) {

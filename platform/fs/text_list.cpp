@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/fs/failure.h"
+#include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
@@ -182,22 +183,14 @@ std::vector<std::string> ReadListItems(const std::filesystem::path& path, bool* 
 }
 
 int64_t ToNumber(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  bool neg = false;
-  if (b < e && (s[b] == '-' || s[b] == '+')) {
-    neg = s[b] == '-';
-    ++b;
-  }
-  if (b == e) FailConversion("not a number", s);
+  NumberText n;
+  if (!ScanNumber(s, n) || n.point) FailConversion("not a number", s);
   int64_t v = 0;
-  for (size_t i = b; i < e; ++i) {
-    if (s[i] < '0' || s[i] > '9') FailConversion("not a number", s);
+  for (char c : n.whole) {
     if (v > (INT64_MAX - 9) / 10) FailOverflow("number too large: '" + std::string(s) + "'");
-    v = v * 10 + (s[i] - '0');
+    v = v * 10 + (c - '0');
   }
-  return neg ? -v : v;
+  return n.negative ? -v : v;
 }
 
 }  // namespace volq

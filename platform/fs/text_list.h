@@ -74,7 +74,7 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path);
 std::vector<std::string> ReadListItems(const std::filesystem::path& path, bool* found = nullptr);
 
 // Whole-number value of a text as the steps read numbers: surrounding blanks
-// ignored, an optional sign, digits. Conversion Failure otherwise.
+// (IsBlank) ignored, an optional sign, digits. Conversion Failure otherwise.
 int64_t ToNumber(std::string_view s);
 
 }  // namespace volq

@@ -1,23 +1,12 @@
 #include "platform/ui/window.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "platform/fs/ascii_case.h"
 #include "platform/ui/cp932.h"
 
 namespace volq {
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // The command that acts on a control of this kind.
 std::string Use(const Control& c) {
@@ -47,7 +36,7 @@ Control* Window::Find(std::string_view key) const {
     if (c->name() == key) return c;
   }
   for (Control* c : controls_) {
-    if (SameIgnoringCase(c->name(), key)) return c;
+    if (SameIgnoringAsciiCase(c->name(), key)) return c;
   }
   for (Control* c : controls_) {
     const std::string* cap = c->caption();
@@ -56,8 +45,8 @@ Control* Window::Find(std::string_view key) const {
   const std::string folded = WidthFolded(key);
   for (Control* c : controls_) {
     const std::string* cap = c->caption();
-    if (SameIgnoringCase(WidthFolded(c->name()), folded) ||
-        (cap && SameIgnoringCase(WidthFolded(*cap), folded)))
+    if (SameIgnoringAsciiCase(WidthFolded(c->name()), folded) ||
+        (cap && SameIgnoringAsciiCase(WidthFolded(*cap), folded)))
       return c;
   }
   return nullptr;
