@@ -64,20 +64,9 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   std::vector<EntityFile>& files = listed.files;
 
   // The NEW file is only read: mapped in place rather than copied.
-  std::unique_ptr<RecordReader> input;
-  ReportIfMissing(ctx, spec.input_file);
-  frame.Do("open", [&] {
-    input = std::make_unique<RecordReader>(ctx.dir.Path(spec.input_file), spec.record_length);
-  });
+  const std::unique_ptr<NewRecords> input = OpenNewRecords(ctx, spec.input_file, spec.record_length);
   const int32_t m = input ? input->Count() : 0;
-  // A trailing partial record (a count rounded up) reads padded with blanks.
-  std::string last_padded;
-  if (m > 0 && input->View(m).size() < static_cast<size_t>(spec.record_length)) {
-    last_padded = input->Read(m);
-  }
-  auto record = [&](int32_t r) -> std::string_view {
-    return !last_padded.empty() && r == m ? std::string_view(last_padded) : input->View(r);
-  };
+  auto record = [&](int32_t r) { return input->View(r); };
   auto stored_not_newer = [&](int32_t stored, std::string_view date) {
     // A date that is not a whole number fails the test, which then counts as
     // passed: the record replaces that stored one.

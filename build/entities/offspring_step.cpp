@@ -75,11 +75,11 @@ struct ParentBlocks {
   SankuValues totals{};
 };
 
-ParentBlocks Gather(const RecordReader* um, const std::vector<int32_t>* horses) {
+ParentBlocks Gather(const NewRecords* um, const std::vector<int32_t>* horses) {
   ParentBlocks b;
   if (!um || !horses) return b;
   for (int32_t i : *horses) {
-    SankuStat st = SankuStatBlock(um->Read(i));
+    SankuStat st = SankuStatBlock(um->View(i));
     b.text += st.text;
     for (int k = 0; k < kSankuValues; ++k) b.totals[k] += st.values[k];
   }
@@ -120,16 +120,12 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   const std::vector<std::string>& parents = side.sire ? sire_list : dam_list;
 
   // The horses of each parent, in the order of the horse file.
-  ReportIfMissing(ctx, "UM20180101NEW.dat");
-  std::unique_ptr<RecordReader> um;
-  frame.Do("open", [&] {
-    um = std::make_unique<RecordReader>(dir.Path("UM20180101NEW.dat"), kHorseLength);
-  });
+  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength);
   const int32_t m = um ? um->Count() : 0;
   ctx.RecordCount = m;
   std::unordered_map<std::string, std::vector<int32_t>> horses_of;
   for (int32_t i = 1; i <= m; ++i) {
-    horses_of[std::string(side.horse_parent.Of(um->Read(i)))].push_back(i);
+    horses_of[std::string(side.horse_parent.Of(um->View(i)))].push_back(i);
   }
 
   // Block and total files of one parent, each written whole once. A number

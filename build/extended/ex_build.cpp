@@ -13,38 +13,7 @@ namespace volq {
 
 namespace {
 
-// A record file whose trailing partial record reads padded with blanks, as
-// every reader of record files sees it. The large NEW files are read in place
-// (RecordReader); the many small per-entity files are read whole (RecordFile),
-// which costs far less than mapping and unmapping each of them.
-template <class Reader>
-class PaddedRecords {
- public:
-  PaddedRecords(const std::filesystem::path& path, int length) : file_(path, length) {
-    const int32_t n = file_.Count();
-    if (n > 0 && file_.View(n).size() < static_cast<size_t>(length)) last_ = file_.Read(n);
-  }
-  int32_t Count() const { return file_.Count(); }
-  std::string_view View(int32_t k) const {
-    return !last_.empty() && k == file_.Count() ? std::string_view(last_) : file_.View(k);
-  }
-
- private:
-  Reader file_;
-  std::string last_;
-};
-
-// Opens a NEW file of the data directory; a missing one is created empty by
-// the opening (and reported), so its table has no rows.
-using NewFile = PaddedRecords<RecordReader>;
 using EntityFile = PaddedRecords<RecordFile>;
-
-std::unique_ptr<NewFile> OpenNewFile(StepContext& ctx, const char* name, int length) {
-  ReportIfMissing(ctx, name);
-  std::unique_ptr<NewFile> file;
-  ctx.frame.Do("open", [&] { file = std::make_unique<NewFile>(ctx.dir.Path(name), length); });
-  return file;
-}
 
 struct HorseRow {
   ExHorseValues values;
@@ -84,7 +53,7 @@ class DamFoals {
 };
 
 // The horse table by pedigree number; the last record of a number wins.
-TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewFile* um) {
+TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
   TextMap<HorseRow> horses;
   if (!um) return horses;
   DamFoals foals(ctx);
@@ -102,7 +71,7 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewFile* um) {
 }
 
 // The jockey table by jockey code; the last record of a code wins.
-TextMap<ExJockeyValues> ReadJockeys(const NewFile* ks) {
+TextMap<ExJockeyValues> ReadJockeys(const NewRecords* ks) {
   TextMap<ExJockeyValues> jockeys;
   if (!ks) return jockeys;
   for (int32_t i = 1; i <= ks->Count(); ++i) {
@@ -122,7 +91,7 @@ std::string RaceKey(std::string_view rec, int venue, int year, int month_day, in
 }
 
 // The race table by key; the last record of a key wins.
-TextMap<std::string_view> ReadRaces(const NewFile* ra) {
+TextMap<std::string_view> ReadRaces(const NewRecords* ra) {
   TextMap<std::string_view> races;
   if (!ra) return races;
   for (int32_t i = 1; i <= ra->Count(); ++i) {
@@ -164,11 +133,11 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
   DataDir& dir = ctx.dir;
   const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
 
-  const auto um = OpenNewFile(ctx, "UM20180101NEW.dat", kHorseLength);
+  const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength);
   const TextMap<HorseRow> horses = ReadHorses(ctx, um.get());
-  const auto ks = OpenNewFile(ctx, "KS20180101NEW.dat", kJockeyLength);
+  const auto ks = OpenNewRecords(ctx, "KS20180101NEW.dat", kJockeyLength);
   const TextMap<ExJockeyValues> jockeys = ReadJockeys(ks.get());
-  const auto ra = OpenNewFile(ctx, "RA20180101NEW.dat", kRaceLength);
+  const auto ra = OpenNewRecords(ctx, "RA20180101NEW.dat", kRaceLength);
   const TextMap<std::string_view> races = ReadRaces(ra.get());
   const TextMap<ExSaleValues> last_sale = LastSales(sales);
 

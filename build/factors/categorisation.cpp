@@ -108,19 +108,14 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   }
 
   const std::filesystem::path item_path = dir.Path(course.item_file);
-  std::unique_ptr<RecordReader> items;
   StepContext ctx{dir, frame, w.RecordCount};
-  ReportIfMissing(ctx, course.item_file);
+  std::unique_ptr<NewRecords> items = OpenNewRecords(ctx, course.item_file, kItemLength);
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
-  if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {
-    return;
-  }
+  if (!items) return;
   dir.NoteCreated(item_path);
   const int32_t n = items->Count();
-  // A trailing partial record reads blank-padded.
-  const std::string last = n > 0 ? items->Read(n) : std::string();
-  auto record = [&](int32_t i) { return i < n ? items->View(i) : std::string_view(last); };
+  auto record = [&](int32_t i) { return items->View(i); };
 
   // Categories in order of first appearance, each counted once per record:
   // one pass over the file for all columns.
@@ -218,14 +213,13 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   }
   close(out[0]);
 
-  std::unique_ptr<RecordReader> again;
-  frame.Do("open", [&] { again = std::make_unique<RecordReader>(item_path, kItemLength); });
+  std::unique_ptr<NewRecords> again;
+  frame.Do("open", [&] { again = std::make_unique<NewRecords>(item_path, kItemLength); });
   const int32_t rows = again ? std::min(n, again->Count()) : 0;
   std::string indexes;
   for (int32_t i = 1; i <= rows; ++i) {
     const std::string_view rec = again->View(i);
     w.ItemRecord.assign(rec);
-    w.ItemRecord.resize(kItemLength, ' ');  // a trailing partial record
     frame.Do("category indexes", [&] { w.LookupCategoryIndexes(); });
     // The three data lines differ only in their speed.
     indexes.clear();

@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 
 #include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
@@ -55,9 +56,9 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       }
       // Read whole, once; a horse without an extended-record file has no
       // runs, and reading makes no empty file for it.
-      std::string ex;
+      std::optional<PaddedRecords<RecordImage>> ex;
       try {
-        ex = ReadWholeFile(path);
+        ex.emplace(path, kExLength);
       } catch (const Failure& e) {
         std::error_code ec;
         if (std::filesystem::exists(path, ec)) {
@@ -67,14 +68,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
         }
         continue;
       }
-      const int32_t n = RecordCountOf(ex.size(), kExLength);
-      for (int32_t k = 1; k <= n; ++k) {
-        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
-        std::string padded;
-        if (rec.size() < kExLength) {  // a trailing partial record reads blank-padded
-          padded.assign(rec).resize(kExLength, ' ');
-          rec = padded;
-        }
+      for (int32_t k = 1; k <= ex->Count(); ++k) {
+        const std::string_view rec = ex->View(k);
         const std::string_view track = rec.substr(775, 2);
         if (track == "  " || !CentralRacecourse(rec.substr(19, 2))) continue;
         // A record whose track code, race year or month is no number is

@@ -40,27 +40,18 @@ void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
   std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
   // Opening for random access creates a missing file.
-  RecordFile f(p, kExLength);
+  ex_file_.emplace(p, kExLength);
   dir_.NoteCreated(p);
-  ex_bytes_ = f.bytes();
-  f.Close();
-  ex_open_ = true;
-  RecordCount = RecordCountOf(ex_bytes_.size(), kExLength);
+  RecordCount = ex_file_->Count();
 }
 
-void FactorFrame::CloseExFile() {
-  ex_bytes_.clear();
-  ex_open_ = false;
-}
+void FactorFrame::CloseExFile() { ex_file_.reset(); }
 
 void FactorFrame::ReadEx(int32_t k) {
-  if (!ex_open_) FailIndex("no extended-record file open");
-  int32_t n = RecordCountOf(ex_bytes_.size(), kExLength);
+  if (!ex_file_) FailIndex("no extended-record file open");
+  const int32_t n = ex_file_->Count();
   if (k < 1 || k > n) FailIndex("extended record " + std::to_string(k) + " of " + std::to_string(n));
-  std::string_view rec =
-      std::string_view(ex_bytes_).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
-  ExRecord.assign(rec);
-  ExRecord.resize(kExLength, ' ');
+  ExRecord.assign(ex_file_->View(k));
 }
 
 int32_t FactorFrame::PreviousValidRun() {

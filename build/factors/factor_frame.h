@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,6 +19,7 @@
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -96,7 +98,7 @@ class FactorFrame {
   // pedigree number that is not a plain file name raises a file Failure.
   void OpenExFile(std::string_view pedigree);
   void CloseExFile();
-  bool ExFileOpen() const { return ex_open_; }
+  bool ExFileOpen() const { return ex_file_.has_value(); }
   // Reads record k of the open EX file into ExRecord. With no file open or k
   // outside 1..RecordCount it raises an index Failure and leaves the buffer.
   // A trailing partial record reads blank-padded.
@@ -147,8 +149,7 @@ class FactorFrame {
   LookupFile& Load(std::string_view file, int record_length);
 
   DataDir& dir_;
-  std::string ex_bytes_;
-  bool ex_open_ = false;
+  std::optional<PaddedRecords<RecordFile>> ex_file_;
   std::unordered_map<std::string, LookupFile> lookups_;
 };
 

@@ -25,12 +25,7 @@ std::string BreedingHorseStep(StepContext& ctx) {
   BuildNewFile(ctx, HnNewFileSpec());
 
   // The mares come from the NEW file as written, in breeding-number order.
-  std::unique_ptr<RecordFile> hn;
-  frame.Do("open", [&] {
-    hn = std::make_unique<RecordFile>(ctx.dir.Path("HN20180101NEW.dat"), kBreedingHorseLength);
-  });
-  // A NEW file that cannot be read back has no records to count.
-  ctx.RecordCount = hn ? hn->Count() : 0;
+  std::unique_ptr<NewRecords> hn = ReadBackNewFile(ctx, HnNewFileSpec());
   const int32_t n = ctx.RecordCount;
 
   FemaleLineTable table;

@@ -61,11 +61,8 @@ std::string HorseStep(StepContext& ctx) {
   DataDir& dir = ctx.dir;
   BuildNewFile(ctx, UmNewFileSpec());
 
-  std::unique_ptr<RecordFile> um;
-  frame.Do("open",
-           [&] { um = std::make_unique<RecordFile>(dir.Path("UM20180101NEW.dat"), kHorseLength); });
-  const int32_t m = um ? um->Count() : 0;
-  ctx.RecordCount = m;
+  const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
+  const int32_t m = ctx.RecordCount;
 
   const Slice pedigree_field = HorseLayout().slice("pedigree_number");
   const Slice flag_field = HorseLayout().slice("deregistration_flag");
@@ -81,7 +78,7 @@ std::string HorseStep(StepContext& ctx) {
   kyosoba.reserve(static_cast<size_t>(m) * kKyosobaLength);
 
   for (int32_t i = 1; i <= m; ++i) {
-    const std::string rec = um->Read(i);
+    const std::string_view rec = um->View(i);
     const std::string_view pedigree = pedigree_field.Of(rec);
     const std::string_view flag = flag_field.Of(rec);
     const std::string_view races = races_field.Of(rec);

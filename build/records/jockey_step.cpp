@@ -9,7 +9,7 @@ namespace volq {
 namespace {
 
 // One quoted jockey code per line, written through one open list.
-void WriteJockeyList(StepContext& ctx, const RecordFile* jockeys) {
+void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
   const Slice code = JockeyTallyLayout().code;
   ctx.frame.Do("write", [&] {
     TextListWriter list(ctx.dir.Path("KISHUNUM20180101.dat"));
@@ -26,7 +26,7 @@ void WriteJockeyList(StepContext& ctx, const RecordFile* jockeys) {
 
 std::string JockeyStep(StepContext& ctx) {
   BuildNewFile(ctx, KsNewFileSpec());
-  std::unique_ptr<RecordFile> jockeys = OpenNewRecords(ctx, KsNewFileSpec());
+  std::unique_ptr<NewRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
   WriteJockeyList(ctx, jockeys.get());
   WriteResultsTally(ctx, jockeys.get(), "KISHUSEISEI.dat", JockeyTallyLayout());
   return EndMessage("KS(騎手） 終わり", ctx.RecordCount);

@@ -9,6 +9,12 @@
 
 namespace volq {
 
+std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
+  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length);
+  ctx.RecordCount = f ? f->Count() : 0;
+  return f;
+}
+
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;

@@ -5,11 +5,13 @@
 // the keys and record numbers are held per raw record; the raw file is read
 // in place and the survivors are copied from it by record number.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "build/step/step_frame.h"
+#include "build/step/step_inputs.h"
 #include "common/record_layout.h"
 
 namespace volq {
@@ -34,6 +36,11 @@ struct NewFileResult {
 };
 
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);
+
+// The NEW file a step has just written, opened for reading its records
+// (OpenNewRecords); RecordCount is set to their number, 0 when it cannot be
+// opened.
+std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec);
 
 // The settings of each NEW file.
 const NewFileSpec& RaNewFileSpec();

@@ -68,15 +68,11 @@ std::string ResultsTallyRecord(std::string_view rec, const ResultsTallyLayout& l
 std::string SmallTallyRecord(std::string_view rec, const SmallTallyLayout& layout,
                              TallyNotes& notes);
 
-// Opens the NEW file a step has just written for reading its records and
-// sets RecordCount to their number (0, reported, when it cannot be opened).
-std::unique_ptr<RecordFile> OpenNewRecords(StepContext& ctx, const NewFileSpec& spec);
-
 // Empties tally_file and writes record k of it from record k of the NEW
 // records, all through one open file. No records (nullptr) give an empty tally.
-void WriteResultsTally(StepContext& ctx, const RecordFile* records, const char* tally_file,
+void WriteResultsTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
                        const ResultsTallyLayout& layout);
-void WriteSmallTally(StepContext& ctx, const RecordFile* records, const char* tally_file,
+void WriteSmallTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
                      const SmallTallyLayout& layout);
 
 }  // namespace volq

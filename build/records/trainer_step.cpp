@@ -7,13 +7,13 @@ namespace volq {
 
 std::string TrainerBreederOwnerStep(StepContext& ctx) {
   BuildNewFile(ctx, ChNewFileSpec());
-  WriteResultsTally(ctx, OpenNewRecords(ctx, ChNewFileSpec()).get(), "CHOKYOSEISEI.dat",
+  WriteResultsTally(ctx, ReadBackNewFile(ctx, ChNewFileSpec()).get(), "CHOKYOSEISEI.dat",
                     TrainerTallyLayout());
   BuildNewFile(ctx, BrNewFileSpec());
-  WriteSmallTally(ctx, OpenNewRecords(ctx, BrNewFileSpec()).get(), "BREEDERSEISEI.dat",
+  WriteSmallTally(ctx, ReadBackNewFile(ctx, BrNewFileSpec()).get(), "BREEDERSEISEI.dat",
                   BreederTallyLayout());
   BuildNewFile(ctx, BnNewFileSpec());
-  WriteSmallTally(ctx, OpenNewRecords(ctx, BnNewFileSpec()).get(), "BANUSISEISEI.dat",
+  WriteSmallTally(ctx, ReadBackNewFile(ctx, BnNewFileSpec()).get(), "BANUSISEISEI.dat",
                   OwnerTallyLayout());
   return EndMessage("CH(調教師） 終わり", ctx.RecordCount);
 }

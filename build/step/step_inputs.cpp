@@ -19,6 +19,13 @@ void ReportIfMissing(StepContext& ctx, const char* name) {
   if (!ctx.dir.Exists(name)) ReportMissingInput(ctx.frame, name);
 }
 
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length) {
+  ReportIfMissing(ctx, name);
+  std::unique_ptr<NewRecords> file;
+  ctx.frame.Do("open", [&] { file = std::make_unique<NewRecords>(ctx.dir.Path(name), record_length); });
+  return file;
+}
+
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return;

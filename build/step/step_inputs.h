@@ -3,11 +3,13 @@
 // a list of a step not yet run): every step goes on as with an empty input
 // and says so in the frame's report, in the same words.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "build/step/step_frame.h"
+#include "platform/fs/record_file.h"
 
 namespace volq {
 
@@ -21,6 +23,14 @@ std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
 // Reports a record file of the data directory that is not there; opening it
 // creates it empty, so the step reads 0 records.
 void ReportIfMissing(StepContext& ctx, const char* name);
+
+// A NEW file read in place, its trailing partial record padded.
+using NewRecords = PaddedRecords<RecordReader>;
+// Opens NEW file `name` of the data directory (or another record file an
+// earlier step wrote, an ITEM file) for reading its records. A
+// missing one is reported and created empty by the opening, so it has no
+// records; one that cannot be opened is skipped in the frame (nullptr).
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length);
 
 // The same for the per-entity file of a horse or jockey that an earlier step
 // should have written; all of them fold into one line of the report.

@@ -110,6 +110,33 @@ TEST_F(FsTest, RecordFileWritesOnePastTheCountBehindAPartialRecord) {
   }
 }
 
+// Every reader of a record file sees its trailing partial record padded.
+template <class Reader>
+void ExpectPaddedRecords(const fs::path& p) {
+  WriteWholeFile(p, "AAAABBBBCCC");
+  const PaddedRecords<Reader> f(p, 4);
+  ASSERT_EQ(f.Count(), 3);
+  EXPECT_EQ(f.View(1), "AAAA");
+  EXPECT_EQ(f.View(3), "CCC ");
+  EXPECT_THROW(f.View(4), Failure);
+  EXPECT_THROW(f.View(0), Failure);
+  WriteWholeFile(p, "AAAABBBBCC");  // 2.5 records count 2: no partial record read
+  const PaddedRecords<Reader> g(p, 4);
+  ASSERT_EQ(g.Count(), 2);
+  EXPECT_EQ(g.View(2), "BBBB");
+}
+
+TEST_F(FsTest, PaddedRecordsOfEveryReaderPadTheTrailingPartialRecord) {
+  ExpectPaddedRecords<RecordReader>(root_ / "NEW.dat");
+  ExpectPaddedRecords<RecordFile>(root_ / "F.dat");
+  ExpectPaddedRecords<RecordImage>(root_ / "I.dat");
+  // Only the image refuses a missing file rather than creating it.
+  EXPECT_THROW(PaddedRecords<RecordImage>(root_ / "none.dat", 4), Failure);
+  EXPECT_FALSE(fs::exists(root_ / "none.dat"));
+  EXPECT_EQ(PaddedRecords<RecordReader>(root_ / "new.dat", 4).Count(), 0);
+  EXPECT_TRUE(fs::exists(root_ / "new.dat"));
+}
+
 TEST_F(FsTest, WholeFileWriteThatFailsLeavesNoOldTail) {
   // A write cut short (here by a file-size limit, as by a full disk) is
   // reported, and the file keeps none of its former bytes behind the new ones.

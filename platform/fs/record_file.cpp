@@ -26,6 +26,14 @@ int32_t RecordCountOf(std::uint64_t bytes, int record_length) {
   return static_cast<int32_t>(whole);
 }
 
+std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
+                          const std::filesystem::path& path) {
+  if (k < 1 || k > RecordCountOf(image.size(), record_length)) {
+    FailIndex("record " + std::to_string(k) + " of " + path.string());
+  }
+  return image.substr(static_cast<size_t>(k - 1) * record_length, record_length);
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path) {
   // A folder opens for reading on some systems and reports an absurd length.
   std::error_code ec;
@@ -130,11 +138,7 @@ RecordFile::~RecordFile() {
   }
 }
 
-std::string_view RecordFile::View(int32_t k) const {
-  if (k < 1 || k > Count()) FailIndex("record " + std::to_string(k) + " of " + path_.string());
-  size_t start = static_cast<size_t>(k - 1) * length_;
-  return std::string_view(data_).substr(start, length_);
-}
+std::string_view RecordFile::View(int32_t k) const { return RecordAt(data_, length_, k, path_); }
 
 std::string RecordFile::Read(int32_t k) const {
   std::string rec(View(k));
@@ -202,8 +206,7 @@ RecordReader::~RecordReader() {
 }
 
 std::string_view RecordReader::View(int32_t k) const {
-  if (k < 1 || k > Count()) FailIndex("record " + std::to_string(k) + " of " + path_.string());
-  return std::string_view(data_, size_).substr(static_cast<size_t>(k - 1) * length_, length_);
+  return RecordAt(std::string_view(data_, size_), length_, k, path_);
 }
 
 std::string RecordReader::Read(int32_t k) const {

@@ -14,6 +14,10 @@ namespace volq {
 // Record count of a file of `bytes` bytes: bytes / length rounded to the
 // nearest whole number, a half to the even neighbour (2.5 -> 2, 2.6 -> 3).
 int32_t RecordCountOf(std::uint64_t bytes, int record_length);
+// Record k (1-based) of the image of file `path`: the record length, or less
+// for a trailing partial record. Outside the count an index Failure.
+std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
+                          const std::filesystem::path& path);
 
 class RecordFile {
  public:
@@ -88,6 +92,49 @@ class RecordReader {
   int length_;
   const char* data_ = nullptr;
   size_t size_ = 0;
+};
+
+// A record file read whole and only read. Unlike RecordFile, a missing file
+// raises a file Failure instead of being created: for a history that a step
+// only looks into.
+class RecordImage {
+ public:
+  RecordImage(const std::filesystem::path& path, int record_length)
+      : path_(path), length_(record_length), data_(ReadWholeFile(path)) {}
+  int32_t Count() const { return RecordCountOf(data_.size(), length_); }
+  std::string_view View(int32_t k) const { return RecordAt(data_, length_, k, path_); }
+
+ private:
+  std::filesystem::path path_;
+  int length_;
+  std::string data_;
+};
+
+// Records as every reader of record files sees them: a trailing partial
+// record (a count rounded up) reads padded with blanks, so that each view is
+// a whole record. Reader is RecordReader for large files read in place, or
+// RecordFile or RecordImage for the many small per-entity files, which cost
+// far less read whole than mapped and unmapped one by one. Only the padded
+// last record is copied.
+template <class Reader>
+class PaddedRecords {
+ public:
+  PaddedRecords(const std::filesystem::path& path, int record_length)
+      : file_(path, record_length), count_(file_.Count()) {
+    if (count_ > 0 && file_.View(count_).size() < static_cast<size_t>(record_length)) {
+      last_.assign(file_.View(count_)).resize(static_cast<size_t>(record_length), ' ');
+    }
+  }
+  int32_t Count() const { return count_; }
+  // Record k (1-based); outside 1..Count() an index Failure.
+  std::string_view View(int32_t k) const {
+    return k == count_ && !last_.empty() ? std::string_view(last_) : file_.View(k);
+  }
+
+ private:
+  Reader file_;
+  int32_t count_;
+  std::string last_;
 };
 
 // A record file written from its first record on, record after record,
