@@ -121,9 +121,7 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
     const EntityFile& file = files[i];
     bytes.clear();
     for (int32_t r : file.records) bytes += record(r);
-    if (frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); })) {
-      ctx.dir.NoteCreated(file.path);
-    }
+    frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); });
     frame.Yield(i + 1, n);
   }
   return EndMessage(spec.label, m);

@@ -92,7 +92,7 @@ void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
                "\r\n";
     }
   }
-  if (ctx.frame.Do("write", [&] { UpdateWholeFile(path, lines); })) ctx.dir.NoteCreated(path);
+  ctx.frame.Do("write", [&] { UpdateWholeFile(path, lines); });
 }
 
 }  // namespace

@@ -55,7 +55,6 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     }
   }
   if (recent) frame.Do("close", [&] { recent->Close(); });
-  dir.NoteCreated(recent_path);
   // Read back from the file, so the table is what later readers of the list see.
   return ReadListItems(recent_path);
 }

@@ -183,7 +183,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
       }
     });
     if (!read) bytes.clear();  // the file stays empty, as for a horse without entries
-    if (frame.Do("write", [&] { UpdateWholeFile(ex_path, bytes); })) dir.NoteCreated(ex_path);
+    frame.Do("write", [&] { UpdateWholeFile(ex_path, bytes); });
   }
   return "終わり";
 }

@@ -113,7 +113,6 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!items) return;
-  dir.NoteCreated(item_path);
   const int32_t n = items->Count();
   auto record = [&](int32_t i) { return items->View(i); };
 
@@ -179,9 +178,7 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   auto open = [&](const std::string& name) {
     std::unique_ptr<TextListWriter> out;
     std::filesystem::path p = dir.Path(name);
-    if (frame.Do("open " + name, [&] { out = std::make_unique<TextListWriter>(p); })) {
-      dir.NoteCreated(p);
-    }
+    frame.Do("open " + name, [&] { out = std::make_unique<TextListWriter>(p); });
     return out;
   };
   auto close = [&](std::unique_ptr<TextListWriter>& out) {

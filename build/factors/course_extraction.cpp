@@ -45,7 +45,6 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
         dir().Path(std::string(course.word) + month + "N.dat");
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
-    dir().NoteCreated(list_path);
 
     StepContext ctx{dir(), frame, RecordCount};
     for (int32_t i = 1; i <= HorseListCount; ++i) {

@@ -41,7 +41,6 @@ void FactorFrame::OpenExFile(std::string_view pedigree) {
   std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
   // Opening for random access creates a missing file.
   ex_file_.emplace(p, kExLength);
-  dir_.NoteCreated(p);
   RecordCount = ex_file_->Count();
 }
 
@@ -72,7 +71,6 @@ FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_len
   if (it != lookups_.end()) return it->second;
   std::filesystem::path p = dir_.Path(name);
   RecordFile f(p, record_length);
-  dir_.NoteCreated(p);
   LookupFile lf;
   int32_t n = f.Count();
   lf.records.reserve(static_cast<size_t>(n));

@@ -101,7 +101,6 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
     return "";
   }
-  dir.NoteCreated(item_path);
   w.HorseCount = 0;
   w.ItemCount = 0;
   // A field whose routine fails keeps what the buffer held; a run starts from

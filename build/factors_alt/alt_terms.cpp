@@ -16,9 +16,7 @@ std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view j
   // A race entry without a jockey code has no history to read.
   if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
   std::filesystem::path p = dir.EntityPath("KISHUGOTOSETUP", jockey_code);
-  auto f = std::make_unique<RecordReader>(p, kRaceEntryLength);
-  dir.NoteCreated(p);
-  return f;
+  return std::make_unique<RecordReader>(p, kRaceEntryLength);
 }
 
 std::string TimeDifferenceClass(float d) {

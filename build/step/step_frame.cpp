@@ -16,7 +16,7 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
     Delete(dir, p);
     return;
   }
-  if (Do(what, [&] { ReplaceWholeFile(p, bytes); })) dir.NoteCreated(p);
+  Do(what, [&] { ReplaceWholeFile(p, bytes); });
 }
 
 void StepFrame::Skipped(std::string_view what, const Failure& e) { fold_.Add(what, e); }

@@ -1,6 +1,9 @@
 #include "platform/fs/data_dir.h"
 
+#include <algorithm>
+#include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "platform/fs/ascii_case.h"
 #include "platform/fs/failure.h"
@@ -15,7 +18,35 @@ const char* const DataDir::kFolders[] = {
     "SHUBOBA",      "SHUBOBAN",       "KYOSOBA",      "KYOSOBAN", "KISHUFUKUSHO",
     "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
 
-DataDir::DataDir(fs::path root) : root_(std::move(root)) { SetShownRoot(root_); }
+namespace {
+
+// The data directories that exist now, told of every file created; a mutex
+// because the sample generator writes from several threads.
+std::mutex live_mutex;
+std::vector<DataDir*> live;
+
+void Register(DataDir* d) {
+  std::lock_guard<std::mutex> lock(live_mutex);
+  live.push_back(d);
+}
+
+}  // namespace
+
+DataDir::DataDir(fs::path root) : root_(std::move(root)) {
+  SetShownRoot(root_);
+  Register(this);
+}
+
+DataDir::DataDir(const DataDir& other) : root_(other.root_), case_cache_(other.case_cache_) {
+  Register(this);
+}
+
+DataDir& DataDir::operator=(const DataDir& other) = default;
+
+DataDir::~DataDir() {
+  std::lock_guard<std::mutex> lock(live_mutex);
+  live.erase(std::find(live.begin(), live.end(), this));
+}
 
 bool IsPlainName(std::string_view id) {
   if (id.empty() || id == "." || id == "..") return false;
@@ -107,12 +138,17 @@ void DataDir::DeletePath(const fs::path& p) {
   if (!fs::remove(p, ec) || ec) FailFile("cannot delete", p, ec ? ec.value() : ENOENT);
 }
 
-void DataDir::NoteCreated(const fs::path& p) {
-  auto it = case_cache_.find(p.parent_path().string());
-  if (it != case_cache_.end()) {
-    std::string n = p.filename().string();
-    it->second.emplace(AsciiLower(n), n);
-  }
+void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
+  auto it = case_cache_.find(folder);
+  if (it != case_cache_.end()) it->second.emplace(AsciiLower(name), name);
+}
+
+void NoteFileCreated(const fs::path& p) {
+  std::lock_guard<std::mutex> lock(live_mutex);
+  if (live.empty()) return;
+  const std::string folder = p.parent_path().string();
+  const std::string name = p.filename().string();
+  for (DataDir* d : live) d->NoteCreated(folder, name);
 }
 
 void DataDir::CreateFolders() {

@@ -2,6 +2,8 @@
 // The data directory: every file of both programs is named relative to it,
 // with the folder and file names the steps use. Names are matched without
 // regard to ASCII case, as on the system the data directory comes from.
+// The file layer tells every live data directory of each file it creates
+// (NoteFileCreated), so that a name looked up again is found in any case.
 #include <filesystem>
 #include <map>
 #include <string>
@@ -13,6 +15,9 @@ namespace volq {
 class DataDir {
  public:
   explicit DataDir(std::filesystem::path root);
+  ~DataDir();
+  DataDir(const DataDir& other);
+  DataDir& operator=(const DataDir& other);
 
   const std::filesystem::path& root() const { return root_; }
 
@@ -31,19 +36,26 @@ class DataDir {
   void Delete(std::string_view relative);
   void DeletePath(const std::filesystem::path& p);
 
-  // Tell the case cache that a file has come into being (writers call it).
-  void NoteCreated(const std::filesystem::path& p);
-
   // The folders the build steps write into; the demo and tests create them.
   static const char* const kFolders[];
   void CreateFolders();
 
  private:
+  friend void NoteFileCreated(const std::filesystem::path& p);
   std::filesystem::path Resolve(const std::filesystem::path& dir, const std::string& name);
+  // Enters a new file into the case cache of its folder, when that folder is
+  // cached.
+  void NoteCreated(const std::string& folder, const std::string& name);
   std::filesystem::path root_;
   // folder -> (lower-case name -> name on disk), built on the first miss.
   std::unordered_map<std::string, std::unordered_map<std::string, std::string>> case_cache_;
 };
+
+// Tells every live data directory that file p has come into being: the file
+// layer calls it wherever it creates or replaces a file. It costs one lookup
+// of p's folder per live directory, so steps that write 100,000 files into one
+// folder stay linear.
+void NoteFileCreated(const std::filesystem::path& p);
 
 // True when id can stand as a file name inside a folder.
 bool IsPlainName(std::string_view id);

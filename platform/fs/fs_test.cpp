@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "platform/fs/ascii_case.h"
 #include "platform/fs/data_dir.h"
@@ -444,7 +445,9 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   EXPECT_EQ(d.EntityPath("KYOSOBA", "2019100001"), root_ / "kyosoba" / "2019100001.dat");
   EXPECT_EQ(d.Path("ra20180101new.DAT"), root_ / "ra20180101new.DAT");
   WriteWholeFile(root_ / "RA20180101NEW.dat", "");
-  // The folder listing is cached per run; a new run sees the file.
+  // Written through the file layer, the file is known to the live directory
+  // at once, and a new run lists it.
+  EXPECT_EQ(d.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
   DataDir d2(root_);
   EXPECT_EQ(d2.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
   for (const char* bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "c:x"}) {
@@ -459,6 +462,31 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   fs::create_directories(root_ / "EMPTY.dat");
   EXPECT_THROW(d.Delete("EMPTY.dat"), Failure);
   EXPECT_TRUE(fs::is_directory(root_ / "EMPTY.dat"));
+}
+
+TEST_F(FsTest, EveryFileTheFileLayerCreatesIsFoundInAnyCaseAtOnce) {
+  DataDir d(root_);
+  d.CreateFolders();
+  // A miss lists the folder once; the files created afterwards are told to
+  // the live directory by the creating calls themselves.
+  ASSERT_EQ(d.Path("UMAGOTOSETUP\\none.dat"), root_ / "UMAGOTOSETUP" / "none.dat");
+  const fs::path folder = root_ / "UMAGOTOSETUP";
+  const std::function<void(const fs::path&)> creators[] = {
+      [](const fs::path& p) { RecordFile(p, 4); },
+      [](const fs::path& p) { RecordReader(p, 4); },
+      [](const fs::path& p) { WriteWholeFile(p, "x"); },
+      [](const fs::path& p) { UpdateWholeFile(p, "x"); },
+      [](const fs::path& p) { ReplaceWholeFile(p, "x"); },
+      [](const fs::path& p) { TextListWriter(p).Close(); },
+      [](const fs::path& p) { TextListWriter(p, TextListWriter::Mode::Append).Close(); },
+      [](const fs::path& p) { RecordAppender(p, 4).Close(); },
+  };
+  int k = 0;
+  for (const auto& create : creators) {
+    const std::string name = "Made" + std::to_string(++k) + ".DAT";
+    create(folder / name);
+    EXPECT_EQ(d.Path("umagotosetup\\made" + std::to_string(k) + ".dat"), folder / name) << name;
+  }
 }
 
 TEST_F(FsTest, AFileOfAnotherCaseDeletedAndWrittenAgainIsFoundAgain) {

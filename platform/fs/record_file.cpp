@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 
 namespace volq {
@@ -78,6 +79,7 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   if (::ftruncate(fd, static_cast<off_t>(put)) != 0 && !err) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
   if (err) FailFile("cannot write", path, err);
+  NoteFileCreated(path);
 }
 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
@@ -113,6 +115,7 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
     if (ec) err = ec.value();
   }
   if (err) FailFile("cannot write", path, err);
+  NoteFileCreated(path);
 }
 
 RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
@@ -124,6 +127,7 @@ RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
     std::FILE* f = std::fopen(path_.c_str(), "ab");
     if (!f) FailFile("cannot open", path_, errno);
     std::fclose(f);
+    NoteFileCreated(path_);
   }
   open_ = true;
 }
@@ -188,6 +192,8 @@ RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
     FailFile("cannot read", path_, err);
   }
   size_ = static_cast<size_t>(st.st_size);
+  // Opened to create it when missing: an empty file may be a new one.
+  if (size_ == 0) NoteFileCreated(path_);
   if (size_ > 0) {
     void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
     if (p == MAP_FAILED) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 
 namespace volq {
@@ -95,6 +96,7 @@ void ReplacedFile::Commit() {
     ::unlink(temp_.c_str());
     FailFile("cannot replace", final_, err);
   }
+  NoteFileCreated(final_);
 }
 
 void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes) {

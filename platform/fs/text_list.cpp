@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
@@ -16,6 +17,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
   } else {
     f_ = std::fopen(path.c_str(), "ab");
     if (!f_) FailFile("cannot open", path, errno);
+    NoteFileCreated(path);
   }
   buf_.reserve(1 << 16);
 }

@@ -112,9 +112,7 @@ SampleModel ReadCategorisation(DataDir& dir, const std::string& word) {
 
 void WriteSampleModel(DataDir& dir, const std::string& word, const SampleModel& m) {
   const auto path = [&](const std::string& name) {
-    std::filesystem::path p = dir.Path("OPTION1N\\" + name);
-    dir.NoteCreated(p);
-    return p;
+    return dir.Path("OPTION1N\\" + name);
   };
   // Only the 30 counts: the window reads no leading record count.
   TextListWriter totals(path("QA1" + word + "TotalData201801N2024.dat"));
