@@ -56,37 +56,44 @@ ListedFiles ReadListedFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   return listed;
 }
 
-}  // namespace
+// The NEW file, only read: mapped in place rather than copied, a trailing
+// partial record padded. One that cannot be opened has no records.
+class EntityInput {
+ public:
+  EntityInput(StepContext& ctx, const EntityFilesSpec& spec)
+      : input_(OpenNewRecords(ctx, spec.input_file, spec.record_length)) {}
+  int32_t Count() const { return input_ ? input_->Count() : 0; }
+  std::string_view Record(int32_t r) const { return input_->View(r); }
 
-std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
-  StepFrame& frame = ctx.frame;
-  ListedFiles listed = ReadListedFiles(ctx, spec);
-  std::vector<EntityFile>& files = listed.files;
+ private:
+  std::unique_ptr<NewRecords> input_;
+};
 
-  // The NEW file is only read: mapped in place rather than copied.
-  const std::unique_ptr<NewRecords> input = OpenNewRecords(ctx, spec.input_file, spec.record_length);
-  const int32_t m = input ? input->Count() : 0;
-  auto record = [&](int32_t r) { return input->View(r); };
+// Each record into its listed entity's file by the replace-or-append rule.
+//
+// The comparison index: the key (the file's number followed by the
+// comparison part) of every record that found its entity, back to back in
+// one buffer, and for each key the position of its first stored record.
+// Further stored records of the part are chained from there in file order.
+void PlaceRecords(StepFrame& frame, const EntityFilesSpec& spec, const EntityInput& input,
+                  ListedFiles& listed) {
+  const int32_t m = input.Count();
   auto stored_not_newer = [&](int32_t stored, std::string_view date) {
     // A date that is not a whole number fails the test, which then counts as
     // passed: the record replaces that stored one.
-    return frame.If("creation date",
-                    [&] { return ToNumber(kCreationDate.Of(record(stored))) <= ToNumber(date); });
+    return frame.If("creation date", [&] {
+      return ToNumber(kCreationDate.Of(input.Record(stored))) <= ToNumber(date);
+    });
   };
-
-  // The comparison index: the key (the file's number followed by the
-  // comparison part) of every record that found its entity, back to back in
-  // one buffer, and for each key the position of its first stored record.
-  // Further stored records of the part are chained from there in file order.
   size_t width = sizeof(int32_t);
   for (const Slice& s : spec.compare) width += s.length;
   std::string keys(width * (static_cast<size_t>(m) + 1), ' ');
   std::unordered_map<std::string_view, int32_t> first_stored;
   for (int32_t r = 1; r <= m; ++r) {
-    const std::string_view rec = record(r);
+    const std::string_view rec = input.Record(r);
     auto hit = listed.file_of_entity.find(spec.entity.Of(rec));
     if (hit != listed.file_of_entity.end()) {
-      EntityFile& file = files[hit->second];
+      EntityFile& file = listed.files[hit->second];
       char* key = keys.data() + width * r;
       std::memcpy(key, &hit->second, sizeof hit->second);
       size_t at = sizeof hit->second;
@@ -112,19 +119,31 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
     }
     frame.Yield(r, m);
   }
+}
 
-  // Every listed entity's file ends holding exactly its records (0 bytes for
-  // one without); files of unlisted entities are not touched.
+// Every listed entity's file ends holding exactly its records (0 bytes for
+// one without); files of unlisted entities are not touched.
+void WriteEntityFiles(StepContext& ctx, const EntityInput& input,
+                      const std::vector<EntityFile>& files) {
   std::string bytes;
   const auto n = static_cast<int64_t>(files.size());
   for (int64_t i = 0; i < n; ++i) {
     const EntityFile& file = files[i];
     bytes.clear();
-    for (int32_t r : file.records) bytes += record(r);
-    frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); });
-    frame.Yield(i + 1, n);
+    for (int32_t r : file.records) bytes += input.Record(r);
+    ctx.frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); });
+    ctx.frame.Yield(i + 1, n);
   }
-  return EndMessage(spec.label, m);
+}
+
+}  // namespace
+
+std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
+  ListedFiles listed = ReadListedFiles(ctx, spec);
+  const EntityInput input(ctx, spec);
+  PlaceRecords(ctx.frame, spec, input, listed);
+  WriteEntityFiles(ctx, input, listed.files);
+  return EndMessage(spec.label, input.Count());
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
