@@ -21,13 +21,20 @@ const char* const DataDir::kFolders[] = {
 namespace {
 
 // The data directories that exist now, told of every file created; a mutex
-// because the sample generator writes from several threads.
-std::mutex live_mutex;
-std::vector<DataDir*> live;
+// because the sample generator writes from several threads. Never destroyed,
+// so that a directory that outlives the others can still leave.
+struct LiveDirs {
+  std::mutex mutex;
+  std::vector<DataDir*> dirs;
+};
+LiveDirs& Live() {
+  static LiveDirs* live = new LiveDirs;
+  return *live;
+}
 
 void Register(DataDir* d) {
-  std::lock_guard<std::mutex> lock(live_mutex);
-  live.push_back(d);
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  Live().dirs.push_back(d);
 }
 
 }  // namespace
@@ -44,8 +51,9 @@ DataDir::DataDir(const DataDir& other) : root_(other.root_), case_cache_(other.c
 DataDir& DataDir::operator=(const DataDir& other) = default;
 
 DataDir::~DataDir() {
-  std::lock_guard<std::mutex> lock(live_mutex);
-  live.erase(std::find(live.begin(), live.end(), this));
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  std::vector<DataDir*>& dirs = Live().dirs;
+  dirs.erase(std::find(dirs.begin(), dirs.end(), this));
 }
 
 bool IsPlainName(std::string_view id) {
@@ -144,11 +152,11 @@ void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
 }
 
 void NoteFileCreated(const fs::path& p) {
-  std::lock_guard<std::mutex> lock(live_mutex);
-  if (live.empty()) return;
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  if (Live().dirs.empty()) return;
   const std::string folder = p.parent_path().string();
   const std::string name = p.filename().string();
-  for (DataDir* d : live) d->NoteCreated(folder, name);
+  for (DataDir* d : Live().dirs) d->NoteCreated(folder, name);
 }
 
 void DataDir::CreateFolders() {
