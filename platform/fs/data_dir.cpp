@@ -148,7 +148,7 @@ void DataDir::DeletePath(const fs::path& p) {
 
 void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
   auto it = case_cache_.find(folder);
-  if (it != case_cache_.end()) it->second.emplace(AsciiLower(name), name);
+  if (it != case_cache_.end()) it->second.try_emplace(AsciiLower(name), name);
 }
 
 void NoteFileCreated(const fs::path& p) {
