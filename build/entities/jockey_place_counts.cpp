@@ -16,7 +16,6 @@ namespace volq {
 namespace {
 
 constexpr const char* kJockeyList = "KISHUNUM20180101.dat";
-constexpr const char* kDonichiFile = "OPTION1N\\DONICHI.dat";
 // The scan goes back to the newest race of this year or earlier, inclusive.
 constexpr int64_t kLastScannedYear = 2004;
 

@@ -20,8 +20,6 @@
 
 namespace volq {
 
-inline constexpr int kMareStallionLength = 402;
-
 // The record of a parent from its 174 totals. A count or money total too
 // large for its field is written as all nines; each such field is added to
 // *beyond (when given) as "offset N: value".

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/record_layout.h"
+#include "common/derived_layout.h"
 
 namespace volq {
 

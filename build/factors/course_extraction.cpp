@@ -67,12 +67,12 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
         }
         continue;
       }
-      const int32_t n = RecordCountOf(ex.size(), kExLength);
+      const int32_t n = RecordCountOf(ex.size(), kUmaExLength);
       for (int32_t k = 1; k <= n; ++k) {
-        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
+        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kUmaExLength, kUmaExLength);
         std::string padded;
-        if (rec.size() < kExLength) {  // a trailing partial record reads blank-padded
-          padded.assign(rec).resize(kExLength, ' ');
+        if (rec.size() < kUmaExLength) {  // a trailing partial record reads blank-padded
+          padded.assign(rec).resize(kUmaExLength, ' ');
           rec = padded;
         }
         const std::string_view track = rec.substr(775, 2);

@@ -10,16 +10,23 @@
 namespace volq {
 
 const char* ModelWord(int course) {
-  static const char* const kWords[] = {"Siba", "Dirt", "Shog"};
-  return kWords[course];
+  return kCourseKinds[course].model_word.data();
 }
 
 ItemField FactorField(int k) {
-  static const ItemField kFields[kFactorCount + 1] = {
-      {0, 0},    {21, 9},   {30, 11},  {41, 9},   {50, 4},   {54, 5},   {59, 6},  {65, 5},
-      {70, 4},   {74, 3},   {77, 3},   {80, 4},   {84, 3},   {87, 6},   {93, 6},  {99, 6},
-      {105, 4},  {109, 4},  {113, 6},  {119, 5},  {124, 10}, {134, 10}, {144, 5}, {149, 10},
-      {159, 6},  {165, 4},  {169, 4},  {173, 8},  {181, 6},  {187, 6},  {193, 4}};
+  static constexpr std::string_view kNames[kFactorCount + 1] = {
+      "",    "F1",  "F2",  "F3",  "F4",  "F5",  "F6",  "F7",  "F8",  "F9",  "F10",
+      "F11", "F12", "F13", "F14", "F15", "F16", "F17", "F18", "F19", "F20", "F21",
+      "F22", "F23", "F24", "F25", "F26", "F27", "F28", "F29", "F30"};
+  static constexpr auto kFields = [] {
+    std::array<ItemField, kFactorCount + 1> f{};
+    for (int i = 1; i <= kFactorCount; ++i) {
+      const Slice s = derived_detail::Find(kFactorItemTable, 0, std::size(kFactorItemTable), 0,
+                                           kNames[i]);
+      f[i] = {s.offset, s.length};
+    }
+    return f;
+  }();
   if (k < 1 || k > kFactorCount) FailIndex("factor column " + std::to_string(k));
   return kFields[k];
 }
@@ -38,12 +45,12 @@ void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
   std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
   // Opening for random access creates a missing file.
-  RecordFile f(p, kExLength);
+  RecordFile f(p, kUmaExLength);
   dir_.NoteCreated(p);
   ex_bytes_ = f.bytes();
   f.Close();
   ex_open_ = true;
-  RecordCount = RecordCountOf(ex_bytes_.size(), kExLength);
+  RecordCount = RecordCountOf(ex_bytes_.size(), kUmaExLength);
 }
 
 void FactorFrame::CloseExFile() {
@@ -53,17 +60,17 @@ void FactorFrame::CloseExFile() {
 
 void FactorFrame::ReadEx(int32_t k) {
   if (!ex_open_) FailIndex("no extended-record file open");
-  int32_t n = RecordCountOf(ex_bytes_.size(), kExLength);
+  int32_t n = RecordCountOf(ex_bytes_.size(), kUmaExLength);
   if (k < 1 || k > n) FailIndex("extended record " + std::to_string(k) + " of " + std::to_string(n));
   std::string_view rec =
-      std::string_view(ex_bytes_).substr(static_cast<size_t>(k - 1) * kExLength, kExLength);
+      std::string_view(ex_bytes_).substr(static_cast<size_t>(k - 1) * kUmaExLength, kUmaExLength);
   ExRecord.assign(rec);
-  ExRecord.resize(kExLength, ' ');
+  ExRecord.resize(kUmaExLength, ' ');
 }
 
 int32_t FactorFrame::PreviousValidRun() {
   ReadEx(r - 1);
-  if (Ex(678, 1) == "0") return r - 1;
+  if (Ex("abnormality") == "0") return r - 1;
   return r == 2 ? 1 : r - 2;
 }
 

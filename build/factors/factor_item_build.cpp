@@ -49,8 +49,8 @@ constexpr Routine kFactors[kFactorCount + 1] = {
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
 std::string EntryName(const Form& w, const std::string& horse) {
-  return "horse " + horse + " in race " + std::string(w.Ex(11, 8)) + " " +
-         std::string(w.Ex(19, 2)) + " " + std::string(w.Ex(25, 2));
+  return "horse " + horse + " in race " + std::string(w.RaceDate()) + " " +
+         std::string(w.Venue()) + " " + std::string(w.Ex("race.race_number"));
 }
 
 std::string RaceEntries(int64_t n) {
@@ -60,7 +60,8 @@ std::string RaceEntries(int64_t n) {
 // A race entry whose race is not in the race NEW file has blank race fields
 // in its extended record; every routine that needs the race fails on it.
 bool RaceMissing(const Form& w) {
-  return w.Ex(744, kExLength - 2 - 744).find_first_not_of(' ') == std::string_view::npos;
+  static constexpr Slice kRaceFields = DerivedSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
+  return w.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
 }
 
 // Stores what the routine returns into the field; a routine that fails
@@ -80,16 +81,16 @@ bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
   // January 2018 or later with a time; a test that cannot be evaluated passes.
   const bool dated = frame.If("keep test (race time, year, month)", [&] {
     const std::string speed = w.SohaSpeed();
-    std::string year_month(w.Ex(11, 4));
-    year_month += w.Ex(15, 2);
+    std::string year_month(w.RaceYear());
+    year_month += w.RaceMonth();
     const int32_t ym = Integer(year_month);
     return speed != "0000000" && ym > 201800;
   });
   if (!dated) return false;
   // The three digits after the sign of the time difference.
-  if (!(Value(w.Ex(741, 3)) < b.time_difference_limit)) return false;
-  if (!CentralRacecourse(w.Ex(19, 2))) return false;
-  frame.Do("keep test (track code)", [&] { track = Integer(w.Ex(775, 2)); });
+  if (!(Value(w.Ex({"time_difference", 1, 3})) < b.time_difference_limit)) return false;
+  if (!CentralRacecourse(w.Venue())) return false;
+  frame.Do("keep test (track code)", [&] { track = Integer(w.TrackCode()); });
   return track >= b.lowest && track <= b.highest;
 }
 

@@ -47,12 +47,12 @@ std::string AgeText(std::string_view year, std::string_view birth_year) {
 
 std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
   w.ReadEx(w.r);
-  std::string_view track = w.Ex(775, 2);
-  if (track > "49" || track < "00") return std::string(w.Ex(25, 2)) + "00";
+  std::string_view track = w.TrackCode();
+  if (track > "49" || track < "00") return std::string(w.Ex("race.race_number")) + "00";
   std::string band = "15";
-  std::string_view dam_year = w.Ex(296, 4);
+  std::string_view dam_year = w.Ex("pedigree[1].birth_year");
   if (dam_year != "0000" && dam_year != "    ") {
-    std::string a = AgeText(w.Ex(196, 4), dam_year);
+    std::string a = AgeText(w.Ex("birth_date.year"), dam_year);
     if (IsOneOf(a, {"03", "04", "05", "06"})) {
       band = "05";
     } else if (IsOneOf(a, {"07", "08"})) {
@@ -68,27 +68,27 @@ std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
 
 std::string AlternativeFactors::Factor24UmabanOld() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(28, 2));
+  return std::string(w.HorseNumber());
 }
 
 std::string AlternativeFactors::Factor25BirthYearAgeBand() {
   w.ReadEx(w.r);
-  std::string a = AgeText(w.Ex(11, 4), w.Ex(618, 4));
+  std::string a = AgeText(w.RaceYear(), w.Ex("jockey_birth_date.year"));
   std::string_view band = BandOf(a, kJockeyAgeBands, "43");
-  return "0" + std::string(band) + std::string(w.Ex(669, 1));
+  return "0" + std::string(band) + std::string(w.Ex("apprentice"));
 }
 
 std::string AlternativeFactors::Factor25KishuRecentForm() {
   w.ReadEx(w.r);
-  const std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4));
-  const std::string_view track = w.Ex(775, 2);
+  const std::string year(w.RaceYear()), month_day(w.Ex("race.month_day"));
+  const std::string_view track = w.TrackCode();
   // Rides are counted under the course type of the race being coded; "22"
   // counts as steeplechase here.
   const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   std::array<int32_t, 3> rides{}, top2{};
   {
     // A missing file is created empty.
-    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     const RecordReader& rides_file = *history;
     const int32_t n = rides_file.Count();
     // A jockey with a single ride in his file is not looked at.
@@ -117,9 +117,9 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   w.ReadEx(w.r);
   std::string flag = "00";
   for (std::string_view j : kFormJockeys) {
-    if (w.Ex(613, 5) == j) flag = "10";
+    if (w.JockeyCode() == j) flag = "10";
   }
-  std::string_view now = w.Ex(775, 2);
+  std::string_view now = w.TrackCode();
   if (InRange(now, "00", "21")) return bins[0] + flag;
   if (InRange(now, "22", "49")) return bins[1] + flag;
   return bins[2] + flag;
@@ -127,12 +127,12 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
 
 std::string AlternativeFactors::Factor25JokenCode() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(764, 3));
+  return std::string(w.Ex("condition.age_condition[4]"));
 }
 
 std::string AlternativeFactors::Factor25LogValue() {
   w.ReadEx(w.r);
-  int32_t prize = Integer(w.Ex(783, 8));
+  int32_t prize = Integer(w.Ex("main_prize[0]"));
   std::string code = prize == 0 ? "00" : Decimal(LogClass(prize));
   // A text test: one-digit classes from "6" up, and "0", also land on "53".
   if (code > "53" || code < "00") code = "53";
@@ -143,7 +143,7 @@ std::string AlternativeFactors::Factor26PrevTimeDiffOld() {
   w.ReadEx(w.r);
   if (w.r == 1) return "0099";
   w.ReadEx(w.r - 1);
-  const std::string s(w.Ex(740, 4));
+  const std::string s(w.Ex("time_difference"));
   // Tenths of a second behind the winner, "+000" to "+029" exactly.
   auto close_behind = [&s] {
     if (s[0] != '+') return false;
@@ -178,14 +178,14 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
   w.ReadEx(w.r);
   if (w.r == 1) return "0000";
   w.ReadEx(w.r - 1);
-  const int32_t order = Integer(w.Ex(679, 2));
+  const int32_t order = Integer(w.ArrivalOrder());
   std::string band = order >= 1 && order <= 3     ? "01"
                      : order >= 4 && order <= 5   ? "02"
                      : order >= 6 && order <= 11  ? "03"
                      : order >= 12 && order <= 14 ? "04"
                      : order >= 15 && order <= 18 ? "05"
                                                   : "00";
-  std::string_view odds = w.Ex(706, 4);
+  std::string_view odds = w.Ex("win_odds");
   std::string code;
   if (odds == "0000" || odds == "    ") {
     code = "9000";
@@ -210,7 +210,7 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
 
 std::string AlternativeFactors::Factor28RunnerCountCode() {
   w.ReadEx(w.r);
-  std::string_view runners = w.Ex(951, 2);
+  std::string_view runners = w.Ex("registered");
   return InRange(runners, "00", "08") ? "08000" : std::string(runners) + "000";
 }
 

@@ -98,7 +98,7 @@ void EndRecord(std::string& out) { out.replace(out.size() - 2, 2, "\r\n"); }
 
 using TallyRecordFn = std::function<std::string(std::string_view, TallyNotes&)>;
 
-void WriteTally(StepContext& ctx, const RecordFile* records, const char* tally_file,
+void WriteTally(StepContext& ctx, const RecordFile* records, std::string_view tally_file,
                 int tally_length, Slice code, const TallyRecordFn& build) {
   StepFrame& frame = ctx.frame;
   std::filesystem::path path = ctx.dir.Path(tally_file);
@@ -204,7 +204,7 @@ std::unique_ptr<RecordFile> OpenNewRecords(StepContext& ctx, const NewFileSpec& 
   return f;
 }
 
-void WriteResultsTally(StepContext& ctx, const RecordFile* records, const char* tally_file,
+void WriteResultsTally(StepContext& ctx, const RecordFile* records, std::string_view tally_file,
                        const ResultsTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kResultsTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {
@@ -212,7 +212,7 @@ void WriteResultsTally(StepContext& ctx, const RecordFile* records, const char* 
              });
 }
 
-void WriteSmallTally(StepContext& ctx, const RecordFile* records, const char* tally_file,
+void WriteSmallTally(StepContext& ctx, const RecordFile* records, std::string_view tally_file,
                      const SmallTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kSmallTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {

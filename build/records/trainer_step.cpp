@@ -7,13 +7,13 @@ namespace volq {
 
 std::string TrainerBreederOwnerStep(StepContext& ctx) {
   BuildNewFile(ctx, ChNewFileSpec());
-  WriteResultsTally(ctx, OpenNewRecords(ctx, ChNewFileSpec()).get(), "CHOKYOSEISEI.dat",
+  WriteResultsTally(ctx, OpenNewRecords(ctx, ChNewFileSpec()).get(), kTrainerTallyFile,
                     TrainerTallyLayout());
   BuildNewFile(ctx, BrNewFileSpec());
-  WriteSmallTally(ctx, OpenNewRecords(ctx, BrNewFileSpec()).get(), "BREEDERSEISEI.dat",
+  WriteSmallTally(ctx, OpenNewRecords(ctx, BrNewFileSpec()).get(), kBreederTallyFile,
                   BreederTallyLayout());
   BuildNewFile(ctx, BnNewFileSpec());
-  WriteSmallTally(ctx, OpenNewRecords(ctx, BnNewFileSpec()).get(), "BANUSISEISEI.dat",
+  WriteSmallTally(ctx, OpenNewRecords(ctx, BnNewFileSpec()).get(), kOwnerTallyFile,
                   OwnerTallyLayout());
   return EndMessage("CH(調教師） 終わり", ctx.RecordCount);
 }
