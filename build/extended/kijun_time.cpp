@@ -43,7 +43,7 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
   TextListWriter out(ctx.dir.Path("KIJUNTIME.dat"));
   const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
-    list(id + "EX.dat");
+    list(id + std::string(kUmaExSuffix));
     std::unique_ptr<RecordFile> ex;
     // A missing EX file is created empty by the opening and gives no line.
     if (!frame.Do("open EX file", [&] {

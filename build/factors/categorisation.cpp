@@ -25,16 +25,15 @@ namespace volq {
 namespace {
 
 struct CourseCategorisation {
-  const char* item_file;
-  const char* word;  // in the six output names
-  int sort_space;    // categories a column may have and still be sorted
+  const CourseKind& kind;  // its ITEM file; its model word in the six output names
+  int sort_space;          // categories a column may have and still be sorted
   const char* corner;
 };
 
 const CourseCategorisation kCourses[] = {
-    {"SIBAITEM201801N2024.dat", "Siba", 5700, "芝IC"},
-    {"DIRTITEM201801N2024.dat", "Dirt", 6000, "ダIC"},
-    {"SHOGITEM201801N2024.dat", "Shog", 6000, "障IC"},
+    {kCourseKinds[kTurf], 5700, "芝IC"},
+    {kCourseKinds[kDirt], 6000, "ダIC"},
+    {kCourseKinds[kSteeple], 6000, "障IC"},
 };
 
 // Category positions the lists are made for; the grid shows at most this many
@@ -96,7 +95,7 @@ std::string SingleText(float v) {
 
 void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
   DataDir& dir = w.dir();
-  const std::string s = course.word;
+  const std::string s(course.kind.model_word);
 
   // Fresh category tables for this run.
   for (int k = 1; k <= kFactorCount; ++k) {
@@ -107,10 +106,10 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
     w.ColumnCountSet[k] = false;
   }
 
-  const std::filesystem::path item_path = dir.Path(course.item_file);
+  const std::filesystem::path item_path = dir.Path(course.kind.item_file);
   std::unique_ptr<RecordReader> items;
   StepContext ctx{dir, frame, w.RecordCount};
-  ReportIfMissing(ctx, course.item_file);
+  ReportIfMissing(ctx, course.kind.item_file.data());
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {

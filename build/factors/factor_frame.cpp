@@ -43,7 +43,7 @@ FactorFrame::FactorFrame(DataDir& dir) : dir_(dir) {}
 
 void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
-  std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
+  std::filesystem::path p = dir_.EntityPath(kUmaExFolder, pedigree, kUmaExSuffix);
   // Opening for random access creates a missing file.
   RecordFile f(p, kUmaExLength);
   dir_.NoteCreated(p);

@@ -19,16 +19,13 @@ using Form = FormCATEGORYSETUP2024ZZ;
 using Routine = std::string (Form::*)();
 
 struct Build {
-  const char* list;  // course horse list of an extraction from "201801"
-  const char* item;  // ITEM file
+  const CourseKind& kind;  // its course horse list, ITEM file and track codes kept
   double time_difference_limit;  // tenths of a second
-  int32_t lowest, highest;  // track codes kept
   const char* end_text;
 };
-constexpr Build kTurfBuild = {"SIBA201801N.dat", "SIBAITEM201801N2024.dat", 60, 0, 22, "芝終わり"};
-constexpr Build kDirtBuild = {"DIRT201801N.dat", "DIRTITEM201801N2024.dat", 70, 23, 29, "ダート終わり"};
-constexpr Build kSteepleBuild = {"SHOG201801N.dat", "SHOGITEM201801N2024.dat", 100, 51, 59,
-                            "障害終わり"};
+constexpr Build kTurfBuild = {kCourseKinds[kTurf], 60, "芝終わり"};
+constexpr Build kDirtBuild = {kCourseKinds[kDirt], 70, "ダート終わり"};
+constexpr Build kSteepleBuild = {kCourseKinds[kSteeple], 100, "障害終わり"};
 
 constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::SohaSpeed};
 constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
@@ -91,13 +88,13 @@ bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
   if (!(Value(w.Ex({"time_difference", 1, 3})) < b.time_difference_limit)) return false;
   if (!CentralRacecourse(w.Venue())) return false;
   frame.Do("keep test (track code)", [&] { track = Integer(w.TrackCode()); });
-  return track >= b.lowest && track <= b.highest;
+  return track >= b.kind.lowest_track && track <= b.kind.highest_track;
 }
 
 std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   w.ClearLookups();
   DataDir& dir = w.dir();
-  const std::filesystem::path item_path = dir.Path(b.item);
+  const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;
   if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
     return "";
@@ -110,7 +107,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   // (another course type's build, a categorisation's read).
   w.ItemRecord.assign(kItemLength, ' ');
   StepContext ctx{dir, frame, w.RecordCount};
-  const std::vector<std::string> horses = ReadKeyList(ctx, b.list);
+  const std::vector<std::string> horses = ReadKeyList(ctx, b.kind.horse_list.data());
 
   // Routines that fail leave their field as it was. That is ordinary for the
   // data (a first run has no previous one), so it is told folded per routine
@@ -134,7 +131,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
     w.HorseList[static_cast<size_t>(w.HorseCount)] = horse;
     std::filesystem::path path;
     if (!frame.Do("entity file name",
-                  [&] { path = dir.EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
+                  [&] { path = dir.EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
       continue;
     }
     ReportIfMissingEntityFile(ctx, path);

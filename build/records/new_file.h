@@ -35,6 +35,11 @@ struct NewFileResult {
 
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);
 
+// The sort key of race entries: race year, month-day, race number, horse
+// number, then the entity field (the pedigree number in the SE NEW file and
+// the horses' files, the jockey code in the jockeys' files).
+std::vector<Slice> RaceEntryKey(std::string_view entity_field);
+
 // The settings of each NEW file.
 const NewFileSpec& RaNewFileSpec();
 const NewFileSpec& SeNewFileSpec();
