@@ -97,9 +97,9 @@ void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
 }  // namespace
 
 int DonichiOffset(int v) {
-  if (v == 5) return 65;
-  if (v == 6) return 53;
-  return 5 + 12 * (v - 1);
+  constexpr Slice kFirst = DerivedField(kDonichiTable, "venue[0]");
+  const int slot = v == 5 ? 5 : v == 6 ? 4 : v - 1;
+  return kFirst.offset + kFirst.length * slot;
 }
 
 std::string DonichiRecord(std::string_view code, const PlaceCounts& counts) {

@@ -205,7 +205,10 @@ std::string AlternativeFactors::Factor05HahaUma() {
   if (dam != "0000000000" && dam != "          ") {
     if (const std::string* rec = w.LookupRecord("OPTION1N\\HAHAUMA.dat", kMareStallionLength, dam)) {
       int32_t t = Integer(w.TrackCode());
-      Text rate = Text(*rec).substr(t >= 0 && t <= 49 ? 16 : 118, 6);
+      // Central top-3 rate on the flat, that of line 7 over fences.
+      Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")
+                                     : StallionField("line_top3_rate[6]"))
+                      .Of(*rec);
       code = "1" + Decimal(RateClass(rate));
     }
   }
@@ -231,8 +234,10 @@ std::string AlternativeFactors::Factor05Kyosoba() {
   Text k(*rec);
   int32_t t = Integer(w.TrackCode());
   bool steeple = t < 0 || t > 49;
-  double count = Value(k.substr(steeple ? 28 : 22, 6));
-  double money = Value(k.substr(steeple ? 43 : 34, 9));
+  double count =
+      Value((steeple ? KyosobaField("jump_starts") : KyosobaField("central_starts")).Of(k));
+  double money =
+      Value((steeple ? KyosobaField("jump_main_prize") : KyosobaField("flat_main_prize")).Of(k));
   if (count == 0 || money == 0) return "00";
   return LastChars(Decimal(LogClass(money) + 100), 2);
 }

@@ -47,10 +47,10 @@ int64_t RateClass(int64_t s, int64_t n) {
   return k > 20 ? 20 : k;
 }
 
-// The rate text at `offset` of a statistics record over `per`: 1000 gives
-// whole percent, 4000 twentyfifths.
-std::string RateAt(const std::string& rec, int offset, double per) {
-  return Decimal(Floor(Value(std::string_view(rec).substr(offset, 6)) / per));
+// The rate text of a statistics record's field over `per`: 1000 gives whole
+// percent, 4000 twentyfifths.
+std::string RateAt(const std::string& rec, Slice field, double per) {
+  return Decimal(Floor(Value(field.Of(rec)) / per));
 }
 
 // Step 0 to 3 of a going character ("0" and "1" both firm), -1 for any other.
@@ -184,16 +184,19 @@ std::string AlternativeFactors::Factor06KishuDonichi() {
   int32_t t = Integer(w.TrackCode());
   if (Steeple(t)) {
     const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
-    return rec ? "1" + RateAt(*rec, 41, 1000) : "10";
+    return rec ? "1" + RateAt(*rec, TallyField("jump_top3_rate"), 1000) : "10";
   }
   const std::string* rec = w.LookupRecord(kDonichiFile, kDonichiLength, jockey);
   if (!rec) return "10";
   std::string_view course = w.Venue();
   for (int v = 1; v <= 10; ++v) {
     if (course != kRacecourses[v - 1]) continue;
-    // Saturday rate first, the other days' rate six bytes on.
+    // Saturday rate first, the other days' rate after it.
     bool saturday = w.Ex("weekday") == "1";
-    return (saturday ? "1" : "2") + RateAt(*rec, DonichiOffset(v) + (saturday ? 0 : 6), 1000);
+    constexpr Slice kOtherDay = DerivedField(kDonichiTable, "venue[0].other_day_rate");
+    const Slice rate{DonichiOffset(v) + (saturday ? 0 : kOtherDay.offset - DonichiOffset(1)),
+                     kOtherDay.length};
+    return (saturday ? "1" : "2") + RateAt(*rec, rate, 1000);
   }
   return "10";
 }
@@ -277,10 +280,12 @@ std::string AlternativeFactors::Factor08StallionBaba() {
     if (Steeple(t)) {
       code = weather + std::string(w.Ex("turf_going")) + "00";
     } else {
-      // Turf goings from 124, dirt goings from 148.
+      // Turf goings are lines 8-11, dirt goings lines 12-15.
       bool turf = t <= 22;
       int step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
-      if (step >= 0) code = GoingDigit(step) + RateAt(*rec, (turf ? 124 : 148) + 6 * step, 1000);
+      const Slice first =
+          turf ? StallionField("line_top3_rate[7]") : StallionField("line_top3_rate[11]");
+      if (step >= 0) code = GoingDigit(step) + RateAt(*rec, Nth(first, step), 1000);
     }
   }
   // Rates of 10 to 30 % and single-digit rates of 9 % share one band per going.
@@ -297,19 +302,20 @@ std::string AlternativeFactors::Factor08KyosobaBaba() {
   if (pedigree == "          ") return NoHorseCode(w);
   int32_t t = Integer(w.TrackCode());
   const std::string* rec;
-  int step, first;
+  int step;
+  Slice first;  // going lines 16-19 (steeplechase), 8-11 (turf), 12-15 (dirt)
   if (Steeple(t)) {
     rec = w.LookupRecord(kKyosobaFile, kKyosobaLength, pedigree);
     step = GoingStep(w.Ex("turf_going"));
-    first = 160;
+    first = KyosobaField("line_top3_rate[15]");
   } else {
     rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
     bool turf = t <= 22;
     step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
-    first = turf ? 112 : 136;
+    first = turf ? KyosobaField("line_top3_rate[7]") : KyosobaField("line_top3_rate[11]");
   }
   if (!rec || step < 0) return "10";
-  return GoingDigit(step) + RateAt(*rec, first + 6 * step, 1000);
+  return GoingDigit(step) + RateAt(*rec, Nth(first, step), 1000);
 }
 
 std::string AlternativeFactors::Factor08KyosobaDistance() {
@@ -320,13 +326,15 @@ std::string AlternativeFactors::Factor08KyosobaDistance() {
   if (!rec) return "10";
   int32_t t = Integer(w.TrackCode());
   int band = 0;  // 0 to 2 for the bands "1" to "3"
-  int offset = 106;
+  // Line 7 (steeplechase), or the band's line among 20-22 (turf), 23-25 (dirt).
+  Slice rate = KyosobaField("line_top3_rate[6]");
   if (!Steeple(t)) {
     int32_t d = Integer(w.Distance());
     band = d >= 0 && d <= 1600 ? 0 : (d >= 1601 && d <= 2200 ? 1 : 2);
-    offset = (t <= 22 ? 184 : 202) + 6 * band;
+    rate = Nth(t <= 22 ? KyosobaField("line_top3_rate[19]") : KyosobaField("line_top3_rate[22]"),
+               band);
   }
-  std::string code = GoingDigit(band) + RateAt(*rec, offset, 4000);
+  std::string code = GoingDigit(band) + RateAt(*rec, rate, 4000);
   // A zero rate over middle or long distances counts as no record.
   return code == "20" || code == "30" ? "10" : code;
 }
@@ -347,7 +355,10 @@ std::string AlternativeFactors::Factor08KyosobaSurface() {
   const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
   if (!rec) return "10";
   // Overall rate on the flat, the jump rate over fences.
-  return "1" + RateAt(*rec, Steeple(Integer(w.TrackCode())) ? 106 : 10, 4000);
+  return "1" + RateAt(*rec,
+                     Steeple(Integer(w.TrackCode())) ? KyosobaField("line_top3_rate[6]")
+                                                     : KyosobaField("overall_top3_rate"),
+                     4000);
 }
 
 std::string AlternativeFactors::Factor08SurfaceTop3RateB() {

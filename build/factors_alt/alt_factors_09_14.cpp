@@ -194,7 +194,7 @@ std::string AlternativeFactors::Factor13StallionSurface() {
   // the money sum is the same field for both.
   double n = Value(std::string_view(*rec).substr(t < 0 || t > 29 ? 28 : 22, 6));
   if (n == 0) return "00";
-  double q = Value(std::string_view(*rec).substr(64, 9)) / n;
+  double q = Value(StallionField("flat_earnings").Of(*rec)) / n;
   if (q == 0) return "00";
   return Decimal(DecimalOrder(q));
 }

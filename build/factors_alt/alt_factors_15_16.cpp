@@ -130,7 +130,7 @@ std::string AlternativeFactors::Factor15BanushiSeiseki() {
   w.ReadEx(w.r);
   std::string code = "0";
   if (const std::string* owner = w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code"))) {
-    code = Decimal(RatePercent(owner->substr(6, 6)));
+    code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*owner)));
   }
   int32_t n = Integer(code);
   if (n < 0 || n > 8) code = "8";

@@ -19,7 +19,7 @@ using Window = FormCATEGORYSETUP2024ZZ;
 // "0" when there is no record.
 std::string RateDigit(const std::string* rec) {
   std::string part = "0";
-  if (rec) part = Decimal(RatePercent(rec->substr(6, 6)));
+  if (rec) part = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*rec)));
   int32_t n = Integer(part);
   return n < 0 || n > 8 ? "8" : part;
 }
@@ -167,7 +167,7 @@ std::string AlternativeFactors::Factor20StallionLog() {
   if (sire == "0000000000") return "0";
   const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, sire);
   if (!rec) return "0";
-  double v = Value(std::string_view(*rec).substr(46, 9));
+  double v = Value(StallionField("flat_main_prize").Of(*rec));
   return v == 0 ? "0" : Decimal(LogClass(v));
 }
 

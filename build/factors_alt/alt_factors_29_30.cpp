@@ -274,8 +274,8 @@ std::string AlternativeFactors::Factor30BanusiBreeder() {
   std::string_view breeder = w.Ex("breeder_code");
   if (breeder != "         ") {
     for (const std::string& rec : w.RecordsOf(kBreederTallyFile, kSmallTallyLength)) {
-      if (std::string_view(rec).substr(0, 6) == breeder) {
-        code = Decimal(RatePercent(rec.substr(6, 6)));
+      if (SmallTallyField("code").Of(rec) == breeder) {
+        code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(rec)));
         break;
       }
     }
