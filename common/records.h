@@ -27,7 +27,6 @@ struct StoredRecord {
   const RecordLayout* layout = nullptr;
   std::string bytes;  // stored_length() bytes
   std::string_view Get(std::string_view name) const { return layout->slice(name).Of(bytes); }
-  std::string_view Get(int offset, int length) const { return Slice{offset, length}.Of(bytes); }
 };
 
 // One named type per record form, so the routines read like their callers.

@@ -152,8 +152,8 @@ TEST(Records, JockeyAndTrainerLoseTheLastDigitOfEachPrizeTotal) {
   EXPECT_EQ(p.Get("results[0].prize[0]"), "0001234567");
   JockeyRecord r;
   PackKS(p, r);
-  EXPECT_EQ(r.Get(1019, 9), "000123456");
-  EXPECT_EQ(r.Get(1028, 9), text.substr(1029, 9));
+  EXPECT_EQ((Slice{1019, 9}.Of(r.bytes)), "000123456");
+  EXPECT_EQ((Slice{1028, 9}.Of(r.bytes)), text.substr(1029, 9));
 }
 
 TEST(Records, ShortAndEmptyTexts) {

@@ -78,22 +78,32 @@ void VOLQF1SETUP18Z::Command2_Click() {
 }
 
 void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
-  int32_t read_count = 0;
-  std::string last_file_timestamp;
-  int32_t rc = JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
-                               last_file_timestamp);
+  JobOpen open;
+  if (!OpenJob(open, skipped)) return;
+  OpenRawFiles(skipped);
+  if (open.read_count <= 0) {
+    skipped.Add("", "download not done: JVOpen gave a read count of " +
+                        std::to_string(open.read_count) + kNothingRead);
+    return;
+  }
+  ReadRecords(open, skipped);
+}
+
+bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
+  int32_t rc = JVLink1->JVOpen(kDataSpec, kFromTime, kOption, open.read_count, DownloadCount,
+                               open.last_file_timestamp);
   // Every end but a read to the last record leaves data missing from the raw
   // files, so each says so; the message boxes stay as they are.
   if (rc < 0) {
     MsgBox(Cp932("JVOpenエラー。RC=") + std::to_string(rc));
     skipped.Add("", "download not done: JVOpen returned RC=" + std::to_string(rc) + kNothingRead);
-    return;
+    return false;
   }
-  if (read_count == 0) {
+  if (open.read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
     skipped.Add("", std::string("download not done: the service has no data for ") + kDataSpec +
                 " from " + kFromTime + kNothingRead);
-    return;
+    return false;
   }
   if (DownloadCount != 0) {
     DialogResult = 0;
@@ -103,17 +113,17 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
       // Cancelled: no record file is opened.
       skipped.Add("", std::string("download not done: cancelled in the progress window") +
                   kNothingRead);
-      return;
+      return false;
     }
     if (std::optional<int32_t> s = progress.failed_status()) {
       skipped.Add("", "download failed in the progress window with RC=" + std::to_string(*s) +
                   "; only what the service then delivered was read");
     }
   }
+  return true;
+}
 
-  std::string buffer(kReadBufferSize, '\0');
-  int32_t size = static_cast<int32_t>(buffer.size());
-  std::string file_name;
+void VOLQF1SETUP18Z::OpenRawFiles(FailureFold& skipped) {
   for (int i = 0; i < 9; ++i) {
     // A file whose deletion failed keeps its records; new ones follow them.
     Skip(skipped, [&] {
@@ -122,14 +132,14 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
       counters_[i] = files_[i]->Count();
     });
   }
-  if (read_count <= 0) {
-    skipped.Add("", "download not done: JVOpen gave a read count of " + std::to_string(read_count) +
-                kNothingRead);
-    return;
-  }
+}
 
+void VOLQF1SETUP18Z::ReadRecords(JobOpen& open, FailureFold& skipped) {
+  std::string buffer(kReadBufferSize, '\0');
+  int32_t size = static_cast<int32_t>(buffer.size());
+  std::string file_name;
   while (true) {
-    rc = JVLink1->JVRead(buffer, size, file_name);
+    const int32_t rc = JVLink1->JVRead(buffer, size, file_name);
     if (rc > 0) {
       std::string_view type = std::string_view(buffer).substr(0, 2);
       if (int kind = KindOf(type); kind >= 0) {
@@ -148,8 +158,8 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
       JVLink1->JVFileDelete(file_name);
       skipped.Add("", "source file " + file_name + " was damaged: deleted and not stored");
       JVLink1->JVClose();
-      JVLink1->JVOpen(kDataSpec, kFromTime, kOption, read_count, DownloadCount,
-                      last_file_timestamp);
+      JVLink1->JVOpen(kDataSpec, kFromTime, kOption, open.read_count, DownloadCount,
+                      open.last_file_timestamp);
     } else {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
       skipped.Add("", "download ended early: JVRead returned RC=" + std::to_string(rc) +

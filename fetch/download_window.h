@@ -51,6 +51,17 @@ class VOLQF1SETUP18Z : public Window {
  private:
   // The job from JVOpen to its end; returns where the job goes to its end.
   void Download(FailureFold& skipped);
+  // What JVOpen gave; a damaged file's reopening refreshes it.
+  struct JobOpen {
+    int32_t read_count = 0;
+    std::string last_file_timestamp;
+  };
+  // JVOpen and the progress window; false when the job ends there.
+  bool OpenJob(JobOpen& open, FailureFold& skipped);
+  // The nine raw record files, opened for appending behind their records.
+  void OpenRawFiles(FailureFold& skipped);
+  // Every record the service delivers, until the end or a read error.
+  void ReadRecords(JobOpen& open, FailureFold& skipped);
   void Store(int kind, std::string_view record, FailureFold& skipped);
   void StoreMarketSale(std::string_view record, FailureFold& skipped);
   void CloseFiles(FailureFold& skipped);

@@ -63,48 +63,57 @@ ListedFiles ReadListedFiles(StepContext& ctx, const EntityFilesSpec& spec) {
   return listed;
 }
 
-}  // namespace
-
-std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
-  StepFrame& frame = ctx.frame;
-  ListedFiles listed = ReadListedFiles(ctx, spec);
-  std::vector<EntityFile>& files = listed.files;
-
-  // The NEW file is only read: mapped in place rather than copied.
-  std::unique_ptr<RecordReader> input;
-  ReportIfMissing(ctx, spec.input_file);
-  frame.Do("open", [&] {
-    input = std::make_unique<RecordReader>(ctx.dir.Path(spec.input_file), spec.record_length);
-  });
-  const int32_t m = input ? input->Count() : 0;
-  // A trailing partial record (a count rounded up) reads padded with blanks.
-  std::string last_padded;
-  if (m > 0 && input->View(m).size() < static_cast<size_t>(spec.record_length)) {
-    last_padded = input->Read(m);
+// The NEW file, only read: mapped in place rather than copied. A trailing
+// partial record (a count rounded up) reads padded with blanks.
+class EntityInput {
+ public:
+  EntityInput(StepContext& ctx, const EntityFilesSpec& spec) {
+    ReportIfMissing(ctx, spec.input_file);
+    ctx.frame.Do("open", [&] {
+      input_ = std::make_unique<RecordReader>(ctx.dir.Path(spec.input_file), spec.record_length);
+    });
+    count_ = input_ ? input_->Count() : 0;
+    if (count_ > 0 && input_->View(count_).size() < static_cast<size_t>(spec.record_length)) {
+      last_padded_ = input_->Read(count_);
+    }
   }
-  auto record = [&](int32_t r) -> std::string_view {
-    return !last_padded.empty() && r == m ? std::string_view(last_padded) : input->View(r);
-  };
+  int32_t Count() const { return count_; }
+  std::string_view Record(int32_t r) const {
+    return !last_padded_.empty() && r == count_ ? std::string_view(last_padded_)
+                                                : input_->View(r);
+  }
+
+ private:
+  std::unique_ptr<RecordReader> input_;
+  int32_t count_ = 0;
+  std::string last_padded_;
+};
+
+// Each record into its listed entity's file by the replace-or-append rule.
+//
+// The comparison index: the key (the file's number followed by the
+// comparison part) of every record that found its entity, back to back in
+// one buffer, and for each key the position of its first stored record.
+// Further stored records of the part are chained from there in file order.
+void PlaceRecords(StepFrame& frame, const EntityFilesSpec& spec, const EntityInput& input,
+                  ListedFiles& listed) {
+  const int32_t m = input.Count();
   auto stored_not_newer = [&](int32_t stored, std::string_view date) {
     // A date that is not a whole number fails the test, which then counts as
     // passed: the record replaces that stored one.
-    return frame.If("creation date",
-                    [&] { return ToNumber(kCreationDate.Of(record(stored))) <= ToNumber(date); });
+    return frame.If("creation date", [&] {
+      return ToNumber(kCreationDate.Of(input.Record(stored))) <= ToNumber(date);
+    });
   };
-
-  // The comparison index: the key (the file's number followed by the
-  // comparison part) of every record that found its entity, back to back in
-  // one buffer, and for each key the position of its first stored record.
-  // Further stored records of the part are chained from there in file order.
   size_t width = sizeof(int32_t);
   for (const Slice& s : spec.compare) width += s.length;
   std::string keys(width * (static_cast<size_t>(m) + 1), ' ');
   std::unordered_map<std::string_view, int32_t> first_stored;
   for (int32_t r = 1; r <= m; ++r) {
-    const std::string_view rec = record(r);
+    const std::string_view rec = input.Record(r);
     auto hit = listed.file_of_entity.find(spec.entity.Of(rec));
     if (hit != listed.file_of_entity.end()) {
-      EntityFile& file = files[hit->second];
+      EntityFile& file = listed.files[hit->second];
       char* key = keys.data() + width * r;
       std::memcpy(key, &hit->second, sizeof hit->second);
       size_t at = sizeof hit->second;
@@ -130,21 +139,33 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
     }
     frame.Yield(r, m);
   }
+}
 
-  // Every listed entity's file ends holding exactly its records (0 bytes for
-  // one without); files of unlisted entities are not touched.
+// Every listed entity's file ends holding exactly its records (0 bytes for
+// one without); files of unlisted entities are not touched.
+void WriteEntityFiles(StepContext& ctx, const EntityInput& input,
+                      const std::vector<EntityFile>& files) {
   std::string bytes;
   const auto n = static_cast<int64_t>(files.size());
   for (int64_t i = 0; i < n; ++i) {
     const EntityFile& file = files[i];
     bytes.clear();
-    for (int32_t r : file.records) bytes += record(r);
-    if (frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); })) {
+    for (int32_t r : file.records) bytes += input.Record(r);
+    if (ctx.frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); })) {
       ctx.dir.NoteCreated(file.path);
     }
-    frame.Yield(i + 1, n);
+    ctx.frame.Yield(i + 1, n);
   }
-  return EndMessage(spec.label, m);
+}
+
+}  // namespace
+
+std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
+  ListedFiles listed = ReadListedFiles(ctx, spec);
+  const EntityInput input(ctx, spec);
+  PlaceRecords(ctx.frame, spec, input, listed);
+  WriteEntityFiles(ctx, input, listed.files);
+  return EndMessage(spec.label, input.Count());
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {

@@ -86,95 +86,125 @@ ParentBlocks Gather(const RecordReader* um, const std::vector<int32_t>* horses) 
   return b;
 }
 
-std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
-  StepFrame& frame = ctx.frame;
-  DataDir& dir = ctx.dir;
-  const std::filesystem::path summary_path = dir.Path(side.summary);
-
-  // The parents of every raw offspring record, whatever its kind: the lists
-  // name every parent the offspring file knows.
+// The parents of every raw offspring record, whatever its kind: the lists
+// name every parent the offspring file knows.
+struct RawParents {
   std::vector<std::string> dams, sires;
-  {
-    ReportIfMissing(ctx, "SK20180101.dat");
-    std::unique_ptr<RecordReader> raw;
-    frame.Do("open", [&] {
-      raw = std::make_unique<RecordReader>(dir.Path("SK20180101.dat"), kOffspringLength);
-    });
-    const Slice sire_field = OffspringLayout().slice("ancestor[0]");
-    const Slice dam_field = OffspringLayout().slice("ancestor[1]");
-    const int32_t n = raw ? raw->Count() : 0;
-    for (int32_t k = 1; k <= n; ++k) {
-      const std::string rec = raw->Read(k);
-      sires.emplace_back(sire_field.Of(rec));
-      dams.emplace_back(dam_field.Of(rec));
-    }
-  }
-  BuildNewFile(ctx, SkNewFileSpec());
-  const std::vector<std::string> dam_list = Distinct(std::move(dams));
-  WriteList(ctx, kDam.list, dam_list);
-  std::vector<std::string> sire_list;
-  if (side.sire) {
-    sire_list = Distinct(std::move(sires));
-    WriteList(ctx, kSire.list, sire_list);
-  }
-  const std::vector<std::string>& parents = side.sire ? sire_list : dam_list;
+};
 
-  // The horses of each parent, in the order of the horse file.
-  ReportIfMissing(ctx, "UM20180101NEW.dat");
-  std::unique_ptr<RecordReader> um;
-  frame.Do("open", [&] {
-    um = std::make_unique<RecordReader>(dir.Path("UM20180101NEW.dat"), kHorseLength);
+RawParents ReadRawParents(StepContext& ctx) {
+  RawParents p;
+  ReportIfMissing(ctx, "SK20180101.dat");
+  std::unique_ptr<RecordReader> raw;
+  ctx.frame.Do("open", [&] {
+    raw = std::make_unique<RecordReader>(ctx.dir.Path("SK20180101.dat"), kOffspringLength);
   });
+  const Slice sire_field = OffspringLayout().slice("ancestor[0]");
+  const Slice dam_field = OffspringLayout().slice("ancestor[1]");
+  const int32_t n = raw ? raw->Count() : 0;
+  for (int32_t k = 1; k <= n; ++k) {
+    const std::string rec = raw->Read(k);
+    p.sires.emplace_back(sire_field.Of(rec));
+    p.dams.emplace_back(dam_field.Of(rec));
+  }
+  return p;
+}
+
+// The dam list always, the sire list in the sire run; the side's own list.
+std::vector<std::string> WriteParentLists(StepContext& ctx, const ParentSide& side,
+                                          RawParents raw) {
+  std::vector<std::string> dam_list = Distinct(std::move(raw.dams));
+  WriteList(ctx, kDam.list, dam_list);
+  if (!side.sire) return dam_list;
+  std::vector<std::string> sire_list = Distinct(std::move(raw.sires));
+  WriteList(ctx, kSire.list, sire_list);
+  return sire_list;
+}
+
+// The horses of each parent, in the order of the horse file.
+using HorsesOfParent = std::unordered_map<std::string, std::vector<int32_t>>;
+
+HorsesOfParent HorsesOf(const RecordReader* um, const ParentSide& side) {
+  HorsesOfParent horses_of;
   const int32_t m = um ? um->Count() : 0;
-  ctx.RecordCount = m;
-  std::unordered_map<std::string, std::vector<int32_t>> horses_of;
   for (int32_t i = 1; i <= m; ++i) {
     horses_of[std::string(side.horse_parent.Of(um->Read(i)))].push_back(i);
   }
+  return horses_of;
+}
 
-  // Block and total files of one parent, each written whole once. A number
-  // that is not a plain file name gets neither (reported once).
-  auto write_files = [&](const std::string& number, const ParentBlocks& b, bool with_totals) {
-    std::filesystem::path block_path, total_path;
-    if (!frame.Do("parent file name", [&] {
-          block_path = dir.EntityPath(side.block_folder, number);
-          if (with_totals) total_path = dir.EntityPath(side.total_folder, number);
-        })) {
-      return;
-    }
-    frame.Do("write block file", [&] { WriteWholeFile(block_path, b.text); });
-    if (with_totals) {
-      frame.Do("write total file", [&] { WriteWholeFile(total_path, SankuNumberText(b.totals)); });
-    }
-  };
+// Block and total files of one parent, each written whole once. A number
+// that is not a plain file name gets neither (reported once).
+void WriteParentFiles(StepContext& ctx, const ParentSide& side, const std::string& number,
+                      const ParentBlocks& b, bool with_totals) {
+  std::filesystem::path block_path, total_path;
+  if (!ctx.frame.Do("parent file name", [&] {
+        block_path = ctx.dir.EntityPath(side.block_folder, number);
+        if (with_totals) total_path = ctx.dir.EntityPath(side.total_folder, number);
+      })) {
+    return;
+  }
+  ctx.frame.Do("write block file", [&] { WriteWholeFile(block_path, b.text); });
+  if (with_totals) {
+    ctx.frame.Do("write total file",
+                 [&] { WriteWholeFile(total_path, SankuNumberText(b.totals)); });
+  }
+}
 
+// Every listed parent's files and summary record, in list order; the horses
+// it takes leave the map.
+std::string WriteListedParents(StepContext& ctx, const ParentSide& side,
+                               const std::vector<std::string>& parents, const RecordReader* um,
+                               HorsesOfParent& horses_of) {
   std::string summary;
   summary.reserve(parents.size() * kMareStallionLength);
   for (size_t k = 0; k < parents.size(); ++k) {
     const std::string& number = parents[k];
     auto it = horses_of.find(number);
-    ParentBlocks b = Gather(um.get(), it == horses_of.end() ? nullptr : &it->second);
+    ParentBlocks b = Gather(um, it == horses_of.end() ? nullptr : &it->second);
     if (it != horses_of.end()) horses_of.erase(it);
-    write_files(number, b, true);
+    WriteParentFiles(ctx, side, number, b, true);
     std::vector<std::string> beyond;
     summary += MareStallionRecord(number, b.totals, &beyond);
     for (const std::string& field : beyond) {
       const std::string where = std::string(side.summary) + " record " + std::to_string(k + 1) +
                                 " (" + number + ")";
-      frame.Skipped("summary field too small, written as nines", "value beyond its field", where,
-                    where + " " + field);
+      ctx.frame.Skipped("summary field too small, written as nines", "value beyond its field",
+                        where, where + " " + field);
     }
   }
-  // Parents of horses that no offspring record names: their block files are
-  // written anew, as a first run leaves them, so reruns do not pile blocks up.
+  return summary;
+}
+
+// Parents of horses that no offspring record names: their block files are
+// written anew, as a first run leaves them, so reruns do not pile blocks up.
+void WriteUnlistedParents(StepContext& ctx, const ParentSide& side, const RecordReader* um,
+                          HorsesOfParent& horses_of) {
   std::vector<std::string> unlisted;
   for (const auto& entry : horses_of) unlisted.push_back(entry.first);
   std::sort(unlisted.begin(), unlisted.end());
   for (const std::string& number : unlisted) {
-    write_files(number, Gather(um.get(), &horses_of[number]), false);
+    WriteParentFiles(ctx, side, number, Gather(um, &horses_of[number]), false);
   }
+}
 
-  frame.WriteAnew("write summary file", dir, summary_path, summary);
+std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
+  const std::filesystem::path summary_path = ctx.dir.Path(side.summary);
+  RawParents raw = ReadRawParents(ctx);
+  BuildNewFile(ctx, SkNewFileSpec());
+  const std::vector<std::string> parents = WriteParentLists(ctx, side, std::move(raw));
+
+  ReportIfMissing(ctx, "UM20180101NEW.dat");
+  std::unique_ptr<RecordReader> um;
+  ctx.frame.Do("open", [&] {
+    um = std::make_unique<RecordReader>(ctx.dir.Path("UM20180101NEW.dat"), kHorseLength);
+  });
+  ctx.RecordCount = um ? um->Count() : 0;
+  HorsesOfParent horses_of = HorsesOf(um.get(), side);
+
+  const std::string summary = WriteListedParents(ctx, side, parents, um.get(), horses_of);
+  WriteUnlistedParents(ctx, side, um.get(), horses_of);
+  ctx.frame.WriteAnew("write summary file", ctx.dir, summary_path, summary);
   return EndMessage(side.label, ctx.RecordCount);
 }
 

@@ -93,40 +93,24 @@ std::string SingleText(float v) {
   return buf;
 }
 
-void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
-  DataDir& dir = w.dir();
-  const std::string s(course.kind.model_word);
-
-  // Fresh category tables for this run.
+// Fresh category tables for this run.
+void ClearCategories(FormCATEGORYSETUP2024ZZ& w) {
   for (int k = 1; k <= kFactorCount; ++k) {
     w.CategoryValues[k].assign(1, std::string());
     w.CategoryRecordCounts[k].assign(1, 0);
     w.CategoryPositions[k].clear();
-    w.ColumnCategoryCounts[k] = 0;
-    w.ColumnCountSet[k] = false;
   }
+}
 
-  const std::filesystem::path item_path = dir.Path(course.kind.item_file);
-  std::unique_ptr<RecordReader> items;
-  StepContext ctx{dir, frame, w.RecordCount};
-  ReportIfMissing(ctx, course.kind.item_file.data());
-  // Without its record count nothing can be written; the former outputs are
-  // better kept than overwritten with empty ones.
-  if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {
-    return;
-  }
-  dir.NoteCreated(item_path);
-  const int32_t n = items->Count();
+// Categories in order of first appearance, each counted once per record:
+// one pass over the n records of the file for all columns.
+void CountCategories(FormCATEGORYSETUP2024ZZ& w, const RecordReader& items, int32_t n) {
   // A trailing partial record reads blank-padded.
-  const std::string last = n > 0 ? items->Read(n) : std::string();
-  auto record = [&](int32_t i) { return i < n ? items->View(i) : std::string_view(last); };
-
-  // Categories in order of first appearance, each counted once per record:
-  // one pass over the file for all columns.
+  const std::string last = n > 0 ? items.Read(n) : std::string();
   ItemField fields[kFactorCount + 1] = {};
   for (int k = 1; k <= kFactorCount; ++k) fields[k] = FactorField(k);
   for (int32_t i = 1; i <= n; ++i) {
-    const std::string_view rec = record(i);
+    const std::string_view rec = i < n ? items.View(i) : std::string_view(last);
     for (int k = 1; k <= kFactorCount; ++k) {
       const std::string_view v =
           rec.substr(static_cast<size_t>(fields[k].offset), static_cast<size_t>(fields[k].width));
@@ -141,81 +125,92 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
       ++w.CategoryRecordCounts[k][static_cast<size_t>(it->second)];
     }
   }
-  items.reset();
+}
 
+// Column k in category order: by code text or by record count; a category's
+// index is then its position.
+void SortCategories(FormCATEGORYSETUP2024ZZ& w, int k, const CourseCategorisation& course,
+                    StepFrame& frame) {
+  std::vector<std::string>& values = w.CategoryValues[k];
+  std::vector<int32_t>& counts = w.CategoryRecordCounts[k];
+  const int32_t c = w.ColumnCategoryCounts(k);
+  if (c >= kCategoryPositions) {
+    frame.Skipped("column " + std::to_string(k) + " categories",
+                  std::to_string(c) + " distinct codes, made for fewer than " +
+                      std::to_string(kCategoryPositions) + "; all kept");
+  }
+
+  if (c > course.sort_space) {
+    frame.Skipped("column " + std::to_string(k) + " sort",
+                  std::to_string(c) + " categories, more than the " +
+                      std::to_string(course.sort_space) +
+                      " the sort holds; left in order of first appearance");
+  } else if (TextOrdered(k)) {
+    QuickSortAsc(values, counts, 1, c);
+  } else {
+    // Sort the counts with each category's position, then bring the values
+    // into the same order.
+    std::vector<int32_t> from(static_cast<size_t>(c) + 1);
+    for (int32_t j = 0; j <= c; ++j) from[static_cast<size_t>(j)] = j;
+    QuickSortDesc(counts, from, 1, c);
+    std::vector<std::string> sorted(static_cast<size_t>(c) + 1);
+    for (int32_t j = 1; j <= c; ++j) {
+      sorted[static_cast<size_t>(j)] = std::move(values[static_cast<size_t>(from[j])]);
+    }
+    values = std::move(sorted);
+  }
+  for (int32_t j = 1; j <= c; ++j)
+    w.CategoryPositions[k].find(values[static_cast<size_t>(j)])->second = j;
+}
+
+// An output that cannot be opened keeps its former content (no writer); the
+// others are still written.
+std::unique_ptr<TextListWriter> OpenOutput(DataDir& dir, StepFrame& frame,
+                                           const std::string& name) {
+  std::unique_ptr<TextListWriter> out;
+  std::filesystem::path p = dir.Path(name);
+  if (frame.Do("open " + name, [&] { out = std::make_unique<TextListWriter>(p); })) {
+    dir.NoteCreated(p);
+  }
+  return out;
+}
+
+void CloseOutput(StepFrame& frame, std::unique_ptr<TextListWriter>& out) {
+  if (out) frame.Do("write", [&] { out->Close(); });
+  out.reset();
+}
+
+// The category lists and their record counts, column after column.
+void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::string& s, StepFrame& frame) {
+  auto list = OpenOutput(w.dir(), frame, s + "ItemCategory201801N2024.dat");
+  auto count_list = OpenOutput(w.dir(), frame, s + "ItemCategoryCount201801N2024.dat");
   for (int k = 1; k <= kFactorCount; ++k) {
-    std::vector<std::string>& values = w.CategoryValues[k];
-    std::vector<int32_t>& counts = w.CategoryRecordCounts[k];
-    const int32_t c = static_cast<int32_t>(values.size()) - 1;
-    w.ColumnCategoryCounts[k] = c;
-    w.ColumnCountSet[k] = true;
-    if (c >= kCategoryPositions) {
-      frame.Skipped("column " + std::to_string(k) + " categories",
-                    std::to_string(c) + " distinct codes, made for fewer than " +
-                        std::to_string(kCategoryPositions) + "; all kept");
+    const int32_t c = w.ColumnCategoryCounts(k);
+    for (int32_t j = 1; j <= c; ++j) {
+      if (list) list->String(w.CategoryValues[k][static_cast<size_t>(j)]).EndLine();
+      if (count_list)
+        count_list->Number(w.CategoryRecordCounts[k][static_cast<size_t>(j)]).EndLine();
     }
-
-    if (c > course.sort_space) {
-      frame.Skipped("column " + std::to_string(k) + " sort",
-                    std::to_string(c) + " categories, more than the " +
-                        std::to_string(course.sort_space) +
-                        " the sort holds; left in order of first appearance");
-    } else if (TextOrdered(k)) {
-      QuickSortAsc(values, counts, 1, c);
-    } else {
-      // Sort the counts with each category's position, then bring the values
-      // into the same order.
-      std::vector<int32_t> from(static_cast<size_t>(c) + 1);
-      for (int32_t j = 0; j <= c; ++j) from[static_cast<size_t>(j)] = j;
-      QuickSortDesc(counts, from, 1, c);
-      std::vector<std::string> sorted(static_cast<size_t>(c) + 1);
-      for (int32_t j = 1; j <= c; ++j) {
-        sorted[static_cast<size_t>(j)] = std::move(values[static_cast<size_t>(from[j])]);
-      }
-      values = std::move(sorted);
-    }
-    for (int32_t j = 1; j <= c; ++j)
-      w.CategoryPositions[k].find(values[static_cast<size_t>(j)])->second = j;
   }
+  CloseOutput(frame, list);
+  CloseOutput(frame, count_list);
+}
 
-  // An output that cannot be opened keeps its former content; the others are
-  // still written.
-  auto open = [&](const std::string& name) {
-    std::unique_ptr<TextListWriter> out;
-    std::filesystem::path p = dir.Path(name);
-    if (frame.Do("open " + name, [&] { out = std::make_unique<TextListWriter>(p); })) {
-      dir.NoteCreated(p);
-    }
-    return out;
-  };
-  auto close = [&](std::unique_ptr<TextListWriter>& out) {
-    if (out) frame.Do("write", [&] { out->Close(); });
-    out.reset();
-  };
-
-  {
-    auto list = open(s + "ItemCategory201801N2024.dat");
-    auto count_list = open(s + "ItemCategoryCount201801N2024.dat");
-    for (int k = 1; k <= kFactorCount; ++k) {
-      for (int32_t j = 1; j <= w.ColumnCategoryCounts[k]; ++j) {
-        if (list) list->String(w.CategoryValues[k][static_cast<size_t>(j)]).EndLine();
-        if (count_list)
-          count_list->Number(w.CategoryRecordCounts[k][static_cast<size_t>(j)]).EndLine();
-      }
-    }
-    close(list);
-    close(count_list);
-  }
-
+// The total file and the three speed data sets: the same header, then per
+// ITEM record its speed and category indexes, read from the file again.
+void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::string& s,
+                    const std::filesystem::path& item_path, int32_t n, StepFrame& frame) {
   std::unique_ptr<TextListWriter> out[4] = {
-      open("QA1" + s + "TotalData201801N2024.dat"), open("QA1" + s + "AgariData201801N2024.dat"),
-      open("QA1" + s + "PaceData201801N2024.dat"), open("QA1" + s + "SohaData201801N2024.dat")};
+      OpenOutput(w.dir(), frame, "QA1" + s + "TotalData201801N2024.dat"),
+      OpenOutput(w.dir(), frame, "QA1" + s + "AgariData201801N2024.dat"),
+      OpenOutput(w.dir(), frame, "QA1" + s + "PaceData201801N2024.dat"),
+      OpenOutput(w.dir(), frame, "QA1" + s + "SohaData201801N2024.dat")};
   for (auto& o : out) {
     if (!o) continue;
     o->Number(n).Number(kFactorCount).EndLine();
-    for (int k = 1; k <= kFactorCount; ++k) o->Number(w.ColumnCategoryCounts[k]).EndLine();
+    for (int k = 1; k <= kFactorCount; ++k) o->Number(w.ColumnCategoryCounts(k)).EndLine();
   }
-  close(out[0]);
+  CloseOutput(frame, out[0]);
 
   std::unique_ptr<RecordReader> again;
   frame.Do("open", [&] { again = std::make_unique<RecordReader>(item_path, kItemLength); });
@@ -237,13 +232,17 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
     }
   }
   again.reset();
-  for (int sp = 1; sp <= 3; ++sp) close(out[sp]);
+  for (int sp = 1; sp <= 3; ++sp) CloseOutput(frame, out[sp]);
+}
 
+// The grid is not cleared: rows below a column's new count keep their cells.
+void FillCategoryGrid(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course,
+                      StepFrame& frame) {
   Grid& g = w.ItemCategoryFG;
   g.TextMatrix(0, 0) = Cp932(course.corner);
   w.SetItemCategoryGridTitles();
   for (int k = 1; k <= kFactorCount; ++k) {
-    const int32_t c = w.ColumnCategoryCounts[k];
+    const int32_t c = w.ColumnCategoryCounts(k);
     if (c > kGridCategoryRows) {
       frame.Skipped("column " + std::to_string(k) + " grid",
                     "shows " + std::to_string(kGridCategoryRows) + " of " + std::to_string(c) +
@@ -254,7 +253,31 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
       g.TextMatrix(j, 2 * k) = std::to_string(w.CategoryRecordCounts[k][static_cast<size_t>(j)]);
     }
   }
+}
 
+void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
+  DataDir& dir = w.dir();
+  ClearCategories(w);
+
+  const std::filesystem::path item_path = dir.Path(course.kind.item_file);
+  std::unique_ptr<RecordReader> items;
+  StepContext ctx{dir, frame, w.RecordCount};
+  ReportIfMissing(ctx, course.kind.item_file.data());
+  // Without its record count nothing can be written; the former outputs are
+  // better kept than overwritten with empty ones.
+  if (!frame.Do("open", [&] { items = std::make_unique<RecordReader>(item_path, kItemLength); })) {
+    return;
+  }
+  dir.NoteCreated(item_path);
+  const int32_t n = items->Count();
+  CountCategories(w, *items, n);
+  items.reset();
+
+  for (int k = 1; k <= kFactorCount; ++k) SortCategories(w, k, course, frame);
+  const std::string word(course.kind.model_word);
+  WriteCategoryLists(w, word, frame);
+  WriteSpeedData(w, word, item_path, n, frame);
+  FillCategoryGrid(w, course, frame);
 }
 
 }  // namespace
@@ -309,10 +332,10 @@ void FormCATEGORYSETUP2024ZZ::LookupCategoryIndexes() {
 
 int32_t FormCATEGORYSETUP2024ZZ::CategoryIndexOf(int k, std::string_view value) {
   if (k < 1 || k > kFactorCount) FailIndex("factor column " + std::to_string(k));
-  if (!ColumnCountSet[k]) return 0;
   // Values of a column are distinct, so the first equal entry is the only one.
+  // A column no run has counted holds no position: every value gives 0.
   auto it = CategoryPositions[k].find(value);
-  if (it == CategoryPositions[k].end() || it->second > ColumnCategoryCounts[k]) return 0;
+  if (it == CategoryPositions[k].end() || it->second > ColumnCategoryCounts(k)) return 0;
   return it->second;
 }
 

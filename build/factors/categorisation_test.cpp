@@ -151,7 +151,7 @@ TEST_F(Categorisation, RerunWritesWhatAFreshWindowWrites) {
   w().Command5_Click();
   EXPECT_EQ(w().ItemCategoryFG.TextMatrix(1, 5), Padded("R", 3));
   EXPECT_FALSE(w().ItemCategoryFG.TextMatrix(2, 5).empty());
-  EXPECT_EQ(w().ColumnCategoryCounts[3], 1);
+  EXPECT_EQ(w().ColumnCategoryCounts(3), 1);
 }
 
 TEST_F(Categorisation, NoItemFileWritesEmptyListsAndZeroCounts) {
@@ -462,7 +462,7 @@ TEST_F(ManyCategories, TurfLeavesAColumnBeyond5700UnsortedDirtSortsIt) {
 TEST_F(ManyCategories, AColumnOf6000OrMoreCodesKeepsThemAllAndSaysSo) {
   WriteItems("DIRTITEM201801N2024.dat", 6001);
   w().Command6_Click();
-  EXPECT_EQ(w().ColumnCategoryCounts[1], 6001);
+  EXPECT_EQ(w().ColumnCategoryCounts(1), 6001);
   EXPECT_EQ(ReadFile("QA1DirtTotalData201801N2024.dat").substr(0, 14), "6002,30\r\n6001\r");
   std::string agari = ReadFile("QA1DirtAgariData201801N2024.dat");
   EXPECT_NE(agari.find("\r\n60.12345,6001,1,"), std::string::npos);

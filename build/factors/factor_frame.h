@@ -88,7 +88,7 @@ class FactorFrame {
   int32_t HorseListCount = 0;
   // Dam-line rows 1..; index 0 unused.
   std::vector<FemaleLineRow> FemaleLineTable{FemaleLineRow{}};
-  int32_t FemaleLineRowCount = 0;
+  int32_t FemaleLineRowCount() const { return static_cast<int32_t>(FemaleLineTable.size()) - 1; }
   // The bytes the loaded dam-line rows point into.
   std::unique_ptr<TextListReader> FemaleLineSource;
   // Indexed by CourseType.
@@ -108,7 +108,6 @@ class FactorFrame {
   // pedigree number that is not a plain file name raises a file Failure.
   void OpenExFile(std::string_view pedigree);
   void CloseExFile();
-  bool ExFileOpen() const { return ex_open_; }
   // Reads record k of the open EX file into ExRecord. With no file open or k
   // outside 1..RecordCount it raises an index Failure and leaves the buffer.
   // A trailing partial record reads blank-padded.

@@ -266,7 +266,7 @@ TEST_F(ModelLoadTest, LoadsTheHorseListDamLinesAndModels) {
   EXPECT_TRUE(host_.failures.empty()) << host_.failures.front();
   EXPECT_EQ(w().HorseListCount, 2);
   EXPECT_EQ(w().HorseList[2], "2015100002");
-  EXPECT_EQ(w().FemaleLineRowCount, 2);
+  EXPECT_EQ(w().FemaleLineRowCount(), 2);
   EXPECT_EQ(w().FemaleLineTable[2][12][0], "B212");
   EXPECT_EQ(w().FemaleLineTable[2][12][5], "D");
   for (int course : {kTurf, kDirt, kSteeple}) {
@@ -332,7 +332,7 @@ TEST_F(ModelLoadTest, MissingListsAndAShortDamLineRowAreReported) {
   Show();
   EXPECT_EQ(w().HorseListCount, 0);
   EXPECT_EQ(Reported("missing input KETTONUM20180101.dat: read as empty"), 1);
-  EXPECT_EQ(w().FemaleLineRowCount, 3);
+  EXPECT_EQ(w().FemaleLineRowCount(), 3);
   EXPECT_EQ(w().FemaleLineTable[3][0][1], "name");
   EXPECT_EQ(Reported("FL20180101.dat: short: row 3 holds 2 of 78 values"), 1);
 }

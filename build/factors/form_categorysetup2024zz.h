@@ -2,7 +2,22 @@
 // The factor-category window: per course type the extraction of the course
 // horses, the factor item build and the categorisation, with the tables it
 // loads when it opens. The factor and speed routines are members working on
-// the window's frame (factor_frame.h); each group lives in its own file.
+// the window's frame (factor_frame.h); each group lives in its own file:
+//
+//   form_categorysetup2024zz.cpp  the constructor (captions), RunStep
+//   model_load.cpp                Form_Load: horse list, dam-line table, models
+//   course_extraction.cpp         Command1_Click (course horse list)
+//   factor_item_build.cpp         Command2..4_Click (ITEM files, one routine)
+//   factors_01_10.cpp             Factor01Year .. Factor10FutanRatio
+//   factors_11_20.cpp             Factor11Bataiju .. Factor20StallionStat, not 17
+//   factors_21_30.cpp             Factor21GradeRaceNo .. Factor30KyosobaValue, not 29
+//   model_factors.cpp             Factor17PaceDeviation, Factor29AgariDeviation and
+//                                 the model routines (ItemCategoryIndexAll, ScoreSum*)
+//   speeds.cpp                    AgariSpeed, PaceSpeed, SohaSpeed
+//   categorisation.cpp            Command5..7_Click, SetItemCategoryGridTitles,
+//                                 LookupCategoryIndexes, CategoryIndexOf
+//   factor_frame.cpp              the frame: EX file and buffers, lookup tables
+// The alternative factor routines are in build/factors_alt.
 #include <array>
 #include <functional>
 #include <string>
@@ -110,8 +125,11 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   // Column k = 1..30, position j = 1..count (index 0 unused).
   std::array<std::vector<std::string>, kFactorCount + 1> CategoryValues;
   std::array<std::vector<int32_t>, kFactorCount + 1> CategoryRecordCounts;
-  std::array<int32_t, kFactorCount + 1> ColumnCategoryCounts{};
-  std::array<bool, kFactorCount + 1> ColumnCountSet{};  // unset until a run sets it
+  // Categories of column k: none until a run counts the column.
+  int32_t ColumnCategoryCounts(int k) const {
+    const auto size = static_cast<int32_t>(CategoryValues[k].size());
+    return size > 0 ? size - 1 : 0;
+  }
   std::array<int16_t, kFactorCount + 1> RecordCategoryIndexes{};
   // Position of every value of CategoryValues[k], kept with the lists so that
   // a record's indexes cost one hash lookup a column, not a scan.

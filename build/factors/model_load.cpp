@@ -152,7 +152,6 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
                         std::to_string(values) + " of 78 values");
     }
   }
-  FemaleLineRowCount = static_cast<int32_t>(FemaleLineTable.size() - 1);
 
   for (int course : {kTurf, kDirt, kSteeple}) {
     const std::string word = ModelWord(course);

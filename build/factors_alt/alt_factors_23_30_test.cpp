@@ -401,7 +401,6 @@ TEST_F(AltFactors2330Test, FemaleLineCode) {
   row[0][0] = "          ";  // the key, EX 422:10, is blank here
   row[1][0] = "1120012345";          // generation 1 has no name
   w().FemaleLineTable.push_back(row);
-  w().FemaleLineRowCount = 1;
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "111120012345");
 }
 

@@ -17,17 +17,12 @@
 namespace volq {
 namespace {
 
-
 // Jockeys whose recent form is flagged in the code.
 constexpr std::string_view kFormJockeys[] = {
     "05212", "05339", "05416", "00432", "05302", "05447", "05130", "05472", "00897", "05271",
     "05336", "05395", "05335", "05394", "05471", "05475", "05366", "00891", "00875", "05135",
     "05376", "00974", "05464", "05306", "05377", "00843", "05337", "05115", "05304"};
 static_assert(std::size(kFormJockeys) == 29);
-
-// Jockey ages in years as two-digit texts.
-constexpr TextBand kJockeyAgeBands[] = {{"00", "20", "20"}, {"21", "25", "23"}, {"26", "30", "28"},
-                                        {"31", "35", "33"}, {"36", "40", "38"}};
 
 // Time differences of the previous run: no time, or a winner's lead over the
 // second; the codes of a horse behind the winner count its tenths.
@@ -71,12 +66,8 @@ std::string AlternativeFactors::Factor24UmabanOld() {
   return std::string(w.HorseNumber());
 }
 
-std::string AlternativeFactors::Factor25BirthYearAgeBand() {
-  w.ReadEx(w.r);
-  std::string a = AgeText(w.RaceYear(), w.Ex("jockey_birth_date.year"));
-  std::string_view band = BandOf(a, kJockeyAgeBands, "43");
-  return "0" + std::string(band) + std::string(w.Ex("apprentice"));
-}
+// The jockey's age band of the live factor 18, the same code.
+std::string AlternativeFactors::Factor25BirthYearAgeBand() { return w.Factor18KishuAgeBand(); }
 
 std::string AlternativeFactors::Factor25KishuRecentForm() {
   w.ReadEx(w.r);

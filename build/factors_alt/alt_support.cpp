@@ -18,10 +18,8 @@ std::string AlternativeFactors::FlTableValue() {
   // is looked at, so the last one that yields a number wins.
   std::string_view key = w.Ex("pedigree[5].breeding_number");
   std::string result;
-  for (int32_t i = 1; i <= w.FemaleLineRowCount; ++i) {
-    if (i > kFemaleLineRowBound || static_cast<size_t>(i) >= w.FemaleLineTable.size()) {
-      FailIndex("dam-line row " + std::to_string(i));
-    }
+  for (int32_t i = 1; i <= w.FemaleLineRowCount(); ++i) {
+    if (i > kFemaleLineRowBound) FailIndex("dam-line row " + std::to_string(i));
     const FemaleLineRow& row = w.FemaleLineTable[static_cast<size_t>(i)];
     if (row[0][0] != key) continue;
     for (int g = 1; g <= 12; ++g) {

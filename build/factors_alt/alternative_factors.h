@@ -154,28 +154,6 @@ class AlternativeFactors {
   std::string Factor30BanusiBreeder();
 
   FormCATEGORYSETUP2024ZZ& w;
-
- private:
-  // state of factors 1 to 2, when a routine keeps any between calls
-
-  // state of factors 3 to 5, when a routine keeps any between calls
-
-  // state of factors 6 to 8, when a routine keeps any between calls
-
-  // state of factors 9 to 14, when a routine keeps any between calls
-
-  // state of factors 15 to 16, when a routine keeps any between calls
-
-  // state of factor 17, when a routine keeps any between calls
-
-  // state of factors 18 to 22, when a routine keeps any between calls
-
-  // state of factor 23, when a routine keeps any between calls
-
-  // state of factors 24 to 28, when a routine keeps any between calls
-
-  // state of factors 29 to 30, when a routine keeps any between calls
-
 };
 
 }  // namespace volq

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,7 +30,9 @@ class StepFrame {
     }
   }
 
-  // The value of a test, or true when the test itself failed.
+  // The value of a test, or true when the test itself failed. A loop's end
+  // test is one too: a failing end test ends the loop. A choice runs whole
+  // inside Do, so a failing selector skips every case of it.
   template <class Test>
   bool If(std::string_view what, Test&& test) {
     try {
@@ -39,23 +40,6 @@ class StepFrame {
     } catch (const Failure& e) {
       Skipped(what, e);
       return true;
-    }
-  }
-
-  // A loop's end test: true when the loop ends, also when the test failed.
-  template <class Test>
-  bool AtEnd(std::string_view what, Test&& test) {
-    return If(what, std::forward<Test>(test));
-  }
-
-  // A selector's value, or nothing when it failed (no case of the choice runs).
-  template <class Sel>
-  auto Select(std::string_view what, Sel&& sel) -> std::optional<decltype(sel())> {
-    try {
-      return sel();
-    } catch (const Failure& e) {
-      Skipped(what, e);
-      return std::nullopt;
     }
   }
 

@@ -19,9 +19,21 @@ TEST(StepFrame, SkipsFailuresAndKeepsThemForTheReport) {
   // A failing test runs its branch; a failing loop test ends the loop.
   EXPECT_TRUE(f.If("test", []() -> bool { FailConversion("x"); }));
   EXPECT_FALSE(f.If("test", [] { return false; }));
-  EXPECT_TRUE(f.AtEnd("eof", []() -> bool { FailFile("closed"); }));
-  EXPECT_FALSE(f.Select("select", []() -> int { FailIndex("i"); }).has_value());
-  EXPECT_EQ(*f.Select("select", [] { return 3; }), 3);
+  EXPECT_TRUE(f.If("eof", []() -> bool { FailFile("closed"); }));
+  // A failing selector runs no case of its choice.
+  int chosen = 0;
+  auto choose = [&](auto selector) {
+    return f.Do("select", [&] {
+      switch (selector()) {
+        case 3: chosen = 3; break;
+        default: chosen = -1;
+      }
+    });
+  };
+  EXPECT_FALSE(choose([]() -> int { FailIndex("i"); }));
+  EXPECT_EQ(chosen, 0);
+  EXPECT_TRUE(choose([] { return 3; }));
+  EXPECT_EQ(chosen, 3);
   EXPECT_EQ(ran, 1);
   auto report = f.Report();
   ASSERT_EQ(report.size(), 4u);
