@@ -1,6 +1,15 @@
 #include "common/derived_layout.h"
 
+#include <algorithm>
+
 namespace volq {
+
+void PutText(std::string& rec, Slice field, std::string_view text) {
+  const size_t width = static_cast<size_t>(field.length);
+  const size_t n = std::min(text.size(), width);
+  rec.replace(field.offset, n, text.data(), n);
+  rec.replace(field.offset + n, width - n, width - n, ' ');
+}
 
 RecordLayout DerivedLayout(std::string type, std::span<const DerivedEntry> t) {
   std::vector<FieldSpec> specs;

@@ -118,6 +118,9 @@ constexpr int DerivedLength(std::span<const DerivedEntry> t) {
 // Repeat i (0-based) of a repeated field whose first repeat is `first`.
 constexpr Slice Nth(Slice first, int i) { return {first.offset + first.length * i, first.length}; }
 
+// Puts `text` into a field of rec: left-justified, blank-padded, cut.
+void PutText(std::string& rec, Slice field, std::string_view text);
+
 // The same table as a RecordLayout, for what lists every field by name.
 RecordLayout DerivedLayout(std::string type, std::span<const DerivedEntry> t);
 

@@ -104,11 +104,12 @@ int DonichiOffset(int v) {
 
 std::string DonichiRecord(std::string_view code, const PlaceCounts& counts) {
   std::string rec(kDonichiLength, ' ');
-  rec.replace(0, std::min<size_t>(code.size(), 5), code.substr(0, 5));
+  PutText(rec, DerivedField(kDonichiTable, "jockey_code"), code);
   for (int v = 1; v <= 10; ++v) {
     for (int d = 1; d <= 2; ++d) {
       const int64_t placed = counts.at(v, d, 1);
-      rec.replace(DonichiOffset(v) + 6 * (d - 1), 6,
+      constexpr int kWidth = DerivedField(kDonichiTable, "venue[0].saturday_rate").length;
+      rec.replace(DonichiOffset(v) + kWidth * (d - 1), kWidth,
                   RateField6(placed, placed + counts.at(v, d, 2)));
     }
   }

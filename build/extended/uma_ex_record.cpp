@@ -63,17 +63,10 @@ constexpr Slice kBlank[] = {
     DerivedSpan(kUmaExTable, "pedigree[3]", "pedigree[6]")};
 
 void CopyRuns(std::string& ex, std::string_view src, const std::vector<Copy>& runs) {
-  for (const Copy& c : runs) PutField(ex, c.ex, c.src.Of(src));
+  for (const Copy& c : runs) PutText(ex, c.ex, c.src.Of(src));
 }
 
 }  // namespace
-
-void PutField(std::string& ex, Slice field, std::string_view text) {
-  const size_t width = static_cast<size_t>(field.length);
-  const size_t n = std::min(text.size(), width);
-  ex.replace(field.offset, n, text.data(), n);
-  ex.replace(field.offset + n, width - n, width - n, ' ');
-}
 
 const ExSaleValues& NoSaleValues() {
   // "不明" (unknown) in code page 932.
@@ -89,26 +82,26 @@ void FillUmaExRecord(std::string& ex, std::string_view se, std::string_view ra,
   ex.assign(kUmaExLength, '\0');
   CopyRuns(ex, se, FromEntry());
   CopyRuns(ex, ra, FromRace());
-  PutField(ex, UmaEx("foal_order"), horse.foal_order);
-  PutField(ex, UmaEx("sale.code"), sale.code);
-  PutField(ex, UmaEx("sale.host"), sale.host);
-  PutField(ex, UmaEx("sale.name"), sale.name);
-  PutField(ex, UmaEx("sale.start_date"), sale.start_date);
-  PutField(ex, UmaEx("sale.end_date"), sale.end_date);
-  PutField(ex, UmaEx("sale.age"), sale.age);
-  PutField(ex, UmaEx("sale.price"), sale.price);
+  PutText(ex, UmaEx("foal_order"), horse.foal_order);
+  PutText(ex, UmaEx("sale.code"), sale.code);
+  PutText(ex, UmaEx("sale.host"), sale.host);
+  PutText(ex, UmaEx("sale.name"), sale.name);
+  PutText(ex, UmaEx("sale.start_date"), sale.start_date);
+  PutText(ex, UmaEx("sale.end_date"), sale.end_date);
+  PutText(ex, UmaEx("sale.age"), sale.age);
+  PutText(ex, UmaEx("sale.price"), sale.price);
   // The dates of 8 characters fill their year, month and day parts (4 + 2 + 2).
-  PutField(ex, UmaEx("birth_date"), horse.birth_date);
-  PutField(ex, UmaEx("invitation"), horse.invitation);
-  PutField(ex, UmaEx("breeder_code"), horse.breeder);
-  PutField(ex, UmaEx("birthplace"), horse.birthplace);
-  PutField(ex, UmaEx("pedigree[0].breeding_number"), horse.sire);
-  PutField(ex, UmaEx("pedigree[1].breeding_number"), horse.dam);
-  for (const Slice& s : kBlank) PutField(ex, s, {});
-  PutField(ex, UmaEx("jockey_birth_date"), jockey.birth_date);
-  PutField(ex, UmaEx("jockey_sex"), jockey.sex);
-  PutField(ex, UmaEx("jockey_invitation"), jockey.invitation);
-  PutField(ex, UmaEx("qualification"), jockey.qualification);
+  PutText(ex, UmaEx("birth_date"), horse.birth_date);
+  PutText(ex, UmaEx("invitation"), horse.invitation);
+  PutText(ex, UmaEx("breeder_code"), horse.breeder);
+  PutText(ex, UmaEx("birthplace"), horse.birthplace);
+  PutText(ex, UmaEx("pedigree[0].breeding_number"), horse.sire);
+  PutText(ex, UmaEx("pedigree[1].breeding_number"), horse.dam);
+  for (const Slice& s : kBlank) PutText(ex, s, {});
+  PutText(ex, UmaEx("jockey_birth_date"), jockey.birth_date);
+  PutText(ex, UmaEx("jockey_sex"), jockey.sex);
+  PutText(ex, UmaEx("jockey_invitation"), jockey.invitation);
+  PutText(ex, UmaEx("qualification"), jockey.qualification);
 }
 
 }  // namespace volq

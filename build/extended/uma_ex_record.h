@@ -46,7 +46,4 @@ void FillUmaExRecord(std::string& ex, std::string_view se, std::string_view ra,
                      const ExHorseValues& horse, const ExSaleValues& sale,
                      const ExJockeyValues& jockey);
 
-// Puts `text` into a field of ex: left-justified, blank-padded, cut.
-void PutField(std::string& ex, Slice field, std::string_view text);
-
 }  // namespace volq
