@@ -106,10 +106,9 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
       std::string ride = history->Read(k);
       std::string_view se(ride);
       // Rides from the race day to 364 days after it.
-      if (DaySpan(year, month_day, se.substr(11, 4), se.substr(15, 4)) <= 364) {
+      if (DaySpan(year, month_day, Ride().race_year.Of(se), Ride().race_month_day.Of(se)) <= 364) {
         ++runs[pair];
-        std::string_view order = se.substr(332, 2);
-        if (order == "01" || order == "02") ++top2[pair];
+        if (TopTwo(se)) ++top2[pair];
       }
     }
   }

@@ -128,9 +128,8 @@ std::string AlternativeFactors::Factor20KishuGotoLookup() {
     auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n && all <= 500; ++k) {
       std::string ride = history->Read(k);
-      std::string_view order = std::string_view(ride).substr(332, 2);
       ++all;
-      if (order == "01" || order == "02") ++top2;
+      if (TopTwo(ride)) ++top2;
     }
   }
   int32_t d = all == 0 ? 0 : top2 * 10 / all;
@@ -147,10 +146,9 @@ std::string AlternativeFactors::Factor20KishuGotoFlag() {
     auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     for (int32_t k = history->Count(); k >= 1 && all <= 100; --k) {
       std::string ride = history->Read(k);
-      if (ride[2] != '7') continue;
+      if (Ride().data_kind.Of(ride) != "7") continue;
       ++all;
-      std::string_view order = std::string_view(ride).substr(332, 2);
-      if (order == "01" || order == "02") ++top2;
+      if (TopTwo(ride)) ++top2;
     }
   }
   int32_t x = all == 0 ? 0 : top2 * 50 / all;

@@ -85,16 +85,21 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
     // A jockey with a single ride in his file is not looked at.
     int32_t today = 0;
     for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
-      if (rides_file.Read(k).compare(11, 8, year + month_day) == 0) today = k;
+      const std::string ride = rides_file.Read(k);
+      if (std::string(Ride().race_year.Of(ride)).append(Ride().race_month_day.Of(ride)) ==
+          year + month_day) {
+        today = k;
+      }
     }
     // From the race day back through the 30 days before it.
     for (int32_t k = today; k >= 1; --k) {
       std::string ride = rides_file.Read(k);
-      int64_t days = DaysBetween(ride.substr(11, 4), ride.substr(15, 2), ride.substr(17, 2), year,
-                                 month_day.substr(0, 2), month_day.substr(2, 2));
+      const std::string_view ride_day = Ride().race_month_day.Of(ride);
+      int64_t days = DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2),
+                                 year, month_day.substr(0, 2), month_day.substr(2, 2));
       if (days >= 30) break;
       ++rides[group];
-      if (ride.compare(332, 2, "01") == 0 || ride.compare(332, 2, "02") == 0) ++top2[group];
+      if (TopTwo(ride)) ++top2[group];
     }
   }
   std::array<std::string, 3> bins;
