@@ -151,7 +151,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
-      w.ItemRecord.replace(kItemLength - 2, 2, "\r\n");
+      PutText(w.ItemRecord, DerivedField(kFactorItemTable, "crlf"), "\r\n");
       frame.Do("write", [&] { items->Append(w.ItemRecord); });
     }
     w.CloseExFile();
