@@ -111,7 +111,8 @@ consteval Slice DerivedSpan(std::span<const DerivedEntry> t, std::string_view fi
 }
 constexpr int DerivedLength(std::span<const DerivedEntry> t) {
   int n = 0;
-  for (size_t i = 0; i < t.size(); i = derived_detail::Next(t, i)) n += derived_detail::EntryWidth(t, i);
+  for (size_t i = 0; i < t.size(); i = derived_detail::Next(t, i))
+    n += derived_detail::EntryWidth(t, i);
   return n;
 }
 
@@ -130,6 +131,7 @@ RecordLayout DerivedLayout(std::string type, std::span<const DerivedEntry> t);
 // build, record j for record j of the horse's UMAGOTOSETUP file).
 inline constexpr std::string_view kUmaExFolder = "UMAGOTOEXSETUP";
 inline constexpr std::string_view kUmaExSuffix = "EX.dat";
+// clang-format off
 inline constexpr DerivedEntry kUmaExTable[] = {
     DF("record_type", 2), DF("data_kind", 1),
     DG("creation_date", 1, 3), DF("year", 4), DF("month", 2), DF("day", 2),
@@ -170,6 +172,7 @@ inline constexpr DerivedEntry kUmaExTable[] = {
     DF("race_last3f", 3), DF("race_last4f", 3),
     DG("corner", 4, 3), DF("corner", 1), DF("laps", 1), DF("order", 70),
     DF("crlf", 2)};
+// clang-format on
 inline constexpr int kUmaExLength = DerivedLength(kUmaExTable);
 static_assert(kUmaExLength == 1341);
 // An EX field by name, resolved when compiled: UmaEx("track_code") is 775:2.
@@ -179,6 +182,7 @@ const RecordLayout& UmaExLayout();
 // --- SIBA|DIRT|SHOG ITEM201801N2024.dat: the factor item record -------------
 // The three speeds (Agari, Pace, whole race) and the codes of factors F1 to
 // F30 of one kept race entry.
+// clang-format off
 inline constexpr DerivedEntry kFactorItemTable[] = {
     DF("speed", 7, 3), DF("F1", 9), DF("F2", 11), DF("F3", 9), DF("F4", 4), DF("F5", 5),
     DF("F6", 6), DF("F7", 5), DF("F8", 4), DF("F9", 3), DF("F10", 3), DF("F11", 4),
@@ -186,6 +190,7 @@ inline constexpr DerivedEntry kFactorItemTable[] = {
     DF("F18", 6), DF("F19", 5), DF("F20", 10), DF("F21", 10), DF("F22", 5), DF("F23", 10),
     DF("F24", 6), DF("F25", 4), DF("F26", 4), DF("F27", 8), DF("F28", 6), DF("F29", 6),
     DF("F30", 4), DF("crlf", 2)};
+// clang-format on
 inline constexpr int kItemLength = DerivedLength(kFactorItemTable);
 static_assert(kItemLength == 199);
 const RecordLayout& FactorItemLayout();
@@ -211,6 +216,7 @@ inline constexpr CourseKind kCourseKinds[3] = {
 // offspring totals.
 inline constexpr std::string_view kMareFile = "OPTION1N\\MARE.dat";
 inline constexpr std::string_view kStallionFile = "OPTION1N\\STALLION.dat";
+// clang-format off
 inline constexpr DerivedEntry kMareStallionTable[] = {
     DF("breeding_number", 10), DF("overall_top3_rate", 6), DF("central_top3_rate", 6),
     DF("flat_earners", 6), DF("jump_earners", 6), DF("central_starts", 6),
@@ -218,17 +224,22 @@ inline constexpr DerivedEntry kMareStallionTable[] = {
     DF("flat_earnings", 9), DF("jump_earnings", 9), DF("line_top3_rate", 6, 25),
     DF("overall_top2_rate", 6), DF("central_top2_rate", 6), DF("line_top2_rate", 6, 25),
     DF("style_code", 6), DF("crlf", 2)};
+// clang-format on
 inline constexpr int kMareStallionLength = DerivedLength(kMareStallionTable);
 static_assert(kMareStallionLength == 402);
-consteval Slice StallionField(std::string_view name) { return DerivedField(kMareStallionTable, name); }
+consteval Slice StallionField(std::string_view name) {
+  return DerivedField(kMareStallionTable, name);
+}
 
 // --- OPTION1N\KYOSOBA.dat: the placing record of a horse --------------------
 inline constexpr std::string_view kKyosobaFile = "OPTION1N\\KYOSOBA.dat";
+// clang-format off
 inline constexpr DerivedEntry kKyosobaTable[] = {
     DF("pedigree_number", 10), DF("overall_top3_rate", 6), DF("central_top3_rate", 6),
     DF("central_starts", 6), DF("jump_starts", 6), DF("flat_main_prize", 9),
     DF("jump_main_prize", 9), DF("flat_earnings", 9), DF("jump_earnings", 9),
     DF("line_top3_rate", 6, 25), DF("style_code", 6), DF("crlf", 2)};
+// clang-format on
 inline constexpr int kKyosobaLength = DerivedLength(kKyosobaTable);
 static_assert(kKyosobaLength == 228);
 consteval Slice KyosobaField(std::string_view name) { return DerivedField(kKyosobaTable, name); }
@@ -237,6 +248,7 @@ consteval Slice KyosobaField(std::string_view name) { return DerivedField(kKyoso
 // Rates of results blocks 0 (current year), 1 (previous year), 2 (career).
 inline constexpr std::string_view kJockeyTallyFile = "KISHUSEISEI.dat";
 inline constexpr std::string_view kTrainerTallyFile = "CHOKYOSEISEI.dat";
+// clang-format off
 inline constexpr DerivedEntry kResultsTallyTable[] = {
     DF("code", 5),
     DG("top3_rate", 3, 2), DF("turf", 6), DF("dirt", 6),
@@ -244,6 +256,7 @@ inline constexpr DerivedEntry kResultsTallyTable[] = {
     DG("top2_rate", 3, 2), DF("turf", 6), DF("dirt", 6),
     DF("jump_top2_rate", 6), DF("flat_prize", 9), DF("jump_prize", 9), DF("flat_runs", 6),
     DF("jump_runs", 6), DF("crlf", 2)};
+// clang-format on
 inline constexpr int kResultsTallyLength = DerivedLength(kResultsTallyTable);
 static_assert(kResultsTallyLength == 121);
 consteval Slice TallyField(std::string_view name) { return DerivedField(kResultsTallyTable, name); }
@@ -251,20 +264,26 @@ consteval Slice TallyField(std::string_view name) { return DerivedField(kResults
 // --- BREEDERSEISEI.dat, BANUSISEISEI.dat: breeder and owner tallies ---------
 inline constexpr std::string_view kBreederTallyFile = "BREEDERSEISEI.dat";
 inline constexpr std::string_view kOwnerTallyFile = "BANUSISEISEI.dat";
+// clang-format off
 inline constexpr DerivedEntry kSmallTallyTable[] = {
     DF("code", 6), DF("top3_rate", 6), DF("top2_rate", 6), DF("main_prize", 9),
     DF("runs", 6), DF("crlf", 2)};
+// clang-format on
 inline constexpr int kSmallTallyLength = DerivedLength(kSmallTallyTable);
 static_assert(kSmallTallyLength == 35);
-consteval Slice SmallTallyField(std::string_view name) { return DerivedField(kSmallTallyTable, name); }
+consteval Slice SmallTallyField(std::string_view name) {
+  return DerivedField(kSmallTallyTable, name);
+}
 
 // --- OPTION1N\DONICHI.dat: jockey place rates by racecourse and day ---------
 // Slot s holds racecourse s + 1, except that racecourses 05 and 06 stand
 // swapped (slot 4 is 06, slot 5 is 05), where the readers look for them.
 inline constexpr std::string_view kDonichiFile = "OPTION1N\\DONICHI.dat";
+// clang-format off
 inline constexpr DerivedEntry kDonichiTable[] = {
     DF("jockey_code", 5), DG("venue", 10, 2), DF("saturday_rate", 6), DF("other_day_rate", 6),
     DF("crlf", 2)};
+// clang-format on
 inline constexpr int kDonichiLength = DerivedLength(kDonichiTable);
 static_assert(kDonichiLength == 127);
 

@@ -66,9 +66,9 @@ TEST(DerivedLayout, ExFieldsSitWhereTheRecordPutsThem) {
 TEST(DerivedLayout, LayoutsAgreeWithTheirTables) {
   const std::vector<DerivedFile>& files = DerivedFiles();
   ASSERT_EQ(files.size(), 10u);
-  const int lengths[] = {kUmaExLength,        kItemLength,         kMareStallionLength,
-                         kMareStallionLength, kKyosobaLength,      kResultsTallyLength,
-                         kResultsTallyLength, kSmallTallyLength,   kSmallTallyLength,
+  const int lengths[] = {kUmaExLength,        kItemLength,       kMareStallionLength,
+                         kMareStallionLength, kKyosobaLength,    kResultsTallyLength,
+                         kResultsTallyLength, kSmallTallyLength, kSmallTallyLength,
                          kDonichiLength};
   for (size_t i = 0; i < files.size(); ++i) {
     EXPECT_EQ(files[i].layout.stored_length(), lengths[i]) << files[i].path;

@@ -169,20 +169,18 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      "KETTONUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       RaceEntryLayout().slice("pedigree_number"),
-      "UMAGOTOSETUP",         RaceEntryKey("pedigree_number"),
-      "SE/UM 終わり",         true};
+  static const EntityFilesSpec s{"KETTONUM20180101.dat", "SE20180101NEW.dat",
+                                 kRaceEntryLength,       RaceEntryLayout().slice("pedigree_number"),
+                                 "UMAGOTOSETUP",         RaceEntryKey("pedigree_number"),
+                                 "SE/UM 終わり",         true};
   return s;
 }
 
 const EntityFilesSpec& JockeyEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      "KISHUNUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       RaceEntryLayout().slice("jockey_code"),
-      "KISHUGOTOSETUP",       RaceEntryKey("jockey_code"),
-      "SE/KS 終わり",         true};
+  static const EntityFilesSpec s{"KISHUNUM20180101.dat", "SE20180101NEW.dat",
+                                 kRaceEntryLength,       RaceEntryLayout().slice("jockey_code"),
+                                 "KISHUGOTOSETUP",       RaceEntryKey("jockey_code"),
+                                 "SE/KS 終わり",         true};
   return s;
 }
 

@@ -14,7 +14,6 @@
 
 namespace volq {
 
-
 // Counts by racecourse v (1-10), day class d (1 Saturday, 2 other day) and
 // outcome o (1 arrived 1st to 3rd, 2 any other order of arrival).
 struct PlaceCounts {

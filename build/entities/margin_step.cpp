@@ -37,7 +37,8 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
       if (kArrival.Of(rec) != "01") continue;
       std::string race;
       race.append(kYear.Of(rec)).append(kRaceAtVenue.Of(rec));
-      rows.push_back({std::move(race), std::string(kArrival.Of(rec)), std::string(kMargin.Of(rec))});
+      rows.push_back(
+          {std::move(race), std::string(kArrival.Of(rec)), std::string(kMargin.Of(rec))});
     }
   }
   return rows;

@@ -33,6 +33,7 @@ struct ViewerRow {
 // Rows 1 to 128, in row order. Where a row shows several fields they follow
 // each other with nothing between them but the texts given.
 const std::vector<ViewerRow>& ViewerRows() {
+  // clang-format off
   static const std::vector<ViewerRow> rows = {
     {"レコードスペック", {"record_type"}},
     {"データ区分", {"data_kind"}},
@@ -163,6 +164,7 @@ const std::vector<ViewerRow>& ViewerRows() {
     {"取引馬齢", {"sale.age"}},
     {"取引価格（円）", {"sale.price"}},
   };
+  // clang-format on
   return rows;
 }
 

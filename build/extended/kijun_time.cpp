@@ -48,7 +48,7 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
     // A missing EX file is created empty by the opening and gives no line.
     if (!frame.Do("open EX file", [&] {
           ex = std::make_unique<RecordFile>(ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix),
-                                              kUmaExLength);
+                                            kUmaExLength);
         })) {
       continue;
     }

@@ -39,7 +39,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     for (int32_t i = 1; i <= HorseListCount; ++i) {
       const std::string& horse = HorseList[static_cast<size_t>(i)];
       std::filesystem::path path;
-      if (!frame.Do("entity file name", [&] { path = dir().EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
+      if (!frame.Do("entity file name",
+                    [&] { path = dir().EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
         continue;
       }
       // Read whole, once; a horse without an extended-record file has no
@@ -58,7 +59,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       }
       const int32_t n = RecordCountOf(ex.size(), kUmaExLength);
       for (int32_t k = 1; k <= n; ++k) {
-        std::string_view rec = std::string_view(ex).substr(static_cast<size_t>(k - 1) * kUmaExLength, kUmaExLength);
+        std::string_view rec =
+            std::string_view(ex).substr(static_cast<size_t>(k - 1) * kUmaExLength, kUmaExLength);
         std::string padded;
         if (rec.size() < kUmaExLength) {  // a trailing partial record reads blank-padded
           padded.assign(rec).resize(kUmaExLength, ' ');

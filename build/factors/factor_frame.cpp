@@ -9,9 +9,7 @@
 
 namespace volq {
 
-const char* ModelWord(int course) {
-  return kCourseKinds[course].model_word.data();
-}
+const char* ModelWord(int course) { return kCourseKinds[course].model_word.data(); }
 
 ItemField FactorField(int k) {
   static constexpr std::string_view kNames[kFactorCount + 1] = {
@@ -21,8 +19,8 @@ ItemField FactorField(int k) {
   static constexpr auto kFields = [] {
     std::array<ItemField, kFactorCount + 1> f{};
     for (int i = 1; i <= kFactorCount; ++i) {
-      const Slice s = derived_detail::Find(kFactorItemTable, 0, std::size(kFactorItemTable), 0,
-                                           kNames[i]);
+      const Slice s =
+          derived_detail::Find(kFactorItemTable, 0, std::size(kFactorItemTable), 0, kNames[i]);
       f[i] = {s.offset, s.length};
     }
     return f;

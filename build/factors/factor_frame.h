@@ -119,21 +119,21 @@ class FactorFrame {
   }
   std::string_view Ex(ExField f) const { return Ex(f.slice); }
   // The fields most routines read.
-  std::string_view RaceYear() const { return Ex("race.year"); }      // EX 11:4
+  std::string_view RaceYear() const { return Ex("race.year"); }                // EX 11:4
   std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
   std::string_view RaceDay() const { return Ex({"race.month_day", 2, 2}); }    // EX 17:2
   std::string_view RaceDate() const {  // EX 11:8, year month day
     static constexpr Slice kDate = DerivedSpan(kUmaExTable, "race.year", "race.month_day");
     return Ex(kDate);
   }
-  std::string_view Venue() const { return Ex("race.venue"); }        // EX 19:2, racecourse code
-  std::string_view HorseNumber() const { return Ex("horse_number"); }    // EX 28:2
-  std::string_view Pedigree() const { return Ex("pedigree_number"); }    // EX 30:10
+  std::string_view Venue() const { return Ex("race.venue"); }          // EX 19:2, racecourse code
+  std::string_view HorseNumber() const { return Ex("horse_number"); }  // EX 28:2
+  std::string_view Pedigree() const { return Ex("pedigree_number"); }  // EX 30:10
   std::string_view Sire() const { return Ex("pedigree[0].breeding_number"); }  // EX 252:10
-  std::string_view JockeyCode() const { return Ex("jockey_code"); }      // EX 613:5
-  std::string_view ArrivalOrder() const { return Ex("arrival_order"); }  // EX 679:2
-  std::string_view Distance() const { return Ex("distance"); }           // EX 767:4
-  std::string_view TrackCode() const { return Ex("track_code"); }        // EX 775:2
+  std::string_view JockeyCode() const { return Ex("jockey_code"); }            // EX 613:5
+  std::string_view ArrivalOrder() const { return Ex("arrival_order"); }        // EX 679:2
+  std::string_view Distance() const { return Ex("distance"); }                 // EX 767:4
+  std::string_view TrackCode() const { return Ex("track_code"); }              // EX 775:2
   // Previous valid run of the current record r (r >= 2): reads record r-1;
   // r-1 when its abnormality code EX 678:1 is "0", else 1 for r = 2 and r-2
   // for r > 2. Leaves record r-1 in the buffer; the caller reads what it needs.

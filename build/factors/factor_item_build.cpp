@@ -19,7 +19,7 @@ using Form = FormCATEGORYSETUP2024ZZ;
 using Routine = std::string (Form::*)();
 
 struct Build {
-  const CourseKind& kind;  // its course horse list, ITEM file and track codes kept
+  const CourseKind& kind;        // its course horse list, ITEM file and track codes kept
   double time_difference_limit;  // tenths of a second
   const char* end_text;
 };
@@ -46,8 +46,8 @@ constexpr Routine kFactors[kFactorCount + 1] = {
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
 std::string EntryName(const Form& w, const std::string& horse) {
-  return "horse " + horse + " in race " + std::string(w.RaceDate()) + " " +
-         std::string(w.Venue()) + " " + std::string(w.Ex("race.race_number"));
+  return "horse " + horse + " in race " + std::string(w.RaceDate()) + " " + std::string(w.Venue()) +
+         " " + std::string(w.Ex("race.race_number"));
 }
 
 std::string RaceEntries(int64_t n) {
@@ -57,7 +57,8 @@ std::string RaceEntries(int64_t n) {
 // A race entry whose race is not in the race NEW file has blank race fields
 // in its extended record; every routine that needs the race fails on it.
 bool RaceMissing(const Form& w) {
-  static constexpr Slice kRaceFields = DerivedSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
+  static constexpr Slice kRaceFields =
+      DerivedSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
   return w.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
 }
 

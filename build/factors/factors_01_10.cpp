@@ -50,7 +50,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
   ReadEx(r);
   if (r == 1) {
     // A first run: the youngest-age condition in place of grade and surface.
-    return std::string(Ex("condition.age_condition[4]")) + "0" + (Value(Distance()) > 5000 ? "2" : "1");
+    return std::string(Ex("condition.age_condition[4]")) + "0" +
+           (Value(Distance()) > 5000 ? "2" : "1");
   }
   int32_t p = PreviousValidRun();
   if (p != r - 1) ReadEx(p);
@@ -126,8 +127,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor08KyosobaValue() {
     if (const std::string* rec = LookupRecord(kKyosobaFile, kKyosobaLength, horse)) {
       int32_t t = Integer(TrackCode());
       // Top-3 rate of the steeplechase line (line 7) or overall.
-      const Slice rate = (t < 0 || t > 49) ? KyosobaField("line_top3_rate[6]")
-                                           : KyosobaField("overall_top3_rate");
+      const Slice rate =
+          (t < 0 || t > 49) ? KyosobaField("line_top3_rate[6]") : KyosobaField("overall_top3_rate");
       code = Decimal(RateClass(rate.Of(*rec)));
     }
   }
@@ -144,7 +145,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor09RaceCount() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
   ReadEx(r);
-  double w = Value(Ex("weight"));  // tenths of a kilogram
+  double w = Value(Ex("weight"));       // tenths of a kilogram
   double b = Value(Ex("body_weight"));  // kilograms
   int64_t k = 100;
   if (w > 0 && b > 0) {

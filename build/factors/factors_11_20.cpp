@@ -23,7 +23,6 @@ int32_t Weeks(const ExDate& a, const ExDate& b) {
   return Floor<int32_t>(DaysCut(days) / 7.0 + 0.5);
 }
 
-
 }  // namespace
 
 // Factors 11 to 20 (17 is a model factor).
@@ -39,7 +38,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   ReadEx(r);
-  ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")), std::string(Ex("birth_date.day"))};
+  ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
+               std::string(Ex("birth_date.day"))};
   ExDate race = ExRaceDate(*this);
   int32_t d =
       DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
@@ -158,7 +158,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
   ReadEx(r);
-  int64_t age = static_cast<int64_t>(Integer(RaceYear())) + 100 - Integer(Ex("jockey_birth_date.year"));
+  int64_t age =
+      static_cast<int64_t>(Integer(RaceYear())) + 100 - Integer(Ex("jockey_birth_date.year"));
   std::string s = LastChars(Decimal(age), 2);
   // Bands by text order, as the age text compares: "3" falls between "26" and "30".
   std::string_view v = s;
@@ -190,9 +191,10 @@ std::string FormCATEGORYSETUP2024ZZ::Factor20StallionStat() {
   if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
     int32_t t = Integer(TrackCode());
     bool flat = t >= 0 && t <= 29;
-    double n = Value((flat ? StallionField("central_starts") : StallionField("jump_starts")).Of(*rec));
-    double m =
-        Value((flat ? StallionField("flat_main_prize") : StallionField("jump_main_prize")).Of(*rec));
+    double n =
+        Value((flat ? StallionField("central_starts") : StallionField("jump_starts")).Of(*rec));
+    double m = Value(
+        (flat ? StallionField("flat_main_prize") : StallionField("jump_main_prize")).Of(*rec));
     if (n != 0) {
       double q = m / n;
       if (q != 0) code = Decimal(LogClass(q));

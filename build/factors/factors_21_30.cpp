@@ -10,7 +10,6 @@ namespace volq {
 
 namespace {
 
-
 bool Between(std::string_view s, std::string_view lo, std::string_view hi) {
   return s >= lo && s <= hi;
 }
@@ -72,8 +71,9 @@ std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
     if (t >= 0 && t <= 49) {
       int32_t d = Integer(Distance());
       band = d >= 0 && d <= 1600 ? 1 : d >= 1601 && d <= 2200 ? 2 : 3;
-      rate = Nth(t <= 22 ? StallionField("line_top3_rate[19]") : StallionField("line_top3_rate[22]"),
-                 band - 1);
+      rate =
+          Nth(t <= 22 ? StallionField("line_top3_rate[19]") : StallionField("line_top3_rate[22]"),
+              band - 1);
     }
     code = Decimal(band) + Decimal(RateClass(rate.Of(*sire)));
   }
@@ -146,8 +146,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue() {
       steeple = t < 0 || t > 49;
       double starts =
           Value((steeple ? KyosobaField("jump_starts") : KyosobaField("central_starts")).Of(*k));
-      double prize =
-          Value((steeple ? KyosobaField("jump_main_prize") : KyosobaField("flat_main_prize")).Of(*k));
+      double prize = Value(
+          (steeple ? KyosobaField("jump_main_prize") : KyosobaField("flat_main_prize")).Of(*k));
       code = "00";
       if (starts != 0) {
         double q = prize / starts;

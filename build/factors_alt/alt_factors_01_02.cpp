@@ -60,7 +60,8 @@ std::string BirthMonthRace(FormCATEGORYSETUP2024ZZ& w) {
 
 std::string AlternativeFactors::Factor01YearMonthMeeting() {
   w.ReadEx(w.r);
-  if (InRange(w.TrackCode(), "00", "29")) return Join({w.RaceMonth(), w.Ex("race.meeting"), "0000"});
+  if (InRange(w.TrackCode(), "00", "29"))
+    return Join({w.RaceMonth(), w.Ex("race.meeting"), "0000"});
   return Join({w.RaceYear(), std::string(9, ' ')});
 }
 
@@ -108,7 +109,8 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
     // The period of the course layout at each racecourse.
     std::string p;
     if (venue == "01") {
-      if (w.Distance() == "1000") return Join({"1", "01", "33", t, w.HorseNumber(), w.Ex("course_division")});
+      if (w.Distance() == "1000")
+        return Join({"1", "01", "33", t, w.HorseNumber(), w.Ex("course_division")});
       p = "1";
     } else if (venue == "02") {
       p = "1";

@@ -72,8 +72,9 @@ std::string AlternativeFactors::Factor03original() {
     if (p == "00") return "0";
     return InRange(p, "01", "03") ? "1" : "2";
   };
-  std::string corners = position(w.Ex("corner_position[0]")) + position(w.Ex("corner_position[1]")) + position(w.Ex("corner_position[2]")) +
-                        position(w.Ex("corner_position[3]"));
+  std::string corners = position(w.Ex("corner_position[0]")) +
+                        position(w.Ex("corner_position[1]")) +
+                        position(w.Ex("corner_position[2]")) + position(w.Ex("corner_position[3]"));
   std::string arrival = position(w.ArrivalOrder());
   std::string p = CourseDigit(w);
   std::string change = DistanceChange(w.Distance(), d1);
@@ -203,7 +204,8 @@ std::string AlternativeFactors::Factor05HahaUma() {
   std::string code = "10";
   Text dam = w.Ex("pedigree[1].breeding_number");
   if (dam != "0000000000" && dam != "          ") {
-    if (const std::string* rec = w.LookupRecord("OPTION1N\\HAHAUMA.dat", kMareStallionLength, dam)) {
+    if (const std::string* rec =
+            w.LookupRecord("OPTION1N\\HAHAUMA.dat", kMareStallionLength, dam)) {
       int32_t t = Integer(w.TrackCode());
       // Central top-3 rate on the flat, that of line 7 over fences.
       Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")

@@ -203,7 +203,8 @@ std::string AlternativeFactors::Factor06KishuDonichi() {
 
 std::string AlternativeFactors::Factor06Concat() {
   w.ReadEx(w.r);
-  return std::string(w.Ex("grade")) + std::string(w.Ex("horse_symbol")) + std::string(w.Ex("condition.race_symbol"));
+  return std::string(w.Ex("grade")) + std::string(w.Ex("horse_symbol")) +
+         std::string(w.Ex("condition.race_symbol"));
 }
 
 std::string AlternativeFactors::Factor07ChakujunClass() {
@@ -356,9 +357,9 @@ std::string AlternativeFactors::Factor08KyosobaSurface() {
   if (!rec) return "10";
   // Overall rate on the flat, the jump rate over fences.
   return "1" + RateAt(*rec,
-                     Steeple(Integer(w.TrackCode())) ? KyosobaField("line_top3_rate[6]")
-                                                     : KyosobaField("overall_top3_rate"),
-                     4000);
+                      Steeple(Integer(w.TrackCode())) ? KyosobaField("line_top3_rate[6]")
+                                                      : KyosobaField("overall_top3_rate"),
+                      4000);
 }
 
 std::string AlternativeFactors::Factor08SurfaceTop3RateB() {

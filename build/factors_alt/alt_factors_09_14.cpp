@@ -13,7 +13,6 @@ namespace volq {
 
 namespace {
 
-
 // Days to add to the day number of a meeting so that the days of a run of
 // consecutive meetings at one racecourse count on, for the years 2007 to 2013
 // and racecourses "01" to "10"; entry i is meeting i + 1. A meeting beyond its
@@ -170,7 +169,8 @@ std::string AlternativeFactors::Factor13KaisaiNichiji() {
   w.ReadEx(w.r);
   int32_t t = Integer(w.TrackCode());
   if (t < 0 || t > 49) {
-    return std::string(w.Ex("race.day_number")) + std::string(w.Ex({"race.meeting", 1, 1})) + std::string(w.HorseNumber());
+    return std::string(w.Ex("race.day_number")) + std::string(w.Ex({"race.meeting", 1, 1})) +
+           std::string(w.HorseNumber());
   }
   int year = CalendarYear(w.RaceYear());
   int course = CalendarRacecourse(w.Venue());

@@ -128,7 +128,8 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
 std::string AlternativeFactors::Factor15BanushiSeiseki() {
   w.ReadEx(w.r);
   std::string code = "0";
-  if (const std::string* owner = w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code"))) {
+  if (const std::string* owner =
+          w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code"))) {
     code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*owner)));
   }
   int32_t n = Integer(code);

@@ -250,7 +250,10 @@ std::string AlternativeFactors::Factor17StallionTop2() {
   if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
     int32_t t = Integer(w.TrackCode());
     bool overall = (t >= 10 && t <= 21) || (t >= 23 && t <= 26);
-    code = PercentCode((overall ? StallionField("overall_top2_rate") : StallionField("line_top2_rate[6]")).Of(*sire), '1');
+    code = PercentCode(
+        (overall ? StallionField("overall_top2_rate") : StallionField("line_top2_rate[6]"))
+            .Of(*sire),
+        '1');
   }
   // Ten percent or more all give "19".
   if (Integer(code) > 100) code = "19";
@@ -263,7 +266,8 @@ std::string AlternativeFactors::Factor17ChokyoSeisei() {
   w.ReadEx(w.r);
   std::string code = "00";
   if (w.Ex("trainer_code") != "00000") {
-    if (const std::string* trainer = w.LookupRecord(kTrainerTallyFile, kResultsTallyLength, w.Ex("trainer_code"))) {
+    if (const std::string* trainer =
+            w.LookupRecord(kTrainerTallyFile, kResultsTallyLength, w.Ex("trainer_code"))) {
       int32_t t = Integer(w.TrackCode());
       std::string_view rec(*trainer);
       bool flat = t >= 0 && t <= 29;

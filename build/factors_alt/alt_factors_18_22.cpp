@@ -63,9 +63,11 @@ std::string AlternativeFactors::Factor18SeisanshaCode() {
 
 std::string AlternativeFactors::Factor18BanusiBreeder() {
   w.ReadEx(w.r);
-  std::string owner = RateDigit(w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code")));
+  std::string owner =
+      RateDigit(w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code")));
   // Breeder results are kept under the first six characters of the code.
-  std::string breeder = RateDigit(w.LookupRecord(kBreederTallyFile, kSmallTallyLength, w.Ex({"breeder_code", 0, 6})));
+  std::string breeder =
+      RateDigit(w.LookupRecord(kBreederTallyFile, kSmallTallyLength, w.Ex({"breeder_code", 0, 6})));
   return breeder + owner;
 }
 

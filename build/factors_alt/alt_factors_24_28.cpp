@@ -95,8 +95,9 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
     for (int32_t k = today; k >= 1; --k) {
       std::string ride = rides_file.Read(k);
       const std::string_view ride_day = Ride().race_month_day.Of(ride);
-      int64_t days = DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2),
-                                 year, month_day.substr(0, 2), month_day.substr(2, 2));
+      int64_t days =
+          DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2), year,
+                      month_day.substr(0, 2), month_day.substr(2, 2));
       if (days >= 30) break;
       ++rides[group];
       if (TopTwo(ride)) ++top2[group];

@@ -96,10 +96,14 @@ std::vector<Slice> RaceEntryKey(std::string_view entity_field) {
 }
 
 const NewFileSpec& SeNewFileSpec() {
-  static const NewFileSpec s{"SE20180101.dat", "SE20180101NEW.dat", kRaceEntryLength,
+  static const NewFileSpec s{"SE20180101.dat",
+                             "SE20180101NEW.dat",
+                             kRaceEntryLength,
                              RaceEntryKey("pedigree_number"),
-                             NewFileSpec::Order::Ascending, 0,
-                             NewFileSpec::Survivor::LastOfRun, "7BA"};
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::LastOfRun,
+                             "7BA"};
   return s;
 }
 

@@ -21,7 +21,8 @@ constexpr int kJumpTopThree = TallyField("jump_top3_rate").offset;
 constexpr int kJumpTopTwo = TallyField("jump_top2_rate").offset;
 constexpr int kFlatPrize = TallyField("flat_prize").offset;
 constexpr int kJumpPrize = TallyField("jump_prize").offset;
-constexpr int kFlatRuns = TallyField("flat_runs").offset;  // turf plus dirt runs of the career block
+constexpr int kFlatRuns =
+    TallyField("flat_runs").offset;  // turf plus dirt runs of the career block
 constexpr int kJumpRuns = TallyField("jump_runs").offset;
 
 // Offsets of the breeder and owner tally.
