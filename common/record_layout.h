@@ -102,8 +102,7 @@ inline constexpr int kTrainerLength = 3850;
 inline constexpr int kBreederLength = 545;
 inline constexpr int kOwnerLength = 477;
 inline constexpr int kMarketSaleLength = 200;
-// The extended record of one race entry of one horse (the EX files).
-inline constexpr int kUmaExLength = 1341;
+// The files the build program derives are in common/derived_layout.h.
 
 // Start of results block b (0 = current year, 1 = previous year, 2 = career).
 inline constexpr int JockeyBlockOffset(int b) { return 1015 + 1048 * b; }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "build/records/new_file.h"
 #include "build/step/step_inputs.h"
 #include "common/text_map.h"
 #include "platform/fs/ascii_case.h"
@@ -147,20 +148,18 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      "KETTONUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       {30, 10},
-      "UMAGOTOSETUP",         {{11, 4}, {15, 4}, {25, 2}, {28, 2}, {30, 10}},
-      "SE/UM 終わり",         true};
+  static const EntityFilesSpec s{"KETTONUM20180101.dat", "SE20180101NEW.dat",
+                                 kRaceEntryLength,       RaceEntryLayout().slice("pedigree_number"),
+                                 "UMAGOTOSETUP",         RaceEntryKey("pedigree_number"),
+                                 "SE/UM 終わり",         true};
   return s;
 }
 
 const EntityFilesSpec& JockeyEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      "KISHUNUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       {296, 5},
-      "KISHUGOTOSETUP",       {{11, 4}, {15, 4}, {25, 2}, {28, 2}, {296, 5}},
-      "SE/KS 終わり",         true};
+  static const EntityFilesSpec s{"KISHUNUM20180101.dat", "SE20180101NEW.dat",
+                                 kRaceEntryLength,       RaceEntryLayout().slice("jockey_code"),
+                                 "KISHUGOTOSETUP",       RaceEntryKey("jockey_code"),
+                                 "SE/KS 終わり",         true};
   return s;
 }
 
@@ -168,9 +167,9 @@ const EntityFilesSpec& DamOffspringFilesSpec() {
   static const EntityFilesSpec s{"HAHAHANNUM20180101.dat",
                                  "SK20180101NEW.dat",
                                  kOffspringLength,
-                                 {76, 10},
+                                 OffspringLayout().slice("ancestor[1]"),  // the dam
                                  "HAHAHAN",
-                                 {{11, 10}},
+                                 {OffspringLayout().slice("pedigree_number")},
                                  "SK/HN 終わり",
                                  false};
   return s;

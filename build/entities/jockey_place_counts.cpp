@@ -16,7 +16,6 @@ namespace volq {
 namespace {
 
 constexpr const char* kJockeyList = "KISHUNUM20180101.dat";
-constexpr const char* kDonichiFile = "OPTION1N\\DONICHI.dat";
 // The scan goes back to the newest race of this year or earlier, inclusive.
 constexpr int64_t kLastScannedYear = 2004;
 
@@ -98,18 +97,19 @@ void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
 }  // namespace
 
 int DonichiOffset(int v) {
-  if (v == 5) return 65;
-  if (v == 6) return 53;
-  return 5 + 12 * (v - 1);
+  constexpr Slice kFirst = DerivedField(kDonichiTable, "venue[0]");
+  const int slot = v == 5 ? 5 : v == 6 ? 4 : v - 1;
+  return kFirst.offset + kFirst.length * slot;
 }
 
 std::string DonichiRecord(std::string_view code, const PlaceCounts& counts) {
   std::string rec(kDonichiLength, ' ');
-  rec.replace(0, std::min<size_t>(code.size(), 5), code.substr(0, 5));
+  PutText(rec, DerivedField(kDonichiTable, "jockey_code"), code);
   for (int v = 1; v <= 10; ++v) {
     for (int d = 1; d <= 2; ++d) {
       const int64_t placed = counts.at(v, d, 1);
-      rec.replace(DonichiOffset(v) + 6 * (d - 1), 6,
+      constexpr int kWidth = DerivedField(kDonichiTable, "venue[0].saturday_rate").length;
+      rec.replace(DonichiOffset(v) + kWidth * (d - 1), kWidth,
                   RateField6(placed, placed + counts.at(v, d, 2)));
     }
   }

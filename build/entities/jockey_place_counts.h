@@ -10,10 +10,9 @@
 #include <string_view>
 
 #include "build/step/step_frame.h"
+#include "common/derived_layout.h"
 
 namespace volq {
-
-inline constexpr int kDonichiLength = 127;
 
 // Counts by racecourse v (1-10), day class d (1 Saturday, 2 other day) and
 // outcome o (1 arrived 1st to 3rd, 2 any other order of arrival).

@@ -21,20 +21,24 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
   for (const std::string& h : horses) {
     std::unique_ptr<RecordFile> ex;
     if (!frame.Do("open", [&] {
-          ex = std::make_unique<RecordFile>(dir.EntityPath("UMAGOTOEXSETUP", h, "EX.dat"),
+          ex = std::make_unique<RecordFile>(dir.EntityPath(kUmaExFolder, h, kUmaExSuffix),
                                             kUmaExLength);
         })) {
       ctx.RecordCount = 0;
       continue;
     }
     ctx.RecordCount = ex->Count();
+    constexpr Slice kArrival = UmaEx("arrival_order"), kYear = UmaEx("race.year"),
+                    kMargin = UmaEx("margin[0]");
+    // Racecourse, meeting, day and race number.
+    constexpr Slice kRaceAtVenue = DerivedSpan(kUmaExTable, "race.venue", "race.race_number");
     for (int32_t k = 1; k <= ctx.RecordCount; ++k) {
       const std::string rec = ex->Read(k);
-      if (FieldAt(rec, 679, 2) != "01") continue;
+      if (kArrival.Of(rec) != "01") continue;
       std::string race;
-      race.append(FieldAt(rec, 11, 4)).append(FieldAt(rec, 19, 8));
+      race.append(kYear.Of(rec)).append(kRaceAtVenue.Of(rec));
       rows.push_back(
-          {std::move(race), std::string(FieldAt(rec, 679, 2)), std::string(FieldAt(rec, 689, 3))});
+          {std::move(race), std::string(kArrival.Of(rec)), std::string(kMargin.Of(rec))});
     }
   }
   return rows;

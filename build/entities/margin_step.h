@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "build/step/step_frame.h"
-#include "common/record_layout.h"  // kUmaExLength
+#include "common/derived_layout.h"  // kUmaExLength
 
 namespace volq {
 

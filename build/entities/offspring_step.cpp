@@ -36,7 +36,7 @@ struct ParentSide {
   const char* list;
   const char* block_folder;
   const char* total_folder;
-  const char* summary;
+  std::string_view summary;
 };
 
 const ParentSide kDam{false,
@@ -45,14 +45,14 @@ const ParentSide kDam{false,
                       "HAHAHANNUM20180101.dat",
                       "HAHA",
                       "HAHAN",
-                      "OPTION1N\\MARE.dat"};
+                      kMareFile};
 const ParentSide kSire{true,
                        "SK父 終わり",
                        HorseLayout().slice("ancestor[0].breeding_number"),
                        "TITIHANNUM20180101.dat",
                        "SHUBOBA",
                        "SHUBOBAN",
-                       "OPTION1N\\STALLION.dat"};
+                       kStallionFile};
 
 // Every distinct number once, in ascending character order.
 std::vector<std::string> Distinct(std::vector<std::string> numbers) {

@@ -6,35 +6,35 @@ namespace volq {
 
 std::string MareStallionRecord(std::string_view breeding_number, const SankuValues& t,
                                std::vector<std::string>* beyond) {
-  std::string r(breeding_number.substr(0, 10));
-  r.resize(10, ' ');
-  r.reserve(kMareStallionLength);
+  std::string r(kMareStallionLength, ' ');
+  auto put = [&](Slice field, std::string_view text) { PutText(r, field, text); };
   // Counts and money totals of a leading sire can outgrow their fields.
-  auto fit = [&](std::string (*encode)(int64_t, bool*), int64_t v) {
+  auto fit = [&](Slice field, std::string (*encode)(int64_t, bool*), int64_t v) {
     bool clamped = false;
     std::string text = encode(v, &clamped);
     if (clamped && beyond)
-      beyond->push_back("offset " + std::to_string(r.size()) + ": " + std::to_string(v));
-    r += text;
+      beyond->push_back("offset " + std::to_string(field.offset) + ": " + std::to_string(v));
+    put(field, text);
   };
-  auto count = [&](int64_t v) { fit(CountField6, v); };
-  auto money = [&](int64_t v) { fit(MoneyField9, v); };
-  r += LineRate(t, 27, 3);  // 10
-  r += LineRate(t, 28, 3);  // 16
-  count(ValueAt(t, 171));   // 22 flat earnings flags added up
-  count(ValueAt(t, 172));   // 28 jump earnings flags added up
-  count(LineSum(t, 28));    // 34 central starts
-  count(LineSum(t, 7));     // 40 jump starts
-  money(ValueAt(t, 155));   // 46
-  money(ValueAt(t, 156));   // 55
-  money(ValueAt(t, 173));   // 64
-  money(ValueAt(t, 174));   // 73
-  r += BlockRates(t, 3);    // 82
-  r += LineRate(t, 27, 2);  // 232
-  r += LineRate(t, 28, 2);  // 238
-  r += BlockRates(t, 2);    // 244
-  r += StyleCode6(t);       // 394
-  r += "\r\n";              // 400
+  auto count = [&](Slice field, int64_t v) { fit(field, CountField6, v); };
+  auto money = [&](Slice field, int64_t v) { fit(field, MoneyField9, v); };
+  put(StallionField("breeding_number"), breeding_number);
+  put(StallionField("overall_top3_rate"), LineRate(t, 27, 3));
+  put(StallionField("central_top3_rate"), LineRate(t, 28, 3));
+  count(StallionField("flat_earners"), ValueAt(t, 171));  // earnings flags added up
+  count(StallionField("jump_earners"), ValueAt(t, 172));
+  count(StallionField("central_starts"), LineSum(t, 28));
+  count(StallionField("jump_starts"), LineSum(t, 7));
+  money(StallionField("flat_main_prize"), ValueAt(t, 155));
+  money(StallionField("jump_main_prize"), ValueAt(t, 156));
+  money(StallionField("flat_earnings"), ValueAt(t, 173));
+  money(StallionField("jump_earnings"), ValueAt(t, 174));
+  put(StallionField("line_top3_rate"), BlockRates(t, 3));
+  put(StallionField("overall_top2_rate"), LineRate(t, 27, 2));
+  put(StallionField("central_top2_rate"), LineRate(t, 28, 2));
+  put(StallionField("line_top2_rate"), BlockRates(t, 2));
+  put(StallionField("style_code"), StyleCode6(t));
+  put(StallionField("crlf"), "\r\n");
   return r;
 }
 

@@ -16,9 +16,7 @@ namespace {
 
 constexpr const char* kHorseList = "KETTONUM20180101.dat";
 constexpr const char* kRecentList = "KETTONUM20180101Q.dat";
-constexpr const char* kPlacingRecords = "OPTION1N\\KYOSOBA.dat";
 constexpr const char* kRecentPlacingRecords = "OPTION1N\\KYOSOBAA.dat";
-constexpr int kPlacingLength = 228;
 constexpr int kFirstRecentYear = 2000;
 
 }  // namespace
@@ -67,10 +65,10 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
 
-  ReportIfMissing(ctx, kPlacingRecords);
+  ReportIfMissing(ctx, kKyosobaFile.data());
   std::unique_ptr<RecordFile> all;
   frame.Do("open",
-           [&] { all = std::make_unique<RecordFile>(dir.Path(kPlacingRecords), kPlacingLength); });
+           [&] { all = std::make_unique<RecordFile>(dir.Path(kKyosobaFile), kKyosobaLength); });
   ctx.RecordCount = all ? all->Count() : 0;
 
   std::string copies;

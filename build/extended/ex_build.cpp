@@ -42,8 +42,9 @@ class DamFoals {
     ctx_.frame.Do("dam offspring file", [&] {
       // A missing file is created empty by the opening: no foal is found.
       EntityFile file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
+      static const Slice kFoal = OffspringLayout().slice("pedigree_number");
       TextMap<int32_t> m;
-      for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(FieldAt(file.View(k), 11, 10))] = k;
+      for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(kFoal.Of(file.View(k)))] = k;
       foals = std::move(m);
     });
     return foals;
@@ -57,13 +58,19 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
   TextMap<HorseRow> horses;
   if (!um) return horses;
   DamFoals foals(ctx);
+  const RecordLayout& l = HorseLayout();
+  static const Slice kPedigree = l.slice("pedigree_number"), kBirth = l.slice("birth_date"),
+                     kBreeder = l.slice("breeder_code"), kBirthplace = l.slice("birthplace"),
+                     kInvitation = l.slice("invitation_region"),
+                     kSire = l.slice("ancestor[0].breeding_number"),
+                     kDam = l.slice("ancestor[1].breeding_number");
   for (int32_t i = 1; i <= um->Count(); ++i) {
     const std::string_view r = um->View(i);
     HorseRow row;
-    row.values = {FieldAt(r, 38, 8),   FieldAt(r, 882, 8), FieldAt(r, 962, 20), FieldAt(r, 862, 20),
-                  {},                  FieldAt(r, 204, 10), FieldAt(r, 250, 10)};
-    row.foal_order = foals.Order(row.values.dam, FieldAt(r, 11, 10)).value_or("");
-    horses[std::string(FieldAt(r, 11, 10))] = std::move(row);
+    row.values = {kBirth.Of(r), kBreeder.Of(r), kBirthplace.Of(r), kInvitation.Of(r),
+                  {},           kSire.Of(r),    kDam.Of(r)};
+    row.foal_order = foals.Order(row.values.dam, kPedigree.Of(r)).value_or("");
+    horses[std::string(kPedigree.Of(r))] = std::move(row);
   }
   // The views point into the rows' own foal orders only once they are in place.
   for (auto& [key, row] : horses) row.values.foal_order = row.foal_order;
@@ -74,19 +81,27 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
 TextMap<ExJockeyValues> ReadJockeys(const NewRecords* ks) {
   TextMap<ExJockeyValues> jockeys;
   if (!ks) return jockeys;
+  const RecordLayout& l = JockeyLayout();
+  static const Slice kCode = l.slice("jockey_code"), kBirth = l.slice("birth_date"),
+                     kInvitation = l.slice("invitation_region"), kSex = l.slice("sex"),
+                     kQualification = l.slice("qualification");
   for (int32_t i = 1; i <= ks->Count(); ++i) {
     const std::string_view r = ks->View(i);
-    jockeys[std::string(FieldAt(r, 11, 5))] = {FieldAt(r, 33, 8), FieldAt(r, 231, 20),
-                                              FieldAt(r, 227, 1), FieldAt(r, 228, 1)};
+    jockeys[std::string(kCode.Of(r))] = {kBirth.Of(r), kInvitation.Of(r), kSex.Of(r),
+                                         kQualification.Of(r)};
   }
   return jockeys;
 }
 
-// Racecourse, year, month-day and race number: 12 characters.
-std::string RaceKey(std::string_view rec, int venue, int year, int month_day, int number) {
+// Racecourse, year, month-day and race number: 12 characters. The race id
+// stands at the same place in race and race-entry records.
+std::string RaceKey(std::string_view rec) {
+  const RecordLayout& l = RaceLayout();
+  static const Slice kVenue = l.slice("race.venue"), kYear = l.slice("race.year"),
+                     kMonthDay = l.slice("race.month_day"), kNumber = l.slice("race.race_number");
   std::string key;
-  key.append(FieldAt(rec, venue, 2)).append(FieldAt(rec, year, 4));
-  key.append(FieldAt(rec, month_day, 4)).append(FieldAt(rec, number, 2));
+  key.append(kVenue.Of(rec)).append(kYear.Of(rec));
+  key.append(kMonthDay.Of(rec)).append(kNumber.Of(rec));
   return key;
 }
 
@@ -96,7 +111,7 @@ TextMap<std::string_view> ReadRaces(const NewRecords* ra) {
   if (!ra) return races;
   for (int32_t i = 1; i <= ra->Count(); ++i) {
     const std::string_view r = ra->View(i);
-    races[RaceKey(r, 19, 11, 15, 25)] = r;
+    races[RaceKey(r)] = r;
   }
   return races;
 }
@@ -113,12 +128,14 @@ TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
 // The pedigree number that keys the horse: that of its first race entry at
 // one of the ten central racecourses, else that of its last entry.
 std::string_view HorseKey(const EntityFile& se) {
+  static const Slice kVenue = RaceEntryLayout().slice("race.venue"),
+                     kPedigree = RaceEntryLayout().slice("pedigree_number");
   const int32_t n = se.Count();
   for (int32_t j = 1; j <= n; ++j) {
-    const std::string_view venue = FieldAt(se.View(j), 19, 2);
-    if (venue >= "01" && venue <= "10") return FieldAt(se.View(j), 30, 10);
+    const std::string_view venue = kVenue.Of(se.View(j));
+    if (venue >= "01" && venue <= "10") return kPedigree.Of(se.View(j));
   }
-  return FieldAt(se.View(n), 30, 10);
+  return kPedigree.Of(se.View(n));
 }
 
 }  // namespace
@@ -150,7 +167,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
     frame.Yield(h + 1, count);
     std::filesystem::path ex_path, se_path;
     if (!frame.Do("EX file name", [&] {
-          ex_path = dir.EntityPath("UMAGOTOEXSETUP", id, "EX.dat");
+          ex_path = dir.EntityPath(kUmaExFolder, id, kUmaExSuffix);
           se_path = dir.EntityPath("UMAGOTOSETUP", id);
         })) {
       continue;
@@ -170,12 +187,13 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
       bytes.reserve(static_cast<size_t>(n) * kUmaExLength);
       for (int32_t j = 1; j <= n; ++j) {
         const std::string_view rec = se.View(j);
-        const auto race = races.find(RaceKey(rec, 19, 11, 15, 25));
+        const auto race = races.find(RaceKey(rec));
         std::string_view rv;
         const ExJockeyValues* jv = &kNoJockey;
         if (race != races.end()) {
           rv = race->second;
-          const auto jockey = jockeys.find(FieldAt(rec, 296, 5));
+          static const Slice kJockey = RaceEntryLayout().slice("jockey_code");
+          const auto jockey = jockeys.find(kJockey.Of(rec));
           if (jockey != jockeys.end()) jv = &jockey->second;
         }
         FillUmaExRecord(ex, rec, rv, hv, sv, *jv);

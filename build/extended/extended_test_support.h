@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/derived_layout.h"
 #include "common/record_layout.h"
 
 namespace volq::testing {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "build/step/step_inputs.h"
+#include "common/derived_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
@@ -10,9 +11,11 @@
 namespace volq {
 
 std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
-  auto f = [&](int offset, int length) { return std::string(FieldAt(ex, offset, length)); };
+  auto f = [&](Slice s) { return std::string(s.Of(ex)); };
   // Texts compared as stored, character by character.
-  const std::string youngest = f(764, 3), distance = f(767, 4), venue = f(19, 2), year = f(11, 4);
+  const std::string youngest = f(UmaEx("condition.age_condition[4]")),
+                    distance = f(UmaEx("distance")), venue = f(UmaEx("race.venue")),
+                    year = f(UmaEx("race.year"));
   if (youngest > "100" || youngest < "005") return std::nullopt;
   if (distance != "1200" && distance != "1600" && distance != "1700" && distance != "1800" &&
       distance != "2000") {
@@ -21,10 +24,18 @@ std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
   if (venue > "10" || venue < "01") return std::nullopt;
   if (year > "2008" || year < "2001") return std::nullopt;
   // The years as 16-bit whole numbers; only four characters, so no overflow.
-  const int64_t age = ToNumber(year) - ToNumber(FieldAt(ex, 196, 4));
+  const int64_t age = ToNumber(year) - ToNumber(UmaEx("birth_date.year").Of(ex));
   if (age != 3 && age != 4) return std::nullopt;
-  return std::vector<std::string>{year,      std::to_string(age), venue,     f(775, 2), distance,
-                                  f(685, 4), youngest,            f(957, 1), f(958, 1), f(959, 1)};
+  return std::vector<std::string>{year,
+                                  std::to_string(age),
+                                  venue,
+                                  f(UmaEx("track_code")),
+                                  distance,
+                                  f(UmaEx("time")),
+                                  youngest,
+                                  f(UmaEx("weather")),
+                                  f(UmaEx("turf_going")),
+                                  f(UmaEx("dirt_going"))};
 }
 
 std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string)>& list) {
@@ -32,12 +43,12 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
   TextListWriter out(ctx.dir.Path("KIJUNTIME.dat"));
   const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
-    list(id + "EX.dat");
+    list(id + std::string(kUmaExSuffix));
     std::unique_ptr<RecordFile> ex;
     // A missing EX file is created empty by the opening and gives no line.
     if (!frame.Do("open EX file", [&] {
-          ex = std::make_unique<RecordFile>(ctx.dir.EntityPath("UMAGOTOEXSETUP", id, "EX.dat"),
-                                              kUmaExLength);
+          ex = std::make_unique<RecordFile>(ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix),
+                                            kUmaExLength);
         })) {
       continue;
     }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/record_layout.h"
+#include "common/derived_layout.h"
 
 namespace volq {
 
@@ -45,8 +45,5 @@ struct ExJockeyValues {
 void FillUmaExRecord(std::string& ex, std::string_view se, std::string_view ra,
                      const ExHorseValues& horse, const ExSaleValues& sale,
                      const ExJockeyValues& jockey);
-
-// Puts `text` into ex[offset, offset + width): left-justified, blank-padded, cut.
-void PutField(std::string& ex, int offset, int width, std::string_view text);
 
 }  // namespace volq

@@ -25,16 +25,15 @@ namespace volq {
 namespace {
 
 struct CourseCategorisation {
-  const char* item_file;
-  const char* word;  // in the six output names
-  int sort_space;    // categories a column may have and still be sorted
+  const CourseKind& kind;  // its ITEM file; its model word in the six output names
+  int sort_space;          // categories a column may have and still be sorted
   const char* corner;
 };
 
 const CourseCategorisation kCourses[] = {
-    {"SIBAITEM201801N2024.dat", "Siba", 5700, "芝IC"},
-    {"DIRTITEM201801N2024.dat", "Dirt", 6000, "ダIC"},
-    {"SHOGITEM201801N2024.dat", "Shog", 6000, "障IC"},
+    {kCourseKinds[kTurf], 5700, "芝IC"},
+    {kCourseKinds[kDirt], 6000, "ダIC"},
+    {kCourseKinds[kSteeple], 6000, "障IC"},
 };
 
 // Category positions the lists are made for; the grid shows at most this many
@@ -255,9 +254,10 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   DataDir& dir = w.dir();
   ClearCategories(w);
 
-  const std::filesystem::path item_path = dir.Path(course.item_file);
+  const std::filesystem::path item_path = dir.Path(course.kind.item_file);
   StepContext ctx{dir, frame, w.RecordCount};
-  std::unique_ptr<NewRecords> items = OpenNewRecords(ctx, course.item_file, kItemLength);
+  std::unique_ptr<NewRecords> items =
+      OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength);
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!items) return;
@@ -266,8 +266,9 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   items.reset();
 
   for (int k = 1; k <= kFactorCount; ++k) SortCategories(w, k, course, frame);
-  WriteCategoryLists(w, course.word, frame);
-  WriteSpeedData(w, course.word, item_path, n, frame);
+  const std::string word(course.kind.model_word);
+  WriteCategoryLists(w, word, frame);
+  WriteSpeedData(w, word, item_path, n, frame);
   FillCategoryGrid(w, course, frame);
 }
 

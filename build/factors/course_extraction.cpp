@@ -12,16 +12,6 @@ namespace volq {
 // least once on a course of the chosen type at one of the ten central
 // racecourses in or after the start month typed into the status line.
 
-namespace {
-
-struct Course {
-  const char* word;  // of the list's name
-  int32_t lowest, highest;  // track codes
-};
-constexpr Course kCourses[] = {{"SIBA", 0, 22}, {"DIRT", 23, 29}, {"SHOG", 51, 59}};
-
-}  // namespace
-
 void FormCATEGORYSETUP2024ZZ::Command1_Click() {
   RunStep("Command1", [this](StepFrame& frame) -> std::string {
     if (Option1.Value) {
@@ -35,14 +25,13 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       frame.Skipped("course", "no course type chosen; no list written");
       return "終わり";
     }
-    const Course& course = kCourses[CourseChoice - 1];
+    const CourseKind& course = kCourseKinds[CourseChoice - 1];
     // The month as typed names the list; as a number it bounds the races.
     const std::string month = Text1.Text;
     int32_t start = 0;
     if (!frame.Do("start month", [&] { start = Integer(month); })) return "";
 
-    const std::filesystem::path list_path =
-        dir().Path(std::string(course.word) + month + "N.dat");
+    const std::filesystem::path list_path = dir().Path(std::string(course.word) + month + "N.dat");
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
 
@@ -50,14 +39,15 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     for (int32_t i = 1; i <= HorseListCount; ++i) {
       const std::string& horse = HorseList[static_cast<size_t>(i)];
       std::filesystem::path path;
-      if (!frame.Do("entity file name", [&] { path = dir().EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
+      if (!frame.Do("entity file name",
+                    [&] { path = dir().EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
         continue;
       }
       // Read whole, once; a horse without an extended-record file has no
       // runs, and reading makes no empty file for it.
       std::optional<PaddedRecords<RecordImage>> ex;
       try {
-        ex.emplace(path, kExLength);
+        ex.emplace(path, kUmaExLength);
       } catch (const Failure& e) {
         std::error_code ec;
         if (std::filesystem::exists(path, ec)) {
@@ -69,16 +59,16 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       }
       for (int32_t k = 1; k <= ex->Count(); ++k) {
         const std::string_view rec = ex->View(k);
-        const std::string_view track = rec.substr(775, 2);
-        if (track == "  " || !CentralRacecourse(rec.substr(19, 2))) continue;
+        const std::string_view track = UmaEx("track_code").Of(rec);
+        if (track == "  " || !CentralRacecourse(UmaEx("race.venue").Of(rec))) continue;
         // A record whose track code, race year or month is no number is
         // passed over.
         bool hit = false;
         frame.Do("race record", [&] {
           const int32_t t = Integer(track);
-          if (t < course.lowest || t > course.highest) return;
-          std::string year_month(rec.substr(11, 4));
-          year_month += rec.substr(15, 2);
+          if (t < course.lowest_track || t > course.highest_track) return;
+          std::string year_month(UmaEx("race.year").Of(rec));
+          year_month += DerivedField(kUmaExTable, "race.month_day", 0, 2).Of(rec);
           hit = Integer(year_month) >= start;
         });
         if (hit) {

@@ -11,17 +11,22 @@
 
 namespace volq {
 
-const char* ModelWord(int course) {
-  static const char* const kWords[] = {"Siba", "Dirt", "Shog"};
-  return kWords[course];
-}
+const char* ModelWord(int course) { return kCourseKinds[course].model_word.data(); }
 
 ItemField FactorField(int k) {
-  static const ItemField kFields[kFactorCount + 1] = {
-      {0, 0},    {21, 9},   {30, 11},  {41, 9},   {50, 4},   {54, 5},   {59, 6},  {65, 5},
-      {70, 4},   {74, 3},   {77, 3},   {80, 4},   {84, 3},   {87, 6},   {93, 6},  {99, 6},
-      {105, 4},  {109, 4},  {113, 6},  {119, 5},  {124, 10}, {134, 10}, {144, 5}, {149, 10},
-      {159, 6},  {165, 4},  {169, 4},  {173, 8},  {181, 6},  {187, 6},  {193, 4}};
+  static constexpr std::string_view kNames[kFactorCount + 1] = {
+      "",    "F1",  "F2",  "F3",  "F4",  "F5",  "F6",  "F7",  "F8",  "F9",  "F10",
+      "F11", "F12", "F13", "F14", "F15", "F16", "F17", "F18", "F19", "F20", "F21",
+      "F22", "F23", "F24", "F25", "F26", "F27", "F28", "F29", "F30"};
+  static constexpr auto kFields = [] {
+    std::array<ItemField, kFactorCount + 1> f{};
+    for (int i = 1; i <= kFactorCount; ++i) {
+      const Slice s =
+          derived_detail::Find(kFactorItemTable, 0, std::size(kFactorItemTable), 0, kNames[i]);
+      f[i] = {s.offset, s.length};
+    }
+    return f;
+  }();
   if (k < 1 || k > kFactorCount) FailIndex("factor column " + std::to_string(k));
   return kFields[k];
 }
@@ -38,9 +43,9 @@ FactorFrame::FactorFrame(DataDir& dir) : dir_(dir) {}
 
 void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
-  std::filesystem::path p = dir_.EntityPath("UMAGOTOEXSETUP", pedigree, "EX.dat");
+  std::filesystem::path p = dir_.EntityPath(kUmaExFolder, pedigree, kUmaExSuffix);
   // Opening for random access creates a missing file.
-  ex_file_.emplace(p, kExLength);
+  ex_file_.emplace(p, kUmaExLength);
   RecordCount = ex_file_->Count();
 }
 
@@ -55,7 +60,7 @@ void FactorFrame::ReadEx(int32_t k) {
 
 int32_t FactorFrame::PreviousValidRun() {
   ReadEx(r - 1);
-  if (Ex(678, 1) == "0") return r - 1;
+  if (Ex("abnormality") == "0") return r - 1;
   return r == 2 ? 1 : r - 2;
 }
 

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/derived_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
@@ -24,8 +25,6 @@
 
 namespace volq {
 
-inline constexpr int kExLength = 1341;
-inline constexpr int kItemLength = 199;
 inline constexpr int kFactorCount = 30;
 
 // Course types of the window, in the order of its buttons and model files.
@@ -33,14 +32,27 @@ enum CourseType { kTurf = 0, kDirt = 1, kSteeple = 2 };
 // "Siba", "Dirt", "Shog": the word of a course type in the model file names.
 const char* ModelWord(int course);
 
+// A field of the EX record named as in its table (common/derived_layout.h),
+// resolved when compiled: Ex("track_code") is EX 775:2, Ex({"distance", 0, 3})
+// the first three digits of EX 767:4.
+struct ExField {
+  Slice slice;
+  consteval ExField(const char* name) : slice(DerivedField(kUmaExTable, name)) {}
+  consteval ExField(const char* name, int at, int length)
+      : slice(DerivedField(kUmaExTable, name, at, length)) {}
+};
+
 // Offset and width of ITEM field Fk (k = 1..30) of the factor-item record.
 struct ItemField {
   int offset;
   int width;
 };
 ItemField FactorField(int k);
-// Speed field i (0 Agari, 1 Pace, 2 whole race): offset 7i, width 7.
-inline constexpr ItemField SpeedFieldAt(int i) { return {7 * i, 7}; }
+// Speed field i (0 Agari, 1 Pace, 2 whole race).
+constexpr ItemField SpeedFieldAt(int i) {
+  constexpr Slice kSpeeds = DerivedField(kFactorItemTable, "speed[0]");
+  return {kSpeeds.offset + kSpeeds.length * i, kSpeeds.length};
+}
 
 // One course type's category-weight model, made outside the system.
 // Column K runs 1..30 (index 0 unused); position j runs 1..count[K] in the
@@ -90,7 +102,7 @@ class FactorFrame {
   int32_t RecordCount = 0;  // EX records of the horse being processed
   int32_t r = 0;            // current record number, 1-based
   // Never cleared: fields keep their last values across records and runs.
-  std::string ExRecord = std::string(kExLength, ' ');
+  std::string ExRecord = std::string(kUmaExLength, ' ');
   std::string ItemRecord = std::string(kItemLength, ' ');
 
   // The horse's EX file (file number 2), held whole while open. Opening a
@@ -102,11 +114,28 @@ class FactorFrame {
   // outside 1..RecordCount it raises an index Failure and leaves the buffer.
   // A trailing partial record reads blank-padded.
   void ReadEx(int32_t k);
-  // EX o:l of the buffer.
-  std::string_view Ex(int offset, int length) const {
-    return std::string_view(ExRecord).substr(static_cast<size_t>(offset),
-                                             static_cast<size_t>(length));
+  // A field of the buffer.
+  std::string_view Ex(Slice s) const {
+    return std::string_view(ExRecord).substr(static_cast<size_t>(s.offset),
+                                             static_cast<size_t>(s.length));
   }
+  std::string_view Ex(ExField f) const { return Ex(f.slice); }
+  // The fields most routines read.
+  std::string_view RaceYear() const { return Ex("race.year"); }                // EX 11:4
+  std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
+  std::string_view RaceDay() const { return Ex({"race.month_day", 2, 2}); }    // EX 17:2
+  std::string_view RaceDate() const {  // EX 11:8, year month day
+    static constexpr Slice kDate = DerivedSpan(kUmaExTable, "race.year", "race.month_day");
+    return Ex(kDate);
+  }
+  std::string_view Venue() const { return Ex("race.venue"); }          // EX 19:2, racecourse code
+  std::string_view HorseNumber() const { return Ex("horse_number"); }  // EX 28:2
+  std::string_view Pedigree() const { return Ex("pedigree_number"); }  // EX 30:10
+  std::string_view Sire() const { return Ex("pedigree[0].breeding_number"); }  // EX 252:10
+  std::string_view JockeyCode() const { return Ex("jockey_code"); }            // EX 613:5
+  std::string_view ArrivalOrder() const { return Ex("arrival_order"); }        // EX 679:2
+  std::string_view Distance() const { return Ex("distance"); }                 // EX 767:4
+  std::string_view TrackCode() const { return Ex("track_code"); }              // EX 775:2
   // Previous valid run of the current record r (r >= 2): reads record r-1;
   // r-1 when its abnormality code EX 678:1 is "0", else 1 for r = 2 and r-2
   // for r > 2. Leaves record r-1 in the buffer; the caller reads what it needs.
@@ -215,6 +244,13 @@ std::string SpeedField7(float v);
 // Failure.
 int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
                     std::string_view year_b, std::string_view month_b, std::string_view day_b);
+// Career top-3 rate of a jockey or trainer tally for track code t: turf for
+// 0..22, dirt for 23..dirt_highest, else the jump rate.
+inline Slice CareerTop3Rate(int32_t t, int32_t dirt_highest) {
+  if (t >= 0 && t <= 22) return TallyField("top3_rate[2].turf");
+  if (t >= 23 && t <= dirt_highest) return TallyField("top3_rate[2].dirt");
+  return TallyField("jump_top3_rate");
+}
 // Course type of a model for track code t: turf 0..22, dirt 23..24,
 // steeplechase for every other code.
 int ModelCourseType(int32_t t);

@@ -74,23 +74,23 @@ class FactorFrameTest : public testing::StepTest {};
 TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
   FactorFrame f(*dir_);
   auto ex = [](char abnormal, char tag) {
-    std::string rec(kExLength, tag);
+    std::string rec(kUmaExLength, tag);
     rec[678] = abnormal;
-    rec.replace(kExLength - 2, 2, "\r\n");
+    rec.replace(kUmaExLength - 2, 2, "\r\n");
     return rec;
   };
   WriteFile("UMAGOTOEXSETUP\\2019100001EX.dat", ex('0', 'a') + ex('1', 'b') + ex('0', 'c'));
   f.OpenExFile("2019100001");
   EXPECT_EQ(f.RecordCount, 3);
   f.ReadEx(2);
-  EXPECT_EQ(f.Ex(0, 1), "b");
+  EXPECT_EQ(f.Ex(Slice{0, 1}), "b");
   EXPECT_THROW(f.ReadEx(4), Failure);
-  EXPECT_EQ(f.Ex(0, 1), "b") << "a failed read leaves the buffer";
+  EXPECT_EQ(f.Ex(Slice{0, 1}), "b") << "a failed read leaves the buffer";
   f.r = 2;
   EXPECT_EQ(f.PreviousValidRun(), 1);
   f.r = 3;
   EXPECT_EQ(f.PreviousValidRun(), 1) << "record 2 abnormal: r-2";
-  EXPECT_EQ(f.Ex(0, 1), "b");
+  EXPECT_EQ(f.Ex(Slice{0, 1}), "b");
 
   f.OpenExFile("2019100002");  // missing: created empty
   EXPECT_EQ(f.RecordCount, 0);
@@ -130,7 +130,7 @@ TEST_F(FactorFixtureTest, HorseOpensTheFileAndPutsTheFrameOnARecord) {
   Horse("2019100001", {Ex({{11, "2019"}}), Ex({{11, "2020"}})}, 2);
   EXPECT_EQ(w().RecordCount, 2);
   EXPECT_EQ(w().r, 2);
-  EXPECT_EQ(w().Ex(11, 4), "2020");
+  EXPECT_EQ(w().RaceYear(), "2020");
 }
 
 }  // namespace

@@ -19,16 +19,13 @@ using Form = FormCATEGORYSETUP2024ZZ;
 using Routine = std::string (Form::*)();
 
 struct Build {
-  const char* list;  // course horse list of an extraction from "201801"
-  const char* item;  // ITEM file
+  const CourseKind& kind;        // its course horse list, ITEM file and track codes kept
   double time_difference_limit;  // tenths of a second
-  int32_t lowest, highest;  // track codes kept
   const char* end_text;
 };
-constexpr Build kTurfBuild = {"SIBA201801N.dat", "SIBAITEM201801N2024.dat", 60, 0, 22, "芝終わり"};
-constexpr Build kDirtBuild = {"DIRT201801N.dat", "DIRTITEM201801N2024.dat", 70, 23, 29, "ダート終わり"};
-constexpr Build kSteepleBuild = {"SHOG201801N.dat", "SHOGITEM201801N2024.dat", 100, 51, 59,
-                            "障害終わり"};
+constexpr Build kTurfBuild = {kCourseKinds[kTurf], 60, "芝終わり"};
+constexpr Build kDirtBuild = {kCourseKinds[kDirt], 70, "ダート終わり"};
+constexpr Build kSteepleBuild = {kCourseKinds[kSteeple], 100, "障害終わり"};
 
 constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::SohaSpeed};
 constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
@@ -49,8 +46,8 @@ constexpr Routine kFactors[kFactorCount + 1] = {
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
 std::string EntryName(const Form& w, const std::string& horse) {
-  return "horse " + horse + " in race " + std::string(w.Ex(11, 8)) + " " +
-         std::string(w.Ex(19, 2)) + " " + std::string(w.Ex(25, 2));
+  return "horse " + horse + " in race " + std::string(w.RaceDate()) + " " + std::string(w.Venue()) +
+         " " + std::string(w.Ex("race.race_number"));
 }
 
 std::string RaceEntries(int64_t n) {
@@ -60,7 +57,9 @@ std::string RaceEntries(int64_t n) {
 // A race entry whose race is not in the race NEW file has blank race fields
 // in its extended record; every routine that needs the race fails on it.
 bool RaceMissing(const Form& w) {
-  return w.Ex(744, kExLength - 2 - 744).find_first_not_of(' ') == std::string_view::npos;
+  static constexpr Slice kRaceFields =
+      DerivedSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
+  return w.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
 }
 
 // Stores what the routine returns into the field; a routine that fails
@@ -80,23 +79,23 @@ bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
   // January 2018 or later with a time; a test that cannot be evaluated passes.
   const bool dated = frame.If("keep test (race time, year, month)", [&] {
     const std::string speed = w.SohaSpeed();
-    std::string year_month(w.Ex(11, 4));
-    year_month += w.Ex(15, 2);
+    std::string year_month(w.RaceYear());
+    year_month += w.RaceMonth();
     const int32_t ym = Integer(year_month);
     return speed != "0000000" && ym > 201800;
   });
   if (!dated) return false;
   // The three digits after the sign of the time difference.
-  if (!(Value(w.Ex(741, 3)) < b.time_difference_limit)) return false;
-  if (!CentralRacecourse(w.Ex(19, 2))) return false;
-  frame.Do("keep test (track code)", [&] { track = Integer(w.Ex(775, 2)); });
-  return track >= b.lowest && track <= b.highest;
+  if (!(Value(w.Ex({"time_difference", 1, 3})) < b.time_difference_limit)) return false;
+  if (!CentralRacecourse(w.Venue())) return false;
+  frame.Do("keep test (track code)", [&] { track = Integer(w.TrackCode()); });
+  return track >= b.kind.lowest_track && track <= b.kind.highest_track;
 }
 
 std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   w.ClearLookups();
   DataDir& dir = w.dir();
-  const std::filesystem::path item_path = dir.Path(b.item);
+  const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;
   if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
     return "";
@@ -108,7 +107,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   // (another course type's build, a categorisation's read).
   w.ItemRecord.assign(kItemLength, ' ');
   StepContext ctx{dir, frame, w.RecordCount};
-  const std::vector<std::string> horses = ReadKeyList(ctx, b.list);
+  const std::vector<std::string> horses = ReadKeyList(ctx, b.kind.horse_list.data());
 
   // Routines that fail leave their field as it was. That is ordinary for the
   // data (a first run has no previous one), so it is told folded per routine
@@ -132,7 +131,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
     w.HorseList[static_cast<size_t>(w.HorseCount)] = horse;
     std::filesystem::path path;
     if (!frame.Do("entity file name",
-                  [&] { path = dir.EntityPath("UMAGOTOEXSETUP", horse, "EX.dat"); })) {
+                  [&] { path = dir.EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
       continue;
     }
     ReportIfMissingEntityFile(ctx, path);
@@ -152,7 +151,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
-      w.ItemRecord.replace(kItemLength - 2, 2, "\r\n");
+      PutText(w.ItemRecord, DerivedField(kFactorItemTable, "crlf"), "\r\n");
       frame.Do("write", [&] { items->Append(w.ItemRecord); });
     }
     w.CloseExFile();

@@ -25,7 +25,7 @@ class FactorTest : public StepTest {
 
   // An extended record of blanks with the given (offset, text) fields.
   static std::string Ex(std::initializer_list<std::pair<int, std::string>> fields) {
-    return Rec(kExLength, fields);
+    return Rec(kUmaExLength, fields);
   }
   // Writes the horse's EX file, opens it in the window and puts the frame on
   // record r (read into the EX buffer).

@@ -127,7 +127,7 @@ TEST_F(ModelFactorTest, DeviationOfThePreviousRunFromThePrediction) {
     TwoRuns(ExRun{});
     EXPECT_EQ(w().Factor17PaceDeviation(), c.pace_code);
     EXPECT_EQ(w().Factor29AgariDeviation(), c.agari_code);
-    EXPECT_EQ(w().Ex(11, 4), "2018") << "record r read again";
+    EXPECT_EQ(w().RaceYear(), "2018") << "record r read again";
   }
 }
 
@@ -186,7 +186,7 @@ TEST_F(ModelFactorTest, FirstRunPreviousValidRunAndFailures) {
   for (const ExRun& previous : {no_last3, no_track}) {
     TwoRuns(previous);
     EXPECT_THROW(w().Factor17PaceDeviation(), Failure);
-    EXPECT_EQ(w().Ex(11, 4), "2017");
+    EXPECT_EQ(w().RaceYear(), "2017");
   }
 }
 

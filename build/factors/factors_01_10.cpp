@@ -12,26 +12,26 @@ namespace volq {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor01Year() {
   ReadEx(r);
-  return std::string(Ex(11, 4));
+  return std::string(RaceYear());
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor02VenueTrack() {
   ReadEx(r);
-  std::string_view course = Ex(19, 2);
+  std::string_view course = Venue();
   std::string venue = "B";
   if (course == "10") {
     venue = "A";
   } else if (course[0] == '0' && course[1] >= '1' && course[1] <= '9') {
     venue = std::string(1, course[1]);
   }
-  int32_t day = Integer(Ex(42, 1));
-  std::string weekday = (day == 1 || day == 2) ? std::string(Ex(42, 1)) : "3";
-  int32_t t = Integer(Ex(775, 2));
-  std::string track(Ex(775, 2));
-  std::string bracket(Ex(27, 1));
+  int32_t day = Integer(Ex("weekday"));
+  std::string weekday = (day == 1 || day == 2) ? std::string(Ex("weekday")) : "3";
+  int32_t t = Integer(TrackCode());
+  std::string track(TrackCode());
+  std::string bracket(Ex("bracket"));
   switch (t) {
     case 10:
-      return venue + weekday + std::string(Ex(28, 2)) + track;
+      return venue + weekday + std::string(HorseNumber()) + track;
     case 11: case 12: case 17: case 18:
       return venue + weekday + bracket + track;
     // Codes 21 and 22 share the categories of 17 and 18.
@@ -50,20 +50,21 @@ std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
   ReadEx(r);
   if (r == 1) {
     // A first run: the youngest-age condition in place of grade and surface.
-    return std::string(Ex(764, 3)) + "0" + (Value(Ex(767, 4)) > 5000 ? "2" : "1");
+    return std::string(Ex("condition.age_condition[4]")) + "0" +
+           (Value(Distance()) > 5000 ? "2" : "1");
   }
   int32_t p = PreviousValidRun();
   if (p != r - 1) ReadEx(p);
-  std::string_view track = Ex(775, 2);
+  std::string_view track = TrackCode();
   std::string surface = (track >= "00" && track <= "22") ? "1"
                         : (track == "23" || track == "24") ? "2"
                                                            : "3";
-  std::string_view kind = Ex(2, 1);
+  std::string_view kind = Ex("data_kind");
   if (kind == "A" || kind == "B") surface = std::string(kind);
-  std::string grade(Ex(744, 1));
-  std::string before(Ex(767, 4));
+  std::string grade(Ex("grade"));
+  std::string before(Distance());
   ReadEx(r);
-  std::string_view now = Ex(767, 4);
+  std::string_view now = Distance();
   std::string distance = now == before ? "D" : Value(now) > Value(before) ? "2" : "1";
   std::string code = grade + surface + distance;
   // Rare combinations share one category.
@@ -75,7 +76,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor04Futan() {
   ReadEx(r);
-  return std::string(Ex(605, 3));
+  return std::string(Ex("weight"));
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor05PrizeLog() {
@@ -85,7 +86,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor05PrizeLog() {
   int64_t s = 0;
   for (int32_t k = 1; k <= r - 1; ++k) {
     ReadEx(k);
-    s += Integer(Ex(712, 8));
+    s += Integer(Ex("main_prize_won"));
     if (s > INT32_MAX || s < INT32_MIN) FailOverflow("prize money sum beyond 32 bits");
   }
   ReadEx(r);
@@ -98,8 +99,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor05PrizeLog() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor06RaceKigo() {
   ReadEx(r);
-  std::string code(Ex(748, 2));
-  int32_t t = Integer(Ex(775, 2));
+  std::string code(Ex({"condition.race_symbol", 0, 2}));
+  int32_t t = Integer(TrackCode());
   if ((t == 23 || t == 24) && code == "N2") code = "N0";
   return code;
 }
@@ -107,12 +108,11 @@ std::string FormCATEGORYSETUP2024ZZ::Factor06RaceKigo() {
 std::string FormCATEGORYSETUP2024ZZ::Factor07KishuSeiseki() {
   ReadEx(r);
   std::string code = "11";
-  std::string_view jockey = Ex(613, 5);
+  std::string_view jockey = JockeyCode();
   if (jockey != "00000" && jockey != "     ") {
-    if (const std::string* rec = LookupRecord("KISHUSEISEI.dat", 121, jockey)) {
-      int32_t t = Integer(Ex(775, 2));
-      int offset = (t >= 0 && t <= 22) ? 29 : (t >= 23 && t <= 29) ? 35 : 41;
-      code = "1" + Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
+    if (const std::string* rec = LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey)) {
+      int32_t t = Integer(TrackCode());
+      code = "1" + Decimal(RateClass(CareerTop3Rate(t, 29).Of(*rec)));
     }
   }
   double n = std::floor(Value(code));
@@ -122,12 +122,14 @@ std::string FormCATEGORYSETUP2024ZZ::Factor07KishuSeiseki() {
 std::string FormCATEGORYSETUP2024ZZ::Factor08KyosobaValue() {
   ReadEx(r);
   std::string code = "10";
-  std::string_view horse = Ex(30, 10);
+  std::string_view horse = Pedigree();
   if (horse != "0000000000" && horse != "          ") {
-    if (const std::string* rec = LookupRecord("OPTION1N\\KYOSOBA.dat", 228, horse)) {
-      int32_t t = Integer(Ex(775, 2));
-      int offset = (t < 0 || t > 49) ? 106 : 10;  // steeplechase line or overall
-      code = Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
+    if (const std::string* rec = LookupRecord(kKyosobaFile, kKyosobaLength, horse)) {
+      int32_t t = Integer(TrackCode());
+      // Top-3 rate of the steeplechase line (line 7) or overall.
+      const Slice rate =
+          (t < 0 || t > 49) ? KyosobaField("line_top3_rate[6]") : KyosobaField("overall_top3_rate");
+      code = Decimal(RateClass(rate.Of(*rec)));
     }
   }
   ReadEx(r);
@@ -143,8 +145,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor09RaceCount() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
   ReadEx(r);
-  double w = Value(Ex(605, 3));  // tenths of a kilogram
-  double b = Value(Ex(671, 3));  // kilograms
+  double w = Value(Ex("weight"));       // tenths of a kilogram
+  double b = Value(Ex("body_weight"));  // kilograms
   int64_t k = 100;
   if (w > 0 && b > 0) {
     k = Floor(w * 0.1 * 1000 / (b + w * 0.1) + 0.5);
@@ -152,7 +154,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
     if (k > 114) k = 114;
   }
   k = 2 * Floor(k / 2.0);
-  std::string_view sex = Ex(529, 1);
+  std::string_view sex = Ex("sex");
   if (sex != "1" && sex != "3") k += 200;
   if (k == 300) k = 100;
   return LastChars(Decimal(k + 1000), 3);

@@ -14,7 +14,7 @@ class Factors01To10Test : public testing::FactorTest {
   // Marks record k at an offset no routine reads, to see which record the
   // buffer holds after a routine.
   static constexpr int kMark = 1300;
-  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(kMark, 2), std::to_string(10 + k)); }
+  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
 };
 
 TEST_F(Factors01To10Test, YearWeightAndRaceCountAreTheFieldsAndRecordNumber) {
@@ -80,7 +80,7 @@ TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
                          Ex({{767, c.now}, {764, "701"}})},
           2);
     EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.kind << c.grade << c.track << c.now;
-    EXPECT_EQ(w().Ex(767, 4), c.now) << "record r read again";
+    EXPECT_EQ(w().Distance(), c.now) << "record r read again";
   }
 }
 

@@ -15,16 +15,13 @@ namespace {
 struct ExDate {
   std::string year, month, day;
 };
-ExDate RaceDate(const FactorFrame& f) {
-  return {std::string(f.Ex(11, 4)), std::string(f.Ex(15, 2)), std::string(f.Ex(17, 2))};
+ExDate ExRaceDate(const FactorFrame& f) {
+  return {std::string(f.RaceYear()), std::string(f.RaceMonth()), std::string(f.RaceDay())};
 }
 int32_t Weeks(const ExDate& a, const ExDate& b) {
   int64_t days = DaysBetween(a.year, a.month, a.day, b.year, b.month, b.day);
   return Floor<int32_t>(DaysCut(days) / 7.0 + 0.5);
 }
-
-constexpr const char* kStallionFile = "OPTION1N\\STALLION.dat";
-constexpr int kStallionLength = 402;
 
 }  // namespace
 
@@ -32,7 +29,7 @@ constexpr int kStallionLength = 402;
 
 std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
   ReadEx(r);
-  double kg = Value(Ex(671, 3));
+  double kg = Value(Ex("body_weight"));
   int64_t n = kg == 0 ? 44 : Floor(kg / 8);
   if (n <= 51) n = 50;
   if (n > 70) n = 70;
@@ -41,18 +38,19 @@ std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   ReadEx(r);
-  ExDate birth{std::string(Ex(196, 4)), std::string(Ex(200, 2)), std::string(Ex(202, 2))};
-  ExDate race = RaceDate(*this);
+  ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
+               std::string(Ex("birth_date.day"))};
+  ExDate race = ExRaceDate(*this);
   int32_t d =
       DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
   int64_t m = Floor(d / 30.0 + 0.5);
-  int32_t t = Integer(Ex(775, 2));
+  int32_t t = Integer(TrackCode());
   int64_t low = (t < 0 || t > 29) ? 40 : 27;  // steeplechasers start older
   if (m < low) m = low;
   if (m > 90) m = 90;
   // Month by month up to 42, then one class per three months.
   if (m >= 43) m = Floor(m / 3.0) + 29;
-  std::string_view sex = Ex(529, 1);
+  std::string_view sex = Ex("sex");
   std::string digit = sex == "1" ? "1" : sex == "2" ? "2" : "3";
   // Young geldings (and other sex codes) are too few to keep apart: 27 to
   // 33 months share the class of 34.
@@ -62,38 +60,38 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
   ReadEx(r);
-  const std::string* rec = LookupRecord(kStallionFile, kStallionLength, Ex(252, 10));
+  const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire());
   if (rec == nullptr) return "00";
-  Integer(Ex(775, 2));  // the same money sum for every course type, but a bad track code fails
-  double v = Value(std::string_view(*rec).substr(64, 9));
+  Integer(TrackCode());  // the same money sum for every course type, but a bad track code fails
+  double v = Value(StallionField("flat_earnings").Of(*rec));
   if (v == 0) return "00";
   return Decimal(LogClass(v));
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
   ReadEx(r);
-  std::string course(Ex(19, 2));
-  ExDate now = RaceDate(*this);
+  std::string course(Venue());
+  ExDate now = ExRaceDate(*this);
   int32_t w1 = 0, w2 = 0, w3 = 0;
   std::string previous_course;  // none for the first three runs
   if (r == 2) {
     ReadEx(1);
-    w1 = Weeks(RaceDate(*this), now);
+    w1 = Weeks(ExRaceDate(*this), now);
   } else if (r == 3) {
     ReadEx(2);
-    ExDate second = RaceDate(*this);
+    ExDate second = ExRaceDate(*this);
     ReadEx(1);
     w1 = Weeks(second, now);
-    w2 = Weeks(RaceDate(*this), second);
+    w2 = Weeks(ExRaceDate(*this), second);
   } else if (r >= 4) {
     int32_t p = PreviousValidRun();
     if (p != r - 1) ReadEx(p);
-    previous_course = std::string(Ex(19, 2));
-    ExDate last = RaceDate(*this);
+    previous_course = std::string(Venue());
+    ExDate last = ExRaceDate(*this);
     ReadEx(r - 2);
-    ExDate before = RaceDate(*this);
+    ExDate before = ExRaceDate(*this);
     ReadEx(r - 3);
-    ExDate earlier = RaceDate(*this);
+    ExDate earlier = ExRaceDate(*this);
     w1 = Weeks(last, now);
     w2 = Weeks(before, last);  // 0 when the last valid run is r-2 itself
     w3 = Weeks(earlier, before);
@@ -127,7 +125,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
   if (r == 1) return "10";
   int32_t p = PreviousValidRun();
   if (p != r - 1) ReadEx(p);
-  std::string_view odds = Ex(706, 4);  // tenths: "0035" is 3.5
+  std::string_view odds = Ex("win_odds");  // tenths: "0035" is 3.5
   std::string code = "10";
   if (odds != "0000" && odds != "    ") code = Decimal(LogClass(Value(odds)));
   ReadEx(r);
@@ -137,20 +135,21 @@ std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
 std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
   ReadEx(r);
   std::string code = "10";
-  if (const std::string* rec = LookupRecord(kStallionFile, kStallionLength, Ex(252, 10))) {
-    int32_t t = Integer(Ex(775, 2));
-    std::string_view going = Ex(958, 1);  // turf going; steeplechase uses it too
-    int first = 172;
+  if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
+    int32_t t = Integer(TrackCode());
+    std::string_view going = Ex("turf_going");  // turf going; steeplechase uses it too
+    // Top-3 rates of lines 8-11 (turf goings), 12-15 (dirt), 16-19 (steeplechase).
+    Slice first = StallionField("line_top3_rate[15]");
     if (t >= 0 && t <= 22) {
-      first = 124;
+      first = StallionField("line_top3_rate[7]");
     } else if (t >= 23 && t <= 49) {
-      going = Ex(959, 1);
-      first = 148;
+      going = Ex("dirt_going");
+      first = StallionField("line_top3_rate[11]");
     }
     // Going "0" takes the rate of "1"; "1" to "4" their own.
     int g = going == "0" ? 1 : (going >= "1" && going <= "4") ? going[0] - '0' : 0;
     if (g != 0) {
-      code = Decimal(g) + Decimal(RateClass(std::string_view(*rec).substr(first + 6 * (g - 1), 6)));
+      code = Decimal(g) + Decimal(RateClass(Nth(first, g - 1).Of(*rec)));
     }
   }
   ReadEx(r);
@@ -159,7 +158,8 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
   ReadEx(r);
-  int64_t age = static_cast<int64_t>(Integer(Ex(11, 4))) + 100 - Integer(Ex(618, 4));
+  int64_t age =
+      static_cast<int64_t>(Integer(RaceYear())) + 100 - Integer(Ex("jockey_birth_date.year"));
   std::string s = LastChars(Decimal(age), 2);
   // Bands by text order, as the age text compares: "3" falls between "26" and "30".
   std::string_view v = s;
@@ -169,18 +169,17 @@ std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
                      : (v >= "31" && v <= "35") ? "33"
                      : (v >= "36" && v <= "40") ? "38"
                                                 : "43";
-  return "0" + std::string(band) + std::string(Ex(669, 1));
+  return "0" + std::string(band) + std::string(Ex("apprentice"));
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
   ReadEx(r);
   std::string code = "10";
-  std::string_view trainer = Ex(534, 5);
+  std::string_view trainer = Ex("trainer_code");
   if (trainer != "00000" && trainer != "     ") {
-    if (const std::string* rec = LookupRecord("CHOKYOSEISEI.dat", 121, trainer)) {
-      int32_t t = Integer(Ex(775, 2));
-      int offset = (t >= 0 && t <= 22) ? 29 : (t >= 23 && t <= 49) ? 35 : 41;
-      code = "1" + Decimal(RateClass(std::string_view(*rec).substr(offset, 6)));
+    if (const std::string* rec = LookupRecord(kTrainerTallyFile, kResultsTallyLength, trainer)) {
+      int32_t t = Integer(TrackCode());
+      code = "1" + Decimal(RateClass(CareerTop3Rate(t, 49).Of(*rec)));
     }
   }
   return std::floor(Value(code)) > 110 ? "110" : code;
@@ -189,11 +188,13 @@ std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
 std::string FormCATEGORYSETUP2024ZZ::Factor20StallionStat() {
   ReadEx(r);
   std::string code = "0";
-  if (const std::string* rec = LookupRecord(kStallionFile, kStallionLength, Ex(252, 10))) {
-    int32_t t = Integer(Ex(775, 2));
+  if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
+    int32_t t = Integer(TrackCode());
     bool flat = t >= 0 && t <= 29;
-    double n = Value(std::string_view(*rec).substr(flat ? 34 : 40, 6));  // runs
-    double m = Value(std::string_view(*rec).substr(flat ? 46 : 55, 9));  // money
+    double n =
+        Value((flat ? StallionField("central_starts") : StallionField("jump_starts")).Of(*rec));
+    double m = Value(
+        (flat ? StallionField("flat_main_prize") : StallionField("jump_main_prize")).Of(*rec));
     if (n != 0) {
       double q = m / n;
       if (q != 0) code = Decimal(LogClass(q));

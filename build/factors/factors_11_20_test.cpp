@@ -14,7 +14,7 @@ namespace {
 class Factors11To20Test : public testing::FactorTest {
  protected:
   static constexpr int kMark = 1300;  // an offset no routine reads
-  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(kMark, 2), std::to_string(10 + k)); }
+  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
 
   // "yyyymmdd" of the day `days` after 2018-01-06.
   static std::string Day(int days) {

@@ -10,17 +10,8 @@ namespace volq {
 
 namespace {
 
-constexpr std::string_view kStallionFile = "OPTION1N\\STALLION.dat";
-constexpr int kStallionLength = 402;
-constexpr std::string_view kKyosobaFile = "OPTION1N\\KYOSOBA.dat";
-constexpr int kKyosobaLength = 228;
-
 bool Between(std::string_view s, std::string_view lo, std::string_view hi) {
   return s >= lo && s <= hi;
-}
-
-std::string_view Field(const std::string& rec, int offset, int length) {
-  return std::string_view(rec).substr(static_cast<size_t>(offset), static_cast<size_t>(length));
 }
 
 // Class of the time difference s of a previous run (sign and three digits in
@@ -51,17 +42,17 @@ std::string TimeDiffClass(std::string_view s) {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo() {
   ReadEx(r);
-  int32_t t = Integer(Ex(775, 2));
-  if (t >= 0 && t <= 24) return std::string(Ex(25, 2)) + std::string(Ex(744, 1));
-  return std::string(Ex(744, 1));
+  int32_t t = Integer(TrackCode());
+  if (t >= 0 && t <= 24) return std::string(Ex("race.race_number")) + std::string(Ex("grade"));
+  return std::string(Ex("grade"));
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor22DistanceCode() {
   ReadEx(r);
-  int32_t t = Integer(Ex(775, 2));
-  if (t >= 0 && t <= 29) return std::string(Ex(767, 4)) + std::string(Ex(779, 2));
+  int32_t t = Integer(TrackCode());
+  if (t >= 0 && t <= 29) return std::string(Distance()) + std::string(Ex("course_division"));
   // Steeplechase: distance bands only.
-  int32_t d = Integer(Ex(767, 4));
+  int32_t d = Integer(Distance());
   if (d >= 0 && d <= 2800) return "2800";
   if (d >= 2801 && d <= 2999) return "2900";
   if (d >= 3000 && d <= 3500) return "3500";
@@ -71,16 +62,20 @@ std::string FormCATEGORYSETUP2024ZZ::Factor22DistanceCode() {
 std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
   ReadEx(r);
   std::string code = "10";
-  if (const std::string* sire = LookupRecord(kStallionFile, kStallionLength, Ex(252, 10))) {
-    int32_t t = Integer(Ex(775, 2));
+  if (const std::string* sire = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
+    int32_t t = Integer(TrackCode());
     int band = 1;
-    int offset = 118;  // steeplechase: one rate, band 1
+    // Top-3 rate of line 7 (steeplechase: one rate, band 1), or of the
+    // distance band's line among 20-22 (turf) and 23-25 (dirt).
+    Slice rate = StallionField("line_top3_rate[6]");
     if (t >= 0 && t <= 49) {
-      int32_t d = Integer(Ex(767, 4));
+      int32_t d = Integer(Distance());
       band = d >= 0 && d <= 1600 ? 1 : d >= 1601 && d <= 2200 ? 2 : 3;
-      offset = (t <= 22 ? 196 : 214) + 6 * (band - 1);
+      rate =
+          Nth(t <= 22 ? StallionField("line_top3_rate[19]") : StallionField("line_top3_rate[22]"),
+              band - 1);
     }
-    code = Decimal(band) + Decimal(RateClass(Field(*sire, offset, 6)));
+    code = Decimal(band) + Decimal(RateClass(rate.Of(*sire)));
   }
   // A zero rate is one class in every band; the top classes of a band merge.
   double x = std::floor(Value(code));
@@ -99,28 +94,28 @@ std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor24Umaban() {
   ReadEx(r);
-  int32_t t = Integer(Ex(775, 2));
-  if (t >= 0 && t <= 24) return std::string(Ex(28, 2)) + "1";
-  int32_t h = Integer(Ex(28, 2));
+  int32_t t = Integer(TrackCode());
+  if (t >= 0 && t <= 24) return std::string(HorseNumber()) + "1";
+  int32_t h = Integer(HorseNumber());
   if (h < 0 || h > 14) return "14";
-  return std::string(Ex(28, 2));
+  return std::string(HorseNumber());
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor25UmaKigo() {
   ReadEx(r);
-  if (Ex(527, 2) != "00") return std::string(Ex(527, 2));
-  return std::string(Ex(200, 2)) + "1";
+  if (Ex("horse_symbol") != "00") return std::string(Ex("horse_symbol"));
+  return std::string(Ex("birth_date.month")) + "1";
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff() {
   ReadEx(r);
   if (r == 1) return "0099";
   ReadEx(PreviousValidRun());
-  const std::string s(Ex(740, 4));
+  const std::string s(Ex("time_difference"));
   std::string code = "00" + TimeDiffClass(s);
   if (s == "+000") {
     // Second at the winner's time: the margin tells how close it was.
-    code = Ex(679, 2) == "02" ? "+" + std::string(Ex(689, 3)) : "0007";
+    code = ArrivalOrder() == "02" ? "+" + std::string(Ex("margin[0]")) : "0007";
   }
   ReadEx(r);
   return code;
@@ -128,15 +123,15 @@ std::string FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff() {
 
 std::string FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji() {
   ReadEx(r);
-  Integer(Ex(775, 2));  // a non-numeric track code fails this factor too
-  return std::string(Ex(21, 2)) + std::string(Ex(23, 2));
+  Integer(TrackCode());  // a non-numeric track code fails this factor too
+  return std::string(Ex("race.meeting")) + std::string(Ex("race.day_number"));
 }
 
 std::string FormCATEGORYSETUP2024ZZ::Factor28CountBand() {
   ReadEx(r);
-  const std::string n(Ex(951, 2));
+  const std::string n(Ex("registered"));
   if (Between(n, "00", "08")) return "08";
-  if (Between(Ex(775, 2), "00", "29")) return n;
+  if (Between(TrackCode(), "00", "29")) return n;
   return Between(n, "09", "14") ? n : "14";
 }
 
@@ -144,13 +139,15 @@ std::string FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue() {
   ReadEx(r);
   std::string code = "10";
   bool steeple = false;
-  const std::string_view horse = Ex(30, 10);
+  const std::string_view horse = Pedigree();
   if (horse != "0000000000" && horse != "          ") {
     if (const std::string* k = LookupRecord(kKyosobaFile, kKyosobaLength, horse)) {
-      int32_t t = Integer(Ex(775, 2));
+      int32_t t = Integer(TrackCode());
       steeple = t < 0 || t > 49;
-      double starts = Value(Field(*k, steeple ? 28 : 22, 6));
-      double prize = Value(Field(*k, steeple ? 43 : 34, 9));
+      double starts =
+          Value((steeple ? KyosobaField("jump_starts") : KyosobaField("central_starts")).Of(*k));
+      double prize = Value(
+          (steeple ? KyosobaField("jump_main_prize") : KyosobaField("flat_main_prize")).Of(*k));
       code = "00";
       if (starts != 0) {
         double q = prize / starts;

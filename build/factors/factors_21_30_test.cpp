@@ -16,9 +16,9 @@ using Routine = std::string (FormCATEGORYSETUP2024ZZ::*)();
 class Factors21To30 : public testing::FactorTest {
  public:
   static std::string ExOf(const Fields& fields) {
-    std::string rec(kExLength, ' ');
+    std::string rec(kUmaExLength, ' ');
     for (const auto& [off, text] : fields) rec.replace(static_cast<size_t>(off), text.size(), text);
-    rec.replace(kExLength - 2, 2, "\r\n");
+    rec.replace(kUmaExLength - 2, 2, "\r\n");
     return rec;
   }
   // The code of a routine on a one-record horse, or "FAIL" when it fails.
@@ -181,7 +181,7 @@ TEST_F(Factors21To30, PreviousTimeDifferenceClasses) {
           2);
     EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), c.code)
         << c.diff << " " << c.arrival;
-    EXPECT_EQ(w().Ex(0, 6), "second") << "record r read again";
+    EXPECT_EQ(w().Ex(Slice{0, 6}), "second") << "record r read again";
   }
 }
 

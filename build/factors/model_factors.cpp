@@ -30,7 +30,7 @@ std::string Deviation(Form& w, void (Form::*score_sum)(), std::array<float, 3> F
   if (w.r != 1) {
     w.ReadEx(w.PreviousValidRun());
     w.ModelIndexTable.fill(0);
-    const int32_t t = Integer(w.Ex(775, 2));
+    const int32_t t = Integer(w.TrackCode());
     w.ItemCategoryIndexAll();
     (w.*score_sum)();
     const int16_t prediction = Floor<int16_t>((w.*totals)[TotalCourseType(t)]);
@@ -62,7 +62,7 @@ void FormCATEGORYSETUP2024ZZ::ItemCategoryIndexAll() {
 }
 
 int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() {
-  const CategoryModel& m = Models[ModelCourseType(Integer(Ex(775, 2)))];
+  const CategoryModel& m = Models[ModelCourseType(Integer(TrackCode()))];
   const int k = LookupColumn;
   if (k < 0 || k > kFactorCount) FailIndex("model column " + std::to_string(k));
   // Positions past the loaded list hold empty texts, which no field equals.
@@ -89,7 +89,7 @@ void FormCATEGORYSETUP2024ZZ::ScoreSumOf(
     std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
     std::array<float, 3>& totals) {
   totals.fill(0.0f);
-  const int course = ModelCourseType(Integer(Ex(775, 2)));
+  const int course = ModelCourseType(Integer(TrackCode()));
   const auto& table = Models[course].*weights;
   for (int k = 1; k <= kFactorCount; ++k) {
     // The weight tables run to 6000; positions not loaded weigh 0.

@@ -25,21 +25,21 @@ bool Flat(int32_t track) { return track >= 0 && track <= 49; }
 }  // namespace
 
 std::string FormCATEGORYSETUP2024ZZ::AgariSpeed() {
-  if (Ex(737, 3) == "   ") return std::string(7, ' ');
-  const float t3 = Single(Ex(737, 3));
+  if (Ex("last3f") == "   ") return std::string(7, ' ');
+  const float t3 = Single(Ex("last3f"));
   float v = 0.0f;
-  if (t3 != 0.0f) v = Quotient(Flat(Integer(Ex(775, 2))) ? 21600.0f : 7200.0f, t3);
+  if (t3 != 0.0f) v = Quotient(Flat(Integer(TrackCode())) ? 21600.0f : 7200.0f, t3);
   return SpeedField7(v);
 }
 
 std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() {
-  if (Ex(737, 3) == "   ") return std::string(7, ' ');
-  const float t3 = Single(Ex(737, 3));
+  if (Ex("last3f") == "   ") return std::string(7, ' ');
+  const float t3 = Single(Ex("last3f"));
   float v = 0.0f;
   if (t3 != 0.0f) {
-    const float time = RaceTime(Ex(685, 4));
-    const float distance = Single(Ex(767, 4));
-    const float rest = Flat(Integer(Ex(775, 2))) ? 600.0f : 200.0f;
+    const float time = RaceTime(Ex("time"));
+    const float distance = Single(Distance());
+    const float rest = Flat(Integer(TrackCode())) ? 600.0f : 200.0f;
     v = Quotient(distance - rest, time - t3) * 36.0f;
   }
   return SpeedField7(v);
@@ -47,9 +47,9 @@ std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() {
 
 std::string FormCATEGORYSETUP2024ZZ::SohaSpeed() {
   float v = 0.0f;
-  if (Ex(685, 4) != "    " && Single(Ex(685, 4)) != 0.0f) {
-    const float time = RaceTime(Ex(685, 4));
-    v = Quotient(Single(Ex(767, 4)), time) * 36.0f;
+  if (Ex("time") != "    " && Single(Ex("time")) != 0.0f) {
+    const float time = RaceTime(Ex("time"));
+    v = Quotient(Single(Distance()), time) * 36.0f;
   }
   return SpeedField7(v);
 }

@@ -22,36 +22,36 @@ bool InWindows(int32_t d, DateWindows windows) {
 }
 
 // The race date as a yyyymmdd number (race year and month-day side by side).
-int32_t RaceDate(const FactorFrame& f) { return Integer(f.Ex(11, 8)); }
+int32_t RaceDate(const FactorFrame& f) { return Integer(f.RaceDate()); }
 
 // "1" to "9" for racecourses 01 to 09, "A" for 10, "B" for anything else.
 std::string VenueCharacter(const FactorFrame& f) {
-  Text c = f.Ex(19, 2);
+  Text c = f.Venue();
   if (InRange(c, "01", "09")) return std::string(c.substr(1, 1));
   return c == "10" ? "A" : "B";
 }
 
 // The weekday code for 1 and 2, "3" for any other day.
 std::string WeekdayCharacter(const FactorFrame& f) {
-  int32_t d = Integer(f.Ex(42, 1));
-  return d == 1 || d == 2 ? std::string(f.Ex(42, 1)) : "3";
+  int32_t d = Integer(f.Ex("weekday"));
+  return d == 1 || d == 2 ? std::string(f.Ex("weekday")) : "3";
 }
 
 // Steeplechases (and codes outside the flat ranges): the long courses 4100,
 // 4250 and 4260 share one code, the rest go by the first three distance digits.
 std::string SteepleVenueCode(const FactorFrame& f) {
-  Text distance = f.Ex(767, 4);
+  Text distance = f.Distance();
   if (distance == "4100" || distance == "4250" || distance == "4260") {
-    return Join({"3", f.Ex(19, 2), "28800", "52"});
+    return Join({"3", f.Venue(), "28800", "52"});
   }
-  return Join({"3", f.Ex(19, 2), f.Ex(767, 3), "00", f.Ex(775, 2)});
+  return Join({"3", f.Venue(), f.Ex({"distance", 0, 3}), "00", f.TrackCode()});
 }
 
 std::string BirthMonthRace(FormCATEGORYSETUP2024ZZ& w) {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
-  if (t >= 0 && t <= 49) return Join({w.Ex(25, 2), w.Ex(23, 2)});
-  Text m = w.Ex(200, 2);
+  int32_t t = Integer(w.TrackCode());
+  if (t >= 0 && t <= 49) return Join({w.Ex("race.race_number"), w.Ex("race.day_number")});
+  Text m = w.Ex("birth_date.month");
   if (m > "06" || m < "00") return "0600";
   return Join({m, "00"});
 }
@@ -60,21 +60,22 @@ std::string BirthMonthRace(FormCATEGORYSETUP2024ZZ& w) {
 
 std::string AlternativeFactors::Factor01YearMonthMeeting() {
   w.ReadEx(w.r);
-  if (InRange(w.Ex(775, 2), "00", "29")) return Join({w.Ex(15, 2), w.Ex(21, 2), "0000"});
-  return Join({w.Ex(11, 4), std::string(9, ' ')});
+  if (InRange(w.TrackCode(), "00", "29"))
+    return Join({w.RaceMonth(), w.Ex("race.meeting"), "0000"});
+  return Join({w.RaceYear(), std::string(9, ' ')});
 }
 
 std::string AlternativeFactors::Factor01SeasonMonth() {
   w.ReadEx(w.r);
-  if (InRange(w.Ex(775, 2), "00", "29")) return Join({w.Ex(21, 2), std::string(9, ' ')});
-  return Join({w.Ex(11, 4), w.Ex(15, 2), "0000"});
+  if (InRange(w.TrackCode(), "00", "29")) return Join({w.Ex("race.meeting"), std::string(9, ' ')});
+  return Join({w.RaceYear(), w.RaceMonth(), "0000"});
 }
 
 std::string AlternativeFactors::Factor01KaisaiCode() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
-  if (t < 0 || t > 29) return Join({w.Ex(11, 4), "0000"});
-  std::string code = Join({w.Ex(13, 2), w.Ex(15, 2), w.Ex(21, 2), "00"});
+  int32_t t = Integer(w.TrackCode());
+  if (t < 0 || t > 29) return Join({w.RaceYear(), "0000"});
+  std::string code = Join({w.Ex({"race.year", 2, 2}), w.RaceMonth(), w.Ex("race.meeting"), "00"});
   if (t <= 22) {
     // Turf meetings held under another month's meeting number.
     static constexpr std::pair<Text, Text> kMoved[] = {{"09090200", "09080200"},
@@ -94,21 +95,22 @@ std::string AlternativeFactors::Factor01BirthMonthRace2() { return BirthMonthRac
 
 std::string AlternativeFactors::Factor02VenueDistanceCode() {
   w.ReadEx(w.r);
-  Text t = w.Ex(775, 2);
-  Text venue = w.Ex(19, 2);
-  std::string tail = Join({w.Ex(767, 2), t, w.Ex(28, 2)});
+  Text t = w.TrackCode();
+  Text venue = w.Venue();
+  std::string tail = Join({w.Ex({"distance", 0, 2}), t, w.HorseNumber()});
   if (t == "10") {
     std::string p =
         InWindows(RaceDate(w), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
             ? "1"
             : "2";
-    return Join({p, venue, tail, w.Ex(779, 2)});
+    return Join({p, venue, tail, w.Ex("course_division")});
   }
   if (InRange(t, "11", "22")) {
     // The period of the course layout at each racecourse.
     std::string p;
     if (venue == "01") {
-      if (w.Ex(767, 4) == "1000") return Join({"1", "01", "33", t, w.Ex(28, 2), w.Ex(779, 2)});
+      if (w.Distance() == "1000")
+        return Join({"1", "01", "33", t, w.HorseNumber(), w.Ex("course_division")});
       p = "1";
     } else if (venue == "02") {
       p = "1";
@@ -140,7 +142,7 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
     } else {
       return "";
     }
-    return Join({p, venue, tail, w.Ex(779, 2)});
+    return Join({p, venue, tail, w.Ex("course_division")});
   }
   if (InRange(t, "23", "29")) {
     std::string p = "1";
@@ -158,28 +160,28 @@ std::string AlternativeFactors::Factor02VenueCode() {
   w.ReadEx(w.r);
   std::string v = VenueCharacter(w);
   std::string wd = WeekdayCharacter(w);
-  int32_t bracket = Integer(w.Ex(27, 1));
+  int32_t bracket = Integer(w.Ex("bracket"));
   std::string h = bracket >= 1 && bracket <= 4 ? "1" : "2";
-  int32_t t = Integer(w.Ex(775, 2));
-  if (t == 10 || t == 11 || t == 12 || t == 17 || t == 18) return Join({v, wd, h, w.Ex(775, 2)});
+  int32_t t = Integer(w.TrackCode());
+  if (t == 10 || t == 11 || t == 12 || t == 17 || t == 18) return Join({v, wd, h, w.TrackCode()});
   if (t == 21) return Join({v, wd, h, "17"});
   if (t == 22) return Join({v, wd, h, "18"});
   if (t >= 23 && t <= 29) return Join({v, wd, h});
-  return Join({v, w.Ex(775, 2), wd});
+  return Join({v, w.TrackCode(), wd});
 }
 
 std::string AlternativeFactors::Factor02CourseCode() {
   // Works on the record the buffer holds, then leaves record r there.
-  int32_t a = Integer(w.Ex(775, 2));
-  Text venue = w.Ex(19, 2);
-  Text distance = w.Ex(767, 4);
+  int32_t a = Integer(w.TrackCode());
+  Text venue = w.Venue();
+  Text distance = w.Distance();
   std::string code;
   if (a == 10) {
     std::string p = InWindows(RaceDate(w), {{20100101, 20110531}}) ? "1" : "2";
-    code = Join({p, venue, w.Ex(775, 2), w.Ex(28, 2), w.Ex(779, 2)});
+    code = Join({p, venue, w.TrackCode(), w.HorseNumber(), w.Ex("course_division")});
   } else if (a >= 11 && a <= 22) {
     std::string p;
-    Text track = w.Ex(775, 2);
+    Text track = w.TrackCode();
     bool known = true;
     if (venue == "01" || venue == "02") {
       p = "1";
@@ -199,12 +201,12 @@ std::string AlternativeFactors::Factor02CourseCode() {
     } else {
       known = false;
     }
-    if (known) code = Join({p, venue, track, w.Ex(28, 2), w.Ex(779, 2)});
+    if (known) code = Join({p, venue, track, w.HorseNumber(), w.Ex("course_division")});
   } else if (a >= 23 && a <= 29) {
     // Dirt courses that share a layout with another distance or racecourse.
     std::string p = "1";
     Text c = venue;
-    Text x = w.Ex(775, 2);
+    Text x = w.TrackCode();
     if (venue == "03") {
       if (distance == "1150") {
         c = "06";
@@ -226,7 +228,7 @@ std::string AlternativeFactors::Factor02CourseCode() {
     } else if (venue == "09") {
       if (distance == "1400" || distance == "2000") x = "25";
     }
-    code = Join({p, c, x, w.Ex(28, 2)});
+    code = Join({p, c, x, w.HorseNumber()});
   } else {
     code = SteepleVenueCode(w);
   }
@@ -237,19 +239,19 @@ std::string AlternativeFactors::Factor02CourseCode() {
 std::string AlternativeFactors::Factor02VenueTrackB() {
   w.ReadEx(w.r);
   std::string v = VenueCharacter(w);
-  Text wd = w.Ex(42, 1);
-  int32_t bracket = Integer(w.Ex(27, 1));
+  Text wd = w.Ex("weekday");
+  int32_t bracket = Integer(w.Ex("bracket"));
   std::string k = bracket >= 1 && bracket <= 3 ? "1" : bracket >= 4 && bracket <= 6 ? "2" : "3";
-  Text n = w.Ex(22, 1);
-  Text left2 = w.Ex(767, 2);
-  Text course = w.Ex(779, 2);
-  int32_t a = Integer(w.Ex(775, 2));
-  if (a == 10) return Join({v, wd, w.Ex(27, 1), course, n});
-  if (a == 11 && w.Ex(19, 2) == "04") return Join({v, k, wd, "1", left2, course, n});
+  Text n = w.Ex({"race.meeting", 1, 1});
+  Text left2 = w.Ex({"distance", 0, 2});
+  Text course = w.Ex("course_division");
+  int32_t a = Integer(w.TrackCode());
+  if (a == 10) return Join({v, wd, w.Ex("bracket"), course, n});
+  if (a == 11 && w.Venue() == "04") return Join({v, k, wd, "1", left2, course, n});
   if (a == 11 || a == 12 || a == 17 || a == 21) return Join({v, wd, k, left2, course, n});
   if (a == 18) return Join({v, "1", wd, k, left2, course, n});
-  if (a >= 23 && a <= 29) return Join({v, w.Ex(27, 1), w.Ex(767, 4), w.Ex(21, 2), wd});
-  return Join({v, w.Ex(767, 3), w.Ex(775, 2)});
+  if (a >= 23 && a <= 29) return Join({v, w.Ex("bracket"), w.Distance(), w.Ex("race.meeting"), wd});
+  return Join({v, w.Ex({"distance", 0, 3}), w.TrackCode()});
 }
 
 }  // namespace volq

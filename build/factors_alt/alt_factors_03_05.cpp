@@ -18,7 +18,7 @@ using Text = std::string_view;
 // "1" turf (track codes 10 to 22), "2" dirt (23 to 29), "3" for everything
 // else: steeplechases, the codes below 10 and blanks.
 std::string CourseDigit(const FactorFrame& f) {
-  Text t = f.Ex(775, 2);
+  Text t = f.TrackCode();
   if (InRange(t, "10", "22")) return "1";
   if (InRange(t, "23", "29")) return "2";
   return "3";
@@ -28,10 +28,10 @@ std::string CourseDigit(const FactorFrame& f) {
 // "1" on turf and steeplechase, dirt going "1" to "3" on dirt.
 std::string GoingClass(const FactorFrame& f, std::string_view course_digit) {
   if (course_digit == "2") {
-    Text g = f.Ex(959, 1);
+    Text g = f.Ex("dirt_going");
     return g == "1" || g == "2" || g == "3" ? "1" : "2";
   }
-  return f.Ex(958, 1) == "1" ? "1" : "2";
+  return f.Ex("turf_going") == "1" ? "1" : "2";
 }
 
 // "1" when the distances are the same text or the run before was shorter,
@@ -66,17 +66,18 @@ std::string AlternativeFactors::Factor03original() {
   w.ReadEx(w.r);
   std::string s = CourseDigit(w);
   if (w.r == 1) return s + "0000000";
-  std::string d1(w.Ex(767, 4));
+  std::string d1(w.Distance());
   w.ReadEx(w.r - 1);
   auto position = [](Text p) -> std::string {
     if (p == "00") return "0";
     return InRange(p, "01", "03") ? "1" : "2";
   };
-  std::string corners = position(w.Ex(698, 2)) + position(w.Ex(700, 2)) + position(w.Ex(702, 2)) +
-                        position(w.Ex(704, 2));
-  std::string arrival = position(w.Ex(679, 2));
+  std::string corners = position(w.Ex("corner_position[0]")) +
+                        position(w.Ex("corner_position[1]")) +
+                        position(w.Ex("corner_position[2]")) + position(w.Ex("corner_position[3]"));
+  std::string arrival = position(w.ArrivalOrder());
   std::string p = CourseDigit(w);
-  std::string change = DistanceChange(w.Ex(767, 4), d1);
+  std::string change = DistanceChange(w.Distance(), d1);
   w.ReadEx(w.r);
   if (arrival == "0" || corners == "0000") return s + "0000000";
   return Join({s, p, change, corners, arrival});
@@ -87,20 +88,20 @@ std::string AlternativeFactors::Factor03Agari() {
   std::string s = CourseDigit(w);
   std::string gr = GoingClass(w, s);
   if (w.r == 1) return Join({s, s, "1", "0", "1", "2", "2", "2"});
-  std::string d1(w.Ex(767, 4));
+  std::string d1(w.Distance());
   w.ReadEx(w.r - 1);
   std::string p = CourseDigit(w);
   std::string gp = GoingClass(w, p);
-  std::string placed = InRange(w.Ex(679, 2), "01", "03") ? "1" : "2";
-  float a = RunTime(w.Ex(737, 3));
+  std::string placed = InRange(w.ArrivalOrder(), "01", "03") ? "1" : "2";
+  float a = RunTime(w.Ex("last3f"));
   // On track codes 49 to 59 the horse's closing time covers 200 m, a third
   // of the race's last three furlongs.
-  if (InRange(w.Ex(775, 2), "49", "59")) a *= 3.0f;
-  float b = RunTime(w.Ex(1045, 3));
-  float c = RunTime(w.Ex(1042, 3));
-  float e = RunTime(w.Ex(1048, 3));
+  if (InRange(w.TrackCode(), "49", "59")) a *= 3.0f;
+  float b = RunTime(w.Ex("race_last3f"));
+  float c = RunTime(w.Ex("race_first4f"));
+  float e = RunTime(w.Ex("race_last4f"));
   std::string going_change = gp != gr ? "1" : "0";
-  std::string change = DistanceChange(w.Ex(767, 4), d1);
+  std::string change = DistanceChange(w.Distance(), d1);
   w.ReadEx(w.r);
   return Join({s, p, change, going_change, gp, RatioClass(a, b), RatioClass(c, e), placed});
 }
@@ -110,17 +111,17 @@ std::string AlternativeFactors::Factor03CornerOrder() {
   std::string s = CourseDigit(w);
   std::string gr = GoingClass(w, s);
   if (w.r == 1) return s + "00000000";
-  std::string d1(w.Ex(767, 4));
+  std::string d1(w.Distance());
   w.ReadEx(w.r - 1);
-  std::string grade(w.Ex(744, 1));
+  std::string grade(w.Ex("grade"));
   std::string p = CourseDigit(w);
   std::string gp = GoingClass(w, p);
   // Data kinds A and B carry the final placing instead of the arrival order.
-  Text kind = w.Ex(2, 1);
-  Text placing = w.Ex(679, 2);
+  Text kind = w.Ex("data_kind");
+  Text placing = w.ArrivalOrder();
   if (kind == "A" || kind == "B") {
     p = std::string(kind);
-    placing = w.Ex(681, 2);
+    placing = w.Ex("final_placing");
   }
   auto no_position = [](Text t) { return t == "00" || t == "99" || t == "  "; };
   std::string placing_class = no_position(placing)           ? "3"
@@ -131,10 +132,10 @@ std::string AlternativeFactors::Factor03CornerOrder() {
     if (no_position(t)) return "2";
     return InRange(t, "01", "05") ? "1" : "2";
   };
-  std::string corner3 = corner(w.Ex(702, 2));
-  std::string corner4 = corner(w.Ex(704, 2));
+  std::string corner3 = corner(w.Ex("corner_position[2]"));
+  std::string corner4 = corner(w.Ex("corner_position[3]"));
   std::string going_change = gp != gr ? "2" : "1";
-  Text d0 = w.Ex(767, 4);
+  Text d0 = w.Distance();
   std::string change = NoDistance(d0) || NoDistance(d1) ? "0"
                        : Integer(d0) - Integer(d1) <= 0 ? "1"
                                                         : "2";
@@ -144,10 +145,10 @@ std::string AlternativeFactors::Factor03CornerOrder() {
 
 std::string AlternativeFactors::Factor04SexFutanCode() {
   w.ReadEx(w.r);
-  Text sex = w.Ex(529, 1);
+  Text sex = w.Ex("sex");
   // Fillies and mares are set apart by 300 on the weight carried.
-  std::string weight = sex != "1" && sex != "3" ? Decimal(int64_t{Integer(w.Ex(605, 3))} + 300)
-                                                : std::string(w.Ex(605, 3));
+  std::string weight = sex != "1" && sex != "3" ? Decimal(int64_t{Integer(w.Ex("weight"))} + 300)
+                                                : std::string(w.Ex("weight"));
   if (weight == "860" || weight == "865") weight = "560";
   weight += "0";
   // Weights few horses carry join their neighbours.
@@ -174,7 +175,7 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
     int32_t s = 0;
     for (int32_t k = 1; k <= n; ++k) {
       w.ReadEx(k);
-      int64_t sum = int64_t{s} + Integer(w.Ex(712, 8));
+      int64_t sum = int64_t{s} + Integer(w.Ex("main_prize_won"));
       if (sum > INT32_MAX || sum < INT32_MIN) FailOverflow("prize money sum beyond 32 bits");
       s = static_cast<int32_t>(sum);
     }
@@ -186,7 +187,7 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
     }
   }
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   if (t < 0 || t > 29) {
     if (code == "00050") code = "00049";
     return code;
@@ -201,11 +202,15 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
 std::string AlternativeFactors::Factor05HahaUma() {
   w.ReadEx(w.r);
   std::string code = "10";
-  Text dam = w.Ex(286, 10);
+  Text dam = w.Ex("pedigree[1].breeding_number");
   if (dam != "0000000000" && dam != "          ") {
-    if (const std::string* rec = w.LookupRecord("OPTION1N\\HAHAUMA.dat", 402, dam)) {
-      int32_t t = Integer(w.Ex(775, 2));
-      Text rate = Text(*rec).substr(t >= 0 && t <= 49 ? 16 : 118, 6);
+    if (const std::string* rec =
+            w.LookupRecord("OPTION1N\\HAHAUMA.dat", kMareStallionLength, dam)) {
+      int32_t t = Integer(w.TrackCode());
+      // Central top-3 rate on the flat, that of line 7 over fences.
+      Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")
+                                     : StallionField("line_top3_rate[6]"))
+                      .Of(*rec);
       code = "1" + Decimal(RateClass(rate));
     }
   }
@@ -224,15 +229,17 @@ std::string AlternativeFactors::Factor05HahaUma() {
 
 std::string AlternativeFactors::Factor05Kyosoba() {
   w.ReadEx(w.r);
-  Text horse = w.Ex(30, 10);
+  Text horse = w.Pedigree();
   if (horse == "0000000000" || horse == "          ") return "10";
-  const std::string* rec = w.LookupRecord("OPTION1N\\KYOSOBA.dat", 228, horse);
+  const std::string* rec = w.LookupRecord(kKyosobaFile, kKyosobaLength, horse);
   if (rec == nullptr) return "10";
   Text k(*rec);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   bool steeple = t < 0 || t > 49;
-  double count = Value(k.substr(steeple ? 28 : 22, 6));
-  double money = Value(k.substr(steeple ? 43 : 34, 9));
+  double count =
+      Value((steeple ? KyosobaField("jump_starts") : KyosobaField("central_starts")).Of(k));
+  double money =
+      Value((steeple ? KyosobaField("jump_main_prize") : KyosobaField("flat_main_prize")).Of(k));
   if (count == 0 || money == 0) return "00";
   return LastChars(Decimal(LogClass(money) + 100), 2);
 }

@@ -14,14 +14,7 @@ namespace volq {
 
 namespace {
 
-constexpr const char* kKishuSeisei = "KISHUSEISEI.dat";
-constexpr int kKishuSeiseiLength = 121;
-constexpr const char* kDonichi = "OPTION1N\\DONICHI.dat";
-constexpr const char* kStallion = "OPTION1N\\STALLION.dat";
-constexpr int kStallionLength = 402;
-constexpr const char* kKyosoba = "OPTION1N\\KYOSOBA.dat";
 constexpr const char* kKyosobaA = "OPTION1N\\KYOSOBAA.dat";
-constexpr int kKyosobaLength = 228;
 
 // Rows of JockeyResultCounts searched for a jockey; row 0 when none holds him.
 constexpr int kCountRowsSearched = 1500;
@@ -54,10 +47,10 @@ int64_t RateClass(int64_t s, int64_t n) {
   return k > 20 ? 20 : k;
 }
 
-// The rate text at `offset` of a statistics record over `per`: 1000 gives
-// whole percent, 4000 twentyfifths.
-std::string RateAt(const std::string& rec, int offset, double per) {
-  return Decimal(Floor(Value(std::string_view(rec).substr(offset, 6)) / per));
+// The rate text of a statistics record's field over `per`: 1000 gives whole
+// percent, 4000 twentyfifths.
+std::string RateAt(const std::string& rec, Slice field, double per) {
+  return Decimal(Floor(Value(field.Of(rec)) / per));
 }
 
 // Step 0 to 3 of a going character ("0" and "1" both firm), -1 for any other.
@@ -104,7 +97,7 @@ struct SurfaceRates {
 
 SurfaceRates EarlierSurfaceRates(FormCATEGORYSETUP2024ZZ& w) {
   auto placed = [&w] {
-    std::string_view a = w.Ex(679, 2);
+    std::string_view a = w.ArrivalOrder();
     return a == "01" || a == "02" || a == "03";
   };
   SurfaceRates out;
@@ -113,33 +106,33 @@ SurfaceRates EarlierSurfaceRates(FormCATEGORYSETUP2024ZZ& w) {
     int64_t runs[3] = {0, 0, 0}, top3[3] = {0, 0, 0};
     for (int32_t k = 1; k <= w.r - 1; ++k) {
       w.ReadEx(k);
-      int c = CourseOf(Integer(w.Ex(775, 2)));
+      int c = CourseOf(Integer(w.TrackCode()));
       ++runs[c];
       if (placed()) ++top3[c];
     }
     for (int c = 0; c < 3; ++c) out.text[c] = RateText(RateClass(top3[c], runs[c]));
   } else {
     // The first run counts itself.
-    out.text[CourseOf(Integer(w.Ex(775, 2)))] = placed() ? "20" : "00";
+    out.text[CourseOf(Integer(w.TrackCode()))] = placed() ? "20" : "00";
   }
   w.ReadEx(w.r);
   if (w.RecordCount == 1) out.text[0] = out.text[1] = out.text[2] = "00";
-  out.t = Integer(w.Ex(775, 2));
+  out.t = Integer(w.TrackCode());
   return out;
 }
 
 // "11" for a jump race, "10" otherwise: the code of a horse without a
 // pedigree number.
 std::string NoHorseCode(FormCATEGORYSETUP2024ZZ& w) {
-  return Steeple(Integer(w.Ex(775, 2))) ? "11" : "10";
+  return Steeple(Integer(w.TrackCode())) ? "11" : "10";
 }
 
 }  // namespace
 
 std::string AlternativeFactors::Factor06KishuCountTable() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
-  int16_t j = Whole<int16_t>(Integer(w.Ex(613, 5)));
+  int32_t t = Integer(w.TrackCode());
+  int16_t j = Whole<int16_t>(Integer(w.JockeyCode()));
   size_t row = 0;
   for (size_t i = 1; i <= kCountRowsSearched; ++i) {
     if (JockeyResultCounts[i][0] == j) {
@@ -166,55 +159,59 @@ std::string AlternativeFactors::Factor06KishuCountTable() {
 
 std::string AlternativeFactors::Factor06KishuYear() {
   w.ReadEx(w.r);
-  std::string_view track = w.Ex(775, 2);
+  std::string_view track = w.TrackCode();
   std::string flag = "0";
   if (!(track > "49" || track < "00")) {
     for (std::string_view year : kFlaggedYears) {
-      if (w.Ex(11, 4) == year) flag = "1";
+      if (w.RaceYear() == year) flag = "1";
     }
   }
-  std::string code = std::string(w.Ex(613, 5)) + flag;
-  if (w.Ex(678, 1) != "0") code = code.substr(0, 5) + std::string(w.Ex(678, 1));
+  std::string code = std::string(w.JockeyCode()) + flag;
+  if (w.Ex("abnormality") != "0") code = code.substr(0, 5) + std::string(w.Ex("abnormality"));
   return code;
 }
 
 std::string AlternativeFactors::Factor06KishuDonichi() {
   w.ReadEx(w.r);
-  std::string_view jockey = w.Ex(613, 5);
+  std::string_view jockey = w.JockeyCode();
   if (jockey == "00000") {
-    Integer(w.Ex(775, 2));
+    Integer(w.TrackCode());
     return "10";
   }
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   if (Steeple(t)) {
-    const std::string* rec = w.LookupRecord(kKishuSeisei, kKishuSeiseiLength, jockey);
-    return rec ? "1" + RateAt(*rec, 41, 1000) : "10";
+    const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
+    return rec ? "1" + RateAt(*rec, TallyField("jump_top3_rate"), 1000) : "10";
   }
-  const std::string* rec = w.LookupRecord(kDonichi, kDonichiLength, jockey);
+  const std::string* rec = w.LookupRecord(kDonichiFile, kDonichiLength, jockey);
   if (!rec) return "10";
-  std::string_view course = w.Ex(19, 2);
+  std::string_view course = w.Venue();
   for (int v = 1; v <= 10; ++v) {
     if (course != kRacecourses[v - 1]) continue;
-    // Saturday rate first, the other days' rate six bytes on.
-    bool saturday = w.Ex(42, 1) == "1";
-    return (saturday ? "1" : "2") + RateAt(*rec, DonichiOffset(v) + (saturday ? 0 : 6), 1000);
+    // Saturday rate first, the other days' rate after it.
+    bool saturday = w.Ex("weekday") == "1";
+    constexpr Slice kOtherDay = DerivedField(kDonichiTable, "venue[0].other_day_rate");
+    const Slice rate{DonichiOffset(v) + (saturday ? 0 : kOtherDay.offset - DonichiOffset(1)),
+                     kOtherDay.length};
+    return (saturday ? "1" : "2") + RateAt(*rec, rate, 1000);
   }
   return "10";
 }
 
 std::string AlternativeFactors::Factor06Concat() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(744, 1)) + std::string(w.Ex(527, 2)) + std::string(w.Ex(748, 3));
+  return std::string(w.Ex("grade")) + std::string(w.Ex("horse_symbol")) +
+         std::string(w.Ex("condition.race_symbol"));
 }
 
 std::string AlternativeFactors::Factor07ChakujunClass() {
   w.ReadEx(w.r);
   if (w.r == 1) return "0077";
-  std::string track(w.Ex(775, 2));
+  std::string track(w.TrackCode());
   w.ReadEx(w.r - 1);
-  std::string code(w.Ex(679, 2));
+  std::string code(w.ArrivalOrder());
   if (track >= "00" && track <= "29") {
-    code += PositionClass(w.Ex(702, 2)) + PositionClass(w.Ex(704, 2));
+    code += PositionClass(w.Ex("corner_position[2]")) + PositionClass(w.Ex("corner_position[3]"));
   } else {
     code += "77";
   }
@@ -226,8 +223,8 @@ std::string AlternativeFactors::Factor07PrevRunCodeOrder() {
   w.ReadEx(w.r);
   if (w.r == 1) return "00000";
   w.ReadEx(w.r - 1);
-  std::string_view p = w.Ex(681, 2);
-  std::string a(w.Ex(678, 1));
+  std::string_view p = w.Ex("final_placing");
+  std::string a(w.Ex("abnormality"));
   std::string code;
   if (p == "00") {
     code = "0000" + a;
@@ -244,9 +241,9 @@ std::string AlternativeFactors::Factor07PrevFinishOdds() {
   w.ReadEx(w.r);
   if (w.r == 1) return "9000";
   w.ReadEx(w.r - 1);
-  int32_t arrival = Integer(w.Ex(679, 2));
-  std::string finish = arrival >= 0 && arrival <= 8 ? std::string(w.Ex(679, 2)) : "09";
-  std::string_view odds = w.Ex(706, 4);
+  int32_t arrival = Integer(w.ArrivalOrder());
+  std::string finish = arrival >= 0 && arrival <= 8 ? std::string(w.ArrivalOrder()) : "09";
+  std::string_view odds = w.Ex("win_odds");
   std::string code = "9000";
   if (odds != "0000" && odds != "    ") {
     int64_t k = ThousandOverOdds(odds);
@@ -266,25 +263,27 @@ std::string AlternativeFactors::Factor07PrevFinishOdds() {
 
 std::string AlternativeFactors::Factor08BabaWeather() {
   w.ReadEx(w.r);
-  std::string weather = Weather(w.Ex(957, 1));
-  int32_t t = Integer(w.Ex(775, 2));
-  std::string_view going = t >= 23 && t <= 49 ? w.Ex(959, 1) : w.Ex(958, 1);
+  std::string weather = Weather(w.Ex("weather"));
+  int32_t t = Integer(w.TrackCode());
+  std::string_view going = t >= 23 && t <= 49 ? w.Ex("dirt_going") : w.Ex("turf_going");
   return weather + std::string(going) + "00";
 }
 
 std::string AlternativeFactors::Factor08StallionBaba() {
   w.ReadEx(w.r);
-  std::string weather = Weather(w.Ex(957, 1));
+  std::string weather = Weather(w.Ex("weather"));
   std::string code = "10";
-  if (const std::string* rec = w.LookupRecord(kStallion, kStallionLength, w.Ex(252, 10))) {
-    int32_t t = Integer(w.Ex(775, 2));
+  if (const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
+    int32_t t = Integer(w.TrackCode());
     if (Steeple(t)) {
-      code = weather + std::string(w.Ex(958, 1)) + "00";
+      code = weather + std::string(w.Ex("turf_going")) + "00";
     } else {
-      // Turf goings from 124, dirt goings from 148.
+      // Turf goings are lines 8-11, dirt goings lines 12-15.
       bool turf = t <= 22;
-      int step = GoingStep(turf ? w.Ex(958, 1) : w.Ex(959, 1));
-      if (step >= 0) code = GoingDigit(step) + RateAt(*rec, (turf ? 124 : 148) + 6 * step, 1000);
+      int step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
+      const Slice first =
+          turf ? StallionField("line_top3_rate[7]") : StallionField("line_top3_rate[11]");
+      if (step >= 0) code = GoingDigit(step) + RateAt(*rec, Nth(first, step), 1000);
     }
   }
   // Rates of 10 to 30 % and single-digit rates of 9 % share one band per going.
@@ -297,40 +296,43 @@ std::string AlternativeFactors::Factor08StallionBaba() {
 
 std::string AlternativeFactors::Factor08KyosobaBaba() {
   w.ReadEx(w.r);
-  std::string_view pedigree = w.Ex(30, 10);
+  std::string_view pedigree = w.Pedigree();
   if (pedigree == "          ") return NoHorseCode(w);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   const std::string* rec;
-  int step, first;
+  int step;
+  Slice first;  // going lines 16-19 (steeplechase), 8-11 (turf), 12-15 (dirt)
   if (Steeple(t)) {
-    rec = w.LookupRecord(kKyosoba, kKyosobaLength, pedigree);
-    step = GoingStep(w.Ex(958, 1));
-    first = 160;
+    rec = w.LookupRecord(kKyosobaFile, kKyosobaLength, pedigree);
+    step = GoingStep(w.Ex("turf_going"));
+    first = KyosobaField("line_top3_rate[15]");
   } else {
     rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
     bool turf = t <= 22;
-    step = GoingStep(turf ? w.Ex(958, 1) : w.Ex(959, 1));
-    first = turf ? 112 : 136;
+    step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
+    first = turf ? KyosobaField("line_top3_rate[7]") : KyosobaField("line_top3_rate[11]");
   }
   if (!rec || step < 0) return "10";
-  return GoingDigit(step) + RateAt(*rec, first + 6 * step, 1000);
+  return GoingDigit(step) + RateAt(*rec, Nth(first, step), 1000);
 }
 
 std::string AlternativeFactors::Factor08KyosobaDistance() {
   w.ReadEx(w.r);
-  std::string_view pedigree = w.Ex(30, 10);
+  std::string_view pedigree = w.Pedigree();
   if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
   const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
   if (!rec) return "10";
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   int band = 0;  // 0 to 2 for the bands "1" to "3"
-  int offset = 106;
+  // Line 7 (steeplechase), or the band's line among 20-22 (turf), 23-25 (dirt).
+  Slice rate = KyosobaField("line_top3_rate[6]");
   if (!Steeple(t)) {
-    int32_t d = Integer(w.Ex(767, 4));
+    int32_t d = Integer(w.Distance());
     band = d >= 0 && d <= 1600 ? 0 : (d >= 1601 && d <= 2200 ? 1 : 2);
-    offset = (t <= 22 ? 184 : 202) + 6 * band;
+    rate = Nth(t <= 22 ? KyosobaField("line_top3_rate[19]") : KyosobaField("line_top3_rate[22]"),
+               band);
   }
-  std::string code = GoingDigit(band) + RateAt(*rec, offset, 4000);
+  std::string code = GoingDigit(band) + RateAt(*rec, rate, 4000);
   // A zero rate over middle or long distances counts as no record.
   return code == "20" || code == "30" ? "10" : code;
 }
@@ -346,12 +348,15 @@ std::string AlternativeFactors::Factor08SurfaceTop3Rate() {
 
 std::string AlternativeFactors::Factor08KyosobaSurface() {
   w.ReadEx(w.r);
-  std::string_view pedigree = w.Ex(30, 10);
+  std::string_view pedigree = w.Pedigree();
   if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
   const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
   if (!rec) return "10";
   // Overall rate on the flat, the jump rate over fences.
-  return "1" + RateAt(*rec, Steeple(Integer(w.Ex(775, 2))) ? 106 : 10, 4000);
+  return "1" + RateAt(*rec,
+                      Steeple(Integer(w.TrackCode())) ? KyosobaField("line_top3_rate[6]")
+                                                      : KyosobaField("overall_top3_rate"),
+                      4000);
 }
 
 std::string AlternativeFactors::Factor08SurfaceTop3RateB() {

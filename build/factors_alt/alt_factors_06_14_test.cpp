@@ -18,7 +18,7 @@ class AltFactors0614Test : public testing::FactorTest {
   // so the routine must read record r itself.
   std::string One(Routine f, std::initializer_list<std::pair<int, std::string>> fields) {
     Horse("2019100001", {Ex(fields)});
-    w().ExRecord = std::string(kExLength, '#');
+    w().ExRecord = std::string(kUmaExLength, '#');
     AlternativeFactors alt(w());
     return (alt.*f)();
   }
@@ -26,7 +26,7 @@ class AltFactors0614Test : public testing::FactorTest {
   // holds record r afterwards.
   std::string OnRecord(Routine f, const std::vector<std::string>& recs, int32_t r) {
     Horse("2019100001", recs, r);
-    w().ExRecord = std::string(kExLength, '#');
+    w().ExRecord = std::string(kUmaExLength, '#');
     AlternativeFactors alt(w());
     std::string code = (alt.*f)();
     EXPECT_EQ(w().ExRecord, recs[static_cast<size_t>(r - 1)]) << "record r is left in the buffer";

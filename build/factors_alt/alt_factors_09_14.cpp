@@ -13,11 +13,6 @@ namespace volq {
 
 namespace {
 
-constexpr const char* kKishuSeisei = "KISHUSEISEI.dat";
-constexpr int kKishuSeiseiLength = 121;
-constexpr const char* kStallion = "OPTION1N\\STALLION.dat";
-constexpr int kStallionLength = 402;
-
 // Days to add to the day number of a meeting so that the days of a run of
 // consecutive meetings at one racecourse count on, for the years 2007 to 2013
 // and racecourses "01" to "10"; entry i is meeting i + 1. A meeting beyond its
@@ -100,8 +95,8 @@ int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string,
 
 // Race date of the record in the buffer: year, month, day.
 std::array<std::string, 3> RaceDate(FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view md = w.Ex(15, 4);
-  return {std::string(w.Ex(11, 4)), std::string(md.substr(0, 2)), std::string(md.substr(2, 2))};
+  std::string_view md = w.Ex("race.month_day");
+  return {std::string(w.RaceYear()), std::string(md.substr(0, 2)), std::string(md.substr(2, 2))};
 }
 
 // 2 for an interval of a year or more, 1 for half a year or more, else 0.
@@ -122,7 +117,7 @@ std::string AlternativeFactors::Factor09RaceCountCapped() {
 
 std::string AlternativeFactors::Factor10FutanRatioOld() {
   w.ReadEx(w.r);
-  std::string_view carried = w.Ex(605, 3), body = w.Ex(671, 3);
+  std::string_view carried = w.Ex("weight"), body = w.Ex("body_weight");
   int64_t k = 100;
   if (Value(carried) > 0 && Value(body) > 0) {
     // Carried kilograms per mille of body weight plus carried weight.
@@ -137,21 +132,21 @@ std::string AlternativeFactors::Factor10FutanRatioOld() {
 
 std::string AlternativeFactors::Factor11SexBodyWeight() {
   w.ReadEx(w.r);
-  std::string_view body = w.Ex(671, 3);
+  std::string_view body = w.Ex("body_weight");
   int64_t n = Value(body) == 0 ? 44 : Floor(Number(body) / 8);
   if (n <= 51) n = 50;
   if (n > 70) n = 70;
-  std::string_view sex = w.Ex(529, 1);
+  std::string_view sex = w.Ex("sex");
   return Decimal(sex == "1" || sex == "3" ? n + 30 : n);
 }
 
 std::string AlternativeFactors::Factor13KishuSeisekiLog() {
   w.ReadEx(w.r);
   std::string code = "00";
-  std::string_view jockey = w.Ex(613, 5);
+  std::string_view jockey = w.JockeyCode();
   if (jockey != "00000" && jockey != "     ") {
-    if (const std::string* rec = w.LookupRecord(kKishuSeisei, kKishuSeiseiLength, jockey)) {
-      int32_t t = Integer(w.Ex(775, 2));
+    if (const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey)) {
+      int32_t t = Integer(w.TrackCode());
       double n, s;
       JockeyStartsAndMoney(*rec, t < 0 || t > 29, n, s);
       if (n != 0 && s / n != 0) code = LastChars(Decimal(LogClass(s / n) + 100), 2);
@@ -164,26 +159,27 @@ std::string AlternativeFactors::Factor13KishuSeisekiLog() {
 
 std::string AlternativeFactors::Factor13RaceDayCode() {
   w.ReadEx(w.r);
-  std::string_view track = w.Ex(775, 2);
-  std::string day(w.Ex(23, 2));
-  if (track >= "00" && track <= "49") return day + std::string(w.Ex(15, 2)) + "0";
-  return day + std::string(w.Ex(22, 1)) + std::string(w.Ex(28, 2));
+  std::string_view track = w.TrackCode();
+  std::string day(w.Ex("race.day_number"));
+  if (track >= "00" && track <= "49") return day + std::string(w.RaceMonth()) + "0";
+  return day + std::string(w.Ex({"race.meeting", 1, 1})) + std::string(w.HorseNumber());
 }
 
 std::string AlternativeFactors::Factor13KaisaiNichiji() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   if (t < 0 || t > 49) {
-    return std::string(w.Ex(23, 2)) + std::string(w.Ex(22, 1)) + std::string(w.Ex(28, 2));
+    return std::string(w.Ex("race.day_number")) + std::string(w.Ex({"race.meeting", 1, 1})) +
+           std::string(w.HorseNumber());
   }
-  int year = CalendarYear(w.Ex(11, 4));
-  int course = CalendarRacecourse(w.Ex(19, 2));
+  int year = CalendarYear(w.RaceYear());
+  int course = CalendarRacecourse(w.Venue());
   // Outside the calendar there is no day code.
   if (year < 0 || course < 0) return "0001";
   std::string day = "00";
   int offset;
-  if (DayOffset(year, course, w.Ex(21, 2), offset)) {
-    day = LastChars(Decimal(Integer(w.Ex(23, 2)) + offset + 100), 2);
+  if (DayOffset(year, course, w.Ex("race.meeting"), offset)) {
+    day = LastChars(Decimal(Integer(w.Ex("race.day_number")) + offset + 100), 2);
   }
   if (Integer(day) > 16) day = "17";
   return day + "00" + "01";
@@ -191,25 +187,25 @@ std::string AlternativeFactors::Factor13KaisaiNichiji() {
 
 std::string AlternativeFactors::Factor13StallionSurface() {
   w.ReadEx(w.r);
-  const std::string* rec = w.LookupRecord(kStallion, kStallionLength, w.Ex(252, 10));
+  const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire());
   if (!rec) return "00";
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   // Offspring with jump earnings over fences, with flat earnings otherwise;
   // the money sum is the same field for both.
   double n = Value(std::string_view(*rec).substr(t < 0 || t > 29 ? 28 : 22, 6));
   if (n == 0) return "00";
-  double q = Value(std::string_view(*rec).substr(64, 9)) / n;
+  double q = Value(StallionField("flat_earnings").Of(*rec)) / n;
   if (q == 0) return "00";
   return Decimal(DecimalOrder(q));
 }
 
 std::string AlternativeFactors::Factor13KishuSeisei() {
   w.ReadEx(w.r);
-  std::string_view jockey = w.Ex(613, 5);
+  std::string_view jockey = w.JockeyCode();
   if (jockey == "00000") return "00";
-  const std::string* rec = w.LookupRecord(kKishuSeisei, kKishuSeiseiLength, jockey);
+  const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
   if (!rec) return "0";
-  std::string_view track = w.Ex(775, 2);
+  std::string_view track = w.TrackCode();
   double n, s;
   JockeyStartsAndMoney(*rec, track > "29" || track < "00", n, s);
   if (n == 0 || s / n == 0) return "00";

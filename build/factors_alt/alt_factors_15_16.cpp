@@ -20,15 +20,15 @@ struct WeightChange {
   bool same_course = false;
 };
 
-WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
+WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, ExField field, int scale,
                           std::string_view low_end, std::string_view low_class) {
-  std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4)), weight(w.Ex(offset, 3)),
-      course(w.Ex(19, 2));
+  std::string year(w.RaceYear()), month_day(w.Ex("race.month_day")), weight(w.Ex(field)),
+      course(w.Venue());
   w.ReadEx(w.r - 1);
-  int32_t d = DaySpan(w.Ex(11, 4), w.Ex(15, 4), year, month_day);
+  int32_t d = DaySpan(w.RaceYear(), w.Ex("race.month_day"), year, month_day);
   WeightChange c;
-  if (Value(w.Ex(offset, 3)) > 0 && Value(weight) > 0) {
-    int64_t change = static_cast<int64_t>(Integer(w.Ex(offset, 3))) - Integer(weight);
+  if (Value(w.Ex(field)) > 0 && Value(weight) > 0) {
+    int64_t change = static_cast<int64_t>(Integer(w.Ex(field))) - Integer(weight);
     // Two runs on one day leave nothing to divide by.
     if (d == 0) FailConversion("weight change over a day span of 0");
     int64_t q = Floor(static_cast<double>(change * scale) / d);
@@ -43,7 +43,7 @@ WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
   } else {
     c.cls = "50";
   }
-  c.same_course = w.Ex(19, 2) == course;
+  c.same_course = w.Venue() == course;
   w.ReadEx(w.r);
   return c;
 }
@@ -52,8 +52,8 @@ WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, int offset, int scale,
 
 std::string AlternativeFactors::Factor15HahaBirthYearBand() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
-  std::string_view dam = w.Ex(296, 4), born = w.Ex(196, 4);
+  int32_t t = Integer(w.TrackCode());
+  std::string_view dam = w.Ex("pedigree[1].birth_year"), born = w.Ex("birth_date.year");
   if (t < 0 || t > 49) {
     if (InRange(dam, "0000", "1975")) return "197500";
     if (InRange(dam, "1976", "1996")) return std::string(dam) + "00";
@@ -80,36 +80,35 @@ std::string AlternativeFactors::Factor15HahaBirthYearBand() {
 std::string AlternativeFactors::Factor15FutanChangePerDay() {
   w.ReadEx(w.r);
   if (w.r == 1) return "100050";
-  return "1000" + ChangePerDay(w, 605, 1, "45", "46").cls;
+  return "1000" + ChangePerDay(w, "weight", 1, "45", "46").cls;
 }
 
 std::string AlternativeFactors::Factor15MonthCode() {
   w.ReadEx(w.r);
-  if (!InRange(w.Ex(775, 2), "00", "24")) return std::string(w.Ex(15, 2));
+  if (!InRange(w.TrackCode(), "00", "24")) return std::string(w.RaceMonth());
   if (w.r == 1) return "00";
   w.ReadEx(w.r - 1);
-  std::string popularity(w.Ex(710, 2));
+  std::string popularity(w.Ex("win_popularity"));
   w.ReadEx(w.r);
   return popularity;
 }
 
 std::string AlternativeFactors::Factor15KishuGotoHistory() {
   w.ReadEx(w.r);
-  std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4)), track(w.Ex(775, 2));
+  std::string year(w.RaceYear()), month_day(w.Ex("race.month_day")), track(w.TrackCode());
   // Every counted ride goes to the pair of the current race's course type;
   // track code 22 counts as steeplechase here.
   int pair = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   int32_t runs[3] = {}, top2[3] = {};
   {
-    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n; ++k) {
       std::string ride = history->Read(k);
       std::string_view se(ride);
       // Rides from the race day to 364 days after it.
-      if (DaySpan(year, month_day, se.substr(11, 4), se.substr(15, 4)) <= 364) {
+      if (DaySpan(year, month_day, Ride().race_year.Of(se), Ride().race_month_day.Of(se)) <= 364) {
         ++runs[pair];
-        std::string_view order = se.substr(332, 2);
-        if (order == "01" || order == "02") ++top2[pair];
+        if (TopTwo(se)) ++top2[pair];
       }
     }
   }
@@ -129,8 +128,9 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
 std::string AlternativeFactors::Factor15BanushiSeiseki() {
   w.ReadEx(w.r);
   std::string code = "0";
-  if (const std::string* owner = w.LookupRecord("BANUSISEISEI.dat", 35, w.Ex(539, 6))) {
-    code = Decimal(RatePercent(owner->substr(6, 6)));
+  if (const std::string* owner =
+          w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code"))) {
+    code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*owner)));
   }
   int32_t n = Integer(code);
   if (n < 0 || n > 8) code = "8";
@@ -140,25 +140,25 @@ std::string AlternativeFactors::Factor15BanushiSeiseki() {
 std::string AlternativeFactors::Factor16BataijuChangePerDay() {
   w.ReadEx(w.r);
   if (w.r == 1) return "1250";
-  WeightChange c = ChangePerDay(w, 671, 3, "46", "47");
+  WeightChange c = ChangePerDay(w, "body_weight", 3, "46", "47");
   return std::string("1") + (c.same_course ? "1" : "2") + c.cls;
 }
 
 std::string AlternativeFactors::Factor16BataijuChangePerDayB() {
   w.ReadEx(w.r);
   if (w.r == 1) return "1250";
-  return "11" + ChangePerDay(w, 671, 3, "46", "47").cls;
+  return "11" + ChangePerDay(w, "body_weight", 3, "46", "47").cls;
 }
 
 std::string AlternativeFactors::Factor16CopyField() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(527, 2));
+  return std::string(w.Ex("horse_symbol"));
 }
 
 std::string AlternativeFactors::Factor16WeatherGoing() {
   w.ReadEx(w.r);
-  bool dirt = InRange(w.Ex(775, 2), "23", "29");
-  return std::string(w.Ex(957, 1)) + std::string(dirt ? w.Ex(959, 1) : w.Ex(958, 1));
+  bool dirt = InRange(w.TrackCode(), "23", "29");
+  return std::string(w.Ex("weather")) + std::string(dirt ? w.Ex("dirt_going") : w.Ex("turf_going"));
 }
 
 }  // namespace volq

@@ -30,7 +30,7 @@ class AltFactors15To22Test : public testing::FactorTest {
   std::string Run(Routine f) {
     AlternativeFactors alt(w());
     std::string code = (alt.*f)();
-    EXPECT_EQ(w().Ex(0, 2), "R" + std::to_string(w().r)) << "buffer left off record r";
+    EXPECT_EQ(w().Ex(Slice{0, 2}), "R" + std::to_string(w().r)) << "buffer left off record r";
     return code;
   }
 };

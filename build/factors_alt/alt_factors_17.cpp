@@ -14,11 +14,7 @@ namespace {
 
 using Window = FormCATEGORYSETUP2024ZZ;
 
-constexpr std::string_view kStallionFile = "OPTION1N\\STALLION.dat";
-constexpr int kStallionLength = 402;
-constexpr std::string_view kKyosobaFile = "OPTION1N\\KYOSOBA.dat";
 constexpr std::string_view kKyosobaAFile = "OPTION1N\\KYOSOBAA.dat";
-constexpr int kKyosobaLength = 228;
 
 // Course line 1 to 7 of a track code; line 4 is never chosen.
 int CourseLine(int32_t t) {
@@ -36,24 +32,20 @@ std::string PercentCode(std::string_view rate, char suffix) {
   return Decimal(RatePercent(rate)) + suffix;
 }
 
-std::string_view Field(const std::string& rec, int offset) {
-  return std::string_view(rec).substr(static_cast<size_t>(offset), 6);
-}
-
 // Races whose youngest-age condition code is "701" keep the default; codes
 // above 116 are held at 116.
 std::string YoungestAgeAndCap(Window& w, std::string code) {
-  if (w.Ex(764, 3) == "701") code = "10";
+  if (w.Ex("condition.age_condition[4]") == "701") code = "10";
   if (Integer(code) > 116) code = "116";
   return code;
 }
 
 // The horse's rate of the current course line in a KYOSOBA file, or the default.
 std::string HorseCourseLineCode(Window& w, std::string_view file) {
-  const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Ex(30, 10));
+  const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Pedigree());
   if (!horse) return "10";
-  int g = CourseLine(Integer(w.Ex(775, 2)));
-  return PercentCode(Field(*horse, 70 + 6 * (g - 1)), '1');
+  int g = CourseLine(Integer(w.TrackCode()));
+  return PercentCode(Nth(KyosobaField("line_top3_rate[0]"), g - 1).Of(*horse), '1');
 }
 
 // --- History routines -------------------------------------------------------
@@ -84,7 +76,7 @@ std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
       w.ReadEx(k);
       size_t b = static_cast<size_t>(h.bin_of(w));
       ++runs[b];
-      if (Success(w.Ex(679, 2), h.last_success)) ++wins[b];
+      if (Success(w.ArrivalOrder(), h.last_success)) ++wins[b];
     }
     for (size_t b = 0; b < digit.size(); ++b) {
       if (runs[b] == 0) continue;
@@ -94,7 +86,7 @@ std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
     }
   } else {
     unsigned bins = h.first_bins(w);
-    bool success = Success(w.Ex(679, 2), h.last_success);
+    bool success = Success(w.ArrivalOrder(), h.last_success);
     for (size_t b = 0; b < digit.size(); ++b) {
       if (bins & (1u << b)) digit[b] = std::string(success ? h.first : h.zero);
     }
@@ -112,25 +104,25 @@ enum { TL = 0, TS = 1, DL = 2, DS = 3, JD = 4 };
 // Turf "00"-"21", dirt "23"-"49", anything else (track code 22 included)
 // steeplechase, as texts.
 int TextBin(Window& w) {
-  std::string_view t = w.Ex(775, 2);
+  std::string_view t = w.TrackCode();
   return InRange(t, "00", "21") ? T : InRange(t, "23", "49") ? D : J;
 }
 unsigned TextFirstBin(Window& w) { return 1u << TextBin(w); }
 
 int NumberBin(Window& w) {
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   return t >= 0 && t <= 22 ? T : t >= 23 && t <= 49 ? D : J;
 }
 unsigned NumberFirstBin(Window& w) { return 1u << NumberBin(w); }
 
 int DistanceBin(Window& w) {
-  std::string_view t = w.Ex(775, 2);
-  if (InRange(t, "00", "21")) return Integer(w.Ex(767, 4)) > 1600 ? TL : TS;
-  if (InRange(t, "23", "49")) return Integer(w.Ex(767, 4)) >= 1600 ? DL : DS;
+  std::string_view t = w.TrackCode();
+  if (InRange(t, "00", "21")) return Integer(w.Distance()) > 1600 ? TL : TS;
+  if (InRange(t, "23", "49")) return Integer(w.Distance()) >= 1600 ? DL : DS;
   return JD;
 }
 unsigned DistanceFirstBins(Window& w) {
-  std::string_view t = w.Ex(775, 2);
+  std::string_view t = w.TrackCode();
   if (InRange(t, "00", "21")) return 1u << TL | 1u << TS;
   if (InRange(t, "23", "49")) return 1u << DL | 1u << DS;
   return 1u << JD;
@@ -145,15 +137,15 @@ const HistoryRule kPlaceRateByDistance{5, "03", 10, 9, 1, "0", "9", DistanceBin,
 
 std::string AlternativeFactors::Factor17PastPlaceRate() {
   auto d = HistoryDigits(w, kPlaceRate);
-  std::string_view t = w.Ex(775, 2);
+  std::string_view t = w.TrackCode();
   if (InRange(t, "00", "21")) return "0" + d[T] + DigitBand(d[D]);
   if (InRange(t, "22", "49")) return "0" + d[D] + DigitBand(d[T]);
-  return std::string(w.Ex(748, 3)) + "0";
+  return std::string(w.Ex("condition.race_symbol")) + "0";
 }
 
 std::string AlternativeFactors::Factor17PastPlaceRateB() {
   auto d = HistoryDigits(w, kPlaceRateB);
-  std::string_view t = w.Ex(775, 2);
+  std::string_view t = w.TrackCode();
   if (InRange(t, "00", "21")) return d[T] + d[D];
   if (InRange(t, "22", "49")) return d[D] + d[T];
   return d[T] + d[D] + d[J];
@@ -161,7 +153,7 @@ std::string AlternativeFactors::Factor17PastPlaceRateB() {
 
 std::string AlternativeFactors::Factor17PastTop3Count() {
   auto d = HistoryDigits(w, kTop3Count);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   if (t >= 0 && t <= 22) return d[T] + (d[D] == "00" ? "0" : "1");
   if (t >= 23 && t <= 49) return d[D] + (d[T] == "00" ? "0" : "1");
   return d[J] + (d[D] == "00" ? "0" : "1");
@@ -169,12 +161,12 @@ std::string AlternativeFactors::Factor17PastTop3Count() {
 
 std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
   auto d = HistoryDigits(w, kPlaceRateByDistance);
-  std::string_view t = w.Ex(775, 2);
+  std::string_view t = w.TrackCode();
   if (InRange(t, "00", "21")) {
-    return Integer(w.Ex(767, 4)) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
+    return Integer(w.Distance()) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
   }
   if (InRange(t, "22", "49")) {
-    return Integer(w.Ex(767, 4)) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
+    return Integer(w.Distance()) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
   }
   return d[JD];
 }
@@ -188,11 +180,11 @@ std::string AlternativeFactors::Factor17KyosobaaValue() {
 
 std::string AlternativeFactors::Factor17KyosobaA() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   std::string code = "10";
   std::string_view file = t >= 0 && t <= 49 ? kKyosobaAFile : kKyosobaFile;
-  if (const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Ex(30, 10))) {
-    code = PercentCode(Field(*horse, 10), '1');
+  if (const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Pedigree())) {
+    code = PercentCode(KyosobaField("overall_top3_rate").Of(*horse), '1');
   }
   return YoungestAgeAndCap(w, code);
 }
@@ -200,11 +192,11 @@ std::string AlternativeFactors::Factor17KyosobaA() {
 std::string AlternativeFactors::Factor17StallionOverall() {
   w.ReadEx(w.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
     // The overall rate on every course type; the track code is still read
     // as a number, so a blank one fails.
-    Integer(w.Ex(775, 2));
-    code = PercentCode(Field(*sire, 10), '1');
+    Integer(w.TrackCode());
+    code = PercentCode(StallionField("overall_top3_rate").Of(*sire), '1');
   }
   return YoungestAgeAndCap(w, code);
 }
@@ -213,41 +205,41 @@ std::string AlternativeFactors::Factor17KyosobaaStallion() {
   w.ReadEx(w.r);
   std::string code = HorseCourseLineCode(w, kKyosobaAFile);
   if (code != "10") return code;
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
-    int g = CourseLine(Integer(w.Ex(775, 2)));
-    code = PercentCode(Field(*sire, 82 + 6 * (g - 1)), '2');
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
+    int g = CourseLine(Integer(w.TrackCode()));
+    code = PercentCode(Nth(StallionField("line_top3_rate[0]"), g - 1).Of(*sire), '2');
   }
   return code;
 }
 
 std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
   w.ReadEx(w.r);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   std::string code = "10";
   if (t >= 0 && t <= 49) {
-    const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10));
+    const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire());
     if (sire && t >= 10 && t <= 22) {
-      std::string_view distance = w.Ex(767, 4);
+      std::string_view distance = w.Distance();
       if (InRange(distance, "1000", "1600")) {
-        code = PercentCode(Field(*sire, 196), '1');
+        code = PercentCode(StallionField("line_top3_rate[19]").Of(*sire), '1');
       } else if (InRange(distance, "1601", "2100")) {
-        code = PercentCode(Field(*sire, 202), '2');
+        code = PercentCode(StallionField("line_top3_rate[20]").Of(*sire), '2');
       } else {
-        code = PercentCode(Field(*sire, 208), '2');
+        code = PercentCode(StallionField("line_top3_rate[21]").Of(*sire), '2');
       }
     } else if (sire && (t == 23 || t == 24)) {
-      int32_t d = Integer(w.Ex(767, 4));
+      int32_t d = Integer(w.Distance());
       if (d >= 1000 && d <= 1600) {
-        code = PercentCode(Field(*sire, 214), '1');
+        code = PercentCode(StallionField("line_top3_rate[22]").Of(*sire), '1');
       } else if (d >= 1601 && d <= 2100) {
-        code = PercentCode(Field(*sire, 220), '2');
+        code = PercentCode(StallionField("line_top3_rate[23]").Of(*sire), '2');
       } else {
-        code = PercentCode(Field(*sire, 226), '2');
+        code = PercentCode(StallionField("line_top3_rate[24]").Of(*sire), '2');
       }
     }
   } else if (const std::string* horse =
-                 w.LookupRecord(kKyosobaFile, kKyosobaLength, w.Ex(30, 10))) {
-    code = PercentCode(Field(*horse, 106), '1');
+                 w.LookupRecord(kKyosobaFile, kKyosobaLength, w.Pedigree())) {
+    code = PercentCode(KyosobaField("line_top3_rate[6]").Of(*horse), '1');
   }
   return YoungestAgeAndCap(w, code);
 }
@@ -255,10 +247,13 @@ std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
 std::string AlternativeFactors::Factor17StallionTop2() {
   w.ReadEx(w.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kStallionLength, w.Ex(252, 10))) {
-    int32_t t = Integer(w.Ex(775, 2));
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
+    int32_t t = Integer(w.TrackCode());
     bool overall = (t >= 10 && t <= 21) || (t >= 23 && t <= 26);
-    code = PercentCode(Field(*sire, overall ? 232 : 280), '1');
+    code = PercentCode(
+        (overall ? StallionField("overall_top2_rate") : StallionField("line_top2_rate[6]"))
+            .Of(*sire),
+        '1');
   }
   // Ten percent or more all give "19".
   if (Integer(code) > 100) code = "19";
@@ -270,13 +265,14 @@ std::string AlternativeFactors::Factor17StallionTop2() {
 std::string AlternativeFactors::Factor17ChokyoSeisei() {
   w.ReadEx(w.r);
   std::string code = "00";
-  if (w.Ex(534, 5) != "00000") {
-    if (const std::string* trainer = w.LookupRecord("CHOKYOSEISEI.dat", 121, w.Ex(534, 5))) {
-      int32_t t = Integer(w.Ex(775, 2));
+  if (w.Ex("trainer_code") != "00000") {
+    if (const std::string* trainer =
+            w.LookupRecord(kTrainerTallyFile, kResultsTallyLength, w.Ex("trainer_code"))) {
+      int32_t t = Integer(w.TrackCode());
       std::string_view rec(*trainer);
       bool flat = t >= 0 && t <= 29;
-      double n = Value(rec.substr(flat ? 107 : 113, 6));
-      double m = Value(rec.substr(flat ? 89 : 98, 9));
+      double n = Value((flat ? TallyField("flat_runs") : TallyField("jump_runs")).Of(rec));
+      double m = Value((flat ? TallyField("flat_prize") : TallyField("jump_prize")).Of(rec));
       if (n != 0) {
         double q = m / n;
         if (q != 0) code = LastChars(Decimal(LogClass(q) + 100), 2);

@@ -19,7 +19,7 @@ using Window = FormCATEGORYSETUP2024ZZ;
 // "0" when there is no record.
 std::string RateDigit(const std::string* rec) {
   std::string part = "0";
-  if (rec) part = Decimal(RatePercent(rec->substr(6, 6)));
+  if (rec) part = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*rec)));
   int32_t n = Integer(part);
   return n < 0 || n > 8 ? "8" : part;
 }
@@ -43,9 +43,9 @@ std::string CountryCode(std::string_view birthplace) {
 // Birth month digits with the sex digit ("1" colts and geldings, "2"
 // fillies); months outside "02" to "06" all give "010".
 std::string MonthSex(Window& w) {
-  std::string_view month = w.Ex(200, 2);
+  std::string_view month = w.Ex("birth_date.month");
   if (month > "06" || month < "02") return "010";
-  std::string_view sex = w.Ex(529, 1);
+  std::string_view sex = w.Ex("sex");
   return std::string(month) + (sex == "1" || sex == "3" ? "1" : "2");
 }
 
@@ -53,27 +53,29 @@ std::string MonthSex(Window& w) {
 
 std::string AlternativeFactors::Factor18SeisanshaCode() {
   w.ReadEx(w.r);
-  std::string_view breeder = w.Ex(224, 8);
+  std::string_view breeder = w.Ex("breeder_code");
   return breeder == "        " ? "393126" : std::string(breeder);
 }
 
 std::string AlternativeFactors::Factor18BanusiBreeder() {
   w.ReadEx(w.r);
-  std::string owner = RateDigit(w.LookupRecord("BANUSISEISEI.dat", 35, w.Ex(539, 6)));
+  std::string owner =
+      RateDigit(w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code")));
   // Breeder results are kept under the first six characters of the code.
-  std::string breeder = RateDigit(w.LookupRecord("BREEDERSEISEI.dat", 35, w.Ex(224, 6)));
+  std::string breeder =
+      RateDigit(w.LookupRecord(kBreederTallyFile, kSmallTallyLength, w.Ex({"breeder_code", 0, 6})));
   return breeder + owner;
 }
 
 std::string AlternativeFactors::Factor19ChokyoshiCode() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(534, 5));
+  return std::string(w.Ex("trainer_code"));
 }
 
 std::string AlternativeFactors::Factor19ChokyoArray() {
   w.ReadEx(w.r);
   const auto& table = TrainerResultCounts;
-  int32_t trainer = Integer(w.Ex(534, 5));
+  int32_t trainer = Integer(w.Ex("trainer_code"));
   size_t k = 0;
   for (size_t i = 1; i <= 1500; ++i) {
     if (table[i][0] == trainer) {
@@ -82,7 +84,7 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
     }
   }
   const auto& row = table[k];
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   // Columns of the top-three counts and of the other counts of the course type.
   static constexpr int kTurfTop[] = {1, 2, 3, 13, 14, 15}, kTurfOther[] = {4, 5, 6, 16, 17, 18};
   static constexpr int kDirtTop[] = {7, 8, 9, 19, 20, 21}, kDirtOther[] = {10, 11, 12, 22, 23, 24};
@@ -107,12 +109,12 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
 
 std::string AlternativeFactors::Factor20PedigreeSlotCode() {
   w.ReadEx(w.r);
-  return "1" + std::string(w.Ex(422, 10)) + "1";
+  return "1" + std::string(w.Ex("pedigree[5].breeding_number")) + "1";
 }
 
 std::string AlternativeFactors::Factor20PedigreeSlotCodeB() {
   w.ReadEx(w.r);
-  return "1" + std::string(w.Ex(388, 10)) + "1";
+  return "1" + std::string(w.Ex("pedigree[4].breeding_number")) + "1";
 }
 
 std::string AlternativeFactors::Factor20KishuGotoLookup() {
@@ -120,12 +122,11 @@ std::string AlternativeFactors::Factor20KishuGotoLookup() {
   int32_t all = 0, top2 = 0;
   {
     // The jockey's first rides, 501 at most.
-    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n && all <= 500; ++k) {
       std::string ride = history->Read(k);
-      std::string_view order = std::string_view(ride).substr(332, 2);
       ++all;
-      if (order == "01" || order == "02") ++top2;
+      if (TopTwo(ride)) ++top2;
     }
   }
   int32_t d = all == 0 ? 0 : top2 * 10 / all;
@@ -139,18 +140,17 @@ std::string AlternativeFactors::Factor20KishuGotoFlag() {
   int32_t all = 0, top2 = 0;
   {
     // The jockey's latest 101 rides of data kind "7", newest first.
-    auto history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     for (int32_t k = history->Count(); k >= 1 && all <= 100; --k) {
       std::string ride = history->Read(k);
-      if (ride[2] != '7') continue;
+      if (Ride().data_kind.Of(ride) != "7") continue;
       ++all;
-      std::string_view order = std::string_view(ride).substr(332, 2);
-      if (order == "01" || order == "02") ++top2;
+      if (TopTwo(ride)) ++top2;
     }
   }
   int32_t x = all == 0 ? 0 : top2 * 50 / all;
   w.ReadEx(w.r);
-  int32_t cap = InRange(w.Ex(775, 2), "00", "29") ? 15 : 10;
+  int32_t cap = InRange(w.TrackCode(), "00", "29") ? 15 : 10;
   if (x > cap) x = cap;
   if (w.RecordCount == 1) return "00";
   return LastChars(Decimal(x + 1000), 2);
@@ -158,36 +158,36 @@ std::string AlternativeFactors::Factor20KishuGotoFlag() {
 
 std::string AlternativeFactors::Factor20StallionLog() {
   w.ReadEx(w.r);
-  std::string_view sire = w.Ex(252, 10);
+  std::string_view sire = w.Sire();
   if (sire == "0000000000") return "0";
-  const std::string* rec = w.LookupRecord("OPTION1N\\STALLION.dat", 402, sire);
+  const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, sire);
   if (!rec) return "0";
-  double v = Value(std::string_view(*rec).substr(46, 9));
+  double v = Value(StallionField("flat_main_prize").Of(*rec));
   return v == 0 ? "0" : Decimal(LogClass(v));
 }
 
 std::string AlternativeFactors::Factor22ori2() {
   w.ReadEx(w.r);
   std::string s = MonthSex(w);
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   if (t >= 0 && t <= 49) return s;
-  return CountryCode(w.Ex(232, 20));
+  return CountryCode(w.Ex("birthplace"));
 }
 
 std::string AlternativeFactors::Factor22SanchiBirthMonth() {
   w.ReadEx(w.r);
   std::string s = MonthSex(w);
-  double v = Value(w.Ex(186, 10));
+  double v = Value(w.Ex("sale.price"));
   std::string c;
   if (v != 0) {
     // Sale age and the number of digits of the price less one.
-    c = std::string(w.Ex(185, 1)) + Decimal(DecimalOrder(v));
+    c = std::string(w.Ex("sale.age")) + Decimal(DecimalOrder(v));
     if (c == "18") c = "17";
     if (c == "25") c = "26";
   } else {
-    c = CountryCode(w.Ex(232, 20));
+    c = CountryCode(w.Ex("birthplace"));
   }
-  int32_t t = Integer(w.Ex(775, 2));
+  int32_t t = Integer(w.TrackCode());
   return t >= 0 && t <= 49 ? c + s : c + "00";
 }
 
@@ -195,7 +195,7 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
   w.ReadEx(w.r);
   if (w.r <= 2) return "0099";
   w.ReadEx(w.r - 2);
-  std::string x(w.Ex(740, 4));
+  std::string x(w.Ex("time_difference"));
   std::string code;
   if (x == "0000" || x == "    " || x == "+999" || x == "-999" || x == "9999") {
     code = "0099";
@@ -213,7 +213,7 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
     code = "0006";
   } else if (x == "+000") {
     // Second within a tenth of a second: the margin code.
-    code = w.Ex(679, 2) == "02" ? "+" + std::string(w.Ex(689, 3)) : "0007";
+    code = w.ArrivalOrder() == "02" ? "+" + std::string(w.Ex("margin[0]")) : "0007";
   } else if (InRange(x, "+001", "+029")) {
     // "00" and the number plus 7 in two digits: +001 gives 0008.
     code = "00" + LastChars(Decimal(Whole<int64_t>(Value(x)) + 107), 2);

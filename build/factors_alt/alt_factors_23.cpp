@@ -212,13 +212,13 @@ std::string DistanceSuffix(SireSeries series, std::string_view sire, std::string
 // "10".."22", dirt "23".."29"; "1" for any other code).
 std::string SireDistanceCode(FormCATEGORYSETUP2024ZZ& w, SireSeries turf, SireSeries dirt) {
   w.ReadEx(w.r);
-  std::string code = "1" + std::string(w.Ex(252, 10));
-  std::string_view track = w.Ex(775, 2);
+  std::string code = "1" + std::string(w.Sire());
+  std::string_view track = w.TrackCode();
   std::string suffix = "1";
   if (InRange(track, "10", "22")) {
-    suffix = DistanceSuffix(turf, w.Ex(252, 10), w.Ex(767, 4));
+    suffix = DistanceSuffix(turf, w.Sire(), w.Distance());
   } else if (InRange(track, "23", "29")) {
-    suffix = DistanceSuffix(dirt, w.Ex(252, 10), w.Ex(767, 4));
+    suffix = DistanceSuffix(dirt, w.Sire(), w.Distance());
   }
   code = suffix + code;
   w.ReadEx(w.r);
@@ -234,9 +234,9 @@ struct CourseGoing {
   char going;
 };
 CourseGoing CourseGoingOf(const FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view track = w.Ex(775, 2);
+  std::string_view track = w.TrackCode();
   char course = InRange(track, "00", "22") ? '1' : InRange(track, "23", "24") ? '2' : '3';
-  return {course, course == '2' ? w.Ex(959, 1)[0] : w.Ex(958, 1)[0]};
+  return {course, course == '2' ? w.Ex("dirt_going")[0] : w.Ex("turf_going")[0]};
 }
 
 }  // namespace
@@ -251,37 +251,37 @@ std::string AlternativeFactors::Factor23StallionListB() {
 
 // These two take the record the buffer holds, whatever its track code.
 std::string AlternativeFactors::Factor23StallionListSiba() {
-  return DistanceSuffix(kSibaTurf, w.Ex(252, 10), w.Ex(767, 4));
+  return DistanceSuffix(kSibaTurf, w.Sire(), w.Distance());
 }
 
 std::string AlternativeFactors::Factor23StallionListDirt() {
-  return DistanceSuffix(kOriginalDirt, w.Ex(252, 10), w.Ex(767, 4));
+  return DistanceSuffix(kOriginalDirt, w.Sire(), w.Distance());
 }
 
 // The distance band of this version (1000 m to 1200 m on turf and dirt) gives
 // the suffix "1" inside and outside alike, so the code is the sire alone.
 std::string AlternativeFactors::Factor23StallionDistanceCheck() {
   w.ReadEx(w.r);
-  std::string code = "11" + std::string(w.Ex(252, 10));
+  std::string code = "11" + std::string(w.Sire());
   w.ReadEx(w.r);
-  if (code == "1100000000") code = "11000000" + std::string(w.Ex(28, 2));
+  if (code == "1100000000") code = "11000000" + std::string(w.HorseNumber());
   return code;
 }
 
 std::string AlternativeFactors::Factor23StallionBaba() {
   w.ReadEx(w.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord("OPTION1N\\STALLION.dat", 402, w.Ex(252, 10))) {
+  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
     // Going rate lines of the sire's offspring: turf, dirt, steeplechase,
     // four goings each.
-    int32_t t = Integer(w.Ex(775, 2));
+    int32_t t = Integer(w.TrackCode());
     int first = 172;
-    char going = w.Ex(958, 1)[0];
+    char going = w.Ex("turf_going")[0];
     if (t >= 0 && t <= 22) {
       first = 124;
     } else if (t >= 23 && t <= 49) {
       first = 148;
-      going = w.Ex(959, 1)[0];
+      going = w.Ex("dirt_going")[0];
     }
     if (going >= '0' && going <= '4') {
       int line = going == '0' ? 1 : going - '0';
@@ -307,7 +307,7 @@ std::string AlternativeFactors::Factor23MeanTimeDiffClass() {
   for (int32_t k = 1; k <= w.r - 1; ++k) {
     w.ReadEx(k);
     // Tenths behind the winner: "+" behind, "9" no time, otherwise ahead.
-    std::string_view diff = w.Ex(740, 4);
+    std::string_view diff = w.Ex("time_difference");
     float tenths = diff[0] == '+' ? static_cast<float>(Value(diff.substr(1)))
                    : diff[0] == '9' ? 0.0f
                                     : -static_cast<float>(Value(diff.substr(1)));

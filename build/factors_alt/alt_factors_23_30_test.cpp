@@ -33,7 +33,7 @@ class AltFactors2330Test : public testing::FactorTest {
     for (size_t i = 0; i < runs.size(); ++i) recs.push_back(Run(static_cast<int>(i + 1), runs[i]));
     Horse("2019100001", recs, static_cast<int32_t>(recs.size()));
   }
-  std::string Tag() { return std::string(w().Ex(0, 3)); }
+  std::string Tag() { return std::string(w().Ex(Slice{0, 3})); }
   // Laps from lap 1 on, three characters each.
   static std::pair<int, std::string> Laps(const std::string& laps) { return {960, laps}; }
 };

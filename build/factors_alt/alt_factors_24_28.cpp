@@ -42,12 +42,12 @@ std::string AgeText(std::string_view year, std::string_view birth_year) {
 
 std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
   w.ReadEx(w.r);
-  std::string_view track = w.Ex(775, 2);
-  if (track > "49" || track < "00") return std::string(w.Ex(25, 2)) + "00";
+  std::string_view track = w.TrackCode();
+  if (track > "49" || track < "00") return std::string(w.Ex("race.race_number")) + "00";
   std::string band = "15";
-  std::string_view dam_year = w.Ex(296, 4);
+  std::string_view dam_year = w.Ex("pedigree[1].birth_year");
   if (dam_year != "0000" && dam_year != "    ") {
-    std::string a = AgeText(w.Ex(196, 4), dam_year);
+    std::string a = AgeText(w.Ex("birth_date.year"), dam_year);
     if (IsOneOf(a, {"03", "04", "05", "06"})) {
       band = "05";
     } else if (IsOneOf(a, {"07", "08"})) {
@@ -63,7 +63,7 @@ std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
 
 std::string AlternativeFactors::Factor24UmabanOld() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(28, 2));
+  return std::string(w.HorseNumber());
 }
 
 // The jockey's age band of the live factor 18, the same code.
@@ -71,30 +71,36 @@ std::string AlternativeFactors::Factor25BirthYearAgeBand() { return w.Factor18Ki
 
 std::string AlternativeFactors::Factor25KishuRecentForm() {
   w.ReadEx(w.r);
-  const std::string year(w.Ex(11, 4)), month_day(w.Ex(15, 4));
-  const std::string_view track = w.Ex(775, 2);
+  const std::string year(w.RaceYear()), month_day(w.Ex("race.month_day"));
+  const std::string_view track = w.TrackCode();
   // Rides are counted under the course type of the race being coded; "22"
   // counts as steeplechase here.
   const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   std::array<int32_t, 3> rides{}, top2{};
   {
     // A missing file is created empty.
-    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.Ex(613, 5));
+    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     const RecordReader& rides_file = *history;
     const int32_t n = rides_file.Count();
     // A jockey with a single ride in his file is not looked at.
     int32_t today = 0;
     for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
-      if (rides_file.Read(k).compare(11, 8, year + month_day) == 0) today = k;
+      const std::string ride = rides_file.Read(k);
+      if (std::string(Ride().race_year.Of(ride)).append(Ride().race_month_day.Of(ride)) ==
+          year + month_day) {
+        today = k;
+      }
     }
     // From the race day back through the 30 days before it.
     for (int32_t k = today; k >= 1; --k) {
       std::string ride = rides_file.Read(k);
-      int64_t days = DaysBetween(ride.substr(11, 4), ride.substr(15, 2), ride.substr(17, 2), year,
-                                 month_day.substr(0, 2), month_day.substr(2, 2));
+      const std::string_view ride_day = Ride().race_month_day.Of(ride);
+      int64_t days =
+          DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2), year,
+                      month_day.substr(0, 2), month_day.substr(2, 2));
       if (days >= 30) break;
       ++rides[group];
-      if (ride.compare(332, 2, "01") == 0 || ride.compare(332, 2, "02") == 0) ++top2[group];
+      if (TopTwo(ride)) ++top2[group];
     }
   }
   std::array<std::string, 3> bins;
@@ -108,9 +114,9 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   w.ReadEx(w.r);
   std::string flag = "00";
   for (std::string_view j : kFormJockeys) {
-    if (w.Ex(613, 5) == j) flag = "10";
+    if (w.JockeyCode() == j) flag = "10";
   }
-  std::string_view now = w.Ex(775, 2);
+  std::string_view now = w.TrackCode();
   if (InRange(now, "00", "21")) return bins[0] + flag;
   if (InRange(now, "22", "49")) return bins[1] + flag;
   return bins[2] + flag;
@@ -118,12 +124,12 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
 
 std::string AlternativeFactors::Factor25JokenCode() {
   w.ReadEx(w.r);
-  return std::string(w.Ex(764, 3));
+  return std::string(w.Ex("condition.age_condition[4]"));
 }
 
 std::string AlternativeFactors::Factor25LogValue() {
   w.ReadEx(w.r);
-  int32_t prize = Integer(w.Ex(783, 8));
+  int32_t prize = Integer(w.Ex("main_prize[0]"));
   std::string code = prize == 0 ? "00" : Decimal(LogClass(prize));
   // A text test: one-digit classes from "6" up, and "0", also land on "53".
   if (code > "53" || code < "00") code = "53";
@@ -134,7 +140,7 @@ std::string AlternativeFactors::Factor26PrevTimeDiffOld() {
   w.ReadEx(w.r);
   if (w.r == 1) return "0099";
   w.ReadEx(w.r - 1);
-  const std::string s(w.Ex(740, 4));
+  const std::string s(w.Ex("time_difference"));
   // Tenths of a second behind the winner, "+000" to "+029" exactly.
   auto close_behind = [&s] {
     if (s[0] != '+') return false;
@@ -169,14 +175,14 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
   w.ReadEx(w.r);
   if (w.r == 1) return "0000";
   w.ReadEx(w.r - 1);
-  const int32_t order = Integer(w.Ex(679, 2));
+  const int32_t order = Integer(w.ArrivalOrder());
   std::string band = order >= 1 && order <= 3     ? "01"
                      : order >= 4 && order <= 5   ? "02"
                      : order >= 6 && order <= 11  ? "03"
                      : order >= 12 && order <= 14 ? "04"
                      : order >= 15 && order <= 18 ? "05"
                                                   : "00";
-  std::string_view odds = w.Ex(706, 4);
+  std::string_view odds = w.Ex("win_odds");
   std::string code;
   if (odds == "0000" || odds == "    ") {
     code = "9000";
@@ -201,7 +207,7 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
 
 std::string AlternativeFactors::Factor28RunnerCountCode() {
   w.ReadEx(w.r);
-  std::string_view runners = w.Ex(951, 2);
+  std::string_view runners = w.Ex("registered");
   return InRange(runners, "00", "08") ? "08000" : std::string(runners) + "000";
 }
 

@@ -31,14 +31,17 @@ std::string SurfaceDigit(std::string_view track, std::string_view turf_from,
 }
 
 // Furlong lap k (1..25) of the record in the buffer.
-std::string_view Lap(const FormCATEGORYSETUP2024ZZ& w, int k) { return w.Ex(960 + 3 * (k - 1), 3); }
+std::string_view Lap(const FormCATEGORYSETUP2024ZZ& w, int k) {
+  static constexpr Slice kFirst = DerivedField(kUmaExTable, "lap_time[0]");  // EX 960:3
+  return w.Ex(Slice{kFirst.offset + kFirst.length * (k - 1), kFirst.length});
+}
 
 // The last lap before the first "000" lap against the opening laps (a base
 // time scaled to the odd furlong of some distances), as the last four
 // characters of the signed text of 1000 + 100 × last / base; "1100" when
 // either is missing. On the record in the buffer.
 std::string LapIndex(const FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view distance = w.Ex(767, 4);
+  std::string_view distance = w.Distance();
   int32_t l1 = Integer(Lap(w, 1)), l2 = Integer(Lap(w, 2));
   int32_t base = l1;
   if (distance == "1150") {
@@ -123,7 +126,7 @@ std::string AlternativeFactors::Factor29TimeDiffClass() {
   std::string cls = "016";
   if (w.r > 1) {
     w.ReadEx(w.r - 1);
-    cls = std::string(BandOf(w.Ex(740, 4), kTimeDiffClasses, "016"));
+    cls = std::string(BandOf(w.Ex("time_difference"), kTimeDiffClasses, "016"));
     w.ReadEx(w.r);
   }
   return "0" + cls;
@@ -155,11 +158,11 @@ std::string AlternativeFactors::Factor29AgariPaceRatio() {
 
 std::string AlternativeFactors::Factor29DistanceTimeIndex() {
   w.ReadEx(w.r);
-  const std::string track(w.Ex(775, 2));
+  const std::string track(w.TrackCode());
   const std::string index = PreviousLapIndex(w, "1110");
   // Final placing of the run in the buffer: the previous one, or for a first
   // run the race itself.
-  const std::string placing(w.Ex(681, 2));
+  const std::string placing(w.Ex("final_placing"));
   const bool placed = InRange(placing, "01", "10");
   std::string code;
   if (InRange(track, "00", "49")) {
@@ -172,7 +175,7 @@ std::string AlternativeFactors::Factor29DistanceTimeIndex() {
 }
 
 std::string AlternativeFactors::Factor29DistanceTimeIndexB() {
-  auto surface = [this] { return SurfaceDigit(w.Ex(775, 2), "00", "29"); };
+  auto surface = [this] { return SurfaceDigit(w.TrackCode(), "00", "29"); };
   w.ReadEx(w.r);
   const std::string s = surface();
   std::string index = PreviousLapIndex(w, "1115");
@@ -191,11 +194,11 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
   w.ReadEx(w.r);
   if (w.r <= 2) return "1250";
   w.ReadEx(w.r - 1);
-  const std::string year1(w.Ex(11, 4)), day1(w.Ex(15, 4)), weight1(w.Ex(671, 3)),
-      course1(w.Ex(19, 2));
+  const std::string year1(w.RaceYear()), day1(w.Ex("race.month_day")), weight1(w.Ex("body_weight")),
+      course1(w.Venue());
   w.ReadEx(w.r - 2);
-  const std::string year2(w.Ex(11, 4)), day2(w.Ex(15, 4)), weight2(w.Ex(671, 3)),
-      course2(w.Ex(19, 2));
+  const std::string year2(w.RaceYear()), day2(w.Ex("race.month_day")), weight2(w.Ex("body_weight")),
+      course2(w.Venue());
   int64_t n = DaysBetween(year2, day2.substr(0, 2), day2.substr(2, 2), year1, day1.substr(0, 2),
                           day1.substr(2, 2));
   int32_t days = DaysCut(n);
@@ -217,20 +220,20 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
 
 std::string AlternativeFactors::Factor30BirthMonthSex() {
   w.ReadEx(w.r);
-  std::string_view month = w.Ex(200, 2);
+  std::string_view month = w.Ex("birth_date.month");
   if (!InRange(month, "02", "06")) return "0100";
-  std::string_view sex = w.Ex(529, 1);
+  std::string_view sex = w.Ex("sex");
   return std::string(month) + (sex == "1" || sex == "3" ? "10" : "20");
 }
 
 std::string AlternativeFactors::Factor30RatioPairCode() {
   return SectionRatioCode(
-      w, [this] { return SurfaceDigit(w.Ex(775, 2), "10", "49"); },
+      w, [this] { return SurfaceDigit(w.TrackCode(), "10", "49"); },
       [this]() -> std::string {
-        std::string_view first3 = w.Ex(1039, 3);
+        std::string_view first3 = w.Ex("race_first3f");
         if (NoSectionTime(first3)) return "00";
         // Last 3 furlongs of the horse against the race's first 3, in percent.
-        int32_t v = Nearest16(Quotient(Number(w.Ex(737, 3)) * 100, Number(first3)));
+        int32_t v = Nearest16(Quotient(Number(w.Ex("last3f")) * 100, Number(first3)));
         return v <= 89 ? "90" : v >= 136 ? "36" : LastChars(SignedText(v), 2);
       });
 }
@@ -239,23 +242,23 @@ std::string AlternativeFactors::Factor30PrevPaceRatio() {
   return SectionRatioCode(
       w,
       [this] {
-        int32_t t = Integer(w.Ex(775, 2));
+        int32_t t = Integer(w.TrackCode());
         return t >= 0 && t <= 22 ? "1" : t >= 23 && t <= 49 ? "2" : "3";
       },
       [this]() -> std::string {
         // Tenths of a second; three- and four-digit fields stay inside 16 bits.
-        std::string_view time = w.Ex(685, 4);
+        std::string_view time = w.Ex("time");
         int32_t t = 600 * Integer(time.substr(0, 1)) + Integer(time.substr(1, 3));
-        int32_t before_last3 = t - Integer(w.Ex(737, 3));
+        int32_t before_last3 = t - Integer(w.Ex("last3f"));
         // The winner's time less the race's first 3 furlongs.
-        std::string_view diff = w.Ex(740, 4);
+        std::string_view diff = w.Ex("time_difference");
         int32_t middle = 0;
         if (diff[0] == '+') {
-          middle = t - Integer(diff.substr(1, 3)) - Integer(w.Ex(1039, 3));
+          middle = t - Integer(diff.substr(1, 3)) - Integer(w.Ex("race_first3f"));
         } else if (diff[0] == '-') {
-          middle = t - Integer(w.Ex(1039, 3));
+          middle = t - Integer(w.Ex("race_first3f"));
         }
-        if (NoSectionTime(w.Ex(1039, 3))) return "00";
+        if (NoSectionTime(w.Ex("race_first3f"))) return "00";
         int64_t x = middle != 0 ? Floor(static_cast<double>(before_last3) / middle * 100) : 100;
         return x < 85 ? "85" : x > 110 ? "10" : LastChars(SignedText(x), 2);
       });
@@ -267,11 +270,11 @@ std::string AlternativeFactors::Factor30BanusiBreeder() {
   // The breeder statistics are keyed by the first six characters of the
   // breeder code, but this version compares them with all eight, so no record
   // is ever taken and the code stays "0".
-  std::string_view breeder = w.Ex(224, 8);
+  std::string_view breeder = w.Ex("breeder_code");
   if (breeder != "         ") {
-    for (const std::string& rec : w.RecordsOf("BREEDERSEISEI.dat", 35)) {
-      if (std::string_view(rec).substr(0, 6) == breeder) {
-        code = Decimal(RatePercent(rec.substr(6, 6)));
+    for (const std::string& rec : w.RecordsOf(kBreederTallyFile, kSmallTallyLength)) {
+      if (SmallTallyField("code").Of(rec) == breeder) {
+        code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(rec)));
         break;
       }
     }

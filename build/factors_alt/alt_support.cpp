@@ -16,7 +16,7 @@ constexpr int32_t kFemaleLineRowBound = 150000;
 std::string AlternativeFactors::FlTableValue() {
   // The key is the sire's sire in the buffer record; every matching mare row
   // is looked at, so the last one that yields a number wins.
-  std::string_view key = w.Ex(422, 10);
+  std::string_view key = w.Ex("pedigree[5].breeding_number");
   std::string result;
   for (int32_t i = 1; i <= w.FemaleLineRowCount(); ++i) {
     if (i > kFemaleLineRowBound) FailIndex("dam-line row " + std::to_string(i));

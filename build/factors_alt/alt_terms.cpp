@@ -12,6 +12,15 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
   return DaysCut(days);
 }
 
+const RideFields& Ride() {
+  static const RideFields f = [] {
+    const RecordLayout& se = RaceEntryLayout();
+    return RideFields{se.slice("header.data_kind"), se.slice("race.year"),
+                      se.slice("race.month_day"), se.slice("arrival_order")};
+  }();
+  return f;
+}
+
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
   // A race entry without a jockey code has no history to read.
   if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "build/factors_alt/code_text.h"
+#include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
 
@@ -27,6 +28,17 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
 // when missing; a code of blanks reads as an empty history without a file;
 // a code that is no plain file name raises a file Failure.
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
+
+// The fields of a race-entry record of that history that the routines read.
+struct RideFields {
+  Slice data_kind, race_year, race_month_day, arrival_order;
+};
+const RideFields& Ride();
+// A ride that arrived 1st or 2nd.
+inline bool TopTwo(std::string_view ride) {
+  const std::string_view order = Ride().arrival_order.Of(ride);
+  return order == "01" || order == "02";
+}
 
 // The class code of factor 23's mean time difference D (tenths of a second).
 std::string TimeDifferenceClass(float d);

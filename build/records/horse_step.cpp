@@ -73,7 +73,7 @@ std::string HorseStep(StepContext& ctx) {
   // on its length, and a bound would drop horses without a word.
   ListOut massho(ctx, "KETTOMASSHO.dat");
 
-  std::filesystem::path kyosoba_path = dir.Path("OPTION1N\\KYOSOBA.dat");
+  std::filesystem::path kyosoba_path = dir.Path(kKyosobaFile);
   std::string kyosoba;
   kyosoba.reserve(static_cast<size_t>(m) * kKyosobaLength);
 

@@ -28,7 +28,7 @@ std::string JockeyStep(StepContext& ctx) {
   BuildNewFile(ctx, KsNewFileSpec());
   std::unique_ptr<NewRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
   WriteJockeyList(ctx, jockeys.get());
-  WriteResultsTally(ctx, jockeys.get(), "KISHUSEISEI.dat", JockeyTallyLayout());
+  WriteResultsTally(ctx, jockeys.get(), kJockeyTallyFile, JockeyTallyLayout());
   return EndMessage("KS(騎手） 終わり", ctx.RecordCount);
 }
 

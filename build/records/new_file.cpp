@@ -95,11 +95,21 @@ const NewFileSpec& RaNewFileSpec() {
   return s;
 }
 
+std::vector<Slice> RaceEntryKey(std::string_view entity_field) {
+  const RecordLayout& l = RaceEntryLayout();
+  return {l.slice("race.year"), l.slice("race.month_day"), l.slice("race.race_number"),
+          l.slice("horse_number"), l.slice(entity_field)};
+}
+
 const NewFileSpec& SeNewFileSpec() {
-  static const NewFileSpec s{"SE20180101.dat", "SE20180101NEW.dat", kRaceEntryLength,
-                             {{11, 4}, {15, 4}, {25, 2}, {28, 2}, {30, 10}},
-                             NewFileSpec::Order::Ascending, 0,
-                             NewFileSpec::Survivor::LastOfRun, "7BA"};
+  static const NewFileSpec s{"SE20180101.dat",
+                             "SE20180101NEW.dat",
+                             kRaceEntryLength,
+                             RaceEntryKey("pedigree_number"),
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::LastOfRun,
+                             "7BA"};
   return s;
 }
 

@@ -11,22 +11,25 @@ namespace volq {
 
 namespace {
 
-// Offsets of the 121-byte jockey and trainer tally. The rates of one block
-// lie 12 apart, turf then dirt; the jump rates follow the three blocks.
-constexpr int kTopThreeRates = 5;  // turf, dirt of blocks 1-3 (5..35), jump (41)
-constexpr int kTopTwoRates = 47;   // the same order (47..77), jump (83)
-constexpr int kJumpTopThree = 41;
-constexpr int kJumpTopTwo = 83;
-constexpr int kFlatPrize = 89;
-constexpr int kJumpPrize = 98;
-constexpr int kFlatRuns = 107;  // turf plus dirt runs of the career block
-constexpr int kJumpRuns = 113;
+// Offsets of the jockey and trainer tally. The rates of one block lie 12
+// apart, turf then dirt; the jump rates follow the three blocks.
+constexpr int kTopThreeRates = TallyField("top3_rate").offset;
+constexpr int kTopTwoRates = TallyField("top2_rate").offset;
+constexpr int kBlockRates = TallyField("top3_rate[0]").length;
+constexpr int kDirtRate = TallyField("top3_rate[0].dirt").offset - kTopThreeRates;
+constexpr int kJumpTopThree = TallyField("jump_top3_rate").offset;
+constexpr int kJumpTopTwo = TallyField("jump_top2_rate").offset;
+constexpr int kFlatPrize = TallyField("flat_prize").offset;
+constexpr int kJumpPrize = TallyField("jump_prize").offset;
+constexpr int kFlatRuns =
+    TallyField("flat_runs").offset;  // turf plus dirt runs of the career block
+constexpr int kJumpRuns = TallyField("jump_runs").offset;
 
-// Offsets of the 35-byte breeder and owner tally.
-constexpr int kSmallTopThree = 6;
-constexpr int kSmallTopTwo = 12;
-constexpr int kSmallPrize = 18;
-constexpr int kSmallRuns = 27;
+// Offsets of the breeder and owner tally.
+constexpr int kSmallTopThree = SmallTallyField("top3_rate").offset;
+constexpr int kSmallTopTwo = SmallTallyField("top2_rate").offset;
+constexpr int kSmallPrize = SmallTallyField("main_prize").offset;
+constexpr int kSmallRuns = SmallTallyField("runs").offset;
 
 constexpr int kCountWidth = 6;
 constexpr int kPlaces = 6;                          // first to fifth, unplaced
@@ -98,7 +101,7 @@ void EndRecord(std::string& out) { out.replace(out.size() - 2, 2, "\r\n"); }
 
 using TallyRecordFn = std::function<std::string(std::string_view, TallyNotes&)>;
 
-void WriteTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
+void WriteTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
                 int tally_length, Slice code, const TallyRecordFn& build) {
   StepFrame& frame = ctx.frame;
   std::filesystem::path path = ctx.dir.Path(tally_file);
@@ -162,10 +165,10 @@ std::string ResultsTallyRecord(std::string_view rec, const ResultsTallyLayout& l
     Placings turf, dirt;
     for (int c = 0; c < 3; ++c) AddPlacings(rec, classes + kClassWidth * c, turf, notes);
     for (int c = 3; c < 6; ++c) AddPlacings(rec, classes + kClassWidth * c, dirt, notes);
-    PutRate(out, kTopThreeRates + 12 * b, turf.top3, turf.runs, notes);
-    PutRate(out, kTopThreeRates + 12 * b + 6, dirt.top3, dirt.runs, notes);
-    PutRate(out, kTopTwoRates + 12 * b, turf.top2, turf.runs, notes);
-    PutRate(out, kTopTwoRates + 12 * b + 6, dirt.top2, dirt.runs, notes);
+    PutRate(out, kTopThreeRates + kBlockRates * b, turf.top3, turf.runs, notes);
+    PutRate(out, kTopThreeRates + kBlockRates * b + kDirtRate, dirt.top3, dirt.runs, notes);
+    PutRate(out, kTopTwoRates + kBlockRates * b, turf.top2, turf.runs, notes);
+    PutRate(out, kTopTwoRates + kBlockRates * b + kDirtRate, dirt.top2, dirt.runs, notes);
     if (b == 2) PutCount(out, kFlatRuns, turf.runs + dirt.runs, notes);
   }
   int career = l.blocks[2];
@@ -195,7 +198,7 @@ std::string SmallTallyRecord(std::string_view rec, const SmallTallyLayout& l, Ta
   return out;
 }
 
-void WriteResultsTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
+void WriteResultsTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
                        const ResultsTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kResultsTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {
@@ -203,7 +206,7 @@ void WriteResultsTally(StepContext& ctx, const NewRecords* records, const char* 
              });
 }
 
-void WriteSmallTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
+void WriteSmallTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
                      const SmallTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kSmallTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {

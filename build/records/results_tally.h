@@ -6,7 +6,8 @@
 // Jockeys and trainers (KISHUSEISEI.dat, CHOKYOSEISEI.dat, 121 bytes) share
 // one tally over the three yearly results blocks of their records; breeders
 // and owners (BREEDERSEISEI.dat, BANUSISEISEI.dat, 35 bytes) share one over
-// their career block. Offsets of both tallies are listed in docs/tallies.md.
+// their career block. Their files, lengths and fields are in
+// common/derived_layout.h; docs/tallies.md lists them.
 //
 // Every total starts at 0 for each block of each entity and is held in 32
 // bits. A placing count that is not a number counts as 0, and a value beyond
@@ -20,13 +21,10 @@
 
 #include "build/records/new_file.h"
 #include "build/step/step_frame.h"
-#include "common/record_layout.h"
+#include "common/derived_layout.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
-
-inline constexpr int kResultsTallyLength = 121;  // KISHUSEISEI.dat, CHOKYOSEISEI.dat
-inline constexpr int kSmallTallyLength = 35;     // BREEDERSEISEI.dat, BANUSISEISEI.dat
 
 // Where a jockey or trainer record holds what its tally reads.
 struct ResultsTallyLayout {
@@ -70,9 +68,9 @@ std::string SmallTallyRecord(std::string_view rec, const SmallTallyLayout& layou
 
 // Empties tally_file and writes record k of it from record k of the NEW
 // records, all through one open file. No records (nullptr) give an empty tally.
-void WriteResultsTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
+void WriteResultsTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
                        const ResultsTallyLayout& layout);
-void WriteSmallTally(StepContext& ctx, const NewRecords* records, const char* tally_file,
+void WriteSmallTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
                      const SmallTallyLayout& layout);
 
 }  // namespace volq

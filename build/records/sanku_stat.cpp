@@ -121,22 +121,21 @@ std::string SankuNumberText(const SankuValues& v) {
 }
 
 std::string KyosobaRecord(std::string_view horse, const SankuValues& v) {
-  std::string r;
-  r.reserve(kKyosobaLength);
-  std::string key(FieldAt(horse, 11, 10));
-  key.resize(10, ' ');
-  r += key;
-  r += LineRate(v, 27, 3);            // 10 overall
-  r += LineRate(v, 28, 3);            // 16 central
-  r += CountField6(LineSum(v, 28));   // 22 central starts
-  r += CountField6(LineSum(v, 7));    // 28 jump starts
-  r += MoneyField9(ValueAt(v, 155));  // 34 flat main prize
-  r += MoneyField9(ValueAt(v, 156));  // 43 jump main prize
-  r += MoneyField9(ValueAt(v, 173));  // 52 flat earnings
-  r += MoneyField9(ValueAt(v, 174));  // 61 jump earnings
-  r += BlockRates(v, 3);              // 70..219 lines 1-25
-  r += StyleCode6(v);                 // 220
-  r += "\r\n";                        // 226
+  static const Slice kPedigree = HorseLayout().slice("pedigree_number");
+  std::string r(kKyosobaLength, ' ');
+  auto put = [&](Slice field, std::string_view text) { PutText(r, field, text); };
+  put(KyosobaField("pedigree_number"), kPedigree.Of(horse));
+  put(KyosobaField("overall_top3_rate"), LineRate(v, 27, 3));
+  put(KyosobaField("central_top3_rate"), LineRate(v, 28, 3));
+  put(KyosobaField("central_starts"), CountField6(LineSum(v, 28)));
+  put(KyosobaField("jump_starts"), CountField6(LineSum(v, 7)));
+  put(KyosobaField("flat_main_prize"), MoneyField9(ValueAt(v, 155)));
+  put(KyosobaField("jump_main_prize"), MoneyField9(ValueAt(v, 156)));
+  put(KyosobaField("flat_earnings"), MoneyField9(ValueAt(v, 173)));
+  put(KyosobaField("jump_earnings"), MoneyField9(ValueAt(v, 174)));
+  put(KyosobaField("line_top3_rate"), BlockRates(v, 3));
+  put(KyosobaField("style_code"), StyleCode6(v));
+  put(KyosobaField("crlf"), "\r\n");
   return r;
 }
 

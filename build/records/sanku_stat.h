@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/derived_layout.h"
+
 namespace volq {
 
 inline constexpr int kSankuLines = 29;
@@ -58,7 +60,6 @@ std::string StyleCode6(const SankuValues& v);
 // horse and the HAHAN/SHUBOBAN total file of a parent.
 std::string SankuNumberText(const SankuValues& v);
 
-inline constexpr int kKyosobaLength = 228;
 // The 228-byte placing record of a horse (OPTION1N\KYOSOBA.dat) from its
 // record and the numbers of its block.
 std::string KyosobaRecord(std::string_view horse, const SankuValues& v);

@@ -7,13 +7,13 @@ namespace volq {
 
 std::string TrainerBreederOwnerStep(StepContext& ctx) {
   BuildNewFile(ctx, ChNewFileSpec());
-  WriteResultsTally(ctx, ReadBackNewFile(ctx, ChNewFileSpec()).get(), "CHOKYOSEISEI.dat",
+  WriteResultsTally(ctx, ReadBackNewFile(ctx, ChNewFileSpec()).get(), kTrainerTallyFile,
                     TrainerTallyLayout());
   BuildNewFile(ctx, BrNewFileSpec());
-  WriteSmallTally(ctx, ReadBackNewFile(ctx, BrNewFileSpec()).get(), "BREEDERSEISEI.dat",
+  WriteSmallTally(ctx, ReadBackNewFile(ctx, BrNewFileSpec()).get(), kBreederTallyFile,
                   BreederTallyLayout());
   BuildNewFile(ctx, BnNewFileSpec());
-  WriteSmallTally(ctx, ReadBackNewFile(ctx, BnNewFileSpec()).get(), "BANUSISEISEI.dat",
+  WriteSmallTally(ctx, ReadBackNewFile(ctx, BnNewFileSpec()).get(), kOwnerTallyFile,
                   OwnerTallyLayout());
   return EndMessage("CH(調教師） 終わり", ctx.RecordCount);
 }
