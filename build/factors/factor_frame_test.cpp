@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <utility>
 #include <limits>
 
 #include "build/factors/factor_test_support.h"
@@ -16,6 +18,12 @@ TEST(FactorConversions, ValueIntegerDecimalLogAndSpeedText) {
   struct { const char* text; double value; } values[] = {
       {"0012", 12}, {" 3.5", 3.5}, {"1 2", 12}, {"-5", -5}, {"   ", 0}, {"ab", 0}, {"12ab", 12}, {"", 0}};
   for (const auto& c : values) EXPECT_DOUBLE_EQ(Value(c.text), c.value) << c.text;
+  // Whole numbers short and long, and their sign, as strtod reads the digits.
+  for (auto [text, digits] : {std::pair{"-0", "-0"}, {"+  7", "+7"}, {"999999999999999", "999999999999999"},
+                              {"1234567890123456", "1234567890123456"}, {"-00 12.5x", "-0012.5"}}) {
+    EXPECT_EQ(Value(text), std::strtod(digits, nullptr)) << text;
+    EXPECT_EQ(std::signbit(Value(text)), std::signbit(std::strtod(digits, nullptr))) << text;
+  }
 
   EXPECT_EQ(Integer("0023"), 23);
   EXPECT_EQ(Integer(" 7 "), 7);

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -421,6 +423,17 @@ TEST(NumberText, OneBlankAndOneStrictReading) {
   NumberText n;
   ASSERT_TRUE(ScanNumber(" -3.5 ", n));
   EXPECT_DOUBLE_EQ(ValueOf(n), -3.5);
+}
+
+TEST(NumberText, ValueIsWhatStrtodGivesForShortAndLongNumbers) {
+  for (const char* t : {"0", "-0", "007", "7.", "2019", "-32768", "999999999999999",
+                        "1234567890123456", "99999999999999999999", "0.1", "-12.75"}) {
+    NumberText n;
+    ASSERT_TRUE(ScanNumber(t, n)) << t;
+    const double v = ValueOf(n), want = std::strtod(t, nullptr);
+    EXPECT_EQ(v, want) << t;
+    EXPECT_EQ(std::signbit(v), std::signbit(want)) << t;
+  }
 }
 
 TEST(AsciiCase, OnlyLettersAToZFold) {

@@ -38,7 +38,16 @@ bool ScanNumber(std::string_view t, NumberText& out) {
 }
 
 double ValueOf(const NumberText& n) {
-  const double v = std::strtod(std::string(n.digits).c_str(), nullptr);
+  double v;
+  if (n.fraction.empty() && n.whole.size() <= 15) {
+    // Most record fields are short whole numbers: summed exactly (below 2^53),
+    // the same double strtod gives, without building a string.
+    int64_t w = 0;
+    for (char c : n.whole) w = w * 10 + (c - '0');
+    v = static_cast<double>(w);
+  } else {
+    v = std::strtod(std::string(n.digits).c_str(), nullptr);
+  }
   return n.negative ? -v : v;
 }
 
