@@ -40,7 +40,6 @@ void Register(DataDir* d) {
 }  // namespace
 
 DataDir::DataDir(fs::path root) : root_(std::move(root)) {
-  SetShownRoot(root_);
   Register(this);
 }
 
@@ -149,6 +148,19 @@ void DataDir::DeletePath(const fs::path& p) {
 void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
   auto it = case_cache_.find(folder);
   if (it != case_cache_.end()) it->second.try_emplace(AsciiLower(name), name);
+}
+
+std::string ShownPath(const fs::path& p) {
+  const fs::path file = p.lexically_normal();
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  for (const DataDir* d : Live().dirs) {
+    const std::string r = file.lexically_relative(d->root().lexically_normal()).generic_string();
+    if (r.empty() || r == "." || r.rfind("..", 0) == 0) continue;
+    std::string shown = r;
+    std::replace(shown.begin(), shown.end(), '/', '\\');
+    return shown;
+  }
+  return p.string();
 }
 
 void NoteFileCreated(const fs::path& p) {

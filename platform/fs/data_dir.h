@@ -3,7 +3,8 @@
 // with the folder and file names the steps use. Names are matched without
 // regard to ASCII case, as on the system the data directory comes from.
 // The file layer tells every live data directory of each file it creates
-// (NoteFileCreated), so that a name looked up again is found in any case.
+// (NoteFileCreated), so that a name looked up again is found in any case;
+// reports name a file from the live data directory that holds it (ShownPath).
 #include <filesystem>
 #include <map>
 #include <string>

@@ -1,32 +1,28 @@
 #include "platform/fs/failure.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <algorithm>
 #include <iostream>
 
 namespace volq {
 
 namespace {
 
-std::filesystem::path& ShownRoot() {
-  static std::filesystem::path root;
-  return root;
-}
-
 std::atomic<int> late_failures{0};
 
 }  // namespace
 
 void FailFile(std::string_view op, const std::filesystem::path& p, int err) {
+  const std::string shown = ShownPath(p);
   std::string cause(op);
-  std::string what = cause + " " + ShownPath(p);
+  std::string what = cause + " " + shown;
   if (err != 0) {
     const std::string reason = std::string(": ") + std::strerror(err);
     cause += reason;
     what += reason;
   }
-  throw Failure(Failure::Kind::File, what, cause, ShownPath(p));
+  throw Failure(Failure::Kind::File, what, cause, shown);
 }
 
 void FailConversion(std::string_view cause, std::string_view text) {
@@ -56,22 +52,6 @@ std::string Printable(std::string_view text) {
     }
   }
   return out;
-}
-
-std::string ShownPath(const std::filesystem::path& p) {
-  const std::filesystem::path& root = ShownRoot();
-  if (!root.empty()) {
-    const std::filesystem::path rel = p.lexically_normal().lexically_relative(root.lexically_normal());
-    const std::string r = rel.generic_string();
-    if (!r.empty() && r != "." && r.rfind("..", 0) != 0) {
-      std::string shown = r;
-      for (char& c : shown) {
-        if (c == '/') c = '\\';
-      }
-      return shown;
-    }
-  }
-  return p.string();
 }
 
 namespace {
@@ -121,8 +101,6 @@ std::vector<std::string> FailureFold::Lines() const {
   }
   return lines;
 }
-
-void SetShownRoot(const std::filesystem::path& root) { ShownRoot() = root; }
 
 void ReportLateFailure(std::string_view text) {
   std::cerr << "failure: " << Printable(text) << '\n' << std::flush;

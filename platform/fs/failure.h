@@ -79,12 +79,10 @@ class FailureFold {
 // terminal; every other byte is kept.
 std::string Printable(std::string_view text);
 
-// A path as reports name it: relative to the data directory, with the
-// system's "\" between folder and file, or as given when it lies outside.
+// A path as reports name it: relative to the live data directory that holds
+// it (data_dir.h), with the system's "\" between folder and file, or as given
+// when no data directory holds it.
 std::string ShownPath(const std::filesystem::path& p);
-// The data directory that ShownPath names paths from (the program's one
-// data directory; set when it is opened).
-void SetShownRoot(const std::filesystem::path& root);
 
 // A failure found where nobody can be told any more (a writer closed by its
 // destructor): printed on standard error as a "failure:" line and counted,

@@ -43,6 +43,17 @@ TEST(FailureFold, FoldsRepeatedTextsWithoutAnOperation) {
                                                  "cannot write HS20180101.dat"}));
 }
 
+TEST(ShownPath, FromTheLiveDataDirectoryThatHoldsTheFile) {
+  const std::filesystem::path root = std::filesystem::path("/tmp") / "volq-shown";
+  const std::filesystem::path file = root / "OPTION1N" / "KYOSOBA.dat";
+  {
+    DataDir dir(root);
+    EXPECT_EQ(ShownPath(file), "OPTION1N\\KYOSOBA.dat");
+    EXPECT_EQ(ShownPath("/elsewhere/A.dat"), "/elsewhere/A.dat");
+  }
+  EXPECT_EQ(ShownPath(file), file.string());  // no data directory holds it now
+}
+
 TEST(RecordCount, RoundsHalfToEven) {
   const struct { uint64_t bytes; int len; int32_t count; } cases[] = {
       {0, 10, 0}, {25, 10, 2}, {26, 10, 3}, {35, 10, 4}, {15, 10, 2}, {5, 10, 0}, {6, 10, 1},
