@@ -18,39 +18,35 @@ namespace {
 constexpr const char* kUsageHead =
     "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
     "       volqbuild --help | --version\n"
-    "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current directory)\n"
-    "                  with the raw record files volqfetch wrote and these folders, which\n"
-    "                  no step creates:";
+    "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current\n"
+    "                  directory) with the raw record files volqfetch wrote and\n"
+    "                  these folders, which no step creates:";
 constexpr const char* kUsageTail =
-    "  -c COMMANDS     commands separated by ';', e.g. -c 'press Command1; press Command2';\n"
-    "                  a ';' inside double quotes or written \\; belongs to its command\n"
-    "                  (without -c: commands from standard input, or a prompt on a terminal)\n"
-    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows |\n"
-    "          show [CONTROL] | quit\n"
+    "  -c COMMANDS     commands separated by ';', for instance\n"
+    "                  -c 'press Command1; press Command2'; a ';' inside double\n"
+    "                  quotes or written \\; belongs to its command (without -c:\n"
+    "                  commands from standard input, or a prompt on a terminal)\n"
+    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N |\n"
+    "          windows | show [CONTROL] | help | quit\n"
     "buttons of the main window, in the order their steps need each other's files:\n"
     "  Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5\n"
     "  Command11 Command6 Command15 Command8\n"
-    "  Command9   opens the extended-record window (window 2): press 計算, press 表示,\n"
-    "             then pick List1 N shows one horse's records\n"
+    "  Command9   opens the extended-record window (window 2): press 計算, press\n"
+    "             表示, then pick List1 N shows one horse's records\n"
     "  Command13  the margin step (after 計算)\n"
     "  Command10  opens the category window: type Text1 201801, press Option1 (芝),\n"
-    "             Option2 (ダート) or Option3 (障害), press Command1 (抽出), then the\n"
-    "             course's factor build (Command2-4) and categorisation (Command5-7)\n"
+    "             Option2 (ダート) or Option3 (障害), press Command1 (抽出), then\n"
+    "             the course's factor build (Command2-4) and categorisation\n"
+    "             (Command5-7)\n"
     "exit status: 0 done, 1 a command failed or a step skipped something,\n"
     "             2 a wrong command line\n";
 
+// The head, then the folders, as many a line as fit the console's width.
 std::string Usage() {
-  std::string usage = kUsageHead;
-  size_t column = 33;
-  for (const char* const* f = volq::DataDir::kFolders; *f; ++f) {
-    if (column + 1 + std::string_view(*f).size() > 90) {
-      usage += "\n                 ";
-      column = 17;
-    }
-    usage += std::string(" ") + *f;
-    column += 1 + std::string_view(*f).size();
-  }
-  return usage + "\n" + kUsageTail;
+  std::string folders(17, ' ');
+  for (const char* const* f = volq::DataDir::kFolders; *f; ++f) folders += std::string(" ") + *f;
+  return std::string(kUsageHead) + "\n" + volq::FoldWords(folders, volq::kListWidth, 18) +
+         kUsageTail;
 }
 
 }  // namespace

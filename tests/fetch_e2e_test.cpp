@@ -98,5 +98,22 @@ TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   EXPECT_EQ(Run("--frob"), 2);
 }
 
+// A download after a failed one finds Text1 reading 終了 already: it still
+// prints its outcome. The record source appears between the two presses
+// (given on standard input, the second once the first has printed its end).
+TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
+  fs::rename(root_ / "src", root_ / "later");
+  const std::string cmd =
+      "cd '" + root_.string() + "' && ( echo 'press Command2'; "
+      "until grep -q 'Text1: ' out.txt 2>/dev/null; do sleep 0.05; done; mv later src; "
+      "echo 'press Command2' ) | XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH
+      "' --data-dir data --source src >out.txt 2>err.txt";
+  const int st = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << st;  // the first did not complete
+  EXPECT_EQ(ReadWholeFile(root_ / "out.txt"),
+            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了\nCommand2: done (Text1 unchanged)\n");
+  ExpectEveryFileButRA02();
+}
+
 }  // namespace
 }  // namespace volq

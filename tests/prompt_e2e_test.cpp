@@ -1,6 +1,7 @@
 // volqfetch at its prompt on a terminal (a pseudo-terminal), as a person
-// types: the Up arrow recalls a command, and a message box takes only an
-// empty line as its OK while a command typed there runs after it.
+// types: the Up arrow recalls a command, a message box takes only an empty
+// line as its OK while a command typed there runs after it, Ctrl-C clears
+// the line and Ctrl-D ends the program.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -20,10 +21,10 @@ namespace fs = std::filesystem;
 
 class Terminal {
  public:
-  explicit Terminal(const fs::path& dir) {
+  explicit Terminal(const fs::path& dir, unsigned short columns = 120) {
     winsize ws{};
     ws.ws_row = 40;
-    ws.ws_col = 120;
+    ws.ws_col = columns;
     pid_ = forkpty(&fd_, nullptr, nullptr, &ws);
     if (pid_ == 0) {
       setenv("XDG_CONFIG_HOME", (dir / "cfg").c_str(), 1);
@@ -130,6 +131,46 @@ TEST(Prompt, UpArrowRecallsAndAMessageBoxKeepsATypedCommand) {
         << t.screen();
     EXPECT_EQ(t.screen().find("unknown command"), std::string::npos) << t.screen();
     EXPECT_EQ(t.screen().find("^[[A"), std::string::npos) << t.screen();
+  }
+  fs::remove_all(dir);
+}
+
+// At 80 columns: the list of commands folds between words; help explains
+// them; Ctrl-C drops the half-typed download instead of ending the program,
+// and Ctrl-D on an empty line ends it (nothing failed: status 0).
+TEST(Prompt, CtrlCClearsTheLineAndCtrlDEnds) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_prompt_keys";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data");
+  fs::create_directories(dir / "cfg");
+  {
+    Terminal t(dir, 80);
+    ASSERT_TRUE(t.started());
+    const std::string prompt = "VOLQF1C：メイン> ";
+    ASSERT_TRUE(t.WaitFor(prompt)) << t.screen();
+    EXPECT_NE(t.screen().find("commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | "
+                              "window N |\r\n          windows"),
+              std::string::npos)
+        << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("help\r");
+    ASSERT_TRUE(t.WaitFor("  quit               end the program")) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 2)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("press Command2");
+    ASSERT_TRUE(t.WaitFor("press Command2")) << t.screen();
+    t.Type("\x03");  // Ctrl-C
+    ASSERT_TRUE(t.WaitFor("^C")) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 3)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("show Command3\r");
+    ASSERT_TRUE(t.WaitFor("  Command3  button  HSチェック")) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 4)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("\x04");  // Ctrl-D
+    t.WaitFor("never printed");  // to the end of output
+    EXPECT_EQ(t.Status(), 0) << t.screen();
+    EXPECT_EQ(t.screen().find("JVOpen"), std::string::npos) << t.screen();  // no download ran
   }
   fs::remove_all(dir);
 }

@@ -1,14 +1,17 @@
-// Both programs' command lines: help and version on standard output, a wrong
-// command line on standard error with status 2, in the same words.
+// Both programs' command lines: help and version on standard output (the
+// usage within 80 columns), a wrong command line on standard error with
+// status 2, in the same words.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "platform/fs/data_dir.h"
+#include "platform/ui/console.h"
 
 namespace {
 
@@ -41,6 +44,13 @@ TEST(Usage, HelpVersionAndWrongOptionsAlike) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_TRUE(help.out.starts_with("usage: " + program)) << help.out;
+    // Within 80 columns of a terminal, a double-width character counting two.
+    for (size_t at = 0; at < help.out.size();) {
+      const size_t nl = std::min(help.out.find('\n', at), help.out.size());
+      const std::string line = help.out.substr(at, nl - at);
+      EXPECT_LE(volq::Columns(line), 80u) << program << ": " << line;
+      at = nl + 1;
+    }
 
     ProgramRun version = Program(path, "--version");
     EXPECT_EQ(version.status, 0);

@@ -5,6 +5,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "platform/ui/cp932.h"
 
 namespace volq {
 
@@ -29,7 +30,15 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     // The month as typed names the list; as a number it bounds the races.
     const std::string month = Text1.Text;
     int32_t start = 0;
-    if (!frame.Do("start month", [&] { start = Integer(month); })) return "";
+    try {
+      start = Integer(month);
+    } catch (const Failure&) {
+      // Text1 is the status line too: after any step it holds that step's
+      // end text, and the month has to be typed again.
+      frame.Skipped("start month", "'" + ToUtf8(month) +
+                                       "' is not a month: type Text1 201801, then press 抽出");
+      return "";
+    }
 
     const std::filesystem::path list_path = dir().Path(std::string(course.word) + month + "N.dat");
     std::unique_ptr<TextListWriter> list;

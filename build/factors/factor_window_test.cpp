@@ -419,11 +419,13 @@ TEST_F(ExtractionTest, StartMonthCourseChoiceAndTheRememberedType) {
   EXPECT_EQ(Reported("no course type chosen"), 1);
   EXPECT_FALSE(Exists("SIBA201801N.dat"));
 
-  // A start month that is no number: said, nothing written, the text stays.
-  Extract(&w().Option2, "Text1");
-  EXPECT_EQ(Status(), "Text1");
-  EXPECT_EQ(Reported("start month"), 1);
-  EXPECT_FALSE(Exists("DIRTText1N.dat"));
+  // A start month that is no number (the end text the last step left in
+  // Text1): nothing written, the text stays, and the report says what to type.
+  Extract(&w().Option2, Cp932("終わり"));
+  EXPECT_EQ(Status(), Cp932("終わり"));
+  EXPECT_EQ(Reported(Cp932("start month: '終わり' is not a month: type Text1 201801, then press 抽出")),
+            1);
+  EXPECT_FALSE(Exists(Cp932("DIRT終わりN.dat")));
 
   // The remembered type once no option is chosen; the month names the list.
   ExRun dirt;

@@ -47,7 +47,8 @@ TEST(FemaleLineTable, SameAsScanningEveryRow) {
   for (int round = 0; round < 20; ++round) {
     const int n = 1 + static_cast<int>(rng() % 60);
     auto number = [](unsigned v) {
-      char buf[11];
+      // Room for any unsigned: the numbers drawn stay below 100000, so ten digits.
+      char buf[16];
       std::snprintf(buf, sizeof buf, "50000%05u", v);
       return std::string(buf);
     };

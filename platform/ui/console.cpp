@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <thread>
 
 #include "platform/fs/failure.h"
 #include "platform/ui/cp932.h"
+#include "platform/ui/interrupt.h"
 #include "platform/ui/line_editor.h"
 #include "platform/ui/terminal_input.h"
 
@@ -68,7 +68,61 @@ CommandLine ParseCommandLine(int argc, const char* const* argv,
 
 const char* const kCommandWords =
     "press CONTROL | type CONTROL TEXT | pick CONTROL N | window N | windows | show [CONTROL] | "
-    "quit";
+    "help | quit";
+
+const char* const kHelp =
+    "commands (CONTROL: a control's name or a caption, as show lists them):\n"
+    "  press CONTROL      click a button, or choose an option\n"
+    "  type CONTROL TEXT  set a text box's text (\"TEXT\" may be quoted)\n"
+    "  pick CONTROL N     click entry N (from 1) of a list\n"
+    "  window N           make open window N the current one\n"
+    "  windows            list the open windows\n"
+    "  show [CONTROL]     print the current window, or one control whole\n"
+    "  help               print this list\n"
+    "  quit               end the program (at the prompt also Ctrl-D)\n"
+    "Each press or pick prints one outcome line: the status line when it changed,\n"
+    "else \"CONTROL: done (Text1 unchanged)\".\n";
+
+size_t Columns(std::string_view utf8) {
+  size_t n = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const size_t len = b < 0xc0 ? 1 : b < 0xe0 ? 2 : b < 0xf0 ? 3 : 4;
+    char32_t cp = len == 1 ? b : b & (0x7f >> len);
+    for (size_t k = 1; k < len && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3f);
+    i += len;
+    // Full-width forms, kana, kanji and their signs take two columns on a
+    // terminal; half-width katakana (U+FF61-U+FF9F) one.
+    const bool wide = (cp >= 0x1100 && cp <= 0x115f) || (cp >= 0x2e80 && cp <= 0xa4cf) ||
+                      (cp >= 0xac00 && cp <= 0xd7a3) || (cp >= 0xf900 && cp <= 0xfaff) ||
+                      (cp >= 0xfe30 && cp <= 0xfe4f) || (cp >= 0xff00 && cp <= 0xff60) ||
+                      (cp >= 0xffe0 && cp <= 0xffe6);
+    n += wide ? 2 : 1;
+  }
+  return n;
+}
+
+std::string FoldWords(std::string_view utf8, size_t width, size_t indent) {
+  const size_t lead = std::min(utf8.find_first_not_of(' '), utf8.size());
+  std::string out, line(utf8.substr(0, lead));
+  bool words_in_line = false;
+  for (size_t i = lead; i < utf8.size();) {
+    size_t end = std::min(utf8.find(' ', i), utf8.size());
+    std::string_view word = utf8.substr(i, end - i);
+    i = end + 1;
+    if (word.empty()) continue;
+    if (words_in_line && Columns(line) + 1 + Columns(word) > width) {
+      out += line + '\n';
+      line.assign(indent, ' ');
+      words_in_line = false;
+    }
+    if (words_in_line) line += ' ';
+    line += word;
+    words_in_line = true;
+  }
+  return out + line + '\n';
+}
 
 std::optional<int> CommandLineExit(const CommandLine& cl, std::string_view program,
                                    std::string_view usage, std::ostream& out, std::ostream& err) {
@@ -169,20 +223,7 @@ std::string ControlLines(const Control& c, size_t name_w, size_t kind_w, const S
   constexpr size_t kIndent = 6;
   ShowFit inner = fit;
   inner.width = fit.width > kIndent ? fit.width - kIndent : 0;
-  std::vector<std::string> lines;
-  for (const std::string& d : c.Describe(inner)) {
-    // A text of several lines shows each on a line of its own.
-    size_t start = 0;
-    while (true) {
-      size_t nl = d.find('\n', start);
-      std::string_view part =
-          std::string_view(d).substr(start, nl == std::string::npos ? nl : nl - start);
-      if (!part.empty() && part.back() == '\r') part.remove_suffix(1);
-      lines.emplace_back(part);
-      if (nl == std::string::npos) break;
-      start = nl + 1;
-    }
-  }
+  const std::vector<std::string> lines = c.Describe(inner);
   std::string s;
   std::string head = "  " + c.name() + std::string(name_w - c.name().size() + 2, ' ') + c.kind();
   if (lines.size() == 1) {
@@ -233,7 +274,7 @@ std::string RenderProgressLine(const Window& w) {
   std::string s = ToUtf8(w.Caption);
   for (const Control* c : w.controls()) {
     if (auto* p = dynamic_cast<const ProgressBar*>(c)) s += " [" + p->Bar(30) + "]";
-    if (auto* l = dynamic_cast<const Label*>(c)) s += " " + ToUtf8(l->Caption);
+    if (auto* l = dynamic_cast<const Label*>(c)) s += " " + Printable(ToUtf8(l->Caption));
   }
   if (const CommandButton* b = CancelButton(w)) s += "  (any key: " + ToUtf8(b->Caption) + ")";
   return s;
@@ -261,32 +302,6 @@ class KeyMode {
  private:
   termios saved_{};
   bool active_ = false;
-};
-
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void OnInterrupt(int) { interrupted = 1; }
-
-// Ctrl-C cancels a modal window instead of ending the program.
-class InterruptCatcher {
- public:
-  InterruptCatcher() {
-    interrupted = 0;
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &saved_);
-  }
-  ~InterruptCatcher() { sigaction(SIGINT, &saved_, nullptr); }
-  InterruptCatcher(const InterruptCatcher&) = delete;
-  InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-  bool Take() {
-    bool was = interrupted != 0;
-    interrupted = 0;
-    return was;
-  }
-
- private:
-  struct sigaction saved_ {};
 };
 
 }  // namespace
@@ -388,8 +403,11 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
     }
   } else {
     interactive_ = true;
-    out_ << RenderWindow(start, Width()) << "commands: " << kCommandWords
-         << "\n(Up and Down arrows recall earlier commands)\n";
+    const size_t width = std::min(Width(), kListWidth);
+    out_ << RenderWindow(start, Width()) << FoldWords(std::string("commands: ") + kCommandWords, width, 10)
+         << FoldWords("(help explains them; Up and Down recall earlier commands; Ctrl-C clears "
+                      "the line; Ctrl-D or quit ends)",
+                      width, 1);
     while (!quit_) {
       Window* w = wm.Find(current_);
       std::string prompt = (w ? ToUtf8(w->Caption) : std::string()) + "> ";
@@ -441,11 +459,16 @@ bool Console::Execute(std::string_view line) {
       return true;
     }
     if (word == "show") return Show(rest);
+    if (word == "help") {
+      out_ << kHelp;
+      return true;
+    }
     if (word == "quit") {
       quit_ = true;
       return true;
     }
-    return Fail("unknown command '" + std::string(word) + "' (commands: " + kCommandWords + ")");
+    return Fail("unknown command '" + std::string(word) +
+                "' (commands: press, type, pick, window, windows, show, help, quit)");
   } catch (const UiError& e) {
     return Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
@@ -496,11 +519,18 @@ bool Console::Click(std::string_view rest, bool pick) {
     }
   }
   bool ok = true;
+  // What the outcome line names: the control by its name (also when a
+  // caption was typed), and for a pick the entry.
+  std::string pressed;
   try {
     if (pick) {
       auto [control, entry] = SplitWord(rest);
+      const Control* c = w->Find(Typed(control));
+      pressed = (c ? c->name() : std::string(control)) + " entry " + std::string(entry);
       w->Pick(Typed(control), Number(entry).value_or(0));
     } else {
+      const Control* c = w->Find(Typed(Unquote(rest)));
+      pressed = c ? c->name() : std::string(Unquote(rest));
       w->Press(Typed(Unquote(rest)));
     }
   } catch (const UiError& e) {
@@ -508,18 +538,26 @@ bool Console::Click(std::string_view rest, bool pick) {
   } catch (const std::exception& e) {
     ok = Fail(e.what());
   }
-  AfterClick(*w, last_id, status_before, grids);
+  AfterClick(*w, last_id, ok ? pressed : std::string(), status_before, grids);
   return ok;
 }
 
 void Console::AfterClick(
-    Window& w, int last_id, const std::optional<std::string>& status_before,
+    Window& w, int last_id, const std::string& pressed,
+    const std::optional<std::string>& status_before,
     const std::vector<std::pair<const Grid*, std::vector<std::string>>>& grids) {
   ClearLine();
-  // Only a line the click changed, so that each printed line belongs to
-  // the press that gave it.
-  if (TextBox* status = w.status_line(); status && status->Text != status_before)
-    out_ << status->name() << ": " << ToUtf8(status->Text) << '\n';
+  // One outcome line: the status line when the click changed it, else a line
+  // that names the click, so that a second run of a step with the same end
+  // text is not read as a step that did nothing, nor a success as silence.
+  TextBox* status = w.status_line();
+  if (status && status->Text != status_before) {
+    out_ << status->name() << ": " << Printable(ToUtf8(status->Text)) << '\n';
+  } else if (!pressed.empty()) {
+    out_ << pressed << ": done";
+    if (status) out_ << " (" << status->name() << " unchanged)";
+    out_ << '\n';
+  }
   for (const auto& [grid, before] : grids) {
     if (Cells(*grid) != before) out_ << RenderControl(*grid, Width());
   }
@@ -561,7 +599,7 @@ std::optional<std::string> Console::Ask(const std::string& prompt) {
 void Console::Message(const Window& from, const std::string& text) {
   ClearLine();
   std::string title = from.manager().app_title();
-  out_ << '[' << (title.empty() ? from.name() : title) << "] " << ToUtf8(text) << '\n';
+  out_ << '[' << (title.empty() ? from.name() : title) << "] " << Printable(ToUtf8(text)) << '\n';
   if (interactive_ && terminal_) {
     // Only an empty line is the OK: a command typed ahead is kept for after it.
     while (std::optional<std::string> line = PromptLine("  OK: press Enter> ", false)) {

@@ -6,7 +6,8 @@
 //   type CONTROL TEXT    set a text box's text ("TEXT" may be quoted)
 //   pick CONTROL N       click entry N (from 1) of a list box
 //   window N             make open window N current; windows: list them
-//   show [CONTROL]       print the current window, or one control whole; quit
+//   show [CONTROL]       print the current window, or one control whole
+//   help                 the command words and what they do; quit
 //
 // taken from `-c 'cmd; cmd'`, from standard input one per line, or at an
 // interactive prompt (line editing and history: line_editor.h) when standard
@@ -14,9 +15,10 @@
 // matching; everything shown is UTF-8, grids fitted to the terminal's width
 // (else $COLUMNS, else kScriptWidth).
 //
-// After each press or pick the window's status line is printed when the
-// click changed it, after a pick also every grid it changed, then the
-// failures the handler reported (standard error). A script stops at a
+// After each press or pick one outcome line: the window's status line when
+// the click changed it, else "CONTROL: done (Text1 unchanged)"; after a pick
+// also every grid it changed, then the failures the handler reported
+// (standard error). Record text is shown with control bytes escaped. A script stops at a
 // command that cannot be carried out; the exit status is 1 when any command
 // could not be carried out or any failure was reported.
 //
@@ -66,8 +68,20 @@ struct CommandLine {
 CommandLine ParseCommandLine(int argc, const char* const* argv,
                              std::initializer_list<std::string_view> own_options = {});
 
-// The command words, as both programs' usage and the prompt list them.
+// The command words, as both programs' usage and the prompt list them, and
+// what `help` prints: each word with what it does.
 extern const char* const kCommandWords;
+extern const char* const kHelp;
+
+// The width that the console's own lists (the commands, the usage) fit.
+inline constexpr size_t kListWidth = 80;
+// Terminal columns of UTF-8 text: a double-width character (kanji, kana,
+// full-width forms) counts two.
+size_t Columns(std::string_view utf8);
+// The words of `utf8` in lines of at most `width` columns (one word longer
+// than that stays whole): the first line keeps the text's leading blanks, the
+// others are indented by `indent`; every line ends with '\n'.
+std::string FoldWords(std::string_view utf8, size_t width, size_t indent = 0);
 
 // The command line's end before any window: --help prints `usage` on
 // standard output (status 0), --version "PROGRAM VERSION" (0), a wrong
@@ -129,7 +143,9 @@ class Console : public Host {
   // A line typed at the prompt: what was typed while a step ran comes first.
   std::optional<std::string> PromptLine(const std::string& prompt, bool remember);
   Window* Current();
-  void AfterClick(Window& w, int last_id, const std::optional<std::string>& status_before,
+  // `pressed` names the click in its outcome line; empty when it failed.
+  void AfterClick(Window& w, int last_id, const std::string& pressed,
+                  const std::optional<std::string>& status_before,
                   const std::vector<std::pair<const Grid*, std::vector<std::string>>>& grids);
   void FlushFailures();
   void ClearLine();

@@ -15,14 +15,18 @@ CommandButton::CommandButton(Window* owner, std::string name)
     : Control(owner, std::move(name)), Caption(this->name()) {}
 
 std::vector<std::string> CommandButton::Describe(const ShowFit&) const {
-  return {Enabled ? Caption : Caption + " (disabled)"};
+  return {Printable(Enabled ? Caption : Caption + " (disabled)")};
 }
 
 TextBox::TextBox(Window* owner, std::string name)
     : Control(owner, std::move(name)), Text(this->name()) {}
 
+std::vector<std::string> TextBox::Describe(const ShowFit&) const { return {Printable(Text)}; }
+
 Label::Label(Window* owner, std::string name)
     : Control(owner, std::move(name)), Caption(this->name()) {}
+
+std::vector<std::string> Label::Describe(const ShowFit&) const { return {Printable(Caption)}; }
 
 OptionButton::OptionButton(Window* owner, std::string name, std::string group)
     : Control(owner, std::move(name)), Caption(this->name()), Group(std::move(group)) {}
@@ -37,7 +41,7 @@ void OptionButton::Choose() {
 }
 
 std::vector<std::string> OptionButton::Describe(const ShowFit&) const {
-  return {(Value ? "(*) " : "( ) ") + Caption};
+  return {(Value ? "(*) " : "( ) ") + Printable(Caption)};
 }
 
 void ListBox::Clear() {
@@ -65,7 +69,7 @@ std::vector<std::string> ListBox::Describe(const ShowFit& fit) const {
   std::vector<std::string> lines;
   auto entry = [&](int i) {
     lines.push_back((i == ListIndex ? "> " : "  ") + std::to_string(i + 1) + " " +
-                    items_[static_cast<size_t>(i)]);
+                    Printable(items_[static_cast<size_t>(i)]));
   };
   const int shown = fit.whole ? ListCount() : std::min(ListCount(), kShownEntries);
   for (int i = 0; i < shown; ++i) entry(i);
@@ -126,9 +130,11 @@ void Grid::Clear() {
 
 namespace {
 
-std::string_view TrimmedCell(std::string_view t) {
+// A cell as shown: without the trailing blanks of a fixed-width field, its
+// control bytes escaped, so its width is the width it takes on the terminal.
+std::string ShownCell(std::string_view t) {
   while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-  return t;
+  return Printable(t);
 }
 
 // Bytes of the code page 932 character starting with byte b.
@@ -162,9 +168,14 @@ std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
     (c < FixedCols ? fixed : data).push_back(c);
   }
   const int first_row = std::clamp(FixedRows, 0, rows_);
+  std::vector<std::string> shown_cells(cells_.size());
+  std::transform(cells_.begin(), cells_.end(), shown_cells.begin(), ShownCell);
+  auto cell = [&](int r, int c) -> const std::string& {
+    return shown_cells[static_cast<size_t>(r) * cols_ + c];
+  };
   auto has_data = [&](int r) {
     for (int c : data) {
-      if (!TrimmedCell(TextMatrix(r, c)).empty()) return true;
+      if (!cell(r, c).empty()) return true;
     }
     return false;
   };
@@ -179,7 +190,7 @@ std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
   const size_t width = std::max<size_t>(fit.width, 20);
   std::vector<size_t> w(static_cast<size_t>(cols_), 0);
   for (int r = 0; r < shown; ++r) {
-    for (int c = 0; c < cols_; ++c) w[c] = std::max(w[c], TrimmedCell(TextMatrix(r, c)).size());
+    for (int c = 0; c < cols_; ++c) w[c] = std::max(w[c], cell(r, c).size());
   }
   size_t fixed_w = 0;
   for (int c : fixed) {
@@ -213,7 +224,7 @@ std::vector<std::string> Grid::Describe(const ShowFit& fit) const {
       std::vector<std::vector<std::string_view>> cells;
       size_t height = 1;
       for (int c : cols) {
-        cells.push_back(Wrapped(TrimmedCell(TextMatrix(r, c)), w[c]));
+        cells.push_back(Wrapped(cell(r, c), w[c]));
         height = std::max(height, cells.back().size());
       }
       for (size_t k = 0; k < height; ++k) {

@@ -38,7 +38,9 @@ class Control {
   const std::string& name() const { return name_; }
   Window& window() const { return *owner_; }
 
-  // What `show` prints: a kind word and content lines (code page 932).
+  // What `show` prints: a kind word and content lines (code page 932), with
+  // control bytes and NUL escaped (Printable): a control may hold record text,
+  // and no record byte may break the line or drive the terminal.
   virtual const char* kind() const = 0;
   virtual std::vector<std::string> Describe(const ShowFit& fit) const = 0;
   // The caption a press may name the control by; nullptr when it has none.
@@ -71,7 +73,7 @@ class TextBox : public Control {
   TextBox(Window* owner, std::string name);
   std::string Text;
   const char* kind() const override { return "text"; }
-  std::vector<std::string> Describe(const ShowFit&) const override { return {Text}; }
+  std::vector<std::string> Describe(const ShowFit&) const override;
 };
 
 class Label : public Control {
@@ -79,7 +81,7 @@ class Label : public Control {
   Label(Window* owner, std::string name);
   std::string Caption;
   const char* kind() const override { return "label"; }
-  std::vector<std::string> Describe(const ShowFit&) const override { return {Caption}; }
+  std::vector<std::string> Describe(const ShowFit&) const override;
 };
 
 // Option buttons of one group (the same `Group` text; the window's frame)

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/ui/interrupt.h"
+
 namespace volq {
 
 LineEditor::LineEditor() {
@@ -41,8 +43,17 @@ std::optional<std::string> LineEditor::Read(const std::string& prompt, const std
   prompt_ = prompt;
   std::fflush(stdout);
   if (!start.empty()) el_push(el_, start.c_str());
+  InterruptCatcher interrupt;
   int count = 0;
-  const char* got = el_gets(el_, &count);
+  const char* got = nullptr;
+  while (true) {
+    count = 0;
+    got = el_gets(el_, &count);
+    if (!interrupt.Take()) break;
+    // Ctrl-C drops what was typed and asks again, as a shell does.
+    std::fputs("^C\n", stdout);
+    std::fflush(stdout);
+  }
   if (!got || count <= 0) return std::nullopt;
   std::string line(got, static_cast<size_t>(count));
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();

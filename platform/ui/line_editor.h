@@ -23,7 +23,8 @@ class LineEditor {
 
   // One line typed after `prompt` (UTF-8), without its end of line; `start`
   // is taken as typed already (keys that came while a step ran). nullopt at
-  // the end of input. `remember`: the line goes into the history.
+  // the end of input (Ctrl-D on an empty line); Ctrl-C drops the line typed
+  // so far and asks again. `remember`: the line goes into the history.
   std::optional<std::string> Read(const std::string& prompt, const std::string& start,
                                   bool remember);
 

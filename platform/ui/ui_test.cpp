@@ -306,7 +306,10 @@ TEST(Console, CommandsAndTheirOutcomes) {
       {"press List1", "", "error: List1 is a list, not a button (use: pick List1 N)\n", 1},
       {"type Command1 x", "", "error: Command1 is a button, not a text box (use: press Command1)\n",
        1},
-      {"jump 3", "", "error: unknown command 'jump' (commands: press CONTROL", 1},
+      {"jump 3", "",
+       "error: unknown command 'jump' (commands: press, type, pick, window, windows, show, help, "
+       "quit)\n",
+       1},
       {"pick List1 x", "", "error: pick List1 needs an entry number from 1 to 2\n", 1},
       {"pick List1 3", "", "error: List1 has no entry 3 (it has 2)\n", 1},
       {"window 4", "", "error: no open window 4", 1},
@@ -336,22 +339,87 @@ TEST(Console, CommandsAndTheirOutcomes) {
   EXPECT_EQ(stopped.out.find("RA"), std::string::npos);
 }
 
-// Each printed status line belongs to the one press that changed it: presses
-// that leave it as it was (a second run, an option, a window opened) print
-// nothing of it.
-TEST(Console, StatusLineIsPrintedWhenAPressChangesIt) {
-  ConsoleRun r = RunScript(
-      "press Command1; press Command1; press Option2; press Command2; window 1; press Command3; "
-      "pick List1 1; pick List1 1");
-  EXPECT_EQ(r.out,
+// One outcome line per press or pick, first: the status line when the click
+// changed it, else a line that names the click (by control name, also when
+// the caption was typed), so that neither a second run of a step nor a
+// success that leaves the status as it was is silent or reads as a new end.
+TEST(Console, EveryPressAndPickPrintsOneOutcomeLine) {
+  ConsoleRun three = RunScript("press Command1; press Command1; press Option2");
+  EXPECT_EQ(three.out,
             "Text1: RA 終わり  12\n"
+            "Command1: done (Text1 unchanged)\n"
+            "Option2: done (Text1 unchanged)\n");
+  EXPECT_EQ(three.status, 0);
+
+  ConsoleRun r = RunScript(
+      "press 開く; window 1; press Command3; pick List1 1; pick ｌｉｓｔ１ 1; type Text1 x; "
+      "press Nothing");
+  EXPECT_EQ(r.out,
+            "Command2: done (Text1 unchanged)\n"
             "window 2: 見本 (FormSample)\n"
             "Text1: done\n"
             "Text1: 2019100001\n"
             "  Grid1  grid\n"
             "      馬名  x\n"
-            "      A     2019100001\n");
-  EXPECT_EQ(r.status, 1);  // Command3 reports failures
+            "      A     2019100001\n"
+            "List1 entry 1: done (Text1 unchanged)\n");  // type prints nothing; an error no outcome
+  EXPECT_EQ(r.status, 1);  // Command3 reports failures, Nothing is no control
+}
+
+// Record text reaches the terminal with its control bytes and NUL escaped,
+// and whole: the list entry, the status line it is copied to, the grid cell,
+// a label and a message box.
+TEST(Console, RecordTextIsShownEscapedAndWhole) {
+  FormSample f;
+  const std::string host = std::string("H\0", 2) + "\x1b[2J\x1b]0;t\x07\nE";
+  const std::string shown = "H\\x00\\x1b[2J\\x1b]0;t\\x07\\nE";
+  f.List1.AddItem(host);
+  f.Label1.Caption = host;
+  f.Command1.OnClick = [&f, &host] { f.MsgBox(host); };
+  ConsoleRun r = RunScript("pick List1 3; show List1; show Label1; press Command1", &f);
+  EXPECT_EQ(r.out,
+            "Text1: " + shown + "\n" +
+            "  Grid1  grid\n"
+            "      馬名  x\n"
+            "      A     " + shown + "\n" +
+            "  List1  list\n"
+            "        1 2019100001\n"
+            "        2 2019100002\n"
+            "      > 3 " + shown + "\n" +
+            "  Label1  label  " + shown + "\n" +
+            "[Sample] " + shown + "\n" +
+            "Command1: done (Text1 unchanged)\n");
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+}
+
+TEST(Console, HelpAndTheListsFoldWithinEightyColumns) {
+  ConsoleRun r = RunScript("help");
+  EXPECT_EQ(r.out, kHelp);
+  for (const char* word : {"press", "type", "pick", "window", "windows", "show", "help", "quit"})
+    EXPECT_NE(r.out.find(std::string("\n  ") + word + " "), std::string::npos) << word;
+
+  EXPECT_EQ(Columns("abc"), 3u);
+  EXPECT_EQ(Columns("芝ダート"), 8u);        // double width
+  EXPECT_EQ(Columns("ｱｲ"), 2u);              // half-width katakana
+  EXPECT_EQ(Columns("（ＲＡ）"), 8u);        // full-width forms
+  const struct {
+    const char* text;
+    size_t width, indent;
+    const char* folded;
+  } cases[] = {
+      {"a bb ccc", 80, 0, "a bb ccc\n"},
+      {"a bb ccc", 4, 2, "a bb\n  ccc\n"},
+      {"  a bb ccc", 6, 2, "  a bb\n  ccc\n"},            // leading blanks kept
+      {"芝 ダート 障害", 8, 0, "芝\nダート\n障害\n"},        // two columns a character
+      {"longerthanwidth x", 4, 1, "longerthanwidth\n x\n"},  // a long word stays whole
+  };
+  for (const auto& c : cases) EXPECT_EQ(FoldWords(c.text, c.width, c.indent), c.folded) << c.text;
+  std::string all = FoldWords(std::string("commands: ") + kCommandWords, kListWidth, 10) + kHelp;
+  for (size_t at = 0; at < all.size();) {
+    size_t nl = all.find('\n', at);
+    EXPECT_LE(Columns(all.substr(at, nl - at)), kListWidth) << all.substr(at, nl - at);
+    at = nl + 1;
+  }
 }
 
 TEST(Console, ShowCutsLongListsThatShowControlPrintsWhole) {
