@@ -26,7 +26,8 @@
 // key or Ctrl-C presses its cancel button; yield points show the progress of
 // a long step and take commands typed meanwhile (press and pick are refused
 // while a BusyScope lives); a message box at the prompt waits for Enter
-// alone, and a command typed instead is kept and carried out after it.
+// alone, and a command typed instead is kept and carried out after it. At
+// the prompt Ctrl-C clears the line typed so far; Ctrl-D or quit ends.
 //
 //   int main(int argc, char** argv) {
 //     CommandLine cl = ParseCommandLine(argc, argv);
