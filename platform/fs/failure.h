@@ -60,6 +60,10 @@ class FailureFold {
   void Add(std::string_view what, const Failure& e) { Add(what, e.cause(), e.subject(), e.what()); }
   // A whole text of one cause and no subject.
   void Add(std::string_view what, std::string_view text) { Add(what, text, "", text); }
+  // The same, but a subject already folded under this operation and cause
+  // is not counted again: for a state of a file that several opens find.
+  void AddOnce(std::string_view what, std::string_view cause, std::string_view subject,
+               std::string_view detail);
   bool empty() const { return order_.empty(); }
   std::vector<std::string> Lines() const;
 
