@@ -62,7 +62,7 @@ ListedFiles ReadListedFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 class EntityInput {
  public:
   EntityInput(StepContext& ctx, const EntityFilesSpec& spec)
-      : input_(OpenNewRecords(ctx, spec.input_file, spec.record_length)) {}
+      : input_(OpenNewRecords(ctx, spec.input_file, spec.record_length, RecordTypeOf(spec.input_file))) {}
   int32_t Count() const { return input_ ? input_->Count() : 0; }
   std::string_view Record(int32_t r) const { return input_->View(r); }
 

@@ -1,5 +1,6 @@
 #include "build/entities/entity_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -216,15 +217,21 @@ TEST_F(EntityFilesTest, MissingInputRefusedNamesAndPartialRecord) {
   EXPECT_EQ(report[1], "missing input SE20180101NEW.dat: read as empty");
   EXPECT_FALSE(Exists("H000000002.dat"));
 
-  // 2.6 records count 3; the third is read padded with blanks.
+  // A record that lost its CR LF and a partial last record are passed over
+  // and reported; the record in frame is read.
   std::string a = Entry("20240110", kDay, "01", "01", "H000000001", "01001", "a1");
   std::string b = Entry("20240110", kDay, "02", "01", "H000000001", "01001", "a2").substr(0, 300) +
                   std::string(255, 'z');
   std::string c = Entry("20240110", kDay, "03", "01", "H000000001", "01001", "a3").substr(0, 333);
   WriteFile("SE20180101NEW.dat", a + b + c);
-  EXPECT_EQ(HorseEntryFilesStep(cx), "SE/UM 終わり  3");
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"),
-            a + b + c + std::string(kRaceEntryLength - 333, ' '));
+  frame_ = std::make_unique<StepFrame>();
+  auto cx2 = ctx();
+  EXPECT_EQ(HorseEntryFilesStep(cx2), "SE/UM 終わり  1");
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), a);
+  EXPECT_THAT(frame_->Report(),
+              ::testing::Contains(
+                  "read: SE20180101NEW.dat: 2 records out of frame passed over, the first at byte "
+                  "555 (record 2); no record in frame followed the last of them"));
 }
 
 TEST_F(EntityFilesTest, NamesOfOtherCaseShareOneFile) {

@@ -58,23 +58,23 @@ void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCount
   for (int32_t r = races->Count(); r >= 1; --r) {
     const std::string rec = races->Read(r);
     if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {
+      // A date that is not a calendar date fails the Saturday test, which
+      // then holds: day class 1 (and said).
       const std::optional<bool> saturday = RacedOnSaturday(rec);
       if (!saturday) {
         const std::string where = "'" + std::string(FieldAt(rec, 11, 8)) + "' in " + ShownPath(path);
-        frame.Skipped("race date", "not a calendar date, not counted", where,
-                      "not a calendar date " + where + ", not counted");
-      } else {
-        const int d = *saturday ? 1 : 2;
-        frame.Do("arrival order", [&] {
-          const int64_t arrival = ToNumber(FieldAt(rec, 332, 2));
-          ++counts.at(v, d, arrival >= 1 && arrival <= 3 ? 1 : 2);
-        });
+        frame.Skipped("race date", "not a calendar date, counted as a Saturday", where,
+                      "not a calendar date " + where + ", counted as a Saturday");
       }
+      const int d = saturday.value_or(true) ? 1 : 2;
+      frame.Do("arrival order", [&] {
+        const int64_t arrival = ToNumber(FieldAt(rec, 332, 2));
+        ++counts.at(v, d, arrival >= 1 && arrival <= 3 ? 1 : 2);
+      });
     }
-    // A year that is not a number does not end the scan.
-    int64_t year = 0;
-    if (frame.Do("race year", [&] { year = ToNumber(FieldAt(rec, 11, 4)); }) &&
-        year <= kLastScannedYear) {
+    // A year that is not a number fails the test, which then holds: the
+    // scan ends here, this record counted.
+    if (frame.If("race year", [&] { return ToNumber(FieldAt(rec, 11, 4)) <= kLastScannedYear; })) {
       break;
     }
   }

@@ -57,12 +57,12 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
        {Ride("20030104", "01", "01"), Ride("20040103", "11", "01"), Ride("20200104", "A1", "01"),
         Ride("20240106", "10", "03"), Ride("20240106", "00", "03")},
        {{{10, 1}, {1, 0}}}},
-      {"a date that is not a calendar date is not counted, the scan goes on",
+      {"a date that is not a calendar date counts in day class 1, the scan goes on",
        {Ride("20030104", "02", "01"), Ride("20240230", "02", "01"), Ride("20240106", "02", "01")},
-       {{{2, 1}, {2, 0}}}},
-      {"a year that is not a number does not end the scan",
+       {{{2, 1}, {3, 0}}}},
+      {"a year that is not a number ends the scan, its record counted",
        {Ride("20030104", "03", "05"), Ride("20X40106", "03", "01"), Ride("20240107", "03", "01")},
-       {{{3, 1}, {0, 1}}, {{3, 2}, {1, 0}}}},
+       {{{3, 1}, {1, 0}}, {{3, 2}, {1, 0}}}},
       {"an order of arrival that is not a number is not counted",
        {Ride("20240106", "04", "  "), Ride("20240106", "04", "01")},
        {{{4, 1}, {1, 0}}}},
@@ -92,7 +92,7 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0],
-            "race date: not a calendar date, not counted (2 times; first: '20240230' in "
+            "race date: not a calendar date, counted as a Saturday (2 times; first: '20240230' in "
             "KISHUGOTOSETUP\\01005.dat, '20X40106' in KISHUGOTOSETUP\\01006.dat)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");

@@ -94,16 +94,13 @@ struct RawParents {
 
 RawParents ReadRawParents(StepContext& ctx) {
   RawParents p;
-  ReportIfMissing(ctx, "SK20180101.dat");
-  std::unique_ptr<RecordReader> raw;
-  ctx.frame.Do("open", [&] {
-    raw = std::make_unique<RecordReader>(ctx.dir.Path("SK20180101.dat"), kOffspringLength);
-  });
+  const std::unique_ptr<NewRecords> raw =
+      OpenNewRecords(ctx, "SK20180101.dat", kOffspringLength, "SK");
   const Slice sire_field = OffspringLayout().slice("ancestor[0]");
   const Slice dam_field = OffspringLayout().slice("ancestor[1]");
   const int32_t n = raw ? raw->Count() : 0;
   for (int32_t k = 1; k <= n; ++k) {
-    const std::string rec = raw->Read(k);
+    const std::string_view rec = raw->View(k);
     p.sires.emplace_back(sire_field.Of(rec));
     p.dams.emplace_back(dam_field.Of(rec));
   }
@@ -194,7 +191,7 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   BuildNewFile(ctx, SkNewFileSpec());
   const std::vector<std::string> parents = WriteParentLists(ctx, side, std::move(raw));
 
-  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength);
+  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength, "UM");
   ctx.RecordCount = um ? um->Count() : 0;
   HorsesOfParent horses_of = HorsesOf(um.get(), side);
 

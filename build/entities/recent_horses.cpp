@@ -45,10 +45,10 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     const int32_t n = entries->Count();
     if (n == 0) continue;
     const std::string latest = entries->Read(n);
-    int64_t year = 0;
-    // A year that is not a number selects nothing.
-    if (!frame.Do("race year", [&] { year = ToNumber(FieldAt(latest, 11, 4)); })) continue;
-    if (year >= kFirstRecentYear && recent) {
+    // A year that is not a number fails the test, which then holds: the
+    // horse is listed (and said).
+    if (frame.If("race year", [&] { return ToNumber(FieldAt(latest, 11, 4)) >= kFirstRecentYear; }) &&
+        recent) {
       frame.Do("write", [&] { recent->String(FieldAt(latest, 30, 10)).EndLine(); });
     }
   }

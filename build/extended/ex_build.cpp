@@ -150,11 +150,11 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
   DataDir& dir = ctx.dir;
   const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
 
-  const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength);
+  const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength, "UM");
   const TextMap<HorseRow> horses = ReadHorses(ctx, um.get());
-  const auto ks = OpenNewRecords(ctx, "KS20180101NEW.dat", kJockeyLength);
+  const auto ks = OpenNewRecords(ctx, "KS20180101NEW.dat", kJockeyLength, "KS");
   const TextMap<ExJockeyValues> jockeys = ReadJockeys(ks.get());
-  const auto ra = OpenNewRecords(ctx, "RA20180101NEW.dat", kRaceLength);
+  const auto ra = OpenNewRecords(ctx, "RA20180101NEW.dat", kRaceLength, "RA");
   const TextMap<std::string_view> races = ReadRaces(ra.get());
   const TextMap<ExSaleValues> last_sale = LastSales(sales);
 

@@ -10,7 +10,8 @@
 
 namespace volq::testing {
 
-// `length` letters that vary with the offset and `salt`, ended by CR LF.
+// `length` letters that vary with the offset and `salt`, ended by CR LF
+// (the record type is put over the first two).
 inline std::string Patterned(int length, int salt) {
   std::string r(static_cast<size_t>(length), ' ');
   for (int i = 0; i < length; ++i) r[i] = static_cast<char>('A' + (i * 7 + salt) % 26);
@@ -38,27 +39,32 @@ inline std::string SetRaceKey(std::string r, const RaceKeyText& k) {
 inline std::string EntryRec(std::string_view horse, std::string_view jockey, const RaceKeyText& k = {},
                             int salt = 1) {
   std::string r = SetRaceKey(Patterned(kRaceEntryLength, salt), k);
+  Put(r, 0, "SE");
   Put(r, 30, horse);
   return Put(r, 296, jockey);
 }
 
 inline std::string RaceRec(const RaceKeyText& k = {}, int salt = 2) {
-  return SetRaceKey(Patterned(kRaceLength, salt), k);
+  std::string r = SetRaceKey(Patterned(kRaceLength, salt), k);
+  return Put(r, 0, "RA");
 }
 
 inline std::string HorseRecOf(std::string_view horse, std::string_view dam, int salt = 3) {
   std::string r = Patterned(kHorseLength, salt);
+  Put(r, 0, "UM");
   Put(r, 11, horse);
   return Put(r, 250, dam);
 }
 
 inline std::string JockeyRecOf(std::string_view jockey, int salt = 4) {
   std::string r = Patterned(kJockeyLength, salt);
+  Put(r, 0, "KS");
   return Put(r, 11, jockey);
 }
 
 inline std::string OffspringRecOf(std::string_view foal) {
   std::string r(static_cast<size_t>(kOffspringLength), ' ');
+  Put(r, 0, "SK");
   Put(r, 11, foal);
   return Put(r, kOffspringLength - 2, "\r\n");
 }

@@ -56,7 +56,7 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::List1_Click() {
     ShowUmaExRecords(dir_, List1.Text(), EXPFG);
   } catch (const Failure& e) {
     // The grid keeps what it showed; the file could not be shown.
-    ReportFailures({e.what()});
+    ReportFailures({e.text()});
   }
 }
 

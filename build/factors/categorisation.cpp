@@ -209,7 +209,7 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::string& s,
   CloseOutput(frame, out[0]);
 
   std::unique_ptr<NewRecords> again;
-  frame.Do("open", [&] { again = std::make_unique<NewRecords>(item_path, kItemLength); });
+  frame.Do("open", [&] { again = std::make_unique<NewRecords>(item_path, kItemLength, ""); });
   const int32_t rows = again ? std::min(n, again->Count()) : 0;
   std::string indexes;
   for (int32_t i = 1; i <= rows; ++i) {
@@ -257,7 +257,7 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   const std::filesystem::path item_path = dir.Path(course.kind.item_file);
   StepContext ctx{dir, frame, w.RecordCount};
   std::unique_ptr<NewRecords> items =
-      OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength);
+      OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength, "");
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!items) return;

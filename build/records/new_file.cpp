@@ -10,7 +10,7 @@
 namespace volq {
 
 std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
-  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length);
+  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length, RecordTypeOf(spec.new_file));
   ctx.RecordCount = f ? f->Count() : 0;
   return f;
 }
@@ -18,11 +18,8 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;
-  std::unique_ptr<RecordReader> raw;
-  ReportIfMissing(ctx, spec.raw_file);
-  frame.Do("open", [&] {
-    raw = std::make_unique<RecordReader>(ctx.dir.Path(spec.raw_file), spec.record_length);
-  });
+  const std::unique_ptr<NewRecords> raw =
+      OpenNewRecords(ctx, spec.raw_file, spec.record_length, RecordTypeOf(spec.raw_file));
   int32_t n = raw ? raw->Count() : 0;
   ctx.RecordCount = n;
   result.raw_count = n;

@@ -98,18 +98,26 @@ TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
   // The missing raw file is said, as every later step says a missing input.
   EXPECT_EQ(frame_->Report(),
             (std::vector<std::string>{"missing input RA20180101.dat: read as empty"}));
-  frame_ = std::make_unique<StepFrame>();
 
-  // 2.5 records count 2.
+  // A partial last record, whether its length rounds the count down or up,
+  // is passed over and said.
   std::string r1 = Race('7', "20240106", "05", "01", "a");
   std::string r2 = Race('7', "20240106", "05", "02", "b");
-  WriteFile("RA20180101.dat", r1 + r2 + r1.substr(0, kRaceLength / 2));
-  EXPECT_EQ(RaceStep(cx), "RA 終わり  2");
-  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), r1 + r2);
-  // A rerun is byte-identical.
-  std::string first = ReadFile("RA20180101NEW.dat");
-  RaceStep(cx);
-  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), first);
+  for (int tail : {kRaceLength / 2, kRaceLength / 2 + 1}) {
+    SCOPED_TRACE(tail);
+    frame_ = std::make_unique<StepFrame>();
+    auto cx2 = ctx();
+    WriteFile("RA20180101.dat", r1 + r2 + r1.substr(0, tail));
+    EXPECT_EQ(RaceStep(cx2), "RA 終わり  2");
+    EXPECT_EQ(ReadFile("RA20180101NEW.dat"), r1 + r2);
+    EXPECT_EQ(frame_->Report(),
+              (std::vector<std::string>{"read: RA20180101.dat: 1 record out of frame at byte 2,544 "
+                                        "(record 3) passed over; no record in frame followed it"}));
+    // A rerun is byte-identical.
+    std::string first = ReadFile("RA20180101NEW.dat");
+    RaceStep(cx2);
+    EXPECT_EQ(ReadFile("RA20180101NEW.dat"), first);
+  }
 }
 
 TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {

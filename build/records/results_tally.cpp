@@ -71,7 +71,7 @@ void AddPlacings(std::string_view rec, int offset, Placings& p, TallyNotes& note
     try {
       count = static_cast<int32_t>(ToNumber(FieldAt(rec, at, kCountWidth)));
     } catch (const Failure& e) {
-      notes.bad_counts.push_back("record offset " + std::to_string(at) + ": " + e.what());
+      notes.bad_counts.push_back("record offset " + std::to_string(at) + ": " + e.text());
     }
     if (place < 2) p.top2 += count;
     if (place < 3) p.top3 += count;

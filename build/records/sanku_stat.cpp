@@ -1,10 +1,12 @@
 #include "build/records/sanku_stat.h"
 
+#include <cmath>
 #include <vector>
 
 #include "build/records/text_fields.h"
 #include "common/record_layout.h"
 #include "common/records.h"
+#include "platform/fs/number_text.h"
 
 namespace volq {
 
@@ -50,11 +52,10 @@ const std::vector<ItemSource>& Sources() {
 }  // namespace
 
 int64_t ItemValue(std::string_view item) {
-  int64_t v = 0;
-  for (char c : item) {
-    if (c >= '0' && c <= '9') v = v * 10 + (c - '0');
-  }
-  return v;
+  NumberText n;
+  if (!ScanNumber(item, n)) return 0;
+  // A fraction rounds half to even under the default rounding mode.
+  return static_cast<int64_t>(std::nearbyint(ValueOf(n)));
 }
 
 SankuStat SankuStatBlock(std::string_view horse) {

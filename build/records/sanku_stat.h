@@ -36,8 +36,9 @@ struct SankuStat {
 // The block of a 1609-byte horse record and the numbers of its items.
 SankuStat SankuStatBlock(std::string_view horse);
 
-// The number an item stands for: its digits read as a decimal number, so
-// leading zeros and blanks do not count and an item without digits is 0.
+// The number an item stands for, rounded to the nearest whole number (a
+// half to the even one): "007" is 7, "-01" is -1, "1.5" is 2. Blanks around
+// it do not count; an item that is no number (no digits, letters) is 0.
 int64_t ItemValue(std::string_view item);
 
 // Value k (1-based).

@@ -154,7 +154,16 @@ TEST(SankuStat, ItemNumbers) {
                {"   ", 0},
                {"", 0},
                {"000012345", 12345},
-               {"999999999", 999999999}};
+               {"999999999", 999999999},
+               // The number the text stands for, rounded half to even.
+               {"1.5", 2},
+               {"2.5", 2},
+               {"0.4", 0},
+               {"-01", -1},
+               {"-1.5", -2},
+               // No number at all.
+               {"1A3", 0},
+               {"-", 0}};
   for (const auto& c : cases) EXPECT_EQ(ItemValue(c.item), c.value) << c.item;
 }
 

@@ -61,6 +61,12 @@ class StepFrame {
   void Skipped(std::string_view what, std::string_view detail);
   void Skipped(std::string_view what, std::string_view cause, std::string_view subject,
                std::string_view detail);
+  // The same once per subject: a damaged file that a step opens twice is
+  // said once.
+  void SkippedOnce(std::string_view what, std::string_view cause, std::string_view subject,
+                   std::string_view detail) {
+    fold_.AddOnce(what, cause, subject, detail);
+  }
 
   // Lets the window process pending events during long steps.
   void Yield(int64_t done = 0, int64_t total = 0) {

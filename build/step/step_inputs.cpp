@@ -19,10 +19,20 @@ void ReportIfMissing(StepContext& ctx, const char* name) {
   if (!ctx.dir.Exists(name)) ReportMissingInput(ctx.frame, name);
 }
 
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length) {
+std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2); }
+
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
+                                           std::string_view record_type) {
   ReportIfMissing(ctx, name);
   std::unique_ptr<NewRecords> file;
-  ctx.frame.Do("open", [&] { file = std::make_unique<NewRecords>(ctx.dir.Path(name), record_length); });
+  ctx.frame.Do("open", [&] {
+    file = std::make_unique<NewRecords>(ctx.dir.Path(name), record_length, record_type);
+  });
+  if (file && file->damage().damaged()) {
+    const std::string shown = ShownPath(ctx.dir.Path(name));
+    ctx.frame.SkippedOnce("read", "records out of frame passed over", shown,
+                      FrameDamageText(shown, file->damage()));
+  }
   return file;
 }
 

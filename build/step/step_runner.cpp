@@ -28,7 +28,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   } catch (const Failure& e) {
     // A failure no operation of the step caught: the step ends here, without
     // its end message, and says so.
-    frame.Skipped("step stopped", e.what());
+    frame.Skipped("step stopped", e.text());
   }
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);

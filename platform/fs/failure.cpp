@@ -82,6 +82,19 @@ void FailureFold::Add(std::string_view what, std::string_view cause, std::string
   }
 }
 
+void FailureFold::AddOnce(std::string_view what, std::string_view cause, std::string_view subject,
+                          std::string_view detail) {
+  std::string key(what);
+  key += '\0';
+  key += cause;
+  const auto it = entries_.find(key);
+  if (it != entries_.end()) {
+    const std::vector<std::string>& s = it->second.subjects;
+    if (std::find(s.begin(), s.end(), subject) != s.end()) return;
+  }
+  Add(what, cause, subject, detail);
+}
+
 std::vector<std::string> FailureFold::Lines() const {
   std::vector<std::string> lines;
   for (const std::string& key : order_) {

@@ -16,16 +16,22 @@ namespace volq {
 class Failure : public std::runtime_error {
  public:
   enum class Kind { File, Index, Conversion, Overflow };
-  Failure(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind), cause_(what) {}
+  Failure(Kind kind, const std::string& what)
+      : std::runtime_error(what), kind_(kind), text_(what), cause_(what) {}
   // `what` is the whole sentence; `cause` the same without the subject.
   Failure(Kind kind, const std::string& what, std::string cause, std::string subject)
-      : std::runtime_error(what), kind_(kind), cause_(std::move(cause)), subject_(std::move(subject)) {}
+      : std::runtime_error(what), kind_(kind), text_(what), cause_(std::move(cause)),
+        subject_(std::move(subject)) {}
   Kind kind() const { return kind_; }
+  // The whole sentence. what() is a C string, which a NUL byte of an
+  // identifier or record text would cut short; reports take this.
+  const std::string& text() const { return text_; }
   const std::string& cause() const { return cause_; }
   const std::string& subject() const { return subject_; }  // empty when none
 
  private:
   Kind kind_;
+  std::string text_;
   std::string cause_;
   std::string subject_;
 };
@@ -57,9 +63,13 @@ class FailureFold {
   void Add(std::string_view what, std::string_view cause, std::string_view subject,
            std::string_view detail);
   // A failure of operation `what`: its cause and subject.
-  void Add(std::string_view what, const Failure& e) { Add(what, e.cause(), e.subject(), e.what()); }
+  void Add(std::string_view what, const Failure& e) { Add(what, e.cause(), e.subject(), e.text()); }
   // A whole text of one cause and no subject.
   void Add(std::string_view what, std::string_view text) { Add(what, text, "", text); }
+  // The same, but a subject already folded under this operation and cause
+  // is not counted again: for a state of a file that several opens find.
+  void AddOnce(std::string_view what, std::string_view cause, std::string_view subject,
+               std::string_view detail);
   bool empty() const { return order_.empty(); }
   std::vector<std::string> Lines() const;
 

@@ -480,6 +480,18 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   }
   EXPECT_TRUE(IsPlainName("2019100001"));
   EXPECT_TRUE(IsPlainName("0123 "));
+  // A NUL and an ESC in a refused identifier: the report line is whole, and
+  // shown with both escaped.
+  try {
+    d.EntityPath("KYOSOBA", std::string("a\0b\x1b[2J", 7));
+    ADD_FAILURE() << "not refused";
+  } catch (const Failure& e) {
+    FailureFold fold;
+    fold.Add("horse file name", e);
+    ASSERT_EQ(fold.Lines().size(), 1u);
+    EXPECT_EQ(Printable(fold.Lines()[0]),
+              "horse file name: refused file name 'a\\x00b\\x1b[2J' in KYOSOBA");
+  }
   d.Delete("RA20180101NEW.dat");
   EXPECT_THROW(d.Delete("RA20180101NEW.dat"), Failure);
   // A folder is never deleted as if it were a file, even an empty one.

@@ -137,7 +137,7 @@ RecordFile::~RecordFile() {
     try {
       Close();
     } catch (const Failure& e) {
-      ReportLateFailure(e.what());
+      ReportLateFailure(e.text());
     }
   }
 }

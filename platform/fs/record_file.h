@@ -86,6 +86,8 @@ class RecordReader {
   // As RecordFile::View and RecordFile::Read.
   std::string_view View(int32_t k) const;
   std::string Read(int32_t k) const;
+  // The whole file as mapped.
+  std::string_view bytes() const { return {data_, size_}; }
 
  private:
   std::filesystem::path path_;

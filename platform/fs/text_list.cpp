@@ -29,7 +29,7 @@ TextListWriter::~TextListWriter() {
     try {
       Close();
     } catch (const Failure& e) {
-      ReportLateFailure(e.what());
+      ReportLateFailure(e.text());
     }
   }
 }
