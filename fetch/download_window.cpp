@@ -215,7 +215,7 @@ void VOLQF1SETUP18Z::Command3_Click() {
     lines = ReadLines(dir_.Path(kMarketSaleFile));
   } catch (const Failure& e) {
     // The check needs the file: say so instead of ending the program.
-    ReportFailures({std::string("market-sale check: ") + e.what()});
+    ReportFailures({"market-sale check: " + ErrorText(e)});
     return;
   }
   for (const std::string& line : lines) {

@@ -36,6 +36,13 @@ class Failure : public std::runtime_error {
   std::string subject_;
 };
 
+// The whole text of any error a report shows: a Failure's text(), else
+// what().
+inline std::string ErrorText(const std::exception& e) {
+  const auto* f = dynamic_cast<const Failure*>(&e);
+  return f != nullptr ? f->text() : std::string(e.what());
+}
+
 [[noreturn]] inline void FailFile(const std::string& what) { throw Failure(Failure::Kind::File, what); }
 [[noreturn]] inline void FailIndex(const std::string& what) {
   throw Failure(Failure::Kind::Index, what);

@@ -388,7 +388,7 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
   try {
     wm.Open(start);
   } catch (const std::exception& e) {
-    Fail(std::string("cannot show ") + start.name() + ": " + e.what());
+    Fail(std::string("cannot show ") + start.name() + ": " + ErrorText(e));
     return exit_status();
   }
   current_ = start.id();
@@ -472,7 +472,7 @@ bool Console::Execute(std::string_view line) {
   } catch (const UiError& e) {
     return Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
-    return Fail(e.what());
+    return Fail(ErrorText(e));
   }
 }
 
@@ -536,7 +536,7 @@ bool Console::Click(std::string_view rest, bool pick) {
   } catch (const UiError& e) {
     ok = Fail(ToUtf8(e.what()));  // a caption in it is code page 932
   } catch (const std::exception& e) {
-    ok = Fail(e.what());
+    ok = Fail(ErrorText(e));
   }
   AfterClick(*w, last_id, ok ? pressed : std::string(), status_before, grids);
   return ok;
@@ -624,7 +624,7 @@ void Console::PressCancel(Window& w) {
   try {
     b->Click();
   } catch (const std::exception& e) {
-    Fail(e.what());
+    Fail(ErrorText(e));
   }
 }
 
@@ -652,7 +652,7 @@ void Console::RunModal(WindowManager&, Window& w) {
       try {
         TickTimers(w);
       } catch (const std::exception& e) {
-        Fail(e.what());
+        Fail(ErrorText(e));
         w.Close();
       }
     }
