@@ -242,7 +242,7 @@ TEST_F(FsTest, AReplacementTakesThePlaceOfTheFormerFileOnlyWhenCommitted) {
       {"records finished, then closed",
        [](const fs::path& p, const std::string& b) {
          RecordAppender out(p, 10);
-         out.Append(b);
+         for (size_t k = 0; k < b.size() / 10; ++k) out.Append(b.substr(k * 10, 10));
          out.Finish();
          EXPECT_EQ(FilesIn(p.parent_path()).size(), 2u);
          EXPECT_EQ(fs::file_size(p), 8u);
