@@ -201,9 +201,9 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
                       open.last_file_timestamp);
     } else {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
-      return "download ended early: JVRead returned " + Code(rc) +
+      return "download ended early: JVRead returned RC=" + std::to_string(rc) +
              (file_name.empty() ? std::string() : " at source file " + Printable(file_name)) +
-             "; the rest of the download was not read";
+             Why(rc) + "; the rest of the download was not read";
     }
   }
 }
