@@ -2,8 +2,10 @@
 
 #include <exception>
 
+#include "common/record_layout.h"
 #include "fetch/progress_window.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/text_list.h"
 #include "platform/ui/cp932.h"
 
 namespace volq {
@@ -14,6 +16,9 @@ constexpr const char* kFromTime = "20180101000000";
 constexpr int32_t kOption = 3;
 constexpr size_t kReadBufferSize = 120000;
 constexpr const char* kNothingRead = "; no record was read";
+// Every end of the job but a complete download says so: the former raw files
+// are never replaced by a partial download.
+constexpr const char* kKept = "; the raw files of the previous download were kept";
 
 // One statement of the download job: a failure is noted and the job goes on.
 template <class Statement>
@@ -25,13 +30,28 @@ void Skip(FailureFold& skipped, Statement&& statement) {
   }
 }
 
-// Index of a kept record file type in kRawRecordFiles; -1 for the others.
+// Index of a kept record type: 0-8 in kRawRecordFiles, NewRawFiles::kMarketSale
+// for "HS", -1 for the types passed over.
 int KindOf(std::string_view type) {
   for (int i = 0; i < 9; ++i) {
     if (type == kRawRecordFiles[i].type) return i;
   }
-  return -1;
+  return type == "HS" ? NewRawFiles::kMarketSale : -1;
 }
+
+// Where a delivered record came from, for reports: its source file as JVRead
+// named it and its number among that file's records (from 1).
+struct Delivery {
+  std::string file;
+  int64_t record = 0;
+  void Next(const std::string& file_name) {
+    if (file_name != file) {
+      file = file_name;
+      record = 0;
+    }
+    ++record;
+  }
+};
 
 }  // namespace
 
@@ -50,28 +70,29 @@ VOLQF1SETUP18Z::VOLQF1SETUP18Z(DataDir& dir, JVLink& jvlink, std::string jvlink_
 void VOLQF1SETUP18Z::Command1_Click() {
   if (JVLink1->JVSettingsDialog() == -1) {
     MsgBox(Cp932("エラーのためJV-Linkの設定に失敗しました。"));
+    ReportFailures({"settings not changed: the settings dialog returned " + Code(-1)});
   }
 }
 
+std::string VOLQF1SETUP18Z::Why(int32_t rc) const {
+  const std::string why = JVLink1->Explain(rc);
+  return why.empty() ? why : " (" + Printable(Cp932(why)) + ")";
+}
+
+std::string VOLQF1SETUP18Z::Code(int32_t rc) const { return "RC=" + std::to_string(rc) + Why(rc); }
+
 void VOLQF1SETUP18Z::Command2_Click() {
   FailureFold skipped;
-  // Every run starts from empty files, before anything is asked of the service.
-  for (const RawRecordFile& f : kRawRecordFiles) {
-    Skip(skipped, [&] {
-      if (dir_.Exists(f.file)) dir_.Delete(f.file);
-    });
-  }
-  Skip(skipped, [&] { TextListWriter(dir_.Path(kMarketSaleFile)).Close(); });
-
+  // Nothing of the previous download is touched before the new one is
+  // complete: the raw files are replaced at its end, not emptied at its start.
   int32_t rc = JVLink1->JVInit("UNKNOWN");
   if (rc != 0) {
     MsgBox(Cp932("JVInitエラー。RC=") + std::to_string(rc));
-    skipped.Add("", "download: JVInit returned RC=" + std::to_string(rc) + "; the download went on");
+    skipped.Add("", "download: JVInit returned " + Code(rc) + "; the download went on");
   }
   Download(skipped);
 
   // Every end of the job comes here.
-  CloseFiles(skipped);
   JVLink1->JVClose();
   Text1.Text = Cp932("終了");
   ReportFailures(skipped.Lines());
@@ -80,29 +101,41 @@ void VOLQF1SETUP18Z::Command2_Click() {
 void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
   JobOpen open;
   if (!OpenJob(open, skipped)) return;
-  OpenRawFiles(skipped);
+  // Destroyed without Commit, the new files are removed.
+  NewRawFiles files(dir_, skipped);
   if (open.read_count <= 0) {
     skipped.Add("", "download not done: JVOpen gave a read count of " +
-                        std::to_string(open.read_count) + kNothingRead);
+                        std::to_string(open.read_count) + kNothingRead + kKept);
     return;
   }
-  ReadRecords(open, skipped);
+  std::string end = ReadRecords(open, files, skipped);
+  if (end.empty()) {
+    if (open.download_failed) return;  // reported with its status
+    if (files.whole() && files.Commit()) return;
+    if (files.whole()) {
+      skipped.Add("", "download stored in part: a raw file could not be put in place, so the "
+                      "raw files are not all of one download: download again");
+      return;
+    }
+    end = "download not stored: a raw file could not be written";
+  }
+  skipped.Add("", end + kKept);
 }
 
 bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
   int32_t rc = JVLink1->JVOpen(kDataSpec, kFromTime, kOption, open.read_count, DownloadCount,
                                open.last_file_timestamp);
-  // Every end but a read to the last record leaves data missing from the raw
-  // files, so each says so; the message boxes stay as they are.
+  // The message boxes stay as they are; the report says what the code means
+  // and that the former raw files were kept.
   if (rc < 0) {
     MsgBox(Cp932("JVOpenエラー。RC=") + std::to_string(rc));
-    skipped.Add("", "download not done: JVOpen returned RC=" + std::to_string(rc) + kNothingRead);
+    skipped.Add("", "download not done: JVOpen returned " + Code(rc) + kNothingRead + kKept);
     return false;
   }
   if (open.read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
     skipped.Add("", std::string("download not done: the service has no data for ") + kDataSpec +
-                " from " + kFromTime + kNothingRead);
+                " from " + kFromTime + kNothingRead + kKept);
     return false;
   }
   if (DownloadCount != 0) {
@@ -112,100 +145,82 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
     if (DialogResult == -1) {
       // Cancelled: no record file is opened.
       skipped.Add("", std::string("download not done: cancelled in the progress window") +
-                  kNothingRead);
+                  kNothingRead + kKept);
       return false;
     }
     if (std::optional<int32_t> s = progress.failed_status()) {
-      skipped.Add("", "download failed in the progress window with RC=" + std::to_string(*s) +
-                  "; only what the service then delivered was read");
+      // Reading goes on as the service allows, but what it then delivers is
+      // no complete download: it is not stored.
+      open.download_failed = true;
+      skipped.Add("", "download not done: the progress window ended on status " + Code(*s) +
+                  "; what the service then delivered was read but not stored" + kKept);
     }
   }
   return true;
 }
 
-void VOLQF1SETUP18Z::OpenRawFiles(FailureFold& skipped) {
-  for (int i = 0; i < 9; ++i) {
-    // A file whose deletion failed keeps its records; new ones follow them.
-    Skip(skipped, [&] {
-      files_[i].emplace(dir_.Path(kRawRecordFiles[i].file),
-                        LayoutOf(kRawRecordFiles[i].type)->stored_length());
-      counters_[i] = files_[i]->Count();
-    });
-  }
-}
-
-void VOLQF1SETUP18Z::ReadRecords(JobOpen& open, FailureFold& skipped) {
+std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, FailureFold& skipped) {
   std::string buffer(kReadBufferSize, '\0');
   int32_t size = static_cast<int32_t>(buffer.size());
   std::string file_name;
+  Delivery delivery;
   while (true) {
     const int32_t rc = JVLink1->JVRead(buffer, size, file_name);
     if (rc > 0) {
-      std::string_view type = std::string_view(buffer).substr(0, 2);
-      if (int kind = KindOf(type); kind >= 0) {
-        Store(kind, buffer, skipped);
-      } else if (type == "HS") {
-        StoreMarketSale(buffer, skipped);
+      delivery.Next(file_name);
+      const std::string_view type = std::string_view(buffer).substr(0, 2);
+      const int kind = KindOf(type);
+      if (kind < 0) continue;  // a type that is not kept is passed over
+      // A record cut short, or split by a stray CR LF, would be stored out of
+      // frame and shift every field behind it: only whole records are stored.
+      const int length = LayoutOf(type)->delivered_length();
+      if (buffer.size() == static_cast<size_t>(length) && buffer.ends_with("\r\n")) {
+        Store(kind, buffer, files, skipped);
+        continue;
       }
-      // Any other type is passed over.
+      const std::string where =
+          Printable(delivery.file) + " record " + std::to_string(delivery.record);
+      const std::string got = std::string(type) + ", " + std::to_string(buffer.size()) + " bytes";
+      skipped.Add("", "delivered records not of their type's length ending in CR LF: not stored",
+                  where + " (" + got + ")",
+                  "source file " + where + ": " + got + " where " + std::string(type) +
+                      " records are " + std::to_string(length) +
+                      " bytes ending in CR LF: not stored");
     } else if (rc == -1) {
       // The next file.
     } else if (rc == 0) {
-      return;
+      return {};
     } else if (rc == -403) {
       // A damaged file: delete it and open again; reading goes on behind
       // the records already written.
+      skipped.Add("", "source file " + Printable(file_name) + " was damaged" + Why(rc) +
+                          ": deleted and not stored");
       JVLink1->JVFileDelete(file_name);
-      skipped.Add("", "source file " + file_name + " was damaged: deleted and not stored");
       JVLink1->JVClose();
       JVLink1->JVOpen(kDataSpec, kFromTime, kOption, open.read_count, DownloadCount,
                       open.last_file_timestamp);
     } else {
       MsgBox(Cp932("JVReadエラー。 RC=") + std::to_string(rc));
-      skipped.Add("", "download ended early: JVRead returned RC=" + std::to_string(rc) +
-                  (file_name.empty() ? std::string() : " at source file " + file_name) +
-                  "; the rest of the download was not read");
-      return;
+      return "download ended early: JVRead returned RC=" + std::to_string(rc) +
+             (file_name.empty() ? std::string() : " at source file " + Printable(file_name)) +
+             Why(rc) + "; the rest of the download was not read";
     }
   }
 }
 
-void VOLQF1SETUP18Z::Store(int kind, std::string_view record, FailureFold& skipped) {
-  const RawRecordFile& f = kRawRecordFiles[kind];
-  ++counters_[kind];
+void VOLQF1SETUP18Z::Store(int kind, std::string_view record, NewRawFiles& files,
+                           FailureFold& skipped) {
+  if (kind == NewRawFiles::kMarketSale) {
+    // The delivered text is the line, its own CR LF ending it.
+    Skip(skipped, [&] { ParseHS(record, market_sale_); });
+    files.Store(kind, record);
+    return;
+  }
   Skip(skipped, [&] {
-    ParseRecord(*LayoutOf(f.type), record, parsed_[kind]);
+    ParseRecord(*LayoutOf(kRawRecordFiles[kind].type), record, parsed_[kind]);
     PackRecord(parsed_[kind], stored_[kind]);
-    if (!files_[kind]) FailFile(std::string(f.file) + " is not open: record not written");
-    files_[kind]->Write(counters_[kind], stored_[kind].bytes);
+    files.Store(kind, stored_[kind].bytes);
   });
-}
-
-void VOLQF1SETUP18Z::StoreMarketSale(std::string_view record, FailureFold& skipped) {
-  // One open file for the whole download instead of one open per record;
-  // the bytes are the same: each delivered record with its own CR LF.
-  Skip(skipped, [&] {
-    if (!market_sale_file_)
-      market_sale_file_.emplace(dir_.Path(kMarketSaleFile), TextListWriter::Mode::Append);
-  });
-  Skip(skipped, [&] {
-    ParseHS(record, market_sale_);
-    if (!market_sale_file_)
-      FailFile(std::string(kMarketSaleFile) + " is not open: record not written");
-    market_sale_file_->Bytes(record);
-  });
-}
-
-void VOLQF1SETUP18Z::CloseFiles(FailureFold& skipped) {
-  for (int i = 8; i >= 0; --i) {
-    if (!files_[i]) continue;
-    Skip(skipped, [&] { files_[i]->Close(); });
-    files_[i].reset();
-  }
-  if (market_sale_file_) {
-    Skip(skipped, [&] { market_sale_file_->Close(); });
-    market_sale_file_.reset();
-  }
 }
 
 void VOLQF1SETUP18Z::Command3_Click() {

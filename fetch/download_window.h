@@ -3,29 +3,16 @@
 // control, the download of every record since 1 January 2018 into the raw
 // record files, and the market-sale file check.
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "common/records.h"
+#include "fetch/new_raw_files.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
-#include "platform/fs/record_file.h"
-#include "platform/fs/text_list.h"
 #include "platform/jvlink/jvlink.h"
 #include "platform/ui/window.h"
 
 namespace volq {
-
-// The nine record files, in their file numbers' order, and the market-sale file.
-struct RawRecordFile {
-  const char* type;
-  const char* file;
-};
-inline constexpr RawRecordFile kRawRecordFiles[9] = {
-    {"RA", "RA20180101.dat"}, {"SE", "SE20180101.dat"}, {"UM", "UM20180101.dat"},
-    {"HN", "HN20180101.dat"}, {"KS", "KS20180101.dat"}, {"SK", "SK20180101.dat"},
-    {"CH", "CH20180101.dat"}, {"BR", "BR20180101.dat"}, {"BN", "BN20180101.dat"}};
-inline constexpr const char* kMarketSaleFile = "HS20180101.dat";
 
 class VOLQF1SETUP18Z : public Window {
  public:
@@ -49,30 +36,33 @@ class VOLQF1SETUP18Z : public Window {
   int32_t market_sale_lines() const { return line_count_; }
 
  private:
-  // The job from JVOpen to its end; returns where the job goes to its end.
-  void Download(FailureFold& skipped);
   // What JVOpen gave; a damaged file's reopening refreshes it.
   struct JobOpen {
     int32_t read_count = 0;
     std::string last_file_timestamp;
+    bool download_failed = false;  // the progress window ended on a negative status
   };
+  // The job from JVOpen to its end: the new raw files take the places of the
+  // former ones only when every record was read and written.
+  void Download(FailureFold& skipped);
   // JVOpen and the progress window; false when the job ends there.
   bool OpenJob(JobOpen& open, FailureFold& skipped);
-  // The nine raw record files, opened for appending behind their records.
-  void OpenRawFiles(FailureFold& skipped);
-  // Every record the service delivers, until the end or a read error.
-  void ReadRecords(JobOpen& open, FailureFold& skipped);
-  void Store(int kind, std::string_view record, FailureFold& skipped);
-  void StoreMarketSale(std::string_view record, FailureFold& skipped);
-  void CloseFiles(FailureFold& skipped);
+  // Every record the service delivers, until the end or a read error;
+  // returns why the reading did not reach its end (empty when it did).
+  std::string ReadRecords(JobOpen& open, NewRawFiles& files, FailureFold& skipped);
+  // A delivered record of a kept type (kind 0-8, or NewRawFiles::kMarketSale)
+  // of its type's length with its CR LF, parsed and written to its new file.
+  void Store(int kind, std::string_view record, NewRawFiles& files, FailureFold& skipped);
+  // What a return code of the service means, " (...)", when the service says;
+  // else empty.
+  std::string Why(int32_t rc) const;
+  // "RC=N" and what it means.
+  std::string Code(int32_t rc) const;
 
   DataDir& dir_;
-  int32_t counters_[9] = {};
   ParsedRecord parsed_[9];
   StoredRecord stored_[9];
   MarketSaleParsed market_sale_;
-  std::optional<RecordFile> files_[9];
-  std::optional<TextListWriter> market_sale_file_;
   int32_t line_count_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -23,6 +25,23 @@ std::string Rec(const std::string& type, int length, char tag) {
 }
 Read R(const std::string& type, int length, char tag, std::string file = "FILE1") {
   return ScriptedJVLink::Record(Rec(type, length, tag), std::move(file));
+}
+
+const char* const kTenFiles[] = {"RA20180101.dat", "SE20180101.dat", "UM20180101.dat",
+                                 "HN20180101.dat", "KS20180101.dat", "SK20180101.dat",
+                                 "CH20180101.dat", "BR20180101.dat", "BN20180101.dat",
+                                 kMarketSaleFile};
+
+std::vector<std::string> FilesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+std::vector<std::string> TenNames() {
+  std::vector<std::string> names(std::begin(kTenFiles), std::end(kTenFiles));
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::vector<std::string> Sjis(const std::vector<std::string>& utf8) {
@@ -72,11 +91,10 @@ struct JobCase {
   std::vector<Read> reads;
   int cancel_round;  // the progress window's キャンセル is pressed before this round (0: never)
   std::vector<std::string> messages;  // UTF-8
-  // Record files opened by the job (each then exists, empty unless listed);
-  // otherwise none of the nine exists after the job.
-  bool opened;
-  std::map<std::string, std::string>
-      files;  // expected content; the market-sale file is "" unless listed
+  // A complete download puts its ten raw files in place of the former ones
+  // (each empty unless listed); every other end leaves the former ones.
+  bool replaced;
+  std::map<std::string, std::string> files;  // the new raw files' content
   std::vector<std::string> calls;
   // What is reported (UTF-8): every end but a complete download says what is missing.
   std::vector<std::string> failures;
@@ -97,18 +115,20 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        {"JVInit UNKNOWN", kOpen, "JVClose"},
        {"download not done: the service has no data for TOKURACEDIFNBLDNSLOPYSCHHOSN from "
-        "20180101000000; no record was read"}},
+        "20180101000000; no record was read; the raw files of the previous download were kept"}},
+      // The code comes with what the service says of it.
       {"open error",
        0,
-       {-1, 5, 0},
+       {-212, 5, 0},
        {},
        {},
        0,
-       {"JVOpenエラー。RC=-1"},
+       {"JVOpenエラー。RC=-212"},
        false,
        {},
        {"JVInit UNKNOWN", kOpen, "JVClose"},
-       {"download not done: JVOpen returned RC=-1; no record was read"}},
+       {"download not done: JVOpen returned RC=-212 (the record source directory /x/y does not "
+        "exist: give --source DIR or press 設定); no record was read; the raw files of the previous download were kept"}},
       {"init error goes on",
        -101,
        {0, 1, 0},
@@ -147,7 +167,7 @@ TEST_F(FetchTest, DownloadJob) {
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVFileDelete F2", "JVClose", kOpen, "JVRead",
         "JVRead", "JVClose"},
        {"source file F2 was damaged: deleted and not stored"}},
-      // The record files are opened, but nothing is read.
+      // The new files are opened, but nothing is read.
       {"a negative read count",
        0,
        {0, -1, 0},
@@ -155,10 +175,10 @@ TEST_F(FetchTest, DownloadJob) {
        {R("RA", 1272, 'a')},
        0,
        {},
-       true,
+       false,
        {},
        {"JVInit UNKNOWN", kOpen, "JVClose"},
-       {"download not done: JVOpen gave a read count of -1; no record was read"}},
+       {"download not done: JVOpen gave a read count of -1; no record was read; the raw files of the previous download were kept"}},
       {"read error",
        0,
        {0, 1, 0},
@@ -166,10 +186,10 @@ TEST_F(FetchTest, DownloadJob) {
        {R("UM", 1609, 'u'), ScriptedJVLink::Code(-502)},
        0,
        {"JVReadエラー。 RC=-502"},
-       true,
+       false,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
-       {"download ended early: JVRead returned RC=-502; the rest of the download was not read"}},
+       {"download ended early: JVRead returned RC=-502; the rest of the download was not read; the raw files of the previous download were kept"}},
       // An unreadable file ends the download: no later file is read.
       {"unreadable file",
        0,
@@ -178,11 +198,11 @@ TEST_F(FetchTest, DownloadJob) {
        {R("UM", 1609, 'u', "F1"), ScriptedJVLink::Code(-402, "F2"), R("UM", 1609, 'v', "F3")},
        0,
        {"JVReadエラー。 RC=-402"},
-       true,
+       false,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
        {"download ended early: JVRead returned RC=-402 at source file F2; the rest of the "
-        "download was not read"}},
+        "download was not read; the raw files of the previous download were kept"}},
       {"cancel in the progress window",
        0,
        {0, 3, 5},
@@ -193,7 +213,7 @@ TEST_F(FetchTest, DownloadJob) {
        false,
        {},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVCancel", "JVClose"},
-       {"download not done: cancelled in the progress window; no record was read"}},
+       {"download not done: cancelled in the progress window; no record was read; the raw files of the previous download were kept"}},
       {"download, then reading",
        0,
        {0, 3, 10},
@@ -213,11 +233,45 @@ TEST_F(FetchTest, DownloadJob) {
        {R("BR", 545, 'r')},
        0,
        {"ダウンロード失敗。RC=-1"},
-       true,
+       false,
        {{"BR20180101.dat", Rec("BR", 545, 'r')}},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVRead", "JVRead", "JVClose"},
-       {"download failed in the progress window with RC=-1; only what the service then "
-        "delivered was read"}},
+       {"download not done: the progress window ended on status RC=-1; what the service then "
+        "delivered was read but not stored; the raw files of the previous download were kept"}},
+      // Only whole records are stored: a record cut short, one split by a
+      // stray CR LF (its tail is then of no kept type) and one without its
+      // CR LF are named by source file and record; the others are stored.
+      {"records of another length",
+       0,
+       {0, 2, 0},
+       {},
+       {R("RA", 1272, 'a', "F1"), ScriptedJVLink::Record(Rec("SE", 555, 's').substr(0, 98) + "\r\n", "F1"),
+        ScriptedJVLink::Record(Rec("SE", 555, 'u').substr(0, 300) + "\r\n", "F1"),
+        ScriptedJVLink::Record(Rec("SE", 555, 'u').substr(300), "F1"), ScriptedJVLink::Code(-1),
+        R("SE", 555, 't', "F2"), ScriptedJVLink::Record(Rec("BN", 477, 'n').substr(0, 475) + "nn", "F2"),
+        R("HS", 200, 'x', "F3"), ScriptedJVLink::Record(Rec("HS", 200, 'y').substr(0, 150) + "\r\n", "F3")},
+       0,
+       {},
+       true,
+       {{"RA20180101.dat", Rec("RA", 1272, 'a')},
+        {"SE20180101.dat", Rec("SE", 555, 't')},
+        {"HS20180101.dat", Rec("HS", 200, 'x')}},
+       {},
+       {"delivered records not of their type's length ending in CR LF: not stored (4 times; "
+        "first: F1 record 2 (SE, 100 bytes), F1 record 3 (SE, 302 bytes), F2 record 2 (BN, 477 "
+        "bytes), ...)"}},
+      {"a market-sale line cut short",
+       0,
+       {0, 1, 0},
+       {},
+       {R("HS", 200, 'x'), ScriptedJVLink::Record(Rec("HS", 200, 'y').substr(0, 150) + "\r\n")},
+       0,
+       {},
+       true,
+       {{"HS20180101.dat", Rec("HS", 200, 'x')}},
+       {},
+       {"source file FILE1 record 2: HS, 152 bytes where HS records are 200 bytes ending in CR LF: "
+        "not stored"}},
   };
   for (const JobCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -227,6 +281,8 @@ TEST_F(FetchTest, DownloadJob) {
     jv_.opens = {c.open};
     jv_.statuses = c.statuses;
     jv_.reads = c.reads;
+    jv_.explanations = {
+        {-212, "the record source directory /x/y does not exist: give --source DIR or press 設定"}};
     host_ = HeadlessHost();
     host_.on_round = [&](Window& w, int round) {
       if (round == c.cancel_round) w.Press(Cp932("キャンセル"));
@@ -240,16 +296,12 @@ TEST_F(FetchTest, DownloadJob) {
       EXPECT_EQ(jv_.calls, c.calls);
     }
     EXPECT_EQ(jv_.calls.back(), "JVClose");
-    for (const RawRecordFile& f : kRawRecordFiles) {
-      auto want = c.files.find(f.file);
-      if (!c.opened) {
-        EXPECT_EQ(File(f.file), std::nullopt) << f.file;
-      } else {
-        EXPECT_EQ(File(f.file), want == c.files.end() ? "" : want->second) << f.file;
-      }
+    for (const char* f : kTenFiles) {
+      auto want = c.files.find(f);
+      const std::string former = f == std::string(kMarketSaleFile) ? "old\r\n" : "old";
+      EXPECT_EQ(File(f), !c.replaced ? former : want == c.files.end() ? "" : want->second) << f;
     }
-    auto hs = c.files.find(kMarketSaleFile);
-    EXPECT_EQ(File(kMarketSaleFile), hs == c.files.end() ? "" : hs->second);
+    EXPECT_EQ(FilesIn(data_), TenNames()) << "no temporary file is left";
   }
   EXPECT_EQ(form_.DialogResult, 0);
 }
@@ -267,29 +319,59 @@ TEST_F(FetchTest, JockeyRecordIsStoredShorterAndCancelSetsDialogResult) {
   EXPECT_EQ(jv_.Count("JVCancel"), 1);
 }
 
-// Every run starts from empty files, whatever the service then says.
-TEST_F(FetchTest, FilesAreEmptiedBeforeTheServiceIsAsked) {
+// The former raw files are untouched while the service is asked and read:
+// the new ones take their places together, after the last record.
+TEST_F(FetchTest, TheFormerRawFilesStayUntilTheLastRecordIsRead) {
   struct Watching : ScriptedJVLink {
-    std::function<void()> on_init;
+    std::function<void()> on_call;
     int32_t JVInit(const std::string& id) override {
-      on_init();
+      on_call();
       return ScriptedJVLink::JVInit(id);
+    }
+    int32_t JVRead(std::string& buffer, int32_t& size, std::string& file_name) override {
+      on_call();
+      return ScriptedJVLink::JVRead(buffer, size, file_name);
     }
   };
   Watching jv;
-  jv.opens = {{-1, 0, 0}};
-  std::vector<std::string> seen;
-  jv.on_init = [&] {
-    for (const RawRecordFile& f : kRawRecordFiles) {
-      if (File(f.file)) seen.push_back(f.file);
-    }
-    seen.push_back(std::string(kMarketSaleFile) + "=" + File(kMarketSaleFile).value_or("none"));
+  jv.reads = {R("RA", 1272, 'a'), R("HS", 200, 'x'), R("BN", 477, 'n')};
+  int intact = 0;
+  jv.on_call = [&] {
+    bool all = true;
+    for (const char* f : kTenFiles) all = all && File(f)->starts_with("old");
+    intact += all;
   };
   VOLQF1SETUP18Z form(dir_, jv);
   wm_.Open(form);
   Leftovers();
   form.Command2_Click();
-  EXPECT_EQ(seen, std::vector<std::string>{std::string(kMarketSaleFile) + "="});
+  EXPECT_EQ(intact, 5);  // JVInit and the four JVReads
+  EXPECT_EQ(File("RA20180101.dat"), Rec("RA", 1272, 'a'));
+  EXPECT_EQ(File("UM20180101.dat"), "");
+  EXPECT_EQ(File(kMarketSaleFile), Rec("HS", 200, 'x'));
+  EXPECT_TRUE(host_.failures.empty());
+}
+
+// A raw file that cannot be written (a full disk) keeps the whole former
+// download: no new file takes its place, also those written without fault.
+TEST_F(FetchTest, AFailedWriteKeepsEveryFormerRawFile) {
+  for (const char* failing : {"SE20180101.dat", "BN20180101.dat"}) {
+    SCOPED_TRACE(failing);
+    Leftovers();
+    jv_ = ScriptedJVLink();
+    host_ = HeadlessHost();
+    jv_.reads = {R("RA", 1272, 'a'), R("SE", 555, 's'), R("BN", 477, 'n')};
+    SetWriteFault([&](const fs::path& p) { return p.filename() == failing ? ENOSPC : 0; });
+    form_.Command2_Click();
+    SetWriteFault(nullptr);
+    EXPECT_EQ(host_.failures,
+              (std::vector<std::string>{
+                  std::string("cannot write ") + failing + ": No space left on device",
+                  "download not stored: a raw file could not be written; the raw files of the "
+                  "previous download were kept"}));
+    for (const char* f : kTenFiles) EXPECT_TRUE(File(f)->starts_with("old")) << f;
+    EXPECT_EQ(FilesIn(data_), TenNames());
+  }
 }
 
 // The reopen after a damaged file takes the service's new counts but shows no
@@ -326,9 +408,14 @@ TEST_F(FetchTest, MissingDataDirectoryIsReportedAfterTheEnd) {
     for (const std::string& f : host_.failures) s += f + "\n";
     return s;
   }();
-  EXPECT_NE(all.find("cannot open: No such file or directory (10 times; first: RA20180101.dat, "),
+  EXPECT_NE(all.find("cannot write: No such file or directory (10 times; first: RA20180101.dat, "),
             std::string::npos)
       << all;
+  EXPECT_NE(all.find("download not stored: a raw file could not be written; the raw files of the "
+                     "previous download were kept"),
+            std::string::npos)
+      << all;
+  EXPECT_FALSE(fs::exists(data_));
   EXPECT_NE(all.find("RA20180101.dat is not open: record not written (2 times)"), std::string::npos)
       << all;
   EXPECT_NE(all.find("HS20180101.dat is not open: record not written"), std::string::npos) << all;
@@ -350,9 +437,15 @@ TEST_F(FetchTest, SettingsButton) {
   jv_.settings_result = 0;
   form_.Press(Cp932("設定"));
   EXPECT_TRUE(host_.messages.empty());
+  EXPECT_TRUE(host_.failures.empty());
+  // The message box stays as it is; the report says why, as the service tells it.
   jv_.settings_result = -1;
+  jv_.explanations = {{-1, "the record source directory /no/such does not exist"}};
   form_.Press("Command1");
   EXPECT_EQ(host_.messages, Sjis({"エラーのためJV-Linkの設定に失敗しました。"}));
+  EXPECT_EQ(host_.failures,
+            std::vector<std::string>{"settings not changed: the settings dialog returned RC=-1 (the "
+                                     "record source directory /no/such does not exist)"});
 }
 
 TEST_F(FetchTest, ProgressWindowTicks) {

@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "common/records.h"
 #include "platform/fs/record_file.h"
@@ -61,6 +66,39 @@ class FetchEndToEnd : public ::testing::Test {
     EXPECT_EQ(ReadWholeFile(d / "HS20180101.dat"), Rec("HS", 200, 'h') + Rec("HS", 200, 'i'));
     EXPECT_EQ(ReadWholeFile(d / "BN20180101.dat"), "");
   }
+  // Every file of the data directory and its bytes.
+  std::map<std::string, std::string> DataFiles() {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(root_ / "data"))
+      files[e.path().filename().string()] = ReadWholeFile(e.path());
+    return files;
+  }
+  // volqfetch started on its own, killed with SIGKILL once `ready` holds
+  // (polled every millisecond, at most 20 s); true when it was still
+  // running then.
+  bool KillWhen(const std::string& args, const std::function<bool()>& ready) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::chdir(root_.c_str());
+      ::setenv("XDG_CONFIG_HOME", "cfg", 1);
+      ::freopen("/dev/null", "w", stdout);
+      ::freopen("/dev/null", "w", stderr);
+      ::execl("/bin/sh", "sh", "-c", ("exec '" VOLQFETCH_PATH "' " + args).c_str(), nullptr);
+      ::_exit(127);
+    }
+    bool running = false;
+    for (int i = 0; i < 20000; ++i) {
+      if (::waitpid(pid, nullptr, WNOHANG) == pid) return false;
+      if (ready()) {
+        running = ::kill(pid, SIGKILL) == 0;
+        break;
+      }
+      ::usleep(1000);
+    }
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    return running && WIFSIGNALED(st) && WTERMSIG(st) == SIGKILL;
+  }
   fs::path root_;
   std::string out_, err_;
 };
@@ -77,14 +115,15 @@ TEST_F(FetchEndToEnd, DownloadsTheRecordSourceIntoTheDataDirectory) {
 TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
   EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
   EXPECT_EQ(out_, "Text1: 終了\n");
-  EXPECT_EQ(err_, "failure: source file RA02.txt was damaged: deleted and not stored\n");
+  EXPECT_EQ(err_, "failure: source file RA02.txt was damaged (" + (root_ / "src/RACE/RA02.txt").string() +
+                      " does not end with CR LF: its last record is cut): deleted and not stored\n");
   ExpectEveryFileButRA02();
 }
 
 TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   EXPECT_EQ(Run("--data-dir missing --source src -c 'press Command2'"), 1);
   EXPECT_EQ(out_, "Text1: 終了\n");
-  EXPECT_NE(err_.find("failure: cannot open: No such file or directory ("), std::string::npos) << err_;
+  EXPECT_NE(err_.find("failure: cannot write: No such file or directory ("), std::string::npos) << err_;
   EXPECT_NE(err_.find("first: RA20180101.dat, "), std::string::npos) << err_;
 
   EXPECT_EQ(Run("--data-dir data -c 'press Command7'"), 1);
@@ -93,7 +132,10 @@ TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   // No record source chosen: the stand-in's open fails and says so.
   EXPECT_EQ(Run("--data-dir data -c 'press 2018年1月1日セットアップ'"), 1);
   EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-211\nText1: 終了\n");
-  EXPECT_EQ(err_, "failure: download not done: JVOpen returned RC=-211; no record was read\n");
+  EXPECT_EQ(err_,
+            "failure: download not done: JVOpen returned RC=-211 (no record source chosen: press 設定 "
+            "or give --source DIR); no record was read; the raw files of the previous download were "
+            "kept\n");
 
   EXPECT_EQ(Run("--frob"), 2);
 }
@@ -113,6 +155,95 @@ TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
   EXPECT_EQ(ReadWholeFile(root_ / "out.txt"),
             "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了\nCommand2: done (Text1 unchanged)\n");
   ExpectEveryFileButRA02();
+}
+
+// A record split by a stray CR LF reaches the download as two records: the
+// head is of no kept length and is named, the tail is of no kept type.
+TEST_F(FetchEndToEnd, ARecordSplitByAStrayLineEndIsNamedAndNotStored) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
+  std::string split = Rec("UM", 1609, 'v');
+  split.replace(800, 2, "\r\n");
+  WriteWholeFile(root_ / "src/BLDN/UM02.txt", split + Rec("UM", 1609, 'w'));
+  EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
+  EXPECT_EQ(err_,
+            "failure: source file UM02.txt record 1: UM, 802 bytes where UM records are 1609 bytes "
+            "ending in CR LF: not stored\n");
+  EXPECT_EQ(ReadWholeFile(root_ / "data/UM20180101.dat"),
+            Rec("UM", 1609, 'u') + Rec("UM", 1609, 'w'));
+}
+
+// A download that does not complete leaves the previous one as it was, byte
+// for byte, and no file of its own; the failure says what to do.
+TEST_F(FetchEndToEnd, AnIncompleteDownloadKeepsThePreviousOne) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
+  ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
+  const std::map<std::string, std::string> previous = DataFiles();
+  ASSERT_EQ(previous.size(), 10u);
+
+  EXPECT_EQ(Run("--data-dir data --source nowhere -c 'press Command2'"), 1);
+  EXPECT_EQ(err_, "failure: download not done: JVOpen returned RC=-212 (the record source directory " +
+                      (root_ / "nowhere").string() +
+                      " does not exist: give --source DIR or press 設定); no record was read; the "
+                      "raw files of the previous download were kept\n");
+  EXPECT_TRUE(DataFiles() == previous);
+
+  // An unreadable source file ends the download early.
+  WriteWholeFile(root_ / "src/BLDN/UM00.txt", Rec("UM", 1609, 'x'));
+  fs::permissions(root_ / "src/BLDN/UM00.txt", fs::perms::none);
+  if (std::FILE* f = std::fopen((root_ / "src/BLDN/UM00.txt").c_str(), "rb")) {
+    std::fclose(f);  // root reads every file: nothing to show
+  } else {
+    EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
+    EXPECT_NE(err_.find("JVRead returned RC=-402 at source file UM00.txt (cannot open "),
+              std::string::npos)
+        << err_;
+    EXPECT_TRUE(DataFiles() == previous);
+  }
+}
+
+TEST_F(FetchEndToEnd, AFailedSettingSaysWhyAndExits1) {
+  EXPECT_EQ(Run("--data-dir data -c 'press 設定'"), 1);
+  EXPECT_EQ(out_, "[VolqFetch] エラーのためJV-Linkの設定に失敗しました。\n");
+  EXPECT_EQ(err_,
+            "failure: settings not changed: the settings dialog returned RC=-1 (no terminal to ask "
+            "the record source directory on: give --source DIR, or press 設定 with volqfetch on a "
+            "terminal)\n");
+}
+
+// A download killed in its download phase or while it reads leaves the
+// previous download whole; a killed run's temporary files are no data files,
+// and the next download replaces all ten.
+TEST_F(FetchEndToEnd, AKilledDownloadKeepsThePreviousOne) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
+  ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
+  const std::map<std::string, std::string> previous = DataFiles();
+
+  WriteWholeFile(root_ / "cfg/volq/jvlink-stand-in.conf", "download_seconds=30\n");
+  EXPECT_TRUE(KillWhen("--data-dir data --source src -c 'press Command2'", [start = std::chrono::steady_clock::now()] {
+    return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300);
+  }));
+  EXPECT_TRUE(DataFiles() == previous);
+
+  // Enough records that the reading is under way when it is killed.
+  std::string many;
+  for (int i = 0; i < 20000; ++i) many += Rec("SE", 555, static_cast<char>('a' + i % 26));
+  for (int f = 0; f < 10; ++f) WriteWholeFile(root_ / ("src/RACE/SE" + std::to_string(f) + ".txt"), many);
+  WriteWholeFile(root_ / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0\n");
+  EXPECT_TRUE(KillWhen("--data-dir data --source src -c 'press Command2'", [&] {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(root_ / "data", ec)) {
+      if (e.path().filename().string().starts_with("SE") && e.path().extension() == ".partial" &&
+          e.file_size(ec) > 0)
+        return true;
+    }
+    return false;
+  }));
+  std::map<std::string, std::string> after = DataFiles();
+  std::erase_if(after, [](const auto& f) { return f.first.ends_with(".partial"); });
+  EXPECT_TRUE(after == previous);
+
+  ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
+  EXPECT_EQ(fs::file_size(root_ / "data/SE20180101.dat"), 555u * (1 + 10 * 20000));
 }
 
 }  // namespace

@@ -238,6 +238,35 @@ TEST_F(FsTest, AReplacementTakesThePlaceOfTheFormerFileOnlyWhenCommitted) {
        false},
       {"records not closed",
        [](const fs::path& p, const std::string& b) { RecordAppender(p, 10).Append(b); }, false},
+      // Finished files wait beside their final names until they are all put in place.
+      {"records finished, then closed",
+       [](const fs::path& p, const std::string& b) {
+         RecordAppender out(p, 10);
+         for (size_t k = 0; k < b.size() / 10; ++k) out.Append(b.substr(k * 10, 10));
+         out.Finish();
+         EXPECT_EQ(FilesIn(p.parent_path()).size(), 2u);
+         EXPECT_EQ(fs::file_size(p), 8u);
+         out.Close();
+       },
+       true},
+      {"records finished, never closed",
+       [](const fs::path& p, const std::string& b) {
+         RecordAppender out(p, 10);
+         out.Append(b);
+         out.Finish();
+         EXPECT_THROW(out.Append(b), Failure);
+       },
+       false},
+      {"a write failed, then finished",
+       [](const fs::path& p, const std::string& b) {
+         SetWriteFault([](const fs::path&) { return ENOSPC; });
+         RecordAppender out(p, 10);
+         out.Append(b);
+         EXPECT_THROW(out.Finish(), Failure);
+         SetWriteFault(nullptr);
+         EXPECT_THROW(out.Close(), Failure);
+       },
+       false},
       {"a write failed, then committed",
        [](const fs::path& p, const std::string& b) {
          SetWriteFault([](const fs::path&) { return ENOSPC; });

@@ -227,7 +227,7 @@ RecordAppender::RecordAppender(const std::filesystem::path& path, int record_len
 }
 
 void RecordAppender::Append(std::string_view rec) {
-  if (!open_) FailFile("write to closed", file_.path(), 0);
+  if (!open_ || finished_) FailFile("write to closed", file_.path(), 0);
   size_t n = rec.size() < static_cast<size_t>(length_) ? rec.size() : length_;
   buf_.append(rec.substr(0, n));
   buf_.append(length_ - n, ' ');
@@ -245,15 +245,22 @@ void RecordAppender::Flush() {
   file_.Write(buf_);
 }
 
-void RecordAppender::Close() {
-  if (!open_) return;
-  open_ = false;
+void RecordAppender::Finish() {
+  if (!open_ || finished_) return;
+  finished_ = true;
   try {
     Flush();
   } catch (const Failure&) {
     file_.Abandon();
     throw;
   }
+  file_.Finish();
+}
+
+void RecordAppender::Close() {
+  if (!open_) return;
+  Finish();
+  open_ = false;
   file_.Commit();
 }
 

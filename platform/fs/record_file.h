@@ -152,7 +152,10 @@ class RecordAppender {
   // Appends one record, cut or blank-padded to the record length.
   void Append(std::string_view rec);
   int32_t Count() const { return count_; }
-  // Writes what is buffered and puts the file in place; a failed write
+  // Writes what is buffered and closes the new file without putting it in
+  // place yet (ReplacedFile::Finish); a failed write raises a file Failure.
+  void Finish();
+  // Finishes (when not done) and puts the file in place; a failed write
   // raises a file Failure.
   void Close();
 
@@ -161,6 +164,7 @@ class RecordAppender {
   ReplacedFile file_;
   int length_;
   bool open_ = true;
+  bool finished_ = false;
   int32_t count_ = 0;
   std::string buf_;
 };

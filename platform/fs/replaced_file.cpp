@@ -48,13 +48,15 @@ ReplacedFile::ReplacedFile(std::filesystem::path final_path)
   if (std::filesystem::is_directory(final_, ec)) FailFile("cannot write", final_, EISDIR);
   fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) FailFile("cannot write", final_, errno);
+  pending_ = true;
 }
 
 ReplacedFile::~ReplacedFile() { Abandon(); }
 
 void ReplacedFile::Abandon() {
-  if (fd_ < 0) return;
-  ::close(fd_);
+  if (!pending_) return;
+  pending_ = false;
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   ::unlink(temp_.c_str());
 }
@@ -76,8 +78,9 @@ void ReplacedFile::Write(std::string_view bytes) {
   }
 }
 
-void ReplacedFile::Commit() {
-  if (fd_ < 0) FailFile("write to closed", final_, 0);
+void ReplacedFile::Finish() {
+  if (!pending_) FailFile("write to closed", final_, 0);
+  if (fd_ < 0) return;
   if (failed_ != 0) {
     Abandon();
     FailFile("cannot write", final_, failed_);
@@ -88,9 +91,14 @@ void ReplacedFile::Commit() {
   fd_ = -1;
   if (::close(fd) != 0) {
     int err = errno;
-    ::unlink(temp_.c_str());
+    Abandon();
     FailFile("cannot write", final_, err);
   }
+}
+
+void ReplacedFile::Commit() {
+  Finish();
+  pending_ = false;
   if (std::rename(temp_.c_str(), final_.c_str()) != 0) {
     int err = errno;
     ::unlink(temp_.c_str());

@@ -25,8 +25,13 @@ class ReplacedFile {
   // Appends bytes. A failed write raises a file Failure, and the new content
   // can no longer be committed: every later write and Commit fail as well.
   void Write(std::string_view bytes);
-  // Closes and puts the new file in place of the former one; a failure is
+  // Closes the new file and checks that every byte is stored; it stays
+  // beside its final name until Commit. Outputs that are put in place
+  // together are each finished before the first is renamed. A failure is
   // raised after the temporary file is removed.
+  void Finish();
+  // Finishes (when not done) and puts the new file in place of the former
+  // one; a failure is raised after the temporary file is removed.
   void Commit();
   // Drops the new content; the former output stays.
   void Abandon();
@@ -38,6 +43,7 @@ class ReplacedFile {
   std::filesystem::path final_;
   std::filesystem::path temp_;
   int fd_ = -1;
+  bool pending_ = false;  // the temporary file exists and is not yet renamed
   int failed_ = 0;  // errno of the first failed write, 0 while all is well
 };
 

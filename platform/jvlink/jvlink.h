@@ -35,6 +35,15 @@ class JVLink {
   virtual int32_t JVCancel() = 0;
   // Deletes a downloaded file, named as JVRead named it.
   virtual int32_t JVFileDelete(const std::string& file_name) = 0;
+
+  // Why the last call that failed returned `rc`, for a report (UTF-8): what
+  // the code means, the path or file it concerns, what to do next. Empty
+  // when there is nothing to add to the code itself (the service's own
+  // control tells nothing more).
+  virtual std::string Explain(int32_t rc) const {
+    (void)rc;
+    return {};
+  }
 };
 
 }  // namespace volq

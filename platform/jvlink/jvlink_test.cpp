@@ -124,8 +124,13 @@ TEST_F(StandInTest, ReturnCodes) {
   StandInJVLink none(root_ / "no-settings.conf");
   none.JVInit("UNKNOWN");
   EXPECT_EQ(none.JVOpen(kSpec, kFrom, 3, r, d, s), StandInJVLink::kNoSource);
+  EXPECT_EQ(none.Explain(StandInJVLink::kNoSource),
+            "no record source chosen: press 設定 or give --source DIR");
   none.SetSource(root_ / "missing");
   EXPECT_EQ(none.JVOpen(kSpec, kFrom, 3, r, d, s), StandInJVLink::kSourceMissing);
+  EXPECT_EQ(none.Explain(StandInJVLink::kSourceMissing),
+            "the record source directory " + (root_ / "missing").string() +
+                " does not exist: give --source DIR or press 設定");
 
   // A file gone between the open and its reading cannot be read; it is passed over.
   Put("RACE/b", "RB\r\n");
@@ -133,6 +138,8 @@ TEST_F(StandInTest, ReturnCodes) {
   fs::remove(root_ / "src/RACE/a");
   EXPECT_EQ(j.JVRead(buf, r, file), StandInJVLink::kFileUnreadable);
   EXPECT_EQ(file, "a");
+  EXPECT_EQ(j.Explain(StandInJVLink::kFileUnreadable),
+            "cannot open " + (root_ / "src/RACE/a").string() + ": No such file or directory");
   EXPECT_GT(j.JVRead(buf, r, file), 0);
   EXPECT_EQ(buf, "RB\r\n");
 }
@@ -151,6 +158,8 @@ TEST_F(StandInTest, DamagedFileIsDeletedAndReadingGoesOnAfterReopen) {
   EXPECT_EQ(j.JVRead(buf, r, file), -1);
   EXPECT_EQ(j.JVRead(buf, r, file), StandInJVLink::kFileDamaged);
   EXPECT_EQ(file, "2");
+  EXPECT_EQ(j.Explain(StandInJVLink::kFileDamaged),
+            (root_ / "src/RACE/2").string() + " does not end with CR LF: its last record is cut");
   j.JVFileDelete(file);
   j.JVClose();
   ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
@@ -166,10 +175,19 @@ TEST_F(StandInTest, DamagedFileIsDeletedAndReadingGoesOnAfterReopen) {
 TEST_F(StandInTest, SettingsDialogChoosesAndRemembersTheSource) {
   fs::path settings = root_ / "cfg" / "jvlink-stand-in.conf";
   StandInJVLink j(settings);
-  EXPECT_EQ(j.JVSettingsDialog(), -1);  // nobody to ask
+  // Each failure says why.
+  EXPECT_EQ(j.JVSettingsDialog(), -1);
+  EXPECT_EQ(j.Explain(-1),
+            "no terminal to ask the record source directory on: give --source DIR, or press 設定 "
+            "with volqfetch on a terminal");
   std::optional<std::string> answer = (root_ / "nowhere").string();
   j.SetAsk([&](const std::string&) { return answer; });
   EXPECT_EQ(j.JVSettingsDialog(), -1);
+  EXPECT_EQ(j.Explain(-1),
+            "the record source directory " + (root_ / "nowhere").string() + " does not exist");
+  answer = "";
+  EXPECT_EQ(j.JVSettingsDialog(), -1);
+  EXPECT_EQ(j.Explain(-1), "no record source directory given, and none chosen before");
   answer = (root_ / "src").string();
   EXPECT_EQ(j.JVSettingsDialog(), 0);
   EXPECT_EQ(StandInJVLink(settings).source(), root_ / "src");

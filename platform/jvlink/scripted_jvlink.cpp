@@ -64,4 +64,9 @@ int32_t ScriptedJVLink::JVFileDelete(const std::string& file_name) {
   return 0;
 }
 
+std::string ScriptedJVLink::Explain(int32_t rc) const {
+  auto it = explanations.find(rc);
+  return it == explanations.end() ? std::string() : it->second;
+}
+
 }  // namespace volq

@@ -1,6 +1,7 @@
 #pragma once
 // A JVLink that plays back results set by a test and logs every call, so that
 // each return code of the service and each calling order can be produced.
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,7 @@ class ScriptedJVLink : public JVLink {
   std::vector<Open> opens = {Open{}};  // one per JVOpen call; the last repeats
   std::vector<int32_t> statuses;       // one per JVStatus call; the last repeats (none: 0)
   std::vector<Read> reads;             // one per JVRead call; after the last: 0
+  std::map<int32_t, std::string> explanations;  // what Explain says of a code (none: empty)
 
   // Every call in order: "JVInit UNKNOWN", "JVOpen SPEC FROM OPTION",
   // "JVStatus", "JVRead", "JVCancel", "JVFileDelete NAME", "JVClose",
@@ -52,6 +54,7 @@ class ScriptedJVLink : public JVLink {
   int32_t JVRead(std::string& buffer, int32_t& size, std::string& file_name) override;
   int32_t JVCancel() override;
   int32_t JVFileDelete(const std::string& file_name) override;
+  std::string Explain(int32_t rc) const override;
 
  private:
   size_t next_open_ = 0;

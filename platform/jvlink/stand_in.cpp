@@ -77,6 +77,8 @@ int32_t StandInJVLink::JVClose() {
 }
 
 int32_t StandInJVLink::JVSettingsDialog() {
+  const std::string ask_instead = "give --source DIR, or press 設定 with volqfetch on a terminal";
+  why_ = "no terminal to ask the record source directory on: " + ask_instead;
   if (!ask_) return -1;
   std::string current = source_.empty() ? "none" : source_.string();
   std::optional<std::string> answer =
@@ -84,11 +86,20 @@ int32_t StandInJVLink::JVSettingsDialog() {
   if (!answer) return -1;
   fs::path chosen = answer->empty() ? source_ : fs::path(*answer);
   std::error_code ec;
-  if (chosen.empty() || !fs::is_directory(chosen, ec)) return -1;
+  if (chosen.empty()) {
+    why_ = "no record source directory given, and none chosen before";
+    return -1;
+  }
+  if (!fs::is_directory(chosen, ec)) {
+    why_ = "the record source directory " + fs::absolute(chosen, ec).string() +
+           (fs::exists(chosen, ec) ? " is not a directory" : " does not exist");
+    return -1;
+  }
   source_ = fs::absolute(chosen, ec);
   try {
     SaveSettings();
-  } catch (const Failure&) {
+  } catch (const Failure& e) {
+    why_ = std::string("the stand-in's settings could not be saved: ") + e.what();
     return -1;
   }
   return 0;
@@ -120,14 +131,17 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
     if (!fs::is_directory(folder, ec)) continue;  // a missing folder serves nothing
     std::vector<fs::path> in_folder;
     fs::directory_iterator it(folder, ec), end;
-    if (ec) return kSourceUnreadable;
-    for (; it != end; it.increment(ec)) {
-      if (ec) return kSourceUnreadable;
+    for (; !ec && it != end; it.increment(ec)) {
       std::error_code fe;
       if (!it->is_regular_file(fe)) continue;
       const fs::path& p = it->path();
       if (done_.count(p) || deleted_.count(p)) continue;
       in_folder.push_back(p);
+    }
+    if (ec) {
+      why_ = "the folder " + fs::absolute(folder).string() +
+             " of the record source cannot be listed: " + ec.message();
+      return kSourceUnreadable;
     }
     // Byte order of the names.
     std::sort(in_folder.begin(), in_folder.end(), [](const fs::path& a, const fs::path& b) {
@@ -172,11 +186,13 @@ int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& f
   if (!loaded_) {
     try {
       data_ = ReadWholeFile(path);
-    } catch (const Failure&) {
+    } catch (const Failure& e) {
+      why_ = e.what();
       EndFile();
       return kFileUnreadable;
     }
     if (!data_.empty() && !data_.ends_with("\r\n")) {
+      why_ = fs::absolute(path).string() + " does not end with CR LF: its last record is cut";
       EndFile();
       return kFileDamaged;
     }
@@ -213,6 +229,30 @@ int32_t StandInJVLink::JVFileDelete(const std::string& file_name) {
     if (p.filename() == file_name) deleted_.insert(p);
   }
   return 0;
+}
+
+std::string StandInJVLink::Explain(int32_t rc) const {
+  std::error_code ec;
+  switch (rc) {
+    case kNoSoftwareId: return "JVInit was given no software identifier";
+    case kBadDataSpec: return "the data specification is not four capital letters or digits at a time";
+    case kBadFromTime: return "the from-time is not 14 digits";
+    case kBadOption: return "the option is not 1 to 4";
+    case kNotInitialised: return "JVOpen came before JVInit";
+    case kCancelled: return "the download was cancelled";
+    case kNotOpen: return "nothing is open";
+    case kNoSource: return "no record source chosen: press 設定 or give --source DIR";
+    case kSourceMissing:
+      return "the record source directory " + fs::absolute(source_, ec).string() +
+             (fs::exists(source_, ec) ? " is not a directory" : " does not exist") +
+             ": give --source DIR or press 設定";
+    case kSourceUnreadable:
+    case kFileUnreadable:
+    case kFileDamaged:
+    case -1:
+      return why_;
+    default: return {};
+  }
 }
 
 }  // namespace volq

@@ -44,7 +44,10 @@ class StandInJVLink : public JVLink {
 
   // A record source for this run only (the front end's --source); the
   // settings file keeps its own.
-  void SetSource(std::filesystem::path source) { source_ = std::move(source); }
+  // Kept absolute, so that reports name the directory wherever they are read.
+  void SetSource(const std::filesystem::path& source) {
+    source_ = source.empty() ? source : std::filesystem::absolute(source);
+  }
   const std::filesystem::path& source() const { return source_; }
   double download_seconds() const { return download_seconds_; }
   void SetAsk(Ask ask) { ask_ = std::move(ask); }
@@ -63,6 +66,9 @@ class StandInJVLink : public JVLink {
   int32_t JVRead(std::string& buffer, int32_t& size, std::string& file_name) override;
   int32_t JVCancel() override;
   int32_t JVFileDelete(const std::string& file_name) override;
+  // The meaning of each code above (docs/record-source.md), with the record
+  // source's path or the file concerned and what to do next.
+  std::string Explain(int32_t rc) const override;
 
  private:
   void SaveSettings() const;
@@ -88,6 +94,7 @@ class StandInJVLink : public JVLink {
   std::set<std::filesystem::path> done_;
   std::set<std::filesystem::path> deleted_;
   std::filesystem::path named_;  // the file JVRead named last
+  std::string why_;  // what the last failure that needs more than its code concerned
 };
 
 }  // namespace volq

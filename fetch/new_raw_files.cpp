@@ -1,0 +1,69 @@
+#include "fetch/new_raw_files.h"
+
+#include "common/record_layout.h"
+
+namespace volq {
+namespace {
+
+const char* NameOf(int kind) {
+  return kind == NewRawFiles::kMarketSale ? kMarketSaleFile : kRawRecordFiles[kind].file;
+}
+const char* TypeOf(int kind) {
+  return kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
+}
+
+}  // namespace
+
+NewRawFiles::NewRawFiles(DataDir& dir, FailureFold& skipped) : skipped_(skipped) {
+  for (int kind = 0; kind < 10; ++kind) {
+    try {
+      files_[kind].emplace(dir.Path(NameOf(kind)), LayoutOf(TypeOf(kind))->stored_length());
+    } catch (const Failure& e) {
+      skipped_.Add("", e);
+      whole_ = false;
+    }
+  }
+}
+
+void NewRawFiles::Store(int kind, std::string_view stored) {
+  try {
+    if (!files_[kind]) FailFile(std::string(NameOf(kind)) + " is not open: record not written");
+    files_[kind]->Append(stored);
+  } catch (const Failure& e) {
+    skipped_.Add("", e);
+    whole_ = false;
+  }
+}
+
+bool NewRawFiles::Commit() {
+  // Every byte of all ten stored before the first takes its final name, so
+  // that a failed write never mixes new raw files with former ones.
+  for (int kind = 0; whole_ && kind < 10; ++kind) {
+    try {
+      files_[kind]->Finish();
+    } catch (const Failure& e) {
+      skipped_.Add("", e);
+      whole_ = false;
+    }
+  }
+  if (!whole_) {
+    Abandon();
+    return false;
+  }
+  bool all = true;
+  for (int kind = 0; kind < 10; ++kind) {
+    try {
+      files_[kind]->Close();
+    } catch (const Failure& e) {
+      skipped_.Add("", e);
+      all = false;
+    }
+  }
+  return all;
+}
+
+void NewRawFiles::Abandon() {
+  for (std::optional<RecordAppender>& f : files_) f.reset();
+}
+
+}  // namespace volq
