@@ -153,7 +153,8 @@ TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
   const int st = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << st;  // the first did not complete
   EXPECT_EQ(ReadWholeFile(root_ / "out.txt"),
-            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了\nCommand2: done (Text1 unchanged)\n");
+            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了\n"
+            "Command2: ended with failures (Text1 unchanged)\n");  // RA02 is damaged
   ExpectEveryFileButRA02();
 }
 
@@ -203,7 +204,9 @@ TEST_F(FetchEndToEnd, AnIncompleteDownloadKeepsThePreviousOne) {
 
 TEST_F(FetchEndToEnd, AFailedSettingSaysWhyAndExits1) {
   EXPECT_EQ(Run("--data-dir data -c 'press 設定'"), 1);
-  EXPECT_EQ(out_, "[VolqFetch] エラーのためJV-Linkの設定に失敗しました。\n");
+  EXPECT_EQ(out_,
+            "[VolqFetch] エラーのためJV-Linkの設定に失敗しました。\n"
+            "Command1: ended with failures (Text1 unchanged)\n");
   EXPECT_EQ(err_,
             "failure: settings not changed: the settings dialog returned RC=-1 (no terminal to ask "
             "the record source directory on: give --source DIR, or press 設定 with volqfetch on a "

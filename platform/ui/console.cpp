@@ -81,7 +81,8 @@ const char* const kHelp =
     "  help               print this list\n"
     "  quit               end the program (at the prompt also Ctrl-D)\n"
     "Each press or pick prints one outcome line: the status line when it changed,\n"
-    "else \"CONTROL: done (Text1 unchanged)\".\n";
+    "else \"CONTROL: done (Text1 unchanged)\", or \"ended with failures\" when it\n"
+    "reported failures.\n";
 
 size_t Columns(std::string_view utf8) {
   size_t n = 0;
@@ -554,7 +555,9 @@ void Console::AfterClick(
   if (status && status->Text != status_before) {
     out_ << status->name() << ": " << Printable(ToUtf8(status->Text)) << '\n';
   } else if (!pressed.empty()) {
-    out_ << pressed << ": done";
+    // A press that reported failures (listed on standard error next) is
+    // not told as a plain success.
+    out_ << pressed << (pending_.empty() ? ": done" : ": ended with failures");
     if (status) out_ << " (" << status->name() << " unchanged)";
     out_ << '\n';
   }
