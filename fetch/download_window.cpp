@@ -141,7 +141,7 @@ void VOLQF1SETUP18Z::ReadRecords(JobOpen& open, FailureFold& skipped) {
   while (true) {
     const int32_t rc = JVLink1->JVRead(buffer, size, file_name);
     if (rc > 0) {
-      std::string_view type = std::string_view(buffer).substr(0, 2);
+      std::string_view type = LayoutField(record_parts::kHeader, "record_type").Of(buffer);
       if (int kind = KindOf(type); kind >= 0) {
         Store(kind, buffer, skipped);
       } else if (type == "HS") {
