@@ -47,7 +47,7 @@ TEST(FemaleLineTable, SameAsScanningEveryRow) {
   for (int round = 0; round < 20; ++round) {
     const int n = 1 + static_cast<int>(rng() % 60);
     auto number = [](unsigned v) {
-      char buf[11];
+      char buf[16];  // room for any unsigned, though v stays under 100000
       std::snprintf(buf, sizeof buf, "50000%05u", v);
       return std::string(buf);
     };
