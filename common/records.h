@@ -26,7 +26,6 @@ struct ParsedRecord {
 struct StoredRecord {
   const RecordLayout* layout = nullptr;
   std::string bytes;  // stored_length() bytes
-  std::string_view Get(std::string_view name) const { return layout->slice(name).Of(bytes); }
 };
 
 // One named type per record form, so the routines read like their callers.

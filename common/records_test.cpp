@@ -11,18 +11,26 @@ namespace {
 
 struct LengthCase {
   const RecordLayout& (*layout)();
+  std::span<const LayoutEntry> table;
   const char* type;
   int delivered;
   int stored;
 };
 
-TEST(RecordLayout, LengthsOfEveryType) {
+// The flattened layouts the download parses and packs by, against the
+// compile-time tables the steps read fields by.
+TEST(RecordLayout, LengthsOfEveryTypeAndFieldsWhereTheTableHasThem) {
   const LengthCase cases[] = {
-      {RaceLayout, "RA", 1272, 1272},         {RaceEntryLayout, "SE", 555, 555},
-      {HorseLayout, "UM", 1609, 1609},        {BreedingHorseLayout, "HN", 251, 251},
-      {JockeyLayout, "KS", 4173, 4161},       {OffspringLayout, "SK", 208, 208},
-      {TrainerLayout, "CH", 3862, 3850},      {BreederLayout, "BR", 545, 545},
-      {OwnerLayout, "BN", 477, 477},          {MarketSaleLayout, "HS", 200, 200},
+      {RaceLayout, kRaceTable, "RA", 1272, 1272},
+      {RaceEntryLayout, kRaceEntryTable, "SE", 555, 555},
+      {HorseLayout, kHorseTable, "UM", 1609, 1609},
+      {BreedingHorseLayout, kBreedingHorseTable, "HN", 251, 251},
+      {JockeyLayout, kJockeyTable, "KS", 4173, 4161},
+      {OffspringLayout, kOffspringTable, "SK", 208, 208},
+      {TrainerLayout, kTrainerTable, "CH", 3862, 3850},
+      {BreederLayout, kBreederTable, "BR", 545, 545},
+      {OwnerLayout, kOwnerTable, "BN", 477, 477},
+      {MarketSaleLayout, kMarketSaleTable, "HS", 200, 200},
   };
   for (const auto& c : cases) {
     const RecordLayout& l = c.layout();
@@ -32,6 +40,14 @@ TEST(RecordLayout, LengthsOfEveryType) {
     EXPECT_EQ(LayoutOf(c.type), &l);
     // Every layout ends with its CR LF.
     EXPECT_EQ(l.fields().back().offset, c.stored - 2) << c.type;
+    int delivered = 0;
+    for (const Field& f : l.fields()) {
+      const Slice s = layout_detail::Find(c.table, 0, f.name);
+      EXPECT_EQ(s.offset, f.offset) << c.type << " " << f.name;
+      EXPECT_EQ(s.length, f.width) << c.type << " " << f.name;
+      EXPECT_EQ(f.delivered_offset, delivered) << c.type << " " << f.name;
+      delivered += f.delivered_width;
+    }
   }
   EXPECT_EQ(LayoutOf("TK"), nullptr);
 }

@@ -168,7 +168,7 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
     const int32_t rc = JVLink1->JVRead(buffer, size, file_name);
     if (rc > 0) {
       delivery.Next(file_name);
-      const std::string_view type = std::string_view(buffer).substr(0, 2);
+      const std::string_view type = LayoutField(record_parts::kHeader, "record_type").Of(buffer);
       const int kind = KindOf(type);
       if (kind < 0) continue;  // a type that is not kept is passed over
       // A record cut short, or split by a stray CR LF, would be stored out of

@@ -101,10 +101,9 @@ TEST(Volqbuild, ARecordsControlBytesAreShownEscapedInItsReportLines) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_escape";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders();
-  const volq::RecordLayout& um = volq::HorseLayout();
   std::string rec(volq::kHorseLength, ' ');
   rec.replace(0, 3, "UM1");
-  rec.replace(um.slice("pedigree_number").offset, 10, "20\n5\x1b[2J10");
+  rec.replace(volq::HorseField("pedigree_number").offset, 10, "20\n5\x1b[2J10");
   rec.replace(volq::kHorseLength - 2, 2, "\r\n");
   FILE* f = std::fopen((dir / "UM20180101.dat").c_str(), "wb");
   ASSERT_NE(f, nullptr);

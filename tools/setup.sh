@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh machine lacks to build and test the programs: cmake,
-# ninja, g++, GoogleTest/GoogleMock, Google Benchmark and libedit (line
-# editing at the interactive prompt).
+# ninja, g++, GoogleTest/GoogleMock, libedit (line editing at the
+# interactive prompt) and clang-format (the format check of the tests).
 set -euo pipefail
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -9,8 +9,8 @@ command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -f /usr/include/histedit.h ] || need+=(libedit-dev)
+command -v clang-format >/dev/null || need+=(clang-format)
 if [ ${#need[@]} -gt 0 ]; then
   # As root on a bare container; through sudo on a runner that has it.
   as_root=()

@@ -16,7 +16,7 @@ namespace volq {
 
 namespace {
 
-constexpr Slice kCreationDate{3, 8};
+constexpr Slice kCreationDate = LayoutField(record_parts::kHeader, "creation_date");
 
 // One entity file being built: the input record numbers it holds, in file order.
 struct EntityFile {
@@ -148,18 +148,20 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
-  static const EntityFilesSpec s{"KETTONUM20180101.dat", "SE20180101NEW.dat",
-                                 kRaceEntryLength,       RaceEntryLayout().slice("pedigree_number"),
-                                 "UMAGOTOSETUP",         RaceEntryKey("pedigree_number"),
-                                 "SE/UM 終わり",         true};
+  static const EntityFilesSpec s{
+      "KETTONUM20180101.dat", "SE20180101NEW.dat",
+      kRaceEntryLength,       RaceEntryField("pedigree_number"),
+      "UMAGOTOSETUP",         RaceEntryKey(RaceEntryField("pedigree_number")),
+      "SE/UM 終わり",         true};
   return s;
 }
 
 const EntityFilesSpec& JockeyEntryFilesSpec() {
-  static const EntityFilesSpec s{"KISHUNUM20180101.dat", "SE20180101NEW.dat",
-                                 kRaceEntryLength,       RaceEntryLayout().slice("jockey_code"),
-                                 "KISHUGOTOSETUP",       RaceEntryKey("jockey_code"),
-                                 "SE/KS 終わり",         true};
+  static const EntityFilesSpec s{
+      "KISHUNUM20180101.dat", "SE20180101NEW.dat",
+      kRaceEntryLength,       RaceEntryField("jockey_code"),
+      "KISHUGOTOSETUP",       RaceEntryKey(RaceEntryField("jockey_code")),
+      "SE/KS 終わり",         true};
   return s;
 }
 
@@ -167,9 +169,9 @@ const EntityFilesSpec& DamOffspringFilesSpec() {
   static const EntityFilesSpec s{"HAHAHANNUM20180101.dat",
                                  "SK20180101NEW.dat",
                                  kOffspringLength,
-                                 OffspringLayout().slice("ancestor[1]"),  // the dam
+                                 OffspringField("ancestor[1]"),  // the dam
                                  "HAHAHAN",
-                                 {OffspringLayout().slice("pedigree_number")},
+                                 {OffspringField("pedigree_number")},
                                  "SK/HN 終わり",
                                  false};
   return s;

@@ -96,19 +96,13 @@ void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
 
 }  // namespace
 
-int DonichiOffset(int v) {
-  constexpr Slice kFirst = DerivedField(kDonichiTable, "venue[0]");
-  const int slot = v == 5 ? 5 : v == 6 ? 4 : v - 1;
-  return kFirst.offset + kFirst.length * slot;
-}
-
 std::string DonichiRecord(std::string_view code, const PlaceCounts& counts) {
   std::string rec(kDonichiLength, ' ');
-  PutText(rec, DerivedField(kDonichiTable, "jockey_code"), code);
+  PutText(rec, LayoutField(kDonichiTable, "jockey_code"), code);
   for (int v = 1; v <= 10; ++v) {
     for (int d = 1; d <= 2; ++d) {
       const int64_t placed = counts.at(v, d, 1);
-      constexpr int kWidth = DerivedField(kDonichiTable, "venue[0].saturday_rate").length;
+      constexpr int kWidth = LayoutField(kDonichiTable, "venue[0].saturday_rate").length;
       rec.replace(DonichiOffset(v) + kWidth * (d - 1), kWidth,
                   RateField6(placed, placed + counts.at(v, d, 2)));
     }

@@ -22,11 +22,6 @@ struct PlaceCounts {
   int64_t at(int v, int d, int o) const { return n[v][d][o]; }
 };
 
-// Offset of the Saturday rate of racecourse v in a DONICHI record; the other-
-// day rate follows 6 bytes later. Racecourses 05 and 06 stand swapped, where
-// the readers of the file look for them.
-int DonichiOffset(int v);
-
 // The 127-byte record of one jockey.
 std::string DonichiRecord(std::string_view code, const PlaceCounts& counts);
 

@@ -31,7 +31,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
     constexpr Slice kArrival = UmaEx("arrival_order"), kYear = UmaEx("race.year"),
                     kMargin = UmaEx("margin[0]");
     // Racecourse, meeting, day and race number.
-    constexpr Slice kRaceAtVenue = DerivedSpan(kUmaExTable, "race.venue", "race.race_number");
+    constexpr Slice kRaceAtVenue = LayoutSpan(kUmaExTable, "race.venue", "race.race_number");
     for (int32_t k = 1; k <= ctx.RecordCount; ++k) {
       const std::string rec = ex->Read(k);
       if (kArrival.Of(rec) != "01") continue;

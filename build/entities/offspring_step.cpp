@@ -18,7 +18,7 @@ const NewFileSpec& SkNewFileSpec() {
   static const NewFileSpec s{"SK20180101.dat",
                              "SK20180101NEW.dat",
                              kOffspringLength,
-                             {OffspringLayout().slice("pedigree_number")},
+                             {OffspringField("pedigree_number")},
                              NewFileSpec::Order::Ascending,
                              0,
                              NewFileSpec::Survivor::FirstOfRun,
@@ -41,14 +41,14 @@ struct ParentSide {
 
 const ParentSide kDam{false,
                       "SK母 終わり",
-                      HorseLayout().slice("ancestor[1].breeding_number"),
+                      HorseField("ancestor[1].breeding_number"),
                       "HAHAHANNUM20180101.dat",
                       "HAHA",
                       "HAHAN",
                       kMareFile};
 const ParentSide kSire{true,
                        "SK父 終わり",
-                       HorseLayout().slice("ancestor[0].breeding_number"),
+                       HorseField("ancestor[0].breeding_number"),
                        "TITIHANNUM20180101.dat",
                        "SHUBOBA",
                        "SHUBOBAN",
@@ -96,8 +96,8 @@ RawParents ReadRawParents(StepContext& ctx) {
   RawParents p;
   const std::unique_ptr<NewRecords> raw =
       OpenNewRecords(ctx, "SK20180101.dat", kOffspringLength, "SK");
-  const Slice sire_field = OffspringLayout().slice("ancestor[0]");
-  const Slice dam_field = OffspringLayout().slice("ancestor[1]");
+  const Slice sire_field = OffspringField("ancestor[0]");
+  const Slice dam_field = OffspringField("ancestor[1]");
   const int32_t n = raw ? raw->Count() : 0;
   for (int32_t k = 1; k <= n; ++k) {
     const std::string_view rec = raw->View(k);

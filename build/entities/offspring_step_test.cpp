@@ -212,9 +212,9 @@ TEST_F(OffspringStepTest, EndCountAndMissingInputs) {
 // added up into its total file, each total file read back into the parent's
 // record. The one-pass runs must leave the same bytes.
 void RereadingRun(DataDir& dir, bool sire) {
-  const Slice raw_parent = OffspringLayout().slice(sire ? "ancestor[0]" : "ancestor[1]");
+  const Slice raw_parent = sire ? OffspringField("ancestor[0]") : OffspringField("ancestor[1]");
   const Slice horse_parent =
-      HorseLayout().slice(sire ? "ancestor[0].breeding_number" : "ancestor[1].breeding_number");
+      sire ? HorseField("ancestor[0].breeding_number") : HorseField("ancestor[1].breeding_number");
   const std::string blocks = sire ? "SHUBOBA\\" : "HAHA\\", totals = sire ? "SHUBOBAN\\" : "HAHAN\\";
   std::set<std::string> listed;
   RecordFile raw(dir.Path("SK20180101.dat"), kOffspringLength);

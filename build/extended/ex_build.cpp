@@ -42,7 +42,7 @@ class DamFoals {
     ctx_.frame.Do("dam offspring file", [&] {
       // A missing file is created empty by the opening: no foal is found.
       EntityFile file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
-      static const Slice kFoal = OffspringLayout().slice("pedigree_number");
+      static const Slice kFoal = OffspringField("pedigree_number");
       TextMap<int32_t> m;
       for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(kFoal.Of(file.View(k)))] = k;
       foals = std::move(m);
@@ -58,12 +58,11 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
   TextMap<HorseRow> horses;
   if (!um) return horses;
   DamFoals foals(ctx);
-  const RecordLayout& l = HorseLayout();
-  static const Slice kPedigree = l.slice("pedigree_number"), kBirth = l.slice("birth_date"),
-                     kBreeder = l.slice("breeder_code"), kBirthplace = l.slice("birthplace"),
-                     kInvitation = l.slice("invitation_region"),
-                     kSire = l.slice("ancestor[0].breeding_number"),
-                     kDam = l.slice("ancestor[1].breeding_number");
+  constexpr Slice kPedigree = HorseField("pedigree_number"), kBirth = HorseField("birth_date"),
+                  kBreeder = HorseField("breeder_code"), kBirthplace = HorseField("birthplace"),
+                  kInvitation = HorseField("invitation_region"),
+                  kSire = HorseField("ancestor[0].breeding_number"),
+                  kDam = HorseField("ancestor[1].breeding_number");
   for (int32_t i = 1; i <= um->Count(); ++i) {
     const std::string_view r = um->View(i);
     HorseRow row;
@@ -81,10 +80,9 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
 TextMap<ExJockeyValues> ReadJockeys(const NewRecords* ks) {
   TextMap<ExJockeyValues> jockeys;
   if (!ks) return jockeys;
-  const RecordLayout& l = JockeyLayout();
-  static const Slice kCode = l.slice("jockey_code"), kBirth = l.slice("birth_date"),
-                     kInvitation = l.slice("invitation_region"), kSex = l.slice("sex"),
-                     kQualification = l.slice("qualification");
+  constexpr Slice kCode = JockeyField("jockey_code"), kBirth = JockeyField("birth_date"),
+                  kInvitation = JockeyField("invitation_region"), kSex = JockeyField("sex"),
+                  kQualification = JockeyField("qualification");
   for (int32_t i = 1; i <= ks->Count(); ++i) {
     const std::string_view r = ks->View(i);
     jockeys[std::string(kCode.Of(r))] = {kBirth.Of(r), kInvitation.Of(r), kSex.Of(r),
@@ -96,9 +94,8 @@ TextMap<ExJockeyValues> ReadJockeys(const NewRecords* ks) {
 // Racecourse, year, month-day and race number: 12 characters. The race id
 // stands at the same place in race and race-entry records.
 std::string RaceKey(std::string_view rec) {
-  const RecordLayout& l = RaceLayout();
-  static const Slice kVenue = l.slice("race.venue"), kYear = l.slice("race.year"),
-                     kMonthDay = l.slice("race.month_day"), kNumber = l.slice("race.race_number");
+  constexpr Slice kVenue = RaceField("race.venue"), kYear = RaceField("race.year"),
+                  kMonthDay = RaceField("race.month_day"), kNumber = RaceField("race.race_number");
   std::string key;
   key.append(kVenue.Of(rec)).append(kYear.Of(rec));
   key.append(kMonthDay.Of(rec)).append(kNumber.Of(rec));
@@ -128,8 +125,8 @@ TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
 // The pedigree number that keys the horse: that of its first race entry at
 // one of the ten central racecourses, else that of its last entry.
 std::string_view HorseKey(const EntityFile& se) {
-  static const Slice kVenue = RaceEntryLayout().slice("race.venue"),
-                     kPedigree = RaceEntryLayout().slice("pedigree_number");
+  static const Slice kVenue = RaceEntryField("race.venue"),
+                     kPedigree = RaceEntryField("pedigree_number");
   const int32_t n = se.Count();
   for (int32_t j = 1; j <= n; ++j) {
     const std::string_view venue = kVenue.Of(se.View(j));
@@ -192,7 +189,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
         const ExJockeyValues* jv = &kNoJockey;
         if (race != races.end()) {
           rv = race->second;
-          static const Slice kJockey = RaceEntryLayout().slice("jockey_code");
+          static const Slice kJockey = RaceEntryField("jockey_code");
           const auto jockey = jockeys.find(kJockey.Of(rec));
           if (jockey != jockeys.end()) jv = &jockey->second;
         }

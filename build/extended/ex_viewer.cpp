@@ -21,7 +21,7 @@ struct Gap {
 struct Piece {
   Slice field{0, 0};
   const char* text = nullptr;
-  consteval Piece(const char* name) : field(DerivedField(kUmaExTable, name)) {}
+  consteval Piece(const char* name) : field(LayoutField(kUmaExTable, name)) {}
   consteval Piece(Gap g) : text(g.text) {}
 };
 

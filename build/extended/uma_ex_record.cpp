@@ -18,24 +18,25 @@ struct Copy {
 // The race-entry fields, in EX order.
 const std::vector<Copy>& FromEntry() {
   static const std::vector<Copy> runs = [] {
-    const RecordLayout& se = RaceEntryLayout();
     return std::vector<Copy>{
         // header, race id, bracket, horse number, pedigree number
-        {DerivedSpan(kUmaExTable, "record_type", "pedigree_number"),
-         se.span("header.record_type", "pedigree_number")},
-        {UmaEx("horse_name"), se.slice("horse_name")},
-        {DerivedSpan(kUmaExTable, "horse_symbol", "coat"), se.span("horse_symbol", "coat")},
-        {UmaEx("affiliation"), se.slice("affiliation")},
-        {UmaEx("trainer_code"), se.slice("trainer_code")},
-        {UmaEx("owner_code"), se.slice("owner_code")},
-        {UmaEx("colours"), se.slice("colours")},
+        {LayoutSpan(kUmaExTable, "record_type", "pedigree_number"),
+         LayoutSpan(kRaceEntryTable, "header.record_type", "pedigree_number")},
+        {UmaEx("horse_name"), RaceEntryField("horse_name")},
+        {LayoutSpan(kUmaExTable, "horse_symbol", "coat"),
+         LayoutSpan(kRaceEntryTable, "horse_symbol", "coat")},
+        {UmaEx("affiliation"), RaceEntryField("affiliation")},
+        {UmaEx("trainer_code"), RaceEntryField("trainer_code")},
+        {UmaEx("owner_code"), RaceEntryField("owner_code")},
+        {UmaEx("colours"), RaceEntryField("colours")},
         // weights carried, blinkers, reserved, jockey code
-        {DerivedSpan(kUmaExTable, "weight", "jockey_code"), se.span("weight", "jockey_code")},
+        {LayoutSpan(kUmaExTable, "weight", "jockey_code"),
+         LayoutSpan(kRaceEntryTable, "weight", "jockey_code")},
         // jockey before change ... horse's last 3 furlongs
-        {DerivedSpan(kUmaExTable, "jockey_code_before", "last3f"),
-         se.span("jockey_code_before", "last3f")},
-        {UmaEx("time_difference"), se.slice("time_difference")},
-        {UmaEx("crlf"), se.slice("crlf")},
+        {LayoutSpan(kUmaExTable, "jockey_code_before", "last3f"),
+         LayoutSpan(kRaceEntryTable, "jockey_code_before", "last3f")},
+        {UmaEx("time_difference"), RaceEntryField("time_difference")},
+        {UmaEx("crlf"), RaceEntryField("crlf")},
     };
   }();
   return runs;
@@ -44,13 +45,14 @@ const std::vector<Copy>& FromEntry() {
 // The race fields.
 const std::vector<Copy>& FromRace() {
   static const std::vector<Copy> runs = [] {
-    const RecordLayout& ra = RaceLayout();
     return std::vector<Copy>{
-        {UmaEx("weekday"), ra.slice("weekday")},
+        {UmaEx("weekday"), RaceField("weekday")},
         // grade codes, race condition group
-        {DerivedSpan(kUmaExTable, "grade", "condition"), ra.span("grade", "condition[4]")},
+        {LayoutSpan(kUmaExTable, "grade", "condition"),
+         LayoutSpan(kRaceTable, "grade", "condition[4]")},
         // distance ... corner passing blocks
-        {DerivedSpan(kUmaExTable, "distance", "corner"), ra.span("distance", "corner[3].order")},
+        {LayoutSpan(kUmaExTable, "distance", "corner"),
+         LayoutSpan(kRaceTable, "distance", "corner[3].order")},
     };
   }();
   return runs;
@@ -58,9 +60,9 @@ const std::vector<Copy>& FromRace() {
 
 // Blank fields: sire and dam birth years and birthplaces, pedigree slots 4 to 7.
 constexpr Slice kBlank[] = {
-    DerivedSpan(kUmaExTable, "pedigree[0].birth_year", "pedigree[0].birthplace"),
-    DerivedSpan(kUmaExTable, "pedigree[1].birth_year", "pedigree[1].birthplace"),
-    DerivedSpan(kUmaExTable, "pedigree[3]", "pedigree[6]")};
+    LayoutSpan(kUmaExTable, "pedigree[0].birth_year", "pedigree[0].birthplace"),
+    LayoutSpan(kUmaExTable, "pedigree[1].birth_year", "pedigree[1].birthplace"),
+    LayoutSpan(kUmaExTable, "pedigree[3]", "pedigree[6]")};
 
 void CopyRuns(std::string& ex, std::string_view src, const std::vector<Copy>& runs) {
   for (const Copy& c : runs) PutText(ex, c.ex, c.src.Of(src));

@@ -77,7 +77,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
           const int32_t t = Integer(track);
           if (t < course.lowest_track || t > course.highest_track) return;
           std::string year_month(UmaEx("race.year").Of(rec));
-          year_month += DerivedField(kUmaExTable, "race.month_day", 0, 2).Of(rec);
+          year_month += LayoutField(kUmaExTable, "race.month_day", 0, 2).Of(rec);
           hit = Integer(year_month) >= start;
         });
         if (hit) {

@@ -21,8 +21,7 @@ ItemField FactorField(int k) {
   static constexpr auto kFields = [] {
     std::array<ItemField, kFactorCount + 1> f{};
     for (int i = 1; i <= kFactorCount; ++i) {
-      const Slice s =
-          derived_detail::Find(kFactorItemTable, 0, std::size(kFactorItemTable), 0, kNames[i]);
+      const Slice s = layout_detail::Find(kFactorItemTable, 0, kNames[i]);
       f[i] = {s.offset, s.length};
     }
     return f;

@@ -37,9 +37,9 @@ const char* ModelWord(int course);
 // the first three digits of EX 767:4.
 struct ExField {
   Slice slice;
-  consteval ExField(const char* name) : slice(DerivedField(kUmaExTable, name)) {}
+  consteval ExField(const char* name) : slice(LayoutField(kUmaExTable, name)) {}
   consteval ExField(const char* name, int at, int length)
-      : slice(DerivedField(kUmaExTable, name, at, length)) {}
+      : slice(LayoutField(kUmaExTable, name, at, length)) {}
 };
 
 // Offset and width of ITEM field Fk (k = 1..30) of the factor-item record.
@@ -50,7 +50,7 @@ struct ItemField {
 ItemField FactorField(int k);
 // Speed field i (0 Agari, 1 Pace, 2 whole race).
 constexpr ItemField SpeedFieldAt(int i) {
-  constexpr Slice kSpeeds = DerivedField(kFactorItemTable, "speed[0]");
+  constexpr Slice kSpeeds = LayoutField(kFactorItemTable, "speed[0]");
   return {kSpeeds.offset + kSpeeds.length * i, kSpeeds.length};
 }
 
@@ -125,7 +125,7 @@ class FactorFrame {
   std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
   std::string_view RaceDay() const { return Ex({"race.month_day", 2, 2}); }    // EX 17:2
   std::string_view RaceDate() const {  // EX 11:8, year month day
-    static constexpr Slice kDate = DerivedSpan(kUmaExTable, "race.year", "race.month_day");
+    static constexpr Slice kDate = LayoutSpan(kUmaExTable, "race.year", "race.month_day");
     return Ex(kDate);
   }
   std::string_view Venue() const { return Ex("race.venue"); }          // EX 19:2, racecourse code

@@ -79,6 +79,16 @@ TEST(FactorConversions, CalendarDays) {
 
 class FactorFrameTest : public testing::StepTest {};
 
+TEST(FactorConversions, CentralRacecoursesAreCodes01To10) {
+  const struct {
+    const char* code;
+    bool central;
+  } cases[] = {{"00", false}, {"01", true}, {"05", true}, {"09", true}, {"10", true},
+               {"11", false}, {"30", false}, {"0A", false}, {" 1", false}, {"1", false},
+               {"010", false}, {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(CentralRacecourse(c.code), c.central) << "'" << c.code << "'";
+}
+
 TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
   FactorFrame f(*dir_);
   auto ex = [](char abnormal, char tag) {

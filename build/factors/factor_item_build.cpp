@@ -58,7 +58,7 @@ std::string RaceEntries(int64_t n) {
 // in its extended record; every routine that needs the race fails on it.
 bool RaceMissing(const Form& w) {
   static constexpr Slice kRaceFields =
-      DerivedSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
+      LayoutSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
   return w.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
 }
 
@@ -149,7 +149,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
-      PutText(w.ItemRecord, DerivedField(kFactorItemTable, "crlf"), "\r\n");
+      PutText(w.ItemRecord, LayoutField(kFactorItemTable, "crlf"), "\r\n");
       frame.Do("write", [&] { items->Append(w.ItemRecord); });
     }
     w.CloseExFile();

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "build/entities/jockey_place_counts.h"
-#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
+#include "build/factors_alt/code_text.h"
+#include "common/derived_layout.h"
 #include "platform/fs/failure.h"
 
 namespace volq {
@@ -190,7 +190,7 @@ std::string AlternativeFactors::Factor06KishuDonichi() {
     if (course != kRacecourses[v - 1]) continue;
     // Saturday rate first, the other days' rate after it.
     bool saturday = w.Ex("weekday") == "1";
-    constexpr Slice kOtherDay = DerivedField(kDonichiTable, "venue[0].other_day_rate");
+    constexpr Slice kOtherDay = LayoutField(kDonichiTable, "venue[0].other_day_rate");
     const Slice rate{DonichiOffset(v) + (saturday ? 0 : kOtherDay.offset - DonichiOffset(1)),
                      kOtherDay.length};
     return (saturday ? "1" : "2") + RateAt(*rec, rate, 1000);

@@ -32,7 +32,7 @@ std::string SurfaceDigit(std::string_view track, std::string_view turf_from,
 
 // Furlong lap k (1..25) of the record in the buffer.
 std::string_view Lap(const FormCATEGORYSETUP2024ZZ& w, int k) {
-  static constexpr Slice kFirst = DerivedField(kUmaExTable, "lap_time[0]");  // EX 960:3
+  static constexpr Slice kFirst = LayoutField(kUmaExTable, "lap_time[0]");  // EX 960:3
   return w.Ex(Slice{kFirst.offset + kFirst.length * (k - 1), kFirst.length});
 }
 

@@ -13,11 +13,8 @@ int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::stri
 }
 
 const RideFields& Ride() {
-  static const RideFields f = [] {
-    const RecordLayout& se = RaceEntryLayout();
-    return RideFields{se.slice("header.data_kind"), se.slice("race.year"),
-                      se.slice("race.month_day"), se.slice("arrival_order")};
-  }();
+  static constexpr RideFields f{RaceEntryField("header.data_kind"), RaceEntryField("race.year"),
+                                RaceEntryField("race.month_day"), RaceEntryField("arrival_order")};
   return f;
 }
 

@@ -12,7 +12,7 @@ const NewFileSpec& HnNewFileSpec() {
   static const NewFileSpec s{"HN20180101.dat",
                              "HN20180101NEW.dat",
                              kBreedingHorseLength,
-                             {BreedingHorseLayout().slice("breeding_number")},
+                             {BreedingHorseField("breeding_number")},
                              NewFileSpec::Order::Ascending,
                              0,
                              NewFileSpec::Survivor::FirstOfRun,
@@ -29,7 +29,7 @@ std::string BreedingHorseStep(StepContext& ctx) {
   const int32_t n = ctx.RecordCount;
 
   FemaleLineTable table;
-  const Slice sex = BreedingHorseLayout().slice("sex");
+  const Slice sex = BreedingHorseField("sex");
   for (int32_t i = 1; i <= n; ++i) {
     std::string_view rec = hn->View(i);
     if (sex.Of(rec) == "2") table.AddMare(rec);

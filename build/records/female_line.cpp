@@ -13,11 +13,10 @@ namespace {
 // The fields of a mare's six values, in value order.
 const std::array<Slice, kFemaleLineValues>& ValueFields() {
   static const std::array<Slice, kFemaleLineValues> fields = [] {
-    const RecordLayout& l = BreedingHorseLayout();
     return std::array<Slice, kFemaleLineValues>{
-        l.slice("breeding_number"),      l.slice("horse_name"),
-        l.slice("birth_year"),           l.slice("birthplace"),
-        l.slice("sire_breeding_number"), l.slice("dam_breeding_number")};
+        BreedingHorseField("breeding_number"),      BreedingHorseField("horse_name"),
+        BreedingHorseField("birth_year"),           BreedingHorseField("birthplace"),
+        BreedingHorseField("sire_breeding_number"), BreedingHorseField("dam_breeding_number")};
   }();
   return fields;
 }

@@ -21,8 +21,8 @@ Table ScannedTable(const std::vector<std::string>& mares) {
   Table t(mares.size() + 1);
   for (size_t r = 1; r <= mares.size(); ++r) {
     for (int k = 0; k < kFemaleLineValues; ++k) {
-      Slice f = l.slice(fields[k]);
-      t[r][0][k] = std::string(f.Of(mares[r - 1]));
+      const Field& f = l.field(fields[k]);
+      t[r][0][k] = mares[r - 1].substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
     }
     t[r][1][0] = t[r][0][5];
   }

@@ -14,7 +14,7 @@ const NewFileSpec& UmNewFileSpec() {
   static const NewFileSpec s{"UM20180101.dat",
                              "UM20180101NEW.dat",
                              kHorseLength,
-                             {HorseLayout().slice("pedigree_number")},
+                             {HorseField("pedigree_number")},
                              NewFileSpec::Order::Ascending,
                              0,
                              NewFileSpec::Survivor::FirstOfRun,
@@ -56,9 +56,9 @@ std::string HorseStep(StepContext& ctx) {
   const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
   const int32_t m = ctx.RecordCount;
 
-  const Slice pedigree_field = HorseLayout().slice("pedigree_number");
-  const Slice flag_field = HorseLayout().slice("deregistration_flag");
-  const Slice races_field = HorseLayout().slice("registered_races");
+  const Slice pedigree_field = HorseField("pedigree_number");
+  const Slice flag_field = HorseField("deregistration_flag");
+  const Slice races_field = HorseField("registered_races");
 
   ListOut ketto(ctx, "KETTONUM20180101.dat");
   // Every horse is listed: nothing reads this list in a way that needs a bound

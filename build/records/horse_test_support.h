@@ -21,10 +21,9 @@ class HorseRec {
     Set(2, std::string(1, kind));
     Set("pedigree_number", pedigree);
     Set("deregistration_flag", "0");
-    const RecordLayout& l = HorseLayout();
-    Slice counts = l.span("overall.count[0]", "registered_races");
+    constexpr Slice counts = LayoutSpan(kHorseTable, "overall.count[0]", "registered_races");
     bytes_.replace(counts.offset, counts.length, std::string(counts.length, '0'));
-    Slice prizes = l.span("prize[0]", "prize[5]");
+    constexpr Slice prizes = LayoutSpan(kHorseTable, "prize[0]", "prize[5]");
     bytes_.replace(prizes.offset, prizes.length, std::string(prizes.length, '0'));
     Set(kHorseLength - 2, "\r\n");
   }
@@ -33,7 +32,7 @@ class HorseRec {
     return *this;
   }
   HorseRec& Set(std::string_view field, std::string_view text) {
-    return Set(HorseLayout().slice(field).offset, text);
+    return Set(HorseLayout().field(field).offset, text);
   }
   // Six placing counts of a block: "overall", "central", "course[6]", "going[0]" ...
   HorseRec& Counts(const std::string& block, std::array<int, 6> c) {

@@ -62,7 +62,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   auto take = [&](int32_t recno) {
     frame.Do("write", [&] {
       std::string_view rec = raw->View(recno);
-      std::string_view kind = FieldAt(rec, 2, 1);
+      std::string_view kind = LayoutField(record_parts::kHeader, "data_kind").Of(rec);
       if (!spec.kept_kinds.empty() && (kind.empty() || spec.kept_kinds.find(kind[0]) == std::string::npos)) {
         return;
       }
@@ -85,24 +85,28 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
 }
 
 const NewFileSpec& RaNewFileSpec() {
-  static const NewFileSpec s{"RA20180101.dat", "RA20180101NEW.dat", kRaceLength,
-                             {{11, 4}, {15, 4}, {19, 2}, {25, 2}},
-                             NewFileSpec::Order::Ascending, 0,
-                             NewFileSpec::Survivor::FirstOfRun, "7BA"};
+  static const NewFileSpec s{"RA20180101.dat",
+                             "RA20180101NEW.dat",
+                             kRaceLength,
+                             {RaceField("race.year"), RaceField("race.month_day"),
+                              RaceField("race.venue"), RaceField("race.race_number")},
+                             NewFileSpec::Order::Ascending,
+                             0,
+                             NewFileSpec::Survivor::FirstOfRun,
+                             "7BA"};
   return s;
 }
 
-std::vector<Slice> RaceEntryKey(std::string_view entity_field) {
-  const RecordLayout& l = RaceEntryLayout();
-  return {l.slice("race.year"), l.slice("race.month_day"), l.slice("race.race_number"),
-          l.slice("horse_number"), l.slice(entity_field)};
+std::vector<Slice> RaceEntryKey(Slice entity_field) {
+  return {RaceEntryField("race.year"), RaceEntryField("race.month_day"),
+          RaceEntryField("race.race_number"), RaceEntryField("horse_number"), entity_field};
 }
 
 const NewFileSpec& SeNewFileSpec() {
   static const NewFileSpec s{"SE20180101.dat",
                              "SE20180101NEW.dat",
                              kRaceEntryLength,
-                             RaceEntryKey("pedigree_number"),
+                             RaceEntryKey(RaceEntryField("pedigree_number")),
                              NewFileSpec::Order::Ascending,
                              0,
                              NewFileSpec::Survivor::LastOfRun,
@@ -110,37 +114,43 @@ const NewFileSpec& SeNewFileSpec() {
   return s;
 }
 
-// Records keyed by the code at offset 11 followed by the creation date,
-// sorted descending: the first record of a run is the newest of its code.
-static NewFileSpec NewestOfCode(const char* raw, const char* out, int length, int code_length,
+// Records keyed by their code followed by the creation date, sorted
+// descending: the first record of a run is the newest of its code.
+static NewFileSpec NewestOfCode(const char* raw, const char* out, int length, Slice code,
                                 int run_width, const char* kinds) {
-  return {raw, out, length, {{11, code_length}, {3, 8}}, NewFileSpec::Order::Descending,
-          run_width, NewFileSpec::Survivor::FirstOfRun, kinds};
+  return {raw,
+          out,
+          length,
+          {code, LayoutField(record_parts::kHeader, "creation_date")},
+          NewFileSpec::Order::Descending,
+          run_width,
+          NewFileSpec::Survivor::FirstOfRun,
+          kinds};
 }
 
 const NewFileSpec& KsNewFileSpec() {
-  static const NewFileSpec s =
-      NewestOfCode("KS20180101.dat", "KS20180101NEW.dat", kJockeyLength, 5, 5, "12");
+  static const NewFileSpec s = NewestOfCode("KS20180101.dat", "KS20180101NEW.dat", kJockeyLength,
+                                            JockeyField("jockey_code"), 5, "12");
   return s;
 }
 
 const NewFileSpec& ChNewFileSpec() {
-  static const NewFileSpec s =
-      NewestOfCode("CH20180101.dat", "CH20180101NEW.dat", kTrainerLength, 5, 5, "12");
+  static const NewFileSpec s = NewestOfCode("CH20180101.dat", "CH20180101NEW.dat", kTrainerLength,
+                                            TrainerField("trainer_code"), 5, "12");
   return s;
 }
 
 // Breeder codes that share their first 6 characters are one breeder; the
 // tally is keyed by that prefix.
 const NewFileSpec& BrNewFileSpec() {
-  static const NewFileSpec s =
-      NewestOfCode("BR20180101.dat", "BR20180101NEW.dat", kBreederLength, 8, 6, "");
+  static const NewFileSpec s = NewestOfCode("BR20180101.dat", "BR20180101NEW.dat", kBreederLength,
+                                            BreederField("breeder_code"), 6, "");
   return s;
 }
 
 const NewFileSpec& BnNewFileSpec() {
-  static const NewFileSpec s =
-      NewestOfCode("BN20180101.dat", "BN20180101NEW.dat", kOwnerLength, 6, 6, "");
+  static const NewFileSpec s = NewestOfCode("BN20180101.dat", "BN20180101NEW.dat", kOwnerLength,
+                                            OwnerField("owner_code"), 6, "");
   return s;
 }
 

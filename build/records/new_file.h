@@ -40,7 +40,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec);
 // The sort key of race entries: race year, month-day, race number, horse
 // number, then the entity field (the pedigree number in the SE NEW file and
 // the horses' files, the jockey code in the jockeys' files).
-std::vector<Slice> RaceEntryKey(std::string_view entity_field);
+std::vector<Slice> RaceEntryKey(Slice entity_field);
 
 // The NEW file a step has just written, opened for reading its records
 // (OpenNewRecords); RecordCount is set to their number, 0 when it cannot be

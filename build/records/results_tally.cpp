@@ -36,25 +36,23 @@ constexpr int kPlaces = 6;                          // first to fifth, unplaced
 constexpr int kClassWidth = kCountWidth * kPlaces;  // one group of placing counts
 constexpr int kPrizeWidth = 9;
 
-ResultsTallyLayout ResultsLayoutOf(const RecordLayout& l, std::string_view code_field) {
+consteval ResultsTallyLayout ResultsLayoutOf(std::span<const LayoutEntry> l,
+                                             std::string_view code_field) {
   ResultsTallyLayout t{};
-  t.code = l.slice(code_field);
-  for (int b = 0; b < 3; ++b) {
-    t.blocks[b] = l.field("results[" + std::to_string(b) + "].year").offset;
-  }
-  auto inner = [&](std::string_view name) { return l.field(name).offset - t.blocks[0]; };
-  t.flat_prize = inner("results[0].prize[0]");
-  t.jump_prize = inner("results[0].prize[1]");
-  t.jump_counts = inner("results[0].jump.count[0]");
-  t.distance_counts = inner("results[0].distance[0].count[0]");
+  t.code = LayoutField(l, code_field);
+  for (int b = 0; b < 3; ++b) t.blocks[b] = Nth(LayoutField(l, "results[0]"), b).offset;
+  t.flat_prize = LayoutField(l, "results[0].prize[0]").offset - t.blocks[0];
+  t.jump_prize = LayoutField(l, "results[0].prize[1]").offset - t.blocks[0];
+  t.jump_counts = LayoutField(l, "results[0].jump.count[0]").offset - t.blocks[0];
+  t.distance_counts = LayoutField(l, "results[0].distance[0].count[0]").offset - t.blocks[0];
   return t;
 }
 
-SmallTallyLayout SmallLayoutOf(const RecordLayout& l, std::string_view code_field) {
+consteval SmallTallyLayout SmallLayoutOf(std::span<const LayoutEntry> l,
+                                         std::string_view code_field) {
   // Both codes are tallied by their first 6 characters (all of an owner's).
-  return {{l.field(code_field).offset, 6},
-          l.field("results[1].main_prize").offset,
-          l.field("results[1].counts.count[0]").offset};
+  return {LayoutField(l, code_field, 0, 6), LayoutField(l, "results[1].main_prize").offset,
+          LayoutField(l, "results[1].counts.count[0]").offset};
 }
 
 // Top-3, top-2 and all runs of one or more groups of placing counts.
@@ -136,22 +134,22 @@ void WriteTally(StepContext& ctx, const NewRecords* records, std::string_view ta
 }  // namespace
 
 const ResultsTallyLayout& JockeyTallyLayout() {
-  static const ResultsTallyLayout l = ResultsLayoutOf(JockeyLayout(), "jockey_code");
+  static const ResultsTallyLayout l = ResultsLayoutOf(kJockeyTable, "jockey_code");
   return l;
 }
 
 const ResultsTallyLayout& TrainerTallyLayout() {
-  static const ResultsTallyLayout l = ResultsLayoutOf(TrainerLayout(), "trainer_code");
+  static const ResultsTallyLayout l = ResultsLayoutOf(kTrainerTable, "trainer_code");
   return l;
 }
 
 const SmallTallyLayout& BreederTallyLayout() {
-  static const SmallTallyLayout l = SmallLayoutOf(BreederLayout(), "breeder_code");
+  static const SmallTallyLayout l = SmallLayoutOf(kBreederTable, "breeder_code");
   return l;
 }
 
 const SmallTallyLayout& OwnerTallyLayout() {
-  static const SmallTallyLayout l = SmallLayoutOf(OwnerLayout(), "owner_code");
+  static const SmallTallyLayout l = SmallLayoutOf(kOwnerTable, "owner_code");
   return l;
 }
 

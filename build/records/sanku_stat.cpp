@@ -20,21 +20,20 @@ struct ItemSource {
 };
 
 std::vector<ItemSource> BuildSources() {
-  const RecordLayout& um = HorseLayout();
   std::vector<ItemSource> s;
-  auto counts = [&](const std::string& block) {
-    for (int c = 0; c < 6; ++c)
-      s.push_back({um.slice(block + ".count[" + std::to_string(c) + "]")});
+  // The six counts of each of `blocks` blocks, which lie back to back.
+  auto counts = [&](Slice first, int blocks) {
+    for (int c = 0; c < 6 * blocks; ++c) s.push_back({Nth(first, c)});
   };
-  for (int b = 0; b < 7; ++b) counts("course[" + std::to_string(b) + "]");
-  for (int b = 0; b < 12; ++b) counts("going[" + std::to_string(b) + "]");
-  for (int b = 0; b < 6; ++b) counts("distance[" + std::to_string(b) + "]");
-  for (int r = 0; r < 4; ++r) s.push_back({um.slice("style[" + std::to_string(r) + "]")});
-  s.push_back({um.slice("prize[0]")});  // flat main prize
-  s.push_back({um.slice("prize[1]")});  // jump main prize
-  counts("overall");
-  counts("central");
-  Slice flat_earned = um.slice("prize[4]"), jump_earned = um.slice("prize[5]");
+  counts(HorseField("course[0].count[0]"), 7);
+  counts(HorseField("going[0].count[0]"), 12);
+  counts(HorseField("distance[0].count[0]"), 6);
+  for (int r = 0; r < 4; ++r) s.push_back({Nth(HorseField("style[0]"), r)});
+  s.push_back({HorseField("prize[0]")});  // flat main prize
+  s.push_back({HorseField("prize[1]")});  // jump main prize
+  counts(HorseField("overall.count[0]"), 1);
+  counts(HorseField("central.count[0]"), 1);
+  Slice flat_earned = HorseField("prize[4]"), jump_earned = HorseField("prize[5]");
   s.push_back({{}, ItemSource::kZero});
   s.push_back({{}, ItemSource::kZero});
   s.push_back({flat_earned, ItemSource::kFlag});
@@ -122,7 +121,7 @@ std::string SankuNumberText(const SankuValues& v) {
 }
 
 std::string KyosobaRecord(std::string_view horse, const SankuValues& v) {
-  static const Slice kPedigree = HorseLayout().slice("pedigree_number");
+  constexpr Slice kPedigree = HorseField("pedigree_number");
   std::string r(kKyosobaLength, ' ');
   auto put = [&](Slice field, std::string_view text) { PutText(r, field, text); };
   put(KyosobaField("pedigree_number"), kPedigree.Of(horse));

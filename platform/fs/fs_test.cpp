@@ -503,7 +503,10 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   EXPECT_EQ(d.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
   DataDir d2(root_);
   EXPECT_EQ(d2.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
-  for (const char* bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "c:x"}) {
+  // Every character the original file system refuses in a name, and each
+  // control byte tried, alone and inside an identifier.
+  for (std::string bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "a\x1f", "a\x7f",
+                          "c:x", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "|"}) {
     EXPECT_FALSE(IsPlainName(bad)) << bad;
     EXPECT_THROW(d.EntityPath("KYOSOBA", bad), Failure) << bad;
   }

@@ -14,38 +14,48 @@ namespace volq::gen {
 namespace {
 
 // Types the programs pass over, with the lengths the service delivers them in.
-FieldSpec HeaderSpec() {
-  return G("header", 1, {F("record_type", 2), F("data_kind", 1), F("creation_date", 8)});
-}
-FieldSpec RaceSpec() {
-  return G("race", 1,
-           {F("year", 4), F("month_day", 4), F("venue", 2), F("meeting", 2), F("day", 2), F("race_number", 2)});
-}
-const RecordLayout& SpecialEntriesLayout() {  // TK, 21657
-  static const RecordLayout l("TK", {HeaderSpec(), RaceSpec(), F("weekday", 1), F("special_number", 4),
-                                     F("race_name", 60), F("registered", 3), F("rest", 21560), F("crlf", 2)});
+using record_parts::kHeader;
+using record_parts::kRaceId;
+// clang-format off
+constexpr LayoutEntry kSpecialEntriesTable[] = {  // TK, 21657
+    G("header", 1, kHeader), G("race", 1, kRaceId), F("weekday", 1), F("special_number", 4),
+    F("race_name", 60), F("registered", 3), F("rest", 21560), F("crlf", 2)};
+constexpr LayoutEntry kPayoutTable[] = {  // HR, 719
+    G("header", 1, kHeader), G("race", 1, kRaceId), F("registered", 2), F("starters", 2),
+    F("win_number", 2), F("win_payout", 9), F("rest", 675), F("crlf", 2)};
+constexpr LayoutEntry kOddsWin[] = {F("number", 2), F("odds", 4), F("popularity", 2)};
+constexpr LayoutEntry kOddsTable[] = {  // O1, 962
+    G("header", 1, kHeader), G("race", 1, kRaceId), F("announced", 8), F("registered", 2),
+    F("starters", 2), G("win", 28, kOddsWin), F("rest", 697), F("crlf", 2)};
+constexpr LayoutEntry kScheduleTable[] = {  // YS, 382
+    G("header", 1, kHeader), F("year", 4), F("month_day", 4), F("venue", 2), F("meeting", 2),
+    F("day", 2), F("weekday", 1), F("rest", 354), F("crlf", 2)};
+constexpr LayoutEntry kGallopTable[] = {  // HC, 60
+    G("header", 1, kHeader), F("centre", 1), F("date", 8), F("time", 4), F("pedigree_number", 10),
+    F("f4", 4), F("lap4", 3), F("f3", 4), F("lap3", 3), F("f2", 4), F("lap2", 3),
+    F("lap1", 3), F("crlf", 2)};
+// clang-format on
+static_assert(DeliveredLength(kSpecialEntriesTable) == 21657 &&
+              DeliveredLength(kPayoutTable) == 719 && DeliveredLength(kOddsTable) == 962 &&
+              DeliveredLength(kScheduleTable) == 382 && DeliveredLength(kGallopTable) == 60);
+const RecordLayout& SpecialEntriesLayout() {
+  static const RecordLayout l("TK", kSpecialEntriesTable);
   return l;
 }
-const RecordLayout& PayoutLayout() {  // HR, 719
-  static const RecordLayout l("HR", {HeaderSpec(), RaceSpec(), F("registered", 2), F("starters", 2),
-                                     F("win_number", 2), F("win_payout", 9), F("rest", 675), F("crlf", 2)});
+const RecordLayout& PayoutLayout() {
+  static const RecordLayout l("HR", kPayoutTable);
   return l;
 }
-const RecordLayout& OddsLayout() {  // O1, 962
-  static const RecordLayout l("O1", {HeaderSpec(), RaceSpec(), F("announced", 8), F("registered", 2),
-                                     F("starters", 2), G("win", 28, {F("number", 2), F("odds", 4), F("popularity", 2)}),
-                                     F("rest", 697), F("crlf", 2)});
+const RecordLayout& OddsLayout() {
+  static const RecordLayout l("O1", kOddsTable);
   return l;
 }
-const RecordLayout& ScheduleLayout() {  // YS, 382
-  static const RecordLayout l("YS", {HeaderSpec(), F("year", 4), F("month_day", 4), F("venue", 2), F("meeting", 2),
-                                     F("day", 2), F("weekday", 1), F("rest", 354), F("crlf", 2)});
+const RecordLayout& ScheduleLayout() {
+  static const RecordLayout l("YS", kScheduleTable);
   return l;
 }
-const RecordLayout& GallopLayout() {  // HC, 60
-  static const RecordLayout l("HC", {HeaderSpec(), F("centre", 1), F("date", 8), F("time", 4), F("pedigree_number", 10),
-                                     F("f4", 4), F("lap4", 3), F("f3", 4), F("lap3", 3), F("f2", 4), F("lap2", 3),
-                                     F("lap1", 3), F("crlf", 2)});
+const RecordLayout& GallopLayout() {
+  static const RecordLayout l("HC", kGallopTable);
   return l;
 }
 
