@@ -19,6 +19,14 @@ constexpr const char* kJockeyList = "KISHUNUM20180101.dat";
 // The scan goes back to the newest race of this year or earlier, inclusive.
 constexpr int64_t kLastScannedYear = 2004;
 
+// Fields of the race entries in a jockey's history file.
+constexpr Slice kYear = RaceEntryField("race.year");
+constexpr Slice kMonth = LayoutField(kRaceEntryTable, "race.month_day", 0, 2);
+constexpr Slice kDay = LayoutField(kRaceEntryTable, "race.month_day", 2, 2);
+constexpr Slice kDate = LayoutSpan(kRaceEntryTable, "race.year", "race.month_day");
+constexpr Slice kVenue = RaceEntryField("race.venue");
+constexpr Slice kArrival = RaceEntryField("arrival_order");
+
 // 1 to 10 for the racecourse codes "01" to "10", 0 for any other text.
 int RacecourseNumber(std::string_view code) {
   if (code.size() != 2) return 0;
@@ -31,9 +39,9 @@ int RacecourseNumber(std::string_view code) {
 // is not a calendar date.
 std::optional<bool> RacedOnSaturday(std::string_view rec) {
   try {
-    const int64_t y = ToNumber(FieldAt(rec, 11, 4));
-    const int64_t m = ToNumber(FieldAt(rec, 15, 2));
-    const int64_t d = ToNumber(FieldAt(rec, 17, 2));
+    const int64_t y = ToNumber(kYear.Of(rec));
+    const int64_t m = ToNumber(kMonth.Of(rec));
+    const int64_t d = ToNumber(kDay.Of(rec));
     if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
     const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(y)),
                                            std::chrono::month(static_cast<unsigned>(m)),
@@ -57,24 +65,24 @@ void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCount
   }
   for (int32_t r = races->Count(); r >= 1; --r) {
     const std::string rec = races->Read(r);
-    if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {
+    if (const int v = RacecourseNumber(kVenue.Of(rec))) {
       // A date that is not a calendar date fails the Saturday test, which
       // then holds: day class 1 (and said).
       const std::optional<bool> saturday = RacedOnSaturday(rec);
       if (!saturday) {
-        const std::string where = "'" + std::string(FieldAt(rec, 11, 8)) + "' in " + ShownPath(path);
+        const std::string where = "'" + std::string(kDate.Of(rec)) + "' in " + ShownPath(path);
         frame.Skipped("race date", "not a calendar date, counted as a Saturday", where,
                       "not a calendar date " + where + ", counted as a Saturday");
       }
       const int d = saturday.value_or(true) ? 1 : 2;
       frame.Do("arrival order", [&] {
-        const int64_t arrival = ToNumber(FieldAt(rec, 332, 2));
+        const int64_t arrival = ToNumber(kArrival.Of(rec));
         ++counts.at(v, d, arrival >= 1 && arrival <= 3 ? 1 : 2);
       });
     }
     // A year that is not a number fails the test, which then holds: the
     // scan ends here, this record counted.
-    if (frame.If("race year", [&] { return ToNumber(FieldAt(rec, 11, 4)) <= kLastScannedYear; })) {
+    if (frame.If("race year", [&] { return ToNumber(kYear.Of(rec)) <= kLastScannedYear; })) {
       break;
     }
   }

@@ -47,9 +47,9 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     const std::string latest = entries->Read(n);
     // A year that is not a number fails the test, which then holds: the
     // horse is listed (and said).
-    if (frame.If("race year", [&] { return ToNumber(FieldAt(latest, 11, 4)) >= kFirstRecentYear; }) &&
+    if (frame.If("race year", [&] { return ToNumber(RaceEntryField("race.year").Of(latest)) >= kFirstRecentYear; }) &&
         recent) {
-      frame.Do("write", [&] { recent->String(FieldAt(latest, 30, 10)).EndLine(); });
+      frame.Do("write", [&] { recent->String(RaceEntryField("pedigree_number").Of(latest)).EndLine(); });
     }
   }
   if (recent) frame.Do("close", [&] { recent->Close(); });
@@ -74,7 +74,7 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   std::string copies;
   for (int32_t i = 1; i <= ctx.RecordCount; ++i) {
     const std::string rec = all->Read(i);
-    auto it = listings.find(FieldAt(rec, 0, 10));
+    auto it = listings.find(KyosobaField("pedigree_number").Of(rec));
     if (it == listings.end()) continue;
     for (int32_t j = 0; j < it->second; ++j) copies += rec;
   }

@@ -35,6 +35,12 @@ constexpr int kCountWidth = 6;
 constexpr int kPlaces = 6;                          // first to fifth, unplaced
 constexpr int kClassWidth = kCountWidth * kPlaces;  // one group of placing counts
 constexpr int kPrizeWidth = 9;
+// The widths that the tally reads by offset are those of the record tables.
+static_assert(LayoutField(kJockeyTable, "results[0].flat.count[0]").length == kCountWidth);
+static_assert(LayoutField(kJockeyTable, "results[0].flat").length == kClassWidth);
+static_assert(LayoutField(kJockeyTable, "results[0].prize[0]").length == kPrizeWidth);
+static_assert(LayoutField(kTrainerTable, "results[0].prize[1]").length == kPrizeWidth);
+static_assert(LayoutField(kBreederTable, "results[1].counts").length == kClassWidth);
 
 consteval ResultsTallyLayout ResultsLayoutOf(std::span<const LayoutEntry> l,
                                              std::string_view code_field) {
