@@ -234,17 +234,18 @@ class PosixFileSystem : public FileSystem {
   }
 
   int Replace(const fs::path& from, const fs::path& to) override {
-    return At(from, [&](int from_dir, const char* from_name) {
-      return At(to, [&](int to_dir, const char* to_name) {
-        struct stat st;
-        if (::fstatat(to_dir, to_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-          if (const int err = Refusal(st)) return err;
-        } else if (errno != ENOENT) {
-          return Errno();
-        }
-        return ::renameat(from_dir, from_name, to_dir, to_name) == 0 ? 0 : Errno();
-      });
-    });
+    std::shared_lock lock(mutex_);
+    int from_dir, to_dir;
+    const char *from_name, *to_name;
+    if (const int err = Resolve(from, from_dir, from_name)) return err;
+    if (const int err = Resolve(to, to_dir, to_name)) return err;
+    struct stat st;
+    if (::fstatat(to_dir, to_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (const int err = Refusal(st)) return err;
+    } else if (errno != ENOENT) {
+      return Errno();
+    }
+    return ::renameat(from_dir, from_name, to_dir, to_name) == 0 ? 0 : Errno();
   }
 
   int Delete(const fs::path& p) override {
@@ -320,12 +321,11 @@ class PosixFileSystem : public FileSystem {
     return 0;
   }
 
-  // Calls f(directory descriptor, name) for path p: under the longest
-  // registered root that holds it, or the working directory.
-  template <class F>
-  int At(const fs::path& p, F f) {
+  // The directory descriptor and name that path p is resolved by: under the
+  // longest registered root that holds it, or the working directory. The
+  // caller holds mutex_ while it uses them.
+  int Resolve(const fs::path& p, int& dir, const char*& name) const {
     const std::string& s = p.native();
-    std::shared_lock lock(mutex_);
     const Root* best = nullptr;
     for (const Root& r : roots_) {
       const std::string& k = r.key;
@@ -333,13 +333,26 @@ class PosixFileSystem : public FileSystem {
       if (s.size() > k.size() && s[k.size()] != '/' && k.back() != '/') continue;
       if (!best || k.size() > best->key.size()) best = &r;
     }
-    if (!best) return f(AT_FDCWD, s.c_str());
+    if (!best) {
+      dir = AT_FDCWD;
+      name = s.c_str();
+      return 0;
+    }
     size_t pos = best->key.size();
     while (pos < s.size() && s[pos] == '/') ++pos;
-    if (pos == s.size()) return f(best->fd, ".");
-    const char* name = s.c_str() + pos;
-    if (LeadsUp(name)) return EINVAL;
-    return f(best->fd, name);
+    dir = best->fd;
+    name = pos == s.size() ? "." : s.c_str() + pos;
+    return LeadsUp(name) ? EINVAL : 0;
+  }
+
+  // Calls f(directory descriptor, name) for path p.
+  template <class F>
+  int At(const fs::path& p, F f) {
+    std::shared_lock lock(mutex_);
+    int dir;
+    const char* name;
+    if (const int err = Resolve(p, dir, name)) return err;
+    return f(dir, name);
   }
 
   std::shared_mutex mutex_;
