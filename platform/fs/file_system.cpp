@@ -1,0 +1,398 @@
+#include "platform/fs/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <shared_mutex>
+
+#include "platform/fs/failure.h"
+
+namespace volq {
+
+namespace fs = std::filesystem;
+
+MappedFile::~MappedFile() { Adopt(nullptr, 0); }
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {
+  other.data_ = nullptr;
+  other.size_ = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+  if (this != &other) {
+    Adopt(other.data_, other.size_);
+    other.data_ = nullptr;
+    other.size_ = 0;
+  }
+  return *this;
+}
+
+void MappedFile::Adopt(const char* data, size_t size) {
+  if (data_) ::munmap(const_cast<char*>(data_), size_);
+  data_ = data;
+  size_ = size;
+}
+
+namespace {
+
+// The text a root is matched by: its path without a trailing slash.
+std::string RootKey(const fs::path& root) {
+  std::string key = root.native();
+  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  return key;
+}
+
+// True when a name under a root has a ".." part, which could lead out of it.
+bool LeadsUp(std::string_view name) {
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string_view::npos) end = name.size();
+    if (name.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+int Errno() { return errno ? errno : EIO; }
+
+// Closes a handle that is given up on after a failure: its own error does
+// not hide the first one.
+int CloseAfter(int fd, int err) {
+  ::close(fd);
+  return err;
+}
+
+// Opens a file for reading, never through a symlink in place of it, and
+// tells its length: a folder opens on this system and is refused here.
+int OpenToRead(int dir, const char* name, int& fd, struct stat& st) {
+  fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return Errno();
+  if (::fstat(fd, &st) != 0) return CloseAfter(fd, Errno());
+  if (S_ISDIR(st.st_mode)) return CloseAfter(fd, EISDIR);
+  return 0;
+}
+
+class PosixFileSystem : public FileSystem {
+ public:
+  int AddRoot(const std::string& key) {
+    std::unique_lock lock(mutex_);
+    for (Root& r : roots_) {
+      if (r.key == key) {
+        ++r.refs;
+        return 0;
+      }
+    }
+    const int fd = ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Errno();
+    roots_.push_back(Root{key, fd, 1});
+    return 0;
+  }
+
+  void RemoveRoot(const std::string& key) {
+    std::unique_lock lock(mutex_);
+    for (auto it = roots_.begin(); it != roots_.end(); ++it) {
+      if (it->key != key) continue;
+      if (--it->refs == 0) {
+        ::close(it->fd);
+        roots_.erase(it);
+      }
+      return;
+    }
+  }
+
+  int ReadWhole(const fs::path& p, std::string& out) override {
+    return At(p, [&](int dir, const char* name) {
+      int fd = -1;
+      struct stat st;
+      if (const int err = OpenToRead(dir, name, fd, st)) return err;
+      out.resize(static_cast<size_t>(st.st_size));
+      size_t got = 0;
+      while (got < out.size()) {
+        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return CloseAfter(fd, Errno());
+        if (n == 0) break;  // cut meanwhile
+        got += static_cast<size_t>(n);
+      }
+      out.resize(got);
+      ::close(fd);
+      return 0;
+    });
+  }
+
+  int MapForReading(const fs::path& p, MappedFile& out) override {
+    return At(p, [&](int dir, const char* name) {
+      int fd = -1;
+      struct stat st;
+      if (const int err = OpenToRead(dir, name, fd, st)) return err;
+      const size_t size = static_cast<size_t>(st.st_size);
+      if (size == 0) {
+        out.Adopt(nullptr, 0);
+        ::close(fd);
+        return 0;
+      }
+      void* m = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (m == MAP_FAILED) return CloseAfter(fd, Errno());
+      ::madvise(m, size, MADV_WILLNEED);
+      out.Adopt(static_cast<const char*>(m), size);
+      ::close(fd);
+      return 0;
+    });
+  }
+
+  int OpenForReading(const fs::path& p, OpenedFile& out) override {
+    return At(p, [&](int dir, const char* name) {
+      int fd = -1;
+      struct stat st;
+      if (const int err = OpenToRead(dir, name, fd, st)) return err;
+      out = OpenedFile{fd, static_cast<std::uint64_t>(st.st_size)};
+      return 0;
+    });
+  }
+
+  int OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) override {
+    int flags = O_NOFOLLOW | O_CLOEXEC | O_CREAT;
+    switch (mode) {
+      case WriteMode::Temporary: flags |= O_WRONLY | O_EXCL; break;
+      case WriteMode::InPlace: flags |= O_WRONLY; break;
+      case WriteMode::Append: flags |= O_WRONLY | O_APPEND; break;
+      case WriteMode::ReadWrite: flags |= O_RDWR; break;
+    }
+    return At(p, [&](int dir, const char* name) {
+      const int fd = ::openat(dir, name, flags, 0666);
+      if (fd < 0) return Errno();
+      if (mode == WriteMode::Temporary) {
+        out = OpenedFile{fd, 0};
+        return 0;
+      }
+      // The system lets the owner (and root) open a file without write
+      // permission; the data directory's own rule does not.
+      struct stat st;
+      if (::fstat(fd, &st) != 0) return CloseAfter(fd, Errno());
+      if (!(st.st_mode & S_IWUSR)) return CloseAfter(fd, EACCES);
+      out = OpenedFile{fd, static_cast<std::uint64_t>(st.st_size)};
+      return 0;
+    });
+  }
+
+  int Read(int handle, char* buf, size_t size, size_t& got) override {
+    got = 0;
+    for (;;) {
+      const ssize_t n = ::read(handle, buf, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Errno();
+      got = static_cast<size_t>(n);
+      return 0;
+    }
+  }
+
+  int Write(int handle, std::string_view bytes, size_t* written) override {
+    size_t put = 0;
+    int err = 0;
+    while (put < bytes.size()) {
+      const ssize_t n = ::write(handle, bytes.data() + put, bytes.size() - put);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        err = n < 0 ? Errno() : ENOSPC;
+        break;
+      }
+      put += static_cast<size_t>(n);
+    }
+    if (written) *written = put;
+    return err;
+  }
+
+  int WriteAt(int handle, std::uint64_t offset, std::string_view bytes) override {
+    size_t put = 0;
+    while (put < bytes.size()) {
+      const ssize_t n = ::pwrite(handle, bytes.data() + put, bytes.size() - put,
+                                 static_cast<off_t>(offset + put));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return n < 0 ? Errno() : ENOSPC;
+      put += static_cast<size_t>(n);
+    }
+    return 0;
+  }
+
+  int Truncate(int handle, std::uint64_t size) override {
+    return ::ftruncate(handle, static_cast<off_t>(size)) == 0 ? 0 : Errno();
+  }
+
+  int SetMode(int handle, unsigned mode) override {
+    return ::fchmod(handle, static_cast<mode_t>(mode & 07777)) == 0 ? 0 : Errno();
+  }
+
+  int Close(int handle) override {
+    // After EINTR the handle is released all the same on this system.
+    return ::close(handle) == 0 || errno == EINTR ? 0 : Errno();
+  }
+
+  int Replace(const fs::path& from, const fs::path& to) override {
+    std::shared_lock lock(mutex_);
+    int from_dir, to_dir;
+    const char *from_name, *to_name;
+    if (const int err = Resolve(from, from_dir, from_name)) return err;
+    if (const int err = Resolve(to, to_dir, to_name)) return err;
+    struct stat st;
+    if (::fstatat(to_dir, to_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (const int err = Refusal(st)) return err;
+    } else if (errno != ENOENT) {
+      return Errno();
+    }
+    return ::renameat(from_dir, from_name, to_dir, to_name) == 0 ? 0 : Errno();
+  }
+
+  int Delete(const fs::path& p) override {
+    return At(p, [&](int dir, const char* name) {
+      struct stat st;
+      if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return Errno();
+      if (const int err = Refusal(st)) return err;
+      return ::unlinkat(dir, name, 0) == 0 ? 0 : Errno();
+    });
+  }
+
+  int List(const fs::path& p, std::vector<std::string>& names) override {
+    return At(p, [&](int dir, const char* name) {
+      const int fd = ::openat(dir, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0) return Errno();
+      DIR* d = ::fdopendir(fd);
+      if (!d) return CloseAfter(fd, Errno());
+      names.clear();
+      for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d);
+        if (!e) break;
+        if (e->d_name[0] != '.') names.emplace_back(e->d_name);
+      }
+      const int err = errno;
+      ::closedir(d);
+      return err;
+    });
+  }
+
+  int Stat(const fs::path& p, EntryInfo& info) override {
+    return At(p, [&](int dir, const char* name) {
+      info = EntryInfo{};
+      struct stat st;
+      if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? 0 : Errno();
+      }
+      if (S_ISLNK(st.st_mode)) {
+        // Only a link to a folder is followed.
+        struct stat target;
+        if (::fstatat(dir, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) {
+          info.kind = EntryKind::Folder;
+          info.mode = target.st_mode & 07777;
+        } else {
+          info.kind = EntryKind::Symlink;
+        }
+        return 0;
+      }
+      if (S_ISREG(st.st_mode)) {
+        info.kind = EntryKind::File;
+        info.size = static_cast<std::uint64_t>(st.st_size);
+      } else {
+        info.kind = S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
+      }
+      info.mode = st.st_mode & 07777;
+      return 0;
+    });
+  }
+
+ private:
+  struct Root {
+    std::string key;
+    int fd;
+    int refs;
+  };
+
+  // Why an entry found in place of a file to be replaced or deleted is left
+  // alone: 0 when it may go.
+  static int Refusal(const struct stat& st) {
+    if (S_ISLNK(st.st_mode)) return kRefusedSymlink;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!(st.st_mode & S_IWUSR)) return EACCES;
+    return 0;
+  }
+
+  // The directory descriptor and name that path p is resolved by: under the
+  // longest registered root that holds it, or the working directory. The
+  // caller holds mutex_ while it uses them.
+  int Resolve(const fs::path& p, int& dir, const char*& name) const {
+    const std::string& s = p.native();
+    const Root* best = nullptr;
+    for (const Root& r : roots_) {
+      const std::string& k = r.key;
+      if (s.size() < k.size() || s.compare(0, k.size(), k) != 0) continue;
+      if (s.size() > k.size() && s[k.size()] != '/' && k.back() != '/') continue;
+      if (!best || k.size() > best->key.size()) best = &r;
+    }
+    if (!best) {
+      dir = AT_FDCWD;
+      name = s.c_str();
+      return 0;
+    }
+    size_t pos = best->key.size();
+    while (pos < s.size() && s[pos] == '/') ++pos;
+    dir = best->fd;
+    name = pos == s.size() ? "." : s.c_str() + pos;
+    return LeadsUp(name) ? EINVAL : 0;
+  }
+
+  // Calls f(directory descriptor, name) for path p.
+  template <class F>
+  int At(const fs::path& p, F f) {
+    std::shared_lock lock(mutex_);
+    int dir;
+    const char* name;
+    if (const int err = Resolve(p, dir, name)) return err;
+    return f(dir, name);
+  }
+
+  std::shared_mutex mutex_;
+  std::vector<Root> roots_;
+};
+
+PosixFileSystem& Production() {
+  // Never destroyed: files may still be closed while the process ends.
+  static PosixFileSystem* files = new PosixFileSystem;
+  return *files;
+}
+
+std::atomic<FileSystem*>& Current() {
+  static std::atomic<FileSystem*> current{&Production()};
+  return current;
+}
+
+}  // namespace
+
+FileSystem& Files() { return *Current().load(std::memory_order_acquire); }
+FileSystem& ProductionFiles() { return Production(); }
+
+ScopedFileSystem::ScopedFileSystem(FileSystem& fs) : former_(Current().exchange(&fs)) {}
+ScopedFileSystem::~ScopedFileSystem() { Current().store(former_); }
+
+DataDirRoot::DataDirRoot(const fs::path& root) : key_(RootKey(root)) {
+  error_ = key_.empty() ? ENOENT : Production().AddRoot(key_);
+}
+
+DataDirRoot::DataDirRoot(const DataDirRoot& other) : key_(other.key_), error_(other.error_) {
+  if (error_ == 0) error_ = Production().AddRoot(key_);
+}
+
+DataDirRoot::~DataDirRoot() {
+  if (error_ == 0) Production().RemoveRoot(key_);
+}
+
+void FailFileOp(std::string_view op, const fs::path& p, int err) {
+  if (err == kRefusedSymlink) FailFile("refused symlink", p, 0);
+  FailFile(op, p, err);
+}
+
+}  // namespace volq

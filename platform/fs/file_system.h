@@ -1,0 +1,197 @@
+#pragma once
+// The file seam: every file operation of both programs on the data directory
+// goes through one FileSystem, so that tests can count the operations of a
+// whole pipeline and fail any one of them.
+//
+// Errors are errno values, never exceptions: every call returns 0 on success
+// or the errno of its failure (callers raise a Failure with FailFileOp). A
+// fault implementation may return any errno from any call; the values listed
+// below are what the production implementation gives.
+//
+// Paths. Callers pass full paths, as DataDir builds them (root / FOLDER /
+// NAME). A path under a data directory registered with DataDirRoot (same
+// leading text as the root, then "/") is resolved against a descriptor of
+// that directory opened once; the longest registered root wins. Any other
+// path (a test's scratch file) is used as it is, relative to the working
+// directory. The rules below hold for both.
+//
+// Symlinks. A symlink in place of a file is never followed: opening,
+// reading, writing, replacing or deleting an entry that is a symlink fails
+// with ELOOP (kRefusedSymlink), also when the link is dangling, and nothing
+// is created where it points. Folders on the way to a file may be symlinks
+// and are followed (a large folder may live on another disk); a folder
+// listed with List may be one as well. A path under a root that holds a
+// ".." part is refused with EINVAL, so no name leads out of the data
+// directory.
+//
+// Read-only files. A file that has no write permission for its owner is
+// read-only, as on the system the data directory comes from, also for a
+// process that could write it anyway (root): writing it in place,
+// replacing it and deleting it fail with EACCES and leave it as it was.
+//
+// Handles. An open file is a handle (a small non-negative number) valid
+// until Close; Close always releases it, also when it reports an error.
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace volq {
+
+// The errno of a refused symlink.
+constexpr int kRefusedSymlink = ELOOP;
+
+// What stands at a path, seen without following a symlink in place of a
+// file. A symlink to a folder is a Folder (folders are followed); any other
+// symlink, dangling included, is a Symlink.
+enum class EntryKind { Missing, File, Folder, Symlink, Other };
+
+struct EntryInfo {
+  EntryKind kind = EntryKind::Missing;
+  std::uint64_t size = 0;  // bytes of a File, else 0
+  unsigned mode = 0;       // permission bits (07777) of a File or Folder
+};
+
+// A file opened by OpenForReading or OpenForWriting: its handle and its
+// length when opened (0 for a file the open created).
+struct OpenedFile {
+  int handle = -1;
+  std::uint64_t size = 0;
+};
+
+enum class WriteMode {
+  // A new file that must not exist yet (EEXIST otherwise, whatever stands
+  // there): the temporary file of a replacement.
+  Temporary,
+  // Written from its first byte without being cut first (the caller cuts it
+  // with Truncate when done): created when missing.
+  InPlace,
+  // Every write goes to the end: created when missing.
+  Append,
+  // Read and written (Read, WriteAt, Truncate): created when missing.
+  ReadWrite,
+};
+
+// A file mapped read-only into memory, unmapped when destroyed.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile();
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  std::string_view bytes() const { return {data_, size_}; }
+  // Takes over a mapping made by mmap (size 0: none); the former one is
+  // unmapped.
+  void Adopt(const char* data, size_t size);
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The whole content of file p into `out` (one open, size, read, close).
+  // ENOENT missing; EISDIR a folder; ELOOP a symlink; EACCES, EIO.
+  virtual int ReadWhole(const std::filesystem::path& p, std::string& out) = 0;
+  // File p mapped read-only (an empty file maps to no bytes), for large
+  // record files read in place. Errors as ReadWhole, and ENOMEM.
+  virtual int MapForReading(const std::filesystem::path& p, MappedFile& out) = 0;
+  // Opens file p for reading with Read, from its first byte. Errors as
+  // ReadWhole.
+  virtual int OpenForReading(const std::filesystem::path& p, OpenedFile& out) = 0;
+  // Opens file p for writing as `mode` says; a file created gets mode 0666
+  // less the process's umask. ENOENT a missing folder; EISDIR a folder;
+  // ELOOP a symlink; EEXIST (Temporary) an entry already there; EACCES a
+  // read-only file (InPlace, Append, ReadWrite); ENOSPC, EIO.
+  virtual int OpenForWriting(const std::filesystem::path& p, WriteMode mode, OpenedFile& out) = 0;
+
+  // Reads up to `size` bytes at the handle's position; `got` is 0 at the end
+  // of the file. EBADF a handle not open for reading; EIO.
+  virtual int Read(int handle, char* buf, size_t size, size_t& got) = 0;
+  // Writes all of `bytes` at the handle's position (the end for Append);
+  // `written`, when given, tells how many went out before a failure.
+  // ENOSPC (also a write that stores nothing), EIO, EFBIG, EBADF.
+  virtual int Write(int handle, std::string_view bytes, size_t* written = nullptr) = 0;
+  // Writes all of `bytes` from byte `offset` (not for Append). As Write.
+  virtual int WriteAt(int handle, std::uint64_t offset, std::string_view bytes) = 0;
+  // Cuts or extends the file to `size` bytes. EIO, EFBIG, EBADF.
+  virtual int Truncate(int handle, std::uint64_t size) = 0;
+  // Sets the permission bits of the open file exactly (no umask): a
+  // replacement takes those of the file it replaces. EPERM, EBADF.
+  virtual int SetMode(int handle, unsigned mode) = 0;
+  // Closes the handle; reports what the file system could not store after
+  // all (ENOSPC, EIO on a network or quota file system). The handle is
+  // released whatever it returns.
+  virtual int Close(int handle) = 0;
+
+  // Puts file `from` in place of `to` in one step (both in one folder; a
+  // reader of the former `to` keeps its bytes). `to` may be missing. ENOENT
+  // `from` missing; ELOOP `to` a symlink; EISDIR `to` a folder; EACCES `to`
+  // read-only. On failure nothing changed.
+  virtual int Replace(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // Deletes file p. ENOENT missing; EISDIR a folder; ELOOP a symlink;
+  // EACCES read-only. On failure nothing changed.
+  virtual int Delete(const std::filesystem::path& p) = 0;
+  // The names in folder p (followed when a symlink), in no set order,
+  // without "." and "..", and without hidden names (beginning with a dot),
+  // which are never data files: the lock's note is one. ENOENT missing;
+  // ENOTDIR not a folder; EACCES.
+  virtual int List(const std::filesystem::path& p, std::vector<std::string>& names) = 0;
+  // What stands at p. A missing entry (or a missing folder on the way, or a
+  // file in place of one) is no error: kind Missing. EACCES, ELOOP (a loop
+  // of folder links), EIO.
+  virtual int Stat(const std::filesystem::path& p, EntryInfo& info) = 0;
+};
+
+// The file system of the process: the production one unless a test
+// installed another.
+FileSystem& Files();
+// The production file system (POSIX, relative to registered data
+// directories).
+FileSystem& ProductionFiles();
+
+// Installs a file system for the process while it lives, then restores the
+// former one. Not for use while other threads are inside the seam.
+class ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem& fs);
+  ~ScopedFileSystem();
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+ private:
+  FileSystem* former_;
+};
+
+// Registers a data directory with the production file system while it
+// lives: paths under `root` resolve against a descriptor of it opened here
+// (the root itself may be a symlink; it is followed once, now). Registering
+// one root again shares the descriptor. A root that cannot be opened leaves
+// error() set and its paths plain.
+class DataDirRoot {
+ public:
+  explicit DataDirRoot(const std::filesystem::path& root);
+  ~DataDirRoot();
+  DataDirRoot(const DataDirRoot& other);
+  DataDirRoot& operator=(const DataDirRoot&) = delete;
+  int error() const { return error_; }
+
+ private:
+  std::string key_;
+  int error_ = 0;
+};
+
+// Raises the file Failure of a failed seam call: "refused symlink
+// UMAGOTOSETUP\2010100006.dat" for kRefusedSymlink, else as FailFile(op, p,
+// err) ("cannot write OPTION1N\KYOSOBA.dat: No space left on device").
+[[noreturn]] void FailFileOp(std::string_view op, const std::filesystem::path& p, int err);
+
+}  // namespace volq
