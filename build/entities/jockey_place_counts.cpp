@@ -46,17 +46,21 @@ std::optional<bool> RacedOnSaturday(std::string_view rec) {
 }
 
 // Counts one jockey's races, newest first, until the newest race of 2004 or
-// earlier (counted too). A missing race-entry file is created empty by its
-// open: a jockey without races.
+// earlier (counted too). A missing race-entry file reads as a jockey without
+// races.
 void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
   StepFrame& frame = ctx.frame;
   ReportIfMissingEntityFile(ctx, path);
-  std::unique_ptr<RecordFile> races;
-  if (!frame.Do("open", [&] { races = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  std::unique_ptr<PaddedRecords<RecordImage>> races;
+  if (!frame.Do("open", [&] {
+        races = std::make_unique<PaddedRecords<RecordImage>>(path, kRaceEntryLength);
+      })) {
     return;
   }
   for (int32_t r = races->Count(); r >= 1; --r) {
-    const std::string rec = races->Read(r);
+    const std::string_view rec = races->View(r);
     if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {
       const std::optional<bool> saturday = RacedOnSaturday(rec);
       if (!saturday) {

@@ -19,12 +19,19 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
   std::vector<WinnerMargin> rows;
   const std::vector<std::string> horses = ReadKeyList(ctx, kRecentList);
   for (const std::string& h : horses) {
-    std::unique_ptr<RecordFile> ex;
+    ctx.RecordCount = 0;
+    std::filesystem::path ex_path;
+    if (!frame.Do("open", [&] { ex_path = dir.EntityPath(kUmaExFolder, h, kUmaExSuffix); })) {
+      continue;
+    }
+    // A horse without an EX file has no records; the file is not created.
+    ReportIfMissingEntityFile(ctx, ex_path);
+    std::error_code ec;
+    if (!std::filesystem::exists(ex_path, ec)) continue;
+    std::unique_ptr<PaddedRecords<RecordImage>> ex;
     if (!frame.Do("open", [&] {
-          ex = std::make_unique<RecordFile>(dir.EntityPath(kUmaExFolder, h, kUmaExSuffix),
-                                            kUmaExLength);
+          ex = std::make_unique<PaddedRecords<RecordImage>>(ex_path, kUmaExLength);
         })) {
-      ctx.RecordCount = 0;
       continue;
     }
     ctx.RecordCount = ex->Count();
@@ -33,7 +40,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
     // Racecourse, meeting, day and race number.
     constexpr Slice kRaceAtVenue = DerivedSpan(kUmaExTable, "race.venue", "race.race_number");
     for (int32_t k = 1; k <= ctx.RecordCount; ++k) {
-      const std::string rec = ex->Read(k);
+      const std::string_view rec = ex->View(k);
       if (kArrival.Of(rec) != "01") continue;
       std::string race;
       race.append(kYear.Of(rec)).append(kRaceAtVenue.Of(rec));
@@ -45,6 +52,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
 }
 
 std::string MarginStep(StepContext& ctx) {
+  BeginStep(ctx, {{kRecentList}, {}, {}});
   ReadWinnerMargins(ctx);
   return "";
 }

@@ -35,16 +35,19 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     if (!frame.Do("entity file name", [&] { path = dir.EntityPath("UMAGOTOSETUP", horses[i]); })) {
       continue;
     }
-    // Opening a missing race-entry file creates it empty: a horse without races.
+    // A missing race-entry file reads as a horse without races.
     ReportIfMissingEntityFile(ctx, path);
-    std::unique_ptr<RecordFile> entries;
-    if (!frame.Do("open",
-                  [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) continue;
+    std::unique_ptr<PaddedRecords<RecordImage>> entries;
+    if (!frame.Do("open", [&] {
+          entries = std::make_unique<PaddedRecords<RecordImage>>(path, kRaceEntryLength);
+        })) {
       continue;
     }
     const int32_t n = entries->Count();
     if (n == 0) continue;
-    const std::string latest = entries->Read(n);
+    const std::string latest(entries->View(n));
     int64_t year = 0;
     // A year that is not a number selects nothing.
     if (!frame.Do("race year", [&] { year = ToNumber(FieldAt(latest, 11, 4)); })) continue;
@@ -65,15 +68,12 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
 
-  ReportIfMissing(ctx, kKyosobaFile.data());
-  std::unique_ptr<RecordFile> all;
-  frame.Do("open",
-           [&] { all = std::make_unique<RecordFile>(dir.Path(kKyosobaFile), kKyosobaLength); });
+  const std::unique_ptr<NewRecords> all = OpenNewRecords(ctx, kKyosobaFile.data(), kKyosobaLength);
   ctx.RecordCount = all ? all->Count() : 0;
 
   std::string copies;
   for (int32_t i = 1; i <= ctx.RecordCount; ++i) {
-    const std::string rec = all->Read(i);
+    const std::string_view rec = all->View(i);
     auto it = listings.find(FieldAt(rec, 0, 10));
     if (it == listings.end()) continue;
     for (int32_t j = 0; j < it->second; ++j) copies += rec;
@@ -83,6 +83,9 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
 }
 
 std::string RecentHorsesStep(StepContext& ctx) {
+  BeginStep(ctx, {{kHorseList, "KISHUNUM20180101.dat"},
+                  {kKyosobaFile},
+                  {kRecentList, kRecentPlacingRecords, "KISHUFUKUSHO\\", kDonichiFile}});
   const std::vector<std::string> recent = WriteRecentHorseList(ctx);
   CopyRecentPlacingRecords(ctx, recent);
   WriteJockeyPlaceCounts(ctx);

@@ -148,6 +148,9 @@ std::string FoalOrderText(int32_t position) {
 std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
+  BeginStep(ctx, {{"KETTONUM20180101.dat"},
+                  {"UM20180101NEW.dat", "KS20180101NEW.dat", "RA20180101NEW.dat"},
+                  {"UMAGOTOEXSETUP\\"}});
   const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
 
   const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength);

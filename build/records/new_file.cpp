@@ -10,6 +10,12 @@
 namespace volq {
 
 std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
+  // The step has just written it: without it, a refused write would turn
+  // into empty lists and tallies written over good ones.
+  if (!ctx.dir.Exists(spec.new_file)) {
+    StopStep(std::string("missing ") + spec.new_file +
+             " after writing it; the step stopped there");
+  }
   std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length);
   ctx.RecordCount = f ? f->Count() : 0;
   return f;
@@ -18,11 +24,8 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;
-  std::unique_ptr<RecordReader> raw;
-  ReportIfMissing(ctx, spec.raw_file);
-  frame.Do("open", [&] {
-    raw = std::make_unique<RecordReader>(ctx.dir.Path(spec.raw_file), spec.record_length);
-  });
+  const std::unique_ptr<RecordReader> raw =
+      OpenRawRecords(ctx, spec.raw_file, spec.record_length);
   int32_t n = raw ? raw->Count() : 0;
   ctx.RecordCount = n;
   result.raw_count = n;
@@ -148,11 +151,13 @@ const NewFileSpec& BnNewFileSpec() {
 }
 
 std::string RaceStep(StepContext& ctx) {
+  BeginStep(ctx, {{"RA20180101.dat"}, {}, {"RA20180101NEW.dat"}});
   BuildNewFile(ctx, RaNewFileSpec());
   return EndMessage("RA 終わり", ctx.RecordCount);
 }
 
 std::string RaceEntryStep(StepContext& ctx) {
+  BeginStep(ctx, {{"SE20180101.dat"}, {}, {"SE20180101NEW.dat"}});
   BuildNewFile(ctx, SeNewFileSpec());
   return EndMessage("SE 終わり", ctx.RecordCount);
 }

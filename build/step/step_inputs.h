@@ -1,7 +1,10 @@
 #pragma once
-// Inputs of a step that may not be there yet (a raw file before a download,
-// a list of a step not yet run): every step goes on as with an empty input
-// and says so in the frame's report, in the same words.
+// Inputs of a step and the folders it writes into. A step names them when it
+// begins (BeginStep): before it deletes or replaces any output it stops when
+// an input it goes through is missing or unreadable, when a file it only
+// consults cannot be read, or when a folder it writes into is missing. A
+// consulted file that is missing reads as empty and is reported, in the same
+// words by every step. No input is ever created by reading it.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,24 +16,41 @@
 
 namespace volq {
 
-// The one report of an input file that is not there.
+struct StepFiles {
+  // Inputs the step goes through record by record or item by item (a raw
+  // file, a NEW file, a number list, a course list).
+  std::vector<std::string_view> walks;
+  // Files it only looks things up in (a tally, a summary record, KYOSOBA.dat).
+  std::vector<std::string_view> consults;
+  // Its outputs in the order it writes them: files by name, a folder of
+  // per-entity files as "FOLDER\\".
+  std::vector<std::string_view> writes;
+};
+
+// Checks the files of a step before it changes anything (StepStopped when
+// the step cannot run) and notes its outputs for the report of a stop.
+void BeginStep(StepContext& ctx, const StepFiles& files);
+
+// The one report of a consulted file that is not there.
 void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list
-// reads as empty and is reported.
+// reads as empty and is reported, an unreadable one stops the step.
 std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
 
-// Reports a record file of the data directory that is not there; opening it
-// creates it empty, so the step reads 0 records.
+// Reports a record file of the data directory that is not there.
 void ReportIfMissing(StepContext& ctx, const char* name);
 
 // A NEW file read in place, its trailing partial record padded.
 using NewRecords = PaddedRecords<RecordReader>;
 // Opens NEW file `name` of the data directory (or another record file an
-// earlier step wrote, an ITEM file) for reading its records. A
-// missing one is reported and created empty by the opening, so it has no
-// records; one that cannot be opened is skipped in the frame (nullptr).
+// earlier step wrote, an ITEM file) for reading its records. A missing one is
+// reported and has no records (nullptr); one that cannot be opened stops the
+// step.
 std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length);
+// The same for a raw file that a first step goes through.
+std::unique_ptr<RecordReader> OpenRawRecords(StepContext& ctx, const char* name,
+                                             int record_length);
 
 // The same for the per-entity file of a horse or jockey that an earlier step
 // should have written; all of them fold into one line of the report.

@@ -18,9 +18,15 @@ class Failure : public std::runtime_error {
   enum class Kind { File, Index, Conversion, Overflow };
   Failure(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind), cause_(what) {}
   // `what` is the whole sentence; `cause` the same without the subject.
-  Failure(Kind kind, const std::string& what, std::string cause, std::string subject)
-      : std::runtime_error(what), kind_(kind), cause_(std::move(cause)), subject_(std::move(subject)) {}
+  Failure(Kind kind, const std::string& what, std::string cause, std::string subject, int error = 0)
+      : std::runtime_error(what),
+        kind_(kind),
+        cause_(std::move(cause)),
+        subject_(std::move(subject)),
+        error_(error) {}
   Kind kind() const { return kind_; }
+  // The system's errno of a failed file operation, 0 when none is known.
+  int error() const { return error_; }
   const std::string& cause() const { return cause_; }
   const std::string& subject() const { return subject_; }  // empty when none
 
@@ -28,6 +34,7 @@ class Failure : public std::runtime_error {
   Kind kind_;
   std::string cause_;
   std::string subject_;
+  int error_ = 0;
 };
 
 [[noreturn]] inline void FailFile(const std::string& what) { throw Failure(Failure::Kind::File, what); }
@@ -44,6 +51,10 @@ class Failure : public std::runtime_error {
 // A file operation that failed: "cannot write OPTION1N\KYOSOBA.dat: No space
 // left on device". `err` is the errno of the failed call (0: no reason known).
 [[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
+// True for a failure of the file system itself (no space left, a quota
+// reached, an I/O error) rather than of one file: every later write would
+// fail the same way.
+bool IsFileSystemFailure(const Failure& e);
 // A text that does not convert: "not a whole number: '1A'".
 [[noreturn]] void FailConversion(std::string_view cause, std::string_view text);
 
