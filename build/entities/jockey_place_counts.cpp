@@ -50,15 +50,9 @@ std::optional<bool> RacedOnSaturday(std::string_view rec) {
 // races.
 void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
   StepFrame& frame = ctx.frame;
-  ReportIfMissingEntityFile(ctx, path);
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return;
-  std::unique_ptr<PaddedRecords<RecordImage>> races;
-  if (!frame.Do("open", [&] {
-        races = std::make_unique<PaddedRecords<RecordImage>>(path, kRaceEntryLength);
-      })) {
-    return;
-  }
+  const std::unique_ptr<EntityRecords> races =
+      OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
+  if (!races) return;
   for (int32_t r = races->Count(); r >= 1; --r) {
     const std::string_view rec = races->View(r);
     if (const int v = RacecourseNumber(FieldAt(rec, 19, 2))) {

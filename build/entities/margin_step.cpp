@@ -25,15 +25,8 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
       continue;
     }
     // A horse without an EX file has no records; the file is not created.
-    ReportIfMissingEntityFile(ctx, ex_path);
-    std::error_code ec;
-    if (!std::filesystem::exists(ex_path, ec)) continue;
-    std::unique_ptr<PaddedRecords<RecordImage>> ex;
-    if (!frame.Do("open", [&] {
-          ex = std::make_unique<PaddedRecords<RecordImage>>(ex_path, kUmaExLength);
-        })) {
-      continue;
-    }
+    const std::unique_ptr<EntityRecords> ex = OpenEntityRecords(ctx, ex_path, kUmaExLength, "open");
+    if (!ex) continue;
     ctx.RecordCount = ex->Count();
     constexpr Slice kArrival = UmaEx("arrival_order"), kYear = UmaEx("race.year"),
                     kMargin = UmaEx("margin[0]");

@@ -36,15 +36,9 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
       continue;
     }
     // A missing race-entry file reads as a horse without races.
-    ReportIfMissingEntityFile(ctx, path);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) continue;
-    std::unique_ptr<PaddedRecords<RecordImage>> entries;
-    if (!frame.Do("open", [&] {
-          entries = std::make_unique<PaddedRecords<RecordImage>>(path, kRaceEntryLength);
-        })) {
-      continue;
-    }
+    const std::unique_ptr<EntityRecords> entries =
+        OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
+    if (!entries) continue;
     const int32_t n = entries->Count();
     if (n == 0) continue;
     const std::string latest(entries->View(n));

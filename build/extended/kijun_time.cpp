@@ -45,21 +45,16 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
   const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
     list(id + std::string(kUmaExSuffix));
-    std::unique_ptr<PaddedRecords<RecordImage>> ex;
-    // A missing EX file gives no line; it is not created.
     std::filesystem::path ex_path;
     if (!frame.Do("open EX file", [&] {
           ex_path = ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix);
         })) {
       continue;
     }
-    std::error_code ec;
-    if (!std::filesystem::exists(ex_path, ec)) continue;
-    if (!frame.Do("open EX file", [&] {
-          ex = std::make_unique<PaddedRecords<RecordImage>>(ex_path, kUmaExLength);
-        })) {
-      continue;
-    }
+    // A missing EX file gives no line; it is reported, not created.
+    const std::unique_ptr<EntityRecords> ex =
+        OpenEntityRecords(ctx, ex_path, kUmaExLength, "open EX file");
+    if (!ex) continue;
     const int32_t n = ex->Count();
     for (int32_t j = 1; j <= n; ++j) {
       const std::string rec(ex->View(j));

@@ -115,11 +115,29 @@ std::unique_ptr<RecordReader> OpenRawRecords(StepContext& ctx, const char* name,
   return OpenInput<RecordReader>(ctx, name, record_length);
 }
 
-void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
+namespace {
+
+bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return;
+  if (std::filesystem::exists(path, ec)) return false;
   const std::string file = ShownPath(path);
   ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
+  return true;
+}
+
+}  // namespace
+
+void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
+  ReportedMissing(ctx, path);
+}
+
+std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
+                                                 const std::filesystem::path& path,
+                                                 int record_length, std::string_view what) {
+  if (ReportedMissing(ctx, path)) return nullptr;
+  std::unique_ptr<EntityRecords> file;
+  ctx.frame.Do(what, [&] { file = std::make_unique<EntityRecords>(path, record_length); });
+  return file;
 }
 
 }  // namespace volq

@@ -56,4 +56,13 @@ std::unique_ptr<RecordReader> OpenRawRecords(StepContext& ctx, const char* name,
 // should have written; all of them fold into one line of the report.
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path);
 
+// A per-entity file that a step only reads, read whole.
+using EntityRecords = PaddedRecords<RecordImage>;
+// Opens it: a missing one is reported as above and has no records (nullptr),
+// and is not created; one that cannot be read is skipped in the frame as
+// `what` (nullptr).
+std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
+                                                 const std::filesystem::path& path,
+                                                 int record_length, std::string_view what);
+
 }  // namespace volq
