@@ -64,6 +64,30 @@ TEST_F(ExtendedWindowTest, WithoutTheMarketSaleFileTheWindowOpensAndSaysSo) {
   EXPECT_FALSE(Exists("HS20180101.dat"));  // the load never creates it
 }
 
+TEST_F(ExtendedWindowTest, AMarketSaleFileTheLoadCouldNotReadStopsTheBuild) {
+  // Every horse would pass for unsold: the EX files keep theirs, even once
+  // the file can be read again, until the window is opened anew.
+  WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
+  WriteFile("UMAGOTOSETUP\\H000000001.dat", "");
+  WriteFile("UMAGOTOEXSETUP\\H000000001EX.dat", "former");
+  WriteFile("HS20180101.dat", "");
+  {
+    testing::UnreadableFor unreadable(dir_->Path("HS20180101.dat"));
+    Open();
+  }
+  EXPECT_NE(Report().find("load HS20180101.dat: cannot open HS20180101.dat: Permission denied"),
+            std::string::npos)
+      << Report();
+  host_.failures.clear();
+  w().Press(Cp932("計算"));
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000001EX.dat"), "former");
+  EXPECT_EQ(w().Text1.Text, "Text1");
+  EXPECT_NE(Report().find("cannot read HS20180101.dat when the window opened: the step did not "
+                          "run and changed nothing"),
+            std::string::npos)
+      << Report();
+}
+
 TEST_F(ExtendedWindowTest, TheWindowHasItsControls) {
   EXPECT_EQ(ToUtf8(w().Command1.Caption), "計算");
   EXPECT_EQ(ToUtf8(w().Command2.Caption), "表示");

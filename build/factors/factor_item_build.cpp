@@ -104,9 +104,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   BeginStep(ctx, {{b.kind.horse_list},
                   {std::begin(kLookupFiles), std::end(kLookupFiles)},
                   {b.kind.item_file}});
-  for (std::string_view name : kLookupFiles) {
-    if (!dir.Exists(name)) ReportMissingInput(frame, name);
-  }
+  for (std::string_view name : kLookupFiles) ReportIfMissing(ctx, name);
   const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;
   if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {

@@ -184,14 +184,13 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 }
 
 void FormCATEGORYSETUP2024ZZ::StopOnUnreadTables(bool walks_horse_list) const {
-  const char* const again =
-      ": the step did not run and changed nothing; open the window again once it can be read";
   if (walks_horse_list && HorseListError != 0) {
-    StopStep(std::string(HorseListError == ENOENT ? "missing input " : "cannot read input ") +
-             kHorseList + " when the window opened" + again);
+    StopOnUnreadAtLoad(
+        std::string(HorseListError == ENOENT ? "missing input " : "cannot read input ") +
+        kHorseList);
   }
   if (!walks_horse_list && !UnreadableTable.empty()) {
-    StopStep("cannot read " + UnreadableTable + " when the window opened" + again);
+    StopOnUnreadAtLoad("cannot read " + UnreadableTable);
   }
 }
 

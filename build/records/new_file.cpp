@@ -13,8 +13,7 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
   // The step has just written it: without it, a refused write would turn
   // into empty lists and tallies written over good ones.
   if (!ctx.dir.Exists(spec.new_file)) {
-    StopStep(std::string("missing ") + spec.new_file +
-             " after writing it; the step stopped there");
+    StopStep(std::string("missing ") + spec.new_file + " after writing it");
   }
   std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length);
   ctx.RecordCount = f ? f->Count() : 0;

@@ -58,7 +58,7 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
 
 void StepFrame::Skipped(std::string_view what, const Failure& e) {
   if (IsFileSystemFailure(e)) {
-    StopStep(std::string(what) + ": " + e.what() + "; the step stopped there");
+    StopStep(std::string(what) + ": " + e.what());
   }
   fold_.Add(what, e);
 }

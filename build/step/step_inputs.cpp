@@ -65,6 +65,12 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
   ctx.frame.NoteOutputs(ctx.dir, files.writes);
 }
 
+void StopOnUnreadAtLoad(const std::string& what) {
+  StopStep(what +
+           " when the window opened: the step did not run and changed nothing; open the window "
+           "again once it can be read");
+}
+
 void ReportMissingInput(StepFrame& frame, std::string_view name) {
   frame.Skipped("missing input " + std::string(name), "read as empty");
 }
@@ -81,7 +87,7 @@ std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
   return items;
 }
 
-void ReportIfMissing(StepContext& ctx, const char* name) {
+void ReportIfMissing(StepContext& ctx, std::string_view name) {
   if (!ctx.dir.Exists(name)) ReportMissingInput(ctx.frame, name);
 }
 

@@ -31,6 +31,10 @@ struct StepFiles {
 // the step cannot run) and notes its outputs for the report of a stop.
 void BeginStep(StepContext& ctx, const StepFiles& files);
 
+// Stops a step of a window that uses a table its load could not read;
+// `what` names the file and why ("missing input KETTONUM20180101.dat").
+[[noreturn]] void StopOnUnreadAtLoad(const std::string& what);
+
 // The one report of a consulted file that is not there.
 void ReportMissingInput(StepFrame& frame, std::string_view name);
 
@@ -38,8 +42,8 @@ void ReportMissingInput(StepFrame& frame, std::string_view name);
 // reads as empty and is reported, an unreadable one stops the step.
 std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
 
-// Reports a record file of the data directory that is not there.
-void ReportIfMissing(StepContext& ctx, const char* name);
+// Reports a consulted file of the data directory that is not there.
+void ReportIfMissing(StepContext& ctx, std::string_view name);
 
 // A NEW file read in place, its trailing partial record padded.
 using NewRecords = PaddedRecords<RecordReader>;
