@@ -1,4 +1,5 @@
 // VolqBuild: the main window with every step wired, run by the console.
+#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "build/extended/form_volqnq4dexpdsetup2024zz.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/records/form_volq_build.h"
+#include "build/step/step_runner.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/console.h"
 
@@ -55,7 +57,12 @@ int main(int argc, char** argv) {
   using namespace volq;
   CommandLine cl = ParseCommandLine(argc, argv);
   if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
+  if (const std::string problem = DataDirProblem(cl.data_dir); !problem.empty()) {
+    std::cerr << "volqbuild: " << problem << '\n';
+    return 2;
+  }
   DataDir dir(cl.data_dir);
+  NameDataDirInFirstReport(dir);
   FormVolqBuildWiring wiring;
   wiring.steps["Command4"] = DamOffspringStep;
   wiring.steps["Command5"] = SireOffspringStep;

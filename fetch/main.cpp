@@ -1,9 +1,12 @@
 // volqfetch: downloads the racing-data service's records (here through the
 // stand-in that serves a record source directory) into the raw record files
 // of the data directory.
+#include <iostream>
 #include <optional>
+#include <string>
 
 #include "fetch/download_window.h"
+#include "platform/fs/data_dir.h"
 #include "platform/jvlink/stand_in.h"
 #include "platform/ui/console.h"
 
@@ -33,6 +36,10 @@ int main(int argc, char** argv) {
   using namespace volq;
   CommandLine cl = ParseCommandLine(argc, argv, {"--source"});
   if (std::optional<int> end = CommandLineExit(cl, "volqfetch", kUsage)) return *end;
+  if (const std::string problem = DataDirProblem(cl.data_dir); !problem.empty()) {
+    std::cerr << "volqfetch: " << problem << '\n';
+    return 2;
+  }
   Console console;
   StandInJVLink jvlink(StandInJVLink::DefaultSettingsPath());
   if (auto s = cl.options.find("--source"); s != cl.options.end()) jvlink.SetSource(s->second);

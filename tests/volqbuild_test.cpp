@@ -11,6 +11,7 @@
 
 #include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
+#include "platform/fs/record_file.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders();
+  for (const char* raw : {"RA20180101.dat", "SE20180101.dat"}) volq::WriteWholeFile(dir / raw, "");
   ProgramRun r = Volqbuild(dir, "press Command1; press Command2; press \"RA(レース）\"; "
                                 "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
                                 "windows");
@@ -77,22 +79,69 @@ TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_margin";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders();
+  for (const char* list : {"KETTONUM20180101.dat", "KISHUNUM20180101.dat", "KETTONUM20180101Q.dat"}) {
+    volq::WriteWholeFile(dir / list, "");
+  }
   ProgramRun r = Volqbuild(dir, "press Command8; press Command13; press 血統Q、騎手");
   EXPECT_EQ(r.out,
             "Text1: 終わり  0\n"
             "Command13: done (Text1 unchanged)\n"
-            "Command8: ended with failures (Text1 unchanged)\n");  // its inputs are missing
+            "Command8: ended with failures (Text1 unchanged)\n");  // KYOSOBA.dat is missing
   fs::remove_all(dir);
 }
 
-TEST(Volqbuild, AMissingRawFileIsReportedAndSetsTheExitStatus) {
+TEST(Volqbuild, AMissingRawFileStopsTheStepEveryTime) {
+  // Before any download: the step does not run, makes neither the raw file
+  // nor its NEW file, and a second press says so again. The first report
+  // names where the program looked.
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_missing";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders();
-  ProgramRun r = Volqbuild(dir, "press Command1");
-  EXPECT_NE(r.out.find("Text1: RA 終わり  0\n"), std::string::npos) << r.out;
-  EXPECT_EQ(r.err, "failure: missing input RA20180101.dat: read as empty\n");
+  const std::string stopped =
+      "failure: step stopped: missing input RA20180101.dat: the step did not run and changed "
+      "nothing; write it first (a raw file by volqfetch's download, any other file by the "
+      "button that makes it)\n";
+  ProgramRun r = Volqbuild(dir, "press Command1; press Command1");
+  EXPECT_EQ(r.out.find("Text1:"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "failure: in data directory " + dir.string() + ":\n" + stopped + stopped);
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  EXPECT_FALSE(fs::exists(dir / "RA20180101.dat"));
+  EXPECT_FALSE(fs::exists(dir / "RA20180101NEW.dat"));
+  fs::remove_all(dir);
+}
+
+TEST(Volqbuild, AMissingDataDirectoryOrFolderChangesNothing) {
+  // No data directory: refused as a wrong option is, by its absolute path,
+  // and not made.
+  const fs::path none = fs::temp_directory_path() / "volq_e2e_build_none";
+  fs::remove_all(none);
+  ProgramRun r = Volqbuild(none, "press Command1");
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 2) << r.status;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "volqbuild: data directory " + none.string() +
+                       " does not exist; give the right one with --data-dir DIR (it is never "
+                       "created)\n");
+  EXPECT_FALSE(fs::exists(none));
+
+  // Folders missing: the step names them with the command that makes them
+  // and writes nothing.
+  const fs::path dir = fs::temp_directory_path() / "volq_e2e_build_folders";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders();
+  fs::remove(dir / "KYOSOBA");
+  fs::remove(dir / "OPTION1N");
+  volq::WriteWholeFile(dir / "UM20180101.dat", "");
+  volq::WriteWholeFile(dir / "KETTONUM20180101.dat", "former");
+  r = Volqbuild(dir, "press Command3");
+  EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
+  EXPECT_NE(r.err.find("missing folders KYOSOBA, OPTION1N: the step did not run and changed "
+                       "nothing; make the folders with: mkdir -p " +
+                       (dir / "KYOSOBA").string() + " " + (dir / "OPTION1N").string() + "\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(Slurp(dir / "KETTONUM20180101.dat"), "former");
+  EXPECT_FALSE(fs::exists(dir / "UM20180101NEW.dat"));
+  EXPECT_FALSE(fs::exists(dir / "KYOSOBA"));
   fs::remove_all(dir);
 }
 

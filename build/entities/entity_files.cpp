@@ -140,6 +140,8 @@ void WriteEntityFiles(StepContext& ctx, const EntityInput& input,
 }  // namespace
 
 std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
+  const std::string folder = std::string(spec.folder) + "\\";
+  BeginStep(ctx, {{spec.list_file, spec.input_file}, {}, {folder}});
   ListedFiles listed = ReadListedFiles(ctx, spec);
   const EntityInput input(ctx, spec);
   PlaceRecords(ctx.frame, spec, input, listed);

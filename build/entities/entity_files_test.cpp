@@ -157,14 +157,14 @@ TEST_F(EntityFilesTest, StepsAndTheirEndMessages) {
   WriteFile("HAHAHANNUM20180101.dat", ListText({"D000000001"}));
   WriteRecords("SK20180101NEW.dat", {Foal("20240101", "F000000001", "D000000001", "s1")});
   auto cx = ctx();
-  EXPECT_EQ(HorseEntryFilesStep(cx), "SE/UM 終わり  2");  // no horse list: nothing written
+  EXPECT_THROW(HorseEntryFilesStep(cx), StepStopped);  // no horse list: nothing written
   EXPECT_EQ(JockeyEntryFilesStep(cx), "SE/KS 終わり  2");
   EXPECT_EQ(DamOffspringFilesStep(cx), "SK/HN 終わり  1");
   EXPECT_EQ(Records("KISHUGOTOSETUP\\01001.dat", kRaceEntryLength).size(), 1u);
   EXPECT_EQ(Records("HAHAHAN\\D000000001.dat", kOffspringLength).size(), 1u);
   EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000001.dat"));
-  EXPECT_EQ(frame_->Report(),
-            (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty"}));
+  EXPECT_FALSE(Exists("KETTONUM20180101.dat"));
+  EXPECT_TRUE(frame_->clean());
 }
 
 TEST_F(EntityFilesTest, YieldPoints) {
@@ -200,21 +200,25 @@ TEST_F(EntityFilesTest, ListedFilesRewrittenOthersUntouched) {
   EXPECT_TRUE(frame_->clean());
 }
 
-TEST_F(EntityFilesTest, MissingInputRefusedNamesAndPartialRecord) {
+TEST_F(EntityFilesTest, MissingAndEmptyInputRefusedNamesAndPartialRecord) {
   WriteFile("UMAGOTOSETUP\\H000000001.dat", "old");
   WriteFile("KETTONUM20180101.dat",
             ListText({"H000000001", "..", "../H000000002", "A:1", "   "}) + "\"\"\r\n");
   auto cx = ctx();
-  // No NEW file: the listed files are still emptied.
+  // No NEW file: the step stops and the listed files keep theirs.
+  EXPECT_THROW(HorseEntryFilesStep(cx), StepStopped);
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), "old");
+  EXPECT_FALSE(Exists("SE20180101NEW.dat"));
+  // An empty one: the listed files are emptied.
+  WriteFile("SE20180101NEW.dat", "");
   EXPECT_EQ(HorseEntryFilesStep(cx), "SE/UM 終わり  0");
   EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), "");
   auto report = frame_->Report();
-  ASSERT_EQ(report.size(), 2u);
+  ASSERT_EQ(report.size(), 1u);
   // One line for the one cause, naming the first different identifiers.
   EXPECT_EQ(report[0],
             "entity file name: refused file name in UMAGOTOSETUP (5 times; first: '..', "
             "'../H000000002', 'A:1', ...)");
-  EXPECT_EQ(report[1], "missing input SE20180101NEW.dat: read as empty");
   EXPECT_FALSE(Exists("H000000002.dat"));
 
   // A record that lost its CR LF and a partial last record are passed over

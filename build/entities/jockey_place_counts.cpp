@@ -54,17 +54,15 @@ std::optional<bool> RacedOnSaturday(std::string_view rec) {
 }
 
 // Counts one jockey's races, newest first, until the newest race of 2004 or
-// earlier (counted too). A missing race-entry file is created empty by its
-// open: a jockey without races.
+// earlier (counted too). A missing race-entry file reads as a jockey without
+// races.
 void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
   StepFrame& frame = ctx.frame;
-  ReportIfMissingEntityFile(ctx, path);
-  std::unique_ptr<RecordFile> races;
-  if (!frame.Do("open", [&] { races = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
-    return;
-  }
+  const std::unique_ptr<EntityRecords> races =
+      OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
+  if (!races) return;
   for (int32_t r = races->Count(); r >= 1; --r) {
-    const std::string rec = races->Read(r);
+    const std::string_view rec = races->View(r);
     if (const int v = RacecourseNumber(kVenue.Of(rec))) {
       // A date that is not a calendar date fails the Saturday test, which
       // then holds: day class 1 (and said).

@@ -74,7 +74,7 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
     codes.push_back(code);
     WriteRecords("KISHUGOTOSETUP\\" + code + ".dat", c.rides);
   }
-  codes.push_back("01009");  // no race-entry file: created empty, no races
+  codes.push_back("01009");  // no race-entry file: no races, and none is created
   WriteFile("KISHUNUM20180101.dat", ListText(codes));
   WriteFile("OPTION1N\\DONICHI.dat", std::string(kDonichiLength * 12, 'x'));
   auto cx = ctx();
@@ -88,7 +88,7 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
                                          : std::map<std::pair<int, int>, std::pair<int, int>>{}));
     EXPECT_EQ(donichi[k].substr(0, 5), codes[k]);  // line k owns record k
   }
-  EXPECT_EQ(ReadFile("KISHUGOTOSETUP\\01009.dat"), "");
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\01009.dat"));
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0],

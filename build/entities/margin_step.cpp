@@ -19,21 +19,21 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
   std::vector<WinnerMargin> rows;
   const std::vector<std::string> horses = ReadKeyList(ctx, kRecentList);
   for (const std::string& h : horses) {
-    std::unique_ptr<RecordFile> ex;
-    if (!frame.Do("open", [&] {
-          ex = std::make_unique<RecordFile>(dir.EntityPath(kUmaExFolder, h, kUmaExSuffix),
-                                            kUmaExLength);
-        })) {
-      ctx.RecordCount = 0;
+    ctx.RecordCount = 0;
+    std::filesystem::path ex_path;
+    if (!frame.Do("open", [&] { ex_path = dir.EntityPath(kUmaExFolder, h, kUmaExSuffix); })) {
       continue;
     }
+    // A horse without an EX file has no records; the file is not created.
+    const std::unique_ptr<EntityRecords> ex = OpenEntityRecords(ctx, ex_path, kUmaExLength, "open");
+    if (!ex) continue;
     ctx.RecordCount = ex->Count();
     constexpr Slice kArrival = UmaEx("arrival_order"), kYear = UmaEx("race.year"),
                     kMargin = UmaEx("margin[0]");
     // Racecourse, meeting, day and race number.
     constexpr Slice kRaceAtVenue = LayoutSpan(kUmaExTable, "race.venue", "race.race_number");
     for (int32_t k = 1; k <= ctx.RecordCount; ++k) {
-      const std::string rec = ex->Read(k);
+      const std::string_view rec = ex->View(k);
       if (kArrival.Of(rec) != "01") continue;
       std::string race;
       race.append(kYear.Of(rec)).append(kRaceAtVenue.Of(rec));
@@ -45,6 +45,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
 }
 
 std::string MarginStep(StepContext& ctx) {
+  BeginStep(ctx, {{kRecentList}, {}, {}});
   ReadWinnerMargins(ctx);
   return "";
 }

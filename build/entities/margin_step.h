@@ -18,8 +18,8 @@ struct WinnerMargin {
 };
 
 // Reads UMAGOTOEXSETUP\<pedigree>EX.dat of every horse of
-// KETTONUM20180101Q.dat (a missing file is created empty by its open) and
-// returns the winners' rows. RecordCount ends as the last file's count.
+// KETTONUM20180101Q.dat (a missing file has no records, is reported and is
+// not made) and returns the winners' rows. RecordCount ends as the last file's count.
 std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx);
 
 // The button's step: returns "" because the step leaves the status line as it

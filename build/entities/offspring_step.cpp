@@ -186,6 +186,12 @@ void WriteUnlistedParents(StepContext& ctx, const ParentSide& side, const NewRec
 }
 
 std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
+  std::vector<std::string_view> outputs = {"SK20180101NEW.dat", kDam.list};
+  if (side.sire) outputs.push_back(kSire.list);
+  const std::string blocks = std::string(side.block_folder) + "\\";
+  const std::string totals = std::string(side.total_folder) + "\\";
+  outputs.insert(outputs.end(), {blocks, totals, side.summary});
+  BeginStep(ctx, {{"SK20180101.dat", "UM20180101NEW.dat"}, {}, outputs});
   const std::filesystem::path summary_path = ctx.dir.Path(side.summary);
   RawParents raw = ReadRawParents(ctx);
   BuildNewFile(ctx, SkNewFileSpec());

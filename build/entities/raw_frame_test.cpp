@@ -49,6 +49,9 @@ TEST_F(RawFrameTest, AByteLostOrAddedLosesOnlyItsRecord) {
       {DamOffspringStep, SkNewFileSpec()},
       {SireOffspringStep, SkNewFileSpec()},
   };
+  // Every input the steps go through is there, empty until its case fills it.
+  for (const auto& c : cases) WriteFile(c.spec.raw_file, "");
+  WriteFile("UM20180101NEW.dat", "");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.spec.raw_file);
     const std::vector<std::string> recs = FiveRecords(c.spec);

@@ -35,21 +35,20 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     if (!frame.Do("entity file name", [&] { path = dir.EntityPath("UMAGOTOSETUP", horses[i]); })) {
       continue;
     }
-    // Opening a missing race-entry file creates it empty: a horse without races.
-    ReportIfMissingEntityFile(ctx, path);
-    std::unique_ptr<RecordFile> entries;
-    if (!frame.Do("open",
-                  [&] { entries = std::make_unique<RecordFile>(path, kRaceEntryLength); })) {
-      continue;
-    }
+    // A missing race-entry file reads as a horse without races.
+    const std::unique_ptr<EntityRecords> entries =
+        OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
+    if (!entries) continue;
     const int32_t n = entries->Count();
     if (n == 0) continue;
-    const std::string latest = entries->Read(n);
+    const std::string latest(entries->View(n));
     // A year that is not a number fails the test, which then holds: the
     // horse is listed (and said).
-    if (frame.If("race year", [&] { return ToNumber(RaceEntryField("race.year").Of(latest)) >= kFirstRecentYear; }) &&
+    if (frame.If("race year",
+                 [&] { return ToNumber(RaceEntryField("race.year").Of(latest)) >= kFirstRecentYear; }) &&
         recent) {
-      frame.Do("write", [&] { recent->String(RaceEntryField("pedigree_number").Of(latest)).EndLine(); });
+      frame.Do("write",
+               [&] { recent->String(RaceEntryField("pedigree_number").Of(latest)).EndLine(); });
     }
   }
   if (recent) frame.Do("close", [&] { recent->Close(); });
@@ -65,15 +64,12 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
 
-  ReportIfMissing(ctx, kKyosobaFile.data());
-  std::unique_ptr<RecordFile> all;
-  frame.Do("open",
-           [&] { all = std::make_unique<RecordFile>(dir.Path(kKyosobaFile), kKyosobaLength); });
+  const std::unique_ptr<NewRecords> all = OpenNewRecords(ctx, kKyosobaFile.data(), kKyosobaLength, "");
   ctx.RecordCount = all ? all->Count() : 0;
 
   std::string copies;
   for (int32_t i = 1; i <= ctx.RecordCount; ++i) {
-    const std::string rec = all->Read(i);
+    const std::string_view rec = all->View(i);
     auto it = listings.find(KyosobaField("pedigree_number").Of(rec));
     if (it == listings.end()) continue;
     for (int32_t j = 0; j < it->second; ++j) copies += rec;
@@ -83,6 +79,9 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
 }
 
 std::string RecentHorsesStep(StepContext& ctx) {
+  BeginStep(ctx, {{kHorseList, "KISHUNUM20180101.dat"},
+                  {kKyosobaFile},
+                  {kRecentList, kRecentPlacingRecords, "KISHUFUKUSHO\\", kDonichiFile}});
   const std::vector<std::string> recent = WriteRecentHorseList(ctx);
   CopyRecentPlacingRecords(ctx, recent);
   WriteJockeyPlaceCounts(ctx);

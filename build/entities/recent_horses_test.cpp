@@ -50,8 +50,7 @@ TEST_F(RecentHorsesTest, HorsesWhoseLatestRaceIsFrom2000On) {
             (std::vector<std::string>{"H000000003", "H000000005", "Z000000099"}));
   EXPECT_EQ(yields, 6);
   EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"), "\"H000000003\"\r\n\"H000000005\"\r\n\"Z000000099\"\r\n");
-  EXPECT_TRUE(Exists("UMAGOTOSETUP\\H000000004.dat"));  // created empty by its open
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000004.dat"), "");
+  EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000004.dat"));  // only read, so never created
   EXPECT_EQ(frame_->Report(), (std::vector<std::string>{
                                   "missing entity file: UMAGOTOSETUP\\H000000004.dat read as empty",
                                   "race year: not a number: '20X4'"}));
@@ -64,6 +63,7 @@ TEST_F(RecentHorsesTest, PlacingRecordsOfRecentHorsesInFileOrder) {
   // A horse listed twice is copied twice.
   WriteFile("KETTONUM20180101.dat",
             ListText({"H000000006", "H000000003", "H000000007", "H000000003"}));
+  WriteFile("KISHUNUM20180101.dat", "");
   WriteRecords("OPTION1N\\KYOSOBA.dat", {Placing("H000000001", "p1"), Placing("H000000003", "p3"),
                                          Placing("H000000007", "p7"), Placing("H000000006", "p6")});
   auto cx = ctx();
@@ -78,13 +78,15 @@ TEST_F(RecentHorsesTest, NoPlacingRecordFileWhenNoneIsCopied) {
   WriteFile("OPTION1N\\KYOSOBAA.dat", "old");
   WriteRecords("UMAGOTOSETUP\\H000000003.dat", {Race("2010", "H000000003")});
   WriteFile("KETTONUM20180101.dat", ListText({"H000000003"}));
+  WriteFile("KISHUNUM20180101.dat", "");
   WriteRecords("OPTION1N\\KYOSOBA.dat", {Placing("H000000001", "p1")});
   auto cx = ctx();
   EXPECT_EQ(RecentHorsesStep(cx), "終わり  1");
   EXPECT_FALSE(Exists("OPTION1N\\KYOSOBAA.dat"));
 
-  // Nothing to read at all: empty outputs and a count of 0, the inputs reported.
-  std::filesystem::remove(dir_->Path("KETTONUM20180101.dat"));
+  // Empty lists and no placing records: empty outputs and a count of 0, the
+  // missing placing-record file reported.
+  WriteFile("KETTONUM20180101.dat", "");
   std::filesystem::remove(dir_->Path("OPTION1N\\KYOSOBA.dat"));
   StepFrame fresh;
   StepContext cx2{*dir_, fresh, record_count_};
@@ -93,9 +95,24 @@ TEST_F(RecentHorsesTest, NoPlacingRecordFileWhenNoneIsCopied) {
   EXPECT_FALSE(Exists("OPTION1N\\KYOSOBAA.dat"));
   EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat"));
   EXPECT_EQ(fresh.Report(),
-            (std::vector<std::string>{"missing input KETTONUM20180101.dat: read as empty",
-                                      "missing input OPTION1N\\KYOSOBA.dat: read as empty",
-                                      "missing input KISHUNUM20180101.dat: read as empty"}));
+            (std::vector<std::string>{"missing input OPTION1N\\KYOSOBA.dat: read as empty"}));
+
+  // Either list missing: the step stops with every output as it was.
+  for (const char* missing : {"KETTONUM20180101.dat", "KISHUNUM20180101.dat"}) {
+    SCOPED_TRACE(missing);
+    WriteFile("KETTONUM20180101.dat", ListText({"H000000003"}));
+    WriteFile("KISHUNUM20180101.dat", ListText({"01001"}));
+    std::filesystem::remove(dir_->Path(missing));
+    WriteFile("KETTONUM20180101Q.dat", "old");
+    WriteFile("OPTION1N\\DONICHI.dat", "old");
+    StepFrame stopped;
+    StepContext cx3{*dir_, stopped, record_count_};
+    EXPECT_THROW(RecentHorsesStep(cx3), StepStopped);
+    EXPECT_FALSE(Exists(missing));
+    EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"), "old");
+    EXPECT_EQ(ReadFile("OPTION1N\\DONICHI.dat"), "old");
+    EXPECT_FALSE(Exists("KISHUFUKUSHO\\01001.dat"));
+  }
 }
 
 }  // namespace

@@ -13,8 +13,6 @@ namespace volq {
 
 namespace {
 
-using EntityFile = PaddedRecords<RecordFile>;
-
 struct HorseRow {
   ExHorseValues values;
   std::string foal_order;
@@ -40,10 +38,17 @@ class DamFoals {
   std::optional<TextMap<int32_t>> Read(std::string_view dam) {
     std::optional<TextMap<int32_t>> foals;
     ctx_.frame.Do("dam offspring file", [&] {
-      // A missing file is created empty by the opening: no foal is found.
-      EntityFile file(ctx_.dir.EntityPath("HAHAHAN", dam), kOffspringLength);
-      static const Slice kFoal = OffspringField("pedigree_number");
+      // A dam without a file (one not listed) has no foal to find; reading
+      // makes no file for her.
+      const std::filesystem::path path = ctx_.dir.EntityPath("HAHAHAN", dam);
       TextMap<int32_t> m;
+      std::error_code ec;
+      if (!std::filesystem::exists(path, ec)) {
+        foals = std::move(m);
+        return;
+      }
+      const EntityRecords file(path, kOffspringLength);
+      static const Slice kFoal = OffspringField("pedigree_number");
       for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(kFoal.Of(file.View(k)))] = k;
       foals = std::move(m);
     });
@@ -124,7 +129,7 @@ TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
 
 // The pedigree number that keys the horse: that of its first race entry at
 // one of the ten central racecourses, else that of its last entry.
-std::string_view HorseKey(const EntityFile& se) {
+std::string_view HorseKey(const EntityRecords& se) {
   static const Slice kVenue = RaceEntryField("race.venue"),
                      kPedigree = RaceEntryField("pedigree_number");
   const int32_t n = se.Count();
@@ -145,6 +150,9 @@ std::string FoalOrderText(int32_t position) {
 std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
+  BeginStep(ctx, {{"KETTONUM20180101.dat"},
+                  {"UM20180101NEW.dat", "KS20180101NEW.dat", "RA20180101NEW.dat"},
+                  {"UMAGOTOEXSETUP\\"}});
   const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
 
   const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength, "UM");
@@ -170,20 +178,21 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
       continue;
     }
     bytes.clear();
-    ReportIfMissingEntityFile(ctx, se_path);
-    const bool read = frame.Do("read race entries", [&] {
-      // A missing race-entry file is created empty by the opening.
-      const EntityFile se(se_path, kRaceEntryLength);
-      const int32_t n = se.Count();
+    // A missing race-entry file is reported and read as a horse without
+    // entries; it is not created.
+    const std::unique_ptr<EntityRecords> se =
+        OpenEntityRecords(ctx, se_path, kRaceEntryLength, "read race entries");
+    const bool read = se && frame.Do("read race entries", [&] {
+      const int32_t n = se->Count();
       if (n == 0) return;
-      const std::string_view key = HorseKey(se);
+      const std::string_view key = HorseKey(*se);
       const auto horse = horses.find(key);
       const ExHorseValues& hv = horse == horses.end() ? kNoHorse : horse->second.values;
       const auto sale = last_sale.find(key);
       const ExSaleValues& sv = sale == last_sale.end() ? NoSaleValues() : sale->second;
       bytes.reserve(static_cast<size_t>(n) * kUmaExLength);
       for (int32_t j = 1; j <= n; ++j) {
-        const std::string_view rec = se.View(j);
+        const std::string_view rec = se->View(j);
         const auto race = races.find(RaceKey(rec));
         std::string_view rv;
         const ExJockeyValues* jv = &kNoJockey;

@@ -187,14 +187,15 @@ TEST_F(ExBuildTest, MissingRowsGiveBlanksAndTheNoSaleValues) {
     const std::string foal = !c.horse ? "" : c.foal_listed ? "01" : "00";
     EXPECT_EQ(ex[0], Expected({e1, c.race ? RaceRec() : "", c.horse ? um : "",
                                c.race && c.jockey ? JockeyRecOf("J0001") : "", NoSaleLine(), foal}));
-    // The dam's missing offspring file is left behind empty, as its opening creates it.
-    EXPECT_EQ(ReadFile("HAHAHAN\\D000000001.dat").size(), c.dam_file ? size_t{kOffspringLength} : 0u);
+    // The dam's missing offspring file is only read, so it is not made.
+    EXPECT_EQ(Exists("HAHAHAN\\D000000001.dat"), c.dam_file);
   }
 }
 
 TEST_F(ExBuildTest, EachListedHorseGetsOneRecordPerRaceEntry) {
   // H1: three entries; H2: an empty race-entry file; H3: none at all (its
-  // file is created empty and reported); H4's former EX file is emptied.
+  // EX file is written empty, its race-entry file reported and not made);
+  // H4's former EX file is emptied.
   WriteFile("KETTONUM20180101.dat", ListText({"H000000001", "H000000002", "H000000003", "H000000004"}));
   WriteRecords("UMAGOTOSETUP\\H000000001.dat",
                {EntryRec("H000000001", "J0001"), EntryRec("H000000001", "J0001", {"05", "2024", "0106", "01"}),
@@ -210,7 +211,7 @@ TEST_F(ExBuildTest, EachListedHorseGetsOneRecordPerRaceEntry) {
   for (size_t j = 0; j < 3; ++j) EXPECT_EQ(ex[j].substr(0, 40), se.substr(j * kRaceEntryLength, 40));
   EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000002EX.dat"), "");
   EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000003EX.dat"), "");
-  EXPECT_TRUE(Exists("UMAGOTOSETUP\\H000000003.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000003.dat"));
   EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000004EX.dat"), "");
   EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000005EX.dat"), "unlisted");
   // The missing race-entry file and the missing NEW files are reported.

@@ -1,5 +1,6 @@
 #include "build/extended/ex_viewer.h"
 
+#include <optional>
 #include <vector>
 
 #include "build/step/step_frame.h"
@@ -186,14 +187,18 @@ std::string Shown(std::string_view ex, const ViewerRow& row) {
 }  // namespace
 
 void ShowUmaExRecords(DataDir& dir, std::string_view file, Grid& grid) {
-  RecordFile ex(dir.EntityPath(kUmaExFolder, file, ""), kUmaExLength);
-  const int32_t n = ex.Count();
+  // A file that is not there shows no race; looking at it makes no file.
+  const std::filesystem::path path = dir.EntityPath(kUmaExFolder, file, "");
+  std::error_code ec;
+  std::optional<PaddedRecords<RecordImage>> ex;
+  if (std::filesystem::exists(path, ec)) ex.emplace(path, kUmaExLength);
+  const int32_t n = ex ? ex->Count() : 0;
   grid.SetCols(n + 1);
   const std::string before = Cp932("前"), after = Cp932("走");
   const std::vector<ViewerRow>& rows = ViewerRows();
   // Column c shows record n + 1 - c: the last race first.
   for (int32_t c = 1; c <= n; ++c) {
-    const std::string rec = ex.Read(n + 1 - c);
+    const std::string_view rec = ex->View(n + 1 - c);
     grid.TextMatrix(0, c) = before + CountText(c) + after;
     for (size_t r = 0; r < rows.size(); ++r) grid.TextMatrix(static_cast<int>(r) + 1, c) = Shown(rec, rows[r]);
   }

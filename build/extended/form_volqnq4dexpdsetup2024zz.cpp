@@ -31,7 +31,7 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
   if (!dir_.Exists("HS20180101.dat")) {
     ReportMissingInput(frame, "HS20180101.dat");
   } else {
-    frame.Do("load HS20180101.dat", [&] {
+    market_sales_unread_ = !frame.Do("load HS20180101.dat", [&] {
       for (const std::string& line : ReadLines(dir_.Path("HS20180101.dat"))) {
         market_sales_.push_back(MarketSaleRowOf(line));
       }
@@ -41,8 +41,12 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command1_Click() {
-  RunWindowStep(*this, dir_, RecordCount, "Command1",
-                [this](StepContext& ctx) { return ExtendedRecordBuild(ctx, market_sales_); });
+  RunWindowStep(*this, dir_, RecordCount, "Command1", [this](StepContext& ctx) {
+    // The sales it consults were read as the window opened: an unreadable
+    // file would leave every horse unsold.
+    if (market_sales_unread_) StopOnUnreadAtLoad("cannot read HS20180101.dat");
+    return ExtendedRecordBuild(ctx, market_sales_);
+  });
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command2_Click() {

@@ -33,6 +33,7 @@ class FormVOLQNQ4DEXPDSETUP2024ZZ : public Window {
  private:
   DataDir& dir_;
   MarketSaleTable market_sales_;
+  bool market_sales_unread_ = false;  // the file was there but could not be read
   int32_t RecordCount = 0;
 };
 

@@ -64,6 +64,30 @@ TEST_F(ExtendedWindowTest, WithoutTheMarketSaleFileTheWindowOpensAndSaysSo) {
   EXPECT_FALSE(Exists("HS20180101.dat"));  // the load never creates it
 }
 
+TEST_F(ExtendedWindowTest, AMarketSaleFileTheLoadCouldNotReadStopsTheBuild) {
+  // Every horse would pass for unsold: the EX files keep theirs, even once
+  // the file can be read again, until the window is opened anew.
+  WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
+  WriteFile("UMAGOTOSETUP\\H000000001.dat", "");
+  WriteFile("UMAGOTOEXSETUP\\H000000001EX.dat", "former");
+  WriteFile("HS20180101.dat", "");
+  {
+    testing::UnreadableFor unreadable(dir_->Path("HS20180101.dat"));
+    Open();
+  }
+  EXPECT_NE(Report().find("load HS20180101.dat: cannot open HS20180101.dat: Permission denied"),
+            std::string::npos)
+      << Report();
+  host_.failures.clear();
+  w().Press(Cp932("計算"));
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000001EX.dat"), "former");
+  EXPECT_EQ(w().Text1.Text, "Text1");
+  EXPECT_NE(Report().find("cannot read HS20180101.dat when the window opened: the step did not "
+                          "run and changed nothing"),
+            std::string::npos)
+      << Report();
+}
+
 TEST_F(ExtendedWindowTest, TheWindowHasItsControls) {
   EXPECT_EQ(ToUtf8(w().Command1.Caption), "計算");
   EXPECT_EQ(ToUtf8(w().Command2.Caption), "表示");
@@ -112,7 +136,7 @@ TEST(KijunTimeFields, TheFiveTestsOfTheSample) {
 
 TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
   // H1: a sample record of age 3, one of 2018 and one of age 4 at 2000 m; H2
-  // has no EX file (left behind empty, listed all the same); H3's record
+  // has no EX file (reported, not made, listed all the same); H3's record
   // has a blank birth year (passed over and reported).
   const std::string a = SampleEx({{775, "17"}, {685, "1345"}, {957, "1"}, {958, "2"}, {959, "3"}});
   const std::string b = SampleEx({{11, "2018"}});
@@ -137,24 +161,31 @@ TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
       EXPECT_EQ(w().List1.List(i), "H00000000" + std::to_string(i % 3 + 1) + "EX.dat");
     }
     EXPECT_NE(Report().find("birth year"), std::string::npos) << Report();
+    EXPECT_NE(Report().find("missing entity file: UMAGOTOEXSETUP\\H000000002EX.dat"),
+              std::string::npos)
+        << Report();
   }
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000002EX.dat"), "");
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\H000000002EX.dat"));
 }
 
-TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListReadsItAsEmptyAndSaysSo) {
-  // As the margin step reads the same missing list: empty, and said.
+TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListStopsAndKeepsTheTable) {
+  // The list it goes through is missing: the former table stays, no list is
+  // made and the status line keeps its text.
   WriteFile("KIJUNTIME.dat", "former\r\n");
   Open();
   w().Press("Command2");
-  EXPECT_EQ(ReadFile("KIJUNTIME.dat"), "");
-  EXPECT_EQ(ToUtf8(w().Text1.Text), "終わり");
+  EXPECT_EQ(ReadFile("KIJUNTIME.dat"), "former\r\n");
+  EXPECT_EQ(w().Text1.Text, "Text1");
   EXPECT_EQ(w().List1.ListCount(), 0);
-  EXPECT_NE(Report().find("missing input KETTONUM20180101Q.dat: read as empty"), std::string::npos)
+  EXPECT_FALSE(Exists("KETTONUM20180101Q.dat"));
+  EXPECT_NE(Report().find("missing input KETTONUM20180101Q.dat: the step did not run"),
+            std::string::npos)
       << Report();
   // An empty list is no failure: an empty table and the end message.
   host_.failures.clear();
   WriteFile("KETTONUM20180101Q.dat", "");
   w().Press("Command2");
+  EXPECT_EQ(ReadFile("KIJUNTIME.dat"), "");
   EXPECT_EQ(ToUtf8(w().Text1.Text), "終わり");
   EXPECT_EQ(w().List1.ListCount(), 0);
   EXPECT_TRUE(host_.failures.empty()) << Report();
@@ -214,13 +245,13 @@ TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {
   w().Pick("List1", 2);
   ASSERT_EQ(g.Cols(), 2);
   EXPECT_EQ(g.TextMatrix(4, 1), recs[0].substr(11, 8));
-  // An empty file and a missing one (created empty): only the labels.
+  // An empty file and a missing one (not made by looking): only the labels.
   for (int entry : {3, 4}) {
     w().Pick("List1", entry);
     EXPECT_EQ(g.Cols(), 1);
     EXPECT_EQ(ToUtf8(g.TextMatrix(128, 0)), "取引価格（円）");
   }
-  EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\H000000004EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\H000000004EX.dat"));
   EXPECT_TRUE(host_.failures.empty()) << Report();
 }
 

@@ -40,21 +40,24 @@ std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
 
 std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string)>& list) {
   StepFrame& frame = ctx.frame;
+  BeginStep(ctx, {{"KETTONUM20180101Q.dat"}, {}, {"KIJUNTIME.dat"}});
   TextListWriter out(ctx.dir.Path("KIJUNTIME.dat"));
   const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
   for (const std::string& id : horses) {
     list(id + std::string(kUmaExSuffix));
-    std::unique_ptr<RecordFile> ex;
-    // A missing EX file is created empty by the opening and gives no line.
+    std::filesystem::path ex_path;
     if (!frame.Do("open EX file", [&] {
-          ex = std::make_unique<RecordFile>(ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix),
-                                            kUmaExLength);
+          ex_path = ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix);
         })) {
       continue;
     }
+    // A missing EX file gives no line; it is reported, not created.
+    const std::unique_ptr<EntityRecords> ex =
+        OpenEntityRecords(ctx, ex_path, kUmaExLength, "open EX file");
+    if (!ex) continue;
     const int32_t n = ex->Count();
     for (int32_t j = 1; j <= n; ++j) {
-      const std::string rec = ex->Read(j);
+      const std::string rec(ex->View(j));
       std::optional<std::vector<std::string>> fields;
       // A sample record whose birth year is not a number is passed over.
       if (!frame.Do("birth year", [&] { fields = KijunTimeFields(rec); }) || !fields) continue;

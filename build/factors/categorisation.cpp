@@ -161,6 +161,15 @@ void SortCategories(FormCATEGORYSETUP2024ZZ& w, int k, const CourseCategorisatio
     w.CategoryPositions[k].find(values[static_cast<size_t>(j)])->second = j;
 }
 
+// The six outputs of course type `s` (its model word) in the order they are
+// written: the category list, its record counts, the total file and the
+// three speed data sets.
+std::vector<std::string> OutputNames(const std::string& s) {
+  return {s + "ItemCategory201801N2024.dat",        s + "ItemCategoryCount201801N2024.dat",
+          "QA1" + s + "TotalData201801N2024.dat", "QA1" + s + "AgariData201801N2024.dat",
+          "QA1" + s + "PaceData201801N2024.dat",  "QA1" + s + "SohaData201801N2024.dat"};
+}
+
 // An output that cannot be opened keeps its former content (no writer); the
 // others are still written.
 std::unique_ptr<TextListWriter> OpenOutput(DataDir& dir, StepFrame& frame,
@@ -177,9 +186,10 @@ void CloseOutput(StepFrame& frame, std::unique_ptr<TextListWriter>& out) {
 }
 
 // The category lists and their record counts, column after column.
-void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::string& s, StepFrame& frame) {
-  auto list = OpenOutput(w.dir(), frame, s + "ItemCategory201801N2024.dat");
-  auto count_list = OpenOutput(w.dir(), frame, s + "ItemCategoryCount201801N2024.dat");
+void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
+                        StepFrame& frame) {
+  auto list = OpenOutput(w.dir(), frame, names[0]);
+  auto count_list = OpenOutput(w.dir(), frame, names[1]);
   for (int k = 1; k <= kFactorCount; ++k) {
     const int32_t c = w.ColumnCategoryCounts(k);
     for (int32_t j = 1; j <= c; ++j) {
@@ -194,13 +204,11 @@ void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::string& s, StepFr
 
 // The total file and the three speed data sets: the same header, then per
 // ITEM record its speed and category indexes, read from the file again.
-void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::string& s,
+void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
                     const std::filesystem::path& item_path, int32_t n, StepFrame& frame) {
   std::unique_ptr<TextListWriter> out[4] = {
-      OpenOutput(w.dir(), frame, "QA1" + s + "TotalData201801N2024.dat"),
-      OpenOutput(w.dir(), frame, "QA1" + s + "AgariData201801N2024.dat"),
-      OpenOutput(w.dir(), frame, "QA1" + s + "PaceData201801N2024.dat"),
-      OpenOutput(w.dir(), frame, "QA1" + s + "SohaData201801N2024.dat")};
+      OpenOutput(w.dir(), frame, names[2]), OpenOutput(w.dir(), frame, names[3]),
+      OpenOutput(w.dir(), frame, names[4]), OpenOutput(w.dir(), frame, names[5])};
   for (auto& o : out) {
     if (!o) continue;
     o->Number(n).Number(kFactorCount).EndLine();
@@ -252,23 +260,24 @@ void FillCategoryGrid(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& co
 
 void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
   DataDir& dir = w.dir();
-  ClearCategories(w);
-
   const std::filesystem::path item_path = dir.Path(course.kind.item_file);
   StepContext ctx{dir, frame, w.RecordCount};
+  const std::string word(course.kind.model_word);
+  const std::vector<std::string> outputs = OutputNames(word);
+  BeginStep(ctx, {{course.kind.item_file}, {}, {outputs.begin(), outputs.end()}});
   std::unique_ptr<NewRecords> items =
       OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength, "");
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
   if (!items) return;
+  ClearCategories(w);
   const int32_t n = items->Count();
   CountCategories(w, *items, n);
   items.reset();
 
   for (int k = 1; k <= kFactorCount; ++k) SortCategories(w, k, course, frame);
-  const std::string word(course.kind.model_word);
-  WriteCategoryLists(w, word, frame);
-  WriteSpeedData(w, word, item_path, n, frame);
+  WriteCategoryLists(w, outputs, frame);
+  WriteSpeedData(w, outputs, item_path, n, frame);
   FillCategoryGrid(w, course, frame);
 }
 

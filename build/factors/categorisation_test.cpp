@@ -154,9 +154,19 @@ TEST_F(Categorisation, RerunWritesWhatAFreshWindowWrites) {
   EXPECT_EQ(w().ColumnCategoryCounts(3), 1);
 }
 
-TEST_F(Categorisation, NoItemFileWritesEmptyListsAndZeroCounts) {
+TEST_F(Categorisation, AMissingItemFileStopsItAnEmptyOneWritesEmptyListsAndZeroCounts) {
+  for (const char* name : kOutputs) WriteFile(name, "former\r\n");
   w().Command5_Click();
-  EXPECT_TRUE(Exists("SIBAITEM201801N2024.dat"));
+  EXPECT_FALSE(Exists("SIBAITEM201801N2024.dat"));
+  for (const char* name : kOutputs) EXPECT_EQ(ReadFile(name), "former\r\n") << name;
+  ASSERT_EQ(host_.failures.size(), 1u);
+  EXPECT_NE(host_.failures[0].find("missing input SIBAITEM201801N2024.dat: the step did not run"),
+            std::string::npos)
+      << host_.failures[0];
+
+  host_.failures.clear();
+  WriteFile("SIBAITEM201801N2024.dat", "");
+  w().Command5_Click();
   std::string header = "0,30\r\n";
   for (int k = 1; k <= kFactorCount; ++k) header += "0\r\n";
   EXPECT_EQ(Outputs(),
@@ -170,19 +180,36 @@ TEST_F(Categorisation, NoItemFileWritesEmptyListsAndZeroCounts) {
   EXPECT_EQ(w().ItemCategoryFG.TextMatrix(1, 0), "1");
   EXPECT_EQ(w().ItemCategoryFG.TextMatrix(1, 1), "");
   EXPECT_EQ(w().CategoryIndexOf(1, Padded("z", 1)), 0);
-  ASSERT_EQ(host_.failures.size(), 1u);
-  EXPECT_NE(host_.failures[0].find("missing input SIBAITEM201801N2024.dat: read as empty"),
-            std::string::npos)
-      << host_.failures[0];
+  EXPECT_TRUE(host_.failures.empty());
 }
 
 TEST_F(Categorisation, AnUnreadableItemFileLeavesTheFormerOutputs) {
-  std::filesystem::create_directory(dir_->Path("SIBAITEM201801N2024.dat"));
-  for (const char* name : kOutputs) WriteFile(name, "former\r\n");
-  w().Command5_Click();
-  for (const char* name : kOutputs) EXPECT_EQ(ReadFile(name), "former\r\n") << name;
-  ASSERT_EQ(host_.failures.size(), 1u);
-  EXPECT_EQ(host_.failures[0].substr(0, 6), "open: ");
+  const std::filesystem::path item = dir_->Path("SIBAITEM201801N2024.dat");
+  const struct {
+    const char* name;
+    std::function<void()> spoil, mend;
+    const char* reason;
+  } cases[] = {
+      {"a folder of its name", [&] { std::filesystem::create_directory(item); },
+       [&] { std::filesystem::remove(item); }, "Is a directory"},
+      {"no read permission", [&] { WriteFile("SIBAITEM201801N2024.dat", ""); SetReadFault(
+           [item](const std::filesystem::path& p) { return p == item ? EACCES : 0; }); },
+       [] { SetReadFault(nullptr); }, "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* name : kOutputs) WriteFile(name, "former\r\n");
+    host_.failures.clear();
+    c.spoil();
+    w().Command5_Click();
+    c.mend();
+    for (const char* name : kOutputs) EXPECT_EQ(ReadFile(name), "former\r\n") << name;
+    ASSERT_EQ(host_.failures.size(), 1u);
+    EXPECT_NE(host_.failures[0].find(std::string("cannot read input SIBAITEM201801N2024.dat: ") +
+                                     c.reason),
+              std::string::npos)
+        << host_.failures[0];
+  }
 }
 
 TEST_F(Categorisation, EachCourseTypeHasItsFilesAndCorner) {

@@ -40,11 +40,16 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       return "";
     }
 
-    const std::filesystem::path list_path = dir().Path(std::string(course.word) + month + "N.dat");
+    const std::string list_name = std::string(course.word) + month + "N.dat";
+    StepContext ctx{dir(), frame, RecordCount};
+    // The horse list was read when the window opened; the EX files are
+    // consulted one by one.
+    StopOnUnreadTables(true);
+    BeginStep(ctx, {{}, {}, {list_name}});
+    const std::filesystem::path list_path = dir().Path(list_name);
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
 
-    StepContext ctx{dir(), frame, RecordCount};
     for (int32_t i = 1; i <= HorseListCount; ++i) {
       const std::string& horse = HorseList[static_cast<size_t>(i)];
       std::filesystem::path path;

@@ -43,7 +43,10 @@ FactorFrame::FactorFrame(DataDir& dir) : dir_(dir) {}
 void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
   std::filesystem::path p = dir_.EntityPath(kUmaExFolder, pedigree, kUmaExSuffix);
-  // Opening for random access creates a missing file.
+  // A horse without its file has no records; reading makes no file.
+  std::error_code ec;
+  RecordCount = 0;
+  if (!std::filesystem::exists(p, ec)) return;
   ex_file_.emplace(p, kUmaExLength);
   RecordCount = ex_file_->Count();
 }
@@ -74,12 +77,15 @@ FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_len
   auto it = lookups_.find(name);
   if (it != lookups_.end()) return it->second;
   std::filesystem::path p = dir_.Path(name);
-  RecordFile f(p, record_length);
   LookupFile lf;
-  int32_t n = f.Count();
-  lf.records.reserve(static_cast<size_t>(n));
-  for (int32_t k = 1; k <= n; ++k) lf.records.push_back(f.Read(k));
-  f.Close();
+  // A missing file has no records; reading makes no file.
+  std::error_code ec;
+  if (std::filesystem::exists(p, ec)) {
+    const PaddedRecords<RecordImage> f(p, record_length);
+    const int32_t n = f.Count();
+    lf.records.reserve(static_cast<size_t>(n));
+    for (int32_t k = 1; k <= n; ++k) lf.records.emplace_back(f.View(k));
+  }
   return lookups_.emplace(std::move(name), std::move(lf)).first->second;
 }
 

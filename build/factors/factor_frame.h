@@ -105,9 +105,9 @@ class FactorFrame {
   std::string ExRecord = std::string(kUmaExLength, ' ');
   std::string ItemRecord = std::string(kItemLength, ' ');
 
-  // The horse's EX file (file number 2), held whole while open. Opening a
-  // missing file creates it empty, as opening for random access does; a
-  // pedigree number that is not a plain file name raises a file Failure.
+  // The horse's EX file (file number 2), held whole while open. A missing
+  // file has no records (RecordCount 0) and is not created; a pedigree
+  // number that is not a plain file name raises a file Failure.
   void OpenExFile(std::string_view pedigree);
   void CloseExFile();
   // Reads record k of the open EX file into ExRecord. With no file open or k
@@ -152,13 +152,13 @@ class FactorFrame {
   // --- Lookups in prepared record files -----------------------------------
   // The first record of FILE (relative to the data directory, e.g.
   // "OPTION1N\\STALLION.dat") whose first key.size() characters equal key, or
-  // nullptr. Like opening the file for random access, a missing file is
-  // created empty. Each file is read and indexed once and kept until
-  // ClearLookups(): the steps that call routines clear at their start, so a
-  // file rewritten by another step is read again.
+  // nullptr. A missing file has no records and is not created (the step
+  // that consults it reports it). Each file is read and indexed once and
+  // kept until ClearLookups(): the steps that call routines clear at their
+  // start, so a file rewritten by another step is read again.
   const std::string* LookupRecord(std::string_view file, int record_length, std::string_view key);
   // Every record of a record file, in order (a trailing partial record
-  // blank-padded); cached like LookupRecord. A missing file is created empty.
+  // blank-padded); cached like LookupRecord. A missing file has no records.
   const std::vector<std::string>& RecordsOf(std::string_view file, int record_length);
   void ClearLookups();
 
@@ -177,7 +177,7 @@ class FactorFrame {
   LookupFile& Load(std::string_view file, int record_length);
 
   DataDir& dir_;
-  std::optional<PaddedRecords<RecordFile>> ex_file_;
+  std::optional<PaddedRecords<RecordImage>> ex_file_;
   std::unordered_map<std::string, LookupFile> lookups_;
 };
 

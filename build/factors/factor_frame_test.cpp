@@ -110,9 +110,9 @@ TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
   EXPECT_EQ(f.PreviousValidRun(), 1) << "record 2 abnormal: r-2";
   EXPECT_EQ(f.Ex(Slice{0, 1}), "b");
 
-  f.OpenExFile("2019100002");  // missing: created empty
+  f.OpenExFile("2019100002");  // missing: no records, and no file made
   EXPECT_EQ(f.RecordCount, 0);
-  EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\2019100002EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\2019100002EX.dat"));
   EXPECT_THROW(f.OpenExFile("../x"), Failure);
 
   f.StoreItem(FactorField(2), "110510");
@@ -122,7 +122,7 @@ TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
   EXPECT_EQ(f.ItemRecord.size(), static_cast<size_t>(kItemLength));
 }
 
-TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndCreatesAMissingFile) {
+TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndReadsAMissingFileAsEmpty) {
   FactorFrame f(*dir_);
   WriteRecords("KISHUSEISEI.dat", {Rec(121, {{0, "01100"}, {29, "000001"}}),
                                    Rec(121, {{0, "01100"}, {29, "000002"}}),
@@ -133,7 +133,7 @@ TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndCreatesAMissingFile) {
   EXPECT_EQ(f.LookupRecord("KISHUSEISEI.dat", 121, "00666")->substr(29, 6), "000003");
   EXPECT_EQ(f.LookupRecord("KISHUSEISEI.dat", 121, "99999"), nullptr);
   EXPECT_EQ(f.LookupRecord("CHOKYOSEISEI.dat", 121, "01100"), nullptr);
-  EXPECT_TRUE(Exists("CHOKYOSEISEI.dat"));
+  EXPECT_FALSE(Exists("CHOKYOSEISEI.dat"));
 }
 
 }  // namespace

@@ -92,9 +92,19 @@ bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
   return track >= b.kind.lowest_track && track <= b.kind.highest_track;
 }
 
+// The prepared record files that the factor routines look records up in.
+constexpr std::string_view kLookupFiles[] = {kJockeyTallyFile, kKyosobaFile, kStallionFile,
+                                             kTrainerTallyFile};
+
 std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   w.ClearLookups();
   DataDir& dir = w.dir();
+  StepContext ctx{dir, frame, w.RecordCount};
+  w.StopOnUnreadTables(false);
+  BeginStep(ctx, {{b.kind.horse_list},
+                  {std::begin(kLookupFiles), std::end(kLookupFiles)},
+                  {b.kind.item_file}});
+  for (std::string_view name : kLookupFiles) ReportIfMissing(ctx, name);
   const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;
   if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
@@ -106,7 +116,6 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   // blanks so that the file does not depend on what the window did before
   // (another course type's build, a categorisation's read).
   w.ItemRecord.assign(kItemLength, ' ');
-  StepContext ctx{dir, frame, w.RecordCount};
   const std::vector<std::string> horses = ReadKeyList(ctx, b.kind.horse_list.data());
 
   // Routines that fail leave their field as it was. That is ordinary for the

@@ -38,6 +38,28 @@ class FactorTest : public StepTest {
     w().r = r;
     w().ReadEx(r);
   }
+  // Whether op looks into file `name` of the data directory: with the file
+  // there but unreadable, op fails. Reading never makes a missing file, so
+  // this is how a test sees that a routine opens one. The file is left as
+  // it was found and the lookups are read again afterwards.
+  template <class Op>
+  bool Reads(const std::string& name, Op&& op) {
+    const bool existed = Exists(name);
+    if (!existed) WriteFile(name, "");
+    w().ClearLookups();
+    bool failed = false;
+    {
+      UnreadableFor unreadable(dir_->Path(name));
+      try {
+        op();
+      } catch (const Failure&) {
+        failed = true;
+      }
+    }
+    if (!existed) dir_->Delete(name);
+    w().ClearLookups();
+    return failed;
+  }
 
  private:
   std::unique_ptr<FormCATEGORYSETUP2024ZZ> w_;

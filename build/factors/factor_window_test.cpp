@@ -351,7 +351,9 @@ class ExtractionTest : public FactorWindowTest {
     w().Text1.Text = month;
     w().Command1_Click();
   }
+  // The horse list as the load would have read it.
   void Listed(const std::vector<std::string>& horses) {
+    w().HorseListError = 0;
     w().HorseList = {""};
     w().HorseList.insert(w().HorseList.end(), horses.begin(), horses.end());
     w().HorseListCount = static_cast<int32_t>(horses.size());
@@ -442,6 +444,13 @@ TEST_F(ExtractionTest, StartMonthCourseChoiceAndTheRememberedType) {
 
 class ItemBuildTest : public ExtractionTest {
  protected:
+  // The files the factor routines look records up in, there but empty.
+  static constexpr const char* kLookups[] = {"KISHUSEISEI.dat", "OPTION1N\\KYOSOBA.dat",
+                                             "OPTION1N\\STALLION.dat", "CHOKYOSEISEI.dat"};
+  void SetUp() override {
+    ExtractionTest::SetUp();
+    for (const char* name : kLookups) WriteFile(name, "");
+  }
   std::vector<std::string> Items(const char* file) { return Records(file, kItemLength); }
 };
 
@@ -542,7 +551,7 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(Reported("Agari speed left as it was: horse 2015100001 in race 20180105 05   : "), 1);
   EXPECT_EQ(Reported("keep test (track code): not a whole number: '1A' (2 times)"), 1);
   EXPECT_EQ(Reported("missing entity file"), 1);
-  EXPECT_TRUE(Exists("UMAGOTOEXSETUP\\2015100003EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\2015100003EX.dat"));
   // The course list is the build's own; the window's horse list is as loaded.
   EXPECT_EQ(w().HorseCount, 4);
   EXPECT_EQ(w().HorseList, std::vector<std::string>{""});
@@ -650,17 +659,82 @@ TEST_F(ItemBuildTest, KeepTestThatCannotBeEvaluatedAndTheTrackCodeStandIn) {
   EXPECT_EQ(years("SIBAITEM201801N2024.dat"), "2023 ");
 }
 
-TEST_F(ItemBuildTest, MissingOrEmptyCourseListGivesAnEmptyItemFile) {
-  WriteFile("DIRTITEM201801N2024.dat", std::string(kItemLength, 'x'));
+TEST_F(ItemBuildTest, MissingCourseListStopsTheBuildAnEmptyOneGivesAnEmptyItemFile) {
+  const std::string former(kItemLength, 'x');
+  WriteFile("DIRTITEM201801N2024.dat", former);
   w().Command3_Click();
-  EXPECT_EQ(Status(), Cp932("ダート終わり"));
-  EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), "");
-  EXPECT_EQ(Reported("missing input DIRT201801N.dat"), 1);
+  EXPECT_EQ(Status(), "Text1");
+  EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), former);
+  EXPECT_EQ(Reported("missing input DIRT201801N.dat: the step did not run"), 1);
+  EXPECT_FALSE(Exists("DIRT201801N.dat"));
   WriteFile("DIRT201801N.dat", "");
   host_.failures.clear();
   w().Command3_Click();
+  EXPECT_EQ(Status(), Cp932("ダート終わり"));
   EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), "");
   EXPECT_TRUE(host_.failures.empty());
+
+  // Lookup files that are missing read as empty and are said; an unreadable
+  // one stops the build before it replaces the ITEM file.
+  WriteFile("DIRTITEM201801N2024.dat", former);
+  for (const char* name : kLookups) dir_->Delete(name);
+  w().Command3_Click();
+  EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), "");
+  EXPECT_EQ(Reported("read as empty"), 4);
+  for (const char* name : kLookups) EXPECT_FALSE(Exists(name)) << name;
+  WriteFile("DIRTITEM201801N2024.dat", former);
+  WriteFile("CHOKYOSEISEI.dat", "");
+  host_.failures.clear();
+  {
+    testing::UnreadableFor unreadable(dir_->Path("CHOKYOSEISEI.dat"));
+    w().Command3_Click();
+  }
+  EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), former);
+  EXPECT_EQ(Reported("cannot read input CHOKYOSEISEI.dat: Permission denied"), 1);
+}
+
+// A table of the window's load that could not be read: the steps that go
+// through it or consult it do not run, whatever was written since.
+TEST_F(ItemBuildTest, TablesTheLoadCouldNotReadStopTheStepsThatUseThem) {
+  const struct {
+    const char* table;
+    int error;
+    bool extraction_runs, build_runs;
+  } cases[] = {
+      {"KETTONUM20180101.dat", ENOENT, false, true},
+      {"KETTONUM20180101.dat", EACCES, false, true},
+      {"FL20180101.dat", ENOENT, true, true},
+      {"FL20180101.dat", EACCES, true, false},
+      {"OPTION1N\\QA1SibaTotalData201801N2024.dat", ENOENT, true, true},
+      {"OPTION1N\\QA1SibaTotalData201801N2024.dat", EACCES, true, false},
+  };
+  WriteExFile("2015100001", {ExRun{}});
+  WriteList("SIBA201801N.dat", {"2015100001"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.table) + (c.error == ENOENT ? " missing" : " unreadable"));
+    WriteList("KETTONUM20180101.dat", {"2015100001"});
+    WriteFile("FL20180101.dat", "");
+    WriteFile(c.table, "");
+    if (c.error == ENOENT) dir_->Delete(c.table);
+    FormCATEGORYSETUP2024ZZ window(*dir_);
+    {
+      testing::UnreadableFor unreadable(dir_->Path(c.table), c.error);
+      wm_.Open(window);
+    }
+    if (c.error == ENOENT) WriteFile(c.table, "");  // written since: the load's read stands
+    WriteFile("SIBA201812N.dat", "former");
+    WriteFile("SIBAITEM201801N2024.dat", "former");
+    host_.failures.clear();
+    window.Option1.Choose();
+    window.Text1.Text = "201812";
+    window.Command1_Click();
+    EXPECT_EQ(ReadFile("SIBA201812N.dat") != "former", c.extraction_runs);
+    window.Command2_Click();
+    EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat") != "former", c.build_runs);
+    if (!c.extraction_runs || !c.build_runs) {
+      EXPECT_EQ(Reported("when the window opened: the step did not run"), 1);
+    }
+  }
 }
 
 }  // namespace

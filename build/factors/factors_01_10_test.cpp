@@ -175,10 +175,17 @@ TEST_F(Factors01To10Test, NoJockeyOrHorseGivesTheDefaultWithoutOpeningTheFile) {
     EXPECT_EQ(w().Factor08KyosobaValue(), "10");
   }
   EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
-  // A horse to look up opens (and so creates) the missing file.
+  // A horse to look up opens the file: one that cannot be read fails the
+  // routine, a missing one reads as empty and is not made.
   Horse("2019100001", {Ex({{30, "2019100001"}, {775, "10"}})});
+  {
+    WriteFile("OPTION1N\\KYOSOBA.dat", "");
+    testing::UnreadableFor unreadable(dir_->Path("OPTION1N\\KYOSOBA.dat"));
+    EXPECT_THROW(w().Factor08KyosobaValue(), Failure);
+  }
+  dir_->Delete("OPTION1N\\KYOSOBA.dat");
   EXPECT_EQ(w().Factor08KyosobaValue(), "10");
-  EXPECT_TRUE(Exists("OPTION1N\\KYOSOBA.dat"));
+  EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
 }
 
 TEST_F(Factors01To10Test, HorseRateOverallOrSteeplechase) {

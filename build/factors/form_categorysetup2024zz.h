@@ -70,6 +70,15 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   // when empty) goes to the status line, then what it skipped is reported.
   void RunStep(const std::string& button, const std::function<std::string(StepFrame&)>& step);
 
+  // What the load could not read. The extraction goes through the horse
+  // list, so it does not run when the list was missing or unreadable; the
+  // factor item builds consult the dam-line table and the models, so they do
+  // not run when one of those exists but could not be read (a missing one
+  // reads as empty). Both stop through StopOnUnreadTables.
+  int HorseListError = 0;       // errno of reading the horse list; ENOENT when missing
+  std::string UnreadableTable;  // the first unreadable table, as reports name it
+  void StopOnUnreadTables(bool walks_horse_list) const;
+
   // Course type of the last extraction: 0 until an option was chosen, then
   // 1 turf, 2 dirt, 3 steeplechase.
   int CourseChoice = 0;

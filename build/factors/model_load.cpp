@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -62,8 +64,19 @@ int64_t LineEnds(const std::filesystem::path& path) {
 
 TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
   TextListReader r(dir.Path(file));
-  if (!r.ok()) FailFile(file + ": missing");
+  if (r.error() == ENOENT) FailFile(file + ": missing");
+  if (!r.ok()) FailFile("cannot read", dir.Path(file), r.error());
   return r;
+}
+
+// A table the load could not read, reported as a step reports its inputs:
+// missing, as read as empty; unreadable, with its reason.
+void ReportUnread(StepFrame& frame, const char* name, int error) {
+  if (error == ENOENT) {
+    ReportMissingInput(frame, name);
+  } else if (error != 0) {
+    frame.Skipped("cannot read input " + std::string(name), std::strerror(error));
+  }
 }
 
 CategoryModel LoadModel(DataDir& dir, const std::string& word) {
@@ -126,7 +139,8 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 
   HorseList.assign(1, std::string());
   TextListReader horses(dir().Path(kHorseList));
-  if (!horses.ok()) ReportMissingInput(frame, kHorseList);
+  HorseListError = horses.error();
+  ReportUnread(frame, kHorseList, HorseListError);
   while (!horses.Eof()) HorseList.push_back(horses.Next());
   HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
 
@@ -135,7 +149,9 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
   FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
   TextListReader& lines = *FemaleLineSource;
-  if (!lines.ok()) ReportMissingInput(frame, kFemaleLineList);
+  UnreadableTable.clear();
+  if (lines.error() != 0 && lines.error() != ENOENT) UnreadableTable = kFemaleLineList;
+  ReportUnread(frame, kFemaleLineList, lines.error());
   while (!lines.Eof()) {
     FemaleLineRow& row = FemaleLineTable.emplace_back();
     int values = 0;
@@ -160,10 +176,22 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     } catch (const Failure& e) {
       Models[course] = CategoryModel{};
       frame.Skipped("load model " + word, e.text() + "; the model is empty");
+      if (e.error() != 0 && UnreadableTable.empty()) UnreadableTable = e.subject();
     }
   }
 
   ReportSkipped(*this, frame);
+}
+
+void FormCATEGORYSETUP2024ZZ::StopOnUnreadTables(bool walks_horse_list) const {
+  if (walks_horse_list && HorseListError != 0) {
+    StopOnUnreadAtLoad(
+        std::string(HorseListError == ENOENT ? "missing input " : "cannot read input ") +
+        kHorseList);
+  }
+  if (!walks_horse_list && !UnreadableTable.empty()) {
+    StopOnUnreadAtLoad("cannot read " + UnreadableTable);
+  }
 }
 
 }  // namespace volq

@@ -424,10 +424,12 @@ TEST_F(AltFactorsTest, Factor05HahaUmaWithoutTheFile) {
   AlternativeFactors alt(w());
   Horse(kHorse, {Ex({{286, "0000000000"}, {775, "17"}})}, 1);
   EXPECT_EQ(alt.Factor05HahaUma(), "10");
-  EXPECT_FALSE(Exists("OPTION1N\\HAHAUMA.dat")) << "no dam, no search";
+  EXPECT_FALSE(Reads("OPTION1N\\HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }))
+      << "no dam, no search";
   Horse(kHorse, {Ex({{286, "1100000001"}, {775, "17"}})}, 1);
   EXPECT_EQ(alt.Factor05HahaUma(), "10");
-  EXPECT_TRUE(Exists("OPTION1N\\HAHAUMA.dat")) << "opening the missing file creates it";
+  EXPECT_TRUE(Reads("OPTION1N\\HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }));
+  EXPECT_FALSE(Exists("OPTION1N\\HAHAUMA.dat")) << "reading makes no file";
 }
 
 TEST_F(AltFactorsTest, Factor05KyosobaMainPrizeMoney) {

@@ -134,12 +134,18 @@ TEST_F(AltFactors0614Test, KishuDonichiTakesTheDayRateOfTheRacecourse) {
 
 TEST_F(AltFactors0614Test, KishuDonichiWithoutAJockeyOpensNoFile) {
   EXPECT_EQ(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}, {775, "10"}}), "10");
-  EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat"));
-  EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
+  for (const char* file : {"OPTION1N\\DONICHI.dat", "KISHUSEISEI.dat"}) {
+    EXPECT_FALSE(Reads(file, [&] {
+      One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}, {775, "10"}});
+    })) << file;
+  }
   EXPECT_THROW(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}}), Failure)
       << "the track code is still read";
   EXPECT_EQ(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "01234"}, {775, "10"}}), "10");
-  EXPECT_TRUE(Exists("OPTION1N\\DONICHI.dat")) << "a missing file is created empty";
+  EXPECT_TRUE(Reads("OPTION1N\\DONICHI.dat", [&] {
+    One(&AlternativeFactors::Factor06KishuDonichi, {{613, "01234"}, {775, "10"}});
+  }));
+  EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat")) << "reading makes no file";
 }
 
 TEST_F(AltFactors0614Test, ConcatJoinsGradeHorseSymbolAndRaceSymbol) {
@@ -473,10 +479,17 @@ TEST_F(AltFactors0614Test, JockeyResultsFileIsNotOpenedWithoutAJockey) {
   EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "00000"}, {775, "10"}}), "27");
   EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "     "}, {775, "10"}}), "27");
   EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "00000"}, {775, "10"}}), "00");
-  EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
+  EXPECT_FALSE(Reads("KISHUSEISEI.dat", [&] {
+    One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "00000"}, {775, "10"}});
+    One(&AlternativeFactors::Factor13KishuSeisekiLog, {{613, "     "}, {775, "10"}});
+    One(&AlternativeFactors::Factor13KishuSeisei, {{613, "00000"}, {775, "10"}});
+  }));
   EXPECT_EQ(One(&AlternativeFactors::Factor13KishuSeisei, {{613, "     "}, {775, "10"}}), "0")
       << "a blank jockey is looked up";
-  EXPECT_TRUE(Exists("KISHUSEISEI.dat"));
+  EXPECT_TRUE(Reads("KISHUSEISEI.dat", [&] {
+    One(&AlternativeFactors::Factor13KishuSeisei, {{613, "     "}, {775, "10"}});
+  }));
+  EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
 }
 
 TEST_F(AltFactors0614Test, StallionSurfaceIsTheOrderOfMagnitudeOfMoneyPerEarner) {

@@ -170,7 +170,7 @@ TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
           {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, c.jockey}, {775, c.track}})}, 2);
     EXPECT_EQ(Run(&AlternativeFactors::Factor15KishuGotoHistory), c.code) << c.jockey << c.track;
   }
-  EXPECT_TRUE(Exists("KISHUGOTOSETUP\\09999.dat"));
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\09999.dat")) << "a jockey without a file has no rides";
   // A horse's only record: every digit "0".
   for (auto [track, code] : {std::pair{"10", "001"}, std::pair{"51", "000"}}) {
     Horse("2015100001", {Ex({{0, "R1"}, {11, "20200105"}, {613, "01234"}, {775, track}})});
@@ -470,8 +470,8 @@ TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
   struct {
     Routine f;
     const char* track;
-    const char* made;    // the file the call creates, or ""
-    const char* absent;  // a file it must not create
+    const char* made;    // the file the call looks into, or ""
+    const char* absent;  // a file it must not look into
     const char* code;
   } cases[] = {
       {&AlternativeFactors::Factor17ChokyoSeisei, "10", "", "CHOKYOSEISEI.dat", "26"},
@@ -499,9 +499,9 @@ TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
                              {764, "703"}})});
     EXPECT_EQ(Run(c.f), c.code) << c.track;
     if (*c.made) {
-      EXPECT_TRUE(Exists(c.made)) << c.made;
+      EXPECT_TRUE(Reads(c.made, [&] { Run(c.f); })) << c.made;
     }
-    EXPECT_FALSE(Exists(c.absent)) << c.absent << " " << c.track;
+    EXPECT_FALSE(Reads(c.absent, [&] { Run(c.f); })) << c.absent << " " << c.track;
   }
 }
 

@@ -175,7 +175,9 @@ TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
 TEST_F(AltFactors2330Test, StallionGoingRateWithoutTheStallionFile) {
   Runs({{{252, "1120115700"}, {775, "11"}, {958, "1"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor23StallionBaba(), "10");
-  EXPECT_TRUE(Exists("OPTION1N\\STALLION.dat"));
+  EXPECT_TRUE(Reads("OPTION1N\\STALLION.dat",
+                    [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
+  EXPECT_FALSE(Exists("OPTION1N\\STALLION.dat"));
 }
 
 TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
@@ -348,7 +350,7 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
 TEST_F(AltFactors2330Test, JockeyRecentFormFileProblems) {
   Runs({{{11, "2024"}, {15, "0310"}, {613, "01002"}, {775, "11"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(), "0000");
-  EXPECT_TRUE(Exists("KISHUGOTOSETUP\\01002.dat"));
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\01002.dat")) << "no file: no rides, and none is made";
   WriteRecords("KISHUGOTOSETUP\\01002.dat",
                {Rec(555, {{11, "20240230"}}), Rec(555, {{11, "20240310"}})});
   EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);  // no such date
@@ -704,7 +706,8 @@ TEST_F(AltFactors2330Test, BreederCodeNeverFindsItsRecord) {
   std::filesystem::remove(dir_->Path("BREEDERSEISEI.dat"));
   w().ClearLookups();
   EXPECT_EQ(AlternativeFactors(w()).Factor30BanusiBreeder(), "8");
-  EXPECT_TRUE(Exists("BREEDERSEISEI.dat"));
+  EXPECT_FALSE(Exists("BREEDERSEISEI.dat"));
+  EXPECT_TRUE(Reads("BREEDERSEISEI.dat", [&] { AlternativeFactors(w()).Factor30BanusiBreeder(); }));
 }
 
 }  // namespace

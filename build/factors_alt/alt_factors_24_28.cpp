@@ -78,7 +78,7 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   std::array<int32_t, 3> rides{}, top2{};
   {
-    // A missing file is created empty.
+    // A jockey without a file has no rides; none is made.
     const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.JockeyCode());
     const RecordReader& rides_file = *history;
     const int32_t n = rides_file.Count();

@@ -22,6 +22,7 @@ const NewFileSpec& HnNewFileSpec() {
 
 std::string BreedingHorseStep(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
+  BeginStep(ctx, {{"HN20180101.dat"}, {}, {"HN20180101NEW.dat", "FL20180101.dat"}});
   BuildNewFile(ctx, HnNewFileSpec());
 
   // The mares come from the NEW file as written, in breeding-number order.

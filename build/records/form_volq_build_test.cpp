@@ -34,11 +34,38 @@ TEST_F(FormVolqBuildTest, CaptionsButtonsAndStatusLine) {
   EXPECT_EQ(form.Text1.Text, "Text1");
   form.Press("Command16");
   EXPECT_EQ(form.Text1.Text, "Text1");
+  // Before any download the step stops without its end message.
   form.Press(Cp932("RA(レース）"));
-  EXPECT_EQ(ToUtf8(form.Text1.Text), "RA 終わり  0");
+  EXPECT_EQ(form.Text1.Text, "Text1");
   ASSERT_EQ(host.failures.size(), 1u);
-  EXPECT_NE(host.failures[0].find("missing input RA20180101.dat: read as empty"), std::string::npos)
+  EXPECT_NE(host.failures[0].find("missing input RA20180101.dat: the step did not run"),
+            std::string::npos)
       << host.failures[0];
+  EXPECT_FALSE(Exists("RA20180101.dat"));
+}
+
+// A full disk under the first output: the step ends there, without its end
+// message, and the report names what it kept.
+TEST_F(FormVolqBuildTest, AStepStoppedByAFullDiskNamesTheOutputsItKept) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormVolqBuild form(*dir_, {});
+  wm.Open(form);
+  WriteFile("UM20180101.dat", "");
+  WriteFile("KETTONUM20180101.dat", "former");
+  {
+    testing::FullDiskFor full({"UM20180101NEW.dat"});
+    form.Press("Command3");
+  }
+  EXPECT_EQ(form.Text1.Text, "Text1");
+  EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), "former");
+  EXPECT_EQ(host.failures,
+            (std::vector<std::string>{
+                "step stopped: close: cannot write UM20180101NEW.dat: No space "
+                "left on device",
+                "step stopped: not written, kept as they were: UM20180101NEW.dat, "
+                "KETTONUM20180101.dat, KETTOMASSHO.dat, the files of KYOSOBA\\ not reached, the "
+                "files of KYOSOBAN\\ not reached, OPTION1N\\KYOSOBA.dat"}));
 }
 
 TEST_F(FormVolqBuildTest, StepsGetTheSharedCountAndReportWhatTheySkipped) {

@@ -51,6 +51,10 @@ struct ListOut {
 std::string HorseStep(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
+  BeginStep(ctx, {{"UM20180101.dat"},
+                  {},
+                  {"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat", "KYOSOBA\\",
+                   "KYOSOBAN\\", kKyosobaFile}});
   BuildNewFile(ctx, UmNewFileSpec());
 
   const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());

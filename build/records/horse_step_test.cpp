@@ -84,6 +84,7 @@ TEST_F(HorseStepTest, PerHorseFilesAndRecord) {
 }
 
 TEST_F(HorseStepTest, EmptyRawFile) {
+  WriteFile("UM20180101.dat", "");
   WriteFile("KETTONUM20180101.dat", "\"2015100001\"\r\n");
   WriteFile("OPTION1N\\KYOSOBA.dat", std::string(kKyosobaLength, 'x'));
   EXPECT_EQ(Run(), "UM 終わり  0 0");
@@ -101,26 +102,36 @@ TEST_F(HorseStepTest, OldRecordFileShrinksToTheHorses) {
   EXPECT_EQ(recs[1].substr(0, 10), "2015100002");
 }
 
-TEST_F(HorseStepTest, MissingBlockFolderLeavesTheRecordRight) {
-  // The numbers come from the horse record, not from a block file read back.
-  std::filesystem::remove_all(root_ / "KYOSOBA");
-  HorseRec h("2015100001");
-  h.Counts("overall", {1, 0, 1, 0, 0, 2});
-  WriteRecords("UM20180101.dat", {h});
-  Run();
-  SankuStat st = SankuStatBlock(h.bytes());
-  EXPECT_EQ(ReadFile("KYOSOBAN\\2015100001.dat"), SankuNumberText(st.values));
-  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), KyosobaRecord(h.bytes(), st.values));
-  auto report = frame_->Report();
-  ASSERT_EQ(report.size(), 1u);
-  EXPECT_EQ(report[0].rfind("write KYOSOBA file: ", 0), 0u);
-
-  // Without OPTION1N the record is lost and said so; the text files are written.
-  std::filesystem::remove_all(root_ / "OPTION1N");
-  frame_ = std::make_unique<StepFrame>();
-  Run();
-  EXPECT_TRUE(Exists("KYOSOBAN\\2015100001.dat"));
-  EXPECT_NE(frame_->Report().back().find("KYOSOBA.dat"), std::string::npos);
+TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
+  // Every folder is named with the command that makes them all, and not one
+  // output is touched: the NEW file, the lists, the per-horse files.
+  const struct {
+    std::vector<const char*> missing;
+    const char* named;
+  } cases[] = {{{"KYOSOBA"}, "missing folder KYOSOBA:"},
+               {{"OPTION1N"}, "missing folder OPTION1N:"},
+               {{"KYOSOBA", "KYOSOBAN"}, "missing folders KYOSOBA, KYOSOBAN:"}};
+  WriteRecords("UM20180101.dat", {HorseRec("2015100001")});
+  for (const auto& c : cases) {
+    dir_->CreateFolders();
+    WriteFile("KETTONUM20180101.dat", "old");
+    for (const char* folder : c.missing) std::filesystem::remove_all(root_ / folder);
+    std::string mkdir = "mkdir -p";
+    for (const char* folder : c.missing) mkdir += " " + (root_ / folder).string();
+    try {
+      Run();
+      ADD_FAILURE() << "the step ran";
+    } catch (const StepStopped& e) {
+      const std::string text = e.what();
+      EXPECT_EQ(text.rfind(c.named, 0), 0u) << text;
+      EXPECT_NE(text.find(mkdir), std::string::npos) << text;
+    }
+    EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), "old");
+    EXPECT_FALSE(Exists("UM20180101NEW.dat"));
+    EXPECT_FALSE(Exists("KETTOMASSHO.dat"));
+    EXPECT_FALSE(Exists("KYOSOBAN\\2015100001.dat"));
+    for (const char* folder : c.missing) EXPECT_FALSE(std::filesystem::exists(root_ / folder));
+  }
 }
 
 TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
@@ -135,40 +146,44 @@ TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
   EXPECT_EQ(report[0].rfind("horse file name: ", 0), 0u);
 }
 
-TEST_F(HorseStepTest, OutputThatCannotBeWrittenKeepsItsFormerBytesAndTheStepGoesOn) {
-  // One output on a full disk, the others not: the former file stays byte
-  // for byte and the failure is said; everything else is written. Enough
-  // horses that the list's buffer is written mid-step.
-  const std::string former_list = "\"2014100001\",\"0123\"\r\n";
+TEST_F(HorseStepTest, AFullDiskEndsTheStepAndTheOutputsNotYetReplacedKeepTheirBytes) {
+  // Enough horses that KETTOMASSHO.dat's buffer is written mid-step. The two
+  // lists take their names together at the end of the loop, so a full disk
+  // under one keeps both; one under KYOSOBA.dat comes after the lists.
+  const std::string former_ketto = "\"2014100001\"\r\n";
+  const std::string former_massho = "\"2014100001\",\"0123\"\r\n";
   const std::string former_records = std::string(kKyosobaLength, 'o');
   std::vector<std::string> raw;
   for (int i = 0; i < 3200; ++i) raw.push_back(HorseRec("201510" + HorseRec::Digits(i, 4)));
   WriteRecords("UM20180101.dat", raw);
   const struct {
     const char* full;
-    const char* written;
-  } cases[] = {{"KETTOMASSHO.dat", "KETTONUM20180101.dat"},
-               {"KYOSOBA.dat", "KETTOMASSHO.dat"}};
+    bool lists_written;
+  } cases[] = {{"KETTOMASSHO.dat", false}, {"KYOSOBA.dat", true}};
   for (const auto& c : cases) {
-    WriteFile("KETTOMASSHO.dat", former_list);
+    SCOPED_TRACE(c.full);
+    WriteFile("KETTONUM20180101.dat", former_ketto);
+    WriteFile("KETTOMASSHO.dat", former_massho);
     WriteFile("OPTION1N\\KYOSOBA.dat", former_records);
     frame_ = std::make_unique<StepFrame>();
-    {
+    try {
       testing::FullDiskFor full({c.full});
-      EXPECT_EQ(Run(), "UM 終わり  0 3200");
+      Run();
+      ADD_FAILURE() << "the step went on";
+    } catch (const StepStopped& e) {
+      EXPECT_NE(std::string(e.what()).find(c.full), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("No space left on device"), std::string::npos);
     }
-    if (std::string(c.full) == "KYOSOBA.dat") {
-      EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), former_records);
+    EXPECT_EQ(Records("UM20180101NEW.dat", kHorseLength).size(), 3200u);
+    EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), former_records);
+    if (c.lists_written) {
+      EXPECT_EQ(Lines("KETTONUM20180101.dat").size(), 3200u);
+      EXPECT_EQ(Lines("KETTOMASSHO.dat").size(), 3200u);
     } else {
-      EXPECT_EQ(ReadFile(c.full), former_list);
-      EXPECT_EQ(Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength).size(), 3200u);
+      EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), former_ketto);
+      EXPECT_EQ(ReadFile("KETTOMASSHO.dat"), former_massho);
     }
-    EXPECT_EQ(Lines(c.written).size(), 3200u) << c.full;
-    auto report = frame_->Report();
-    ASSERT_FALSE(report.empty()) << c.full;
-    EXPECT_NE(report[0].find(c.full), std::string::npos) << report[0];
-    EXPECT_NE(report[0].find("No space left on device"), std::string::npos) << report[0];
-    EXPECT_EQ(testing::TemporaryFilesUnder(root_), std::vector<std::string>{}) << c.full;
+    EXPECT_EQ(testing::TemporaryFilesUnder(root_), std::vector<std::string>{});
   }
 }
 

@@ -25,6 +25,9 @@ void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
 }  // namespace
 
 std::string JockeyStep(StepContext& ctx) {
+  BeginStep(ctx, {{"KS20180101.dat"},
+                  {},
+                  {"KS20180101NEW.dat", "KISHUNUM20180101.dat", kJockeyTallyFile}});
   BuildNewFile(ctx, KsNewFileSpec());
   std::unique_ptr<NewRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
   WriteJockeyList(ctx, jockeys.get());

@@ -69,19 +69,5 @@ TEST_F(JockeyStepTest, TotalsStartFromZeroForEachJockey) {
                                       "record offset 3973: not a number: '00x001'"}));
 }
 
-TEST_F(JockeyStepTest, MissingRawFileEmptiesEveryOutput) {
-  WriteFile("KS20180101NEW.dat", "old");
-  WriteFile("KISHUNUM20180101.dat", "\"00001\"\r\n");
-  WriteFile("KISHUSEISEI.dat", "old");
-  auto cx = ctx();
-  EXPECT_EQ(JockeyStep(cx), "KS(騎手） 終わり  0");
-  for (const char* f : {"KS20180101NEW.dat", "KISHUNUM20180101.dat", "KISHUSEISEI.dat"}) {
-    EXPECT_TRUE(Exists(f)) << f;
-    EXPECT_EQ(ReadFile(f), "") << f;
-  }
-  EXPECT_EQ(frame_->Report(),
-            (std::vector<std::string>{"missing input KS20180101.dat: read as empty"}));
-}
-
 }  // namespace
 }  // namespace volq

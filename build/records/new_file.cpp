@@ -10,7 +10,13 @@
 namespace volq {
 
 std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
-  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length, RecordTypeOf(spec.new_file));
+  // The step has just written it: without it, a refused write would turn
+  // into empty lists and tallies written over good ones.
+  if (!ctx.dir.Exists(spec.new_file)) {
+    StopStep(std::string("missing ") + spec.new_file + " after writing it");
+  }
+  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length,
+                                                 RecordTypeOf(spec.new_file));
   ctx.RecordCount = f ? f->Count() : 0;
   return f;
 }
@@ -155,11 +161,13 @@ const NewFileSpec& BnNewFileSpec() {
 }
 
 std::string RaceStep(StepContext& ctx) {
+  BeginStep(ctx, {{"RA20180101.dat"}, {}, {"RA20180101NEW.dat"}});
   BuildNewFile(ctx, RaNewFileSpec());
   return EndMessage("RA 終わり", ctx.RecordCount);
 }
 
 std::string RaceEntryStep(StepContext& ctx) {
+  BeginStep(ctx, {{"SE20180101.dat"}, {}, {"SE20180101NEW.dat"}});
   BuildNewFile(ctx, SeNewFileSpec());
   return EndMessage("SE 終わり", ctx.RecordCount);
 }

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "build/records/breeding_step.h"
+#include "build/records/horse_step.h"
+#include "build/records/jockey_step.h"
 #include "build/records/test_support.h"
+#include "build/records/trainer_step.h"
+#include "build/step/step_inputs.h"
+#include "build/step/step_runner.h"
 
 namespace volq {
 namespace {
@@ -92,12 +98,15 @@ TEST_F(NewFileTest, KeysKindsAndOrder) {
 TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
   WriteFile("RA20180101NEW.dat", "old");
   auto cx = ctx();
+  // A missing raw file stops the step: the former NEW file stays, and the
+  // raw file is not created by looking for it.
+  EXPECT_THROW(RaceStep(cx), StepStopped);
+  EXPECT_FALSE(Exists("RA20180101.dat"));
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "old");
+  // An empty one is read as empty.
+  WriteFile("RA20180101.dat", "");
   EXPECT_EQ(RaceStep(cx), "RA 終わり  0");
-  EXPECT_TRUE(Exists("RA20180101.dat"));  // created empty by the open
   EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "");
-  // The missing raw file is said, as every later step says a missing input.
-  EXPECT_EQ(frame_->Report(),
-            (std::vector<std::string>{"missing input RA20180101.dat: read as empty"}));
 
   // A partial last record, whether its length rounds the count down or up,
   // is passed over and said.
@@ -118,6 +127,85 @@ TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
     RaceStep(cx2);
     EXPECT_EQ(ReadFile("RA20180101NEW.dat"), first);
   }
+}
+
+// Every step of this folder with the raw files it goes through and its
+// outputs.
+struct RawStep {
+  const char* button;
+  StepFn step;
+  std::vector<std::string> raw, outputs;
+};
+const std::vector<RawStep>& RawSteps() {
+  static const std::vector<RawStep> steps = {
+      {"Command1", RaceStep, {"RA20180101.dat"}, {"RA20180101NEW.dat"}},
+      {"Command2", RaceEntryStep, {"SE20180101.dat"}, {"SE20180101NEW.dat"}},
+      {"Command3",
+       HorseStep,
+       {"UM20180101.dat"},
+       {"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}},
+      {"Command12",
+       JockeyStep,
+       {"KS20180101.dat"},
+       {"KS20180101NEW.dat", "KISHUNUM20180101.dat", "KISHUSEISEI.dat"}},
+      {"Command14",
+       TrainerBreederOwnerStep,
+       {"CH20180101.dat", "BR20180101.dat", "BN20180101.dat"},
+       {"CH20180101NEW.dat", "CHOKYOSEISEI.dat", "BR20180101NEW.dat", "BREEDERSEISEI.dat",
+        "BN20180101NEW.dat", "BANUSISEISEI.dat"}},
+      {"Command7", BreedingHorseStep, {"HN20180101.dat"}, {"HN20180101NEW.dat", "FL20180101.dat"}},
+  };
+  return steps;
+}
+
+// Each raw file in turn missing, then unreadable (through the file layer's
+// fault path, as chmod does not stop root): the step stops, every output
+// keeps its bytes and no raw file comes into being.
+TEST_F(NewFileTest, AMissingOrUnreadableRawFileChangesNoOutput) {
+  for (const RawStep& s : RawSteps()) {
+    for (const std::string& absent : s.raw) {
+      for (const bool unreadable : {false, true}) {
+        SCOPED_TRACE(std::string(s.button) + " " + absent + (unreadable ? " unreadable" : " missing"));
+        for (const std::string& r : s.raw) {
+          if (r == absent && !unreadable) {
+            std::filesystem::remove(dir_->Path(r));
+          } else {
+            WriteFile(r, "");
+          }
+        }
+        for (const std::string& o : s.outputs) WriteFile(o, "old " + o);
+        {
+          testing::UnreadableFor fault(dir_->Path(unreadable ? absent : ""));
+          auto cx = ctx();
+          EXPECT_THROW(s.step(cx), StepStopped);
+        }
+        EXPECT_EQ(Exists(absent), unreadable);
+        for (const std::string& o : s.outputs) EXPECT_EQ(ReadFile(o), "old " + o) << o;
+        EXPECT_TRUE(testing::TemporaryFilesUnder(root_).empty());
+      }
+    }
+  }
+}
+
+// A full disk at the horse NEW file ends the horse step there: the lists and
+// KYOSOBA.dat, which it would have made from an empty read-back, keep theirs.
+TEST_F(NewFileTest, AFullDiskEndsTheStepAndLaterOutputsKeepTheirBytes) {
+  WriteFile("UM20180101.dat", "");
+  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}) {
+    WriteFile(o, "old");
+  }
+  testing::FullDiskFor full({"UM20180101NEW.dat"});
+  auto cx = ctx();
+  EXPECT_THROW(HorseStep(cx), StepStopped);
+  EXPECT_FALSE(Exists("UM20180101NEW.dat"));
+  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}) {
+    EXPECT_EQ(ReadFile(o), "old") << o;
+  }
+  EXPECT_EQ(frame_->UnchangedOutputs(),
+            (std::vector<std::string>{"UM20180101NEW.dat", "KETTONUM20180101.dat",
+                                      "KETTOMASSHO.dat", "the files of KYOSOBA\\ not reached",
+                                      "the files of KYOSOBAN\\ not reached",
+                                      "OPTION1N\\KYOSOBA.dat"}));
 }
 
 TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {

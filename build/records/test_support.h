@@ -30,6 +30,18 @@ class FullDiskFor {
   ~FullDiskFor() { SetWriteFault(nullptr); }
 };
 
+// Opens of the given file for reading fail as for a file that exists but
+// cannot be read (chmod 000 does not stop root) while it lives.
+class UnreadableFor {
+ public:
+  explicit UnreadableFor(std::filesystem::path path, int error = EACCES) {
+    SetReadFault([path = std::move(path), error](const std::filesystem::path& p) {
+      return p == path ? error : 0;
+    });
+  }
+  ~UnreadableFor() { SetReadFault(nullptr); }
+};
+
 // Names of the temporary files of replacements left anywhere under root.
 inline std::vector<std::string> TemporaryFilesUnder(const std::filesystem::path& root) {
   std::vector<std::string> left;

@@ -6,6 +6,10 @@
 namespace volq {
 
 std::string TrainerBreederOwnerStep(StepContext& ctx) {
+  BeginStep(ctx, {{"CH20180101.dat", "BR20180101.dat", "BN20180101.dat"},
+                  {},
+                  {"CH20180101NEW.dat", kTrainerTallyFile, "BR20180101NEW.dat", kBreederTallyFile,
+                   "BN20180101NEW.dat", kOwnerTallyFile}});
   BuildNewFile(ctx, ChNewFileSpec());
   WriteResultsTally(ctx, ReadBackNewFile(ctx, ChNewFileSpec()).get(), kTrainerTallyFile,
                     TrainerTallyLayout());

@@ -87,24 +87,6 @@ TEST_F(TrainerStepTest, TrainersBreedersAndOwners) {
   EXPECT_EQ(ReadFile("BREEDERSEISEI.dat").size(), size_t{kSmallTallyLength});
 }
 
-TEST_F(TrainerStepTest, MissingRawFilesLeaveTheirOutputsEmptyAndTheOthersRun) {
-  for (const char* f :
-       {"CH20180101NEW.dat", "CHOKYOSEISEI.dat", "BN20180101NEW.dat", "BANUSISEISEI.dat"}) {
-    WriteFile(f, "old");
-  }
-  WriteRecords("BR20180101.dat", {Small(kBreeder, '1', "20180105", "12345602")});
-  auto cx = ctx();
-  EXPECT_EQ(TrainerBreederOwnerStep(cx), "CH(調教師） 終わり  0");  // no owners
-  for (const char* f :
-       {"CH20180101NEW.dat", "CHOKYOSEISEI.dat", "BN20180101NEW.dat", "BANUSISEISEI.dat"}) {
-    EXPECT_EQ(ReadFile(f), "") << f;
-  }
-  EXPECT_EQ(ReadFile("BREEDERSEISEI.dat").size(), size_t{kSmallTallyLength});
-  EXPECT_EQ(frame_->Report(),
-            (std::vector<std::string>{"missing input CH20180101.dat: read as empty",
-                                      "missing input BN20180101.dat: read as empty"}));
-}
-
 TEST_F(TrainerStepTest, NonNumericBreederCountsAreReportedPerTally) {
   std::string rec = Small(kBreeder, '1', "20180105", "12345602", {1, 0, 0, 0, 0, 1});
   rec.replace(537, 6, "ABCDEF");

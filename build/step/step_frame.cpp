@@ -1,8 +1,45 @@
 #include "build/step/step_frame.h"
 
+#include <sys/stat.h>
+
 #include "platform/fs/replaced_file.h"
 
 namespace volq {
+
+void StopStep(const std::string& text) { throw StepStopped(text); }
+
+namespace {
+
+// What tells a file apart from the one that replaces it (a rename gives a
+// new inode) or from itself rewritten in place (size, time of change).
+std::string IdentityOf(const std::filesystem::path& p) {
+  struct stat st;
+  if (::stat(p.c_str(), &st) != 0) return "";
+  return std::to_string(st.st_ino) + ' ' + std::to_string(st.st_size) + ' ' +
+         std::to_string(st.st_ctim.tv_sec) + '.' + std::to_string(st.st_ctim.tv_nsec);
+}
+
+}  // namespace
+
+void StepFrame::NoteOutputs(DataDir& dir, const std::vector<std::string_view>& outputs) {
+  for (std::string_view name : outputs) {
+    std::filesystem::path p = dir.Path(name);
+    outputs_.push_back({std::string(name), p, IdentityOf(p)});
+  }
+}
+
+std::vector<std::string> StepFrame::UnchangedOutputs() const {
+  std::vector<std::string> names;
+  for (const Output& o : outputs_) {
+    // A folder of per-entity files: its files not reached yet kept theirs.
+    if (!o.name.empty() && o.name.back() == '\\') {
+      names.push_back("the files of " + o.name + " not reached");
+    } else if (IdentityOf(o.path) == o.identity) {
+      names.push_back(o.name);
+    }
+  }
+  return names;
+}
 
 void StepFrame::Delete(DataDir& dir, const std::filesystem::path& p) {
   std::error_code ec;
@@ -19,7 +56,12 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
   Do(what, [&] { ReplaceWholeFile(p, bytes); });
 }
 
-void StepFrame::Skipped(std::string_view what, const Failure& e) { fold_.Add(what, e); }
+void StepFrame::Skipped(std::string_view what, const Failure& e) {
+  if (IsFileSystemFailure(e)) {
+    StopStep(std::string(what) + ": " + e.what());
+  }
+  fold_.Add(what, e);
+}
 
 void StepFrame::Skipped(std::string_view what, std::string_view detail) { fold_.Add(what, detail); }
 

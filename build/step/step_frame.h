@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,16 @@
 #include "platform/fs/failure.h"
 
 namespace volq {
+
+// Ends a step where it is, passing through Do and If: an input that the step
+// cannot read, a folder it writes into that is missing, a file system that
+// takes no more writes. The runner reports `what()` and the outputs the step
+// had not written yet.
+class StepStopped : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+[[noreturn]] void StopStep(const std::string& text);
 
 class StepFrame {
  public:
@@ -53,7 +64,10 @@ class StepFrame {
   void WriteAnew(std::string_view what, DataDir& dir, const std::filesystem::path& p,
                  std::string_view bytes);
 
-  // Records a skipped failure of operation `what`.
+  // Records a skipped failure of operation `what`. A failure of the file
+  // system itself (no space left, a quota, an I/O error) is not skipped: it
+  // stops the step (StepStopped), so that no later output is written from
+  // an input that could not be written.
   void Skipped(std::string_view what, const Failure& e);
   // Records a refused input that is not a Failure: `detail` is the whole
   // text; when it concerns one record, file or identifier, `subject` names it
@@ -78,8 +92,21 @@ class StepFrame {
   std::vector<std::string> Report() const;
   bool clean() const { return fold_.empty(); }
 
+  // Notes the outputs of the step as they are before it writes any
+  // (files by name; a folder of per-entity files by its name and "\\").
+  void NoteOutputs(DataDir& dir, const std::vector<std::string_view>& outputs);
+  // The noted outputs that the step has not replaced or changed since, as
+  // reports name them: after a stop, what kept its former content.
+  std::vector<std::string> UnchangedOutputs() const;
+
  private:
+  struct Output {
+    std::string name;
+    std::filesystem::path path;
+    std::string identity;  // inode, size and time of change; "" when missing
+  };
   FailureFold fold_;
+  std::vector<Output> outputs_;
 };
 
 // What a step works with: the data directory, its frame and the main

@@ -1,21 +1,93 @@
 #include "build/step/step_inputs.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "platform/fs/text_list.h"
 
 namespace volq {
+
+namespace {
+
+std::string Reason(int err) { return std::strerror(err); }
+
+[[noreturn]] void StopUnreadable(std::string_view name, int err) {
+  StopStep("cannot read input " + std::string(name) + ": " + Reason(err) +
+           "; the step did not run and changed nothing: make the file readable and run it again");
+}
+
+// The folder of an output: "KYOSOBA\\" and "OPTION1N\\KYOSOBA.dat" give their
+// folder, a file of the data directory itself none.
+std::string_view FolderOf(std::string_view output) {
+  const size_t slash = output.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string_view() : output.substr(0, slash);
+}
+
+void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs) {
+  std::vector<std::string_view> missing;
+  std::string command = "mkdir -p";
+  for (std::string_view output : outputs) {
+    const std::string_view folder = FolderOf(output);
+    if (folder.empty() || std::find(missing.begin(), missing.end(), folder) != missing.end()) {
+      continue;
+    }
+    std::error_code ec;
+    const std::filesystem::path p = ctx.dir.Path(folder);
+    if (std::filesystem::is_directory(p, ec)) continue;
+    missing.push_back(folder);
+    command += " " + std::filesystem::absolute(p).lexically_normal().string();
+  }
+  if (missing.empty()) return;
+  std::string text = missing.size() > 1 ? "missing folders " : "missing folder ";
+  for (size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + std::string(missing[i]);
+  StopStep(text + ": the step did not run and changed nothing; make the folders with: " +
+           command);
+}
+
+}  // namespace
+
+void BeginStep(StepContext& ctx, const StepFiles& files) {
+  CheckFolders(ctx, files.writes);
+  for (std::string_view name : files.walks) {
+    const int err = ProbeInput(ctx.dir.Path(name));
+    if (err == ENOENT) {
+      StopStep("missing input " + std::string(name) +
+               ": the step did not run and changed nothing; write it first (a raw file by "
+               "volqfetch's download, any other file by the button that makes it)");
+    }
+    if (err != 0) StopUnreadable(name, err);
+  }
+  for (std::string_view name : files.consults) {
+    const int err = ProbeInput(ctx.dir.Path(name));
+    if (err != 0 && err != ENOENT) StopUnreadable(name, err);
+  }
+  ctx.frame.NoteOutputs(ctx.dir, files.writes);
+}
+
+void StopOnUnreadAtLoad(const std::string& what) {
+  StopStep(what +
+           " when the window opened: the step did not run and changed nothing; open the window "
+           "again once it can be read");
+}
 
 void ReportMissingInput(StepFrame& frame, std::string_view name) {
   frame.Skipped("missing input " + std::string(name), "read as empty");
 }
 
 std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
-  bool found = false;
-  std::vector<std::string> items = ReadListItems(ctx.dir.Path(name), &found);
-  if (!found) ReportMissingInput(ctx.frame, name);
+  TextListReader r(ctx.dir.Path(name));
+  if (r.error() == ENOENT) {
+    ReportMissingInput(ctx.frame, name);
+  } else if (!r.ok()) {
+    StopUnreadable(name, r.error());
+  }
+  std::vector<std::string> items;
+  while (!r.Eof()) items.push_back(r.Next());
   return items;
 }
 
-void ReportIfMissing(StepContext& ctx, const char* name) {
+void ReportIfMissing(StepContext& ctx, std::string_view name) {
   if (!ctx.dir.Exists(name)) ReportMissingInput(ctx.frame, name);
 }
 
@@ -23,24 +95,50 @@ std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2);
 
 std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
                                            std::string_view record_type) {
-  ReportIfMissing(ctx, name);
+  const std::filesystem::path p = ctx.dir.Path(name);
+  const int err = ProbeInput(p);
+  if (err == ENOENT) {
+    ReportMissingInput(ctx.frame, name);
+    return nullptr;
+  }
+  if (err != 0) StopUnreadable(name, err);
   std::unique_ptr<NewRecords> file;
-  ctx.frame.Do("open", [&] {
-    file = std::make_unique<NewRecords>(ctx.dir.Path(name), record_length, record_type);
-  });
-  if (file && file->damage().damaged()) {
-    const std::string shown = ShownPath(ctx.dir.Path(name));
+  try {
+    file = std::make_unique<NewRecords>(p, record_length, record_type);
+  } catch (const Failure& e) {
+    StopUnreadable(name, e.error() ? e.error() : EIO);
+  }
+  if (file->damage().damaged()) {
+    const std::string shown = ShownPath(p);
     ctx.frame.SkippedOnce("read", "records out of frame passed over", shown,
-                      FrameDamageText(shown, file->damage()));
+                          FrameDamageText(shown, file->damage()));
   }
   return file;
 }
 
-void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
+namespace {
+
+bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return;
+  if (std::filesystem::exists(path, ec)) return false;
   const std::string file = ShownPath(path);
   ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
+  return true;
+}
+
+}  // namespace
+
+void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
+  ReportedMissing(ctx, path);
+}
+
+std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
+                                                 const std::filesystem::path& path,
+                                                 int record_length, std::string_view what) {
+  if (ReportedMissing(ctx, path)) return nullptr;
+  std::unique_ptr<EntityRecords> file;
+  ctx.frame.Do(what, [&] { file = std::make_unique<EntityRecords>(path, record_length); });
+  return file;
 }
 
 }  // namespace volq

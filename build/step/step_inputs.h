@@ -1,7 +1,10 @@
 #pragma once
-// Inputs of a step that may not be there yet (a raw file before a download,
-// a list of a step not yet run): every step goes on as with an empty input
-// and says so in the frame's report, in the same words.
+// Inputs of a step and the folders it writes into. A step names them when it
+// begins (BeginStep): before it deletes or replaces any output it stops when
+// an input it goes through is missing or unreadable, when a file it only
+// consults cannot be read, or when a folder it writes into is missing. A
+// consulted file that is missing reads as empty and is reported, in the same
+// words by every step. No input is ever created by reading it.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,16 +16,34 @@
 
 namespace volq {
 
-// The one report of an input file that is not there.
+struct StepFiles {
+  // Inputs the step goes through record by record or item by item (a raw
+  // file, a NEW file, a number list, a course list).
+  std::vector<std::string_view> walks;
+  // Files it only looks things up in (a tally, a summary record, KYOSOBA.dat).
+  std::vector<std::string_view> consults;
+  // Its outputs in the order it writes them: files by name, a folder of
+  // per-entity files as "FOLDER\\".
+  std::vector<std::string_view> writes;
+};
+
+// Checks the files of a step before it changes anything (StepStopped when
+// the step cannot run) and notes its outputs for the report of a stop.
+void BeginStep(StepContext& ctx, const StepFiles& files);
+
+// Stops a step of a window that uses a table its load could not read;
+// `what` names the file and why ("missing input KETTONUM20180101.dat").
+[[noreturn]] void StopOnUnreadAtLoad(const std::string& what);
+
+// The one report of a consulted file that is not there.
 void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list
-// reads as empty and is reported.
+// reads as empty and is reported, an unreadable one stops the step.
 std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
 
-// Reports a record file of the data directory that is not there; opening it
-// creates it empty, so the step reads 0 records.
-void ReportIfMissing(StepContext& ctx, const char* name);
+// Reports a consulted file of the data directory that is not there.
+void ReportIfMissing(StepContext& ctx, std::string_view name);
 
 // A raw or NEW file read in place by its frames.
 using NewRecords = FramedRecords;
@@ -32,14 +53,23 @@ std::string_view RecordTypeOf(std::string_view file);
 // Opens record file `name` of the data directory (a raw file, a NEW file, or
 // another record file an earlier step wrote) for reading its records of
 // `record_type`; derived records that carry no type (ITEM files) pass "". A
-// missing one is reported and created empty by the opening, so it has no
-// records; one that cannot be opened is skipped in the frame (nullptr). A
-// file out of frame is reported once, with the records passed over.
+// missing one is reported and has no records (nullptr), and is not created;
+// one that cannot be opened or read stops the step. A file out of frame is
+// reported once, with the records passed over.
 std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
                                            std::string_view record_type);
 
 // The same for the per-entity file of a horse or jockey that an earlier step
 // should have written; all of them fold into one line of the report.
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path);
+
+// A per-entity file that a step only reads, read whole.
+using EntityRecords = PaddedRecords<RecordImage>;
+// Opens it: a missing one is reported as above and has no records (nullptr),
+// and is not created; one that cannot be read is skipped in the frame as
+// `what` (nullptr).
+std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
+                                                 const std::filesystem::path& path,
+                                                 int record_length, std::string_view what);
 
 }  // namespace volq

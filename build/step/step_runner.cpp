@@ -6,6 +6,16 @@
 
 namespace volq {
 
+namespace {
+// The line that leads the first report of the run, "" once it is printed.
+std::string g_first_report_line;
+}  // namespace
+
+void NameDataDirInFirstReport(const DataDir& dir) {
+  g_first_report_line =
+      "in data directory " + std::filesystem::absolute(dir.root()).lexically_normal().string() + ":";
+}
+
 void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
                    const StepFn& step) {
   // One step at a time: a click that arrives while a step yields is refused.
@@ -25,6 +35,16 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   std::string message;
   try {
     message = step(ctx);
+  } catch (const StepStopped& e) {
+    // The step ends here, without its end message; what it had not written
+    // yet keeps its former content, and the report names it.
+    frame.Skipped("step stopped", e.what());
+    const std::vector<std::string> kept = frame.UnchangedOutputs();
+    if (!kept.empty()) {
+      std::string line = "not written, kept as they were:";
+      for (size_t i = 0; i < kept.size(); ++i) line += (i ? ", " : " ") + kept[i];
+      frame.Skipped("step stopped", line);
+    }
   } catch (const Failure& e) {
     // A failure no operation of the step caught: the step ends here, without
     // its end message, and says so.
@@ -39,6 +59,10 @@ void ReportSkipped(Window& w, const StepFrame& frame) {
   if (frame.clean()) return;
   // The report is UTF-8 but may quote record bytes; those stay as they are.
   std::vector<std::string> lines;
+  if (!g_first_report_line.empty()) {
+    lines.push_back(std::move(g_first_report_line));
+    g_first_report_line.clear();
+  }
   for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
   w.ReportFailures(lines);
 }

@@ -171,6 +171,15 @@ void NoteFileCreated(const fs::path& p) {
   for (DataDir* d : Live().dirs) d->NoteCreated(folder, name);
 }
 
+std::string DataDirProblem(const fs::path& root) {
+  std::error_code ec;
+  if (fs::is_directory(root, ec)) return "";
+  const std::string shown = fs::absolute(root, ec).lexically_normal().string();
+  const bool exists = fs::exists(root, ec);
+  return "data directory " + shown + (exists ? " is not a folder" : " does not exist") +
+         "; give the right one with --data-dir DIR (it is never created)";
+}
+
 void DataDir::CreateFolders() {
   fs::create_directories(root_);
   for (const char* const* f = kFolders; *f; ++f) fs::create_directories(root_ / *f);

@@ -58,6 +58,11 @@ class DataDir {
 // folder stay linear.
 void NoteFileCreated(const std::filesystem::path& p);
 
+// What is wrong with data directory `root` for a program to start in it ("" when
+// nothing): it must exist as a folder; it is never created. The message names
+// its absolute path.
+std::string DataDirProblem(const std::filesystem::path& root);
+
 // True when id can stand as a file name inside a folder.
 bool IsPlainName(std::string_view id);
 // True when id holds blanks only (a field the record leaves empty): it names

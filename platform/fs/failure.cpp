@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 
@@ -22,7 +23,12 @@ void FailFile(std::string_view op, const std::filesystem::path& p, int err) {
     cause += reason;
     what += reason;
   }
-  throw Failure(Failure::Kind::File, what, cause, shown);
+  throw Failure(Failure::Kind::File, what, cause, shown, err);
+}
+
+bool IsFileSystemFailure(const Failure& e) {
+  if (e.kind() != Failure::Kind::File) return false;
+  return e.error() == ENOSPC || e.error() == EDQUOT || e.error() == EIO;
 }
 
 void FailConversion(std::string_view cause, std::string_view text) {

@@ -19,13 +19,19 @@ class Failure : public std::runtime_error {
   Failure(Kind kind, const std::string& what)
       : std::runtime_error(what), kind_(kind), text_(what), cause_(what) {}
   // `what` is the whole sentence; `cause` the same without the subject.
-  Failure(Kind kind, const std::string& what, std::string cause, std::string subject)
-      : std::runtime_error(what), kind_(kind), text_(what), cause_(std::move(cause)),
-        subject_(std::move(subject)) {}
+  Failure(Kind kind, const std::string& what, std::string cause, std::string subject, int error = 0)
+      : std::runtime_error(what),
+        kind_(kind),
+        text_(what),
+        cause_(std::move(cause)),
+        subject_(std::move(subject)),
+        error_(error) {}
   Kind kind() const { return kind_; }
   // The whole sentence. what() is a C string, which a NUL byte of an
   // identifier or record text would cut short; reports take this.
   const std::string& text() const { return text_; }
+  // The system's errno of a failed file operation, 0 when none is known.
+  int error() const { return error_; }
   const std::string& cause() const { return cause_; }
   const std::string& subject() const { return subject_; }  // empty when none
 
@@ -34,6 +40,7 @@ class Failure : public std::runtime_error {
   std::string text_;
   std::string cause_;
   std::string subject_;
+  int error_ = 0;
 };
 
 // The whole text of any error a report shows: a Failure's text(), else
@@ -57,6 +64,10 @@ inline std::string ErrorText(const std::exception& e) {
 // A file operation that failed: "cannot write OPTION1N\KYOSOBA.dat: No space
 // left on device". `err` is the errno of the failed call (0: no reason known).
 [[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
+// True for a failure of the file system itself (no space left, a quota
+// reached, an I/O error) rather than of one file: every later write would
+// fail the same way.
+bool IsFileSystemFailure(const Failure& e);
 // A text that does not convert: "not a whole number: '1A'".
 [[noreturn]] void FailConversion(std::string_view cause, std::string_view text);
 

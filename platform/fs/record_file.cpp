@@ -35,10 +35,36 @@ std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
   return image.substr(static_cast<size_t>(k - 1) * record_length, record_length);
 }
 
+namespace {
+
+ReadFault& Fault() {
+  static ReadFault fault;
+  return fault;
+}
+
+int FaultOf(const std::filesystem::path& path) { return Fault() ? Fault()(path) : 0; }
+
+}  // namespace
+
+void SetReadFault(ReadFault fault) { Fault() = std::move(fault); }
+
+int ProbeInput(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(st)) return ENOENT;
+  if (std::filesystem::is_directory(st)) return EISDIR;
+  if (const int err = FaultOf(path)) return err;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  ::close(fd);
+  return 0;
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path) {
   // A folder opens for reading on some systems and reports an absurd length.
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) FailFile("cannot read", path, EISDIR);
+  if (const int err = FaultOf(path)) FailFile("cannot open", path, err);
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) FailFile("cannot open", path, errno);
   std::string data;
@@ -183,7 +209,8 @@ RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
     : path_(path), length_(record_length) {
   std::error_code ec;
   if (std::filesystem::is_directory(path_, ec)) FailFile("cannot read", path_, EISDIR);
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (const int err = FaultOf(path_)) FailFile("cannot open", path_, err);
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) FailFile("cannot open", path_, errno);
   struct stat st;
   if (::fstat(fd, &st) != 0) {
@@ -192,8 +219,6 @@ RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
     FailFile("cannot read", path_, err);
   }
   size_ = static_cast<size_t>(st.st_size);
-  // Opened to create it when missing: an empty file may be a new one.
-  if (size_ == 0) NoteFileCreated(path_);
   if (size_ > 0) {
     void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
     if (p == MAP_FAILED) {

@@ -4,6 +4,7 @@
 // Close when changed), so millions of record reads cost no system calls.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,9 @@ std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
 
 class RecordFile {
  public:
-  // Opens for reading and writing; a missing file is created empty. A file
-  // that cannot be opened or created raises a file Failure.
+  // Opens for reading and writing; a missing file is created empty: only for
+  // per-entity files that the step writes. A file that cannot be opened or
+  // created raises a file Failure.
   RecordFile(const std::filesystem::path& path, int record_length);
   ~RecordFile();
   RecordFile(const RecordFile&) = delete;
@@ -57,6 +59,18 @@ class RecordFile {
   bool open_ = false;
 };
 
+// Whether an input can be read, without reading it: 0 when it opens for
+// reading, ENOENT when there is no such file, else the errno of the failed
+// open (EISDIR for a folder of its name). Never creates the file.
+int ProbeInput(const std::filesystem::path& path);
+
+// The fault path of tests for inputs: called with the path before each open
+// for reading (ProbeInput, ReadWholeFile, RecordReader), it returns the errno
+// that open fails with (EACCES, as an unreadable file gives it; EIO) or 0 to
+// let it go through. None is set by default.
+using ReadFault = std::function<int(const std::filesystem::path& path)>;
+void SetReadFault(ReadFault fault);
+
 // Whole-file helpers for steps that stream.
 std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);  // Failure on error
@@ -72,7 +86,8 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes);
 namespace volq {
 
 // A record file read in place (mapped, not copied), for steps that only read
-// a large raw file. Opening a missing file creates it empty, like RecordFile.
+// a large raw file. A missing file raises a file Failure: a file that is only
+// read is never created.
 class RecordReader {
  public:
   RecordReader(const std::filesystem::path& path, int record_length);
@@ -97,8 +112,8 @@ class RecordReader {
 };
 
 // A record file read whole and only read. Unlike RecordFile, a missing file
-// raises a file Failure instead of being created: for a history that a step
-// only looks into.
+// raises a file Failure instead of being created: for a small file that a
+// step only looks into.
 class RecordImage {
  public:
   RecordImage(const std::filesystem::path& path, int record_length)

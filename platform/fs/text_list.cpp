@@ -114,14 +114,12 @@ void TextListWriter::Close() {
 }
 
 TextListReader::TextListReader(const std::filesystem::path& path) {
+  error_ = ProbeInput(path);
+  if (error_ != 0) return;
   try {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) {
-      data_ = ReadWholeFile(path);
-      ok_ = true;
-    }
-  } catch (const Failure&) {
-    ok_ = false;
+    data_ = ReadWholeFile(path);
+  } catch (const Failure& e) {
+    error_ = e.error() ? e.error() : EIO;
   }
 }
 

@@ -2,6 +2,7 @@
 // Text lists: lines of comma-separated items, strings in double quotes,
 // numbers bare, each line ended by CR LF; read back item by item. Plain text
 // files of whole lines (the market-sale file) use the line reader and writer.
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -46,9 +47,12 @@ class TextListWriter {
 
 class TextListReader {
  public:
-  // A missing or unreadable file reads as an empty list; ok() tells which.
+  // A missing or unreadable file reads as an empty list; ok() tells it from
+  // an empty one, error() why: ENOENT when missing, else the errno of the
+  // failed read.
   explicit TextListReader(const std::filesystem::path& path);
-  bool ok() const { return ok_; }
+  bool ok() const { return error_ == 0; }
+  int error() const { return error_; }
   bool Eof() const { return pos_ >= data_.size(); }
   // Next item: a quoted string without its quotes, or a bare item with its
   // surrounding blanks removed; items end at a comma or a line end, so a
@@ -63,7 +67,7 @@ class TextListReader {
  private:
   std::string data_;
   size_t pos_ = 0;
-  bool ok_ = false;
+  int error_ = ENOENT;
 };
 
 // Lines of a text file, split at CR LF (or a lone CR); the last line may lack
