@@ -4,12 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/entities/entity_files.h"
-#include "build/entities/margin_step.h"
-#include "build/entities/offspring_step.h"
-#include "build/entities/recent_horses.h"
-#include "build/extended/form_volqnq4dexpdsetup2024zz.h"
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/program_wiring.h"
 #include "build/records/form_volq_build.h"
 #include "build/step/step_runner.h"
 #include "platform/fs/data_dir.h"
@@ -63,18 +58,8 @@ int main(int argc, char** argv) {
   }
   DataDir dir(cl.data_dir);
   NameDataDirInFirstReport(dir);
-  FormVolqBuildWiring wiring;
-  wiring.steps["Command4"] = DamOffspringStep;
-  wiring.steps["Command5"] = SireOffspringStep;
-  wiring.steps["Command11"] = DamOffspringFilesStep;
-  wiring.steps["Command6"] = HorseEntryFilesStep;
-  wiring.steps["Command15"] = JockeyEntryFilesStep;
-  wiring.steps["Command8"] = RecentHorsesStep;
-  wiring.steps["Command13"] = MarginStep;
-  wiring.open_extended = [&dir] { return std::make_unique<FormVOLQNQ4DEXPDSETUP2024ZZ>(dir); };
-  wiring.open_category = [&dir] { return std::make_unique<FormCATEGORYSETUP2024ZZ>(dir); };
   Console console;
   WindowManager wm(console, "VolqBuild");
-  FormVolqBuild form(dir, std::move(wiring));
+  FormVolqBuild form(dir, ProgramWiring(dir));
   return console.Run(wm, form, cl.script);
 }

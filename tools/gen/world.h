@@ -14,7 +14,9 @@
 
 namespace volq::gen {
 
-enum class Scale { Small, Full };
+// Tiny: a few races and a few dozen horses a year, for tests that run the
+// whole pipeline many times over.
+enum class Scale { Small, Full, Tiny };
 
 struct Options {
   uint64_t seed = 1;
