@@ -6,7 +6,7 @@
 #include "fetch/progress_window.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 namespace {

@@ -9,7 +9,7 @@
 #include "fetch/download_window.h"
 #include "fetch/progress_window.h"
 #include "platform/jvlink/scripted_jvlink.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
 namespace volq {
@@ -30,7 +30,7 @@ Read R(const std::string& type, int length, char tag, std::string file = "FILE1"
 const char* const kTenFiles[] = {"RA20180101.dat", "SE20180101.dat", "UM20180101.dat",
                                  "HN20180101.dat", "KS20180101.dat", "SK20180101.dat",
                                  "CH20180101.dat", "BR20180101.dat", "BN20180101.dat",
-                                 kMarketSaleFile};
+                                 kMarketSaleFile.data()};
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
   std::vector<std::string> names;
@@ -348,7 +348,7 @@ TEST_F(FetchTest, TheFormerRawFilesStayUntilTheLastRecordIsRead) {
   EXPECT_EQ(intact, 5);  // JVInit and the four JVReads
   EXPECT_EQ(File("RA20180101.dat"), Rec("RA", 1272, 'a'));
   EXPECT_EQ(File("UM20180101.dat"), "");
-  EXPECT_EQ(File(kMarketSaleFile), Rec("HS", 200, 'x'));
+  EXPECT_EQ(File(std::string(kMarketSaleFile)), Rec("HS", 200, 'x'));
   EXPECT_TRUE(host_.failures.empty());
 }
 
@@ -393,7 +393,7 @@ TEST_F(FetchTest, TwoRunsLeaveOnlyTheSecondRunsRecords) {
   jv_.reads = {R("RA", 1272, 'c')};
   form_.Command2_Click();
   EXPECT_EQ(File("RA20180101.dat"), Rec("RA", 1272, 'c'));
-  EXPECT_EQ(File(kMarketSaleFile), "");
+  EXPECT_EQ(File(std::string(kMarketSaleFile)), "");
 }
 
 TEST_F(FetchTest, MissingDataDirectoryIsReportedAfterTheEnd) {

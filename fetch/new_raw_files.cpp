@@ -5,10 +5,10 @@
 namespace volq {
 namespace {
 
-const char* NameOf(int kind) {
+std::string_view NameOf(int kind) {
   return kind == NewRawFiles::kMarketSale ? kMarketSaleFile : kRawRecordFiles[kind].file;
 }
-const char* TypeOf(int kind) {
+std::string_view TypeOf(int kind) {
   return kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
 }
 

@@ -9,14 +9,12 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 namespace {
 
-constexpr const char* kHorseList = "KETTONUM20180101.dat";
-constexpr const char* kRecentList = "KETTONUM20180101Q.dat";
-constexpr const char* kRecentPlacingRecords = "OPTION1N\\KYOSOBAA.dat";
 constexpr int kFirstRecentYear = 2000;
 
 }  // namespace
@@ -24,7 +22,7 @@ constexpr int kFirstRecentYear = 2000;
 std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  const std::filesystem::path recent_path = dir.Path(kRecentList);
+  const std::filesystem::path recent_path = dir.Path(kRecentHorseList);
   std::unique_ptr<TextListWriter> recent;
   frame.Do("open", [&] { recent = std::make_unique<TextListWriter>(recent_path); });
 
@@ -32,7 +30,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   for (size_t i = 0; i < horses.size(); ++i) {
     frame.Yield(static_cast<int64_t>(i + 1), static_cast<int64_t>(horses.size()));
     std::filesystem::path path;
-    if (!frame.Do("entity file name", [&] { path = dir.EntityPath("UMAGOTOSETUP", horses[i]); })) {
+    if (!frame.Do("entity file name", [&] { path = dir.EntityPath(kHorseEntryFolder, horses[i]); })) {
       continue;
     }
     // A missing race-entry file reads as a horse without races.
@@ -59,7 +57,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
 void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& recent) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  const std::filesystem::path out_path = dir.Path(kRecentPlacingRecords);
+  const std::filesystem::path out_path = dir.Path(kRecentPlacingFile);
 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
@@ -79,9 +77,7 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
 }
 
 std::string RecentHorsesStep(StepContext& ctx) {
-  BeginStep(ctx, {{kHorseList, "KISHUNUM20180101.dat"},
-                  {kKyosobaFile},
-                  {kRecentList, kRecentPlacingRecords, "KISHUFUKUSHO\\", kDonichiFile}});
+  BeginStep(ctx, BuildStep::RecentHorses);
   const std::vector<std::string> recent = WriteRecentHorseList(ctx);
   CopyRecentPlacingRecords(ctx, recent);
   WriteJockeyPlaceCounts(ctx);

@@ -7,7 +7,7 @@
 #include "common/derived_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "build/factors/factor_test_support.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
 namespace volq {

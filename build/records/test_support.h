@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "build/step/step_frame.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
@@ -59,7 +60,7 @@ class StepTest : public ::testing::Test {
             ("volq_" + std::string(info->test_suite_name()) + "_" + info->name());
     std::filesystem::remove_all(root_);
     dir_ = std::make_unique<DataDir>(root_);
-    dir_->CreateFolders();
+    dir_->CreateFolders(kDataDirFolders);
     frame_ = std::make_unique<StepFrame>();
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
@@ -74,18 +75,18 @@ class StepTest : public ::testing::Test {
     r.replace(r.size() - 2, 2, "\r\n");
     return r;
   }
-  void WriteFile(const std::string& name, const std::string& bytes) {
+  void WriteFile(std::string_view name, const std::string& bytes) {
     WriteWholeFile(dir_->Path(name), bytes);
   }
-  void WriteRecords(const std::string& name, const std::vector<std::string>& recs) {
+  void WriteRecords(std::string_view name, const std::vector<std::string>& recs) {
     std::string all;
     for (const auto& r : recs) all += r;
     WriteFile(name, all);
   }
-  std::string ReadFile(const std::string& name) { return ReadWholeFile(dir_->Path(name)); }
-  bool Exists(const std::string& name) { return std::filesystem::exists(dir_->Path(name)); }
+  std::string ReadFile(std::string_view name) { return ReadWholeFile(dir_->Path(name)); }
+  bool Exists(std::string_view name) { return std::filesystem::exists(dir_->Path(name)); }
   // Records of a record file, split by length.
-  std::vector<std::string> Records(const std::string& name, int length) {
+  std::vector<std::string> Records(std::string_view name, int length) {
     std::string all = ReadFile(name);
     std::vector<std::string> out;
     for (size_t i = 0; i + length <= all.size(); i += length) out.push_back(all.substr(i, length));

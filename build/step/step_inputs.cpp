@@ -65,6 +65,11 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
   ctx.frame.NoteOutputs(ctx.dir, files.writes);
 }
 
+void BeginStep(StepContext& ctx, BuildStep step) {
+  const BuildButton& b = ButtonOf(step);
+  BeginStep(ctx, {b.walks, b.consults, b.writes});
+}
+
 void StopOnUnreadAtLoad(const std::string& what) {
   StopStep(what +
            " when the window opened: the step did not run and changed nothing; open the window "
@@ -75,7 +80,7 @@ void ReportMissingInput(StepFrame& frame, std::string_view name) {
   frame.Skipped("missing input " + std::string(name), "read as empty");
 }
 
-std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
+std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name) {
   TextListReader r(ctx.dir.Path(name));
   if (r.error() == ENOENT) {
     ReportMissingInput(ctx.frame, name);
@@ -93,7 +98,7 @@ void ReportIfMissing(StepContext& ctx, std::string_view name) {
 
 std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2); }
 
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name, int record_length,
                                            std::string_view record_type) {
   const std::filesystem::path p = ctx.dir.Path(name);
   const int err = ProbeInput(p);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 

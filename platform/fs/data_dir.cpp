@@ -13,11 +13,6 @@ namespace volq {
 
 namespace fs = std::filesystem;
 
-const char* const DataDir::kFolders[] = {
-    "UMAGOTOSETUP", "KISHUGOTOSETUP", "HAHAHAN",      "HAHA",     "HAHAN",
-    "SHUBOBA",      "SHUBOBAN",       "KYOSOBA",      "KYOSOBAN", "KISHUFUKUSHO",
-    "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
-
 namespace {
 
 // The data directories that exist now, told of every file created; a mutex
@@ -180,9 +175,9 @@ std::string DataDirProblem(const fs::path& root) {
          "; give the right one with --data-dir DIR (it is never created)";
 }
 
-void DataDir::CreateFolders() {
+void DataDir::CreateFolders(std::span<const std::string_view> folders) {
   fs::create_directories(root_);
-  for (const char* const* f = kFolders; *f; ++f) fs::create_directories(root_ / *f);
+  for (std::string_view f : folders) fs::create_directories(root_ / f);
 }
 
 }  // namespace volq

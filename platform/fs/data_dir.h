@@ -7,6 +7,7 @@
 // reports name a file from the live data directory that holds it (ShownPath).
 #include <filesystem>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,9 +38,9 @@ class DataDir {
   void Delete(std::string_view relative);
   void DeletePath(const std::filesystem::path& p);
 
-  // The folders the build steps write into; the demo and tests create them.
-  static const char* const kFolders[];
-  void CreateFolders();
+  // Creates the data directory and the given folders in it (the catalogue of
+  // common/ names the ones the steps write into); tests and tools do this.
+  void CreateFolders(std::span<const std::string_view> folders);
 
  private:
   friend void NoteFileCreated(const std::filesystem::path& p);

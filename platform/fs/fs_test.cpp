@@ -488,9 +488,12 @@ TEST_F(FsTest, LinesSplitAtCrLf) {
   EXPECT_EQ(ReadLines(p), (std::vector<std::string>{"one", "two", "three"}));
 }
 
+// Two folders of the data directory, as the tests here use them.
+constexpr std::string_view kTestFolders[] = {"KYOSOBA", "UMAGOTOSETUP"};
+
 TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   DataDir d(root_);
-  d.CreateFolders();
+  d.CreateFolders(kTestFolders);
   fs::remove_all(root_ / "KYOSOBA");
   fs::create_directories(root_ / "kyosoba");
   WriteWholeFile(root_ / "kyosoba" / "2019100001.dat", "z");
@@ -533,7 +536,7 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
 
 TEST_F(FsTest, EveryFileTheFileLayerCreatesIsFoundInAnyCaseAtOnce) {
   DataDir d(root_);
-  d.CreateFolders();
+  d.CreateFolders(kTestFolders);
   // A miss lists the folder once; the files created afterwards are told to
   // the live directory by the creating calls themselves.
   ASSERT_EQ(d.Path("UMAGOTOSETUP\\none.dat"), root_ / "UMAGOTOSETUP" / "none.dat");
