@@ -19,25 +19,39 @@ namespace volq {
 
 StepFn StepOf(BuildStep step) {
   switch (step) {
-    case BuildStep::Race: return RaceStep;
-    case BuildStep::RaceEntry: return RaceEntryStep;
-    case BuildStep::Horse: return HorseStep;
-    case BuildStep::Jockey: return JockeyStep;
-    case BuildStep::TrainerBreederOwner: return TrainerBreederOwnerStep;
-    case BuildStep::Breeding: return BreedingHorseStep;
-    case BuildStep::DamOffspring: return DamOffspringStep;
-    case BuildStep::SireOffspring: return SireOffspringStep;
-    case BuildStep::DamOffspringFiles: return DamOffspringFilesStep;
-    case BuildStep::HorseEntryFiles: return HorseEntryFilesStep;
-    case BuildStep::JockeyEntryFiles: return JockeyEntryFilesStep;
-    case BuildStep::RecentHorses: return RecentHorsesStep;
-    case BuildStep::Margin: return MarginStep;
+    case BuildStep::Race:
+      return RaceStep;
+    case BuildStep::RaceEntry:
+      return RaceEntryStep;
+    case BuildStep::Horse:
+      return HorseStep;
+    case BuildStep::Jockey:
+      return JockeyStep;
+    case BuildStep::TrainerBreederOwner:
+      return TrainerBreederOwnerStep;
+    case BuildStep::Breeding:
+      return BreedingHorseStep;
+    case BuildStep::DamOffspring:
+      return DamOffspringStep;
+    case BuildStep::SireOffspring:
+      return SireOffspringStep;
+    case BuildStep::DamOffspringFiles:
+      return DamOffspringFilesStep;
+    case BuildStep::HorseEntryFiles:
+      return HorseEntryFilesStep;
+    case BuildStep::JockeyEntryFiles:
+      return JockeyEntryFilesStep;
+    case BuildStep::RecentHorses:
+      return RecentHorsesStep;
+    case BuildStep::Margin:
+      return MarginStep;
     // The extended-record window runs its own two steps.
     case BuildStep::ExBuild:
     case BuildStep::StandardTimes:
     case BuildStep::OpenExtended:
     case BuildStep::OpenCategory:
-    case BuildStep::Nothing: return {};
+    case BuildStep::Nothing:
+      return {};
   }
   return {};
 }

@@ -12,23 +12,26 @@ std::string CourseFileName(CourseFile file, std::string_view model_word) {
   struct Pattern {
     std::string_view before, after;  // around the model word
   };
+  // clang-format off
   static constexpr Pattern kPatterns[] = {
       {"", "ItemCategory201801N2024.dat"},    {"", "ItemCategoryCount201801N2024.dat"},
       {"QA1", "TotalData201801N2024.dat"},    {"QA1", "AgariData201801N2024.dat"},
       {"QA1", "PaceData201801N2024.dat"},     {"QA1", "SohaData201801N2024.dat"},
       {"QA1", "AgariWeightData201801N2024.dat"}, {"QA1", "PaceWeightData201801N2024.dat"},
       {"QA1", "SohaWeightData201801N2024.dat"}};
+  // clang-format on
   const Pattern& p = kPatterns[static_cast<size_t>(file)];
   return std::string(p.before) + std::string(model_word) + std::string(p.after);
 }
 
 std::string InOptionFolder(std::string_view name) {
-  return std::string(kOptionFolder) + "\\" + std::string(name);
+  return std::string(kOptionFolder) + std::string(catalogue_detail::kSeparator) + std::string(name);
 }
 
 const std::vector<BuildButton>& BuildButtons() {
   using S = BuildStep;
   constexpr std::string_view w = kMainWindow;
+  // clang-format off
   static const std::vector<BuildButton> buttons = {
       {w, "Command1", "RA(レース）", S::Race, {kRaRawFile}, {}, {kRaNewFile}},
       {w, "Command2", "SE(詳細)", S::RaceEntry, {kSeRawFile}, {}, {kSeNewFile}},
@@ -65,6 +68,7 @@ const std::vector<BuildButton>& BuildButtons() {
       {kExtendedWindow, "Command2", "表示", S::StandardTimes, {kRecentHorseList}, {},
        {kStandardTimeFile}},
   };
+  // clang-format on
   return buttons;
 }
 
@@ -79,9 +83,10 @@ std::string CatalogueText() {
   std::string text;
   for (std::string_view f : kDataDirFolders) text += "folder " + std::string(f) + "\n";
   for (const BuildButton& b : BuildButtons()) {
-    const char* kind = b.step == BuildStep::Nothing                                       ? "none"
-                       : b.step == BuildStep::OpenExtended || b.step == BuildStep::OpenCategory ? "opens"
-                                                                                                : "step";
+    const char* kind = b.step == BuildStep::Nothing ? "none"
+                       : b.step == BuildStep::OpenExtended || b.step == BuildStep::OpenCategory
+                           ? "opens"
+                           : "step";
     text += "button " + std::string(b.window) + " " + std::string(b.control) + " " + kind;
     if (!b.caption.empty()) text += " " + std::string(b.caption);
     text += "\n";

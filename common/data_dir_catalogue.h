@@ -47,21 +47,21 @@ inline constexpr std::string_view kFolderOutput = kJoined<folder, catalogue_deta
 inline constexpr std::string_view kHorseEntryFolder = "UMAGOTOSETUP";     // a horse's race entries
 inline constexpr std::string_view kJockeyEntryFolder = "KISHUGOTOSETUP";  // a jockey's rides
 inline constexpr std::string_view kDamOffspringFolder = "HAHAHAN";        // a dam's foals (SK)
-inline constexpr std::string_view kDamBlockFolder = "HAHA";               // a dam's offspring blocks
-inline constexpr std::string_view kDamTotalFolder = "HAHAN";              // a dam's offspring totals
-inline constexpr std::string_view kSireBlockFolder = "SHUBOBA";           // a sire's offspring blocks
-inline constexpr std::string_view kSireTotalFolder = "SHUBOBAN";          // a sire's offspring totals
-inline constexpr std::string_view kHorseCountFolder = "KYOSOBA";          // a horse's placing counts
-inline constexpr std::string_view kHorseNumberFolder = "KYOSOBAN";        // a horse's placing numbers
+inline constexpr std::string_view kDamBlockFolder = "HAHA";         // a dam's offspring blocks
+inline constexpr std::string_view kDamTotalFolder = "HAHAN";        // a dam's offspring totals
+inline constexpr std::string_view kSireBlockFolder = "SHUBOBA";     // a sire's offspring blocks
+inline constexpr std::string_view kSireTotalFolder = "SHUBOBAN";    // a sire's offspring totals
+inline constexpr std::string_view kHorseCountFolder = "KYOSOBA";    // a horse's placing counts
+inline constexpr std::string_view kHorseNumberFolder = "KYOSOBAN";  // a horse's placing numbers
 inline constexpr std::string_view kJockeyPlacingFolder = "KISHUFUKUSHO";  // a jockey's place counts
 inline constexpr std::string_view kOptionFolder = "OPTION1N";
 inline constexpr std::string_view kUmaExFolder = "UMAGOTOEXSETUP";  // a horse's EX records
 inline constexpr std::string_view kUmaExSuffix = "EX.dat";
 // The data directory brings them along: no step creates a folder.
 inline constexpr std::string_view kDataDirFolders[] = {
-    kHorseEntryFolder,  kJockeyEntryFolder, kDamOffspringFolder, kDamBlockFolder,
-    kDamTotalFolder,    kSireBlockFolder,   kSireTotalFolder,    kHorseCountFolder,
-    kHorseNumberFolder, kJockeyPlacingFolder, kOptionFolder,     kUmaExFolder};
+    kHorseEntryFolder,  kJockeyEntryFolder,   kDamOffspringFolder, kDamBlockFolder,
+    kDamTotalFolder,    kSireBlockFolder,     kSireTotalFolder,    kHorseCountFolder,
+    kHorseNumberFolder, kJockeyPlacingFolder, kOptionFolder,       kUmaExFolder};
 
 // --- Raw files of the download -------------------------------------------------
 // Named by the type of the records they hold (RecordTypeOf).
@@ -82,9 +82,9 @@ struct RawRecordFile {
   std::string_view file;
 };
 inline constexpr RawRecordFile kRawRecordFiles[9] = {
-    {"RA", kRaRawFile}, {"SE", kSeRawFile}, {"UM", kUmRawFile}, {"HN", kHnRawFile},
-    {"KS", kKsRawFile}, {"SK", kSkRawFile}, {"CH", kChRawFile}, {"BR", kBrRawFile},
-    {"BN", kBnRawFile}};
+    {"RA", kRaRawFile}, {"SE", kSeRawFile}, {"UM", kUmRawFile},
+    {"HN", kHnRawFile}, {"KS", kKsRawFile}, {"SK", kSkRawFile},
+    {"CH", kChRawFile}, {"BR", kBrRawFile}, {"BN", kBnRawFile}};
 
 // --- NEW files: one record per key -----------------------------------------------
 inline constexpr std::string_view kRaNewFile = "RA20180101NEW.dat";
@@ -123,11 +123,13 @@ inline constexpr std::string_view kHahauma = "HAHAUMA.dat";
 inline constexpr std::string_view kMareFile = kInFolder<kOptionFolder, catalogue_detail::kMare>;
 inline constexpr std::string_view kStallionFile =
     kInFolder<kOptionFolder, catalogue_detail::kStallion>;
-inline constexpr std::string_view kKyosobaFile = kInFolder<kOptionFolder, catalogue_detail::kKyosoba>;
+inline constexpr std::string_view kKyosobaFile =
+    kInFolder<kOptionFolder, catalogue_detail::kKyosoba>;
 // The placing records of the recently run horses.
 inline constexpr std::string_view kRecentPlacingFile =
     kInFolder<kOptionFolder, catalogue_detail::kKyosobaA>;
-inline constexpr std::string_view kDonichiFile = kInFolder<kOptionFolder, catalogue_detail::kDonichi>;
+inline constexpr std::string_view kDonichiFile =
+    kInFolder<kOptionFolder, catalogue_detail::kDonichi>;
 // Dam summaries that an alternative routine looks up; no step writes them.
 inline constexpr std::string_view kDamHorseFile =
     kInFolder<kOptionFolder, catalogue_detail::kHahauma>;

@@ -6,6 +6,7 @@
 #include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -166,7 +167,8 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   frame.Do("close", [&] { items->Close(); });
 
   if (race_missing > 0) {
-    frame.Skipped(RaceEntries(race_missing) + " kept whose race is not in RA20180101NEW.dat",
+    frame.Skipped(RaceEntries(race_missing) + " kept whose race is not in " +
+                      std::string(kRaNewFile),
                   "their speeds and the factor codes that need the race were left as they were "
                   "(first: " + first_race_missing + ")");
   }

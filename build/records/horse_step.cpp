@@ -114,7 +114,9 @@ std::string HorseStep(StepContext& ctx) {
   }
   ketto.Close();
   massho.Close();
-  frame.WriteAnew("write KYOSOBA.dat", dir, kyosoba_path, kyosoba);
+  // Named without its folder, as the reports have always named it.
+  const std::string_view kyosoba_name = kKyosobaFile.substr(kOptionFolder.size() + 1);
+  frame.WriteAnew("write " + std::string(kyosoba_name), dir, kyosoba_path, kyosoba);
 
   return EndMessage("UM 終わり", 0) + CountText(m);
 }
