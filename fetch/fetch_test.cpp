@@ -8,6 +8,7 @@
 
 #include "fetch/download_window.h"
 #include "fetch/progress_window.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/jvlink/scripted_jvlink.h"
 #include "platform/ui/cp932.h"
 #include "platform/ui/headless_host.h"
@@ -361,9 +362,15 @@ TEST_F(FetchTest, AFailedWriteKeepsEveryFormerRawFile) {
     jv_ = ScriptedJVLink();
     host_ = HeadlessHost();
     jv_.reads = {R("RA", 1272, 'a'), R("SE", 555, 's'), R("BN", 477, 'n')};
-    SetWriteFault([&](const fs::path& p) { return p.filename() == failing ? ENOSPC : 0; });
-    form_.Command2_Click();
-    SetWriteFault(nullptr);
+    {
+      FaultFileSystem files;
+      files.FailWhere([&](std::string_view op, const std::string& p) {
+        const std::string file = fs::path(p).filename().string();
+        return op == "write" && file.starts_with(std::string(failing) + ".") ? ENOSPC : 0;
+      });
+      ScopedFileSystem installed(files);
+      form_.Command2_Click();
+    }
     EXPECT_EQ(host_.failures,
               (std::vector<std::string>{
                   std::string("cannot write ") + failing + ": No space left on device",

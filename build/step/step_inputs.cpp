@@ -4,13 +4,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/fs/file_system.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
 
 namespace {
 
-std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int err) { return err == kRefusedSymlink ? "refused symlink" : std::strerror(err); }
 
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
   StopStep("cannot read input " + std::string(name) + ": " + Reason(err) +
@@ -32,9 +33,10 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
     if (folder.empty() || std::find(missing.begin(), missing.end(), folder) != missing.end()) {
       continue;
     }
-    std::error_code ec;
     const std::filesystem::path p = ctx.dir.Path(folder);
-    if (std::filesystem::is_directory(p, ec)) continue;
+    EntryInfo info;
+    if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
+    if (info.kind == EntryKind::Folder) continue;
     missing.push_back(folder);
     command += " " + std::filesystem::absolute(p).lexically_normal().string();
   }
@@ -118,9 +120,12 @@ std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, i
 
 namespace {
 
-bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return false;
+// True when the file is missing (reported) or cannot be looked at (skipped
+// as `what`).
+bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path, std::string_view what) {
+  bool exists = true;
+  if (!ctx.frame.Do(what, [&] { exists = EntryExists(path); })) return true;
+  if (exists) return false;
   const std::string file = ShownPath(path);
   ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
   return true;
@@ -129,13 +134,13 @@ bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
 }  // namespace
 
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
-  ReportedMissing(ctx, path);
+  ReportedMissing(ctx, path, "read");
 }
 
 std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
                                                  const std::filesystem::path& path,
                                                  int record_length, std::string_view what) {
-  if (ReportedMissing(ctx, path)) return nullptr;
+  if (ReportedMissing(ctx, path, what)) return nullptr;
   std::unique_ptr<EntityRecords> file;
   ctx.frame.Do(what, [&] { file = std::make_unique<EntityRecords>(path, record_length); });
   return file;
