@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/fs/file_system.h"
+#include "platform/fs/replaced_file.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -47,6 +48,27 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
            command);
 }
 
+// Removes the temporary files that killed runs left beside the outputs the
+// step writes; the step runs under the data directory's lock, so no other
+// program is writing one. Per-entity files are written in place and leave
+// none.
+void RemoveTemporariesOfOutputs(StepContext& ctx, const std::vector<std::string_view>& outputs) {
+  std::vector<std::pair<std::string_view, std::vector<std::string>>> folders;
+  for (std::string_view output : outputs) {
+    if (output.empty() || output.back() == '\\') continue;
+    const std::string_view folder = FolderOf(output);
+    const std::string_view name = folder.empty() ? output : output.substr(folder.size() + 1);
+    auto it = std::find_if(folders.begin(), folders.end(),
+                           [&](const auto& f) { return f.first == folder; });
+    if (it == folders.end()) it = folders.insert(folders.end(), {folder, {}});
+    it->second.emplace_back(name);
+  }
+  for (const auto& [folder, names] : folders) {
+    ctx.frame.Do("remove left temporary files",
+                 [&] { RemoveLeftTemporaries(ctx.dir.Path(folder), names); });
+  }
+}
+
 }  // namespace
 
 void BeginStep(StepContext& ctx, const StepFiles& files) {
@@ -64,6 +86,7 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
     const int err = ProbeInput(ctx.dir.Path(name));
     if (err != 0 && err != ENOENT) StopUnreadable(name, err);
   }
+  RemoveTemporariesOfOutputs(ctx, files.writes);
   ctx.frame.NoteOutputs(ctx.dir, files.writes);
 }
 

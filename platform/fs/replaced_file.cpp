@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 
+#include "platform/fs/ascii_case.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/file_system.h"
@@ -30,6 +31,40 @@ std::filesystem::path TemporaryPathOf(const std::filesystem::path& final_path) {
 bool IsTemporaryName(std::string_view file_name) {
   return file_name.size() > kTemporarySuffix.size() &&
          file_name.substr(file_name.size() - kTemporarySuffix.size()) == kTemporarySuffix;
+}
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// True when file_name is NAME.<process>-<n>.partial, NAME in any case.
+bool IsTemporaryOf(std::string_view file_name, std::string_view name) {
+  if (!IsTemporaryName(file_name) || file_name.size() <= name.size() + 1) return false;
+  if (!SameIgnoringAsciiCase(file_name.substr(0, name.size()), name)) return false;
+  if (file_name[name.size()] != '.') return false;
+  std::string_view serial = file_name.substr(name.size() + 1);
+  serial.remove_suffix(kTemporarySuffix.size());
+  const size_t dash = serial.find('-');
+  return dash != std::string_view::npos && AllDigits(serial.substr(0, dash)) &&
+         AllDigits(serial.substr(dash + 1));
+}
+
+}  // namespace
+
+void RemoveLeftTemporaries(const std::filesystem::path& folder,
+                           const std::vector<std::string>& names) {
+  std::vector<std::string> listed;
+  if (const int err = Files().List(folder, listed)) FailFileOp("cannot list", folder, err);
+  for (const std::string& file : listed) {
+    for (const std::string& name : names) {
+      if (!IsTemporaryOf(file, name)) continue;
+      const std::filesystem::path p = folder / file;
+      if (const int err = Files().Delete(p)) FailFileOp("cannot delete", p, err);
+      break;
+    }
+  }
 }
 
 ReplacedFile::ReplacedFile(std::filesystem::path final_path)

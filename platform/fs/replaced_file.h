@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace volq {
 
@@ -58,5 +59,13 @@ void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes)
 // True for the name of a temporary file of a replacement: such a file is
 // never a data file, even when a killed run left it behind.
 bool IsTemporaryName(std::string_view file_name);
+
+// Deletes from `folder` the temporary files of replacements of the outputs
+// `names` (NAME.<process>-<n>.partial, NAME in any case) that killed runs
+// left. Only for a caller that holds the data directory's lock, under which
+// no other program is writing one. A failed list or delete raises a file
+// Failure.
+void RemoveLeftTemporaries(const std::filesystem::path& folder,
+                           const std::vector<std::string>& names);
 
 }  // namespace volq
