@@ -1,5 +1,6 @@
 #pragma once
 // Helpers of the end-to-end tests, which run the built programs.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -16,6 +17,15 @@ namespace volq::testing {
 inline int Shell(const std::string& cmd) {
   int st = std::system(cmd.c_str());
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// The folder of the running test, emptied: TMPDIR/volq_e2e_TESTNAME.
+inline std::filesystem::path FreshTestRoot() {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() /
+      ("volq_e2e_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  std::filesystem::remove_all(root);
+  return root;
 }
 
 // "cd ROOT && ": the sample's commands run in its root folder.

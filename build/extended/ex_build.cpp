@@ -43,8 +43,7 @@ class DamFoals {
       // makes no file for her.
       const std::filesystem::path path = ctx_.dir.EntityPath(kDamOffspringFolder, dam);
       TextMap<int32_t> m;
-      std::error_code ec;
-      if (!std::filesystem::exists(path, ec)) {
+      if (!EntryExists(path)) {
         foals = std::move(m);
         return;
       }

@@ -64,8 +64,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       try {
         ex.emplace(path, kUmaExLength);
       } catch (const Failure& e) {
-        std::error_code ec;
-        if (std::filesystem::exists(path, ec)) {
+        if (EntryExists(path)) {
           frame.Skipped("open", e.text());
         } else {
           ReportIfMissingEntityFile(ctx, path);

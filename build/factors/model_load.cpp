@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <cstdio>
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
@@ -46,21 +45,6 @@ float Weight(std::string_view t, const std::string& file) {
     FailConversion(file + ": not a number: '" + std::string(t) + "'");
   }
   return v;
-}
-
-// Line ends of a text file, counted in pieces without holding the file. The
-// dam-line table (13 lines a mare, some 140,000 mares) is sized once from it
-// rather than grown by copying rows of 78 texts.
-int64_t LineEnds(const std::filesystem::path& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return 0;
-  std::vector<char> buf(1 << 20);
-  int64_t n = 0;
-  for (size_t got; (got = std::fread(buf.data(), 1, buf.size(), f)) > 0;) {
-    n += std::count(buf.data(), buf.data() + got, '\n');
-  }
-  std::fclose(f);
-  return n;
 }
 
 TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
@@ -146,10 +130,12 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
 
   // Thirteen lines of six values per mare; a row cut short keeps what it has.
-  FemaleLineTable.assign(1, FemaleLineRow{});
-  FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
   FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
   TextListReader& lines = *FemaleLineSource;
+  // The table (13 lines a mare, some 140,000 mares) is sized once rather
+  // than grown by copying rows of 78 texts.
+  FemaleLineTable.assign(1, FemaleLineRow{});
+  FemaleLineTable.reserve(static_cast<size_t>(lines.LineEnds() / 13 + 2));
   UnreadableTable.clear();
   if (lines.error() != 0 && lines.error() != ENOENT) UnreadableTable = kFemaleLineList;
   ReportUnread(frame, kFemaleLineList, lines.error());

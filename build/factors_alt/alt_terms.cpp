@@ -24,8 +24,7 @@ std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view j
   if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
   std::filesystem::path p = dir.EntityPath(kJockeyEntryFolder, jockey_code);
   // A jockey without a file has no rides; reading creates no file.
-  std::error_code ec;
-  if (!std::filesystem::exists(p, ec)) return std::make_unique<RecordReader>(kRaceEntryLength);
+  if (!EntryExists(p)) return std::make_unique<RecordReader>(kRaceEntryLength);
   return std::make_unique<RecordReader>(p, kRaceEntryLength);
 }
 

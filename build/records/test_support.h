@@ -11,36 +11,46 @@
 #include "build/step/step_frame.h"
 #include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
 
 namespace volq::testing {
 
-// Writes of the outputs of the given file names fail as on a full disk while
-// it lives.
+// Writes of the outputs of the given file names (in place, or to the
+// temporary file of a replacement) fail as on a full disk while it lives.
 class FullDiskFor {
  public:
   explicit FullDiskFor(std::vector<std::string> names) {
-    SetWriteFault([names = std::move(names)](const std::filesystem::path& p) {
+    files_.FailWhere([names = std::move(names)](std::string_view op, const std::string& path) {
+      if (op != "write") return 0;
+      const std::string file = std::filesystem::path(path).filename().string();
       for (const std::string& n : names) {
-        if (p.filename() == n) return ENOSPC;
+        if (file == n || (file.starts_with(n + ".") && IsTemporaryName(file))) return ENOSPC;
       }
       return 0;
     });
   }
-  ~FullDiskFor() { SetWriteFault(nullptr); }
+
+ private:
+  FaultFileSystem files_;
+  ScopedFileSystem installed_{files_};
 };
 
 // Opens of the given file for reading fail as for a file that exists but
 // cannot be read (chmod 000 does not stop root) while it lives.
 class UnreadableFor {
  public:
-  explicit UnreadableFor(std::filesystem::path path, int error = EACCES) {
-    SetReadFault([path = std::move(path), error](const std::filesystem::path& p) {
-      return p == path ? error : 0;
+  explicit UnreadableFor(const std::filesystem::path& path, int error = EACCES) {
+    files_.FailWhere([path = path.string(), error](std::string_view op, const std::string& p) {
+      const bool opens = op == "read whole" || op == "map" || op == "open for reading";
+      return opens && p == path ? error : 0;
     });
   }
-  ~UnreadableFor() { SetReadFault(nullptr); }
+
+ private:
+  FaultFileSystem files_;
+  ScopedFileSystem installed_{files_};
 };
 
 // Names of the temporary files of replacements left anywhere under root.
