@@ -43,23 +43,26 @@ fi
 # root with $SRC (the record source) and $DATA (the data directory) set. Add
 # the download and each build step here as they come into being.
 B='out/build/volqbuild --data-dir "$DATA" -c'
+# The folders and the buttons as the build program's catalogue lists them.
+CATALOGUE=$(out/build/volqbuild --catalogue)
 STEPS=(
   "download (stand-in, 3 s phase)|out/fetch/volqfetch --data-dir \"\$DATA\" --source \"\$SRC\" -c 'press Command2'"
-  "Command1 RA|$B 'press Command1'"
-  "Command2 SE|$B 'press Command2'"
-  "Command3 UM|$B 'press Command3'"
-  "Command12 KS|$B 'press Command12'"
-  "Command14 CH/BR/BN|$B 'press Command14'"
-  "Command7 HN|$B 'press Command7'"
-  "Command4 SK dam|$B 'press Command4'"
-  "Command5 SK sire|$B 'press Command5'"
-  "Command11 SK/HN|$B 'press Command11'"
-  "Command6 SE/UM|$B 'press Command6'"
-  "Command15 SE/KS|$B 'press Command15'"
-  "Command8 recent horses, place counts|$B 'press Command8'"
-  "Command9 計算 (EX records)|$B 'press Command9; window 2; press Command1'"
-  "Command9 表示 (standard times)|$B 'press Command9; window 2; press Command2'"
-  "Command13 margin|$B 'press Command13'"
+)
+# The main window's step buttons in their order, and the extended-record
+# window's steps where its button opens it.
+while read -r kind window control step caption; do
+  if [ "$kind" != button ] || [ "$window" != FormVolqBuild ]; then continue; fi
+  if [ "$step" = step ]; then
+    STEPS+=("$control $caption|$B 'press $control'")
+  elif [ "$caption" = VOLQNQ4DEXPD ]; then
+    while read -r k w c _ cap; do
+      if [ "$k" = button ] && [ "$w" = FormVOLQNQ4DEXPDSETUP2024ZZ ]; then
+        STEPS+=("$control $cap|$B 'press $control; window 2; press $c'")
+      fi
+    done <<<"$CATALOGUE"
+  fi
+done <<<"$CATALOGUE"
+STEPS+=(
   # The category window (window 2); a step that reports what it skipped exits
   # with 1, which the table does not count as an error.
   "Command1 extraction, 3 course types|$B 'press Command10; window 2; type Text1 201801; press Option1; press Command1; type Text1 201801; press Option2; press Command1; type Text1 201801; press Option3; press Command1' || [ \$? -eq 1 ]"
@@ -121,10 +124,9 @@ printf 'download_seconds=3\n' >"$XDG_CONFIG_HOME/volq/jvlink-stand-in.conf"
 export SRC DATA
 rm -rf "$DATA"
 mkdir -p "$DATA"
-for f in UMAGOTOSETUP KISHUGOTOSETUP HAHAHAN HAHA HAHAN SHUBOBA SHUBOBAN KYOSOBA KYOSOBAN \
-         KISHUFUKUSHO OPTION1N UMAGOTOEXSETUP; do
-  mkdir -p "$DATA/$f"
-done
+while read -r kind name _; do
+  if [ "$kind" = folder ]; then mkdir -p "$DATA/$name"; fi
+done <<<"$CATALOGUE"
 for step in "${STEPS[@]}"; do
   name=${step%%|*}
   command=${step#*|}

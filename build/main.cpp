@@ -4,9 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "build/program_wiring.h"
-#include "build/records/form_volq_build.h"
-#include "build/step/step_runner.h"
+#include "build/form_volq_build.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/console.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 constexpr const char* kUsageHead =
     "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
-    "       volqbuild --help | --version\n"
+    "       volqbuild --help | --version | --catalogue\n"
     "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current\n"
     "                  directory) with the raw record files volqfetch wrote and\n"
     "                  these folders, which no step creates:";
@@ -23,11 +22,12 @@ constexpr const char* kUsageTail =
     "                  -c 'press Command1; press Command2'; a ';' inside double\n"
     "                  quotes or written \\; belongs to its command (without -c:\n"
     "                  commands from standard input, or a prompt on a terminal)\n"
+    "  --catalogue     for scripts: the folders ('folder NAME') and the buttons\n"
+    "                  ('button WINDOW CONTROL step|opens|none CAPTION'), in order\n"
     "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N |\n"
     "          windows | show [CONTROL] | help | quit\n"
-    "buttons of the main window, in the order their steps need each other's files:\n"
-    "  Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5\n"
-    "  Command11 Command6 Command15 Command8\n"
+    "buttons of the main window, in the order their steps need each other's files:";
+constexpr const char* kUsageButtons =
     "  Command9   opens the extended-record window (window 2): press 計算, press\n"
     "             表示, then pick List1 N shows one horse's records\n"
     "  Command13  the margin step (after 計算)\n"
@@ -38,18 +38,28 @@ constexpr const char* kUsageTail =
     "exit status: 0 done, 1 a command failed or a step skipped something,\n"
     "             2 a wrong command line\n";
 
-// The head, then the folders, as many a line as fit the console's width.
+// The head, the folders, the middle, the step buttons run before the first
+// window opens, then the rest; lists as many a line as fit the console's width.
 std::string Usage() {
   std::string folders(17, ' ');
-  for (const char* const* f = volq::DataDir::kFolders; *f; ++f) folders += std::string(" ") + *f;
+  for (std::string_view f : volq::kDataDirFolders) folders += " " + std::string(f);
+  std::string buttons(1, ' ');
+  for (const volq::BuildButton& b : volq::BuildButtons()) {
+    if (b.step == volq::BuildStep::OpenExtended) break;
+    buttons += " " + std::string(b.control);
+  }
   return std::string(kUsageHead) + "\n" + volq::FoldWords(folders, volq::kListWidth, 18) +
-         kUsageTail;
+         kUsageTail + "\n" + volq::FoldWords(buttons, volq::kListWidth, 2) + kUsageButtons;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace volq;
+  if (argc == 2 && std::string_view(argv[1]) == "--catalogue") {
+    std::cout << CatalogueText();
+    return 0;
+  }
   CommandLine cl = ParseCommandLine(argc, argv);
   if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
   if (const std::string problem = DataDirProblem(cl.data_dir); !problem.empty()) {
@@ -60,6 +70,6 @@ int main(int argc, char** argv) {
   NameDataDirInFirstReport(dir);
   Console console;
   WindowManager wm(console, "VolqBuild");
-  FormVolqBuild form(dir, ProgramWiring(dir));
+  FormVolqBuild form(dir, {});
   return console.Run(wm, form, cl.script);
 }

@@ -21,15 +21,29 @@ const RecordLayout& FactorItemLayout() {
   return l;
 }
 
+namespace {
+
+// "<SIBA|DIRT|SHOG>ITEM201801N2024.dat": the ITEM file of any course type.
+std::string ItemFilePattern() {
+  std::string words;
+  for (const CourseKind& k : kCourseKinds) words += (words.empty() ? "" : "|") + std::string(k.word);
+  return "<" + words + ">" + std::string(kCourseKinds[0].item_file.substr(kCourseKinds[0].word.size()));
+}
+
+}  // namespace
+
 const std::vector<DerivedFile>& DerivedFiles() {
   static const RecordLayout mare("MARE", kMareStallionTable);
   static const RecordLayout kyosoba("KYOSOBA", kKyosobaTable);
   static const RecordLayout tally("SEISEI", kResultsTallyTable);
   static const RecordLayout small("SEISEI", kSmallTallyTable);
   static const RecordLayout donichi("DONICHI", kDonichiTable);
+  static const std::string ex_files =
+      std::string(kFolderOutput<kUmaExFolder>) + "<pedigree number>" + std::string(kUmaExSuffix);
+  static const std::string item_files = ItemFilePattern();
   static const std::vector<DerivedFile> files = {
-      {"UMAGOTOEXSETUP\\<pedigree number>EX.dat", UmaExLayout()},
-      {"<SIBA|DIRT|SHOG>ITEM201801N2024.dat", FactorItemLayout()},
+      {ex_files, UmaExLayout()},
+      {item_files, FactorItemLayout()},
       {kMareFile, mare},
       {kStallionFile, mare},
       {kKyosobaFile, kyosoba},

@@ -1,12 +1,13 @@
 #pragma once
-// The files the build program derives, each named once: its path, its record
-// length and its field table, in the table form of the raw records
+// The files the build program derives: their record lengths and field
+// tables (their names are in common/data_dir_catalogue.h), in the table form of the raw records
 // (common/layout_table.h), so that a reader resolves a field by name when it
 // is compiled: UmaEx("track_code") is EX 775:2.
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 
 namespace volq {
@@ -37,8 +38,6 @@ inline constexpr LayoutEntry kDonichiVenue[] = {F("saturday_rate", 6), F("other_
 // One race entry of one horse joined with its race, the horse, its jockey,
 // its market sale and its place among its dam's foals (written by the EX
 // build, record j for record j of the horse's UMAGOTOSETUP file).
-inline constexpr std::string_view kUmaExFolder = "UMAGOTOEXSETUP";
-inline constexpr std::string_view kUmaExSuffix = "EX.dat";
 // clang-format off
 inline constexpr LayoutEntry kUmaExTable[] = {
     F("record_type", 2), F("data_kind", 1),
@@ -100,27 +99,10 @@ inline constexpr int kItemLength = StoredLength(kFactorItemTable);
 static_assert(kItemLength == 199);
 const RecordLayout& FactorItemLayout();
 
-// --- The course types of the factor window ----------------------------------
-// Each type's words, its files and the track codes that make a race of it.
-struct CourseKind {
-  std::string_view word;        // of the course horse lists: SIBA<month>N.dat
-  std::string_view model_word;  // of the model and category files: Siba
-  std::string_view horse_list;  // the list of an extraction from 201801
-  std::string_view item_file;   // the ITEM file
-  int lowest_track, highest_track;
-};
-inline constexpr CourseKind kCourseKinds[3] = {
-    {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22},
-    {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29},
-    {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59},
-};
-
 // --- OPTION1N\MARE.dat and OPTION1N\STALLION.dat: parent summaries ----------
 // Rates (RateField6), counts (CountField6) and money (MoneyField9) over the
 // offspring of a dam or sire; lines 1 to 25 are the placing lines of its
 // offspring totals.
-inline constexpr std::string_view kMareFile = "OPTION1N\\MARE.dat";
-inline constexpr std::string_view kStallionFile = "OPTION1N\\STALLION.dat";
 // clang-format off
 inline constexpr LayoutEntry kMareStallionTable[] = {
     F("breeding_number", 10), F("overall_top3_rate", 6), F("central_top3_rate", 6),
@@ -137,7 +119,6 @@ consteval Slice StallionField(std::string_view name) {
 }
 
 // --- OPTION1N\KYOSOBA.dat: the placing record of a horse --------------------
-inline constexpr std::string_view kKyosobaFile = "OPTION1N\\KYOSOBA.dat";
 // clang-format off
 inline constexpr LayoutEntry kKyosobaTable[] = {
     F("pedigree_number", 10), F("overall_top3_rate", 6), F("central_top3_rate", 6),
@@ -151,8 +132,6 @@ consteval Slice KyosobaField(std::string_view name) { return LayoutField(kKyosob
 
 // --- KISHUSEISEI.dat, CHOKYOSEISEI.dat: jockey and trainer tallies ----------
 // Rates of results blocks 0 (current year), 1 (previous year), 2 (career).
-inline constexpr std::string_view kJockeyTallyFile = "KISHUSEISEI.dat";
-inline constexpr std::string_view kTrainerTallyFile = "CHOKYOSEISEI.dat";
 // clang-format off
 inline constexpr LayoutEntry kResultsTallyTable[] = {
     F("code", 5),
@@ -167,8 +146,6 @@ static_assert(kResultsTallyLength == 121);
 consteval Slice TallyField(std::string_view name) { return LayoutField(kResultsTallyTable, name); }
 
 // --- BREEDERSEISEI.dat, BANUSISEISEI.dat: breeder and owner tallies ---------
-inline constexpr std::string_view kBreederTallyFile = "BREEDERSEISEI.dat";
-inline constexpr std::string_view kOwnerTallyFile = "BANUSISEISEI.dat";
 // clang-format off
 inline constexpr LayoutEntry kSmallTallyTable[] = {
     F("code", 6), F("top3_rate", 6), F("top2_rate", 6), F("main_prize", 9),
@@ -183,7 +160,6 @@ consteval Slice SmallTallyField(std::string_view name) {
 // --- OPTION1N\DONICHI.dat: jockey place rates by racecourse and day ---------
 // Slot s holds racecourse s + 1, except that racecourses 05 and 06 stand
 // swapped (slot 4 is 06, slot 5 is 05), where the readers look for them.
-inline constexpr std::string_view kDonichiFile = "OPTION1N\\DONICHI.dat";
 // clang-format off
 inline constexpr LayoutEntry kDonichiTable[] = {
     F("jockey_code", 5), G("venue", 10, derived_parts::kDonichiVenue),

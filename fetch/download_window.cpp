@@ -1,12 +1,14 @@
 #include "fetch/download_window.h"
 
 #include <exception>
+#include <optional>
 
 #include "common/record_layout.h"
 #include "fetch/progress_window.h"
+#include "platform/fs/data_dir_lock.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 namespace {
@@ -83,6 +85,14 @@ std::string VOLQF1SETUP18Z::Code(int32_t rc) const { return "RC=" + std::to_stri
 
 void VOLQF1SETUP18Z::Command2_Click() {
   FailureFold skipped;
+  // One program at a time on the data directory, for the whole download.
+  std::optional<DataDirLock> held;
+  try {
+    held.emplace(dir_.root(), "volqfetch");
+  } catch (const Failure& e) {
+    ReportFailures({"download not done: " + e.text() + kKept});
+    return;
+  }
   // Nothing of the previous download is touched before the new one is
   // complete: the raw files are replaced at its end, not emptied at its start.
   int32_t rc = JVLink1->JVInit("UNKNOWN");

@@ -1,20 +1,33 @@
 #include "fetch/new_raw_files.h"
 
+#include <string>
+#include <vector>
+
 #include "common/record_layout.h"
+#include "platform/fs/replaced_file.h"
 
 namespace volq {
 namespace {
 
-const char* NameOf(int kind) {
+std::string_view NameOf(int kind) {
   return kind == NewRawFiles::kMarketSale ? kMarketSaleFile : kRawRecordFiles[kind].file;
 }
-const char* TypeOf(int kind) {
+std::string_view TypeOf(int kind) {
   return kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
 }
 
 }  // namespace
 
 NewRawFiles::NewRawFiles(DataDir& dir, FailureFold& skipped) : skipped_(skipped) {
+  // What killed downloads left goes first; the download holds the data
+  // directory's lock, so no other program is writing one.
+  try {
+    std::vector<std::string> names;
+    for (int kind = 0; kind < 10; ++kind) names.emplace_back(NameOf(kind));
+    RemoveLeftTemporaries(dir.root(), names);
+  } catch (const Failure& e) {
+    skipped_.Add("", e);
+  }
   for (int kind = 0; kind < 10; ++kind) {
     try {
       files_[kind].emplace(dir.Path(NameOf(kind)), LayoutOf(TypeOf(kind))->stored_length());

@@ -8,22 +8,12 @@
 #include <optional>
 #include <string_view>
 
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
-
-// The nine record files, in their file numbers' order, and the market-sale file.
-struct RawRecordFile {
-  const char* type;
-  const char* file;
-};
-inline constexpr RawRecordFile kRawRecordFiles[9] = {
-    {"RA", "RA20180101.dat"}, {"SE", "SE20180101.dat"}, {"UM", "UM20180101.dat"},
-    {"HN", "HN20180101.dat"}, {"KS", "KS20180101.dat"}, {"SK", "SK20180101.dat"},
-    {"CH", "CH20180101.dat"}, {"BR", "BR20180101.dat"}, {"BN", "BN20180101.dat"}};
-inline constexpr const char* kMarketSaleFile = "HS20180101.dat";
 
 class NewRawFiles {
  public:

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fetch/download_window.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 

@@ -1,11 +1,13 @@
 #pragma once
 // Helpers of the end-to-end tests, which run the built programs.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
 
@@ -15,6 +17,15 @@ namespace volq::testing {
 inline int Shell(const std::string& cmd) {
   int st = std::system(cmd.c_str());
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// The folder of the running test, emptied: TMPDIR/volq_e2e_TESTNAME.
+inline std::filesystem::path FreshTestRoot() {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() /
+      ("volq_e2e_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  std::filesystem::remove_all(root);
+  return root;
 }
 
 // "cd ROOT && ": the sample's commands run in its root folder.
@@ -28,7 +39,7 @@ inline std::string InRoot(const std::filesystem::path& root) {
 inline bool DownloadSample(const std::filesystem::path& root, int seed) {
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "cfg/volq");
-  DataDir(root / "data").CreateFolders();
+  DataDir(root / "data").CreateFolders(kDataDirFolders);
   WriteWholeFile(root / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0.1\n");
   return Shell(InRoot(root) + "'" VOLQGEN_PATH "' --out src --seed " + std::to_string(seed) +
                " --scale small >/dev/null") == 0 &&
@@ -41,18 +52,23 @@ inline bool DownloadSample(const std::filesystem::path& root, int seed) {
 // 2018: the extraction, the factor item build and the categorisation.
 inline std::string PipelineScript() {
   std::string script;
-  for (const char* b :
-       {"Command1", "Command2", "Command3", "Command12", "Command14", "Command7", "Command4",
-        "Command5", "Command11", "Command6", "Command15", "Command8", "Command9"}) {
-    script += std::string("press ") + b + "; ";
-  }
-  script +=
-      "window 2; press 計算; press 表示; pick List1 1; window 1; press Command13; "
-      "press Command10; window 3; ";
-  for (const char* course : {"Option1; press Command1; press Command2; press Command5",
-                             "Option2; press Command1; press Command3; press Command6",
-                             "Option3; press Command1; press Command4; press Command7"}) {
-    script += std::string("type Text1 201801; press ") + course + "; ";
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.window != kMainWindow || b.step == BuildStep::Nothing) continue;
+    script += "press " + std::string(b.control) + "; ";
+    if (b.step == BuildStep::OpenExtended) {
+      script += "window 2; ";
+      for (const BuildButton& e : BuildButtons()) {
+        if (e.window == kExtendedWindow) script += "press " + std::string(e.caption) + "; ";
+      }
+      script += "pick List1 1; window 1; ";
+    } else if (b.step == BuildStep::OpenCategory) {
+      script += "window 3; ";
+      for (const char* course : {"Option1; press Command1; press Command2; press Command5",
+                                 "Option2; press Command1; press Command3; press Command6",
+                                 "Option3; press Command1; press Command4; press Command7"}) {
+        script += std::string("type Text1 201801; press ") + course + "; ";
+      }
+    }
   }
   return script;
 }

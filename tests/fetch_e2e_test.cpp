@@ -11,6 +11,8 @@
 #include <map>
 
 #include "common/records.h"
+#include "e2e_support.h"
+#include "platform/fs/data_dir_lock.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {
@@ -25,10 +27,7 @@ std::string Rec(const std::string& type, int length, char tag) {
 class FetchEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("volq_e2e_" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root_);
+    root_ = testing::FreshTestRoot();
     for (const char* d : {"src/TOKU", "src/RACE", "src/BLDN", "src/HOSN", "cfg/volq", "data"}) {
       fs::create_directories(root_ / d);
     }
@@ -67,10 +66,14 @@ class FetchEndToEnd : public ::testing::Test {
     EXPECT_EQ(ReadWholeFile(d / "BN20180101.dat"), "");
   }
   // Every file of the data directory and its bytes.
+  // The files of the data directory, without the lock's note (which a
+  // killed download leaves behind, changing nothing).
   std::map<std::string, std::string> DataFiles() {
     std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(root_ / "data"))
+    for (const auto& e : fs::directory_iterator(root_ / "data")) {
+      if (e.path().filename() == kLockNoteName) continue;
       files[e.path().filename().string()] = ReadWholeFile(e.path());
+    }
     return files;
   }
   // volqfetch started on its own, killed with SIGKILL once `ready` holds

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/console.h"
 
@@ -63,8 +64,8 @@ TEST(Usage, HelpVersionAndWrongOptionsAlike) {
   }
   // What a data directory needs and the order of the buttons.
   ProgramRun help = Program(VOLQBUILD_PATH, "--help");
-  for (const char* const* f = volq::DataDir::kFolders; *f; ++f)
-    EXPECT_NE(help.out.find(std::string(" ") + *f), std::string::npos) << *f;
+  for (std::string_view f : volq::kDataDirFolders)
+    EXPECT_NE(help.out.find(" " + std::string(f)), std::string::npos) << f;
   EXPECT_NE(help.out.find("Command1 Command2 Command3 Command12"), std::string::npos);
 }
 

@@ -9,6 +9,7 @@
 
 #include <sys/wait.h>
 
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
@@ -55,7 +56,7 @@ ProgramRun Volqbuild(const fs::path& dir, const std::string& commands,
 TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   for (const char* raw : {"RA20180101.dat", "SE20180101.dat"}) volq::WriteWholeFile(dir / raw, "");
   ProgramRun r = Volqbuild(dir, "press Command1; press Command2; press \"RA(レース）\"; "
                                 "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
@@ -78,7 +79,7 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
 TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_margin";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   for (const char* list : {"KETTONUM20180101.dat", "KISHUNUM20180101.dat", "KETTONUM20180101Q.dat"}) {
     volq::WriteWholeFile(dir / list, "");
   }
@@ -96,7 +97,7 @@ TEST(Volqbuild, AMissingRawFileStopsTheStepEveryTime) {
   // names where the program looked.
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_missing";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   const std::string stopped =
       "failure: step stopped: missing input RA20180101.dat: the step did not run and changed "
       "nothing; write it first (a raw file by volqfetch's download, any other file by the "
@@ -127,7 +128,7 @@ TEST(Volqbuild, AMissingDataDirectoryOrFolderChangesNothing) {
   // and writes nothing.
   const fs::path dir = fs::temp_directory_path() / "volq_e2e_build_folders";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   fs::remove(dir / "KYOSOBA");
   fs::remove(dir / "OPTION1N");
   volq::WriteWholeFile(dir / "UM20180101.dat", "");
@@ -149,7 +150,7 @@ TEST(Volqbuild, ARecordsControlBytesAreShownEscapedInItsReportLines) {
   // A horse whose pedigree number holds a line feed and a terminal command.
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_escape";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   std::string rec(volq::kHorseLength, ' ');
   rec.replace(0, 3, "UM1");
   rec.replace(volq::HorseField("pedigree_number").offset, 10, "20\n5\x1b[2J10");
@@ -176,7 +177,7 @@ TEST(Volqbuild, AStepOnAFullDiskLeavesItsFormerOutput) {
   // the NEW file of 40 race entries cannot be written.
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_full";
   fs::remove_all(dir);
-  volq::DataDir(dir).CreateFolders();
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   std::string raw;
   for (int k = 0; k < 40; ++k) {
     std::string rec(555, ' ');

@@ -31,31 +31,42 @@ if [ -e "$data" ]; then
 fi
 rm -rf "$data"
 mkdir -p "$data"
-for f in UMAGOTOSETUP KISHUGOTOSETUP HAHAHAN HAHA HAHAN SHUBOBA SHUBOBAN KYOSOBA KYOSOBAN \
-         KISHUFUKUSHO OPTION1N UMAGOTOEXSETUP; do
-  mkdir -p "$data/$f"
-done
+# The folders and the buttons as the build program's catalogue lists them.
+catalogue=$(out/build/volqbuild --catalogue)
+while read -r kind name _; do
+  if [ "$kind" = folder ]; then mkdir -p "$data/$name"; fi
+done <<<"$catalogue"
 
 echo "== volqfetch: download through the stand-in"
 out/fetch/volqfetch --data-dir "$data" --source "$source_dir" -c 'press Command2'
 
 echo "== volqbuild: every step in the order of the buttons"
-steps=(Command1 Command2 Command3 Command12 Command14 Command7 Command4 Command5 Command11
-       Command6 Command15 Command8 Command9)
+# The main window's buttons in their order. The extended-record window opens
+# beside the main window as window 2: build the extended records, write the
+# standard-time table and list the EX files, show the first horse's records;
+# then back to the main window for the margin step (which reads the EX files)
+# and the category window. There, per course type: the extraction from
+# January 2018, the factor item build, the categorisation.
+extended=""
+while read -r kind window control step caption; do
+  if [ "$kind" = button ] && [ "$window" = FormVOLQNQ4DEXPDSETUP2024ZZ ]; then
+    extended+="press $caption; "
+  fi
+done <<<"$catalogue"
 script=""
-for s in "${steps[@]}"; do script+="press $s; "; done
-# The extended-record window opens beside the main window as window 2: build
-# the extended records, write the standard-time table and list the EX files,
-# show the first horse's records; then back to the main window for the margin
-# step (which reads the EX files) and the category window. There, per course
-# type: the extraction from January 2018, the factor item build, the
-# categorisation.
-script+="window 2; press 計算; press 表示; pick List1 1; "
-script+="window 1; press Command13; press Command10; "
-for course in "Option1 Command2 Command5" "Option2 Command3 Command6" "Option3 Command4 Command7"; do
-  read -r option build categorise <<<"$course"
-  script+="type Text1 201801; press $option; press Command1; press $build; press $categorise; "
-done
+while read -r kind window control step caption; do
+  [ "$kind" = button ] && [ "$window" = FormVolqBuild ] && [ "$step" != none ] || continue
+  script+="press $control; "
+  case $caption in
+    VOLQNQ4DEXPD) script+="window 2; ${extended}pick List1 1; window 1; " ;;
+    CATEGORY2006)
+      for course in "Option1 Command2 Command5" "Option2 Command3 Command6" "Option3 Command4 Command7"; do
+        read -r option build categorise <<<"$course"
+        script+="type Text1 201801; press $option; press Command1; press $build; press $categorise; "
+      done
+      ;;
+  esac
+done <<<"$catalogue"
 script+="windows"
 # A step that skipped something says so and the exit status is 1: this first
 # category window reports that OPTION1N holds no models yet. Anything else (a

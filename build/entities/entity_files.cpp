@@ -11,6 +11,7 @@
 #include "platform/fs/ascii_case.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -140,8 +141,7 @@ void WriteEntityFiles(StepContext& ctx, const EntityInput& input,
 }  // namespace
 
 std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
-  const std::string folder = std::string(spec.folder) + "\\";
-  BeginStep(ctx, {{spec.list_file, spec.input_file}, {}, {folder}});
+  BeginStep(ctx, spec.step);
   ListedFiles listed = ReadListedFiles(ctx, spec);
   const EntityInput input(ctx, spec);
   PlaceRecords(ctx.frame, spec, input, listed);
@@ -151,28 +151,37 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
   static const EntityFilesSpec s{
-      "KETTONUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       RaceEntryField("pedigree_number"),
-      "UMAGOTOSETUP",         RaceEntryKey(RaceEntryField("pedigree_number")),
+      BuildStep::HorseEntryFiles,
+      kHorseList,
+      kSeNewFile,
+      kRaceEntryLength,
+      RaceEntryField("pedigree_number"),
+      kHorseEntryFolder,
+      RaceEntryKey(RaceEntryField("pedigree_number")),
       "SE/UM 終わり",         true};
   return s;
 }
 
 const EntityFilesSpec& JockeyEntryFilesSpec() {
   static const EntityFilesSpec s{
-      "KISHUNUM20180101.dat", "SE20180101NEW.dat",
-      kRaceEntryLength,       RaceEntryField("jockey_code"),
-      "KISHUGOTOSETUP",       RaceEntryKey(RaceEntryField("jockey_code")),
+      BuildStep::JockeyEntryFiles,
+      kJockeyList,
+      kSeNewFile,
+      kRaceEntryLength,
+      RaceEntryField("jockey_code"),
+      kJockeyEntryFolder,
+      RaceEntryKey(RaceEntryField("jockey_code")),
       "SE/KS 終わり",         true};
   return s;
 }
 
 const EntityFilesSpec& DamOffspringFilesSpec() {
-  static const EntityFilesSpec s{"HAHAHANNUM20180101.dat",
-                                 "SK20180101NEW.dat",
+  static const EntityFilesSpec s{BuildStep::DamOffspringFiles,
+                                 kDamList,
+                                 kSkNewFile,
                                  kOffspringLength,
                                  OffspringField("ancestor[1]"),  // the dam
-                                 "HAHAHAN",
+                                 kDamOffspringFolder,
                                  {OffspringField("pedigree_number")},
                                  "SK/HN 終わり",
                                  false};

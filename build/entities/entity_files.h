@@ -13,15 +13,17 @@
 
 #include "build/step/step_frame.h"
 #include "common/record_layout.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 struct EntityFilesSpec {
-  const char* list_file;       // "KETTONUM20180101.dat": one entity number per line
-  const char* input_file;      // "SE20180101NEW.dat"
+  BuildStep step;              // its button, which names the files it goes through
+  std::string_view list_file;  // kHorseList: one entity number per line
+  std::string_view input_file;  // kSeNewFile
   int record_length;           // stored length of the input records
   Slice entity;                // field naming the record's entity
-  const char* folder;          // "UMAGOTOSETUP": one <entity>.dat per listed entity
+  std::string_view folder;     // kHorseEntryFolder: one <entity>.dat per listed entity
   std::vector<Slice> compare;  // comparison part of the key (after the creation date)
   const char* label;           // "SE/UM 終わり"
   bool yield_per_list_entry;   // horse and jockey steps let the window breathe while listing

@@ -351,3 +351,21 @@ TEST_F(EntityFilesTest, SameBytesAsRereadingOnRandomInputs) {
 
 }  // namespace
 }  // namespace volq
+
+namespace volq {
+namespace {
+
+// The files a split reads and writes are the ones its button checks before
+// it runs.
+TEST(EntityFilesSpecs, ReadWhatTheirButtonsCheck) {
+  for (const EntityFilesSpec* spec :
+       {&HorseEntryFilesSpec(), &JockeyEntryFilesSpec(), &DamOffspringFilesSpec()}) {
+    const BuildButton& b = ButtonOf(spec->step);
+    SCOPED_TRACE(std::string(b.control));
+    EXPECT_EQ(b.walks, (std::vector<std::string_view>{spec->list_file, spec->input_file}));
+    EXPECT_EQ(b.writes, std::vector<std::string_view>{std::string(spec->folder) + "\\"});
+  }
+}
+
+}  // namespace
+}  // namespace volq

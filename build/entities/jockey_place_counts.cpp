@@ -10,12 +10,12 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 namespace {
 
-constexpr const char* kJockeyList = "KISHUNUM20180101.dat";
 // The scan goes back to the newest race of this year or earlier, inclusive.
 constexpr int64_t kLastScannedYear = 2004;
 
@@ -130,8 +130,8 @@ void WriteJockeyPlaceCounts(StepContext& ctx) {
     PlaceCounts counts;
     std::filesystem::path races, lines;
     if (frame.Do("entity file name", [&] {
-          races = dir.EntityPath("KISHUGOTOSETUP", code);
-          lines = dir.EntityPath("KISHUFUKUSHO", code);
+          races = dir.EntityPath(kJockeyEntryFolder, code);
+          lines = dir.EntityPath(kJockeyPlacingFolder, code);
         })) {
       CountPlaces(ctx, races, counts);
       WritePlaceCountLines(ctx, lines, counts);

@@ -6,18 +6,15 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
-
-namespace {
-constexpr const char* kRecentList = "KETTONUM20180101Q.dat";
-}  // namespace
 
 std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
   std::vector<WinnerMargin> rows;
-  const std::vector<std::string> horses = ReadKeyList(ctx, kRecentList);
+  const std::vector<std::string> horses = ReadKeyList(ctx, kRecentHorseList);
   for (const std::string& h : horses) {
     ctx.RecordCount = 0;
     std::filesystem::path ex_path;
@@ -45,7 +42,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
 }
 
 std::string MarginStep(StepContext& ctx) {
-  BeginStep(ctx, {{kRecentList}, {}, {}});
+  BeginStep(ctx, BuildStep::Margin);
   ReadWinnerMargins(ctx);
   return "";
 }

@@ -11,12 +11,13 @@
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 const NewFileSpec& SkNewFileSpec() {
-  static const NewFileSpec s{"SK20180101.dat",
-                             "SK20180101NEW.dat",
+  static const NewFileSpec s{kSkRawFile,
+                             kSkNewFile,
                              kOffspringLength,
                              {OffspringField("pedigree_number")},
                              NewFileSpec::Order::Ascending,
@@ -30,28 +31,31 @@ namespace {
 
 // What tells the dam run from the sire run.
 struct ParentSide {
+  BuildStep step;
   bool sire;
   const char* label;
   Slice horse_parent;  // in the horse record
-  const char* list;
-  const char* block_folder;
-  const char* total_folder;
+  std::string_view list;
+  std::string_view block_folder;
+  std::string_view total_folder;
   std::string_view summary;
 };
 
-const ParentSide kDam{false,
+const ParentSide kDam{BuildStep::DamOffspring,
+                      false,
                       "SK母 終わり",
                       HorseField("ancestor[1].breeding_number"),
-                      "HAHAHANNUM20180101.dat",
-                      "HAHA",
-                      "HAHAN",
+                      kDamList,
+                      kDamBlockFolder,
+                      kDamTotalFolder,
                       kMareFile};
-const ParentSide kSire{true,
+const ParentSide kSire{BuildStep::SireOffspring,
+                       true,
                        "SK父 終わり",
                        HorseField("ancestor[0].breeding_number"),
-                       "TITIHANNUM20180101.dat",
-                       "SHUBOBA",
-                       "SHUBOBAN",
+                       kSireList,
+                       kSireBlockFolder,
+                       kSireTotalFolder,
                        kStallionFile};
 
 // Every distinct number once, in ascending character order.
@@ -61,7 +65,7 @@ std::vector<std::string> Distinct(std::vector<std::string> numbers) {
   return numbers;
 }
 
-void WriteList(StepContext& ctx, const char* name, const std::vector<std::string>& numbers) {
+void WriteList(StepContext& ctx, std::string_view name, const std::vector<std::string>& numbers) {
   ctx.frame.Do("write list", [&] {
     TextListWriter w(ctx.dir.Path(name), TextListWriter::Mode::Output);
     for (const std::string& n : numbers) w.String(n).EndLine();
@@ -95,7 +99,7 @@ struct RawParents {
 RawParents ReadRawParents(StepContext& ctx) {
   RawParents p;
   const std::unique_ptr<NewRecords> raw =
-      OpenNewRecords(ctx, "SK20180101.dat", kOffspringLength, "SK");
+      OpenNewRecords(ctx, kSkRawFile, kOffspringLength, "SK");
   const Slice sire_field = OffspringField("ancestor[0]");
   const Slice dam_field = OffspringField("ancestor[1]");
   const int32_t n = raw ? raw->Count() : 0;
@@ -186,18 +190,13 @@ void WriteUnlistedParents(StepContext& ctx, const ParentSide& side, const NewRec
 }
 
 std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
-  std::vector<std::string_view> outputs = {"SK20180101NEW.dat", kDam.list};
-  if (side.sire) outputs.push_back(kSire.list);
-  const std::string blocks = std::string(side.block_folder) + "\\";
-  const std::string totals = std::string(side.total_folder) + "\\";
-  outputs.insert(outputs.end(), {blocks, totals, side.summary});
-  BeginStep(ctx, {{"SK20180101.dat", "UM20180101NEW.dat"}, {}, outputs});
+  BeginStep(ctx, side.step);
   const std::filesystem::path summary_path = ctx.dir.Path(side.summary);
   RawParents raw = ReadRawParents(ctx);
   BuildNewFile(ctx, SkNewFileSpec());
   const std::vector<std::string> parents = WriteParentLists(ctx, side, std::move(raw));
 
-  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength, "UM");
+  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, kUmNewFile, kHorseLength, "UM");
   ctx.RecordCount = um ? um->Count() : 0;
   HorsesOfParent horses_of = HorsesOf(um.get(), side);
 

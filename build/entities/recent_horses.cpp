@@ -1,5 +1,7 @@
 #include "build/entities/recent_horses.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "build/entities/jockey_place_counts.h"
@@ -9,14 +11,12 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 namespace {
 
-constexpr const char* kHorseList = "KETTONUM20180101.dat";
-constexpr const char* kRecentList = "KETTONUM20180101Q.dat";
-constexpr const char* kRecentPlacingRecords = "OPTION1N\\KYOSOBAA.dat";
 constexpr int kFirstRecentYear = 2000;
 
 }  // namespace
@@ -24,7 +24,7 @@ constexpr int kFirstRecentYear = 2000;
 std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  const std::filesystem::path recent_path = dir.Path(kRecentList);
+  const std::filesystem::path recent_path = dir.Path(kRecentHorseList);
   std::unique_ptr<TextListWriter> recent;
   frame.Do("open", [&] { recent = std::make_unique<TextListWriter>(recent_path); });
 
@@ -32,7 +32,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   for (size_t i = 0; i < horses.size(); ++i) {
     frame.Yield(static_cast<int64_t>(i + 1), static_cast<int64_t>(horses.size()));
     std::filesystem::path path;
-    if (!frame.Do("entity file name", [&] { path = dir.EntityPath("UMAGOTOSETUP", horses[i]); })) {
+    if (!frame.Do("entity file name", [&] { path = dir.EntityPath(kHorseEntryFolder, horses[i]); })) {
       continue;
     }
     // A missing race-entry file reads as a horse without races.
@@ -52,14 +52,22 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     }
   }
   if (recent) frame.Do("close", [&] { recent->Close(); });
-  // Read back from the file, so the table is what later readers of the list see.
-  return ReadListItems(recent_path);
+  // Read back from the file, so the table is what later readers of the list
+  // see. A list written but not read back ends the step: stage 2 would copy
+  // by an empty table and delete OPTION1N\KYOSOBAA.dat.
+  TextListReader back(recent_path);
+  if (!back.ok() && back.error() != ENOENT) {
+    StopStep("cannot read " + ShownPath(recent_path) + " back: " + std::strerror(back.error()));
+  }
+  std::vector<std::string> items;
+  while (!back.Eof()) items.push_back(back.Next());
+  return items;
 }
 
 void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& recent) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  const std::filesystem::path out_path = dir.Path(kRecentPlacingRecords);
+  const std::filesystem::path out_path = dir.Path(kRecentPlacingFile);
 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
@@ -79,9 +87,7 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
 }
 
 std::string RecentHorsesStep(StepContext& ctx) {
-  BeginStep(ctx, {{kHorseList, "KISHUNUM20180101.dat"},
-                  {kKyosobaFile},
-                  {kRecentList, kRecentPlacingRecords, "KISHUFUKUSHO\\", kDonichiFile}});
+  BeginStep(ctx, BuildStep::RecentHorses);
   const std::vector<std::string> recent = WriteRecentHorseList(ctx);
   CopyRecentPlacingRecords(ctx, recent);
   WriteJockeyPlaceCounts(ctx);

@@ -8,6 +8,7 @@
 #include "build/extended/uma_ex_record.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -40,10 +41,9 @@ class DamFoals {
     ctx_.frame.Do("dam offspring file", [&] {
       // A dam without a file (one not listed) has no foal to find; reading
       // makes no file for her.
-      const std::filesystem::path path = ctx_.dir.EntityPath("HAHAHAN", dam);
+      const std::filesystem::path path = ctx_.dir.EntityPath(kDamOffspringFolder, dam);
       TextMap<int32_t> m;
-      std::error_code ec;
-      if (!std::filesystem::exists(path, ec)) {
+      if (!EntryExists(path)) {
         foals = std::move(m);
         return;
       }
@@ -150,16 +150,14 @@ std::string FoalOrderText(int32_t position) {
 std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  BeginStep(ctx, {{"KETTONUM20180101.dat"},
-                  {"UM20180101NEW.dat", "KS20180101NEW.dat", "RA20180101NEW.dat"},
-                  {"UMAGOTOEXSETUP\\"}});
-  const std::vector<std::string> list = ReadKeyList(ctx, "KETTONUM20180101.dat");
+  BeginStep(ctx, BuildStep::ExBuild);
+  const std::vector<std::string> list = ReadKeyList(ctx, kHorseList);
 
-  const auto um = OpenNewRecords(ctx, "UM20180101NEW.dat", kHorseLength, "UM");
+  const auto um = OpenNewRecords(ctx, kUmNewFile, kHorseLength, "UM");
   const TextMap<HorseRow> horses = ReadHorses(ctx, um.get());
-  const auto ks = OpenNewRecords(ctx, "KS20180101NEW.dat", kJockeyLength, "KS");
+  const auto ks = OpenNewRecords(ctx, kKsNewFile, kJockeyLength, "KS");
   const TextMap<ExJockeyValues> jockeys = ReadJockeys(ks.get());
-  const auto ra = OpenNewRecords(ctx, "RA20180101NEW.dat", kRaceLength, "RA");
+  const auto ra = OpenNewRecords(ctx, kRaNewFile, kRaceLength, "RA");
   const TextMap<std::string_view> races = ReadRaces(ra.get());
   const TextMap<ExSaleValues> last_sale = LastSales(sales);
 
@@ -173,7 +171,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
     std::filesystem::path ex_path, se_path;
     if (!frame.Do("EX file name", [&] {
           ex_path = dir.EntityPath(kUmaExFolder, id, kUmaExSuffix);
-          se_path = dir.EntityPath("UMAGOTOSETUP", id);
+          se_path = dir.EntityPath(kHorseEntryFolder, id);
         })) {
       continue;
     }

@@ -6,7 +6,7 @@
 #include "build/extended/extended_test_support.h"
 #include "build/extended/form_volqnq4dexpdsetup2024zz.h"
 #include "build/records/test_support.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
 namespace volq {

@@ -7,7 +7,7 @@
 #include "common/derived_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 
@@ -189,9 +189,8 @@ std::string Shown(std::string_view ex, const ViewerRow& row) {
 void ShowUmaExRecords(DataDir& dir, std::string_view file, Grid& grid) {
   // A file that is not there shows no race; looking at it makes no file.
   const std::filesystem::path path = dir.EntityPath(kUmaExFolder, file, "");
-  std::error_code ec;
   std::optional<PaddedRecords<RecordImage>> ex;
-  if (std::filesystem::exists(path, ec)) ex.emplace(path, kUmaExLength);
+  if (EntryExists(path)) ex.emplace(path, kUmaExLength);
   const int32_t n = ex ? ex->Count() : 0;
   grid.SetCols(n + 1);
   const std::string before = Cp932("前"), after = Cp932("走");

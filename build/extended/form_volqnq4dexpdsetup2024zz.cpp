@@ -7,14 +7,15 @@
 #include "build/step/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 FormVOLQNQ4DEXPDSETUP2024ZZ::FormVOLQNQ4DEXPDSETUP2024ZZ(DataDir& dir)
-    : Window("FormVOLQNQ4DEXPDSETUP2024ZZ", Cp932("VOLQNQ4DEXPDSETUP2024")), dir_(dir) {
-  Command1.Caption = Cp932("計算");
-  Command2.Caption = Cp932("表示");
+    : Window(std::string(kExtendedWindow), Cp932("VOLQNQ4DEXPDSETUP2024")), dir_(dir) {
+  Command1.Caption = Cp932(ButtonOf(BuildStep::ExBuild).caption);
+  Command2.Caption = Cp932(ButtonOf(BuildStep::StandardTimes).caption);
   EXPFG.SetRows(kViewerRows);
   EXPFG.FixedRows = 1;
   EXPFG.FixedCols = 1;
@@ -28,11 +29,11 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
   // Without the market-sale file the window still opens, every horse then
   // unsold; say so. The load never creates the file.
   StepFrame frame;
-  if (!dir_.Exists("HS20180101.dat")) {
-    ReportMissingInput(frame, "HS20180101.dat");
+  if (!dir_.Exists(kMarketSaleFile)) {
+    ReportMissingInput(frame, kMarketSaleFile);
   } else {
-    market_sales_unread_ = !frame.Do("load HS20180101.dat", [&] {
-      for (const std::string& line : ReadLines(dir_.Path("HS20180101.dat"))) {
+    market_sales_unread_ = !frame.Do("load " + std::string(kMarketSaleFile), [&] {
+      for (const std::string& line : ReadLines(dir_.Path(kMarketSaleFile))) {
         market_sales_.push_back(MarketSaleRowOf(line));
       }
     });
@@ -41,16 +42,16 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command1_Click() {
-  RunWindowStep(*this, dir_, RecordCount, "Command1", [this](StepContext& ctx) {
+  RunWindowStep(*this, dir_, RecordCount, Command1.name(), [this](StepContext& ctx) {
     // The sales it consults were read as the window opened: an unreadable
     // file would leave every horse unsold.
-    if (market_sales_unread_) StopOnUnreadAtLoad("cannot read HS20180101.dat");
+    if (market_sales_unread_) StopOnUnreadAtLoad("cannot read " + std::string(kMarketSaleFile));
     return ExtendedRecordBuild(ctx, market_sales_);
   });
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command2_Click() {
-  RunWindowStep(*this, dir_, RecordCount, "Command2", [this](StepContext& ctx) {
+  RunWindowStep(*this, dir_, RecordCount, Command2.name(), [this](StepContext& ctx) {
     return KijunTimeStep(ctx, [this](std::string entry) { List1.AddItem(std::move(entry)); });
   });
 }

@@ -7,6 +7,7 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -40,9 +41,9 @@ std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
 
 std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string)>& list) {
   StepFrame& frame = ctx.frame;
-  BeginStep(ctx, {{"KETTONUM20180101Q.dat"}, {}, {"KIJUNTIME.dat"}});
-  TextListWriter out(ctx.dir.Path("KIJUNTIME.dat"));
-  const std::vector<std::string> horses = ReadKeyList(ctx, "KETTONUM20180101Q.dat");
+  BeginStep(ctx, BuildStep::StandardTimes);
+  TextListWriter out(ctx.dir.Path(kStandardTimeFile));
+  const std::vector<std::string> horses = ReadKeyList(ctx, kRecentHorseList);
   for (const std::string& id : horses) {
     list(id + std::string(kUmaExSuffix));
     std::filesystem::path ex_path;

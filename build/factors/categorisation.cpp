@@ -13,7 +13,8 @@
 #include "platform/fs/failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -165,9 +166,13 @@ void SortCategories(FormCATEGORYSETUP2024ZZ& w, int k, const CourseCategorisatio
 // written: the category list, its record counts, the total file and the
 // three speed data sets.
 std::vector<std::string> OutputNames(const std::string& s) {
-  return {s + "ItemCategory201801N2024.dat",        s + "ItemCategoryCount201801N2024.dat",
-          "QA1" + s + "TotalData201801N2024.dat", "QA1" + s + "AgariData201801N2024.dat",
-          "QA1" + s + "PaceData201801N2024.dat",  "QA1" + s + "SohaData201801N2024.dat"};
+  std::vector<std::string> names;
+  for (CourseFile f : {CourseFile::ItemCategory, CourseFile::ItemCategoryCount,
+                       CourseFile::TotalData, CourseFile::AgariData, CourseFile::PaceData,
+                       CourseFile::SohaData}) {
+    names.push_back(CourseFileName(f, s));
+  }
+  return names;
 }
 
 // An output that cannot be opened keeps its former content (no writer); the

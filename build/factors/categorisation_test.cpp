@@ -5,13 +5,14 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "build/factors/factor_test_support.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
 namespace volq {
@@ -185,6 +186,7 @@ TEST_F(Categorisation, AMissingItemFileStopsItAnEmptyOneWritesEmptyListsAndZeroC
 
 TEST_F(Categorisation, AnUnreadableItemFileLeavesTheFormerOutputs) {
   const std::filesystem::path item = dir_->Path("SIBAITEM201801N2024.dat");
+  std::optional<testing::UnreadableFor> unreadable;
   const struct {
     const char* name;
     std::function<void()> spoil, mend;
@@ -192,9 +194,12 @@ TEST_F(Categorisation, AnUnreadableItemFileLeavesTheFormerOutputs) {
   } cases[] = {
       {"a folder of its name", [&] { std::filesystem::create_directory(item); },
        [&] { std::filesystem::remove(item); }, "Is a directory"},
-      {"no read permission", [&] { WriteFile("SIBAITEM201801N2024.dat", ""); SetReadFault(
-           [item](const std::filesystem::path& p) { return p == item ? EACCES : 0; }); },
-       [] { SetReadFault(nullptr); }, "Permission denied"},
+      {"no read permission",
+       [&] {
+         WriteFile("SIBAITEM201801N2024.dat", "");
+         unreadable.emplace(item);
+       },
+       [&] { unreadable.reset(); }, "Permission denied"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -5,7 +5,8 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -40,7 +41,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       return "";
     }
 
-    const std::string list_name = std::string(course.word) + month + "N.dat";
+    const std::string list_name = CourseHorseList(course.word, month);
     StepContext ctx{dir(), frame, RecordCount};
     // The horse list was read when the window opened; the EX files are
     // consulted one by one.
@@ -63,9 +64,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       try {
         ex.emplace(path, kUmaExLength);
       } catch (const Failure& e) {
-        std::error_code ec;
-        if (std::filesystem::exists(path, ec)) {
-          frame.Skipped("open", e.text());
+        if (EntryExists(path)) {
+          frame.Skipped("open", e);
         } else {
           ReportIfMissingEntityFile(ctx, path);
         }

@@ -44,9 +44,8 @@ void FactorFrame::OpenExFile(std::string_view pedigree) {
   CloseExFile();
   std::filesystem::path p = dir_.EntityPath(kUmaExFolder, pedigree, kUmaExSuffix);
   // A horse without its file has no records; reading makes no file.
-  std::error_code ec;
   RecordCount = 0;
-  if (!std::filesystem::exists(p, ec)) return;
+  if (!EntryExists(p)) return;
   ex_file_.emplace(p, kUmaExLength);
   RecordCount = ex_file_->Count();
 }
@@ -79,8 +78,7 @@ FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_len
   std::filesystem::path p = dir_.Path(name);
   LookupFile lf;
   // A missing file has no records; reading makes no file.
-  std::error_code ec;
-  if (std::filesystem::exists(p, ec)) {
+  if (EntryExists(p)) {
     const PaddedRecords<RecordImage> f(p, record_length);
     const int32_t n = f.Count();
     lf.records.reserve(static_cast<size_t>(n));

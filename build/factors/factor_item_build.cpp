@@ -6,6 +6,7 @@
 #include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -153,7 +154,11 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       if (no_race && race_missing++ == 0) first_race_missing = entry;
       auto store = [&](Routine routine, ItemField field, const std::string& name) {
         const std::optional<Failure> failed = Store(w, routine, field);
-        if (!failed || no_race) return;
+        if (!failed) return;
+        // A full disk or an I/O error under a table the factor reads ends
+        // the build; the later records would only lose the factor too.
+        if (IsFileSystemFailure(*failed)) frame.Skipped(name, *failed);
+        if (no_race) return;
         left_as_it_was.Add(name, failed->cause(), entry, entry + ": " + failed->text());
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
@@ -166,7 +171,8 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   frame.Do("close", [&] { items->Close(); });
 
   if (race_missing > 0) {
-    frame.Skipped(RaceEntries(race_missing) + " kept whose race is not in RA20180101NEW.dat",
+    frame.Skipped(RaceEntries(race_missing) + " kept whose race is not in " +
+                      std::string(kRaNewFile),
                   "their speeds and the factor codes that need the race were left as they were "
                   "(first: " + first_race_missing + ")");
   }

@@ -7,7 +7,7 @@
 
 #include "build/factors/factor_test_support.h"
 #include "platform/fs/failure.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
 namespace volq {

@@ -1,7 +1,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 
 #include "build/step/step_runner.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 

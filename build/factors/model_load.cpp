@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <cstdio>
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
@@ -10,6 +9,7 @@
 #include "build/step/step_runner.h"
 #include "platform/fs/failure.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -21,11 +21,11 @@ namespace volq {
 
 namespace {
 
-constexpr const char* kHorseList = "KETTONUM20180101.dat";
-constexpr const char* kFemaleLineList = "FL20180101.dat";
 constexpr int32_t kMostCategories = 6000;
 
-std::string ModelFile(const std::string& name) { return "OPTION1N\\" + name; }
+std::string ModelFile(CourseFile file, const std::string& word) {
+  return InOptionFolder(CourseFileName(file, word));
+}
 
 // The next value of a model file; a file that ends early is short.
 std::string NextValue(TextListReader& r, const std::string& file) {
@@ -47,21 +47,6 @@ float Weight(std::string_view t, const std::string& file) {
   return v;
 }
 
-// Line ends of a text file, counted in pieces without holding the file. The
-// dam-line table (13 lines a mare, some 140,000 mares) is sized once from it
-// rather than grown by copying rows of 78 texts.
-int64_t LineEnds(const std::filesystem::path& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return 0;
-  std::vector<char> buf(1 << 20);
-  int64_t n = 0;
-  for (size_t got; (got = std::fread(buf.data(), 1, buf.size(), f)) > 0;) {
-    n += std::count(buf.data(), buf.data() + got, '\n');
-  }
-  std::fclose(f);
-  return n;
-}
-
 TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
   TextListReader r(dir.Path(file));
   if (r.error() == ENOENT) FailFile(file + ": missing");
@@ -71,7 +56,7 @@ TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
 
 // A table the load could not read, reported as a step reports its inputs:
 // missing, as read as empty; unreadable, with its reason.
-void ReportUnread(StepFrame& frame, const char* name, int error) {
+void ReportUnread(StepFrame& frame, std::string_view name, int error) {
   if (error == ENOENT) {
     ReportMissingInput(frame, name);
   } else if (error != 0) {
@@ -81,7 +66,7 @@ void ReportUnread(StepFrame& frame, const char* name, int error) {
 
 CategoryModel LoadModel(DataDir& dir, const std::string& word) {
   CategoryModel m;
-  const std::string totals = ModelFile("QA1" + word + "TotalData201801N2024.dat");
+  const std::string totals = ModelFile(CourseFile::TotalData, word);
   TextListReader t = OpenModelFile(dir, totals);
   for (int k = 1; k <= kFactorCount; ++k) {
     const std::string v = NextValue(t, totals);
@@ -103,7 +88,7 @@ CategoryModel LoadModel(DataDir& dir, const std::string& word) {
     if (!t.Next().empty()) FailFile(totals + ": more than 30 counts");
   }
 
-  const std::string categories = ModelFile(word + "ItemCategory201801N2024.dat");
+  const std::string categories = ModelFile(CourseFile::ItemCategory, word);
   TextListReader c = OpenModelFile(dir, categories);
   for (int k = 1; k <= kFactorCount; ++k) {
     m.list[k].reserve(static_cast<size_t>(m.count[k]) + 1);
@@ -111,9 +96,9 @@ CategoryModel LoadModel(DataDir& dir, const std::string& word) {
     for (int32_t j = 1; j <= m.count[k]; ++j) m.list[k].push_back(NextValue(c, categories));
   }
 
-  const std::string agari = ModelFile("QA1" + word + "AgariWeightData201801N2024.dat");
-  const std::string pace = ModelFile("QA1" + word + "PaceWeightData201801N2024.dat");
-  const std::string soha = ModelFile("QA1" + word + "SohaWeightData201801N2024.dat");
+  const std::string agari = ModelFile(CourseFile::AgariWeightData, word);
+  const std::string pace = ModelFile(CourseFile::PaceWeightData, word);
+  const std::string soha = ModelFile(CourseFile::SohaWeightData, word);
   TextListReader a = OpenModelFile(dir, agari);
   TextListReader p = OpenModelFile(dir, pace);
   TextListReader s = OpenModelFile(dir, soha);
@@ -145,10 +130,12 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
 
   // Thirteen lines of six values per mare; a row cut short keeps what it has.
-  FemaleLineTable.assign(1, FemaleLineRow{});
-  FemaleLineTable.reserve(static_cast<size_t>(LineEnds(dir().Path(kFemaleLineList)) / 13 + 2));
   FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
   TextListReader& lines = *FemaleLineSource;
+  // The table (13 lines a mare, some 140,000 mares) is sized once rather
+  // than grown by copying rows of 78 texts.
+  FemaleLineTable.assign(1, FemaleLineRow{});
+  FemaleLineTable.reserve(static_cast<size_t>(lines.LineEnds() / 13 + 2));
   UnreadableTable.clear();
   if (lines.error() != 0 && lines.error() != ENOENT) UnreadableTable = kFemaleLineList;
   ReportUnread(frame, kFemaleLineList, lines.error());
@@ -163,7 +150,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
       }
     }
     if (values < 13 * 6) {
-      frame.Skipped(std::string("load ") + kFemaleLineList,
+      frame.Skipped("load " + std::string(kFemaleLineList),
                     "short: row " + std::to_string(FemaleLineTable.size() - 1) + " holds " +
                         std::to_string(values) + " of 78 values");
     }
@@ -187,7 +174,7 @@ void FormCATEGORYSETUP2024ZZ::StopOnUnreadTables(bool walks_horse_list) const {
   if (walks_horse_list && HorseListError != 0) {
     StopOnUnreadAtLoad(
         std::string(HorseListError == ENOENT ? "missing input " : "cannot read input ") +
-        kHorseList);
+        std::string(kHorseList));
   }
   if (!walks_horse_list && !UnreadableTable.empty()) {
     StopOnUnreadAtLoad("cannot read " + UnreadableTable);

@@ -8,6 +8,7 @@
 #include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -205,7 +206,7 @@ std::string AlternativeFactors::Factor05HahaUma() {
   Text dam = w.Ex("pedigree[1].breeding_number");
   if (dam != "0000000000" && dam != "          ") {
     if (const std::string* rec =
-            w.LookupRecord("OPTION1N\\HAHAUMA.dat", kMareStallionLength, dam)) {
+            w.LookupRecord(kDamHorseFile, kMareStallionLength, dam)) {
       int32_t t = Integer(w.TrackCode());
       // Central top-3 rate on the flat, that of line 7 over fences.
       Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")

@@ -9,12 +9,11 @@
 #include "build/factors_alt/code_text.h"
 #include "common/derived_layout.h"
 #include "platform/fs/failure.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 namespace {
-
-constexpr const char* kKyosobaA = "OPTION1N\\KYOSOBAA.dat";
 
 // Rows of JockeyResultCounts searched for a jockey; row 0 when none holds him.
 constexpr int kCountRowsSearched = 1500;
@@ -307,7 +306,7 @@ std::string AlternativeFactors::Factor08KyosobaBaba() {
     step = GoingStep(w.Ex("turf_going"));
     first = KyosobaField("line_top3_rate[15]");
   } else {
-    rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+    rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
     bool turf = t <= 22;
     step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
     first = turf ? KyosobaField("line_top3_rate[7]") : KyosobaField("line_top3_rate[11]");
@@ -320,7 +319,7 @@ std::string AlternativeFactors::Factor08KyosobaDistance() {
   w.ReadEx(w.r);
   std::string_view pedigree = w.Pedigree();
   if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
-  const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+  const std::string* rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
   if (!rec) return "10";
   int32_t t = Integer(w.TrackCode());
   int band = 0;  // 0 to 2 for the bands "1" to "3"
@@ -350,7 +349,7 @@ std::string AlternativeFactors::Factor08KyosobaSurface() {
   w.ReadEx(w.r);
   std::string_view pedigree = w.Pedigree();
   if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
-  const std::string* rec = w.LookupRecord(kKyosobaA, kKyosobaLength, pedigree);
+  const std::string* rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
   if (!rec) return "10";
   // Overall rate on the flat, the jump rate over fences.
   return "1" + RateAt(*rec,

@@ -7,14 +7,13 @@
 
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 namespace {
 
 using Window = FormCATEGORYSETUP2024ZZ;
-
-constexpr std::string_view kKyosobaAFile = "OPTION1N\\KYOSOBAA.dat";
 
 // Course line 1 to 7 of a track code; line 4 is never chosen.
 int CourseLine(int32_t t) {
@@ -175,14 +174,14 @@ std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
 
 std::string AlternativeFactors::Factor17KyosobaaValue() {
   w.ReadEx(w.r);
-  return HorseCourseLineCode(w, kKyosobaAFile);
+  return HorseCourseLineCode(w, kRecentPlacingFile);
 }
 
 std::string AlternativeFactors::Factor17KyosobaA() {
   w.ReadEx(w.r);
   int32_t t = Integer(w.TrackCode());
   std::string code = "10";
-  std::string_view file = t >= 0 && t <= 49 ? kKyosobaAFile : kKyosobaFile;
+  std::string_view file = t >= 0 && t <= 49 ? kRecentPlacingFile : kKyosobaFile;
   if (const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Pedigree())) {
     code = PercentCode(KyosobaField("overall_top3_rate").Of(*horse), '1');
   }
@@ -203,7 +202,7 @@ std::string AlternativeFactors::Factor17StallionOverall() {
 
 std::string AlternativeFactors::Factor17KyosobaaStallion() {
   w.ReadEx(w.r);
-  std::string code = HorseCourseLineCode(w, kKyosobaAFile);
+  std::string code = HorseCourseLineCode(w, kRecentPlacingFile);
   if (code != "10") return code;
   if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
     int g = CourseLine(Integer(w.TrackCode()));

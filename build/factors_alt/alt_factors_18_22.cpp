@@ -7,7 +7,7 @@
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "platform/fs/failure.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 

@@ -2,6 +2,7 @@
 
 #include "build/factors/factor_frame.h"
 #include "common/record_layout.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -21,10 +22,9 @@ const RideFields& Ride() {
 std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
   // A race entry without a jockey code has no history to read.
   if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
-  std::filesystem::path p = dir.EntityPath("KISHUGOTOSETUP", jockey_code);
+  std::filesystem::path p = dir.EntityPath(kJockeyEntryFolder, jockey_code);
   // A jockey without a file has no rides; reading creates no file.
-  std::error_code ec;
-  if (!std::filesystem::exists(p, ec)) return std::make_unique<RecordReader>(kRaceEntryLength);
+  if (!EntryExists(p)) return std::make_unique<RecordReader>(kRaceEntryLength);
   return std::make_unique<RecordReader>(p, kRaceEntryLength);
 }
 

@@ -5,12 +5,13 @@
 #include "build/records/female_line.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 const NewFileSpec& HnNewFileSpec() {
-  static const NewFileSpec s{"HN20180101.dat",
-                             "HN20180101NEW.dat",
+  static const NewFileSpec s{kHnRawFile,
+                             kHnNewFile,
                              kBreedingHorseLength,
                              {BreedingHorseField("breeding_number")},
                              NewFileSpec::Order::Ascending,
@@ -22,7 +23,7 @@ const NewFileSpec& HnNewFileSpec() {
 
 std::string BreedingHorseStep(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
-  BeginStep(ctx, {{"HN20180101.dat"}, {}, {"HN20180101NEW.dat", "FL20180101.dat"}});
+  BeginStep(ctx, BuildStep::Breeding);
   BuildNewFile(ctx, HnNewFileSpec());
 
   // The mares come from the NEW file as written, in breeding-number order.
@@ -38,7 +39,7 @@ std::string BreedingHorseStep(StepContext& ctx) {
   hn.reset();
   table.RunPasses();
 
-  frame.Do("write", [&] { WriteFemaleLineList(table, ctx.dir.Path("FL20180101.dat")); });
+  frame.Do("write", [&] { WriteFemaleLineList(table, ctx.dir.Path(kFemaleLineList)); });
   return EndMessage("HN 終わり", n) + " " + std::to_string(table.rows());
 }
 

@@ -7,12 +7,13 @@
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 const NewFileSpec& UmNewFileSpec() {
-  static const NewFileSpec s{"UM20180101.dat",
-                             "UM20180101NEW.dat",
+  static const NewFileSpec s{kUmRawFile,
+                             kUmNewFile,
                              kHorseLength,
                              {HorseField("pedigree_number")},
                              NewFileSpec::Order::Ascending,
@@ -28,7 +29,7 @@ namespace {
 // its lines (the failed open is reported once), and a line that cannot be
 // written (a full disk) is lost and reported while the step goes on.
 struct ListOut {
-  ListOut(StepContext& ctx, const char* name)
+  ListOut(StepContext& ctx, std::string_view name)
       : frame(ctx.frame), write("write " + std::string(name)) {
     frame.Do("open list", [&] {
       w = std::make_unique<TextListWriter>(ctx.dir.Path(name), TextListWriter::Mode::Output);
@@ -51,10 +52,7 @@ struct ListOut {
 std::string HorseStep(StepContext& ctx) {
   StepFrame& frame = ctx.frame;
   DataDir& dir = ctx.dir;
-  BeginStep(ctx, {{"UM20180101.dat"},
-                  {},
-                  {"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat", "KYOSOBA\\",
-                   "KYOSOBAN\\", kKyosobaFile}});
+  BeginStep(ctx, BuildStep::Horse);
   BuildNewFile(ctx, UmNewFileSpec());
 
   const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
@@ -64,10 +62,10 @@ std::string HorseStep(StepContext& ctx) {
   const Slice flag_field = HorseField("deregistration_flag");
   const Slice races_field = HorseField("registered_races");
 
-  ListOut ketto(ctx, "KETTONUM20180101.dat");
+  ListOut ketto(ctx, kHorseList);
   // Every horse is listed: nothing reads this list in a way that needs a bound
   // on its length, and a bound would drop horses without a word.
-  ListOut massho(ctx, "KETTOMASSHO.dat");
+  ListOut massho(ctx, kRetiredHorseList);
 
   std::filesystem::path kyosoba_path = dir.Path(kKyosobaFile);
   std::string kyosoba;
@@ -105,18 +103,20 @@ std::string HorseStep(StepContext& ctx) {
     SankuStat st = SankuStatBlock(rec);
     std::filesystem::path count_path, number_path;
     if (frame.Do("horse file name", [&] {
-          count_path = dir.EntityPath("KYOSOBA", pedigree);
-          number_path = dir.EntityPath("KYOSOBAN", pedigree);
+          count_path = dir.EntityPath(kHorseCountFolder, pedigree);
+          number_path = dir.EntityPath(kHorseNumberFolder, pedigree);
         })) {
-      frame.Do("write KYOSOBA file", [&] { WriteWholeFile(count_path, st.text); });
-      frame.Do("write KYOSOBAN file",
+      frame.Do("write " + std::string(kHorseCountFolder) + " file", [&] { WriteWholeFile(count_path, st.text); });
+      frame.Do("write " + std::string(kHorseNumberFolder) + " file",
                [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
     }
     kyosoba += KyosobaRecord(rec, st.values);
   }
   ketto.Close();
   massho.Close();
-  frame.WriteAnew("write KYOSOBA.dat", dir, kyosoba_path, kyosoba);
+  // Named without its folder, as the reports have always named it.
+  const std::string_view kyosoba_name = kKyosobaFile.substr(kOptionFolder.size() + 1);
+  frame.WriteAnew("write " + std::string(kyosoba_name), dir, kyosoba_path, kyosoba);
 
   return EndMessage("UM 終わり", 0) + CountText(m);
 }

@@ -113,7 +113,7 @@ TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
                {{"KYOSOBA", "KYOSOBAN"}, "missing folders KYOSOBA, KYOSOBAN:"}};
   WriteRecords("UM20180101.dat", {HorseRec("2015100001")});
   for (const auto& c : cases) {
-    dir_->CreateFolders();
+    dir_->CreateFolders(kDataDirFolders);
     WriteFile("KETTONUM20180101.dat", "old");
     for (const char* folder : c.missing) std::filesystem::remove_all(root_ / folder);
     std::string mkdir = "mkdir -p";

@@ -3,6 +3,7 @@
 #include "build/records/new_file.h"
 #include "build/records/results_tally.h"
 #include "platform/fs/text_list.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -12,7 +13,7 @@ namespace {
 void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
   const Slice code = JockeyTallyLayout().code;
   ctx.frame.Do("write", [&] {
-    TextListWriter list(ctx.dir.Path("KISHUNUM20180101.dat"));
+    TextListWriter list(ctx.dir.Path(kJockeyList));
     int32_t n = jockeys ? jockeys->Count() : 0;
     for (int32_t k = 1; k <= n; ++k) {
       list.String(code.Of(jockeys->View(k)));
@@ -25,9 +26,7 @@ void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
 }  // namespace
 
 std::string JockeyStep(StepContext& ctx) {
-  BeginStep(ctx, {{"KS20180101.dat"},
-                  {},
-                  {"KS20180101NEW.dat", "KISHUNUM20180101.dat", kJockeyTallyFile}});
+  BeginStep(ctx, BuildStep::Jockey);
   BuildNewFile(ctx, KsNewFileSpec());
   std::unique_ptr<NewRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
   WriteJockeyList(ctx, jockeys.get());

@@ -6,6 +6,7 @@
 #include "build/step/step_inputs.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -13,7 +14,7 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
   // The step has just written it: without it, a refused write would turn
   // into empty lists and tallies written over good ones.
   if (!ctx.dir.Exists(spec.new_file)) {
-    StopStep(std::string("missing ") + spec.new_file + " after writing it");
+    StopStep("missing " + std::string(spec.new_file) + " after writing it");
   }
   std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length,
                                                  RecordTypeOf(spec.new_file));
@@ -72,7 +73,7 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
       if (!spec.kept_kinds.empty() && (kind.empty() || spec.kept_kinds.find(kind[0]) == std::string::npos)) {
         return;
       }
-      if (!out) FailFile(std::string("cannot open ") + spec.new_file);
+      if (!out) FailFile("cannot open " + std::string(spec.new_file));
       out->Append(rec);
       ++result.written;
     });
@@ -91,8 +92,8 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
 }
 
 const NewFileSpec& RaNewFileSpec() {
-  static const NewFileSpec s{"RA20180101.dat",
-                             "RA20180101NEW.dat",
+  static const NewFileSpec s{kRaRawFile,
+                             kRaNewFile,
                              kRaceLength,
                              {RaceField("race.year"), RaceField("race.month_day"),
                               RaceField("race.venue"), RaceField("race.race_number")},
@@ -109,8 +110,8 @@ std::vector<Slice> RaceEntryKey(Slice entity_field) {
 }
 
 const NewFileSpec& SeNewFileSpec() {
-  static const NewFileSpec s{"SE20180101.dat",
-                             "SE20180101NEW.dat",
+  static const NewFileSpec s{kSeRawFile,
+                             kSeNewFile,
                              kRaceEntryLength,
                              RaceEntryKey(RaceEntryField("pedigree_number")),
                              NewFileSpec::Order::Ascending,
@@ -122,7 +123,7 @@ const NewFileSpec& SeNewFileSpec() {
 
 // Records keyed by their code followed by the creation date, sorted
 // descending: the first record of a run is the newest of its code.
-static NewFileSpec NewestOfCode(const char* raw, const char* out, int length, Slice code,
+static NewFileSpec NewestOfCode(std::string_view raw, std::string_view out, int length, Slice code,
                                 int run_width, const char* kinds) {
   return {raw,
           out,
@@ -135,13 +136,13 @@ static NewFileSpec NewestOfCode(const char* raw, const char* out, int length, Sl
 }
 
 const NewFileSpec& KsNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode("KS20180101.dat", "KS20180101NEW.dat", kJockeyLength,
+  static const NewFileSpec s = NewestOfCode(kKsRawFile, kKsNewFile, kJockeyLength,
                                             JockeyField("jockey_code"), 5, "12");
   return s;
 }
 
 const NewFileSpec& ChNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode("CH20180101.dat", "CH20180101NEW.dat", kTrainerLength,
+  static const NewFileSpec s = NewestOfCode(kChRawFile, kChNewFile, kTrainerLength,
                                             TrainerField("trainer_code"), 5, "12");
   return s;
 }
@@ -149,25 +150,25 @@ const NewFileSpec& ChNewFileSpec() {
 // Breeder codes that share their first 6 characters are one breeder; the
 // tally is keyed by that prefix.
 const NewFileSpec& BrNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode("BR20180101.dat", "BR20180101NEW.dat", kBreederLength,
+  static const NewFileSpec s = NewestOfCode(kBrRawFile, kBrNewFile, kBreederLength,
                                             BreederField("breeder_code"), 6, "");
   return s;
 }
 
 const NewFileSpec& BnNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode("BN20180101.dat", "BN20180101NEW.dat", kOwnerLength,
+  static const NewFileSpec s = NewestOfCode(kBnRawFile, kBnNewFile, kOwnerLength,
                                             OwnerField("owner_code"), 6, "");
   return s;
 }
 
 std::string RaceStep(StepContext& ctx) {
-  BeginStep(ctx, {{"RA20180101.dat"}, {}, {"RA20180101NEW.dat"}});
+  BeginStep(ctx, BuildStep::Race);
   BuildNewFile(ctx, RaNewFileSpec());
   return EndMessage("RA 終わり", ctx.RecordCount);
 }
 
 std::string RaceEntryStep(StepContext& ctx) {
-  BeginStep(ctx, {{"SE20180101.dat"}, {}, {"SE20180101NEW.dat"}});
+  BeginStep(ctx, BuildStep::RaceEntry);
   BuildNewFile(ctx, SeNewFileSpec());
   return EndMessage("SE 終わり", ctx.RecordCount);
 }

@@ -20,8 +20,8 @@ struct NewFileSpec {
   enum class Order { Ascending, Descending };
   enum class Survivor { FirstOfRun, LastOfRun };
 
-  const char* raw_file;    // "RA20180101.dat"
-  const char* new_file;    // "RA20180101NEW.dat"
+  std::string_view raw_file;  // kRaRawFile
+  std::string_view new_file;  // kRaNewFile
   int record_length;       // stored length of the raw records
   std::vector<Slice> key;  // fields of the key, concatenated in order
   Order order = Order::Ascending;

@@ -9,37 +9,48 @@
 #include <vector>
 
 #include "build/step/step_frame.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
 
 namespace volq::testing {
 
-// Writes of the outputs of the given file names fail as on a full disk while
-// it lives.
+// Writes of the outputs of the given file names (in place, or to the
+// temporary file of a replacement) fail as on a full disk while it lives.
 class FullDiskFor {
  public:
   explicit FullDiskFor(std::vector<std::string> names) {
-    SetWriteFault([names = std::move(names)](const std::filesystem::path& p) {
+    files_.FailWhere([names = std::move(names)](std::string_view op, const std::string& path) {
+      if (op != "write") return 0;
+      const std::string file = std::filesystem::path(path).filename().string();
       for (const std::string& n : names) {
-        if (p.filename() == n) return ENOSPC;
+        if (file == n || (file.starts_with(n + ".") && IsTemporaryName(file))) return ENOSPC;
       }
       return 0;
     });
   }
-  ~FullDiskFor() { SetWriteFault(nullptr); }
+
+ private:
+  FaultFileSystem files_;
+  ScopedFileSystem installed_{files_};
 };
 
 // Opens of the given file for reading fail as for a file that exists but
 // cannot be read (chmod 000 does not stop root) while it lives.
 class UnreadableFor {
  public:
-  explicit UnreadableFor(std::filesystem::path path, int error = EACCES) {
-    SetReadFault([path = std::move(path), error](const std::filesystem::path& p) {
-      return p == path ? error : 0;
+  explicit UnreadableFor(const std::filesystem::path& path, int error = EACCES) {
+    files_.FailWhere([path = path.string(), error](std::string_view op, const std::string& p) {
+      const bool opens = op == "read whole" || op == "map" || op == "open for reading";
+      return opens && p == path ? error : 0;
     });
   }
-  ~UnreadableFor() { SetReadFault(nullptr); }
+
+ private:
+  FaultFileSystem files_;
+  ScopedFileSystem installed_{files_};
 };
 
 // Names of the temporary files of replacements left anywhere under root.
@@ -59,7 +70,7 @@ class StepTest : public ::testing::Test {
             ("volq_" + std::string(info->test_suite_name()) + "_" + info->name());
     std::filesystem::remove_all(root_);
     dir_ = std::make_unique<DataDir>(root_);
-    dir_->CreateFolders();
+    dir_->CreateFolders(kDataDirFolders);
     frame_ = std::make_unique<StepFrame>();
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
@@ -74,18 +85,18 @@ class StepTest : public ::testing::Test {
     r.replace(r.size() - 2, 2, "\r\n");
     return r;
   }
-  void WriteFile(const std::string& name, const std::string& bytes) {
+  void WriteFile(std::string_view name, const std::string& bytes) {
     WriteWholeFile(dir_->Path(name), bytes);
   }
-  void WriteRecords(const std::string& name, const std::vector<std::string>& recs) {
+  void WriteRecords(std::string_view name, const std::vector<std::string>& recs) {
     std::string all;
     for (const auto& r : recs) all += r;
     WriteFile(name, all);
   }
-  std::string ReadFile(const std::string& name) { return ReadWholeFile(dir_->Path(name)); }
-  bool Exists(const std::string& name) { return std::filesystem::exists(dir_->Path(name)); }
+  std::string ReadFile(std::string_view name) { return ReadWholeFile(dir_->Path(name)); }
+  bool Exists(std::string_view name) { return std::filesystem::exists(dir_->Path(name)); }
   // Records of a record file, split by length.
-  std::vector<std::string> Records(const std::string& name, int length) {
+  std::vector<std::string> Records(std::string_view name, int length) {
     std::string all = ReadFile(name);
     std::vector<std::string> out;
     for (size_t i = 0; i + length <= all.size(); i += length) out.push_back(all.substr(i, length));

@@ -2,14 +2,12 @@
 
 #include "build/records/new_file.h"
 #include "build/records/results_tally.h"
+#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
 std::string TrainerBreederOwnerStep(StepContext& ctx) {
-  BeginStep(ctx, {{"CH20180101.dat", "BR20180101.dat", "BN20180101.dat"},
-                  {},
-                  {"CH20180101NEW.dat", kTrainerTallyFile, "BR20180101NEW.dat", kBreederTallyFile,
-                   "BN20180101NEW.dat", kOwnerTallyFile}});
+  BeginStep(ctx, BuildStep::TrainerBreederOwner);
   BuildNewFile(ctx, ChNewFileSpec());
   WriteResultsTally(ctx, ReadBackNewFile(ctx, ChNewFileSpec()).get(), kTrainerTallyFile,
                     TrainerTallyLayout());

@@ -1,7 +1,6 @@
 #include "build/step/step_frame.h"
 
-#include <sys/stat.h>
-
+#include "platform/fs/file_system.h"
 #include "platform/fs/replaced_file.h"
 
 namespace volq {
@@ -11,12 +10,17 @@ void StopStep(const std::string& text) { throw StepStopped(text); }
 namespace {
 
 // What tells a file apart from the one that replaces it (a rename gives a
-// new inode) or from itself rewritten in place (size, time of change).
-std::string IdentityOf(const std::filesystem::path& p) {
-  struct stat st;
-  if (::stat(p.c_str(), &st) != 0) return "";
-  return std::to_string(st.st_ino) + ' ' + std::to_string(st.st_size) + ' ' +
-         std::to_string(st.st_ctim.tv_sec) + '.' + std::to_string(st.st_ctim.tv_nsec);
+// new inode) or from itself rewritten in place (size, time of change); ""
+// when missing. 0 or the errno of a file that cannot be looked at.
+int IdentityOf(const std::filesystem::path& p, std::string& identity) {
+  EntryInfo info;
+  identity.clear();
+  if (const int err = Files().Stat(p, info)) return err;
+  if (info.kind != EntryKind::Missing) {
+    identity = std::to_string(info.inode) + ' ' + std::to_string(info.size) + ' ' +
+               std::to_string(info.changed_ns);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -24,7 +28,9 @@ std::string IdentityOf(const std::filesystem::path& p) {
 void StepFrame::NoteOutputs(DataDir& dir, const std::vector<std::string_view>& outputs) {
   for (std::string_view name : outputs) {
     std::filesystem::path p = dir.Path(name);
-    outputs_.push_back({std::string(name), p, IdentityOf(p)});
+    std::string identity;
+    if (const int err = IdentityOf(p, identity)) FailFileOp("cannot look up", p, err);
+    outputs_.push_back({std::string(name), p, identity});
   }
 }
 
@@ -34,17 +40,19 @@ std::vector<std::string> StepFrame::UnchangedOutputs() const {
     // A folder of per-entity files: its files not reached yet kept theirs.
     if (!o.name.empty() && o.name.back() == '\\') {
       names.push_back("the files of " + o.name + " not reached");
-    } else if (IdentityOf(o.path) == o.identity) {
-      names.push_back(o.name);
+      continue;
     }
+    // One that cannot be looked at now is not said to be kept.
+    std::string identity;
+    if (IdentityOf(o.path, identity) == 0 && identity == o.identity) names.push_back(o.name);
   }
   return names;
 }
 
 void StepFrame::Delete(DataDir& dir, const std::filesystem::path& p) {
-  std::error_code ec;
-  if (!std::filesystem::exists(p, ec)) return;
-  Do("delete", [&] { dir.DeletePath(p); });
+  Do("delete", [&] {
+    if (EntryExists(p)) dir.DeletePath(p);
+  });
 }
 
 void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesystem::path& p,

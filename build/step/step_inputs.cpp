@@ -4,13 +4,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/fs/file_system.h"
+#include "platform/fs/replaced_file.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
 
 namespace {
 
-std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int err) { return err == kRefusedSymlink ? "refused symlink" : std::strerror(err); }
 
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
   StopStep("cannot read input " + std::string(name) + ": " + Reason(err) +
@@ -32,9 +34,10 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
     if (folder.empty() || std::find(missing.begin(), missing.end(), folder) != missing.end()) {
       continue;
     }
-    std::error_code ec;
     const std::filesystem::path p = ctx.dir.Path(folder);
-    if (std::filesystem::is_directory(p, ec)) continue;
+    EntryInfo info;
+    if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
+    if (info.kind == EntryKind::Folder) continue;
     missing.push_back(folder);
     command += " " + std::filesystem::absolute(p).lexically_normal().string();
   }
@@ -43,6 +46,27 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
   for (size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + std::string(missing[i]);
   StopStep(text + ": the step did not run and changed nothing; make the folders with: " +
            command);
+}
+
+// Removes the temporary files that killed runs left beside the outputs the
+// step writes; the step runs under the data directory's lock, so no other
+// program is writing one. Per-entity files are written in place and leave
+// none.
+void RemoveTemporariesOfOutputs(StepContext& ctx, const std::vector<std::string_view>& outputs) {
+  std::vector<std::pair<std::string_view, std::vector<std::string>>> folders;
+  for (std::string_view output : outputs) {
+    if (output.empty() || output.back() == '\\') continue;
+    const std::string_view folder = FolderOf(output);
+    const std::string_view name = folder.empty() ? output : output.substr(folder.size() + 1);
+    auto it = std::find_if(folders.begin(), folders.end(),
+                           [&](const auto& f) { return f.first == folder; });
+    if (it == folders.end()) it = folders.insert(folders.end(), {folder, {}});
+    it->second.emplace_back(name);
+  }
+  for (const auto& [folder, names] : folders) {
+    ctx.frame.Do("remove left temporary files",
+                 [&] { RemoveLeftTemporaries(ctx.dir.Path(folder), names); });
+  }
 }
 
 }  // namespace
@@ -62,7 +86,13 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
     const int err = ProbeInput(ctx.dir.Path(name));
     if (err != 0 && err != ENOENT) StopUnreadable(name, err);
   }
+  RemoveTemporariesOfOutputs(ctx, files.writes);
   ctx.frame.NoteOutputs(ctx.dir, files.writes);
+}
+
+void BeginStep(StepContext& ctx, BuildStep step) {
+  const BuildButton& b = ButtonOf(step);
+  BeginStep(ctx, {b.walks, b.consults, b.writes});
 }
 
 void StopOnUnreadAtLoad(const std::string& what) {
@@ -75,7 +105,7 @@ void ReportMissingInput(StepFrame& frame, std::string_view name) {
   frame.Skipped("missing input " + std::string(name), "read as empty");
 }
 
-std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name) {
+std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name) {
   TextListReader r(ctx.dir.Path(name));
   if (r.error() == ENOENT) {
     ReportMissingInput(ctx.frame, name);
@@ -93,7 +123,7 @@ void ReportIfMissing(StepContext& ctx, std::string_view name) {
 
 std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2); }
 
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name, int record_length,
                                            std::string_view record_type) {
   const std::filesystem::path p = ctx.dir.Path(name);
   const int err = ProbeInput(p);
@@ -118,9 +148,12 @@ std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, i
 
 namespace {
 
-bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return false;
+// True when the file is missing (reported) or cannot be looked at (skipped
+// as `what`).
+bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path, std::string_view what) {
+  bool exists = true;
+  if (!ctx.frame.Do(what, [&] { exists = EntryExists(path); })) return true;
+  if (exists) return false;
   const std::string file = ShownPath(path);
   ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
   return true;
@@ -129,13 +162,13 @@ bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path) {
 }  // namespace
 
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
-  ReportedMissing(ctx, path);
+  ReportedMissing(ctx, path, "read");
 }
 
 std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
                                                  const std::filesystem::path& path,
                                                  int record_length, std::string_view what) {
-  if (ReportedMissing(ctx, path)) return nullptr;
+  if (ReportedMissing(ctx, path, what)) return nullptr;
   std::unique_ptr<EntityRecords> file;
   ctx.frame.Do(what, [&] { file = std::make_unique<EntityRecords>(path, record_length); });
   return file;

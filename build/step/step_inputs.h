@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "build/step/step_frame.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/record_frames.h"
 
 namespace volq {
@@ -30,6 +31,8 @@ struct StepFiles {
 // Checks the files of a step before it changes anything (StepStopped when
 // the step cannot run) and notes its outputs for the report of a stop.
 void BeginStep(StepContext& ctx, const StepFiles& files);
+// The same with the files the catalogue's table of buttons lists for `step`.
+void BeginStep(StepContext& ctx, BuildStep step);
 
 // Stops a step of a window that uses a table its load could not read;
 // `what` names the file and why ("missing input KETTONUM20180101.dat").
@@ -40,7 +43,7 @@ void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list
 // reads as empty and is reported, an unreadable one stops the step.
-std::vector<std::string> ReadKeyList(StepContext& ctx, const char* name);
+std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name);
 
 // Reports a consulted file of the data directory that is not there.
 void ReportIfMissing(StepContext& ctx, std::string_view name);
@@ -56,7 +59,7 @@ std::string_view RecordTypeOf(std::string_view file);
 // missing one is reported and has no records (nullptr), and is not created;
 // one that cannot be opened or read stops the step. A file out of frame is
 // reported once, with the records passed over.
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, const char* name, int record_length,
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name, int record_length,
                                            std::string_view record_type);
 
 // The same for the per-entity file of a horse or jockey that an earlier step

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "platform/ui/cp932.h"
+#include "platform/fs/data_dir_lock.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 
@@ -34,6 +35,10 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   StepContext ctx{dir, frame, record_count};
   std::string message;
   try {
+    // One program at a time on the data directory, for the length of the
+    // step. Steps never nest (a press during a step is refused above), so
+    // the lock, which is not reentrant, is taken once.
+    const DataDirLock held(dir.root(), "volqbuild");
     message = step(ctx);
   } catch (const StepStopped& e) {
     // The step ends here, without its end message; what it had not written

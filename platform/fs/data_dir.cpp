@@ -1,6 +1,7 @@
 #include "platform/fs/data_dir.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <vector>
@@ -12,11 +13,6 @@
 namespace volq {
 
 namespace fs = std::filesystem;
-
-const char* const DataDir::kFolders[] = {
-    "UMAGOTOSETUP", "KISHUGOTOSETUP", "HAHAHAN",      "HAHA",     "HAHAN",
-    "SHUBOBA",      "SHUBOBAN",       "KYOSOBA",      "KYOSOBAN", "KISHUFUKUSHO",
-    "OPTION1N",     "UMAGOTOEXSETUP", nullptr};
 
 namespace {
 
@@ -39,11 +35,13 @@ void Register(DataDir* d) {
 
 }  // namespace
 
-DataDir::DataDir(fs::path root) : root_(std::move(root)) {
+DataDir::DataDir(fs::path root)
+    : root_(std::move(root)), registered_(std::make_shared<DataDirRoot>(root_)) {
   Register(this);
 }
 
-DataDir::DataDir(const DataDir& other) : root_(other.root_), case_cache_(other.case_cache_) {
+DataDir::DataDir(const DataDir& other)
+    : root_(other.root_), registered_(other.registered_), case_cache_(other.case_cache_) {
   Register(this);
 }
 
@@ -77,17 +75,22 @@ bool IsBlankId(std::string_view id) {
 
 fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
   fs::path exact = dir / name;
-  std::error_code ec;
-  if (fs::exists(exact, ec)) return exact;
+  if (EntryExists(exact)) return exact;
   std::string key = dir.string();
   auto it = case_cache_.find(key);
   if (it == case_cache_.end()) {
     std::unordered_map<std::string, std::string> names;
-    for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
-      std::string n = d->path().filename().string();
+    std::vector<std::string> listed;
+    // A missing folder holds no other case: the name as given is used, and
+    // its own operation reports what is wrong.
+    if (const int err = Files().List(dir, listed); err && err != ENOENT && err != ENOTDIR) {
+      FailFileOp("cannot list", dir, err);
+    }
+    for (std::string& n : listed) {
       // A replacement in progress, or one a killed run left, names no file.
       if (IsTemporaryName(n)) continue;
-      names.emplace(AsciiLower(n), n);
+      std::string lower = AsciiLower(n);
+      names.emplace(std::move(lower), std::move(n));
     }
     it = case_cache_.emplace(key, std::move(names)).first;
   }
@@ -96,16 +99,22 @@ fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
   auto hit = it->second.find(AsciiLower(name));
   if (hit != it->second.end()) {
     fs::path p = dir / hit->second;
-    if (fs::exists(p, ec)) return p;
+    if (EntryExists(p)) return p;
   }
   return exact;
 }
 
 fs::path DataDir::Path(std::string_view relative) {
+  // A root made after the data directory was named (tests, the demo) is
+  // registered once it exists.
+  if (registered_->error() != 0) registered_ = std::make_shared<DataDirRoot>(root_);
   fs::path cur = root_;
   std::string part;
+  // Past a ".." part no case is looked up: the seam refuses such a name.
+  bool up = false;
   auto flush = [&] {
-    if (!part.empty()) cur = Resolve(cur, part);
+    up = up || part == "..";
+    if (!part.empty()) cur = up ? cur / part : Resolve(cur, part);
     part.clear();
   };
   for (char c : relative) {
@@ -131,18 +140,19 @@ fs::path DataDir::EntityPath(std::string_view folder, std::string_view id,
   return Resolve(dir, std::string(id) + std::string(suffix));
 }
 
-bool DataDir::Exists(std::string_view relative) {
-  std::error_code ec;
-  return fs::exists(Path(relative), ec);
+bool EntryExists(const fs::path& p) {
+  EntryInfo info;
+  if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
+  return info.kind != EntryKind::Missing;
 }
+
+bool DataDir::Exists(std::string_view relative) { return EntryExists(Path(relative)); }
 
 void DataDir::Delete(std::string_view relative) { DeletePath(Path(relative)); }
 
+// Deleting removes files only: an empty folder of the same name stays.
 void DataDir::DeletePath(const fs::path& p) {
-  std::error_code ec;
-  // Deleting removes files only: an empty folder of the same name stays.
-  if (fs::is_directory(p, ec)) FailFile("cannot delete", p, EISDIR);
-  if (!fs::remove(p, ec) || ec) FailFile("cannot delete", p, ec ? ec.value() : ENOENT);
+  if (const int err = Files().Delete(p)) FailFileOp("cannot delete", p, err);
 }
 
 void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
@@ -172,17 +182,21 @@ void NoteFileCreated(const fs::path& p) {
 }
 
 std::string DataDirProblem(const fs::path& root) {
+  EntryInfo info;
+  const int err = Files().Stat(root, info);
+  if (err == 0 && info.kind == EntryKind::Folder) return "";
   std::error_code ec;
-  if (fs::is_directory(root, ec)) return "";
   const std::string shown = fs::absolute(root, ec).lexically_normal().string();
-  const bool exists = fs::exists(root, ec);
-  return "data directory " + shown + (exists ? " is not a folder" : " does not exist") +
+  const std::string why = err != 0 ? std::string(" cannot be looked at: ") + std::strerror(err)
+                          : info.kind == EntryKind::Missing ? " does not exist"
+                                                            : " is not a folder";
+  return "data directory " + shown + why +
          "; give the right one with --data-dir DIR (it is never created)";
 }
 
-void DataDir::CreateFolders() {
+void DataDir::CreateFolders(std::span<const std::string_view> folders) {
   fs::create_directories(root_);
-  for (const char* const* f = kFolders; *f; ++f) fs::create_directories(root_ / *f);
+  for (std::string_view f : folders) fs::create_directories(root_ / f);
 }
 
 }  // namespace volq

@@ -7,9 +7,13 @@
 // reports name a file from the live data directory that holds it (ShownPath).
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "platform/fs/file_system.h"
 
 namespace volq {
 
@@ -32,14 +36,17 @@ class DataDir {
   std::filesystem::path EntityPath(std::string_view folder, std::string_view id,
                                    std::string_view suffix = ".dat");
 
+  // Whether anything stands at the name (a symlink too); a failed look
+  // raises a file Failure.
   bool Exists(std::string_view relative);
-  // Deleting a missing file is a failure, as on the original platform.
+  // Deleting a missing file is a failure, as on the original platform; so
+  // is deleting a read-only file or a symlink, which stay as they are.
   void Delete(std::string_view relative);
   void DeletePath(const std::filesystem::path& p);
 
-  // The folders the build steps write into; the demo and tests create them.
-  static const char* const kFolders[];
-  void CreateFolders();
+  // Creates the data directory and the given folders in it (the catalogue of
+  // common/ names the ones the steps write into); tests and tools do this.
+  void CreateFolders(std::span<const std::string_view> folders);
 
  private:
   friend void NoteFileCreated(const std::filesystem::path& p);
@@ -48,6 +55,9 @@ class DataDir {
   // cached.
   void NoteCreated(const std::string& folder, const std::string& name);
   std::filesystem::path root_;
+  // The root registered with the file seam, so that every path of it is
+  // resolved against one descriptor of the directory; shared by copies.
+  std::shared_ptr<DataDirRoot> registered_;
   // folder -> (lower-case name -> name on disk), built on the first miss.
   std::unordered_map<std::string, std::unordered_map<std::string, std::string>> case_cache_;
 };
@@ -57,6 +67,10 @@ class DataDir {
 // of p's folder per live directory, so steps that write 100,000 files into one
 // folder stay linear.
 void NoteFileCreated(const std::filesystem::path& p);
+
+// Whether anything stands at path p (a file, a folder, a symlink); a failed
+// look raises a file Failure.
+bool EntryExists(const std::filesystem::path& p);
 
 // What is wrong with data directory `root` for a program to start in it ("" when
 // nothing): it must exist as a folder; it is never created. The message names

@@ -10,10 +10,16 @@ void FaultFileSystem::FailAt(std::int64_t k, int err) {
   fail_errno_ = err;
 }
 
+void FaultFileSystem::FailWhere(Rule rule) {
+  std::lock_guard lock(mutex_);
+  rule_ = std::move(rule);
+}
+
 void FaultFileSystem::Reset() {
   std::lock_guard lock(mutex_);
   count_ = fail_at_ = faults_ = 0;
   fail_errno_ = 0;
+  rule_ = nullptr;
   failed_.clear();
 }
 
@@ -34,10 +40,11 @@ std::string FaultFileSystem::failed_operation() const {
 
 int FaultFileSystem::Count(const char* op, const std::string& subject) {
   std::lock_guard lock(mutex_);
-  if (++count_ != fail_at_) return 0;
+  const int err = ++count_ == fail_at_ ? fail_errno_ : rule_ ? rule_(op, subject) : 0;
+  if (err == 0) return 0;
   ++faults_;
   failed_ = std::string(op) + " " + subject;
-  return fail_errno_;
+  return err;
 }
 
 int FaultFileSystem::CountOnHandle(const char* op, int handle) {

@@ -2,11 +2,14 @@
 // A file system for tests: it passes every call to another one, counts the
 // calls, and fails a chosen one with a chosen errno, so that a test can fail
 // each operation of a whole pipeline in turn (install it with
-// ScopedFileSystem). A failed call does nothing, except that a failed Close
-// still releases its handle.
+// ScopedFileSystem), or fail the operations of chosen files (FailWhere). A
+// failed call does nothing, except that a failed Close still releases its
+// handle.
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/fs/file_system.h"
@@ -20,6 +23,11 @@ class FaultFileSystem : public FileSystem {
   // Fails call k (1-based, counted over every call since construction or
   // the last Reset) with errno err; k = 0 fails none.
   void FailAt(std::int64_t k, int err);
+  // Also fails every call for which `rule` gives an errno (0: let it go
+  // through). It is called with the operation and its file as
+  // failed_operation() names them ("write", "/path/OPTION1N/KYOSOBA.dat").
+  using Rule = std::function<int(std::string_view op, const std::string& path)>;
+  void FailWhere(Rule rule);
   // Starts counting again from 0 and fails none.
   void Reset();
   std::int64_t operations() const;
@@ -54,6 +62,7 @@ class FaultFileSystem : public FileSystem {
   std::int64_t count_ = 0;
   std::int64_t fail_at_ = 0;
   int fail_errno_ = 0;
+  Rule rule_;
   std::int64_t faults_ = 0;
   std::string failed_;
   std::unordered_map<int, std::string> handle_paths_;

@@ -83,10 +83,19 @@ class PosixFileSystem : public FileSystem {
   int AddRoot(const std::string& key) {
     std::unique_lock lock(mutex_);
     for (Root& r : roots_) {
-      if (r.key == key) {
-        ++r.refs;
-        return 0;
+      if (r.key != key) continue;
+      // A directory removed and made again under the same name is another
+      // directory: its holders are moved onto the new one.
+      struct stat held, named;
+      if (::stat(key.c_str(), &named) != 0) return Errno();
+      if (::fstat(r.fd, &held) != 0 || held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
+        const int fd = ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return Errno();
+        ::close(r.fd);
+        r.fd = fd;
       }
+      ++r.refs;
+      return 0;
     }
     const int fd = ::open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return Errno();
@@ -301,6 +310,8 @@ class PosixFileSystem : public FileSystem {
         info.kind = S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
       }
       info.mode = st.st_mode & 07777;
+      info.inode = static_cast<std::uint64_t>(st.st_ino);
+      info.changed_ns = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
       return 0;
     });
   }

@@ -52,6 +52,10 @@ struct EntryInfo {
   EntryKind kind = EntryKind::Missing;
   std::uint64_t size = 0;  // bytes of a File, else 0
   unsigned mode = 0;       // permission bits (07777) of a File or Folder
+  // What tells a file apart from the one that replaces it (a new inode) or
+  // from itself rewritten in place (the time of its last change, in ns).
+  std::uint64_t inode = 0;
+  std::int64_t changed_ns = 0;
 };
 
 // A file opened by OpenForReading or OpenForWriting: its handle and its

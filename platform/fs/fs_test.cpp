@@ -12,6 +12,7 @@
 #include "platform/fs/ascii_case.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
@@ -32,6 +33,18 @@ class FsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(root_); }
   fs::path root_;
+};
+
+// Every write fails as on a full disk while it lives.
+class FullDisk {
+ public:
+  FullDisk() {
+    files_.FailWhere([](std::string_view op, const std::string&) { return op == "write" ? ENOSPC : 0; });
+  }
+
+ private:
+  FaultFileSystem files_;
+  ScopedFileSystem installed_{files_};
 };
 
 TEST(FailureFold, FoldsRepeatedTextsWithoutAnOperation) {
@@ -258,20 +271,22 @@ TEST_F(FsTest, AReplacementTakesThePlaceOfTheFormerFileOnlyWhenCommitted) {
        false},
       {"a write failed, then finished",
        [](const fs::path& p, const std::string& b) {
-         SetWriteFault([](const fs::path&) { return ENOSPC; });
          RecordAppender out(p, 10);
          out.Append(b);
-         EXPECT_THROW(out.Finish(), Failure);
-         SetWriteFault(nullptr);
+         {
+           FullDisk full;
+           EXPECT_THROW(out.Finish(), Failure);
+         }
          EXPECT_THROW(out.Close(), Failure);
        },
        false},
       {"a write failed, then committed",
        [](const fs::path& p, const std::string& b) {
-         SetWriteFault([](const fs::path&) { return ENOSPC; });
          ReplacedFile f(p);
-         EXPECT_THROW(f.Write(b), Failure);
-         SetWriteFault(nullptr);
+         {
+           FullDisk full;
+           EXPECT_THROW(f.Write(b), Failure);
+         }
          EXPECT_THROW(f.Write(b), Failure);  // the gap stays
          try {
            f.Commit();
@@ -488,9 +503,12 @@ TEST_F(FsTest, LinesSplitAtCrLf) {
   EXPECT_EQ(ReadLines(p), (std::vector<std::string>{"one", "two", "three"}));
 }
 
+// Two folders of the data directory, as the tests here use them.
+constexpr std::string_view kTestFolders[] = {"KYOSOBA", "UMAGOTOSETUP"};
+
 TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   DataDir d(root_);
-  d.CreateFolders();
+  d.CreateFolders(kTestFolders);
   fs::remove_all(root_ / "KYOSOBA");
   fs::create_directories(root_ / "kyosoba");
   WriteWholeFile(root_ / "kyosoba" / "2019100001.dat", "z");
@@ -533,7 +551,7 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
 
 TEST_F(FsTest, EveryFileTheFileLayerCreatesIsFoundInAnyCaseAtOnce) {
   DataDir d(root_);
-  d.CreateFolders();
+  d.CreateFolders(kTestFolders);
   // A miss lists the folder once; the files created afterwards are told to
   // the live directory by the creating calls themselves.
   ASSERT_EQ(d.Path("UMAGOTOSETUP\\none.dat"), root_ / "UMAGOTOSETUP" / "none.dat");

@@ -1,15 +1,6 @@
 #include "platform/fs/record_file.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iostream>
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
@@ -37,48 +28,29 @@ std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
 
 namespace {
 
-ReadFault& Fault() {
-  static ReadFault fault;
-  return fault;
+// "cannot read" for what the file holds (a folder of its name, an I/O
+// error), "cannot open" for the way to it (missing, refused).
+[[noreturn]] void FailRead(const std::filesystem::path& path, int err) {
+  FailFileOp(err == EISDIR || err == EIO ? "cannot read" : "cannot open", path, err);
 }
-
-int FaultOf(const std::filesystem::path& path) { return Fault() ? Fault()(path) : 0; }
 
 }  // namespace
 
-void SetReadFault(ReadFault fault) { Fault() = std::move(fault); }
-
 int ProbeInput(const std::filesystem::path& path) {
-  std::error_code ec;
-  const std::filesystem::file_status st = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(st)) return ENOENT;
-  if (std::filesystem::is_directory(st)) return EISDIR;
-  if (const int err = FaultOf(path)) return err;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  ::close(fd);
-  return 0;
+  OpenedFile f;
+  int err = Files().OpenForReading(path, f);
+  if (err == 0) err = Files().Close(f.handle);
+  return err == ENOTDIR ? ENOENT : err;
+}
+
+int ReadInput(const std::filesystem::path& path, std::string& out) {
+  const int err = Files().ReadWhole(path, out);
+  return err == ENOTDIR ? ENOENT : err;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
-  // A folder opens for reading on some systems and reports an absurd length.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) FailFile("cannot read", path, EISDIR);
-  if (const int err = FaultOf(path)) FailFile("cannot open", path, err);
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) FailFile("cannot open", path, errno);
   std::string data;
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (size > 0) {
-    data.resize(static_cast<size_t>(size));
-    size_t got = std::fread(data.data(), 1, data.size(), f);
-    data.resize(got);
-  }
-  const int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
-  std::fclose(f);
-  if (err) FailFile("cannot read", path, err);
+  if (const int err = Files().ReadWhole(path, data)) FailRead(path, err);
   return data;
 }
 
@@ -87,73 +59,64 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 // (its guard for files replaced by truncation), which costs many times the
 // write itself when a step rewrites a hundred thousand small files.
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) FailFile("cannot write", path, errno);
-  int err = 0;
-  size_t put = 0;
-  while (put < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + put, bytes.size() - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      err = n < 0 ? errno : ENOSPC;
-      break;
-    }
-    put += static_cast<size_t>(n);
+  FileSystem& files = Files();
+  OpenedFile f;
+  if (const int err = files.OpenForWriting(path, WriteMode::InPlace, f)) {
+    FailFileOp("cannot write", path, err);
   }
+  size_t put = 0;
+  int err = files.Write(f.handle, bytes, &put);
   // Also after a failed write: what was written stands alone, and no record or
   // line of the former content follows it as if it belonged to the new one.
-  if (::ftruncate(fd, static_cast<off_t>(put)) != 0 && !err) err = errno;
-  if (::close(fd) != 0 && !err) err = errno;
-  if (err) FailFile("cannot write", path, err);
+  if (put < f.size) {
+    if (const int cut = files.Truncate(f.handle, put); cut && !err) err = cut;
+  }
+  if (const int closed = files.Close(f.handle); closed && !err) err = closed;
+  if (err) FailFileOp("cannot write", path, err);
   NoteFileCreated(path);
 }
 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    WriteWholeFile(path, bytes);
-    return;
+  FileSystem& files = Files();
+  OpenedFile f;
+  if (const int err = files.OpenForWriting(path, WriteMode::ReadWrite, f)) {
+    FailFileOp("cannot write", path, err);
   }
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
-  if (!f) FailFile("cannot write", path, errno);
-  // Compare block by block; the file is positioned after the equal part.
-  char block[1 << 14];
-  size_t same = 0, old_size = 0;
-  bool differs = false;
-  while (size_t got = std::fread(block, 1, sizeof block, f)) {
-    if (!differs) {
-      size_t n = 0;
-      while (n < got && same < bytes.size() && block[n] == bytes[same]) ++n, ++same;
-      differs = n < got;
-    }
-    old_size += got;
+  // The former content whole (per-entity files are small), compared with the
+  // new one; the file is written from the first byte that differs.
+  std::string old(static_cast<size_t>(f.size), '\0');
+  size_t got = 0;
+  int err = 0;
+  while (got < old.size()) {
+    size_t n = 0;
+    if ((err = files.Read(f.handle, old.data() + got, old.size() - got, n)) != 0 || n == 0) break;
+    got += n;
   }
-  int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
-  if (!err && (same < bytes.size() || old_size != bytes.size())) {
-    if (std::fseek(f, static_cast<long>(same), SEEK_SET) != 0 ||
-        std::fwrite(bytes.data() + same, 1, bytes.size() - same, f) != bytes.size() - same) {
-      err = errno ? errno : EIO;
-    }
+  old.resize(got);
+  if (!err) {
+    size_t same = 0;
+    while (same < old.size() && same < bytes.size() && old[same] == bytes[same]) ++same;
+    if (same < bytes.size()) err = files.WriteAt(f.handle, same, bytes.substr(same));
+    if (!err && old.size() > bytes.size()) err = files.Truncate(f.handle, bytes.size());
   }
-  if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
-  if (!err && old_size > bytes.size()) {
-    std::filesystem::resize_file(path, bytes.size(), ec);
-    if (ec) err = ec.value();
-  }
-  if (err) FailFile("cannot write", path, err);
+  if (const int closed = files.Close(f.handle); closed && !err) err = closed;
+  if (err) FailFileOp("cannot write", path, err);
   NoteFileCreated(path);
 }
 
 RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
     : path_(path), length_(record_length) {
-  std::error_code ec;
-  if (std::filesystem::exists(path_, ec)) {
-    data_ = ReadWholeFile(path_);
-  } else {
-    std::FILE* f = std::fopen(path_.c_str(), "ab");
-    if (!f) FailFile("cannot open", path_, errno);
-    std::fclose(f);
+  FileSystem& files = Files();
+  int err = files.ReadWhole(path_, data_);
+  if (err == ENOENT) {
+    // A per-entity output that is not there yet comes into being empty.
+    OpenedFile f;
+    err = files.OpenForWriting(path_, WriteMode::InPlace, f);
+    if (err == 0) err = files.Close(f.handle);
+    if (err) FailFileOp("cannot open", path_, err);
     NoteFileCreated(path_);
+  } else if (err) {
+    FailRead(path_, err);
   }
   open_ = true;
 }
@@ -207,37 +170,11 @@ namespace volq {
 
 RecordReader::RecordReader(const std::filesystem::path& path, int record_length)
     : path_(path), length_(record_length) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec)) FailFile("cannot read", path_, EISDIR);
-  if (const int err = FaultOf(path_)) FailFile("cannot open", path_, err);
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) FailFile("cannot open", path_, errno);
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    FailFile("cannot read", path_, err);
-  }
-  size_ = static_cast<size_t>(st.st_size);
-  if (size_ > 0) {
-    void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (p == MAP_FAILED) {
-      const int err = errno;
-      ::close(fd);
-      FailFile("cannot read", path_, err);
-    }
-    ::madvise(p, size_, MADV_WILLNEED);
-    data_ = static_cast<const char*>(p);
-  }
-  ::close(fd);
-}
-
-RecordReader::~RecordReader() {
-  if (data_) ::munmap(const_cast<char*>(data_), size_);
+  if (const int err = Files().MapForReading(path_, map_)) FailRead(path_, err);
 }
 
 std::string_view RecordReader::View(int32_t k) const {
-  return RecordAt(std::string_view(data_, size_), length_, k, path_);
+  return RecordAt(bytes(), length_, k, path_);
 }
 
 std::string RecordReader::Read(int32_t k) const {

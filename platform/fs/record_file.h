@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fs/file_system.h"
 #include "platform/fs/replaced_file.h"
 
 namespace volq {
@@ -61,15 +62,13 @@ class RecordFile {
 
 // Whether an input can be read, without reading it: 0 when it opens for
 // reading, ENOENT when there is no such file, else the errno of the failed
-// open (EISDIR for a folder of its name). Never creates the file.
+// open (EISDIR for a folder of its name, ELOOP for a symlink). Never creates
+// the file.
 int ProbeInput(const std::filesystem::path& path);
 
-// The fault path of tests for inputs: called with the path before each open
-// for reading (ProbeInput, ReadWholeFile, RecordReader), it returns the errno
-// that open fails with (EACCES, as an unreadable file gives it; EIO) or 0 to
-// let it go through. None is set by default.
-using ReadFault = std::function<int(const std::filesystem::path& path)>;
-void SetReadFault(ReadFault fault);
+// The whole of an input into `out`: 0, ENOENT when there is no such file (or
+// no such folder on the way), else the errno of the failed read.
+int ReadInput(const std::filesystem::path& path, std::string& out);
 
 // Whole-file helpers for steps that stream.
 std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
@@ -93,22 +92,18 @@ class RecordReader {
   RecordReader(const std::filesystem::path& path, int record_length);
   // A reader of no records, for a history that has no file.
   explicit RecordReader(int record_length) : length_(record_length) {}
-  ~RecordReader();
-  RecordReader(const RecordReader&) = delete;
-  RecordReader& operator=(const RecordReader&) = delete;
 
-  int32_t Count() const { return RecordCountOf(size_, length_); }
+  int32_t Count() const { return RecordCountOf(bytes().size(), length_); }
   // As RecordFile::View and RecordFile::Read.
   std::string_view View(int32_t k) const;
   std::string Read(int32_t k) const;
   // The whole file as mapped.
-  std::string_view bytes() const { return {data_, size_}; }
+  std::string_view bytes() const { return map_.bytes(); }
 
  private:
   std::filesystem::path path_;
   int length_;
-  const char* data_ = nullptr;
-  size_t size_ = 0;
+  MappedFile map_;
 };
 
 // A record file read whole and only read. Unlike RecordFile, a missing file

@@ -1,26 +1,20 @@
 #include "platform/fs/replaced_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
+#include "platform/fs/ascii_case.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/file_system.h"
 
 namespace volq {
 
 namespace {
 
 constexpr std::string_view kTemporarySuffix = ".partial";
-
-WriteFault& Fault() {
-  static WriteFault fault;
-  return fault;
-}
 
 // NAME.<process>-<n>.partial beside NAME: two writers never share one, and
 // no data file ends so (they all end in ".dat").
@@ -34,20 +28,67 @@ std::filesystem::path TemporaryPathOf(const std::filesystem::path& final_path) {
 
 }  // namespace
 
-void SetWriteFault(WriteFault fault) { Fault() = std::move(fault); }
-
 bool IsTemporaryName(std::string_view file_name) {
   return file_name.size() > kTemporarySuffix.size() &&
          file_name.substr(file_name.size() - kTemporarySuffix.size()) == kTemporarySuffix;
 }
 
+namespace {
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// True when file_name is NAME.<process>-<n>.partial, NAME in any case.
+bool IsTemporaryOf(std::string_view file_name, std::string_view name) {
+  if (!IsTemporaryName(file_name) || file_name.size() <= name.size() + 1) return false;
+  if (!SameIgnoringAsciiCase(file_name.substr(0, name.size()), name)) return false;
+  if (file_name[name.size()] != '.') return false;
+  std::string_view serial = file_name.substr(name.size() + 1);
+  serial.remove_suffix(kTemporarySuffix.size());
+  const size_t dash = serial.find('-');
+  return dash != std::string_view::npos && AllDigits(serial.substr(0, dash)) &&
+         AllDigits(serial.substr(dash + 1));
+}
+
+}  // namespace
+
+void RemoveLeftTemporaries(const std::filesystem::path& folder,
+                           const std::vector<std::string>& names) {
+  std::vector<std::string> listed;
+  if (const int err = Files().List(folder, listed)) FailFileOp("cannot list", folder, err);
+  for (const std::string& file : listed) {
+    for (const std::string& name : names) {
+      if (!IsTemporaryOf(file, name)) continue;
+      const std::filesystem::path p = folder / file;
+      if (const int err = Files().Delete(p)) FailFileOp("cannot delete", p, err);
+      break;
+    }
+  }
+}
+
 ReplacedFile::ReplacedFile(std::filesystem::path final_path)
     : final_(std::move(final_path)), temp_(TemporaryPathOf(final_)) {
-  std::error_code ec;
-  // A folder of the output's name is no file to replace.
-  if (std::filesystem::is_directory(final_, ec)) FailFile("cannot write", final_, EISDIR);
-  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) FailFile("cannot write", final_, errno);
+  FileSystem& files = Files();
+  EntryInfo former;
+  if (const int err = files.Stat(final_, former)) FailFileOp("cannot write", final_, err);
+  switch (former.kind) {
+    case EntryKind::Missing: break;
+    case EntryKind::File:
+      // A read-only output stays as it is, as on the system the data
+      // directory comes from; any other keeps its permission bits.
+      if (!(former.mode & 0200)) FailFileOp("cannot write", final_, EACCES);
+      former_mode_ = former.mode;
+      break;
+    case EntryKind::Symlink: FailFileOp("cannot write", final_, kRefusedSymlink);
+    case EntryKind::Folder: FailFileOp("cannot write", final_, EISDIR);
+    case EntryKind::Other: FailFileOp("cannot write", final_, EINVAL);
+  }
+  OpenedFile f;
+  if (const int err = files.OpenForWriting(temp_, WriteMode::Temporary, f)) {
+    FailFileOp("cannot write", final_, err);
+  }
+  handle_ = f.handle;
   pending_ = true;
 }
 
@@ -56,53 +97,46 @@ ReplacedFile::~ReplacedFile() { Abandon(); }
 void ReplacedFile::Abandon() {
   if (!pending_) return;
   pending_ = false;
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  ::unlink(temp_.c_str());
+  if (handle_ >= 0) Files().Close(handle_);
+  handle_ = -1;
+  // A temporary file that cannot be deleted now is removed by the next step
+  // that writes this output (RemoveLeftTemporaries).
+  Files().Delete(temp_);
 }
 
 void ReplacedFile::Write(std::string_view bytes) {
-  if (fd_ < 0) FailFile("write to closed", final_, 0);
+  if (handle_ < 0) FailFile("write to closed", final_, 0);
   // After a failed write the new content has a gap: it is never committed.
-  if (failed_ == 0 && Fault()) failed_ = Fault()(final_);
-  if (failed_ != 0) FailFile("cannot write", final_, failed_);
-  size_t put = 0;
-  while (put < bytes.size()) {
-    ssize_t n = ::write(fd_, bytes.data() + put, bytes.size() - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed_ = n < 0 ? errno : ENOSPC;
-      FailFile("cannot write", final_, failed_);
-    }
-    put += static_cast<size_t>(n);
-  }
+  if (failed_ == 0) failed_ = Files().Write(handle_, bytes);
+  if (failed_ != 0) FailFileOp("cannot write", final_, failed_);
 }
 
 void ReplacedFile::Finish() {
   if (!pending_) FailFile("write to closed", final_, 0);
-  if (fd_ < 0) return;
+  if (handle_ < 0) return;
   if (failed_ != 0) {
     Abandon();
-    FailFile("cannot write", final_, failed_);
+    FailFileOp("cannot write", final_, failed_);
   }
+  FileSystem& files = Files();
+  int err = former_mode_ != 0 ? files.SetMode(handle_, former_mode_) : 0;
   // Closing reports what the file system could not store after all (a full
   // disk on a network or quota file system); only then is the file complete.
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
-    int err = errno;
+  const int handle = handle_;
+  handle_ = -1;
+  if (const int closed = files.Close(handle); closed && !err) err = closed;
+  if (err) {
     Abandon();
-    FailFile("cannot write", final_, err);
+    FailFileOp("cannot write", final_, err);
   }
 }
 
 void ReplacedFile::Commit() {
   Finish();
   pending_ = false;
-  if (std::rename(temp_.c_str(), final_.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp_.c_str());
-    FailFile("cannot replace", final_, err);
+  if (const int err = Files().Replace(temp_, final_)) {
+    Files().Delete(temp_);
+    FailFileOp("cannot replace", final_, err);
   }
   NoteFileCreated(final_);
 }

@@ -5,18 +5,22 @@
 // (destroyed without Commit, a write or the close failed) removes the
 // temporary file: the former output stays as it was, byte for byte, and no
 // step ever reads a partial one. A reader that opened the former output keeps
-// reading it whole; the next open finds the new one.
+// reading it whole; the next open finds the new one. The new file takes the
+// permission bits of the former one; a former output that is read-only (or
+// a symlink, or a folder) is never replaced.
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace volq {
 
 class ReplacedFile {
  public:
   // Creates the temporary file; one that cannot be created (a missing folder,
-  // a full disk) raises a file Failure and leaves the former output alone.
+  // a full disk), or a former output that may not be replaced (read-only, a
+  // symlink, a folder), raises a file Failure and leaves the former output
+  // alone.
   explicit ReplacedFile(std::filesystem::path final_path);
   ~ReplacedFile();  // abandons the new content unless committed
   ReplacedFile(const ReplacedFile&) = delete;
@@ -42,7 +46,8 @@ class ReplacedFile {
  private:
   std::filesystem::path final_;
   std::filesystem::path temp_;
-  int fd_ = -1;
+  int handle_ = -1;
+  unsigned former_mode_ = 0;  // permission bits of the former output; 0 when none
   bool pending_ = false;  // the temporary file exists and is not yet renamed
   int failed_ = 0;  // errno of the first failed write, 0 while all is well
 };
@@ -51,14 +56,16 @@ class ReplacedFile {
 // file kept).
 void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
-// The fault path of tests: called with the final name before each write of
-// a replacement, it returns the errno that write fails with (ENOSPC, as a
-// full disk gives it) or 0 to let it go through. None is set by default.
-using WriteFault = std::function<int(const std::filesystem::path& final_path)>;
-void SetWriteFault(WriteFault fault);
-
 // True for the name of a temporary file of a replacement: such a file is
 // never a data file, even when a killed run left it behind.
 bool IsTemporaryName(std::string_view file_name);
+
+// Deletes from `folder` the temporary files of replacements of the outputs
+// `names` (NAME.<process>-<n>.partial, NAME in any case) that killed runs
+// left. Only for a caller that holds the data directory's lock, under which
+// no other program is writing one. A failed list or delete raises a file
+// Failure.
+void RemoveLeftTemporaries(const std::filesystem::path& folder,
+                           const std::vector<std::string>& names);
 
 }  // namespace volq

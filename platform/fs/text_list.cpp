@@ -1,11 +1,11 @@
 #include "platform/fs/text_list.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <iostream>
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/failure.h"
+#include "platform/fs/file_system.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 
@@ -15,8 +15,11 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
   if (mode == Mode::Output) {
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
-    f_ = std::fopen(path.c_str(), "ab");
-    if (!f_) FailFile("cannot open", path, errno);
+    OpenedFile f;
+    if (const int err = Files().OpenForWriting(path, WriteMode::Append, f)) {
+      FailFileOp("cannot open", path, err);
+    }
+    appended_ = f.handle;
     NoteFileCreated(path);
   }
   buf_.reserve(1 << 16);
@@ -25,7 +28,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
 // A list written anew and not closed is dropped with its replacement; one
 // appended to keeps what it was given.
 TextListWriter::~TextListWriter() {
-  if (f_) {
+  if (appended_ >= 0) {
     try {
       Close();
     } catch (const Failure& e) {
@@ -77,8 +80,10 @@ void TextListWriter::WriteBuffer() {
   buf_.reserve(1 << 16);
   if (anew_) {
     anew_->Write(out);
-  } else if (!f_ || std::fwrite(out.data(), 1, out.size(), f_) != out.size()) {
-    FailFile("cannot write", path_, f_ && errno ? errno : EIO);
+  } else if (appended_ < 0) {
+    FailFile("write to closed", path_, 0);
+  } else if (const int err = Files().Write(appended_, out)) {
+    FailFileOp("cannot write", path_, err);
   }
 }
 
@@ -102,25 +107,18 @@ void TextListWriter::Close() {
     file->Commit();
     return;
   }
-  if (!f_) return;
-  int err = 0;
-  if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) {
-    err = errno ? errno : EIO;
-  }
+  if (appended_ < 0) return;
+  const int handle = appended_;
+  appended_ = -1;
+  int err = buf_.empty() ? 0 : Files().Write(handle, buf_);
   buf_.clear();
-  if (std::fclose(f_) != 0 && !err) err = errno ? errno : EIO;
-  f_ = nullptr;
-  if (err) FailFile("cannot write", path_, err);
+  if (const int closed = Files().Close(handle); closed && !err) err = closed;
+  if (err) FailFileOp("cannot write", path_, err);
 }
 
 TextListReader::TextListReader(const std::filesystem::path& path) {
-  error_ = ProbeInput(path);
-  if (error_ != 0) return;
-  try {
-    data_ = ReadWholeFile(path);
-  } catch (const Failure& e) {
-    error_ = e.error() ? e.error() : EIO;
-  }
+  error_ = ReadInput(path, data_);
+  if (error_ != 0) data_.clear();
 }
 
 std::string TextListReader::Next() { return std::string(NextView()); }
@@ -158,6 +156,8 @@ std::string_view TextListReader::NextView() {
 }
 
 int64_t TextListReader::NextNumber() { return ToNumber(Next()); }
+
+int64_t TextListReader::LineEnds() const { return std::count(data_.begin(), data_.end(), '\n'); }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
   std::string data = ReadWholeFile(path);

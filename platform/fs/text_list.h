@@ -39,7 +39,7 @@ class TextListWriter {
   void FlushIfFull();
   void WriteBuffer();
   std::unique_ptr<ReplacedFile> anew_;  // Output
-  std::FILE* f_ = nullptr;              // Append
+  int appended_ = -1;                   // Append: the handle of the file
   std::filesystem::path path_;
   bool first_ = true;
   std::string buf_;
@@ -63,6 +63,8 @@ class TextListReader {
   std::string_view NextView();
   // Next item as a whole number (conversion Failure when it is not one).
   int64_t NextNumber();
+  // Line feeds in the whole list: what a table read from it is sized by.
+  int64_t LineEnds() const;
 
  private:
   std::string data_;

@@ -1,21 +1,49 @@
 #include "platform/jvlink/stand_in.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/fs/failure.h"
-#include "platform/fs/record_file.h"
 
 namespace volq {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The record source and the settings lie outside the data directory: they
+// are read and written as plain files, not through the data directory's
+// file seam, whose faults and rules are the data directory's.
+std::string ReadPlainFile(const fs::path& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) FailFile("cannot open", path, errno);
+  std::string data;
+  char block[1 << 16];
+  while (const size_t got = std::fread(block, 1, sizeof block, f)) data.append(block, got);
+  const int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
+  std::fclose(f);
+  if (err) FailFile("cannot read", path, err);
+  return data;
+}
+
+void WritePlainFile(const fs::path& path, std::string_view bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) FailFile("cannot write", path, errno);
+  int err = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() ? 0 : (errno ? errno : EIO);
+  if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
+  if (err) FailFile("cannot write", path, err);
+}
+
+}  // namespace
+
 StandInJVLink::StandInJVLink(fs::path settings_path) : settings_path_(std::move(settings_path)) {
   std::error_code ec;
   if (!fs::is_regular_file(settings_path_, ec)) return;
   try {
-    std::string text = ReadWholeFile(settings_path_);
+    std::string text = ReadPlainFile(settings_path_);
     for (size_t start = 0; start < text.size();) {
       size_t nl = text.find('\n', start);
       if (nl == std::string::npos) nl = text.size();
@@ -55,7 +83,7 @@ void StandInJVLink::SaveSettings() const {
   fs::create_directories(settings_path_.parent_path(), ec);
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%g", download_seconds_);
-  WriteWholeFile(settings_path_,
+  WritePlainFile(settings_path_,
                  "source=" + source_.string() + "\ndownload_seconds=" + seconds + "\n");
 }
 
@@ -185,7 +213,7 @@ int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& f
   named_ = path;
   if (!loaded_) {
     try {
-      data_ = ReadWholeFile(path);
+      data_ = ReadPlainFile(path);
     } catch (const Failure& e) {
       why_ = e.what();
       EndFile();

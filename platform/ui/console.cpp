@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/fs/failure.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 #include "platform/ui/interrupt.h"
 #include "platform/ui/line_editor.h"
 #include "platform/ui/terminal_input.h"

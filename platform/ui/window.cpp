@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/fs/ascii_case.h"
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 namespace volq {
 namespace {

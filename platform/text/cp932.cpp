@@ -1,4 +1,4 @@
-#include "platform/ui/cp932.h"
+#include "platform/text/cp932.h"
 
 #include <iconv.h>
 

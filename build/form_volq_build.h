@@ -1,8 +1,8 @@
 #pragma once
 // The build program's main window: thirteen step buttons, two that open the
-// extended-record and category windows, and one that does nothing. Its steps
-// of later subsystems and the two windows are handed in by the program's
-// main, so this folder never includes them.
+// extended-record and category windows, and one that does nothing. It sits
+// beside the program's main, above every subsystem, and takes its buttons
+// (names, captions, steps) from the catalogue's table of buttons.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -10,25 +10,25 @@
 #include <string>
 
 #include "build/step/step_runner.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 
 namespace volq {
 
+// The routine of a step of the table (BuildStep); empty for the buttons that
+// open a window or do nothing.
+StepFn StepOf(BuildStep step);
+
+// What a test may put in place of the program's own steps and windows; what
+// it leaves empty is wired as the program runs it, so that
+// FormVolqBuild(dir, {}) is the whole program's main window.
 struct FormVolqBuildWiring {
-  // Steps by button name ("Command1" ...); the steps of this folder are
-  // wired by default and may be replaced.
+  // Steps by button name ("Command1" ...).
   std::map<std::string, StepFn> steps;
   std::function<std::unique_ptr<Window>()> open_extended;  // Command9
   std::function<std::unique_ptr<Window>()> open_category;  // Command10
 };
-
-// The buttons in run order: control name and caption (UTF-8).
-struct BuildButton {
-  const char* name;
-  const char* caption;
-};
-extern const BuildButton kBuildButtons[16];
 
 class FormVolqBuild : public Window {
  public:
@@ -56,25 +56,25 @@ class FormVolqBuild : public Window {
   // The count of the current step's input records, shared by the steps.
   int32_t RecordCount = 0;
 
-  void Command1_Click() { RunStep("Command1"); }
-  void Command2_Click() { RunStep("Command2"); }
-  void Command3_Click() { RunStep("Command3"); }
-  void Command4_Click() { RunStep("Command4"); }
-  void Command5_Click() { RunStep("Command5"); }
-  void Command6_Click() { RunStep("Command6"); }
-  void Command7_Click() { RunStep("Command7"); }
-  void Command8_Click() { RunStep("Command8"); }
+  void Command1_Click() { RunStep(Command1); }
+  void Command2_Click() { RunStep(Command2); }
+  void Command3_Click() { RunStep(Command3); }
+  void Command4_Click() { RunStep(Command4); }
+  void Command5_Click() { RunStep(Command5); }
+  void Command6_Click() { RunStep(Command6); }
+  void Command7_Click() { RunStep(Command7); }
+  void Command8_Click() { RunStep(Command8); }
   void Command9_Click();
   void Command10_Click();
-  void Command11_Click() { RunStep("Command11"); }
-  void Command12_Click() { RunStep("Command12"); }
-  void Command13_Click() { RunStep("Command13"); }
-  void Command14_Click() { RunStep("Command14"); }
-  void Command15_Click() { RunStep("Command15"); }
+  void Command11_Click() { RunStep(Command11); }
+  void Command12_Click() { RunStep(Command12); }
+  void Command13_Click() { RunStep(Command13); }
+  void Command14_Click() { RunStep(Command14); }
+  void Command15_Click() { RunStep(Command15); }
   void Command16_Click() {}
 
  private:
-  void RunStep(const std::string& button);
+  void RunStep(const CommandButton& button);
   DataDir& dir_;
   FormVolqBuildWiring wiring_;
 };

@@ -1,0 +1,97 @@
+#include "common/data_dir_catalogue.h"
+
+#include <stdexcept>
+
+namespace volq {
+
+std::string CourseHorseList(std::string_view word, std::string_view month) {
+  return std::string(word) + std::string(month) + "N.dat";
+}
+
+std::string CourseFileName(CourseFile file, std::string_view model_word) {
+  struct Pattern {
+    std::string_view before, after;  // around the model word
+  };
+  // clang-format off
+  static constexpr Pattern kPatterns[] = {
+      {"", "ItemCategory201801N2024.dat"},    {"", "ItemCategoryCount201801N2024.dat"},
+      {"QA1", "TotalData201801N2024.dat"},    {"QA1", "AgariData201801N2024.dat"},
+      {"QA1", "PaceData201801N2024.dat"},     {"QA1", "SohaData201801N2024.dat"},
+      {"QA1", "AgariWeightData201801N2024.dat"}, {"QA1", "PaceWeightData201801N2024.dat"},
+      {"QA1", "SohaWeightData201801N2024.dat"}};
+  // clang-format on
+  const Pattern& p = kPatterns[static_cast<size_t>(file)];
+  return std::string(p.before) + std::string(model_word) + std::string(p.after);
+}
+
+std::string InOptionFolder(std::string_view name) {
+  return std::string(kOptionFolder) + std::string(catalogue_detail::kSeparator) + std::string(name);
+}
+
+const std::vector<BuildButton>& BuildButtons() {
+  using S = BuildStep;
+  constexpr std::string_view w = kMainWindow;
+  // clang-format off
+  static const std::vector<BuildButton> buttons = {
+      {w, "Command1", "RA(レース）", S::Race, {kRaRawFile}, {}, {kRaNewFile}},
+      {w, "Command2", "SE(詳細)", S::RaceEntry, {kSeRawFile}, {}, {kSeNewFile}},
+      {w, "Command3", "UM(競走馬)", S::Horse, {kUmRawFile}, {},
+       {kUmNewFile, kHorseList, kRetiredHorseList, kFolderOutput<kHorseCountFolder>,
+        kFolderOutput<kHorseNumberFolder>, kKyosobaFile}},
+      {w, "Command12", "KS(騎手）", S::Jockey, {kKsRawFile}, {},
+       {kKsNewFile, kJockeyList, kJockeyTallyFile}},
+      {w, "Command14", "CH/BR/BN", S::TrainerBreederOwner, {kChRawFile, kBrRawFile, kBnRawFile},
+       {},
+       {kChNewFile, kTrainerTallyFile, kBrNewFile, kBreederTallyFile, kBnNewFile,
+        kOwnerTallyFile}},
+      {w, "Command7", "HN（繁殖）", S::Breeding, {kHnRawFile}, {}, {kHnNewFile, kFemaleLineList}},
+      {w, "Command4", "SK（母産駒）", S::DamOffspring, {kSkRawFile, kUmNewFile}, {},
+       {kSkNewFile, kDamList, kFolderOutput<kDamBlockFolder>, kFolderOutput<kDamTotalFolder>,
+        kMareFile}},
+      {w, "Command5", "SK（父産駒）", S::SireOffspring, {kSkRawFile, kUmNewFile}, {},
+       {kSkNewFile, kDamList, kSireList, kFolderOutput<kSireBlockFolder>,
+        kFolderOutput<kSireTotalFolder>, kStallionFile}},
+      {w, "Command11", "SK/HN", S::DamOffspringFiles, {kDamList, kSkNewFile}, {},
+       {kFolderOutput<kDamOffspringFolder>}},
+      {w, "Command6", "SE/UM", S::HorseEntryFiles, {kHorseList, kSeNewFile}, {},
+       {kFolderOutput<kHorseEntryFolder>}},
+      {w, "Command15", "SE/KS", S::JockeyEntryFiles, {kJockeyList, kSeNewFile}, {},
+       {kFolderOutput<kJockeyEntryFolder>}},
+      {w, "Command8", "血統Q、騎手", S::RecentHorses, {kHorseList, kJockeyList}, {kKyosobaFile},
+       {kRecentHorseList, kRecentPlacingFile, kFolderOutput<kJockeyPlacingFolder>, kDonichiFile}},
+      {w, "Command9", "VOLQNQ4DEXPD", S::OpenExtended, {}, {}, {}},
+      {w, "Command13", "着差", S::Margin, {kRecentHorseList}, {}, {}},
+      {w, "Command10", "CATEGORY2006", S::OpenCategory, {}, {}, {}},
+      {w, "Command16", "", S::Nothing, {}, {}, {}},
+      {kExtendedWindow, "Command1", "計算", S::ExBuild, {kHorseList},
+       {kUmNewFile, kKsNewFile, kRaNewFile}, {kFolderOutput<kUmaExFolder>}},
+      {kExtendedWindow, "Command2", "表示", S::StandardTimes, {kRecentHorseList}, {},
+       {kStandardTimeFile}},
+  };
+  // clang-format on
+  return buttons;
+}
+
+const BuildButton& ButtonOf(BuildStep step) {
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.step == step) return b;
+  }
+  throw std::logic_error("a build step without its button");
+}
+
+std::string CatalogueText() {
+  std::string text;
+  for (std::string_view f : kDataDirFolders) text += "folder " + std::string(f) + "\n";
+  for (const BuildButton& b : BuildButtons()) {
+    const char* kind = b.step == BuildStep::Nothing ? "none"
+                       : b.step == BuildStep::OpenExtended || b.step == BuildStep::OpenCategory
+                           ? "opens"
+                           : "step";
+    text += "button " + std::string(b.window) + " " + std::string(b.control) + " " + kind;
+    if (!b.caption.empty()) text += " " + std::string(b.caption);
+    text += "\n";
+  }
+  return text;
+}
+
+}  // namespace volq
