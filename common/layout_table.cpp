@@ -1,6 +1,6 @@
 #include "common/layout_table.h"
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

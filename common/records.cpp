@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

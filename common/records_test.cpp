@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 namespace {

@@ -6,7 +6,7 @@
 #include "common/record_layout.h"
 #include "fetch/progress_window.h"
 #include "platform/fs/data_dir_lock.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
 
@@ -22,15 +22,6 @@ constexpr const char* kNothingRead = "; no record was read";
 // are never replaced by a partial download.
 constexpr const char* kKept = "; the raw files of the previous download were kept";
 
-// One statement of the download job: a failure is noted and the job goes on.
-template <class Statement>
-void Skip(FailureFold& skipped, Statement&& statement) {
-  try {
-    statement();
-  } catch (const Failure& e) {
-    skipped.Add("", e);
-  }
-}
 
 // Index of a kept record type: 0-8 in kRawRecordFiles, NewRawFiles::kMarketSale
 // for "HS", -1 for the types passed over.
@@ -220,17 +211,21 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
 
 void VOLQF1SETUP18Z::Store(int kind, std::string_view record, NewRawFiles& files,
                            FailureFold& skipped) {
+  // A failure is noted and the job goes on.
+  const auto note = [&](const Failure& e) { skipped.Add("", e); };
   if (kind == NewRawFiles::kMarketSale) {
     // The delivered text is the line, its own CR LF ending it.
-    Skip(skipped, [&] { ParseHS(record, market_sale_); });
+    Skipping([&] { ParseHS(record, market_sale_); }, note);
     files.Store(kind, record);
     return;
   }
-  Skip(skipped, [&] {
-    ParseRecord(*LayoutOf(kRawRecordFiles[kind].type), record, parsed_[kind]);
-    PackRecord(parsed_[kind], stored_[kind]);
-    files.Store(kind, stored_[kind].bytes);
-  });
+  Skipping(
+      [&] {
+        ParseRecord(*LayoutOf(kRawRecordFiles[kind].type), record, parsed_[kind]);
+        PackRecord(parsed_[kind], stored_[kind]);
+        files.Store(kind, stored_[kind].bytes);
+      },
+      note);
 }
 
 void VOLQF1SETUP18Z::Command3_Click() {

@@ -8,7 +8,7 @@
 #include "common/records.h"
 #include "fetch/new_raw_files.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/jvlink/jvlink.h"
 #include "platform/ui/window.h"
 

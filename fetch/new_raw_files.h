@@ -10,7 +10,7 @@
 
 #include "common/data_dir_catalogue.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {

@@ -8,7 +8,7 @@
 #include "build/records/new_file.h"
 #include "build/step/step_inputs.h"
 #include "common/text_map.h"
-#include "platform/fs/ascii_case.h"
+#include "platform/base/ascii_case.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "common/data_dir_catalogue.h"

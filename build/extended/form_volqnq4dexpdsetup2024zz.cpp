@@ -5,7 +5,7 @@
 #include "build/extended/kijun_time.h"
 #include "build/step/step_inputs.h"
 #include "build/step/step_runner.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
 #include "common/data_dir_catalogue.h"

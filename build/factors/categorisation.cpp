@@ -10,7 +10,7 @@
 #include "build/step/quick_sort.h"
 #include "build/step/step_frame.h"
 #include "build/step/step_inputs.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "common/civil_date.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 

@@ -19,7 +19,7 @@
 
 #include "common/derived_layout.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "build/factors/factor_test_support.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 namespace {

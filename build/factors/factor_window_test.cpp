@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "build/factors/factor_test_support.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 

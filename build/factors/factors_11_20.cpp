@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "build/factors/form_categorysetup2024zz.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "build/factors/factor_test_support.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 namespace {

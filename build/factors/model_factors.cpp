@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "build/factors/form_categorysetup2024zz.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

@@ -7,7 +7,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/step/step_inputs.h"
 #include "build/step/step_runner.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 #include "common/data_dir_catalogue.h"
 

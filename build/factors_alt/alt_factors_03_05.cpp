@@ -7,7 +7,7 @@
 
 #include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "common/data_dir_catalogue.h"
 
 namespace volq {

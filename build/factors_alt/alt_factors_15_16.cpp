@@ -3,7 +3,7 @@
 
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

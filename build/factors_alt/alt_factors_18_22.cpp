@@ -6,7 +6,7 @@
 
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/text/cp932.h"
 
 namespace volq {

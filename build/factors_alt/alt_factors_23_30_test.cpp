@@ -9,7 +9,7 @@
 #include "build/factors/factor_test_support.h"
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

@@ -11,7 +11,7 @@
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/alt_terms.h"
 #include "build/factors_alt/code_text.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {

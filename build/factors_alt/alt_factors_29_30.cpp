@@ -10,7 +10,7 @@
 #include "build/factors/factor_frame.h"
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/code_text.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 namespace {

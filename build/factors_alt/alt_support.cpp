@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

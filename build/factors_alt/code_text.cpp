@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "build/factors/factor_frame.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/number_text.h"
 
 namespace volq {

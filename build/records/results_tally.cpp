@@ -4,7 +4,7 @@
 
 #include "build/records/text_fields.h"
 #include "common/records.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 
@@ -32,13 +32,7 @@ class StepFrame {
   // Runs op; a Failure is skipped and recorded. True when op completed.
   template <class Op>
   bool Do(std::string_view what, Op&& op) {
-    try {
-      op();
-      return true;
-    } catch (const Failure& e) {
-      Skipped(what, e);
-      return false;
-    }
+    return Skipping(op, [&](const Failure& e) { Skipped(what, e); });
   }
 
   // The value of a test, or true when the test itself failed. A loop's end

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/fs/ascii_case.h"
-#include "platform/fs/failure.h"
+#include "platform/base/ascii_case.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/replaced_file.h"
 
 namespace volq {

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

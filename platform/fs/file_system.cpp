@@ -10,7 +10,7 @@
 #include <mutex>
 #include <shared_mutex>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

@@ -15,7 +15,7 @@
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/data_dir_lock.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/fault_file_system.h"
 #include "platform/fs/file_system.h"
 

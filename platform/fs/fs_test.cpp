@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/fs/ascii_case.h"
+#include "platform/base/ascii_case.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/fault_file_system.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"

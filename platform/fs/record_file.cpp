@@ -3,7 +3,7 @@
 #include <cerrno>
 
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 

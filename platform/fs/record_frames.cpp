@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq {

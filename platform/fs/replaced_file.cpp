@@ -5,9 +5,9 @@
 #include <atomic>
 #include <cerrno>
 
-#include "platform/fs/ascii_case.h"
+#include "platform/base/ascii_case.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 
 namespace volq {

@@ -4,7 +4,7 @@
 #include <cerrno>
 
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"

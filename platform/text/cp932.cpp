@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 
 namespace volq {
 namespace {

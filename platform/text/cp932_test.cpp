@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 
 namespace volq {
 namespace {

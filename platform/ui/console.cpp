@@ -10,7 +10,7 @@
 #include <iostream>
 #include <thread>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/interrupt.h"
 #include "platform/ui/line_editor.h"

@@ -50,7 +50,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 #include "platform/ui/window.h"
 
 namespace volq {

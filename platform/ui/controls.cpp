@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 #include "platform/ui/window.h"
 
 namespace volq {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 #include "platform/ui/console.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/fs/ascii_case.h"
+#include "platform/base/ascii_case.h"
 #include "platform/text/cp932.h"
 
 namespace volq {

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "tools/gen/source.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "tools/gen/names.h"
 
 namespace volq::gen {

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "common/record_layout.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 
 namespace volq::gen {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "build/factors/factor_frame.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "tools/models/sample_models.h"
 
 namespace {

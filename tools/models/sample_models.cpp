@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "build/factors/factor_frame.h"
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 
 namespace volq::models {

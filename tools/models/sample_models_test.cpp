@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/fs/failure.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 
 namespace volq::models {

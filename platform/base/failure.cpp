@@ -1,4 +1,4 @@
-#include "platform/fs/failure.h"
+#include "platform/base/failure.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,23 +13,6 @@ namespace {
 std::atomic<int> late_failures{0};
 
 }  // namespace
-
-void FailFile(std::string_view op, const std::filesystem::path& p, int err) {
-  const std::string shown = ShownPath(p);
-  std::string cause(op);
-  std::string what = cause + " " + shown;
-  if (err != 0) {
-    const std::string reason = std::string(": ") + std::strerror(err);
-    cause += reason;
-    what += reason;
-  }
-  throw Failure(Failure::Kind::File, what, cause, shown, err);
-}
-
-bool IsFileSystemFailure(const Failure& e) {
-  if (e.kind() != Failure::Kind::File) return false;
-  return e.error() == ENOSPC || e.error() == EDQUOT || e.error() == EIO;
-}
 
 void FailConversion(std::string_view cause, std::string_view text) {
   const std::string subject = "'" + std::string(text) + "'";

@@ -3,8 +3,8 @@
 // it, and the build program's step frame catches it to skip the operation.
 // A failure tells its cause apart from the record, file or identifier it
 // concerns (its subject), so that repeated failures of one cause fold into
-// one report line that still names the different subjects.
-#include <filesystem>
+// one report line that still names the different subjects. This is the
+// base layer of both programs: it knows no file, window or record.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -61,13 +61,6 @@ inline std::string ErrorText(const std::exception& e) {
   throw Failure(Failure::Kind::Overflow, what);
 }
 
-// A file operation that failed: "cannot write OPTION1N\KYOSOBA.dat: No space
-// left on device". `err` is the errno of the failed call (0: no reason known).
-[[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
-// True for a failure of the file system itself (no space left, a quota
-// reached, an I/O error) rather than of one file: every later write would
-// fail the same way.
-bool IsFileSystemFailure(const Failure& e);
 // A text that does not convert: "not a whole number: '1A'".
 [[noreturn]] void FailConversion(std::string_view cause, std::string_view text);
 
@@ -107,10 +100,19 @@ class FailureFold {
 // terminal; every other byte is kept.
 std::string Printable(std::string_view text);
 
-// A path as reports name it: relative to the live data directory that holds
-// it (data_dir.h), with the system's "\" between folder and file, or as given
-// when no data directory holds it.
-std::string ShownPath(const std::filesystem::path& p);
+// Runs op; a Failure it raises is handed to on_failure and the caller goes
+// on: the rule "a failing operation is abandoned" of the build steps and the
+// download alike. True when op completed.
+template <class Op, class OnFailure>
+bool Skipping(Op&& op, OnFailure&& on_failure) {
+  try {
+    op();
+    return true;
+  } catch (const Failure& e) {
+    on_failure(e);
+    return false;
+  }
+}
 
 // A failure found where nobody can be told any more (a writer closed by its
 // destructor): printed on standard error as a "failure:" line and counted,
