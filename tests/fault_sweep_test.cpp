@@ -32,8 +32,8 @@
 #include "build/factors/factor_frame.h"
 #include "build/form_volq_build.h"
 #include "fetch/download_window.h"
+#include "platform/base/failure.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/failure.h"
 #include "platform/fs/fault_file_system.h"
 #include "platform/jvlink/stand_in.h"
 #include "platform/text/cp932.h"
@@ -295,7 +295,8 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
         error = ErrorText(e);
       }
       wm.Collect();
-      if (!after_click(c.control, before, error)) break;
+      const std::string click = c.control + (current == &form ? "" : " (window " + std::to_string(current->id()) + ")");
+      if (!after_click(click, before, error)) break;
     }
   }
   log.late_lines = err.End();

@@ -9,6 +9,7 @@
 #include "common/text_map.h"
 #include "common/record_layout.h"
 #include "common/records.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "common/data_dir_catalogue.h"

@@ -7,6 +7,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "platform/fs/record_file.h"
 #include "common/data_dir_catalogue.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 
