@@ -6,9 +6,10 @@ namespace volq {
 namespace {
 
 TEST(CivilDate, DayNumbersCountFrom1970AndReadBack) {
-  struct { int y, m, d, days; } cases[] = {
-      {1970, 1, 1, 0}, {1969, 12, 31, -1}, {2000, 2, 29, 11016}, {2000, 3, 1, 11017},
-      {2018, 1, 1, 17532}, {100, 1, 1, -683003}};
+  struct {
+    int y, m, d, days;
+  } cases[] = {{1970, 1, 1, 0},     {1969, 12, 31, -1},  {2000, 2, 29, 11016},
+               {2000, 3, 1, 11017}, {2018, 1, 1, 17532}, {100, 1, 1, -683003}};
   for (const auto& c : cases) {
     EXPECT_EQ(DaysFromCivil(c.y, c.m, c.d), c.days) << c.y << "/" << c.m << "/" << c.d;
     const Ymd back = CivilFromDays(c.days);

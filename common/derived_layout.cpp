@@ -26,8 +26,10 @@ namespace {
 // "<SIBA|DIRT|SHOG>ITEM201801N2024.dat": the ITEM file of any course type.
 std::string ItemFilePattern() {
   std::string words;
-  for (const CourseKind& k : kCourseKinds) words += (words.empty() ? "" : "|") + std::string(k.word);
-  return "<" + words + ">" + std::string(kCourseKinds[0].item_file.substr(kCourseKinds[0].word.size()));
+  for (const CourseKind& k : kCourseKinds)
+    words += (words.empty() ? "" : "|") + std::string(k.word);
+  return "<" + words + ">" +
+         std::string(kCourseKinds[0].item_file.substr(kCourseKinds[0].word.size()));
 }
 
 }  // namespace
@@ -42,15 +44,9 @@ const std::vector<DerivedFile>& DerivedFiles() {
       std::string(kFolderOutput<kUmaExFolder>) + "<pedigree number>" + std::string(kUmaExSuffix);
   static const std::string item_files = ItemFilePattern();
   static const std::vector<DerivedFile> files = {
-      {ex_files, UmaExLayout()},
-      {item_files, FactorItemLayout()},
-      {kMareFile, mare},
-      {kStallionFile, mare},
-      {kKyosobaFile, kyosoba},
-      {kJockeyTallyFile, tally},
-      {kTrainerTallyFile, tally},
-      {kBreederTallyFile, small},
-      {kOwnerTallyFile, small},
+      {ex_files, UmaExLayout()},  {item_files, FactorItemLayout()}, {kMareFile, mare},
+      {kStallionFile, mare},      {kKyosobaFile, kyosoba},          {kJockeyTallyFile, tally},
+      {kTrainerTallyFile, tally}, {kBreederTallyFile, small},       {kOwnerTallyFile, small},
       {kDonichiFile, donichi},
   };
   return files;

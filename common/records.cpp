@@ -8,7 +8,8 @@ namespace volq {
 
 std::string MidBytes(std::string_view bytes, int32_t& position, int32_t length) {
   if (position < 1 || length < 0) FailIndex("MidBytes: bad position or length");
-  if (position > std::numeric_limits<int32_t>::max() - length) FailOverflow("MidBytes: position overflow");
+  if (position > std::numeric_limits<int32_t>::max() - length)
+    FailOverflow("MidBytes: position overflow");
   std::string out;
   size_t start = static_cast<size_t>(position - 1);
   if (start < bytes.size()) out.assign(bytes.substr(start, static_cast<size_t>(length)));
@@ -44,7 +45,7 @@ std::string StoreDelivered(const RecordLayout& layout, std::string_view text) {
   return std::move(s.bytes);
 }
 
-#define VOLQ_ROUTINES(Suffix, Layout, Parsed, Stored)                                  \
+#define VOLQ_ROUTINES(Suffix, Layout, Parsed, Stored)                                          \
   void Parse##Suffix(std::string_view text, Parsed& out) { ParseRecord(Layout(), text, out); } \
   void Pack##Suffix(const Parsed& in, Stored& out) { PackRecord(in, out); }
 VOLQ_ROUTINES(RA, RaceLayout, RaceParsed, RaceRecord)

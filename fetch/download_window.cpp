@@ -22,7 +22,6 @@ constexpr const char* kNothingRead = "; no record was read";
 // are never replaced by a partial download.
 constexpr const char* kKept = "; the raw files of the previous download were kept";
 
-
 // Index of a kept record type: 0-8 in kRawRecordFiles, NewRawFiles::kMarketSale
 // for "HS", -1 for the types passed over.
 int KindOf(std::string_view type) {
@@ -114,8 +113,9 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
     if (open.download_failed) return;  // reported with its status
     if (files.whole() && files.Commit()) return;
     if (files.whole()) {
-      skipped.Add("", "download stored in part: a raw file could not be put in place, so the "
-                      "raw files are not all of one download: download again");
+      skipped.Add("",
+                  "download stored in part: a raw file could not be put in place, so the "
+                  "raw files are not all of one download: download again");
       return;
     }
     end = "download not stored: a raw file could not be written";
@@ -136,7 +136,7 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
   if (open.read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
     skipped.Add("", std::string("download not done: the service has no data for ") + kDataSpec +
-                " from " + kFromTime + kNothingRead + kKept);
+                        " from " + kFromTime + kNothingRead + kKept);
     return false;
   }
   if (DownloadCount != 0) {
@@ -146,7 +146,7 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
     if (DialogResult == -1) {
       // Cancelled: no record file is opened.
       skipped.Add("", std::string("download not done: cancelled in the progress window") +
-                  kNothingRead + kKept);
+                          kNothingRead + kKept);
       return false;
     }
     if (std::optional<int32_t> s = progress.failed_status()) {
@@ -154,7 +154,7 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
       // no complete download: it is not stored.
       open.download_failed = true;
       skipped.Add("", "download not done: the progress window ended on status " + Code(*s) +
-                  "; what the service then delivered was read but not stored" + kKept);
+                          "; what the service then delivered was read but not stored" + kKept);
     }
   }
   return true;

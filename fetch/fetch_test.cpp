@@ -28,10 +28,9 @@ Read R(const std::string& type, int length, char tag, std::string file = "FILE1"
   return ScriptedJVLink::Record(Rec(type, length, tag), std::move(file));
 }
 
-const char* const kTenFiles[] = {"RA20180101.dat", "SE20180101.dat", "UM20180101.dat",
-                                 "HN20180101.dat", "KS20180101.dat", "SK20180101.dat",
-                                 "CH20180101.dat", "BR20180101.dat", "BN20180101.dat",
-                                 kMarketSaleFile.data()};
+const char* const kTenFiles[] = {
+    "RA20180101.dat", "SE20180101.dat", "UM20180101.dat", "HN20180101.dat", "KS20180101.dat",
+    "SK20180101.dat", "CH20180101.dat", "BR20180101.dat", "BN20180101.dat", kMarketSaleFile.data()};
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
   std::vector<std::string> names;
@@ -129,7 +128,8 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        {"JVInit UNKNOWN", kOpen, "JVClose"},
        {"download not done: JVOpen returned RC=-212 (the record source directory /x/y does not "
-        "exist: give --source DIR or press 設定); no record was read; the raw files of the previous download were kept"}},
+        "exist: give --source DIR or press 設定); no record was read; the raw files of the "
+        "previous download were kept"}},
       {"init error goes on",
        -101,
        {0, 1, 0},
@@ -179,7 +179,8 @@ TEST_F(FetchTest, DownloadJob) {
        false,
        {},
        {"JVInit UNKNOWN", kOpen, "JVClose"},
-       {"download not done: JVOpen gave a read count of -1; no record was read; the raw files of the previous download were kept"}},
+       {"download not done: JVOpen gave a read count of -1; no record was read; the raw files of "
+        "the previous download were kept"}},
       {"read error",
        0,
        {0, 1, 0},
@@ -190,7 +191,8 @@ TEST_F(FetchTest, DownloadJob) {
        false,
        {{"UM20180101.dat", Rec("UM", 1609, 'u')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
-       {"download ended early: JVRead returned RC=-502; the rest of the download was not read; the raw files of the previous download were kept"}},
+       {"download ended early: JVRead returned RC=-502; the rest of the download was not read; the "
+        "raw files of the previous download were kept"}},
       // An unreadable file ends the download: no later file is read.
       {"unreadable file",
        0,
@@ -214,7 +216,8 @@ TEST_F(FetchTest, DownloadJob) {
        false,
        {},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVCancel", "JVClose"},
-       {"download not done: cancelled in the progress window; no record was read; the raw files of the previous download were kept"}},
+       {"download not done: cancelled in the progress window; no record was read; the raw files of "
+        "the previous download were kept"}},
       {"download, then reading",
        0,
        {0, 3, 10},
@@ -224,8 +227,7 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        true,
        {{"BN20180101.dat", Rec("BN", 477, 'n')}},
-       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead",
-        "JVClose"},
+       {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead", "JVClose"},
        {}},
       {"failed download, then reading",
        0,
@@ -246,11 +248,14 @@ TEST_F(FetchTest, DownloadJob) {
        0,
        {0, 2, 0},
        {},
-       {R("RA", 1272, 'a', "F1"), ScriptedJVLink::Record(Rec("SE", 555, 's').substr(0, 98) + "\r\n", "F1"),
+       {R("RA", 1272, 'a', "F1"),
+        ScriptedJVLink::Record(Rec("SE", 555, 's').substr(0, 98) + "\r\n", "F1"),
         ScriptedJVLink::Record(Rec("SE", 555, 'u').substr(0, 300) + "\r\n", "F1"),
         ScriptedJVLink::Record(Rec("SE", 555, 'u').substr(300), "F1"), ScriptedJVLink::Code(-1),
-        R("SE", 555, 't', "F2"), ScriptedJVLink::Record(Rec("BN", 477, 'n').substr(0, 475) + "nn", "F2"),
-        R("HS", 200, 'x', "F3"), ScriptedJVLink::Record(Rec("HS", 200, 'y').substr(0, 150) + "\r\n", "F3")},
+        R("SE", 555, 't', "F2"),
+        ScriptedJVLink::Record(Rec("BN", 477, 'n').substr(0, 475) + "nn", "F2"),
+        R("HS", 200, 'x', "F3"),
+        ScriptedJVLink::Record(Rec("HS", 200, 'y').substr(0, 150) + "\r\n", "F3")},
        0,
        {},
        true,
@@ -398,12 +403,12 @@ TEST_F(FetchTest, ASymlinkInPlaceOfARawFileIsRefused) {
     host_ = HeadlessHost();
     jv_.reads = {R("RA", 1272, 'a'), R("SE", 555, 's')};
     form_.Command2_Click();
-    EXPECT_EQ(host_.failures,
-              (std::vector<std::string>{
-                  "refused symlink SE20180101.dat",
-                  "SE20180101.dat is not open: record not written",
-                  "download not stored: a raw file could not be written; the raw files of the "
-                  "previous download were kept"}));
+    EXPECT_EQ(
+        host_.failures,
+        (std::vector<std::string>{
+            "refused symlink SE20180101.dat", "SE20180101.dat is not open: record not written",
+            "download not stored: a raw file could not be written; the raw files of the "
+            "previous download were kept"}));
     EXPECT_EQ(fs::exists(target), !dangling);
     if (!dangling) {
       EXPECT_EQ(ReadWholeFile(target), "outside");
@@ -442,10 +447,10 @@ TEST_F(FetchTest, AMissingDataDirectoryIsReportedAndNothingIsRead) {
   jv_.reads = {R("RA", 1272, 'a'), R("HS", 200, 'x')};
   form_.Command2_Click();
   EXPECT_EQ(jv_.Count("JVRead"), 0);
-  EXPECT_EQ(host_.failures, (std::vector<std::string>{
-                                "download not done: cannot lock " + data_.string() +
-                                ": No such file or directory; the raw files of the previous "
-                                "download were kept"}));
+  EXPECT_EQ(host_.failures,
+            (std::vector<std::string>{"download not done: cannot lock " + data_.string() +
+                                      ": No such file or directory; the raw files of the previous "
+                                      "download were kept"}));
   EXPECT_FALSE(fs::exists(data_));
 }
 
@@ -471,9 +476,9 @@ TEST_F(FetchTest, SettingsButton) {
   jv_.explanations = {{-1, "the record source directory /no/such does not exist"}};
   form_.Press("Command1");
   EXPECT_EQ(host_.messages, Sjis({"エラーのためJV-Linkの設定に失敗しました。"}));
-  EXPECT_EQ(host_.failures,
-            std::vector<std::string>{"settings not changed: the settings dialog returned RC=-1 (the "
-                                     "record source directory /no/such does not exist)"});
+  EXPECT_EQ(host_.failures, std::vector<std::string>{
+                                "settings not changed: the settings dialog returned RC=-1 (the "
+                                "record source directory /no/such does not exist)"});
 }
 
 TEST_F(FetchTest, ProgressWindowTicks) {

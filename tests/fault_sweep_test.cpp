@@ -7,9 +7,8 @@
 // temporary file is left, and a rerun without the fault gives the clean
 // run's bytes.
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -73,8 +72,10 @@ State Snapshot(const fs::path& root) {
   State s;
   for (const auto& e : fs::recursive_directory_iterator(root)) {
     const std::string rel = fs::relative(e.path(), root).generic_string();
-    if (e.is_directory()) s.folders.insert(rel);
-    else if (e.is_regular_file()) s.files[rel] = ReadPlain(e.path());
+    if (e.is_directory())
+      s.folders.insert(rel);
+    else if (e.is_regular_file())
+      s.files[rel] = ReadPlain(e.path());
   }
   return s;
 }
@@ -117,7 +118,9 @@ gen::Source TinySource(uint64_t seed) {
   gen::Source source = gen::Generate(opt);
   // Race id SE 12:16, pedigree numbers SE 31:10, UM and SK 12:10 (from 1).
   auto race_of = [](const std::string& r) { return r.substr(11, 16); };
-  auto horse_of = [](const std::string& r) { return r.substr(r.compare(0, 2, "SE") == 0 ? 30 : 11, 10); };
+  auto horse_of = [](const std::string& r) {
+    return r.substr(r.compare(0, 2, "SE") == 0 ? 30 : 11, 10);
+  };
   auto is = [](const std::string& r, const char* type) { return r.compare(0, 2, type) == 0; };
   std::map<std::string, std::set<std::string>> fields;
   for (const gen::SourceFile& f : source.files)
@@ -129,9 +132,9 @@ gen::Source TinySource(uint64_t seed) {
   for (gen::SourceFile& f : source.files) {
     std::string kept;
     for (const std::string& r : Records(f.bytes)) {
-      const bool keep = is(r, "SE")   ? fields[race_of(r)].size() <= kMaxField
+      const bool keep = is(r, "SE")                  ? fields[race_of(r)].size() <= kMaxField
                         : is(r, "UM") || is(r, "SK") ? runners.count(horse_of(r)) > 0
-                                                   : true;
+                                                     : true;
       if (keep) kept += r;
     }
     f.bytes = std::move(kept);
@@ -196,8 +199,10 @@ std::vector<Command> BuildCommands() {
     std::istringstream words(part);
     Command c;
     if (!(words >> c.verb)) continue;
-    if (c.verb == "window") words >> c.window;
-    else words >> c.control >> c.text;
+    if (c.verb == "window")
+      words >> c.window;
+    else
+      words >> c.control >> c.text;
     out.push_back(c);
   }
   return out;
@@ -234,7 +239,8 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
   const int late_at_start = LateFailureCount();
   int late_before = late_at_start;
   // After each click: what it reported; false when the run stops here.
-  auto after_click = [&](const std::string& name, size_t failures_before, const std::string& error) {
+  auto after_click = [&](const std::string& name, size_t failures_before,
+                         const std::string& error) {
     std::vector<std::string> lines(host.failures.begin() + static_cast<long>(failures_before),
                                    host.failures.end());
     if (!error.empty()) lines.push_back("error: " + error);
@@ -289,13 +295,16 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
       const size_t before = host.failures.size();
       std::string error;
       try {
-        if (c.verb == "pick") current->Pick(Cp932(c.control), std::stoi(c.text));
-        else current->Press(Cp932(c.control));
+        if (c.verb == "pick")
+          current->Pick(Cp932(c.control), std::stoi(c.text));
+        else
+          current->Press(Cp932(c.control));
       } catch (const std::exception& e) {
         error = ErrorText(e);
       }
       wm.Collect();
-      const std::string click = c.control + (current == &form ? "" : " (window " + std::to_string(current->id()) + ")");
+      const std::string click =
+          c.control + (current == &form ? "" : " (window " + std::to_string(current->id()) + ")");
       if (!after_click(click, before, error)) break;
     }
   }
@@ -396,9 +405,8 @@ std::string Joined(const std::vector<std::string>& lines) {
 fs::path ScratchFolder() {
   std::error_code ec;
   const fs::path shm = "/dev/shm";
-  const fs::path base = fs::is_directory(shm, ec) && access(shm.c_str(), W_OK) == 0
-                            ? shm
-                            : fs::temp_directory_path();
+  const fs::path base =
+      fs::is_directory(shm, ec) && access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
   return base / ("volq_fault_sweep." + std::to_string(getpid()));
 }
 
@@ -430,7 +438,8 @@ TEST(FaultSweep, EveryFileOperationOfThePipelineFailsInTurn) {
     DataDir dir(fx.data);
     for (int course : {kTurf, kDirt, kSteeple}) {
       try {
-        models::WriteSampleModel(dir, ModelWord(course), models::ReadCategorisation(dir, ModelWord(course)));
+        models::WriteSampleModel(dir, ModelWord(course),
+                                 models::ReadCategorisation(dir, ModelWord(course)));
       } catch (const Failure&) {
         // A course type without races has no categorisation and no model.
       }
@@ -481,17 +490,18 @@ TEST(FaultSweep, EveryFileOperationOfThePipelineFailsInTurn) {
       operation = faults.failed_operation();
     }
     const State after = Snapshot(fx.data);
-    const std::string where = "k=" + std::to_string(k) + " (" + operation + ", " +
-                              std::strerror(error) + ")";
+    const std::string where =
+        "k=" + std::to_string(k) + " (" + operation + ", " + std::strerror(error) + ")";
     const std::vector<std::string> lines = log.AllLines();
     std::vector<std::string> problems;
     if (operation.empty()) problems.push_back("operation k was never reached");
     if (log.stopped_at < 0 && log.late_lines.empty()) problems.push_back("nothing was reported");
     // The failed file by its name, or the data directory by its path.
     const std::string file = FailedFile(operation, fx.data);
-    const bool names_failed = file.empty() ? Mentions(lines, fx.data.string())
-                                           : Mentions(lines, Shown(file)) ||
-                                                 Mentions(lines, fs::path(file).filename().string());
+    const bool names_failed =
+        file.empty()
+            ? Mentions(lines, fx.data.string())
+            : Mentions(lines, Shown(file)) || Mentions(lines, fs::path(file).filename().string());
     named_file += names_failed;
     if (!names_failed && !Mentions(lines, ".dat") && !Mentions(lines, "\\"))
       problems.push_back("no report names a file");
@@ -512,15 +522,18 @@ TEST(FaultSweep, EveryFileOperationOfThePipelineFailsInTurn) {
     for (const auto& [rel, bytes] : clean.files) {
       auto it = now.files.find(rel);
       if (it == now.files.end() || it->second != bytes)
-        problems.push_back("the rerun without the fault left " + rel + " different from the clean run");
+        problems.push_back("the rerun without the fault left " + rel +
+                           " different from the clean run");
     }
     for (const auto& [rel, bytes] : now.files)
-      if (!clean.files.count(rel)) problems.push_back("the rerun left " + rel + ", which the clean run had not");
+      if (!clean.files.count(rel))
+        problems.push_back("the rerun left " + rel + ", which the clean run had not");
 
-    EXPECT_TRUE(problems.empty()) << where << ":" << Joined(problems) << "\n  reported:" << Joined(lines);
+    EXPECT_TRUE(problems.empty()) << where << ":" << Joined(problems)
+                                  << "\n  reported:" << Joined(lines);
     ++stopped_at[log.stopped_at >= 0 ? log.clicks[static_cast<size_t>(log.stopped_at)]
                                      : "no click (a late failure only)"];
-    ++outputs[!differ.empty()       ? "a refused file skipped, outputs of its step written without it"
+    ++outputs[!differ.empty() ? "a refused file skipped, outputs of its step written without it"
               : o == Outputs::AsBefore ? "every output as before the run"
               : o == Outputs::AsClean  ? "every output as the clean run wrote it"
                                        : "some outputs as before, the others as the clean run"];

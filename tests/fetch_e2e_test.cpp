@@ -1,8 +1,7 @@
 // Runs volqfetch against the service's stand-in and a small record source.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -118,8 +117,9 @@ TEST_F(FetchEndToEnd, DownloadsTheRecordSourceIntoTheDataDirectory) {
 TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
   EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
   EXPECT_EQ(out_, "Text1: 終了\n");
-  EXPECT_EQ(err_, "failure: source file RA02.txt was damaged (" + (root_ / "src/RACE/RA02.txt").string() +
-                      " does not end with CR LF: its last record is cut): deleted and not stored\n");
+  EXPECT_EQ(err_,
+            "failure: source file RA02.txt was damaged (" + (root_ / "src/RACE/RA02.txt").string() +
+                " does not end with CR LF: its last record is cut): deleted and not stored\n");
   ExpectEveryFileButRA02();
 }
 
@@ -139,10 +139,11 @@ TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   // No record source chosen: the stand-in's open fails and says so.
   EXPECT_EQ(Run("--data-dir data -c 'press 2018年1月1日セットアップ'"), 1);
   EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-211\nText1: 終了\n");
-  EXPECT_EQ(err_,
-            "failure: download not done: JVOpen returned RC=-211 (no record source chosen: press 設定 "
-            "or give --source DIR); no record was read; the raw files of the previous download were "
-            "kept\n");
+  EXPECT_EQ(
+      err_,
+      "failure: download not done: JVOpen returned RC=-211 (no record source chosen: press 設定 "
+      "or give --source DIR); no record was read; the raw files of the previous download were "
+      "kept\n");
 
   EXPECT_EQ(Run("--frob"), 2);
 }
@@ -153,7 +154,8 @@ TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
 TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
   fs::rename(root_ / "src", root_ / "later");
   const std::string cmd =
-      "cd '" + root_.string() + "' && ( echo 'press Command2'; "
+      "cd '" + root_.string() +
+      "' && ( echo 'press Command2'; "
       "until grep -q 'Text1: ' out.txt 2>/dev/null; do sleep 0.05; done; mv later src; "
       "echo 'press Command2' ) | XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH
       "' --data-dir data --source src >out.txt 2>err.txt";
@@ -189,10 +191,11 @@ TEST_F(FetchEndToEnd, AnIncompleteDownloadKeepsThePreviousOne) {
   ASSERT_EQ(previous.size(), 10u);
 
   EXPECT_EQ(Run("--data-dir data --source nowhere -c 'press Command2'"), 1);
-  EXPECT_EQ(err_, "failure: download not done: JVOpen returned RC=-212 (the record source directory " +
-                      (root_ / "nowhere").string() +
-                      " does not exist: give --source DIR or press 設定); no record was read; the "
-                      "raw files of the previous download were kept\n");
+  EXPECT_EQ(err_,
+            "failure: download not done: JVOpen returned RC=-212 (the record source directory " +
+                (root_ / "nowhere").string() +
+                " does not exist: give --source DIR or press 設定); no record was read; the "
+                "raw files of the previous download were kept\n");
   EXPECT_TRUE(DataFiles() == previous);
 
   // An unreadable source file ends the download early.
@@ -229,15 +232,18 @@ TEST_F(FetchEndToEnd, AKilledDownloadKeepsThePreviousOne) {
   const std::map<std::string, std::string> previous = DataFiles();
 
   WriteWholeFile(root_ / "cfg/volq/jvlink-stand-in.conf", "download_seconds=30\n");
-  EXPECT_TRUE(KillWhen("--data-dir data --source src -c 'press Command2'", [start = std::chrono::steady_clock::now()] {
-    return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300);
-  }));
+  EXPECT_TRUE(KillWhen("--data-dir data --source src -c 'press Command2'",
+                       [start = std::chrono::steady_clock::now()] {
+                         return std::chrono::steady_clock::now() - start >
+                                std::chrono::milliseconds(300);
+                       }));
   EXPECT_TRUE(DataFiles() == previous);
 
   // Enough records that the reading is under way when it is killed.
   std::string many;
   for (int i = 0; i < 20000; ++i) many += Rec("SE", 555, static_cast<char>('a' + i % 26));
-  for (int f = 0; f < 10; ++f) WriteWholeFile(root_ / ("src/RACE/SE" + std::to_string(f) + ".txt"), many);
+  for (int f = 0; f < 10; ++f)
+    WriteWholeFile(root_ / ("src/RACE/SE" + std::to_string(f) + ".txt"), many);
   WriteWholeFile(root_ / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0\n");
   EXPECT_TRUE(KillWhen("--data-dir data --source src -c 'press Command2'", [&] {
     std::error_code ec;

@@ -26,7 +26,8 @@ class LockEndToEnd : public ::testing::Test {
     root_ = testing::FreshTestRoot();
     fs::create_directories(root_ / "cfg/volq");
     WriteWholeFile(root_ / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0.1\n");
-    ASSERT_EQ(Shell(InRoot(root_) + "'" VOLQGEN_PATH "' --out src --seed 3 --scale small >/dev/null"), 0);
+    ASSERT_EQ(
+        Shell(InRoot(root_) + "'" VOLQGEN_PATH "' --out src --seed 3 --scale small >/dev/null"), 0);
     DataDir(root_ / "data").CreateFolders(kDataDirFolders);
   }
   void TearDown() override { fs::remove_all(root_); }

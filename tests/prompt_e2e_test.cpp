@@ -167,7 +167,7 @@ TEST(Prompt, CtrlCClearsTheLineAndCtrlDEnds) {
     ASSERT_TRUE(t.WaitFor("  Command3  button  HSチェック")) << t.screen();
     ASSERT_TRUE(t.WaitFor(prompt, 4)) << t.screen();
     ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
-    t.Type("\x04");  // Ctrl-D
+    t.Type("\x04");              // Ctrl-D
     t.WaitFor("never printed");  // to the end of output
     EXPECT_EQ(t.Status(), 0) << t.screen();
     EXPECT_EQ(t.screen().find("JVOpen"), std::string::npos) << t.screen();  // no download ran

@@ -2,9 +2,9 @@
 // records the generator says it wrote.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -25,10 +25,11 @@ TEST(SampleDownload, RawFilesHoldWhatTheGeneratorReports) {
   fs::create_directories(root / "data");
   fs::create_directories(root / "cfg/volq");
   WriteWholeFile(root / "cfg/volq/jvlink-stand-in.conf", "download_seconds=0.1\n");
-  ASSERT_EQ(Shell("cd '" + root.string() + "' && '" VOLQGEN_PATH
-                  "' --out src --seed 3 --scale small >gen.txt"),
+  ASSERT_EQ(Shell("cd '" + root.string() +
+                  "' && '" VOLQGEN_PATH "' --out src --seed 3 --scale small >gen.txt"),
             0);
-  ASSERT_EQ(Shell("cd '" + root.string() + "' && XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH
+  ASSERT_EQ(Shell("cd '" + root.string() +
+                  "' && XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH
                   "' --data-dir data --source src -c 'press Command2' >out.txt 2>err.txt"),
             0)
       << ReadWholeFile(root / "err.txt");
@@ -44,9 +45,9 @@ TEST(SampleDownload, RawFilesHoldWhatTheGeneratorReports) {
     if (words >> type >> n >> records && records == "records") reported[type] = n;
   }
   const std::map<std::string, int> lengths = {
-      {"RA", kRaceLength},      {"SE", kRaceEntryLength}, {"UM", kHorseLength},
-      {"HN", kBreedingHorseLength}, {"KS", kJockeyLength}, {"SK", kOffspringLength},
-      {"CH", kTrainerLength},   {"BR", kBreederLength},   {"BN", kOwnerLength}};
+      {"RA", kRaceLength},          {"SE", kRaceEntryLength}, {"UM", kHorseLength},
+      {"HN", kBreedingHorseLength}, {"KS", kJockeyLength},    {"SK", kOffspringLength},
+      {"CH", kTrainerLength},       {"BR", kBreederLength},   {"BN", kOwnerLength}};
   ASSERT_EQ(reported.size(), 10u);
   for (const auto& [type, length] : lengths) {
     const auto size = fs::file_size(root / "data" / (type + "20180101.dat"));

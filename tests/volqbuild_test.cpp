@@ -1,13 +1,12 @@
 // Runs the volqbuild program as a user does, through its console commands.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <utility>
-
-#include <sys/wait.h>
 
 #include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
@@ -58,16 +57,19 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   for (const char* raw : {"RA20180101.dat", "SE20180101.dat"}) volq::WriteWholeFile(dir / raw, "");
-  ProgramRun r = Volqbuild(dir, "press Command1; press Command2; press \"RA(レース）\"; "
-                                "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
-                                "windows");
+  ProgramRun r = Volqbuild(dir,
+                           "press Command1; press Command2; press \"RA(レース）\"; "
+                           "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
+                           "windows");
   // A status line after each press: the two steps by name, then by caption.
   const std::string ra = "Text1: RA 終わり  0\n", se = "Text1: SE 終わり  0\n";
   EXPECT_EQ(r.out.find(ra + se + ra + se), 0u) << r.out;
   // `windows` lists the main window and the two opened beside it.
   EXPECT_NE(r.out.find("1  VOLQNQ4DPROJECT 20180101SETUPC (FormVolqBuild)"), std::string::npos);
-  EXPECT_NE(r.out.find("2  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
-  EXPECT_NE(r.out.find("3  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"), std::string::npos);
+  EXPECT_NE(r.out.find("2  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("3  VOLQNQ4DEXPDSETUP2024 (FormVOLQNQ4DEXPDSETUP2024ZZ)"),
+            std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "RA20180101NEW.dat"));
   EXPECT_TRUE(fs::exists(dir / "SE20180101NEW.dat"));
   fs::remove_all(dir);
@@ -80,7 +82,8 @@ TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_margin";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
-  for (const char* list : {"KETTONUM20180101.dat", "KISHUNUM20180101.dat", "KETTONUM20180101Q.dat"}) {
+  for (const char* list :
+       {"KETTONUM20180101.dat", "KISHUNUM20180101.dat", "KETTONUM20180101Q.dat"}) {
     volq::WriteWholeFile(dir / list, "");
   }
   ProgramRun r = Volqbuild(dir, "press Command8; press Command13; press 血統Q、騎手");
@@ -162,7 +165,8 @@ TEST(Volqbuild, ARecordsControlBytesAreShownEscapedInItsReportLines) {
   ProgramRun r = Volqbuild(dir, "press Command3");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
   EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
-  EXPECT_NE(r.err.find("'20\\n5\\x1b[2J10' does not begin with a year"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("'20\\n5\\x1b[2J10' does not begin with a year"), std::string::npos)
+      << r.err;
   // Every line is a whole report line.
   size_t lines = 0;
   for (size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1, ++lines) {
@@ -188,7 +192,7 @@ TEST(Volqbuild, AStepOnAFullDiskLeavesItsFormerOutput) {
   }
   const std::string former = "former race entries\r\n";
   for (const auto& [name, bytes] : {std::pair<const char*, std::string>{"SE20180101.dat", raw},
-                                     {"SE20180101NEW.dat", former}}) {
+                                    {"SE20180101NEW.dat", former}}) {
     FILE* f = std::fopen((dir / name).c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), f);

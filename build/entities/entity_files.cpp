@@ -7,11 +7,11 @@
 
 #include "build/records/new_file.h"
 #include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/text_map.h"
 #include "platform/base/ascii_case.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -63,7 +63,8 @@ ListedFiles ReadListedFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 class EntityInput {
  public:
   EntityInput(StepContext& ctx, const EntityFilesSpec& spec)
-      : input_(OpenNewRecords(ctx, spec.input_file, spec.record_length, RecordTypeOf(spec.input_file))) {}
+      : input_(OpenNewRecords(ctx, spec.input_file, spec.record_length,
+                              RecordTypeOf(spec.input_file))) {}
   int32_t Count() const { return input_ ? input_->Count() : 0; }
   std::string_view Record(int32_t r) const { return input_->View(r); }
 
@@ -150,28 +151,28 @@ std::string BuildEntityFiles(StepContext& ctx, const EntityFilesSpec& spec) {
 }
 
 const EntityFilesSpec& HorseEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      BuildStep::HorseEntryFiles,
-      kHorseList,
-      kSeNewFile,
-      kRaceEntryLength,
-      RaceEntryField("pedigree_number"),
-      kHorseEntryFolder,
-      RaceEntryKey(RaceEntryField("pedigree_number")),
-      "SE/UM 終わり",         true};
+  static const EntityFilesSpec s{BuildStep::HorseEntryFiles,
+                                 kHorseList,
+                                 kSeNewFile,
+                                 kRaceEntryLength,
+                                 RaceEntryField("pedigree_number"),
+                                 kHorseEntryFolder,
+                                 RaceEntryKey(RaceEntryField("pedigree_number")),
+                                 "SE/UM 終わり",
+                                 true};
   return s;
 }
 
 const EntityFilesSpec& JockeyEntryFilesSpec() {
-  static const EntityFilesSpec s{
-      BuildStep::JockeyEntryFiles,
-      kJockeyList,
-      kSeNewFile,
-      kRaceEntryLength,
-      RaceEntryField("jockey_code"),
-      kJockeyEntryFolder,
-      RaceEntryKey(RaceEntryField("jockey_code")),
-      "SE/KS 終わり",         true};
+  static const EntityFilesSpec s{BuildStep::JockeyEntryFiles,
+                                 kJockeyList,
+                                 kSeNewFile,
+                                 kRaceEntryLength,
+                                 RaceEntryField("jockey_code"),
+                                 kJockeyEntryFolder,
+                                 RaceEntryKey(RaceEntryField("jockey_code")),
+                                 "SE/KS 終わり",
+                                 true};
   return s;
 }
 

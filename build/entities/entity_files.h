@@ -12,21 +12,21 @@
 #include <vector>
 
 #include "build/step/step_frame.h"
-#include "common/record_layout.h"
 #include "common/data_dir_catalogue.h"
+#include "common/record_layout.h"
 
 namespace volq {
 
 struct EntityFilesSpec {
-  BuildStep step;              // its button, which names the files it goes through
-  std::string_view list_file;  // kHorseList: one entity number per line
+  BuildStep step;               // its button, which names the files it goes through
+  std::string_view list_file;   // kHorseList: one entity number per line
   std::string_view input_file;  // kSeNewFile
-  int record_length;           // stored length of the input records
-  Slice entity;                // field naming the record's entity
-  std::string_view folder;     // kHorseEntryFolder: one <entity>.dat per listed entity
-  std::vector<Slice> compare;  // comparison part of the key (after the creation date)
-  const char* label;           // "SE/UM 終わり"
-  bool yield_per_list_entry;   // horse and jockey steps let the window breathe while listing
+  int record_length;            // stored length of the input records
+  Slice entity;                 // field naming the record's entity
+  std::string_view folder;      // kHorseEntryFolder: one <entity>.dat per listed entity
+  std::vector<Slice> compare;   // comparison part of the key (after the creation date)
+  const char* label;            // "SE/UM 終わり"
+  bool yield_per_list_entry;    // horse and jockey steps let the window breathe while listing
 };
 
 // Splits the input by the list; returns the end message (label and the

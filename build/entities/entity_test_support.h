@@ -31,7 +31,9 @@ inline std::map<std::string, std::string> FolderFiles(const std::filesystem::pat
 // A data directory made anew at root with every folder, and a frame, for
 // comparing two ways of running a step side by side.
 struct FreshRun {
-  explicit FreshRun(const std::filesystem::path& root) : dir(Emptied(root)) { dir.CreateFolders(kDataDirFolders); }
+  explicit FreshRun(const std::filesystem::path& root) : dir(Emptied(root)) {
+    dir.CreateFolders(kDataDirFolders);
+  }
   StepContext ctx() { return StepContext{dir, frame, count}; }
   static std::filesystem::path Emptied(const std::filesystem::path& root) {
     std::filesystem::remove_all(root);

@@ -21,13 +21,20 @@ using testing::ListText;
 using testing::StepTest;
 
 std::string Race(const std::string& tag) {
-  return StepTest::Rec(kRaceLength, {{0, "RA"}, {2, "7"}, {3, "20240101"}, {11, "20240106"},
-                                     {19, "05"}, {25, "11"}, {32, tag}});
+  return StepTest::Rec(
+      kRaceLength,
+      {{0, "RA"}, {2, "7"}, {3, "20240101"}, {11, "20240106"}, {19, "05"}, {25, "11"}, {32, tag}});
 }
 
 std::string Entry(const std::string& horse) {
-  return StepTest::Rec(kRaceEntryLength, {{0, "SE"}, {2, "7"}, {3, "20240110"}, {11, "20240106"},
-                                          {19, "05"}, {25, "11"}, {28, "03"}, {30, horse}});
+  return StepTest::Rec(kRaceEntryLength, {{0, "SE"},
+                                          {2, "7"},
+                                          {3, "20240110"},
+                                          {11, "20240106"},
+                                          {19, "05"},
+                                          {25, "11"},
+                                          {28, "03"},
+                                          {30, horse}});
 }
 
 class FileRulesTest : public StepTest {

@@ -4,13 +4,13 @@
 #include <memory>
 #include <optional>
 
-#include "build/step/step_inputs.h"
 #include "build/records/text_fields.h"
+#include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 

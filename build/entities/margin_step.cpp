@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 

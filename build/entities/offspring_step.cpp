@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "build/entities/parent_summary.h"
-#include "build/step/step_inputs.h"
 #include "build/records/sanku_stat.h"
+#include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -98,8 +98,7 @@ struct RawParents {
 
 RawParents ReadRawParents(StepContext& ctx) {
   RawParents p;
-  const std::unique_ptr<NewRecords> raw =
-      OpenNewRecords(ctx, kSkRawFile, kOffspringLength, "SK");
+  const std::unique_ptr<NewRecords> raw = OpenNewRecords(ctx, kSkRawFile, kOffspringLength, "SK");
   const Slice sire_field = OffspringField("ancestor[0]");
   const Slice dam_field = OffspringField("ancestor[1]");
   const int32_t n = raw ? raw->Count() : 0;
@@ -168,8 +167,8 @@ std::string WriteListedParents(StepContext& ctx, const ParentSide& side,
     std::vector<std::string> beyond;
     summary += MareStallionRecord(number, b.totals, &beyond);
     for (const std::string& field : beyond) {
-      const std::string where = std::string(side.summary) + " record " + std::to_string(k + 1) +
-                                " (" + number + ")";
+      const std::string where =
+          std::string(side.summary) + " record " + std::to_string(k + 1) + " (" + number + ")";
       ctx.frame.Skipped("summary field too small, written as nines", "value beyond its field",
                         where, where + " " + field);
     }

@@ -235,7 +235,8 @@ void RereadingRun(DataDir& dir, bool sire) {
   const Slice raw_parent = sire ? OffspringField("ancestor[0]") : OffspringField("ancestor[1]");
   const Slice horse_parent =
       sire ? HorseField("ancestor[0].breeding_number") : HorseField("ancestor[1].breeding_number");
-  const std::string blocks = sire ? "SHUBOBA\\" : "HAHA\\", totals = sire ? "SHUBOBAN\\" : "HAHAN\\";
+  const std::string blocks = sire ? "SHUBOBA\\" : "HAHA\\",
+                    totals = sire ? "SHUBOBAN\\" : "HAHAN\\";
   std::set<std::string> listed;
   RecordFile raw(dir.Path("SK20180101.dat"), kOffspringLength);
   for (int32_t k = 1; k <= raw.Count(); ++k) listed.emplace(raw_parent.Of(raw.Read(k)));

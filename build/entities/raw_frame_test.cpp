@@ -78,9 +78,10 @@ TEST_F(RawFrameTest, AByteLostOrAddedLosesOnlyItsRecord) {
       EXPECT_EQ(ReadFile(c.spec.new_file), expected);
       const std::string said = std::string(c.spec.raw_file) + ": 1 record out of frame at byte ";
       const std::vector<std::string> report = frame_->Report();
-      EXPECT_EQ(std::count_if(report.begin(), report.end(),
-                              [&](const std::string& l) { return l.find(said) != std::string::npos; }),
-                1);
+      EXPECT_EQ(
+          std::count_if(report.begin(), report.end(),
+                        [&](const std::string& l) { return l.find(said) != std::string::npos; }),
+          1);
       EXPECT_THAT(report, ::testing::Contains(HasSubstr(
                               "(record 3) passed over; the records after it were read in frame")));
     }

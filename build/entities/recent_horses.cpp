@@ -6,13 +6,13 @@
 
 #include "build/entities/jockey_place_counts.h"
 #include "build/step/step_inputs.h"
-#include "common/text_map.h"
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 #include "common/records.h"
+#include "common/text_map.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -33,7 +33,8 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   for (size_t i = 0; i < horses.size(); ++i) {
     frame.Yield(static_cast<int64_t>(i + 1), static_cast<int64_t>(horses.size()));
     std::filesystem::path path;
-    if (!frame.Do("entity file name", [&] { path = dir.EntityPath(kHorseEntryFolder, horses[i]); })) {
+    if (!frame.Do("entity file name",
+                  [&] { path = dir.EntityPath(kHorseEntryFolder, horses[i]); })) {
       continue;
     }
     // A missing race-entry file reads as a horse without races.
@@ -45,8 +46,9 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
     const std::string latest(entries->View(n));
     // A year that is not a number fails the test, which then holds: the
     // horse is listed (and said).
-    if (frame.If("race year",
-                 [&] { return ToNumber(RaceEntryField("race.year").Of(latest)) >= kFirstRecentYear; }) &&
+    if (frame.If(
+            "race year",
+            [&] { return ToNumber(RaceEntryField("race.year").Of(latest)) >= kFirstRecentYear; }) &&
         recent) {
       frame.Do("write",
                [&] { recent->String(RaceEntryField("pedigree_number").Of(latest)).EndLine(); });
@@ -73,7 +75,8 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
 
-  const std::unique_ptr<NewRecords> all = OpenNewRecords(ctx, kKyosobaFile.data(), kKyosobaLength, "");
+  const std::unique_ptr<NewRecords> all =
+      OpenNewRecords(ctx, kKyosobaFile.data(), kKyosobaLength, "");
   ctx.RecordCount = all ? all->Count() : 0;
 
   std::string copies;

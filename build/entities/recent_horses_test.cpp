@@ -49,7 +49,8 @@ TEST_F(RecentHorsesTest, HorsesWhoseLatestRaceIsFrom2000On) {
   EXPECT_EQ(WriteRecentHorseList(cx),
             (std::vector<std::string>{"H000000003", "H000000005", "Z000000099"}));
   EXPECT_EQ(yields, 6);
-  EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"), "\"H000000003\"\r\n\"H000000005\"\r\n\"Z000000099\"\r\n");
+  EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"),
+            "\"H000000003\"\r\n\"H000000005\"\r\n\"Z000000099\"\r\n");
   EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000004.dat"));  // only read, so never created
   EXPECT_EQ(frame_->Report(), (std::vector<std::string>{
                                   "missing entity file: UMAGOTOSETUP\\H000000004.dat read as empty",

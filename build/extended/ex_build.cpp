@@ -3,12 +3,12 @@
 #include <memory>
 #include <optional>
 
-#include "build/step/step_inputs.h"
-#include "common/text_map.h"
 #include "build/extended/uma_ex_record.h"
-#include "common/records.h"
-#include "platform/fs/record_file.h"
+#include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
+#include "common/records.h"
+#include "common/text_map.h"
+#include "platform/fs/record_file.h"
 
 namespace volq {
 

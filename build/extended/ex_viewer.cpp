@@ -199,11 +199,13 @@ void ShowUmaExRecords(DataDir& dir, std::string_view file, Grid& grid) {
   for (int32_t c = 1; c <= n; ++c) {
     const std::string_view rec = ex->View(n + 1 - c);
     grid.TextMatrix(0, c) = before + CountText(c) + after;
-    for (size_t r = 0; r < rows.size(); ++r) grid.TextMatrix(static_cast<int>(r) + 1, c) = Shown(rec, rows[r]);
+    for (size_t r = 0; r < rows.size(); ++r)
+      grid.TextMatrix(static_cast<int>(r) + 1, c) = Shown(rec, rows[r]);
   }
   grid.SetColWidth(0, 2000);
   for (int32_t c = 1; c <= n; ++c) grid.SetColWidth(c, 1500);
-  for (size_t r = 0; r < rows.size(); ++r) grid.TextMatrix(static_cast<int>(r) + 1, 0) = Labels()[r];
+  for (size_t r = 0; r < rows.size(); ++r)
+    grid.TextMatrix(static_cast<int>(r) + 1, 0) = Labels()[r];
 }
 
 }  // namespace volq

@@ -36,8 +36,8 @@ inline std::string SetRaceKey(std::string r, const RaceKeyText& k) {
   return Put(r, 25, k.number);
 }
 
-inline std::string EntryRec(std::string_view horse, std::string_view jockey, const RaceKeyText& k = {},
-                            int salt = 1) {
+inline std::string EntryRec(std::string_view horse, std::string_view jockey,
+                            const RaceKeyText& k = {}, int salt = 1) {
   std::string r = SetRaceKey(Patterned(kRaceEntryLength, salt), k);
   Put(r, 0, "SE");
   Put(r, 30, horse);

@@ -5,10 +5,10 @@
 #include "build/extended/kijun_time.h"
 #include "build/step/step_inputs.h"
 #include "build/step/step_runner.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 

@@ -42,13 +42,19 @@ class ExtendedWindowTest : public testing::StepTest {
 TEST_F(ExtendedWindowTest, ShowingTheWindowLoadsTheMarketSales) {
   // One row per line in file order, sold horses repeated; a short line keeps
   // what it has. Nothing is read before the window is shown.
-  const std::string full = testing::SaleLine("H000000001", "S00001", "HOST", "20190701", "0001000000");
+  const std::string full =
+      testing::SaleLine("H000000001", "S00001", "HOST", "20190701", "0001000000");
   WriteFile("HS20180101.dat", full + "\r\nHS1202401012019100001\r\n" + full + "\r\n");
   EXPECT_TRUE(w().market_sales().empty());
   Open();
   EXPECT_EQ(ToUtf8(w().Caption), "VOLQNQ4DEXPDSETUP2024");
-  const MarketSaleRow sold{"H000000001", "S00001", "HOST" + std::string(36, ' '),
-                           "SALE-S00001" + std::string(69, ' '), "20190701", "20190701", "1",
+  const MarketSaleRow sold{"H000000001",
+                           "S00001",
+                           "HOST" + std::string(36, ' '),
+                           "SALE-S00001" + std::string(69, ' '),
+                           "20190701",
+                           "20190701",
+                           "1",
                            "0001000000"};
   const MarketSaleRow short_line{"2019100001", "", "", "", "", "", "", ""};
   EXPECT_EQ(w().market_sales(), (MarketSaleTable{sold, short_line, sold}));
@@ -59,7 +65,8 @@ TEST_F(ExtendedWindowTest, WithoutTheMarketSaleFileTheWindowOpensAndSaysSo) {
   Open(false);
   EXPECT_TRUE(w().market_sales().empty());
   ASSERT_EQ(host_.failures.size(), 1u);
-  EXPECT_NE(host_.failures[0].find("missing input HS20180101.dat: read as empty"), std::string::npos)
+  EXPECT_NE(host_.failures[0].find("missing input HS20180101.dat: read as empty"),
+            std::string::npos)
       << host_.failures[0];
   EXPECT_FALSE(Exists("HS20180101.dat"));  // the load never creates it
 }
@@ -114,20 +121,36 @@ TEST(KijunTimeFields, TheFiveTestsOfTheSample) {
     bool in;
   };
   const Case cases[] = {
-      {{{764, "005"}}, true},   {{{764, "010"}}, true},   {{{764, "100"}}, true},
-      {{{764, "004"}}, false},  {{{764, "701"}}, false},  {{{764, "999"}}, false},
-      {{{767, "1200"}}, true},  {{{767, "1700"}}, true},  {{{767, "1800"}}, true},
-      {{{767, "2000"}}, true},  {{{767, "1400"}}, false}, {{{19, "01"}}, true},
-      {{{19, "10"}}, true},     {{{19, "11"}}, false},    {{{19, "00"}}, false},
-      {{{11, "2001"}, {196, "1998"}}, true},  {{{11, "2008"}, {196, "2004"}}, true},
-      {{{11, "2009"}, {196, "2006"}}, false}, {{{11, "2018"}, {196, "2015"}}, false},
-      {{{11, "2000"}, {196, "1997"}}, false}, {{{196, "2001"}}, true},
-      {{{196, "2000"}}, false}, {{{196, "2003"}}, false}, {{{196, "2007"}}, false},
+      {{{764, "005"}}, true},
+      {{{764, "010"}}, true},
+      {{{764, "100"}}, true},
+      {{{764, "004"}}, false},
+      {{{764, "701"}}, false},
+      {{{764, "999"}}, false},
+      {{{767, "1200"}}, true},
+      {{{767, "1700"}}, true},
+      {{{767, "1800"}}, true},
+      {{{767, "2000"}}, true},
+      {{{767, "1400"}}, false},
+      {{{19, "01"}}, true},
+      {{{19, "10"}}, true},
+      {{{19, "11"}}, false},
+      {{{19, "00"}}, false},
+      {{{11, "2001"}, {196, "1998"}}, true},
+      {{{11, "2008"}, {196, "2004"}}, true},
+      {{{11, "2009"}, {196, "2006"}}, false},
+      {{{11, "2018"}, {196, "2015"}}, false},
+      {{{11, "2000"}, {196, "1997"}}, false},
+      {{{196, "2001"}}, true},
+      {{{196, "2000"}}, false},
+      {{{196, "2003"}}, false},
+      {{{196, "2007"}}, false},
   };
   for (const Case& c : cases) {
     std::string r = SampleEx();
     for (const auto& [at, text] : c.changes) Put(r, at, text);
-    EXPECT_EQ(KijunTimeFields(r).has_value(), c.in) << r.substr(764, 7) << r.substr(19, 2) << r.substr(11, 4) << r.substr(196, 4);
+    EXPECT_EQ(KijunTimeFields(r).has_value(), c.in)
+        << r.substr(764, 7) << r.substr(19, 2) << r.substr(11, 4) << r.substr(196, 4);
   }
   // A birth year that is not a number only fails once the other tests pass.
   EXPECT_THROW(KijunTimeFields(SampleEx({{196, "    "}})), Failure);
@@ -146,10 +169,12 @@ TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
   WriteRecords("UMAGOTOEXSETUP\\H000000003EX.dat", {SampleEx({{196, "    "}})});
   WriteFile("KIJUNTIME.dat", "former\r\n");
   Open();
-  const std::string want = "\"2005\",\"3\",\"05\",\"17\",\"1600\",\"1345\",\"005\",\"1\",\"2\",\"3\"\r\n"
-                           "\"2006\",\"4\",\"10\"," "\"" + c.substr(775, 2) + "\",\"2000\",\"" + c.substr(685, 4) +
-                           "\",\"100\",\"" + c.substr(957, 1) + "\",\"" + c.substr(958, 1) + "\",\"" +
-                           c.substr(959, 1) + "\"\r\n";
+  const std::string want =
+      "\"2005\",\"3\",\"05\",\"17\",\"1600\",\"1345\",\"005\",\"1\",\"2\",\"3\"\r\n"
+      "\"2006\",\"4\",\"10\","
+      "\"" +
+      c.substr(775, 2) + "\",\"2000\",\"" + c.substr(685, 4) + "\",\"100\",\"" + c.substr(957, 1) +
+      "\",\"" + c.substr(958, 1) + "\",\"" + c.substr(959, 1) + "\"\r\n";
   for (int press = 1; press <= 2; ++press) {
     host_.failures.clear();
     w().Press(Cp932("表示"));
@@ -205,7 +230,8 @@ TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {
   WriteRecords("UMAGOTOEXSETUP\\H000000002EX.dat", {recs[0]});
   WriteFile("UMAGOTOEXSETUP\\H000000003EX.dat", "");
   Open();
-  for (const char* name : {"H000000001EX.dat", "H000000002EX.dat", "H000000003EX.dat", "H000000004EX.dat"}) {
+  for (const char* name :
+       {"H000000001EX.dat", "H000000002EX.dat", "H000000003EX.dat", "H000000004EX.dat"}) {
     w().List1.AddItem(name);
   }
   const Grid& g = w().EXPFG;
@@ -235,10 +261,16 @@ TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {
       {128, r.substr(186, 10)},
   };
   for (const auto& [row, text] : rows) EXPECT_EQ(g.TextMatrix(row, 1), text) << row;
-  const std::pair<int, const char*> labels[] = {
-      {1, "レコードスペック"}, {32, "予備"}, {47, "入線順位"}, {63, "予備"}, {88, "同着本賞金5着"},
-      {89, "同着本賞金5着"}, {111, "ハロン毎先頭馬タイム"}, {117, "コ周回各馬通貨順位0"},
-      {121, "第何子"}, {128, "取引価格（円）"}};
+  const std::pair<int, const char*> labels[] = {{1, "レコードスペック"},
+                                                {32, "予備"},
+                                                {47, "入線順位"},
+                                                {63, "予備"},
+                                                {88, "同着本賞金5着"},
+                                                {89, "同着本賞金5着"},
+                                                {111, "ハロン毎先頭馬タイム"},
+                                                {117, "コ周回各馬通貨順位0"},
+                                                {121, "第何子"},
+                                                {128, "取引価格（円）"}};
   for (const auto& [row, label] : labels) EXPECT_EQ(ToUtf8(g.TextMatrix(row, 0)), label) << row;
 
   // Fewer records after more: exactly n + 1 columns remain.

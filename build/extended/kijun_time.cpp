@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/derived_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -47,9 +47,8 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
   for (const std::string& id : horses) {
     list(id + std::string(kUmaExSuffix));
     std::filesystem::path ex_path;
-    if (!frame.Do("open EX file", [&] {
-          ex_path = ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix);
-        })) {
+    if (!frame.Do("open EX file",
+                  [&] { ex_path = ctx.dir.EntityPath(kUmaExFolder, id, kUmaExSuffix); })) {
       continue;
     }
     // A missing EX file gives no line; it is reported, not created.

@@ -73,8 +73,8 @@ void CopyRuns(std::string& ex, std::string_view src, const std::vector<Copy>& ru
 const ExSaleValues& NoSaleValues() {
   // "不明" (unknown) in code page 932.
   static const std::string kUnknown = "\x95\x73\x96\xbe";
-  static const ExSaleValues v{"         ", kUnknown, kUnknown, kUnknown, kUnknown, " ",
-                              "               "};
+  static const ExSaleValues v{"         ", kUnknown, kUnknown,         kUnknown,
+                              kUnknown,    " ",      "               "};
   return v;
 }
 

@@ -13,13 +13,13 @@ namespace volq {
 // The horse's values (from the horse NEW file); all blank for a horse that
 // is not in it.
 struct ExHorseValues {
-  std::string_view birth_date;   // UM 38:8, year month day
-  std::string_view breeder;      // UM 882:8
-  std::string_view birthplace;   // UM 962:20
-  std::string_view invitation;   // UM 862:20
-  std::string_view foal_order;   // two digits, or empty when the dam's file could not be read
-  std::string_view sire;         // UM 204:10
-  std::string_view dam;          // UM 250:10
+  std::string_view birth_date;  // UM 38:8, year month day
+  std::string_view breeder;     // UM 882:8
+  std::string_view birthplace;  // UM 962:20
+  std::string_view invitation;  // UM 862:20
+  std::string_view foal_order;  // two digits, or empty when the dam's file could not be read
+  std::string_view sire;        // UM 204:10
+  std::string_view dam;         // UM 250:10
 };
 
 // The horse's market sale (the last sale line of the horse).

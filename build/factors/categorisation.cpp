@@ -10,11 +10,11 @@
 #include "build/step/quick_sort.h"
 #include "build/step/step_frame.h"
 #include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -167,9 +167,9 @@ void SortCategories(FormCATEGORYSETUP2024ZZ& w, int k, const CourseCategorisatio
 // three speed data sets.
 std::vector<std::string> OutputNames(const std::string& s) {
   std::vector<std::string> names;
-  for (CourseFile f : {CourseFile::ItemCategory, CourseFile::ItemCategoryCount,
-                       CourseFile::TotalData, CourseFile::AgariData, CourseFile::PaceData,
-                       CourseFile::SohaData}) {
+  for (CourseFile f :
+       {CourseFile::ItemCategory, CourseFile::ItemCategoryCount, CourseFile::TotalData,
+        CourseFile::AgariData, CourseFile::PaceData, CourseFile::SohaData}) {
     names.push_back(CourseFileName(f, s));
   }
   return names;

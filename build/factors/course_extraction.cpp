@@ -1,12 +1,12 @@
 #include <memory>
 #include <optional>
 
-#include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
+#include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -36,8 +36,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     } catch (const Failure&) {
       // Text1 is the status line too: after any step it holds that step's
       // end text, and the month has to be typed again.
-      frame.Skipped("start month", "'" + ToUtf8(month) +
-                                       "' is not a month: type Text1 201801, then press 抽出");
+      frame.Skipped("start month",
+                    "'" + ToUtf8(month) + "' is not a month: type Text1 201801, then press 抽出");
       return "";
     }
 

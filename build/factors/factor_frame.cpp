@@ -55,7 +55,8 @@ void FactorFrame::CloseExFile() { ex_file_.reset(); }
 void FactorFrame::ReadEx(int32_t k) {
   if (!ex_file_) FailIndex("no extended-record file open");
   const int32_t n = ex_file_->Count();
-  if (k < 1 || k > n) FailIndex("extended record " + std::to_string(k) + " of " + std::to_string(n));
+  if (k < 1 || k > n)
+    FailIndex("extended record " + std::to_string(k) + " of " + std::to_string(n));
   ExRecord.assign(ex_file_->View(k));
 }
 

@@ -145,8 +145,8 @@ class FactorFrame {
   // blank-padded and cut to the width.
   void StoreItem(ItemField f, std::string_view value);
   std::string_view Item(ItemField f) const {
-    return std::string_view(ItemRecord).substr(static_cast<size_t>(f.offset),
-                                               static_cast<size_t>(f.width));
+    return std::string_view(ItemRecord)
+        .substr(static_cast<size_t>(f.offset), static_cast<size_t>(f.width));
   }
 
   // --- Lookups in prepared record files -----------------------------------

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 #include <limits>
+#include <utility>
 
 #include "build/factors/factor_test_support.h"
 #include "platform/fs/file_failure.h"
@@ -15,12 +15,18 @@ namespace volq {
 namespace {
 
 TEST(FactorConversions, ValueIntegerDecimalLogAndSpeedText) {
-  struct { const char* text; double value; } values[] = {
-      {"0012", 12}, {" 3.5", 3.5}, {"1 2", 12}, {"-5", -5}, {"   ", 0}, {"ab", 0}, {"12ab", 12}, {"", 0}};
+  struct {
+    const char* text;
+    double value;
+  } values[] = {{"0012", 12}, {" 3.5", 3.5}, {"1 2", 12},  {"-5", -5},
+                {"   ", 0},   {"ab", 0},     {"12ab", 12}, {"", 0}};
   for (const auto& c : values) EXPECT_DOUBLE_EQ(Value(c.text), c.value) << c.text;
   // Whole numbers short and long, and their sign, as strtod reads the digits.
-  for (auto [text, digits] : {std::pair{"-0", "-0"}, {"+  7", "+7"}, {"999999999999999", "999999999999999"},
-                              {"1234567890123456", "1234567890123456"}, {"-00 12.5x", "-0012.5"}}) {
+  for (auto [text, digits] : {std::pair{"-0", "-0"},
+                              {"+  7", "+7"},
+                              {"999999999999999", "999999999999999"},
+                              {"1234567890123456", "1234567890123456"},
+                              {"-00 12.5x", "-0012.5"}}) {
     EXPECT_EQ(Value(text), std::strtod(digits, nullptr)) << text;
     EXPECT_EQ(std::signbit(Value(text)), std::signbit(std::strtod(digits, nullptr))) << text;
   }
@@ -83,10 +89,11 @@ TEST(FactorConversions, CentralRacecoursesAreCodes01To10) {
   const struct {
     const char* code;
     bool central;
-  } cases[] = {{"00", false}, {"01", true}, {"05", true}, {"09", true}, {"10", true},
-               {"11", false}, {"30", false}, {"0A", false}, {" 1", false}, {"1", false},
-               {"010", false}, {"", false}};
-  for (const auto& c : cases) EXPECT_EQ(CentralRacecourse(c.code), c.central) << "'" << c.code << "'";
+  } cases[] = {{"00", false}, {"01", true},  {"05", true},   {"09", true},
+               {"10", true},  {"11", false}, {"30", false},  {"0A", false},
+               {" 1", false}, {"1", false},  {"010", false}, {"", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(CentralRacecourse(c.code), c.central) << "'" << c.code << "'";
 }
 
 TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
@@ -124,9 +131,9 @@ TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
 
 TEST_F(FactorFrameTest, LookupTakesTheFirstRecordOfAKeyAndReadsAMissingFileAsEmpty) {
   FactorFrame f(*dir_);
-  WriteRecords("KISHUSEISEI.dat", {Rec(121, {{0, "01100"}, {29, "000001"}}),
-                                   Rec(121, {{0, "01100"}, {29, "000002"}}),
-                                   Rec(121, {{0, "00666"}, {29, "000003"}})});
+  WriteRecords("KISHUSEISEI.dat",
+               {Rec(121, {{0, "01100"}, {29, "000001"}}), Rec(121, {{0, "01100"}, {29, "000002"}}),
+                Rec(121, {{0, "00666"}, {29, "000003"}})});
   const std::string* hit = f.LookupRecord("KISHUSEISEI.dat", 121, "01100");
   ASSERT_NE(hit, nullptr);
   EXPECT_EQ(hit->substr(29, 6), "000001");

@@ -1,13 +1,13 @@
-#include <memory>
 #include <array>
-#include <string>
+#include <memory>
 #include <optional>
+#include <string>
 
-#include "build/step/step_inputs.h"
 #include "build/factors/form_categorysetup2024zz.h"
-#include "platform/fs/record_file.h"
+#include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/record_file.h"
 
 namespace volq {
 
@@ -33,16 +33,36 @@ constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::Soha
 constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
 constexpr Routine kFactors[kFactorCount + 1] = {
     nullptr,
-    &Form::Factor01Year,           &Form::Factor02VenueTrack,      &Form::Factor03PrevRunChange,
-    &Form::Factor04Futan,          &Form::Factor05PrizeLog,        &Form::Factor06RaceKigo,
-    &Form::Factor07KishuSeiseki,   &Form::Factor08KyosobaValue,    &Form::Factor09RaceCount,
-    &Form::Factor10FutanRatio,     &Form::Factor11Bataiju,         &Form::Factor12AgeMonths,
-    &Form::Factor13StallionLog,    &Form::Factor14Interval,        &Form::Factor15PrevOddsLog,
-    &Form::Factor16StallionValue,  &Form::Factor17PaceDeviation,   &Form::Factor18KishuAgeBand,
-    &Form::Factor19ChokyoSeiseki,  &Form::Factor20StallionStat,    &Form::Factor21GradeRaceNo,
-    &Form::Factor22DistanceCode,   &Form::Factor23StallionDistance, &Form::Factor24Umaban,
-    &Form::Factor25UmaKigo,        &Form::Factor26PrevTimeDiff,    &Form::Factor27KaijiNichiji,
-    &Form::Factor28CountBand,      &Form::Factor29AgariDeviation,  &Form::Factor30KyosobaValue,
+    &Form::Factor01Year,
+    &Form::Factor02VenueTrack,
+    &Form::Factor03PrevRunChange,
+    &Form::Factor04Futan,
+    &Form::Factor05PrizeLog,
+    &Form::Factor06RaceKigo,
+    &Form::Factor07KishuSeiseki,
+    &Form::Factor08KyosobaValue,
+    &Form::Factor09RaceCount,
+    &Form::Factor10FutanRatio,
+    &Form::Factor11Bataiju,
+    &Form::Factor12AgeMonths,
+    &Form::Factor13StallionLog,
+    &Form::Factor14Interval,
+    &Form::Factor15PrevOddsLog,
+    &Form::Factor16StallionValue,
+    &Form::Factor17PaceDeviation,
+    &Form::Factor18KishuAgeBand,
+    &Form::Factor19ChokyoSeiseki,
+    &Form::Factor20StallionStat,
+    &Form::Factor21GradeRaceNo,
+    &Form::Factor22DistanceCode,
+    &Form::Factor23StallionDistance,
+    &Form::Factor24Umaban,
+    &Form::Factor25UmaKigo,
+    &Form::Factor26PrevTimeDiff,
+    &Form::Factor27KaijiNichiji,
+    &Form::Factor28CountBand,
+    &Form::Factor29AgariDeviation,
+    &Form::Factor30KyosobaValue,
 };
 
 // The race entry in the EX buffer as reports name it: its horse and race
@@ -109,7 +129,8 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   for (std::string_view name : kLookupFiles) ReportIfMissing(ctx, name);
   const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;
-  if (!frame.Do("open", [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
+  if (!frame.Do("open",
+                [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
     return "";
   }
   w.HorseCount = 0;
@@ -130,7 +151,8 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   std::string first_race_missing;
   StepFrame told_by_the_race_line;
   std::array<std::string, kFactorCount + 1> factor_left;
-  for (int k = 1; k <= kFactorCount; ++k) factor_left[k] = "factor " + std::to_string(k) + " left as it was";
+  for (int k = 1; k <= kFactorCount; ++k)
+    factor_left[k] = "factor " + std::to_string(k) + " left as it was";
   std::array<std::string, 3> speed_left;
   for (int i = 0; i < 3; ++i) speed_left[i] = std::string(kSpeedNames[i]) + " left as it was";
   int32_t track = 0;
@@ -172,10 +194,11 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   frame.Do("close", [&] { items->Close(); });
 
   if (race_missing > 0) {
-    frame.Skipped(RaceEntries(race_missing) + " kept whose race is not in " +
-                      std::string(kRaNewFile),
-                  "their speeds and the factor codes that need the race were left as they were "
-                  "(first: " + first_race_missing + ")");
+    frame.Skipped(
+        RaceEntries(race_missing) + " kept whose race is not in " + std::string(kRaNewFile),
+        "their speeds and the factor codes that need the race were left as they were "
+        "(first: " +
+            first_race_missing + ")");
   }
   for (const std::string& line : left_as_it_was.Lines()) frame.Skipped("", line);
   return b.end_text;

@@ -24,15 +24,22 @@ struct ExRun {
 class FactorWindowTest : public testing::FactorTest {
  protected:
   static std::string ExOf(const ExRun& x) {
-    return Ex({{11, x.year}, {15, x.month_day}, {19, x.racecourse}, {678, x.abnormal},
-               {685, x.time}, {737, x.last3}, {740, x.difference}, {767, x.distance},
+    return Ex({{11, x.year},
+               {15, x.month_day},
+               {19, x.racecourse},
+               {678, x.abnormal},
+               {685, x.time},
+               {737, x.last3},
+               {740, x.difference},
+               {767, x.distance},
                {775, x.track}});
   }
   void Show() { wm_.Open(w()); }
   // Reported lines that contain the text.
   int Reported(const std::string& text) const {
-    return static_cast<int>(std::count_if(host_.failures.begin(), host_.failures.end(),
-                                          [&](const std::string& l) { return l.find(text) != std::string::npos; }));
+    return static_cast<int>(
+        std::count_if(host_.failures.begin(), host_.failures.end(),
+                      [&](const std::string& l) { return l.find(text) != std::string::npos; }));
   }
   std::string Status() { return w().Text1.Text; }
   void WriteList(const std::string& name, const std::vector<std::string>& items) {
@@ -243,7 +250,8 @@ class ModelLoadTest : public FactorWindowTest {
     WriteFile("OPTION1N\\QA1" + word + "TotalData201801N2024.dat", counts);
     WriteFile("OPTION1N\\" + word + "ItemCategory201801N2024.dat",
               "\"2018     \"\r\n\"2019     \"\r\n\"50  \"\r\n");
-    WriteFile("OPTION1N\\QA1" + word + "AgariWeightData201801N2024.dat", "1.5\r\n-2.25E+01\r\n3\r\n");
+    WriteFile("OPTION1N\\QA1" + word + "AgariWeightData201801N2024.dat",
+              "1.5\r\n-2.25E+01\r\n3\r\n");
     WriteFile("OPTION1N\\QA1" + word + "PaceWeightData201801N2024.dat", "0.1,0.2,0.3\r\n");
     WriteFile("OPTION1N\\QA1" + word + "SohaWeightData201801N2024.dat", "4\r\n5\r\n6\r\n");
   }
@@ -252,7 +260,8 @@ class ModelLoadTest : public FactorWindowTest {
     std::string fl;
     for (int row = 1; row <= 2; ++row) {
       for (int g = 0; g < 13; ++g) {
-        fl += "\"B" + std::to_string(row) + std::to_string(g) + "\",\"name\",\"2010\",\"place\",\"S\",\"D\"\r\n";
+        fl += "\"B" + std::to_string(row) + std::to_string(g) +
+              "\",\"name\",\"2010\",\"place\",\"S\",\"D\"\r\n";
       }
     }
     WriteFile("FL20180101.dat", fl);
@@ -290,23 +299,33 @@ TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
     const char* reported;
   } cases[] = {
       {"missing total file", [&](FactorWindowTest&) { dir_->Delete(totals); }, "missing"},
-      {"leading pair", [&](FactorWindowTest& t) {
+      {"leading pair",
+       [&](FactorWindowTest& t) {
          std::string s = "3,30\r\n2\r\n";
          for (int k = 2; k <= 29; ++k) s += "0\r\n";
          t.WriteFile(totals, s + "1\r\n");
-       }, "more than 30"},
-      {"count 6001", [&](FactorWindowTest& t) { t.WriteFile(totals, "6001\r\n"); }, "outside 0 to 6000"},
-      {"count not a number", [&](FactorWindowTest& t) { t.WriteFile(totals, "x\r\n"); }, "not a number"},
+       },
+       "more than 30"},
+      {"count 6001", [&](FactorWindowTest& t) { t.WriteFile(totals, "6001\r\n"); },
+       "outside 0 to 6000"},
+      {"count not a number", [&](FactorWindowTest& t) { t.WriteFile(totals, "x\r\n"); },
+       "not a number"},
       {"short total file", [&](FactorWindowTest& t) { t.WriteFile(totals, "2\r\n"); }, "short"},
-      {"short category file", [&](FactorWindowTest& t) {
+      {"short category file",
+       [&](FactorWindowTest& t) {
          t.WriteFile("OPTION1N\\DirtItemCategory201801N2024.dat", "\"2018     \"\r\n");
-       }, "short"},
-      {"short weight file", [&](FactorWindowTest& t) {
+       },
+       "short"},
+      {"short weight file",
+       [&](FactorWindowTest& t) {
          t.WriteFile("OPTION1N\\QA1DirtSohaWeightData201801N2024.dat", "4\r\n5\r\n");
-       }, "short"},
-      {"weight not a number", [&](FactorWindowTest& t) {
+       },
+       "short"},
+      {"weight not a number",
+       [&](FactorWindowTest& t) {
          t.WriteFile("OPTION1N\\QA1DirtPaceWeightData201801N2024.dat", "0.1,abc,0.3\r\n");
-       }, "not a number"},
+       },
+       "not a number"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -401,7 +420,8 @@ TEST_F(ExtractionTest, ListsTheHorsesOfEachCourseTypeSinceTheMonth) {
     EXPECT_EQ(Status(), Cp932("終わり"));
     std::string expected;
     for (const Case& c : cases) {
-      if (std::string(c.in).find(s.letter) != std::string::npos) expected += "\"" + std::string(c.horse) + "\"\r\n";
+      if (std::string(c.in).find(s.letter) != std::string::npos)
+        expected += "\"" + std::string(c.horse) + "\"\r\n";
     }
     EXPECT_EQ(ReadFile(s.list), expected);
     EXPECT_EQ(Reported("UMAGOTOEXSETUP\\2015100010EX.dat"), 1);
@@ -425,8 +445,9 @@ TEST_F(ExtractionTest, StartMonthCourseChoiceAndTheRememberedType) {
   // Text1): nothing written, the text stays, and the report says what to type.
   Extract(&w().Option2, Cp932("終わり"));
   EXPECT_EQ(Status(), Cp932("終わり"));
-  EXPECT_EQ(Reported(Cp932("start month: '終わり' is not a month: type Text1 201801, then press 抽出")),
-            1);
+  EXPECT_EQ(
+      Reported(Cp932("start month: '終わり' is not a month: type Text1 201801, then press 抽出")),
+      1);
   EXPECT_FALSE(Exists(Cp932("DIRT終わりN.dat")));
 
   // The remembered type once no option is chosen; the month names the list.
@@ -482,9 +503,12 @@ TEST_F(ItemBuildTest, KeepTestOfEachCourseType) {
     void (FormCATEGORYSETUP2024ZZ::*click)();
     const char *list, *item, *letter, *end;
   } steps[] = {
-      {&FormCATEGORYSETUP2024ZZ::Command2_Click, "SIBA201801N.dat", "SIBAITEM201801N2024.dat", "T", "芝終わり"},
-      {&FormCATEGORYSETUP2024ZZ::Command3_Click, "DIRT201801N.dat", "DIRTITEM201801N2024.dat", "D", "ダート終わり"},
-      {&FormCATEGORYSETUP2024ZZ::Command4_Click, "SHOG201801N.dat", "SHOGITEM201801N2024.dat", "S", "障害終わり"},
+      {&FormCATEGORYSETUP2024ZZ::Command2_Click, "SIBA201801N.dat", "SIBAITEM201801N2024.dat", "T",
+       "芝終わり"},
+      {&FormCATEGORYSETUP2024ZZ::Command3_Click, "DIRT201801N.dat", "DIRTITEM201801N2024.dat", "D",
+       "ダート終わり"},
+      {&FormCATEGORYSETUP2024ZZ::Command4_Click, "SHOG201801N.dat", "SHOGITEM201801N2024.dat", "S",
+       "障害終わり"},
   };
   for (const Step& s : steps) {
     // One horse per case; its one record carries the case's distance as a tag.
@@ -647,8 +671,8 @@ TEST_F(ItemBuildTest, KeepTestThatCannotBeEvaluatedAndTheTrackCodeStandIn) {
   // A track code that is no number takes the last one converted in the run:
   // none yet (0), not that of a record an earlier test dropped, then the
   // previous kept record's, across horses.
-  WriteExFile("2015100002", {run("2019", "AB"), run("2020", "24", "00"), run("2021", "AB"),
-                             run("2022", "24")});
+  WriteExFile("2015100002",
+              {run("2019", "AB"), run("2020", "24", "00"), run("2021", "AB"), run("2022", "24")});
   WriteExFile("2015100003", {run("2023", "AB")});
   WriteList("DIRT201801N.dat", {"2015100002", "2015100003"});
   w().Command3_Click();

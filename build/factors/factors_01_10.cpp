@@ -32,14 +32,23 @@ std::string FormCATEGORYSETUP2024ZZ::Factor02VenueTrack() {
   switch (t) {
     case 10:
       return venue + weekday + std::string(HorseNumber()) + track;
-    case 11: case 12: case 17: case 18:
+    case 11:
+    case 12:
+    case 17:
+    case 18:
       return venue + weekday + bracket + track;
     // Codes 21 and 22 share the categories of 17 and 18.
     case 21:
       return venue + weekday + bracket + "17";
     case 22:
       return venue + weekday + bracket + "18";
-    case 23: case 24: case 25: case 26: case 27: case 28: case 29:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29:
       return venue + weekday + bracket;
     default:
       return venue + track + weekday;  // track before weekday here
@@ -56,7 +65,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
   int32_t p = PreviousValidRun();
   if (p != r - 1) ReadEx(p);
   std::string_view track = TrackCode();
-  std::string surface = (track >= "00" && track <= "22") ? "1"
+  std::string surface = (track >= "00" && track <= "22")   ? "1"
                         : (track == "23" || track == "24") ? "2"
                                                            : "3";
   std::string_view kind = Ex("data_kind");

@@ -23,8 +23,10 @@ TEST_F(Factors01To10Test, YearWeightAndRaceCountAreTheFieldsAndRecordNumber) {
   Horse("2019100001", recs, 1);
   EXPECT_EQ(w().Factor01Year(), "2021");
   EXPECT_EQ(w().Factor04Futan(), "550");
-  struct { int r; const char* code; } counts[] = {{1, "001"}, {2, "001"}, {3, "002"}, {60, "059"},
-                                                  {61, "060"}, {62, "060"}};
+  struct {
+    int r;
+    const char* code;
+  } counts[] = {{1, "001"}, {2, "001"}, {3, "002"}, {60, "059"}, {61, "060"}, {62, "060"}};
   for (const auto& c : counts) {
     w().r = c.r;
     EXPECT_EQ(w().Factor09RaceCount(), c.code) << c.r;
@@ -34,21 +36,21 @@ TEST_F(Factors01To10Test, YearWeightAndRaceCountAreTheFieldsAndRecordNumber) {
 }
 
 TEST_F(Factors01To10Test, VenueWeekdayAndTrackByTrackCode) {
-  struct { const char* course; const char* day; const char* track; const char* code; } cases[] = {
+  struct {
+    const char* course;
+    const char* day;
+    const char* track;
+    const char* code;
+  } cases[] = {
       {"10", "1", "10", "A10710"},  // horse number 07
       {"05", "6", "52", "5523"},    // track code before weekday
       {"01", "2", "11", "12411"},   // bracket 4
-      {"09", "3", "18", "93418"},
-      {"03", "1", "21", "31417"},
-      {"03", "1", "22", "31418"},
-      {"04", "2", "24", "424"},
-      {"00", "1", "29", "B14"},
-      {"11", "1", "00", "B001"},
+      {"09", "3", "18", "93418"},  {"03", "1", "21", "31417"}, {"03", "1", "22", "31418"},
+      {"04", "2", "24", "424"},    {"00", "1", "29", "B14"},   {"11", "1", "00", "B001"},
       {"1 ", "7", "51", "B513"},
   };
   for (const auto& c : cases) {
-    Horse("2019100001",
-          {Ex({{19, c.course}, {42, c.day}, {775, c.track}, {27, "4"}, {28, "07"}})});
+    Horse("2019100001", {Ex({{19, c.course}, {42, c.day}, {775, c.track}, {27, "4"}, {28, "07"}})});
     EXPECT_EQ(w().Factor02VenueTrack(), c.code) << c.course << " " << c.day << " " << c.track;
   }
   for (auto bad : {std::pair{" ", "10"}, std::pair{"1", "  "}}) {
@@ -59,7 +61,11 @@ TEST_F(Factors01To10Test, VenueWeekdayAndTrackByTrackCode) {
 
 TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
   struct {
-    const char* kind; const char* grade; const char* track; const char* before; const char* now;
+    const char* kind;
+    const char* grade;
+    const char* track;
+    const char* before;
+    const char* now;
     const char* code;
   } cases[] = {
       {"7", "C", "10", "1600", "1600", "C1D"},
@@ -75,9 +81,9 @@ TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
       {"7", "E", "10", "0800", " 800", "E11"},  // same distance, other text: not "D"
   };
   for (const auto& c : cases) {
-    Horse("2019100001", {Ex({{2, c.kind}, {744, c.grade}, {775, c.track}, {767, c.before},
-                             {678, "0"}}),
-                         Ex({{767, c.now}, {764, "701"}})},
+    Horse("2019100001",
+          {Ex({{2, c.kind}, {744, c.grade}, {775, c.track}, {767, c.before}, {678, "0"}}),
+           Ex({{767, c.now}, {764, "701"}})},
           2);
     EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.kind << c.grade << c.track << c.now;
     EXPECT_EQ(w().Distance(), c.now) << "record r read again";
@@ -85,8 +91,10 @@ TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
 }
 
 TEST_F(Factors01To10Test, PreviousRunChangeOnAFirstRunAndOverAnAbnormalRun) {
-  struct { const char* now; const char* code; } firsts[] = {
-      {"1600", "70101"}, {"5000", "70101"}, {"5200", "70102"}};
+  struct {
+    const char* now;
+    const char* code;
+  } firsts[] = {{"1600", "70101"}, {"5000", "70101"}, {"5200", "70102"}};
   for (const auto& c : firsts) {
     Horse("2019100001", {Ex({{767, c.now}, {764, "701"}})});
     EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.now;
@@ -105,7 +113,10 @@ TEST_F(Factors01To10Test, PrizeMoneyClassOfEveryEarlierRun) {
   auto prize = [](const char* money, const char* abnormal = "0") {
     return Ex({{712, money}, {678, abnormal}});
   };
-  struct { std::vector<std::string> recs; const char* code; } cases[] = {
+  struct {
+    std::vector<std::string> recs;
+    const char* code;
+  } cases[] = {
       {{prize("00000000")}, "00"},  // first run
       {{prize("00000002"), prize("00000003", "1"), prize("00000000")}, "6"},
       {{prize("00000000"), prize("00000000"), prize("99999999")}, "00"},
@@ -134,9 +145,15 @@ TEST_F(Factors01To10Test, PrizeMoneyClassOfEveryEarlierRun) {
 }
 
 TEST_F(Factors01To10Test, RaceSymbolWithDirtN2AsN0) {
-  struct { const char* symbol; const char* track; const char* code; } cases[] = {
-      {"N2 ", "23", "N0"}, {"N21", "24", "N0"}, {"N2 ", "10", "N2"}, {"N3 ", "23", "N3"},
-      {"A1 ", "52", "A1"}};
+  struct {
+    const char* symbol;
+    const char* track;
+    const char* code;
+  } cases[] = {{"N2 ", "23", "N0"},
+               {"N21", "24", "N0"},
+               {"N2 ", "10", "N2"},
+               {"N3 ", "23", "N3"},
+               {"A1 ", "52", "A1"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{748, c.symbol}, {775, c.track}})});
     EXPECT_EQ(w().Factor06RaceKigo(), c.code) << c.symbol << c.track;
@@ -150,9 +167,14 @@ TEST_F(Factors01To10Test, JockeyRateByCourseType) {
                {Rec(121, {{0, "01100"}, {29, "039999"}, {35, "012000"}, {41, "004000"}}),
                 Rec(121, {{0, "01100"}, {29, "000000"}}),  // a later record of the key
                 Rec(121, {{0, "02200"}, {29, "040000"}, {35, "100000"}, {41, "000000"}})});
-  struct { const char* jockey; const char* track; const char* code; } cases[] = {
-      {"01100", "10", "19"}, {"01100", "22", "19"}, {"01100", "23", "13"}, {"01100", "29", "13"},
-      {"01100", "30", "11"}, {"01100", "-1", "11"}, {"02200", "00", "19"},  // "110"
+  struct {
+    const char* jockey;
+    const char* track;
+    const char* code;
+  } cases[] = {
+      {"01100", "10", "19"}, {"01100", "22", "19"}, {"01100", "23", "13"},
+      {"01100", "29", "13"}, {"01100", "30", "11"}, {"01100", "-1", "11"},
+      {"02200", "00", "19"},  // "110"
       {"02200", "24", "19"}, {"02200", "51", "10"}, {"03300", "10", "11"},
       {"03300", "  ", "11"},  // no match: the track code is not read
   };
@@ -192,9 +214,15 @@ TEST_F(Factors01To10Test, HorseRateOverallOrSteeplechase) {
   WriteRecords("OPTION1N\\KYOSOBA.dat",
                {Rec(228, {{0, "2019100001"}, {10, "012345"}, {106, "100000"}}),
                 Rec(228, {{0, "2019100001"}, {10, "000000"}})});
-  struct { const char* horse; const char* track; const char* code; } cases[] = {
-      {"2019100001", "10", "3"}, {"2019100001", "49", "3"}, {"2019100001", "50", "25"},
-      {"2019100001", "-1", "25"}, {"2019100002", "10", "10"}};
+  struct {
+    const char* horse;
+    const char* track;
+    const char* code;
+  } cases[] = {{"2019100001", "10", "3"},
+               {"2019100001", "49", "3"},
+               {"2019100001", "50", "25"},
+               {"2019100001", "-1", "25"},
+               {"2019100002", "10", "10"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{30, c.horse}, {775, c.track}})});
     EXPECT_EQ(w().Factor08KyosobaValue(), c.code) << c.horse << " " << c.track;
@@ -202,7 +230,12 @@ TEST_F(Factors01To10Test, HorseRateOverallOrSteeplechase) {
 }
 
 TEST_F(Factors01To10Test, WeightCarriedPerMilleBySex) {
-  struct { const char* futan; const char* body; const char* sex; const char* code; } cases[] = {
+  struct {
+    const char* futan;
+    const char* body;
+    const char* sex;
+    const char* code;
+  } cases[] = {
       {"550", "480", "1", "102"}, {"550", "480", "3", "102"}, {"550", "480", "2", "302"},
       {"550", "480", " ", "302"}, {"550", "000", "2", "100"},  // no body weight: 100, not 300
       {"550", "   ", "1", "100"}, {"000", "480", "1", "100"}, {"900", "300", "1", "114"},

@@ -88,9 +88,8 @@ TEST_F(Factors21To30, CodesFromTheCurrentRecord) {
       {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "  "}, {951, "  "}}, "14"},
   };
   // The five-wide field keeps the distance and the first character of the category.
-  w().StoreItem(FactorField(22),
-                Code(&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
-                     {{775, "11"}, {767, "1600"}, {779, "A "}}));
+  w().StoreItem(FactorField(22), Code(&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
+                                      {{775, "11"}, {767, "1600"}, {779, "A "}}));
   EXPECT_EQ(w().Item(FactorField(22)), "1600A");
   for (const auto& c : cases) {
     std::string desc;
@@ -138,9 +137,14 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
         << f[0].second << " " << f[1].second;
   }
   // A zero rate is "10" in every band of every course type.
-  for (const auto& [track, distance] : std::vector<std::pair<const char*, const char*>>{
-           {"10", "1600"}, {"22", "2000"}, {"10", "2201"}, {"23", "1000"}, {"49", "1800"},
-           {"24", "2400"}, {"51", "3000"}}) {
+  for (const auto& [track, distance] :
+       std::vector<std::pair<const char*, const char*>>{{"10", "1600"},
+                                                        {"22", "2000"},
+                                                        {"10", "2201"},
+                                                        {"23", "1000"},
+                                                        {"49", "1800"},
+                                                        {"24", "2400"},
+                                                        {"51", "3000"}}) {
     EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance,
                    {{775, track}, {767, distance}, {252, "1990100003"}}),
               "10")

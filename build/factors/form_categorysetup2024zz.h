@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text_map.h"
 #include "build/factors/factor_frame.h"
 #include "build/step/step_frame.h"
+#include "common/text_map.h"
 #include "platform/fs/data_dir.h"
 #include "platform/ui/window.h"
 

@@ -95,7 +95,8 @@ void FormCATEGORYSETUP2024ZZ::ScoreSumOf(
     // The weight tables run to 6000; positions not loaded weigh 0.
     const int16_t j = ModelIndexTable[k];
     if (j < 0 || j > 6000) FailIndex("model category " + std::to_string(j));
-    if (static_cast<size_t>(j) < table[k].size()) totals[course] += table[k][static_cast<size_t>(j)];
+    if (static_cast<size_t>(j) < table[k].size())
+      totals[course] += table[k][static_cast<size_t>(j)];
   }
 }
 

@@ -7,9 +7,9 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/step/step_inputs.h"
 #include "build/step/step_runner.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -74,7 +74,8 @@ CategoryModel LoadModel(DataDir& dir, const std::string& word) {
     try {
       n = Integer(v);
     } catch (const Failure&) {
-      FailConversion(totals + ": count of column " + std::to_string(k) + " not a number: '" + v + "'");
+      FailConversion(totals + ": count of column " + std::to_string(k) + " not a number: '" + v +
+                     "'");
     }
     if (n < 0 || n > kMostCategories) {
       FailIndex(totals + ": count of column " + std::to_string(k) + " is " + std::to_string(n) +

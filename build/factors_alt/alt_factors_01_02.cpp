@@ -3,8 +3,8 @@
 #include <string_view>
 #include <utility>
 
-#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
+#include "build/factors_alt/code_text.h"
 
 namespace volq {
 

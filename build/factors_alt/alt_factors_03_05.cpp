@@ -5,10 +5,10 @@
 #include <string_view>
 #include <utility>
 
-#include "build/factors_alt/code_text.h"
 #include "build/factors_alt/alternative_factors.h"
-#include "platform/fs/file_failure.h"
+#include "build/factors_alt/code_text.h"
 #include "common/data_dir_catalogue.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 
@@ -205,8 +205,7 @@ std::string AlternativeFactors::Factor05HahaUma() {
   std::string code = "10";
   Text dam = w.Ex("pedigree[1].breeding_number");
   if (dam != "0000000000" && dam != "          ") {
-    if (const std::string* rec =
-            w.LookupRecord(kDamHorseFile, kMareStallionLength, dam)) {
+    if (const std::string* rec = w.LookupRecord(kDamHorseFile, kMareStallionLength, dam)) {
       int32_t t = Integer(w.TrackCode());
       // Central top-3 rate on the flat, that of line 7 over fences.
       Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")

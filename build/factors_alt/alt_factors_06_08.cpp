@@ -7,9 +7,9 @@
 
 #include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/code_text.h"
+#include "common/data_dir_catalogue.h"
 #include "common/derived_layout.h"
 #include "platform/fs/file_failure.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -81,7 +81,8 @@ std::string PositionClass(std::string_view p) {
 // Jockey result counts are summed in 16 bits.
 int16_t Add16(int32_t a, int32_t b) { return Whole<int16_t>(a + b); }
 
-int16_t SumColumns(const std::array<int16_t, 43>& row, int16_t start, std::initializer_list<int> cols) {
+int16_t SumColumns(const std::array<int16_t, 43>& row, int16_t start,
+                   std::initializer_list<int> cols) {
   int16_t s = start;
   for (int c : cols) s = Add16(s, row[static_cast<size_t>(c)]);
   return s;
@@ -247,13 +248,20 @@ std::string AlternativeFactors::Factor07PrevFinishOdds() {
   if (odds != "0000" && odds != "    ") {
     int64_t k = ThousandOverOdds(odds);
     const char* band = "8";
-    if (k >= 0 && k <= 1) band = "1";
-    else if (k >= 2 && k <= 3) band = "2";
-    else if (k >= 4 && k <= 6) band = "3";
-    else if (k >= 7 && k <= 10) band = "4";
-    else if (k >= 11 && k <= 20) band = "5";
-    else if (k >= 21 && k <= 30) band = "6";
-    else if (k >= 31 && k <= 50) band = "7";
+    if (k >= 0 && k <= 1)
+      band = "1";
+    else if (k >= 2 && k <= 3)
+      band = "2";
+    else if (k >= 4 && k <= 6)
+      band = "3";
+    else if (k >= 7 && k <= 10)
+      band = "4";
+    else if (k >= 11 && k <= 20)
+      band = "5";
+    else if (k >= 21 && k <= 30)
+      band = "6";
+    else if (k >= 31 && k <= 50)
+      band = "7";
     code = band + finish + "0";
   }
   w.ReadEx(w.r);
@@ -339,9 +347,12 @@ std::string AlternativeFactors::Factor08KyosobaDistance() {
 std::string AlternativeFactors::Factor08SurfaceTop3Rate() {
   SurfaceRates s = EarlierSurfaceRates(w);
   switch (CourseOf(s.t)) {
-    case 0: return s.text[0] + (s.text[1] == "00" ? "0" : "1");
-    case 1: return s.text[1] + (s.text[0] == "00" ? "0" : "1");
-    default: return s.text[2] + "0";
+    case 0:
+      return s.text[0] + (s.text[1] == "00" ? "0" : "1");
+    case 1:
+      return s.text[1] + (s.text[0] == "00" ? "0" : "1");
+    default:
+      return s.text[2] + "0";
   }
 }
 

@@ -182,7 +182,8 @@ TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
   EXPECT_EQ(Run(&AlternativeFactors::Factor20KishuGotoLookup), "00");
   EXPECT_EQ(Run(&AlternativeFactors::Factor20KishuGotoFlag), "00");
   EXPECT_FALSE(Exists("KISHUGOTOSETUP\\     .dat"));
-  Horse("2015100001", {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, "../.."}, {775, "10"}})}, 2);
+  Horse("2015100001",
+        {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, "../.."}, {775, "10"}})}, 2);
   EXPECT_THROW(AlternativeFactors(w()).Factor15KishuGotoHistory(), Failure);
 }
 

@@ -13,7 +13,6 @@
 
 namespace volq {
 
-
 namespace {
 
 using Fields = std::vector<std::pair<int, std::string>>;
@@ -83,8 +82,8 @@ TEST_F(AltFactors2330Test, SireListsClassTheDistanceByTheSiresGroup) {
       {list_b, "0000000000", "1200", "11", "210000000000"},
   };
   for (const Case& c : cases) {
-    Horse("2019100001",
-          {Run(1, {}), Run(2, {{252, c.sire}, {767, c.distance}, {775, c.track}})}, 2);
+    Horse("2019100001", {Run(1, {}), Run(2, {{252, c.sire}, {767, c.distance}, {775, c.track}})},
+          2);
     w().ReadEx(1);
     AlternativeFactors alt(w());
     EXPECT_EQ((alt.*c.routine)(), c.code) << c.sire << " " << c.distance << " " << c.track;
@@ -110,8 +109,7 @@ TEST_F(AltFactors2330Test, TurfAndDirtSireListsWorkOnTheBufferAsItIs) {
   for (const Case& c : cases) {
     // The frame stands on record 2 but the buffer holds record 1: the two
     // routines read nothing and look at no track code.
-    Horse("2019100001",
-          {Run(1, {{252, c.sire}, {767, c.distance}, {775, "51"}}), Run(2, {})}, 1);
+    Horse("2019100001", {Run(1, {{252, c.sire}, {767, c.distance}, {775, "51"}}), Run(2, {})}, 1);
     w().r = 2;
     AlternativeFactors alt(w());
     EXPECT_EQ(alt.Factor23StallionListDirt(), c.dirt) << c.sire << " " << c.distance;
@@ -132,12 +130,20 @@ TEST_F(AltFactors2330Test, DistanceCheckCodeIsTheSireAlone) {
 
 TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
   // Going rates of the sire's offspring: turf 124.., dirt 148.., jumps 172...
-  WriteRecords("OPTION1N\\STALLION.dat",
-               {Rec(402, {{0, "1120115700"},
-                          {124, "023500"}, {130, "015000"}, {136, "011900"}, {142, "042000"},
-                          {148, "031000"}, {154, "005000"}, {160, "012000"}, {166, "100000"},
-                          {172, "022000"}, {178, "000000"}, {184, "050000"}, {190, "033000"}}),
-                Rec(402, {{0, "1120115700"}, {124, "099000"}})});
+  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1120115700"},
+                                                    {124, "023500"},
+                                                    {130, "015000"},
+                                                    {136, "011900"},
+                                                    {142, "042000"},
+                                                    {148, "031000"},
+                                                    {154, "005000"},
+                                                    {160, "012000"},
+                                                    {166, "100000"},
+                                                    {172, "022000"},
+                                                    {178, "000000"},
+                                                    {184, "050000"},
+                                                    {190, "033000"}}),
+                                          Rec(402, {{0, "1120115700"}, {124, "099000"}})});
   struct Case {
     const char* sire;
     const char* track;
@@ -149,19 +155,19 @@ TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
       {"1120115700", "11", "1", "4", "231"},
       {"1120115700", "11", "0", "4", "231"},
       {"1120115700", "22", "2", "1", "152"},
-      {"1120115700", "00", "3", "1", "18"},   // 11 % -> "113" -> "18"
-      {"1120115700", "11", "4", "1", "48"},   // 42 %
-      {"1120115700", "23", "1", "1", "38"},   // dirt going 1: 31 %
+      {"1120115700", "00", "3", "1", "18"},  // 11 % -> "113" -> "18"
+      {"1120115700", "11", "4", "1", "48"},  // 42 %
+      {"1120115700", "23", "1", "1", "38"},  // dirt going 1: 31 %
       {"1120115700", "49", "1", "2", "52"},
-      {"1120115700", "24", "2", "3", "18"},   // 12 % on going 3 pools with 11 %
+      {"1120115700", "24", "2", "3", "18"},  // 12 % on going 3 pools with 11 %
       {"1120115700", "24", "2", "4", "1004"},
       {"1120115700", "51", "3", "1", "503"},  // jumps, by the turf going
       {"1120115700", "50", "4", "1", "334"},
       {"1120115700", "51", "2", "1", "02"},
       {"1120115700", "11", "5", "1", "10"},
       {"1120115700", "11", " ", "1", "10"},
-      {"1120115799", "11", "1", "1", "10"},   // not a listed sire
-      {"1120115799", "XX", "1", "1", "10"},   // the track code is read only for a sire found
+      {"1120115799", "11", "1", "1", "10"},  // not a listed sire
+      {"1120115799", "XX", "1", "1", "10"},  // the track code is read only for a sire found
   };
   for (const Case& c : cases) {
     Horse("2019100001",
@@ -175,8 +181,8 @@ TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
 TEST_F(AltFactors2330Test, StallionGoingRateWithoutTheStallionFile) {
   Runs({{{252, "1120115700"}, {775, "11"}, {958, "1"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor23StallionBaba(), "10");
-  EXPECT_TRUE(Reads("OPTION1N\\STALLION.dat",
-                    [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
+  EXPECT_TRUE(
+      Reads("OPTION1N\\STALLION.dat", [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
   EXPECT_FALSE(Exists("OPTION1N\\STALLION.dat"));
 }
 
@@ -197,7 +203,10 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
   const R turf2{"11", "2", "1", "+000"};
   const Case cases[] = {
       {"first run", {}, turf2, "010000"},
-      {"going 1", {{"11", "1", "1", "+010"}, {"11", "3", "1", "+002"}}, {"11", "1", "2", ""}, "010000"},
+      {"going 1",
+       {{"11", "1", "1", "+010"}, {"11", "3", "1", "+002"}},
+       {"11", "1", "2", ""},
+       "010000"},
       {"+4 tenths", {{"11", "2", "1", "+010"}, {"11", "3", "1", "+002"}}, turf2, "050000"},
       {"+9", {{"11", "2", "1", "+020"}, {"11", "3", "1", "+002"}}, turf2, "100000"},
       {"+1", {{"11", "2", "1", "+004"}, {"11", "3", "1", "+002"}}, turf2, "020000"},
@@ -207,27 +216,37 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
       // A "9" time counts as 0: course mean 4, going mean 5.
       {"no time",
        {{"11", "2", "1", "9999"}, {"11", "2", "1", "+010"}, {"11", "3", "1", "+002"}},
-       turf2, "020000"},
+       turf2,
+       "020000"},
       // "-" and blank signs count negated: going mean -4 against course 3.
       {"ahead", {{"11", "2", "1", "-004"}, {"11", "3", "1", "+010"}}, turf2, "000000"},
       {"blank sign", {{"11", "2", "1", " 004"}, {"11", "3", "1", "+010"}}, turf2, "000000"},
       // Runs of another course class do not count.
       {"other course",
        {{"23", "2", "2", "+050"}, {"11", "2", "1", "+010"}, {"11", "3", "1", "+002"}},
-       turf2, "050000"},
+       turf2,
+       "050000"},
       // On dirt ("23", "24") the dirt going counts; "25" is a third class.
-      {"dirt", {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}}, {"23", "1", "2", ""}, "050000"},
-      {"class 3", {{"25", "2", "1", "+010"}, {"51", "3", "1", "+002"}}, {"30", "2", "1", ""},
+      {"dirt",
+       {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}},
+       {"23", "1", "2", ""},
+       "050000"},
+      {"class 3",
+       {{"25", "2", "1", "+010"}, {"51", "3", "1", "+002"}},
+       {"30", "2", "1", ""},
        "050000"},
       // The dirt going "1" on "23" and "24" gives 0 as well.
-      {"dirt going 1", {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}}, {"24", "2", "1", ""},
+      {"dirt going 1",
+       {{"24", "1", "2", "+010"}, {"23", "1", "3", "+002"}},
+       {"24", "2", "1", ""},
        "010000"},
       // A going mean of 0 leaves the difference 0.
       {"mean 0", {{"11", "2", "1", "+000"}, {"11", "3", "1", "+004"}}, turf2, "010000"},
   };
   for (const Case& c : cases) {
     std::vector<Fields> runs;
-    for (const R& r : c.earlier) runs.push_back({{775, r.track}, {958, r.turf}, {959, r.dirt}, {740, r.diff}});
+    for (const R& r : c.earlier)
+      runs.push_back({{775, r.track}, {958, r.turf}, {959, r.dirt}, {740, r.diff}});
     runs.push_back({{775, c.current.track}, {958, c.current.turf}, {959, c.current.dirt}});
     Runs(runs);
     EXPECT_EQ(AlternativeFactors(w()).Factor23MeanTimeDiffClass(), c.code) << c.what;
@@ -237,9 +256,9 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
 
 TEST(TimeDifferenceClass, SinglePrecisionBoundsAndTheirGaps) {
   const std::pair<float, const char*> cases[] = {
-      {5.0001f, "100000"},   {5.0f, "050000"},     {2.00001f, "050000"}, {2.0f, "020000"},
-      {0.00001f, "020000"},  {0.000005f, "000000"}, {0.0f, "010000"},    {-0.000005f, "000000"},
-      {-0.00001f, "005000"}, {-2.0f, "005000"},    {-2.00005f, "000000"}, {-2.0001f, "001000"},
+      {5.0001f, "100000"},   {5.0f, "050000"},      {2.00001f, "050000"},  {2.0f, "020000"},
+      {0.00001f, "020000"},  {0.000005f, "000000"}, {0.0f, "010000"},      {-0.000005f, "000000"},
+      {-0.00001f, "005000"}, {-2.0f, "005000"},     {-2.00005f, "000000"}, {-2.0001f, "001000"},
       {-5.0f, "001000"},     {-5.0001f, "000000"},
   };
   for (auto [d, code] : cases) EXPECT_EQ(TimeDifferenceClass(d), code) << d;
@@ -253,9 +272,9 @@ TEST_F(AltFactors2330Test, FieldCopyingCodes) {
   EXPECT_EQ(alt.Factor24UmabanOld(), "07");
   EXPECT_EQ(alt.Factor25JokenCode(), "703");
   EXPECT_EQ(alt.Factor28RunnerCountCode(), "08000");
-  const std::pair<const char*, const char*> counts[] = {
-      {"08", "08000"}, {"00", "08000"}, {"09", "09000"}, {"16", "16000"}, {"  ", "  000"},
-      {"1 ", "1 000"}};
+  const std::pair<const char*, const char*> counts[] = {{"08", "08000"}, {"00", "08000"},
+                                                        {"09", "09000"}, {"16", "16000"},
+                                                        {"  ", "  000"}, {"1 ", "1 000"}};
   for (const auto& [runners, code] : counts) {
     Runs({{{951, runners}}});
     EXPECT_EQ(AlternativeFactors(w()).Factor28RunnerCountCode(), code) << runners;
@@ -270,8 +289,7 @@ TEST_F(AltFactors2330Test, DamAgeAtBirthBands) {
   };
   const Case cases[] = {
       {"51", "2010", "0900"},  // jumps: the race number
-      {"  ", "2010", "0900"},
-      {"11", "    ", "1500"}, {"11", "0000", "1500"},
+      {"  ", "2010", "0900"}, {"11", "    ", "1500"}, {"11", "0000", "1500"},
       {"11", "2017", "1500"},  // 2 years
       {"11", "2016", "0500"}, {"11", "2013", "0500"}, {"11", "2012", "0700"},
       {"11", "2009", "0900"}, {"49", "2008", "1100"}, {"00", "2007", "1100"},
@@ -289,7 +307,7 @@ TEST_F(AltFactors2330Test, JockeyAgeBands) {
   const std::pair<const char*, const char*> cases[] = {
       {"2000", "0201"}, {"1999", "0231"}, {"1995", "0231"}, {"1994", "0281"}, {"1985", "0331"},
       {"1980", "0381"}, {"1979", "0431"}, {"2030", "0431"},  // born after the race: 90
-      {"1915", "0201"},  // 105 years: "05"
+      {"1915", "0201"},                                      // 105 years: "05"
   };
   for (const auto& [born, code] : cases) {
     Runs({{{11, "2020"}, {618, born}, {669, "1"}}});
@@ -331,9 +349,13 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
       {"first of the day", {ride("20240310", "05"), ride("20240310", "01")}, "11", "00"},
       {"later rides", {ride("20240310", "05"), ride("20240311", "01")}, "11", "00"},
       // 29 days before counts, 30 days before ends the count.
-      {"29 days", {ride("20240209", "05"), ride("20240210", "01"), ride("20240310", "05")}, "11",
+      {"29 days",
+       {ride("20240209", "05"), ride("20240210", "01"), ride("20240310", "05")},
+       "11",
        "25"},
-      {"30 days", {ride("20240209", "01"), ride("20240210", "05"), ride("20240310", "05")}, "11",
+      {"30 days",
+       {ride("20240209", "01"), ride("20240210", "05"), ride("20240310", "05")},
+       "11",
        "00"},
   };
   for (const Case& c : cases) {
@@ -380,13 +402,16 @@ TEST_F(AltFactors2330Test, WinnersPrizeLogClass) {
 TEST_F(AltFactors2330Test, PreviousTimeDifferenceOld) {
   Runs({{{740, "+015"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor26PrevTimeDiffOld(), "0099");
-  const std::pair<const char*, const char*> cases[] = {
-      {"+015", "0022"}, {"+045", "0052"}, {"+051", "0099"}, {"+000", "0007"}, {"+029", "0036"},
-      {"+030", "0037"}, {"+050", "0057"}, {"-000", "0001"}, {"-001", "0002"}, {"-002", "0003"},
-      {"-004", "0004"}, {"-007", "0005"}, {"-100", "0006"}, {"-999", "0099"}, {"9999", "0099"},
-      {"0000", "0099"}, {"    ", "0099"}, {"+999", "0099"},
-      {"+04 ", "0011"},  // inside "+030".."+050" as text; its last two read as 4
-  };
+  const std::pair<const char*, const char*>
+      cases[] =
+          {
+              {"+015", "0022"}, {"+045", "0052"}, {"+051", "0099"}, {"+000", "0007"},
+              {"+029", "0036"}, {"+030", "0037"}, {"+050", "0057"}, {"-000", "0001"},
+              {"-001", "0002"}, {"-002", "0003"}, {"-004", "0004"}, {"-007", "0005"},
+              {"-100", "0006"}, {"-999", "0099"}, {"9999", "0099"}, {"0000", "0099"},
+              {"    ", "0099"}, {"+999", "0099"}, {"+04 ", "0011"},  // inside "+030".."+050" as
+                                                                     // text; its last two read as 4
+          };
   for (const auto& [diff, code] : cases) {
     // The previous record is taken whatever its abnormality code.
     Runs({{{740, diff}, {678, "1"}}, {}});
@@ -401,7 +426,7 @@ TEST_F(AltFactors2330Test, FemaleLineCode) {
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "1112010012");
   FemaleLineRow row{};
   row[0][0] = "          ";  // the key, EX 422:10, is blank here
-  row[1][0] = "1120012345";          // generation 1 has no name
+  row[1][0] = "1120012345";  // generation 1 has no name
   w().FemaleLineTable.push_back(row);
   EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "111120012345");
 }
@@ -420,7 +445,8 @@ TEST_F(AltFactors2330Test, PreviousFinishAndOdds) {
     EXPECT_EQ(AlternativeFactors(w()).Factor27PrevFinishOdds(), code) << order << " " << odds;
     EXPECT_EQ(Tag(), "R2 ");
   }
-  const std::pair<const char*, const char*> bad[] = {{"  ", "0035"}, {"04", "3 5 "}, {"04", " 00 "}};
+  const std::pair<const char*, const char*> bad[] = {
+      {"  ", "0035"}, {"04", "3 5 "}, {"04", " 00 "}};
   for (const auto& [order, odds] : bad) {
     Runs({{{679, order}, {706, odds}}, {}});
     EXPECT_THROW(AlternativeFactors(w()).Factor27PrevFinishOdds(), Failure) << order << odds;
@@ -455,8 +481,8 @@ TEST_F(AltFactors2330Test, ClosingSpeedAgainstPaceOfThePreviousRun) {
   };
   const Case cases[] = {
       // Agari 21600 / 300 = 72 km/h throughout; pace 600 m over 60 s = 36 km/h.
-      {"equal speeds", "1300", "300", "1800", "1000"},       // 72 and 72: 1100
-      {"72 against 66.7", "1240", "300", "1600", "1108"},    // 7200000 / 6666666
+      {"equal speeds", "1300", "300", "1800", "1000"},     // 72 and 72: 1100
+      {"72 against 66.7", "1240", "300", "1600", "1108"},  // 7200000 / 6666666
       {"60 against 54", "1160", "360", "1200", "1111"},
       {"four times the pace", "2300", "300", "1200", "1000"},  // 1400
       {"no last 3 furlongs time", "1300", "000", "1800", "1000"},
@@ -484,8 +510,7 @@ TEST_F(AltFactors2330Test, AgariDeviationOldScoresThePreviousValidRunAsTheLiveRo
   // total of a model is that weight.
   w().StoreItem(FactorField(1), "2018");
   const std::string f1(w().Item(FactorField(1)));
-  const std::pair<CourseType, float> weights[] = {{kTurf, 58.2f}, {kDirt, 57.2f},
-                                                  {kSteeple, 3.0f}};
+  const std::pair<CourseType, float> weights[] = {{kTurf, 58.2f}, {kDirt, 57.2f}, {kSteeple, 3.0f}};
   for (const auto& [course, weight] : weights) {
     CategoryModel& m = w().Models[course];
     m.count[1] = 1;
@@ -568,7 +593,7 @@ TEST_F(AltFactors2330Test, LastLapIndexOfAFirstRun) {
   AlternativeFactors alt(w());
   EXPECT_EQ(alt.Factor29DistanceTimeIndex(), "0300");
   EXPECT_EQ(alt.Factor29DistanceTimeIndexB(), "111000");  // "11000"
-  Runs({{{681, "12"}, {775, "51"}}});  // a single record
+  Runs({{{681, "12"}, {775, "51"}}});                     // a single record
   EXPECT_EQ(alt.Factor29DistanceTimeIndex(), "0000");
   EXPECT_EQ(alt.Factor29DistanceTimeIndexB(), "3111000");
   Runs({{{775, "25"}, {767, "1200"}, Laps(std::string(75, '1'))}, {{775, "  "}}});
@@ -631,7 +656,7 @@ TEST_F(AltFactors2330Test, BirthMonthAndSex) {
 TEST_F(AltFactors2330Test, ClosingAgainstOpeningSectionRatio) {
   struct Case {
     const char* what;
-    const char* track;       // of the race
+    const char* track;  // of the race
     const char* prev_track;
     const char* last3;
     const char* first3;
@@ -644,7 +669,7 @@ TEST_F(AltFactors2330Test, ClosingAgainstOpeningSectionRatio) {
       {"137", "11", "24", "480", "350", "1236"},
       {"135", "11", "24", "473", "350", "1235"},
       {"90.5 to even", "11", "11", "181", "200", "1190"},
-      {"no first 3", "11", "05", "350", "999", "0000"},  // "1300"
+      {"no first 3", "11", "05", "350", "999", "0000"},     // "1300"
       {"blank first 3", "30", "11", "350", "   ", "0000"},  // "3100"
       {"jumps", "51", "09", "368", "350", "3305"},
   };
@@ -677,9 +702,9 @@ TEST_F(AltFactors2330Test, PreviousPaceRatio) {
       // 600 / (945 - 350) = 100.8 -> "00"
       {"winner", "-003", "345", "350", "0000"},
       {"no sign", "9999", "345", "350", "0000"},
-      {"slow close", "+005", "495", "350", "1185"},   // 450 / 590 = 76
-      {"fast close", "+005", "245", "350", "1110"},   // 700 / 590 = 118
-      {"floor", "-003", "380", "350", "1194"},        // 565 / 595 = 94.96
+      {"slow close", "+005", "495", "350", "1185"},  // 450 / 590 = 76
+      {"fast close", "+005", "245", "350", "1110"},  // 700 / 590 = 118
+      {"floor", "-003", "380", "350", "1194"},       // 565 / 595 = 94.96
       {"no first 3", "+005", "345", "999", "0000"},
   };
   for (const Case& c : cases) {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "build/factors/factor_frame.h"
-#include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/alt_terms.h"
+#include "build/factors_alt/alternative_factors.h"
 #include "build/factors_alt/code_text.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
@@ -27,10 +27,9 @@ static_assert(std::size(kFormJockeys) == 29);
 // Time differences of the previous run: no time, or a winner's lead over the
 // second; the codes of a horse behind the winner count its tenths.
 constexpr TextBand kPrevTimeDiffCodes[] = {
-    {"0000", "0000", "99"}, {"    ", "    ", "99"}, {"+999", "+999", "99"},
-    {"-999", "-999", "99"}, {"9999", "9999", "99"}, {"-000", "-000", "01"},
-    {"-001", "-001", "02"}, {"-002", "-002", "03"}, {"-003", "-004", "04"},
-    {"-005", "-009", "05"}, {"-010", "-998", "06"}};
+    {"0000", "0000", "99"}, {"    ", "    ", "99"}, {"+999", "+999", "99"}, {"-999", "-999", "99"},
+    {"9999", "9999", "99"}, {"-000", "-000", "01"}, {"-001", "-001", "02"}, {"-002", "-002", "03"},
+    {"-003", "-004", "04"}, {"-005", "-009", "05"}, {"-010", "-998", "06"}};
 
 // Age in years from a birth year to a year, as the last two digits of
 // year + 100 - birth year.
@@ -105,9 +104,7 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   }
   std::array<std::string, 3> bins;
   for (int g = 0; g < 3; ++g) {
-    int64_t rate = rides[g] == 0
-                       ? 0
-                       : Whole<int64_t>(std::nearbyint(top2[g] * 100.0 / rides[g]));
+    int64_t rate = rides[g] == 0 ? 0 : Whole<int64_t>(std::nearbyint(top2[g] * 100.0 / rides[g]));
     int64_t bin = rate == 0 ? 0 : rate <= 5 ? 2 : rate <= 25 ? rate : 25;
     bins[g] = LastChars(Decimal(bin + 1000), 2);
   }

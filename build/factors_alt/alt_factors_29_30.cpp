@@ -84,8 +84,8 @@ std::string PreviousLapIndex(FormCATEGORYSETUP2024ZZ& w, std::string_view fast_f
 // Codes of factor 30 whose ratio part is missing ("00") or whose previous run
 // is missing ("0"): one code for them all.
 std::string WithoutRatio(std::string code) {
-  if (IsOneOf(code, {"1100", "1200", "1300", "2100", "2200", "2300", "3100", "3200", "3300",
-                     "3000", "2000", "1000"})) {
+  if (IsOneOf(code, {"1100", "1200", "1300", "2100", "2200", "2300", "3100", "3200", "3300", "3000",
+                     "2000", "1000"})) {
     return "0000";
   }
   return code;
@@ -142,12 +142,10 @@ std::string AlternativeFactors::Factor29AgariPaceRatio() {
     w.ReadEx(w.r - 1);
     const std::string pace = w.PaceSpeed(), agari = w.AgariSpeed();
     auto missing = [](const std::string& s) {
-      return IsOneOf(s, {"       ", "", "0000000", "0", "9999999", "0720720"}) ||
-             Number(s) == 0;
+      return IsOneOf(s, {"       ", "", "0000000", "0", "9999999", "0720720"}) || Number(s) == 0;
     };
     if (!missing(pace) && !missing(agari)) {
-      code = LastChars(SignedText(Nearest16(Number(agari) * 100 / Number(pace) + 1000)),
-                       4);
+      code = LastChars(SignedText(Nearest16(Number(agari) * 100 / Number(pace) + 1000)), 4);
     }
     w.ReadEx(w.r);
   }
@@ -183,8 +181,8 @@ std::string AlternativeFactors::Factor29DistanceTimeIndexB() {
   w.ReadEx(w.r);
   if (w.RecordCount == 1) index = "111000";
   std::string code = s + q + index;
-  if (IsOneOf(code, {"121000", "131000", "211000", "221000", "231000", "311000", "321000",
-                     "331000", "31000", "21000", "11000"})) {
+  if (IsOneOf(code, {"121000", "131000", "211000", "221000", "231000", "311000", "321000", "331000",
+                     "31000", "21000", "11000"})) {
     code = "111000";
   }
   return code;

@@ -1,8 +1,8 @@
 #include "build/factors_alt/alt_terms.h"
 
 #include "build/factors/factor_frame.h"
-#include "common/record_layout.h"
 #include "common/data_dir_catalogue.h"
+#include "common/record_layout.h"
 
 namespace volq {
 

@@ -17,7 +17,6 @@ inline bool InRange(std::string_view t, std::string_view lo, std::string_view hi
   return lo <= t && t <= hi;
 }
 
-
 // A band of texts lo..hi (lo == hi for a single text) and its code.
 struct TextBand {
   std::string_view lo, hi, code;

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "build/records/female_line.h"
+#include "common/data_dir_catalogue.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 

@@ -57,14 +57,14 @@ TEST(FemaleLineTable, SameAsScanningEveryRow) {
     for (int i = 0; i < n; ++i) {
       const unsigned pick = rng() % 100;
       std::string dam = pick < 8 ? "0000000000" : number(pick < 80 ? rng() % n : 900 + pick);
-      std::string rec = testing::StepTest::Rec(
-          kBreedingHorseLength, {{11, number(static_cast<unsigned>(i))},
-                                 {40, "N" + std::to_string(rng() % 1000)},
-                                 {196, std::to_string(1990 + i)},
-                                 {200, "2"},
-                                 {209, "P" + std::to_string(i)},
-                                 {229, number(700 + i)},
-                                 {239, dam}});
+      std::string rec =
+          testing::StepTest::Rec(kBreedingHorseLength, {{11, number(static_cast<unsigned>(i))},
+                                                        {40, "N" + std::to_string(rng() % 1000)},
+                                                        {196, std::to_string(1990 + i)},
+                                                        {200, "2"},
+                                                        {209, "P" + std::to_string(i)},
+                                                        {229, number(700 + i)},
+                                                        {239, dam}});
       mares.push_back(rec);
       table.AddMare(rec);
     }
@@ -74,7 +74,8 @@ TEST(FemaleLineTable, SameAsScanningEveryRow) {
     for (int r = 1; r <= n; ++r)
       for (int g = 0; g < kFemaleLineGenerations; ++g)
         for (int k = 0; k < kFemaleLineValues; ++k)
-          ASSERT_EQ(table.Value(r, g, k), want[r][g][k]) << round << " " << r << " " << g << " " << k;
+          ASSERT_EQ(table.Value(r, g, k), want[r][g][k])
+              << round << " " << r << " " << g << " " << k;
   }
 }
 

@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "build/records/sanku_stat.h"
+#include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -92,7 +92,8 @@ std::string HorseStep(StepContext& ctx) {
         frame.Skipped("year of pedigree number", "does not begin with a year; listed", quoted,
                       quoted + " does not begin with a year; listed");
       }
-      if (listed) ketto.Line([&](TextListWriter& w) -> TextListWriter& { return w.String(pedigree); });
+      if (listed)
+        ketto.Line([&](TextListWriter& w) -> TextListWriter& { return w.String(pedigree); });
     }
     massho.Line([&](TextListWriter& w) -> TextListWriter& {
       return w.String(pedigree).String(std::string(flag) + std::string(races));
@@ -106,7 +107,8 @@ std::string HorseStep(StepContext& ctx) {
           count_path = dir.EntityPath(kHorseCountFolder, pedigree);
           number_path = dir.EntityPath(kHorseNumberFolder, pedigree);
         })) {
-      frame.Do("write " + std::string(kHorseCountFolder) + " file", [&] { WriteWholeFile(count_path, st.text); });
+      frame.Do("write " + std::string(kHorseCountFolder) + " file",
+               [&] { WriteWholeFile(count_path, st.text); });
       frame.Do("write " + std::string(kHorseNumberFolder) + " file",
                [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
     }

@@ -2,8 +2,8 @@
 
 #include "build/records/new_file.h"
 #include "build/records/results_tally.h"
-#include "platform/fs/text_list.h"
 #include "common/data_dir_catalogue.h"
+#include "platform/fs/text_list.h"
 
 namespace volq {
 

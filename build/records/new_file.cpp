@@ -4,9 +4,9 @@
 
 #include "build/step/quick_sort.h"
 #include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
-#include "common/data_dir_catalogue.h"
 
 namespace volq {
 
@@ -16,8 +16,8 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
   if (!ctx.dir.Exists(spec.new_file)) {
     StopStep("missing " + std::string(spec.new_file) + " after writing it");
   }
-  std::unique_ptr<NewRecords> f = OpenNewRecords(ctx, spec.new_file, spec.record_length,
-                                                 RecordTypeOf(spec.new_file));
+  std::unique_ptr<NewRecords> f =
+      OpenNewRecords(ctx, spec.new_file, spec.record_length, RecordTypeOf(spec.new_file));
   ctx.RecordCount = f ? f->Count() : 0;
   return f;
 }
@@ -70,7 +70,8 @@ NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
     frame.Do("write", [&] {
       std::string_view rec = raw->View(recno);
       std::string_view kind = LayoutField(record_parts::kHeader, "data_kind").Of(rec);
-      if (!spec.kept_kinds.empty() && (kind.empty() || spec.kept_kinds.find(kind[0]) == std::string::npos)) {
+      if (!spec.kept_kinds.empty() &&
+          (kind.empty() || spec.kept_kinds.find(kind[0]) == std::string::npos)) {
         return;
       }
       if (!out) FailFile("cannot open " + std::string(spec.new_file));
@@ -136,28 +137,28 @@ static NewFileSpec NewestOfCode(std::string_view raw, std::string_view out, int 
 }
 
 const NewFileSpec& KsNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode(kKsRawFile, kKsNewFile, kJockeyLength,
-                                            JockeyField("jockey_code"), 5, "12");
+  static const NewFileSpec s =
+      NewestOfCode(kKsRawFile, kKsNewFile, kJockeyLength, JockeyField("jockey_code"), 5, "12");
   return s;
 }
 
 const NewFileSpec& ChNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode(kChRawFile, kChNewFile, kTrainerLength,
-                                            TrainerField("trainer_code"), 5, "12");
+  static const NewFileSpec s =
+      NewestOfCode(kChRawFile, kChNewFile, kTrainerLength, TrainerField("trainer_code"), 5, "12");
   return s;
 }
 
 // Breeder codes that share their first 6 characters are one breeder; the
 // tally is keyed by that prefix.
 const NewFileSpec& BrNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode(kBrRawFile, kBrNewFile, kBreederLength,
-                                            BreederField("breeder_code"), 6, "");
+  static const NewFileSpec s =
+      NewestOfCode(kBrRawFile, kBrNewFile, kBreederLength, BreederField("breeder_code"), 6, "");
   return s;
 }
 
 const NewFileSpec& BnNewFileSpec() {
-  static const NewFileSpec s = NewestOfCode(kBnRawFile, kBnNewFile, kOwnerLength,
-                                            OwnerField("owner_code"), 6, "");
+  static const NewFileSpec s =
+      NewestOfCode(kBnRawFile, kBnNewFile, kOwnerLength, OwnerField("owner_code"), 6, "");
   return s;
 }
 

@@ -22,8 +22,8 @@ struct NewFileSpec {
 
   std::string_view raw_file;  // kRaRawFile
   std::string_view new_file;  // kRaNewFile
-  int record_length;       // stored length of the raw records
-  std::vector<Slice> key;  // fields of the key, concatenated in order
+  int record_length;          // stored length of the raw records
+  std::vector<Slice> key;     // fields of the key, concatenated in order
   Order order = Order::Ascending;
   int run_width = 0;  // characters of the key that make a run; 0 = whole key
   Survivor survivor = Survivor::FirstOfRun;

@@ -18,15 +18,25 @@ using testing::StepTest;
 // Race record with the fields of the key, its kind and a tag in the name.
 std::string Race(char kind, const std::string& date, const std::string& venue,
                  const std::string& race, const std::string& tag) {
-  return StepTest::Rec(kRaceLength, {{0, "RA"}, {2, std::string(1, kind)}, {3, "20240101"},
-                                     {11, date}, {19, venue}, {25, race}, {32, tag}});
+  return StepTest::Rec(kRaceLength, {{0, "RA"},
+                                     {2, std::string(1, kind)},
+                                     {3, "20240101"},
+                                     {11, date},
+                                     {19, venue},
+                                     {25, race},
+                                     {32, tag}});
 }
 
 std::string Entry(char kind, const std::string& venue, const std::string& horse,
                   const std::string& tag) {
-  return StepTest::Rec(kRaceEntryLength, {{0, "SE"}, {2, std::string(1, kind)},
-                                          {11, "20240106"}, {19, venue}, {25, "11"},
-                                          {28, "03"}, {30, horse}, {40, tag}});
+  return StepTest::Rec(kRaceEntryLength, {{0, "SE"},
+                                          {2, std::string(1, kind)},
+                                          {11, "20240106"},
+                                          {19, venue},
+                                          {25, "11"},
+                                          {28, "03"},
+                                          {30, horse},
+                                          {40, tag}});
 }
 
 class NewFileTest : public StepTest {};
@@ -34,8 +44,11 @@ class NewFileTest : public StepTest {};
 TEST_F(NewFileTest, SurvivorsOfEqualKeysFollowTheSort) {
   // Two equal keys: the sort swaps them, so the race step keeps record 2 and
   // the race-entry step record 1. Three: 3 first, 1 last.
-  const struct { int n; const char* ra_tag; const char* se_tag; } cases[] = {
-      {1, "r1", "r1"}, {2, "r2", "r1"}, {3, "r3", "r1"}};
+  const struct {
+    int n;
+    const char* ra_tag;
+    const char* se_tag;
+  } cases[] = {{1, "r1", "r1"}, {2, "r2", "r1"}, {3, "r3", "r1"}};
   for (const auto& c : cases) {
     std::vector<std::string> ra, se;
     for (int k = 1; k <= c.n; ++k) {
@@ -59,10 +72,10 @@ TEST_F(NewFileTest, SurvivorsOfEqualKeysFollowTheSort) {
 TEST_F(NewFileTest, AnUnkeptSurvivorDropsItsKey) {
   // Of two equal keys the race step keeps record 2 and the race-entry step
   // record 1; when that one is of kind "1", the key has no record at all.
-  WriteRecords("RA20180101.dat", {Race('7', "20240106", "05", "11", "a"),
-                                  Race('1', "20240106", "05", "11", "b")});
-  WriteRecords("SE20180101.dat", {Entry('1', "05", "2019100001", "a"),
-                                  Entry('7', "05", "2019100001", "b")});
+  WriteRecords("RA20180101.dat",
+               {Race('7', "20240106", "05", "11", "a"), Race('1', "20240106", "05", "11", "b")});
+  WriteRecords("SE20180101.dat",
+               {Entry('1', "05", "2019100001", "a"), Entry('7', "05", "2019100001", "b")});
   auto cx = ctx();
   EXPECT_EQ(RaceStep(cx), "RA 終わり  2");
   EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  2");
@@ -85,10 +98,9 @@ TEST_F(NewFileTest, KeysKindsAndOrder) {
 
   // Entries at two racecourses with the same key are one key; the survivor
   // of a run decides, even when another record of the run has a kept kind.
-  WriteRecords("SE20180101.dat", {Entry('7', "05", "2019100001", "x"),
-                                  Entry('7', "06", "2019100001", "y"),
-                                  Entry('1', "05", "2019100002", "z"),
-                                  Entry('7', "05", "2019100002", "w")});
+  WriteRecords("SE20180101.dat",
+               {Entry('7', "05", "2019100001", "x"), Entry('7', "06", "2019100001", "y"),
+                Entry('1', "05", "2019100002", "z"), Entry('7', "05", "2019100002", "w")});
   EXPECT_EQ(RaceEntryStep(cx), "SE 終わり  4");
   auto se = Records("SE20180101NEW.dat", kRaceEntryLength);
   ASSERT_EQ(se.size(), 1u);
@@ -165,7 +177,8 @@ TEST_F(NewFileTest, AMissingOrUnreadableRawFileChangesNoOutput) {
   for (const RawStep& s : RawSteps()) {
     for (const std::string& absent : s.raw) {
       for (const bool unreadable : {false, true}) {
-        SCOPED_TRACE(std::string(s.button) + " " + absent + (unreadable ? " unreadable" : " missing"));
+        SCOPED_TRACE(std::string(s.button) + " " + absent +
+                     (unreadable ? " unreadable" : " missing"));
         for (const std::string& r : s.raw) {
           if (r == absent && !unreadable) {
             std::filesystem::remove(dir_->Path(r));
@@ -201,19 +214,19 @@ TEST_F(NewFileTest, AFullDiskEndsTheStepAndLaterOutputsKeepTheirBytes) {
   for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}) {
     EXPECT_EQ(ReadFile(o), "old") << o;
   }
-  EXPECT_EQ(frame_->UnchangedOutputs(),
-            (std::vector<std::string>{"UM20180101NEW.dat", "KETTONUM20180101.dat",
-                                      "KETTOMASSHO.dat", "the files of KYOSOBA\\ not reached",
-                                      "the files of KYOSOBAN\\ not reached",
-                                      "OPTION1N\\KYOSOBA.dat"}));
+  EXPECT_EQ(
+      frame_->UnchangedOutputs(),
+      (std::vector<std::string>{"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat",
+                                "the files of KYOSOBA\\ not reached",
+                                "the files of KYOSOBAN\\ not reached", "OPTION1N\\KYOSOBA.dat"}));
 }
 
 TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {
   // Code then creation date, descending: the first record of a run of equal
   // code prefixes is the newest of the highest code.
   auto rec = [](char kind, const char* date, const char* code, const char* tag) {
-    return StepTest::Rec(40, {{0, "KS"}, {2, std::string(1, kind)}, {3, date}, {11, code},
-                              {30, tag}});
+    return StepTest::Rec(40,
+                         {{0, "KS"}, {2, std::string(1, kind)}, {3, date}, {11, code}, {30, tag}});
   };
   const struct {
     const char* name;
@@ -223,22 +236,33 @@ TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {
     const char* tags;  // survivors' tags in NEW-file order
   } cases[] = {
       // Jockey-like: a newest record of an unkept kind drops the code (00666).
-      {"jockeys", 5, 5, "12",
+      {"jockeys",
+       5,
+       5,
+       "12",
        {rec('1', "20230101", "01100", "a"), rec('2', "20240101", "01100", "b"),
         rec('1', "20240101", "05339", "c"), rec('0', "20240301", "00666", "d"),
         rec('1', "20240201", "00666", "e")},
        "cb"},
       // Breeder-like: 8-character codes, runs on their first 6, every kind
       // kept; the highest code of the prefix wins over a newer lower code.
-      {"breeders", 8, 6, "",
+      {"breeders",
+       8,
+       6,
+       "",
        {rec('1', "20240301", "12345601", "a"), rec('0', "20230101", "12345602", "b"),
         rec('1', "20220101", "12345602", "c"), rec('2', "20240101", "99999900", "d")},
        "db"},
   };
   for (const auto& c : cases) {
-    NewFileSpec spec{"KS20180101.dat", "KSTEST.dat", 40, {{11, c.code_length}, {3, 8}},
-                     NewFileSpec::Order::Descending, c.run_width,
-                     NewFileSpec::Survivor::FirstOfRun, c.kinds};
+    NewFileSpec spec{"KS20180101.dat",
+                     "KSTEST.dat",
+                     40,
+                     {{11, c.code_length}, {3, 8}},
+                     NewFileSpec::Order::Descending,
+                     c.run_width,
+                     NewFileSpec::Survivor::FirstOfRun,
+                     c.kinds};
     WriteRecords("KS20180101.dat", c.raw);
     auto cx = ctx();
     NewFileResult res = BuildNewFile(cx, spec);

@@ -106,8 +106,8 @@ TEST(SankuStat, ItemsComeFromTheirRecordOffsets) {
   ASSERT_EQ(r.size(), static_cast<size_t>(kKyosobaLength));
   EXPECT_EQ(r.substr(0, 10), "2014106543");
   // Money fields hold the record's nine characters; starts are line sums.
-  EXPECT_EQ(r.substr(34, 36), rec.substr(1052, 9) + rec.substr(1061, 9) + "000000000" +
-                                  rec.substr(1097, 9));
+  EXPECT_EQ(r.substr(34, 36),
+            rec.substr(1052, 9) + rec.substr(1061, 9) + "000000000" + rec.substr(1097, 9));
   EXPECT_EQ(r.substr(22, 6), CountField6(124 + 127 + 130 + 133 + 136 + 139));
   EXPECT_EQ(r.substr(28, 6), CountField6(250 + 253 + 256 + 259 + 262 + 265));
   EXPECT_EQ(r.substr(10, 6), RateField6(106 + 109 + 112, 106 + 109 + 112 + 115 + 118 + 121));

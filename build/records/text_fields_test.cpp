@@ -6,10 +6,13 @@ namespace volq {
 namespace {
 
 TEST(TextFields, Rates) {
-  const struct { int64_t p, t; const char* text; } cases[] = {
-      {1, 4, "025000"}, {1, 3, "033333"}, {2, 3, "066666"}, {3, 10, "030000"},
+  const struct {
+    int64_t p, t;
+    const char* text;
+  } cases[] = {
+      {1, 4, "025000"},  {1, 3, "033333"},  {2, 3, "066666"},    {3, 10, "030000"},
       {7, 10, "069999"}, {9, 10, "089999"}, {29, 100, "028999"}, {1, 7, "014285"},
-      {5, 5, "100000"}, {0, 7, "000000"}, {3, 0, "000000"}, {0, 0, "000000"},
+      {5, 5, "100000"},  {0, 7, "000000"},  {3, 0, "000000"},    {0, 0, "000000"},
   };
   for (const auto& c : cases) {
     bool clamped = false;
@@ -28,7 +31,11 @@ TEST(TextFields, CountsAndMoney) {
 }
 
 TEST(TextFields, BeyondTheirRangesHoldAtTheEndAndSaySo) {
-  const struct { std::string text; std::string expected; bool clamped; } cases[] = {
+  const struct {
+    std::string text;
+    std::string expected;
+    bool clamped;
+  } cases[] = {
       {RateField6(11, 10, nullptr), "100000", true},
       {RateField6(-1, 10, nullptr), "000000", true},
       {CountField6(1000000, nullptr), "999999", true},

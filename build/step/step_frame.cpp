@@ -80,9 +80,7 @@ void StepFrame::Skipped(std::string_view what, std::string_view cause, std::stri
 
 std::vector<std::string> StepFrame::Report() const { return fold_.Lines(); }
 
-std::string CountText(int64_t count) {
-  return (count >= 0 ? " " : "") + std::to_string(count);
-}
+std::string CountText(int64_t count) { return (count >= 0 ? " " : "") + std::to_string(count); }
 
 std::string EndMessage(std::string_view label, int64_t count) {
   return std::string(label) + " " + CountText(count);

@@ -25,8 +25,11 @@ TEST(StepFrame, SkipsFailuresAndKeepsThemForTheReport) {
   auto choose = [&](auto selector) {
     return f.Do("select", [&] {
       switch (selector()) {
-        case 3: chosen = 3; break;
-        default: chosen = -1;
+        case 3:
+          chosen = 3;
+          break;
+        default:
+          chosen = -1;
       }
     });
   };

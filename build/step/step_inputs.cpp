@@ -12,7 +12,9 @@ namespace volq {
 
 namespace {
 
-std::string Reason(int err) { return err == kRefusedSymlink ? "refused symlink" : std::strerror(err); }
+std::string Reason(int err) {
+  return err == kRefusedSymlink ? "refused symlink" : std::strerror(err);
+}
 
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
   StopStep("cannot read input " + std::string(name) + ": " + Reason(err) +
@@ -44,8 +46,7 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
   if (missing.empty()) return;
   std::string text = missing.size() > 1 ? "missing folders " : "missing folder ";
   for (size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + std::string(missing[i]);
-  StopStep(text + ": the step did not run and changed nothing; make the folders with: " +
-           command);
+  StopStep(text + ": the step did not run and changed nothing; make the folders with: " + command);
 }
 
 // Removes the temporary files that killed runs left beside the outputs the
@@ -123,8 +124,8 @@ void ReportIfMissing(StepContext& ctx, std::string_view name) {
 
 std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2); }
 
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name, int record_length,
-                                           std::string_view record_type) {
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
+                                           int record_length, std::string_view record_type) {
   const std::filesystem::path p = ctx.dir.Path(name);
   const int err = ProbeInput(p);
   if (err == ENOENT) {

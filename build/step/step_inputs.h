@@ -59,8 +59,8 @@ std::string_view RecordTypeOf(std::string_view file);
 // missing one is reported and has no records (nullptr), and is not created;
 // one that cannot be opened or read stops the step. A file out of frame is
 // reported once, with the records passed over.
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name, int record_length,
-                                           std::string_view record_type);
+std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
+                                           int record_length, std::string_view record_type);
 
 // The same for the per-entity file of a horse or jockey that an earlier step
 // should have written; all of them fold into one line of the report.

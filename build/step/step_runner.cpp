@@ -13,8 +13,8 @@ std::string g_first_report_line;
 }  // namespace
 
 void NameDataDirInFirstReport(const DataDir& dir) {
-  g_first_report_line =
-      "in data directory " + std::filesystem::absolute(dir.root()).lexically_normal().string() + ":";
+  g_first_report_line = "in data directory " +
+                        std::filesystem::absolute(dir.root()).lexically_normal().string() + ":";
 }
 
 void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
@@ -31,7 +31,9 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   // text); the host converts it where it shows the progress.
   const auto* pressed = dynamic_cast<const CommandButton*>(w.Find(button));
   const std::string label = pressed ? pressed->Caption : button;
-  frame.yield_hook = [&w, &label](int64_t done, int64_t total) { w.YieldPoint(label, done, total); };
+  frame.yield_hook = [&w, &label](int64_t done, int64_t total) {
+    w.YieldPoint(label, done, total);
+  };
   StepContext ctx{dir, frame, record_count};
   std::string message;
   try {

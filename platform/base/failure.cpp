@@ -29,9 +29,15 @@ std::string Printable(std::string_view text) {
       continue;
     }
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default: {
         static const char kHex[] = "0123456789abcdef";
         out += "\\x";

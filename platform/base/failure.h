@@ -50,7 +50,9 @@ inline std::string ErrorText(const std::exception& e) {
   return f != nullptr ? f->text() : std::string(e.what());
 }
 
-[[noreturn]] inline void FailFile(const std::string& what) { throw Failure(Failure::Kind::File, what); }
+[[noreturn]] inline void FailFile(const std::string& what) {
+  throw Failure(Failure::Kind::File, what);
+}
 [[noreturn]] inline void FailIndex(const std::string& what) {
   throw Failure(Failure::Kind::Index, what);
 }

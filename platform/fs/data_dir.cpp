@@ -59,7 +59,15 @@ bool IsPlainName(std::string_view id) {
   for (unsigned char c : id) {
     if (c < 0x20 || c == 0x7f) return false;
     switch (c) {
-      case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+      case '/':
+      case '\\':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
         return false;
       default:
         break;
@@ -132,8 +140,7 @@ fs::path DataDir::EntityPath(std::string_view folder, std::string_view id,
                              std::string_view suffix) {
   if (!IsPlainName(id)) {
     const std::string quoted = "'" + std::string(id) + "'";
-    throw Failure(Failure::Kind::File,
-                  "refused file name " + quoted + " in " + std::string(folder),
+    throw Failure(Failure::Kind::File, "refused file name " + quoted + " in " + std::string(folder),
                   "refused file name in " + std::string(folder), quoted);
   }
   fs::path dir = Path(folder);

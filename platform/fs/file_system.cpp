@@ -168,10 +168,18 @@ class PosixFileSystem : public FileSystem {
   int OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) override {
     int flags = O_NOFOLLOW | O_CLOEXEC | O_CREAT;
     switch (mode) {
-      case WriteMode::Temporary: flags |= O_WRONLY | O_EXCL; break;
-      case WriteMode::InPlace: flags |= O_WRONLY; break;
-      case WriteMode::Append: flags |= O_WRONLY | O_APPEND; break;
-      case WriteMode::ReadWrite: flags |= O_RDWR; break;
+      case WriteMode::Temporary:
+        flags |= O_WRONLY | O_EXCL;
+        break;
+      case WriteMode::InPlace:
+        flags |= O_WRONLY;
+        break;
+      case WriteMode::Append:
+        flags |= O_WRONLY | O_APPEND;
+        break;
+      case WriteMode::ReadWrite:
+        flags |= O_RDWR;
+        break;
     }
     return At(p, [&](int dir, const char* name) {
       const int fd = ::openat(dir, name, flags, 0666);
@@ -311,7 +319,8 @@ class PosixFileSystem : public FileSystem {
       }
       info.mode = st.st_mode & 07777;
       info.inode = static_cast<std::uint64_t>(st.st_ino);
-      info.changed_ns = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+      info.changed_ns =
+          static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
       return 0;
     });
   }

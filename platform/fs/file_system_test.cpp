@@ -1,12 +1,14 @@
+#include "platform/fs/file_system.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -15,9 +17,8 @@
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/data_dir_lock.h"
-#include "platform/fs/file_failure.h"
 #include "platform/fs/fault_file_system.h"
-#include "platform/fs/file_system.h"
+#include "platform/fs/file_failure.h"
 
 namespace volq {
 namespace {
@@ -29,9 +30,7 @@ std::string Slurp(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void Put(const fs::path& p, std::string_view bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
+void Put(const fs::path& p, std::string_view bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 bool IsSymlink(const fs::path& p) { return fs::is_symlink(fs::symlink_status(p)); }
 
@@ -151,9 +150,8 @@ TEST_F(SeamTest, EachCallFailsWithItsStatedErrnoAndChangesNothing) {
   std::vector<std::string> names;
   EntryInfo info;
   auto open_as = [&](const char* name, WriteMode mode) {
-    return Opening([&, name, mode](OpenedFile& f) {
-      return files().OpenForWriting(data_ / name, mode, f);
-    });
+    return Opening(
+        [&, name, mode](OpenedFile& f) { return files().OpenForWriting(data_ / name, mode, f); });
   };
   struct Case {
     const char* name;
@@ -187,8 +185,8 @@ TEST_F(SeamTest, EachCallFailsWithItsStatedErrnoAndChangesNothing) {
        [&] { return files().Replace(data_ / "none.dat", data_ / "new.dat"); }, ENOENT},
       {"list a file", [&] { return files().List(data_ / "file.dat", names); }, ENOTDIR},
       {"list a missing folder", [&] { return files().List(data_ / "NOPE", names); }, ENOENT},
-      {"a name leading out", [&] { return files().ReadWhole(data_ / ".." / "outside" / "x.dat", bytes); },
-       EINVAL},
+      {"a name leading out",
+       [&] { return files().ReadWhole(data_ / ".." / "outside" / "x.dat", bytes); }, EINVAL},
       {"a name leading out, written",
        [&] { return open_as("UMAGOTOSETUP/../../outside/y.dat", WriteMode::InPlace); }, EINVAL},
       {"stat a name leading out", [&] { return files().Stat(data_ / ".." / "outside", info); },
@@ -391,11 +389,11 @@ TEST_F(SeamTest, SecondProgramIsToldWhoHoldsTheLockAndWaitsForIt) {
   held.emplace(data_, "volqfetch");
   ASSERT_EQ(::write(to_child[1], "g", 1), 1);
   const std::string told = ReadLine(from_child[0]);
-  EXPECT_EQ(told.rfind("volqbuild: data directory " + data_.string() +
-                           " is in use by volqfetch (pid " + std::to_string(::getpid()) +
-                           ") since ",
-                       0),
-            0u)
+  EXPECT_EQ(
+      told.rfind("volqbuild: data directory " + data_.string() + " is in use by volqfetch (pid " +
+                     std::to_string(::getpid()) + ") since ",
+                 0),
+      0u)
       << told;
   EXPECT_NE(told.find("; waiting until it is free"), std::string::npos) << told;
   Put(released, "");

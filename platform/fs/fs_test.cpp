@@ -11,8 +11,8 @@
 
 #include "platform/base/ascii_case.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/file_failure.h"
 #include "platform/fs/fault_file_system.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/replaced_file.h"
@@ -26,8 +26,9 @@ namespace fs = std::filesystem;
 class FsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("volq_fs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    root_ =
+        fs::temp_directory_path() /
+        ("volq_fs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     fs::create_directories(root_);
   }
@@ -39,7 +40,8 @@ class FsTest : public ::testing::Test {
 class FullDisk {
  public:
   FullDisk() {
-    files_.FailWhere([](std::string_view op, const std::string&) { return op == "write" ? ENOSPC : 0; });
+    files_.FailWhere(
+        [](std::string_view op, const std::string&) { return op == "write" ? ENOSPC : 0; });
   }
 
  private:
@@ -68,9 +70,13 @@ TEST(ShownPath, FromTheLiveDataDirectoryThatHoldsTheFile) {
 }
 
 TEST(RecordCount, RoundsHalfToEven) {
-  const struct { uint64_t bytes; int len; int32_t count; } cases[] = {
-      {0, 10, 0}, {25, 10, 2}, {26, 10, 3}, {35, 10, 4}, {15, 10, 2}, {5, 10, 0}, {6, 10, 1},
-      {30, 10, 3}, {24, 10, 2},
+  const struct {
+    uint64_t bytes;
+    int len;
+    int32_t count;
+  } cases[] = {
+      {0, 10, 0}, {25, 10, 2}, {26, 10, 3}, {35, 10, 4}, {15, 10, 2},
+      {5, 10, 0}, {6, 10, 1},  {30, 10, 3}, {24, 10, 2},
   };
   for (const auto& c : cases) EXPECT_EQ(RecordCountOf(c.bytes, c.len), c.count) << c.bytes;
 }
@@ -361,8 +367,8 @@ TEST_F(FsTest, AReplacedFileKeepsItsNameOfAnotherCaseAndTemporaryFilesAreNoNames
   ReplaceWholeFile(p, "new");
   EXPECT_EQ(d.Path("KS20180101NEW.dat"), root_ / "ks20180101new.dat");
   EXPECT_EQ(ReadWholeFile(d.Path("KS20180101NEW.dat")), "new");
-  EXPECT_EQ(FilesIn(root_), (std::vector<std::string>{"ks20180101new.dat",
-                                                      "ks20180101new.dat.123-0.partial"}));
+  EXPECT_EQ(FilesIn(root_),
+            (std::vector<std::string>{"ks20180101new.dat", "ks20180101new.dat.123-0.partial"}));
 }
 
 TEST_F(FsTest, OpenInMissingFolderFails) {
@@ -372,10 +378,18 @@ TEST_F(FsTest, OpenInMissingFolderFails) {
 
 TEST_F(FsTest, UpdateWholeFileLeavesExactlyTheNewBytes) {
   const std::string big(40000, 'a');
-  const struct { std::string before, after; } cases[] = {
-      {"", "abc"},         {"abc", "abc"},      {"abc", "abcdef"},    {"abcdef", "abc"},
-      {"abcdef", "abXdef"}, {"abcdef", ""},     {big, big + "b"},     {big + "b", big},
-      {big, big.substr(0, 20000) + "X" + big.substr(20001)},         {"abc", big}};
+  const struct {
+    std::string before, after;
+  } cases[] = {{"", "abc"},
+               {"abc", "abc"},
+               {"abc", "abcdef"},
+               {"abcdef", "abc"},
+               {"abcdef", "abXdef"},
+               {"abcdef", ""},
+               {big, big + "b"},
+               {big + "b", big},
+               {big, big.substr(0, 20000) + "X" + big.substr(20001)},
+               {"abc", big}};
   fs::path p = root_ / "U.dat";
   for (const auto& c : cases) {
     WriteWholeFile(p, c.before);
@@ -460,10 +474,19 @@ TEST(NumberText, OneBlankAndOneStrictReading) {
     const char* whole = "";
     const char* fraction = "";
   } cases[] = {
-      {"12", true, false, false, "12", ""},       {" \t-3.50\r\n", true, true, true, "3", "50"},
-      {"+7.", true, false, true, "7", ""},        {".25", true, false, true, "", "25"},
-      {"", false},  {" \t ", false},  {"-", false},  {".", false},  {"1 2", false},
-      {"1.2.3", false},  {"--1", false},  {"1a", false},  {"\v1", false},
+      {"12", true, false, false, "12", ""},
+      {" \t-3.50\r\n", true, true, true, "3", "50"},
+      {"+7.", true, false, true, "7", ""},
+      {".25", true, false, true, "", "25"},
+      {"", false},
+      {" \t ", false},
+      {"-", false},
+      {".", false},
+      {"1 2", false},
+      {"1.2.3", false},
+      {"--1", false},
+      {"1a", false},
+      {"\v1", false},
   };
   for (const Case& c : cases) {
     NumberText n;
@@ -522,8 +545,8 @@ TEST_F(FsTest, DataDirMatchesCaseAndRefusesUnsafeNames) {
   EXPECT_EQ(d2.Path("ra20180101new.DAT"), root_ / "RA20180101NEW.dat");
   // Every character the original file system refuses in a name, and each
   // control byte tried, alone and inside an identifier.
-  for (std::string bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "a\x1f", "a\x7f",
-                          "c:x", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "|"}) {
+  for (std::string bad : {"", "..", ".", "a/b", "a\\b", "   ", "a\x01", "a\x1f", "a\x7f", "c:x",
+                          "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "|"}) {
     EXPECT_FALSE(IsPlainName(bad)) << bad;
     EXPECT_THROW(d.EntityPath("KYOSOBA", bad), Failure) << bad;
   }

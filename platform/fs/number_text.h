@@ -15,10 +15,10 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == 
 // "7.", ".25"). The parts are views into the text.
 struct NumberText {
   bool negative = false;
-  bool point = false;          // a decimal point was written
-  std::string_view whole;      // digits before the point
-  std::string_view fraction;   // digits after it
-  std::string_view digits;     // whole, point and fraction as written
+  bool point = false;         // a decimal point was written
+  std::string_view whole;     // digits before the point
+  std::string_view fraction;  // digits after it
+  std::string_view digits;    // whole, point and fraction as written
 };
 
 // Reads t as a number; false when it is none (an empty or blank text, no

@@ -90,23 +90,24 @@ RecordFrames::RecordFrames(std::string_view image, int record_length, std::strin
 }
 
 std::string_view RecordFrames::View(int32_t k) const {
-  if (k < 1 || k > count_) FailIndex("record " + std::to_string(k) + " outside 1.." + std::to_string(count_));
+  if (k < 1 || k > count_)
+    FailIndex("record " + std::to_string(k) + " outside 1.." + std::to_string(count_));
   if (starts_.empty()) return image_.substr(static_cast<size_t>(k - 1) * length_, length_);
   if (k == count_ && !padded_last_.empty()) return padded_last_;
   return image_.substr(starts_[static_cast<size_t>(k - 1)], length_);
 }
 
 std::string FrameDamageText(std::string_view file, const FrameDamage& d) {
-  const std::string place =
-      "byte " + Grouped(d.first_byte) + " (record " + Grouped(static_cast<uint64_t>(d.first_record)) + ")";
+  const std::string place = "byte " + Grouped(d.first_byte) + " (record " +
+                            Grouped(static_cast<uint64_t>(d.first_record)) + ")";
   std::string t(file);
   if (d.lost == 1) {
     t += ": 1 record out of frame at " + place + " passed over; ";
     t += d.frame_found_again ? "the records after it were read in frame"
                              : "no record in frame followed it";
   } else {
-    t += ": " + Grouped(static_cast<uint64_t>(d.lost)) + " records out of frame passed over, the first at " +
-         place + "; ";
+    t += ": " + Grouped(static_cast<uint64_t>(d.lost)) +
+         " records out of frame passed over, the first at " + place + "; ";
     t += d.frame_found_again ? "the records after them were read in frame"
                              : "no record in frame followed the last of them";
   }

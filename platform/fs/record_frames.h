@@ -18,9 +18,9 @@ namespace volq {
 
 // What the frames of a file passed over.
 struct FrameDamage {
-  int32_t lost = 0;             // records passed over
-  uint64_t first_byte = 0;      // 0-based offset of the first one
-  int32_t first_record = 0;     // its place by record length (1-based)
+  int32_t lost = 0;               // records passed over
+  uint64_t first_byte = 0;        // 0-based offset of the first one
+  int32_t first_record = 0;       // its place by record length (1-based)
   bool frame_found_again = true;  // a record in frame followed the last one
   bool damaged() const { return lost > 0; }
 };

@@ -73,16 +73,20 @@ ReplacedFile::ReplacedFile(std::filesystem::path final_path)
   EntryInfo former;
   if (const int err = files.Stat(final_, former)) FailFileOp("cannot write", final_, err);
   switch (former.kind) {
-    case EntryKind::Missing: break;
+    case EntryKind::Missing:
+      break;
     case EntryKind::File:
       // A read-only output stays as it is, as on the system the data
       // directory comes from; any other keeps its permission bits.
       if (!(former.mode & 0200)) FailFileOp("cannot write", final_, EACCES);
       former_mode_ = former.mode;
       break;
-    case EntryKind::Symlink: FailFileOp("cannot write", final_, kRefusedSymlink);
-    case EntryKind::Folder: FailFileOp("cannot write", final_, EISDIR);
-    case EntryKind::Other: FailFileOp("cannot write", final_, EINVAL);
+    case EntryKind::Symlink:
+      FailFileOp("cannot write", final_, kRefusedSymlink);
+    case EntryKind::Folder:
+      FailFileOp("cannot write", final_, EISDIR);
+    case EntryKind::Other:
+      FailFileOp("cannot write", final_, EINVAL);
   }
   OpenedFile f;
   if (const int err = files.OpenForWriting(temp_, WriteMode::Temporary, f)) {

@@ -48,8 +48,8 @@ class ReplacedFile {
   std::filesystem::path temp_;
   int handle_ = -1;
   unsigned former_mode_ = 0;  // permission bits of the former output; 0 when none
-  bool pending_ = false;  // the temporary file exists and is not yet renamed
-  int failed_ = 0;  // errno of the first failed write, 0 while all is well
+  bool pending_ = false;      // the temporary file exists and is not yet renamed
+  int failed_ = 0;            // errno of the first failed write, 0 while all is well
 };
 
 // Replaces a file whole with the given bytes (Failure on error, the former

@@ -32,7 +32,7 @@ class TextListWriter {
   void EndLine();                              // CR LF
   void Line(std::string_view bytes);           // whole line + CR LF
   void Bytes(std::string_view bytes);          // as they are: lines that bring their own CR LF
-  void Close();  // flushes; a failed write raises a file Failure
+  void Close();                                // flushes; a failed write raises a file Failure
 
  private:
   void Separator();

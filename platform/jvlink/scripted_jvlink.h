@@ -32,9 +32,9 @@ class ScriptedJVLink : public JVLink {
 
   int32_t init_result = 0;
   int32_t settings_result = 0;
-  std::vector<Open> opens = {Open{}};  // one per JVOpen call; the last repeats
-  std::vector<int32_t> statuses;       // one per JVStatus call; the last repeats (none: 0)
-  std::vector<Read> reads;             // one per JVRead call; after the last: 0
+  std::vector<Open> opens = {Open{}};           // one per JVOpen call; the last repeats
+  std::vector<int32_t> statuses;                // one per JVStatus call; the last repeats (none: 0)
+  std::vector<Read> reads;                      // one per JVRead call; after the last: 0
   std::map<int32_t, std::string> explanations;  // what Explain says of a code (none: empty)
 
   // Every call in order: "JVInit UNKNOWN", "JVOpen SPEC FROM OPTION",

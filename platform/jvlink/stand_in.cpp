@@ -32,7 +32,8 @@ std::string ReadPlainFile(const fs::path& path) {
 void WritePlainFile(const fs::path& path, std::string_view bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) FailFile("cannot write", path, errno);
-  int err = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() ? 0 : (errno ? errno : EIO);
+  int err =
+      std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() ? 0 : (errno ? errno : EIO);
   if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
   if (err) FailFile("cannot write", path, err);
 }
@@ -262,14 +263,22 @@ int32_t StandInJVLink::JVFileDelete(const std::string& file_name) {
 std::string StandInJVLink::Explain(int32_t rc) const {
   std::error_code ec;
   switch (rc) {
-    case kNoSoftwareId: return "JVInit was given no software identifier";
-    case kBadDataSpec: return "the data specification is not four capital letters or digits at a time";
-    case kBadFromTime: return "the from-time is not 14 digits";
-    case kBadOption: return "the option is not 1 to 4";
-    case kNotInitialised: return "JVOpen came before JVInit";
-    case kCancelled: return "the download was cancelled";
-    case kNotOpen: return "nothing is open";
-    case kNoSource: return "no record source chosen: press 設定 or give --source DIR";
+    case kNoSoftwareId:
+      return "JVInit was given no software identifier";
+    case kBadDataSpec:
+      return "the data specification is not four capital letters or digits at a time";
+    case kBadFromTime:
+      return "the from-time is not 14 digits";
+    case kBadOption:
+      return "the option is not 1 to 4";
+    case kNotInitialised:
+      return "JVOpen came before JVInit";
+    case kCancelled:
+      return "the download was cancelled";
+    case kNotOpen:
+      return "nothing is open";
+    case kNoSource:
+      return "no record source chosen: press 設定 or give --source DIR";
     case kSourceMissing:
       return "the record source directory " + fs::absolute(source_, ec).string() +
              (fs::exists(source_, ec) ? " is not a directory" : " does not exist") +
@@ -279,7 +288,8 @@ std::string StandInJVLink::Explain(int32_t rc) const {
     case kFileDamaged:
     case -1:
       return why_;
-    default: return {};
+    default:
+      return {};
   }
 }
 

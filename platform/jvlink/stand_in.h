@@ -29,8 +29,9 @@ class StandInJVLink : public JVLink {
   static constexpr int32_t kNoSource = -211;          // no record source chosen
   static constexpr int32_t kSourceMissing = -212;     // the record source is not a directory
   static constexpr int32_t kSourceUnreadable = -213;  // a folder of it cannot be listed
-  static constexpr int32_t kFileUnreadable = -402;    // a file cannot be read; the next read serves the next file
-  static constexpr int32_t kFileDamaged = -403;       // a file does not end with CR LF
+  static constexpr int32_t kFileUnreadable =
+      -402;  // a file cannot be read; the next read serves the next file
+  static constexpr int32_t kFileDamaged = -403;  // a file does not end with CR LF
 
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
   // Asks the person a line (UTF-8); nullopt when nobody can answer.
@@ -94,7 +95,7 @@ class StandInJVLink : public JVLink {
   std::set<std::filesystem::path> done_;
   std::set<std::filesystem::path> deleted_;
   std::filesystem::path named_;  // the file JVRead named last
-  std::string why_;  // what the last failure that needs more than its code concerned
+  std::string why_;              // what the last failure that needs more than its code concerned
 };
 
 }  // namespace volq

@@ -405,10 +405,12 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
   } else {
     interactive_ = true;
     const size_t width = std::min(Width(), kListWidth);
-    out_ << RenderWindow(start, Width()) << FoldWords(std::string("commands: ") + kCommandWords, width, 10)
-         << FoldWords("(help explains them; Up and Down recall earlier commands; Ctrl-C clears "
-                      "the line; Ctrl-D or quit ends)",
-                      width, 1);
+    out_ << RenderWindow(start, Width())
+         << FoldWords(std::string("commands: ") + kCommandWords, width, 10)
+         << FoldWords(
+                "(help explains them; Up and Down recall earlier commands; Ctrl-C clears "
+                "the line; Ctrl-D or quit ends)",
+                width, 1);
     while (!quit_) {
       Window* w = wm.Find(current_);
       std::string prompt = (w ? ToUtf8(w->Caption) : std::string()) + "> ";

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "platform/base/failure.h"
-#include "platform/ui/console.h"
 #include "platform/text/cp932.h"
+#include "platform/ui/console.h"
 #include "platform/ui/headless_host.h"
 #include "platform/ui/terminal_input.h"
 #include "platform/ui/window.h"
@@ -365,18 +365,17 @@ TEST(Console, RecordTextIsShownEscapedAndWhole) {
   f.Label1.Caption = host;
   f.Command1.OnClick = [&f, &host] { f.MsgBox(host); };
   ConsoleRun r = RunScript("pick List1 3; show List1; show Label1; press Command1", &f);
-  EXPECT_EQ(r.out,
-            "Text1: " + shown + "\n" +
-            "  Grid1  grid\n"
-            "      馬名  x\n"
-            "      A     " + shown + "\n" +
-            "  List1  list\n"
-            "        1 2019100001\n"
-            "        2 2019100002\n"
-            "      > 3 " + shown + "\n" +
-            "  Label1  label  " + shown + "\n" +
-            "[Sample] " + shown + "\n" +
-            "Command1: done (Text1 unchanged)\n");
+  EXPECT_EQ(r.out, "Text1: " + shown + "\n" +
+                       "  Grid1  grid\n"
+                       "      馬名  x\n"
+                       "      A     " +
+                       shown + "\n" +
+                       "  List1  list\n"
+                       "        1 2019100001\n"
+                       "        2 2019100002\n"
+                       "      > 3 " +
+                       shown + "\n" + "  Label1  label  " + shown + "\n" + "[Sample] " + shown +
+                       "\n" + "Command1: done (Text1 unchanged)\n");
   EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
 }
 
@@ -387,9 +386,9 @@ TEST(Console, HelpAndTheListsFoldWithinEightyColumns) {
     EXPECT_NE(r.out.find(std::string("\n  ") + word + " "), std::string::npos) << word;
 
   EXPECT_EQ(Columns("abc"), 3u);
-  EXPECT_EQ(Columns("芝ダート"), 8u);        // double width
-  EXPECT_EQ(Columns("ｱｲ"), 2u);              // half-width katakana
-  EXPECT_EQ(Columns("（ＲＡ）"), 8u);        // full-width forms
+  EXPECT_EQ(Columns("芝ダート"), 8u);  // double width
+  EXPECT_EQ(Columns("ｱｲ"), 2u);        // half-width katakana
+  EXPECT_EQ(Columns("（ＲＡ）"), 8u);  // full-width forms
   const struct {
     const char* text;
     size_t width, indent;
@@ -397,7 +396,7 @@ TEST(Console, HelpAndTheListsFoldWithinEightyColumns) {
   } cases[] = {
       {"a bb ccc", 80, 0, "a bb ccc\n"},
       {"a bb ccc", 4, 2, "a bb\n  ccc\n"},
-      {"  a bb ccc", 6, 2, "  a bb\n  ccc\n"},            // leading blanks kept
+      {"  a bb ccc", 6, 2, "  a bb\n  ccc\n"},               // leading blanks kept
       {"芝 ダート 障害", 8, 0, "芝\nダート\n障害\n"},        // two columns a character
       {"longerthanwidth x", 4, 1, "longerthanwidth\n x\n"},  // a long word stays whole
   };

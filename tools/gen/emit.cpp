@@ -141,19 +141,21 @@ class Emitter {
   int Clamp(int day) const { return std::clamp(day, window_start_, w_.as_of); }
 
   std::string_view BreedingNumber(int i) const {
-    return i < 0 ? std::string_view(kNoBreeding) : std::string_view(w_.breeding[static_cast<size_t>(i)].number);
+    return i < 0 ? std::string_view(kNoBreeding)
+                 : std::string_view(w_.breeding[static_cast<size_t>(i)].number);
   }
 
   std::array<int, 14> Ancestors(int sire, int dam) const {
     auto s = [&](int i) { return i < 0 ? -1 : w_.breeding[static_cast<size_t>(i)].sire; };
     auto d = [&](int i) { return i < 0 ? -1 : w_.breeding[static_cast<size_t>(i)].dam; };
-    return {sire,       dam,        s(sire),    d(sire),    s(dam),     d(dam),     s(s(sire)),
-            d(s(sire)), s(d(sire)), d(d(sire)), s(s(dam)),  d(s(dam)),  s(d(dam)),  d(d(dam))};
+    return {sire,       dam,        s(sire),    d(sire),   s(dam),    d(dam),    s(s(sire)),
+            d(s(sire)), s(d(sire)), d(d(sire)), s(s(dam)), d(s(dam)), s(d(dam)), d(d(dam))};
   }
 
   // ---- races and entries, one file of the RACE data set per week ----
 
-  void WriteRace(std::string& buf, const Race& r, char kind, int day, const std::string& venue_code) {
+  void WriteRace(std::string& buf, const Race& r, char kind, int day,
+                 const std::string& venue_code) {
     RecordText t = Rec(buf, RaceLayout(), kind, day);
     t.RaceId("race", RaceIdOf(r, venue_code));
     t.Set("weekday", std::string(1, r.weekday));
@@ -178,10 +180,14 @@ class Emitter {
                              {false, true, true, true, true},
                              {false, false, true, true, true},
                              {false, false, true, true, true}};
-    const int row = r.age_kind == 11 ? 0 : r.age_kind == 12 ? 1 : (r.age_kind == 13 || r.age_kind == 18) ? 2 : 3;
+    const int row = r.age_kind == 11                         ? 0
+                    : r.age_kind == 12                       ? 1
+                    : (r.age_kind == 13 || r.age_kind == 18) ? 2
+                                                             : 3;
     static const auto kCondition = Repeated(RaceLayout(), "condition[", 5);
     for (int i = 0; i < 5; ++i) t.Num(*kCondition[static_cast<size_t>(i)], ages[row][i] ? code : 0);
-    t.Set("condition_name", ConditionName(r.age_index, r.jump ? (r.category == kOpen ? 5 : 1) : r.category));
+    t.Set("condition_name",
+          ConditionName(r.age_index, r.jump ? (r.category == kOpen ? 5 : 1) : r.category));
     t.Num("distance", r.distance);
     t.Num("distance_before", 0);
     t.Num("track", r.track);
@@ -199,8 +205,12 @@ class Emitter {
     t.Num("post_time_before", 0);
     const bool result = kind == '7' || kind == 'A' || kind == 'B';
     const int withdrawn = r.withdrawn >= 0 ? 1 : 0;
-    t.Num("registered", kind == '1' ? r.registered + withdrawn : r.field_total ? r.field_total : r.registered);
-    t.Num("starters", kind == '1' ? 0 : result ? (r.field_total && r.venue == 0 ? r.field_total : r.starters) : r.registered);
+    t.Num("registered", kind == '1'     ? r.registered + withdrawn
+                        : r.field_total ? r.field_total
+                                        : r.registered);
+    t.Num("starters", kind == '1' ? 0
+                      : result    ? (r.field_total && r.venue == 0 ? r.field_total : r.starters)
+                                  : r.registered);
     t.Num("finishers", result ? (r.venue == 0 ? r.field_total : r.finishers) : 0);
     t.Num("weather", result ? r.weather : 0);
     t.Num("turf_going", result ? r.turf_going : 0);
@@ -233,7 +243,8 @@ class Emitter {
     std::vector<std::pair<int, int>> at;
     for (int i = 0; i < r.entry_count; ++i) {
       const Entry& e = w_.entries[static_cast<size_t>(r.first_entry + i)];
-      if (e.corner[static_cast<size_t>(corner)] > 0) at.push_back({e.corner[static_cast<size_t>(corner)], e.number});
+      if (e.corner[static_cast<size_t>(corner)] > 0)
+        at.push_back({e.corner[static_cast<size_t>(corner)], e.number});
     }
     std::sort(at.begin(), at.end());
     std::string s;
@@ -250,7 +261,9 @@ class Emitter {
     return std::string(CutText(s, 70));
   }
 
-  const std::string& RaceId(const Race& r) const { return race_ids_[static_cast<size_t>(&r - w_.races.data())]; }
+  const std::string& RaceId(const Race& r) const {
+    return race_ids_[static_cast<size_t>(&r - w_.races.data())];
+  }
 
   void WriteEntry(std::string& buf, const Race& r, const Entry& e, char kind, int day) {
     const Horse& h = w_.horses[static_cast<size_t>(e.horse)];
@@ -320,13 +333,16 @@ class Emitter {
       t.Set("opponent[0].pedigree_number", op.pedigree);
       t.Set("opponent[0].horse_name", op.name.full);
     }
-    if (started && e.arrival > 0) t.Set("time_difference", SignedText(e.time_diff));
-    else if (started) t.Set("time_difference", "+999");
+    if (started && e.arrival > 0)
+      t.Set("time_difference", SignedText(e.time_diff));
+    else if (started)
+      t.Set("time_difference", "+999");
     t.Set("update_flag", "0");
     // The service's own forecast, made before the race.
     const int forecast = e.time > 0 ? e.time : r.distance * 6 / 10;
     t.Set("forecast_kind", "1");
-    t.Set("forecast_time", Digits(forecast / 600, 1) + Digits(forecast % 600 / 10, 2) + Digits(forecast % 10 * 10, 2));
+    t.Set("forecast_time", Digits(forecast / 600, 1) + Digits(forecast % 600 / 10, 2) +
+                               Digits(forecast % 10 * 10, 2));
     t.Num("forecast_plus", 10 + e.number % 7 * 3);
     t.Num("forecast_minus", 8 + e.number % 5 * 4);
     t.Num("forecast_placing", e.popularity ? e.popularity : e.number);
@@ -363,7 +379,8 @@ class Emitter {
       if (declared && !away) {
         WriteRace(phase[0], r, '1', thursday, r.venue_code);
         for (int i = 0; i < r.entry_count; ++i)
-          WriteEntry(phase[0], r, w_.entries[static_cast<size_t>(r.first_entry + i)], '1', thursday);
+          WriteEntry(phase[0], r, w_.entries[static_cast<size_t>(r.first_entry + i)], '1',
+                     thursday);
         WriteRace(phase[1], r, '2', friday, r.venue_code);
         for (int i = 0; i < r.entry_count; ++i)
           WriteEntry(phase[1], r, w_.entries[static_cast<size_t>(r.first_entry + i)], '2', friday);
@@ -382,11 +399,14 @@ class Emitter {
       }
       if (r.kind == '2') continue;
       const char kind = r.kind;
-      const int result_day =
-          std::min(kind == '9' ? r.day : away || dow == 1 ? r.day + 1 : saturday + 2, w_.as_of);
+      const int result_day = std::min(kind == '9'        ? r.day
+                                      : away || dow == 1 ? r.day + 1
+                                                         : saturday + 2,
+                                      w_.as_of);
       WriteRace(phase[2], r, kind, result_day, r.venue_code);
       for (int i = 0; i < r.entry_count; ++i)
-        WriteEntry(phase[2], r, w_.entries[static_cast<size_t>(r.first_entry + i)], kind, result_day);
+        WriteEntry(phase[2], r, w_.entries[static_cast<size_t>(r.first_entry + i)], kind,
+                   result_day);
       if (kind == '9') continue;
       ++summary_.races;
       summary_.entries += r.entry_count;
@@ -438,7 +458,8 @@ class Emitter {
 
   void SpecialEntries(const Race& r) {
     const int day = std::max(window_start_, r.day - 12);
-    RecordText t = Rec(File("TOKU", "TOKU" + DateText(WeekSaturday(day)) + ".jvd"), SpecialEntriesLayout(), '1', day);
+    RecordText t = Rec(File("TOKU", "TOKU" + DateText(WeekSaturday(day)) + ".jvd"),
+                       SpecialEntriesLayout(), '1', day);
     t.RaceId("race", RaceIdOf(r, r.venue_code));
     t.Set("weekday", std::string(1, r.weekday));
     t.Num("special_number", r.special_number);
@@ -455,8 +476,9 @@ class Emitter {
         const int year = YearOf(r->day);
         if (kind == '3' && r->kind == '2') continue;
         const int day = kind == '1' ? Clamp(DaysFromCivil(year, 1, 5)) : Clamp(r->day + 1);
-        RecordText t = Rec(File("YSCH", "YSCH" + Digits(year, 4) + (kind == '1' ? "A" : "B") + ".jvd"),
-                           ScheduleLayout(), kind, day);
+        RecordText t =
+            Rec(File("YSCH", "YSCH" + Digits(year, 4) + (kind == '1' ? "A" : "B") + ".jvd"),
+                ScheduleLayout(), kind, day);
         const Ymd c = CivilFromDays(r->day);
         t.Num("year", c.y);
         t.Set("month_day", TwoDigits(c.m) + TwoDigits(c.d));
@@ -478,13 +500,16 @@ class Emitter {
   };
 
   template <class Write>
-  void Masters(std::string_view folder, std::string_view type, std::vector<Version>& versions, Write write) {
-    std::stable_sort(versions.begin(), versions.end(), [](const Version& a, const Version& b) { return a.day < b.day; });
+  void Masters(std::string_view folder, std::string_view type, std::vector<Version>& versions,
+               Write write) {
+    std::stable_sort(versions.begin(), versions.end(),
+                     [](const Version& a, const Version& b) { return a.day < b.day; });
     const RecordLayout& layout = *LayoutOf(type);
     std::map<int, size_t> per_year;
     for (const Version& v : versions) ++per_year[YearOf(v.day)];
     for (auto [year, n] : per_year)
-      File(folder, std::string(type) + Digits(year, 4) + ".jvd").reserve(n * static_cast<size_t>(layout.delivered_length()));
+      File(folder, std::string(type) + Digits(year, 4) + ".jvd")
+          .reserve(n * static_cast<size_t>(layout.delivered_length()));
     for (const Version& v : versions) {
       std::string& buf = File(folder, std::string(type) + Digits(YearOf(v.day), 4) + ".jvd");
       write(buf, v);
@@ -494,28 +519,39 @@ class Emitter {
   HorseStats StatsOf(const Horse& h, int upto) const {
     HorseStats s;
     for (int k = 0; k < h.entry_count; ++k) {
-      const Entry& e = w_.entries[static_cast<size_t>(w_.horse_entries[static_cast<size_t>(h.first_entry_slot + k)])];
+      const Entry& e = w_.entries[static_cast<size_t>(
+          w_.horse_entries[static_cast<size_t>(h.first_entry_slot + k)])];
       const Race& r = w_.races[static_cast<size_t>(e.race)];
       if (r.day > upto) break;
       ++s.registered;
-      if (!(r.kind == '7' || r.kind == 'A' || r.kind == 'B') || e.abnormality == 1 || e.abnormality == 2) continue;
+      if (!(r.kind == '7' || r.kind == 'A' || r.kind == 'B') || e.abnormality == 1 ||
+          e.abnormality == 2)
+        continue;
       s.overall.Add(e.placing);
-      if (e.arrival > 0 && e.style >= 1 && e.style <= 4) ++s.style[static_cast<size_t>(e.style - 1)];
+      if (e.arrival > 0 && e.style >= 1 && e.style <= 4)
+        ++s.style[static_cast<size_t>(e.style - 1)];
       if (r.venue == 0) continue;
       s.central.Add(e.placing);
       int course;
-      if (r.jump) course = 6;
-      else if (r.surface == 0) course = r.track == 10 ? 0 : r.track <= 16 ? 2 : 1;
-      else course = r.track == 29 ? 3 : r.track % 2 == 1 ? 5 : 4;
+      if (r.jump)
+        course = 6;
+      else if (r.surface == 0)
+        course = r.track == 10 ? 0 : r.track <= 16 ? 2 : 1;
+      else
+        course = r.track == 29 ? 3 : r.track % 2 == 1 ? 5 : 4;
       s.course[static_cast<size_t>(course)].Add(e.placing);
-      const int going = r.jump ? 8 + r.turf_going - 1 : r.surface == 0 ? r.turf_going - 1 : 4 + r.dirt_going - 1;
+      const int going = r.jump           ? 8 + r.turf_going - 1
+                        : r.surface == 0 ? r.turf_going - 1
+                                         : 4 + r.dirt_going - 1;
       s.going[static_cast<size_t>(going)].Add(e.placing);
-      if (!r.jump) s.distance[static_cast<size_t>(DistanceClass(r.surface, r.distance))].Add(e.placing);
+      if (!r.jump)
+        s.distance[static_cast<size_t>(DistanceClass(r.surface, r.distance))].Add(e.placing);
       const int jump = r.jump ? 1 : 0;
       s.prize[static_cast<size_t>(jump)] += e.prize;
       s.prize[static_cast<size_t>(2 + jump)] += e.added;
       const bool graded = r.grade >= 'A' && r.grade <= 'D';
-      if (e.placing == 1 || (graded && e.placing == 2)) s.prize[static_cast<size_t>(4 + jump)] += e.prize / 2;
+      if (e.placing == 1 || (graded && e.placing == 2))
+        s.prize[static_cast<size_t>(4 + jump)] += e.prize / 2;
     }
     return s;
   }
@@ -596,7 +632,8 @@ class Emitter {
       }
       int last = h.registration_day;
       if (h.entry_count > 0) {
-        const Entry& e = w_.entries[static_cast<size_t>(w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count - 1)])];
+        const Entry& e = w_.entries[static_cast<size_t>(
+            w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count - 1)])];
         last = std::max(last, w_.races[static_cast<size_t>(e.race)].day + 2);
       }
       const bool gone = h.retired && h.retire_day <= w_.as_of;
@@ -606,7 +643,8 @@ class Emitter {
       if (h.registration_day >= window_start_ && final_kind != '1' && rng_.Chance(0.2))
         v.push_back({h.registration_day, '1', idx, h.registration_day});
       if (h.entry_count >= 4 && rng_.Chance(0.1)) {
-        const Entry& mid = w_.entries[static_cast<size_t>(w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count / 2)])];
+        const Entry& mid = w_.entries[static_cast<size_t>(
+            w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count / 2)])];
         const int day = w_.races[static_cast<size_t>(mid.race)].day + 2;
         if (day >= window_start_ && day < final_day) v.push_back({day, '4', idx, day});
       }
@@ -628,8 +666,10 @@ class Emitter {
   }
 
   int BreedingRecordDay(const BreedingHorse& b) {
-    if (b.horse >= 0) return DaysFromCivil(w_.horses[static_cast<size_t>(b.horse)].stud_year + 1, 1, 15);
-    return window_start_ + static_cast<int>(rng_.Below(static_cast<uint32_t>(std::max(1, w_.as_of - window_start_))));
+    if (b.horse >= 0)
+      return DaysFromCivil(w_.horses[static_cast<size_t>(b.horse)].stud_year + 1, 1, 15);
+    return window_start_ + static_cast<int>(rng_.Below(
+                               static_cast<uint32_t>(std::max(1, w_.as_of - window_start_))));
   }
 
   void Breeding() {
@@ -687,7 +727,8 @@ class Emitter {
         continue;
       }
       v.push_back({d, '1', static_cast<int>(i), d});
-      if (rng_.Chance(0.05) && d + 200 <= w_.as_of) v.push_back({d + 200, '2', static_cast<int>(i), d});
+      if (rng_.Chance(0.05) && d + 200 <= w_.as_of)
+        v.push_back({d + 200, '2', static_cast<int>(i), d});
     }
     Masters("BLDN", "SK", v, [&](std::string& buf, const Version& x) {
       const Horse& h = w_.horses[static_cast<size_t>(x.index)];
@@ -724,14 +765,18 @@ class Emitter {
       const std::string pre = "results[" + std::to_string(b) + "].";
       const PersonYear& y = blocks[b];
       t.Num(pre + "year", b == 2 ? 0 : year - b);
-      for (int i = 0; i < 4; ++i) t.Num(pre + "prize[" + std::to_string(i) + "]", y.prize[static_cast<size_t>(i)]);
+      for (int i = 0; i < 4; ++i)
+        t.Num(pre + "prize[" + std::to_string(i) + "]", y.prize[static_cast<size_t>(i)]);
       auto counts = [&](const std::string& name, const Counts6& c) {
-        for (int i = 0; i < 6; ++i) t.Num(pre + name + ".count[" + std::to_string(i) + "]", c.c[static_cast<size_t>(i)]);
+        for (int i = 0; i < 6; ++i)
+          t.Num(pre + name + ".count[" + std::to_string(i) + "]", c.c[static_cast<size_t>(i)]);
       };
       counts("flat", y.flat);
       counts("jump", y.jump);
-      for (int i = 0; i < 20; ++i) counts("venue_surface[" + std::to_string(i) + "]", y.venue_surface[static_cast<size_t>(i)]);
-      for (int i = 0; i < 6; ++i) counts("distance[" + std::to_string(i) + "]", y.distance[static_cast<size_t>(i)]);
+      for (int i = 0; i < 20; ++i)
+        counts("venue_surface[" + std::to_string(i) + "]", y.venue_surface[static_cast<size_t>(i)]);
+      for (int i = 0; i < 6; ++i)
+        counts("distance[" + std::to_string(i) + "]", y.distance[static_cast<size_t>(i)]);
     }
   }
 
@@ -757,7 +802,8 @@ class Emitter {
 
   // First ride or first win of a rider: from the simulated races, or made up
   // for a career that began before them.
-  void FirstRace(RecordText& t, const std::string& pre, const Person& p, int entry, int kind, bool ride, int snapshot) {
+  void FirstRace(RecordText& t, const std::string& pre, const Person& p, int entry, int kind,
+                 bool ride, int snapshot) {
     if (entry >= 0) {
       const Entry& e = w_.entries[static_cast<size_t>(entry)];
       const Race& r = w_.races[static_cast<size_t>(e.race)];
@@ -792,7 +838,8 @@ class Emitter {
     }
   }
 
-  void WritePerson(std::string& buf, const Person& p, bool jockey, char kind, int day, int snapshot) {
+  void WritePerson(std::string& buf, const Person& p, bool jockey, char kind, int day,
+                   int snapshot) {
     RecordText t = Rec(buf, jockey ? JockeyLayout() : TrainerLayout(), kind, day);
     const std::string who = jockey ? "jockey" : "trainer";
     const bool gone = p.end_day != 0 && p.end_day <= snapshot;
@@ -811,7 +858,11 @@ class Emitter {
     if (jockey) {
       t.Set("qualification", p.jump_rider ? (p.flat_rider ? "1" : "3") : "2");
       const int years_licensed = (snapshot - p.licence_day) / 365;
-      t.Num("apprentice", p.affiliation <= 2 && years_licensed < 3 && p.wins < 100 ? (p.wins < 30 ? 3 : p.wins < 50 ? 2 : 1) : 0);
+      t.Num("apprentice", p.affiliation <= 2 && years_licensed < 3 && p.wins < 100
+                              ? (p.wins < 30   ? 3
+                                 : p.wins < 50 ? 2
+                                               : 1)
+                              : 0);
       if (p.stable >= 0) {
         const Person& s = w_.trainers[static_cast<size_t>(p.stable)];
         t.Set("trainer_code", s.code);
@@ -820,8 +871,10 @@ class Emitter {
         t.Set("trainer_code", "00000");
       }
       for (int k = 0; k < 2; ++k) {
-        FirstRace(t, "first_ride[" + std::to_string(k) + "].", p, p.first_ride[k], k, true, snapshot);
-        FirstRace(t, "first_win[" + std::to_string(k) + "].", p, p.first_win[k], k, false, snapshot);
+        FirstRace(t, "first_ride[" + std::to_string(k) + "].", p, p.first_ride[k], k, true,
+                  snapshot);
+        FirstRace(t, "first_win[" + std::to_string(k) + "].", p, p.first_win[k], k, false,
+                  snapshot);
       }
     }
     GradedWins(t, p, snapshot);
@@ -836,7 +889,8 @@ class Emitter {
       int last = std::max({p.licence_day, p.last_activity_day + 2, p.end_day});
       const int final_day = Clamp(last);
       if (p.deleted) {
-        v.push_back({Clamp(window_start_ + static_cast<int>(rng_.Below(300))), '1', idx, window_start_});
+        v.push_back(
+            {Clamp(window_start_ + static_cast<int>(rng_.Below(300))), '1', idx, window_start_});
         v.push_back({final_day, '0', idx, final_day});
         continue;
       }
@@ -870,7 +924,9 @@ class Emitter {
       t.Num(pre + "year", b == 0 ? year : 0);
       t.Num(pre + "main_prize", blocks[b].main);
       t.Num(pre + "added_prize", blocks[b].added);
-      for (int i = 0; i < 6; ++i) t.Num(pre + "counts.count[" + std::to_string(i) + "]", blocks[b].counts.c[static_cast<size_t>(i)]);
+      for (int i = 0; i < 6; ++i)
+        t.Num(pre + "counts.count[" + std::to_string(i) + "]",
+              blocks[b].counts.c[static_cast<size_t>(i)]);
     }
   }
 
@@ -879,15 +935,18 @@ class Emitter {
     for (size_t i = 0; i < orgs.size(); ++i) {
       const Org& o = orgs[i];
       const int idx = static_cast<int>(i);
-      const int final_day = Clamp(std::max(o.last_activity_day + 2, window_start_ + static_cast<int>(rng_.Below(400))));
-      if (rng_.Chance(0.2) && final_day > window_start_ + 400) v.push_back({final_day - 365, '2', idx, final_day - 365});
+      const int final_day = Clamp(
+          std::max(o.last_activity_day + 2, window_start_ + static_cast<int>(rng_.Below(400))));
+      if (rng_.Chance(0.2) && final_day > window_start_ + 400)
+        v.push_back({final_day - 365, '2', idx, final_day - 365});
       v.push_back({final_day, o.deleted ? '0' : '2', idx, w_.as_of});
     }
   }
 
   // Breeders and owners share their record shape but for one field.
   template <class Org>
-  void Orgs(const std::vector<Org>& orgs, std::string_view type, const RecordLayout& layout, const std::string& who) {
+  void Orgs(const std::vector<Org>& orgs, std::string_view type, const RecordLayout& layout,
+            const std::string& who) {
     std::vector<Version> v;
     OrgVersions(orgs, v);
     Masters("DIFN", type, v, [&](std::string& buf, const Version& x) {
@@ -898,8 +957,10 @@ class Emitter {
       t.Set(who + "_name_plain", o.name.plain);
       t.Set(who + "_name_kana", o.name.forms.half);
       t.Set(who + "_name_en", o.name.forms.latin);
-      if constexpr (std::is_same_v<Org, Breeder>) t.Set("address", o.address);
-      else t.Set("colours", o.colours);
+      if constexpr (std::is_same_v<Org, Breeder>)
+        t.Set("address", o.address);
+      else
+        t.Set("colours", o.colours);
       OrgBlocks(t, o, x.snapshot);
     });
   }
@@ -951,7 +1012,8 @@ class Emitter {
     for (const Gallop& x : g) {
       const Entry& e = w_.entries[static_cast<size_t>(x.entry)];
       const Ymd c = CivilFromDays(x.day);
-      RecordText t = Rec(File("SLOP", "SLOP" + Digits(c.y, 4) + TwoDigits(c.m) + ".jvd"), GallopLayout(), '1', x.day);
+      RecordText t = Rec(File("SLOP", "SLOP" + Digits(c.y, 4) + TwoDigits(c.m) + ".jvd"),
+                         GallopLayout(), '1', x.day);
       t.Num("centre", w_.trainers[static_cast<size_t>(e.trainer)].affiliation == 1 ? 0 : 1);
       t.Set("date", DateText(x.day));
       t.Set("time", TwoDigits(x.minute / 60) + TwoDigits(x.minute % 60));

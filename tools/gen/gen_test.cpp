@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <filesystem>
@@ -6,8 +7,6 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
-
-#include <gtest/gtest.h>
 
 #include "common/record_layout.h"
 #include "common/records.h"
@@ -35,8 +34,8 @@ void ForEachRecord(const Source& s, Fn fn) {
 struct Index {
   std::unordered_set<std::string> horses, jockeys, trainers, owners, breeders;
   std::unordered_map<std::string, char> breeding_sex;
-  std::unordered_map<std::string, std::string> dam_of;   // breeding number -> its dam
-  std::map<std::string, std::set<char>> race_kinds;      // race identity -> data kinds
+  std::unordered_map<std::string, std::string> dam_of;  // breeding number -> its dam
+  std::map<std::string, std::set<char>> race_kinds;     // race identity -> data kinds
   std::vector<std::string> horse_records, entries, offspring, sales;
 };
 
@@ -89,7 +88,8 @@ TEST_F(SmallSource, SameSeedGivesTheSameBytesAndAnotherSeedOthers) {
   const Source again = Generate(Options{});
   ASSERT_EQ(again.files.size(), source().files.size());
   for (size_t i = 0; i < again.files.size(); ++i) {
-    EXPECT_EQ(again.files[i].folder + "/" + again.files[i].name, source().files[i].folder + "/" + source().files[i].name);
+    EXPECT_EQ(again.files[i].folder + "/" + again.files[i].name,
+              source().files[i].folder + "/" + source().files[i].name);
     EXPECT_TRUE(again.files[i].bytes == source().files[i].bytes) << again.files[i].name;
   }
   Options other;
@@ -100,24 +100,27 @@ TEST_F(SmallSource, SameSeedGivesTheSameBytesAndAnotherSeedOthers) {
 
 TEST_F(SmallSource, EveryRecordHasItsDeliveredLengthTypeAndFolder) {
   // Types the programs pass over, with the lengths the service uses for them.
-  const std::map<std::string, size_t> other_lengths = {{"TK", 21657}, {"HR", 719}, {"O1", 962}, {"YS", 382}, {"HC", 60}};
+  const std::map<std::string, size_t> other_lengths = {
+      {"TK", 21657}, {"HR", 719}, {"O1", 962}, {"YS", 382}, {"HC", 60}};
   const std::map<std::string, std::string> folder_of = {
-      {"RA", "RACE"}, {"SE", "RACE"}, {"HR", "RACE"}, {"O1", "RACE"}, {"UM", "DIFN"}, {"KS", "DIFN"},
-      {"CH", "DIFN"}, {"BR", "DIFN"}, {"BN", "DIFN"}, {"HN", "BLDN"}, {"SK", "BLDN"}, {"HS", "HOSN"},
-      {"TK", "TOKU"}, {"YS", "YSCH"}, {"HC", "SLOP"}};
+      {"RA", "RACE"}, {"SE", "RACE"}, {"HR", "RACE"}, {"O1", "RACE"}, {"UM", "DIFN"},
+      {"KS", "DIFN"}, {"CH", "DIFN"}, {"BR", "DIFN"}, {"BN", "DIFN"}, {"HN", "BLDN"},
+      {"SK", "BLDN"}, {"HS", "HOSN"}, {"TK", "TOKU"}, {"YS", "YSCH"}, {"HC", "SLOP"}};
   std::map<std::string, int64_t> counted;
   ForEachRecord(source(), [&](const SourceFile& f, std::string_view rec) {
     const std::string type(rec.substr(0, 2));
     ++counted[type];
     const RecordLayout* layout = LayoutOf(type);
-    const size_t want = layout ? static_cast<size_t>(layout->delivered_length()) : other_lengths.at(type);
+    const size_t want =
+        layout ? static_cast<size_t>(layout->delivered_length()) : other_lengths.at(type);
     ASSERT_EQ(rec.size(), want) << type << " in " << f.name;
     EXPECT_EQ(folder_of.at(type), f.folder) << type;
     const std::string date(rec.substr(3, 8));
     EXPECT_EQ(date.find_first_not_of("0123456789"), std::string::npos) << type << " " << date;
   });
   for (auto& [type, n] : counted) EXPECT_EQ(source().summary.Count(type), n) << type;
-  for (const char* kept : {"RA", "SE", "UM", "HN", "KS", "SK", "CH", "BR", "BN", "HS"}) EXPECT_GT(counted[kept], 0) << kept;
+  for (const char* kept : {"RA", "SE", "UM", "HN", "KS", "SK", "CH", "BR", "BN", "HS"})
+    EXPECT_GT(counted[kept], 0) << kept;
   for (auto& [type, length] : other_lengths) EXPECT_GT(counted[type], 0) << type;
 }
 
@@ -137,7 +140,8 @@ TEST_F(SmallSource, CrossReferencesHold) {
   for (const std::string& h : x.horse_records) {
     EXPECT_EQ(sex(h.substr(204, 10)), '1') << "sire of " << h.substr(11, 10);
     EXPECT_EQ(sex(h.substr(250, 10)), '2') << "dam of " << h.substr(11, 10);
-    EXPECT_TRUE(x.breeders.count(h.substr(882, 8))) << "breeder of " << h.substr(11, 10) << " " << h.substr(882, 8) << " kind " << h[2];
+    EXPECT_TRUE(x.breeders.count(h.substr(882, 8)))
+        << "breeder of " << h.substr(11, 10) << " " << h.substr(882, 8) << " kind " << h[2];
     EXPECT_EQ(h.substr(11, 4), h.substr(38, 4)) << "pedigree number begins with the birth year";
   }
   for (const std::string& s : x.offspring) {
@@ -145,7 +149,8 @@ TEST_F(SmallSource, CrossReferencesHold) {
     EXPECT_EQ(sex(s.substr(76, 10)), '2');
     EXPECT_TRUE(x.breeders.count(s.substr(38, 8)));
   }
-  for (const std::string& s : x.sales) EXPECT_TRUE(x.horses.count(s.substr(11, 10))) << "sold horse";
+  for (const std::string& s : x.sales)
+    EXPECT_TRUE(x.horses.count(s.substr(11, 10))) << "sold horse";
 }
 
 // The horse record's counts are those of its delivered results, plus races
@@ -164,20 +169,27 @@ TEST_F(SmallSource, HorseCountsAndStylesFollowTheirEntries) {
   }
   std::map<std::string, std::string> newest;  // pedigree -> its newest record
   for (const std::string& h : x.horse_records)
-    if (h[2] != '0' && (newest[h.substr(11, 10)].empty() || h.substr(3, 8) >= newest[h.substr(11, 10)].substr(3, 8)))
+    if (h[2] != '0' && (newest[h.substr(11, 10)].empty() ||
+                        h.substr(3, 8) >= newest[h.substr(11, 10)].substr(3, 8)))
       newest[h.substr(11, 10)] = h;
   int checked = 0, equal = 0;
   for (auto& [pedigree, h] : newest) {
     std::array<int, 6> counts{};
-    for (int i = 0; i < 6; ++i) counts[static_cast<size_t>(i)] = std::stoi(h.substr(1124 + 3 * i, 3));
+    for (int i = 0; i < 6; ++i)
+      counts[static_cast<size_t>(i)] = std::stoi(h.substr(1124 + 3 * i, 3));
     const auto& seen = central[pedigree];
     const bool raced_before = std::stoi(pedigree.substr(0, 4)) < Options{}.from - 2;
     for (int i = 0; i < 6; ++i) {
-      if (raced_before) EXPECT_GE(counts[static_cast<size_t>(i)], seen[static_cast<size_t>(i)]) << pedigree;
-      else EXPECT_EQ(counts[static_cast<size_t>(i)], seen[static_cast<size_t>(i)]) << pedigree << " place " << i + 1;
+      if (raced_before)
+        EXPECT_GE(counts[static_cast<size_t>(i)], seen[static_cast<size_t>(i)]) << pedigree;
+      else
+        EXPECT_EQ(counts[static_cast<size_t>(i)], seen[static_cast<size_t>(i)])
+            << pedigree << " place " << i + 1;
     }
     if (!raced_before) {
-      for (int i = 0; i < 4; ++i) EXPECT_EQ(std::stoi(h.substr(1592 + 3 * i, 3)), styles[pedigree][static_cast<size_t>(i)]) << pedigree;
+      for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(std::stoi(h.substr(1592 + 3 * i, 3)), styles[pedigree][static_cast<size_t>(i)])
+            << pedigree;
       ++checked;
       equal += seen == std::array<int, 6>{} ? 0 : 1;
     }
@@ -229,8 +241,12 @@ TEST_F(SmallSource, HasTheRealismTheStepsMustCopeWith) {
         const int track = std::stoi(std::string(rec.substr(705, 2)));
         const int distance = std::stoi(std::string(rec.substr(697, 4)));
         EXPECT_TRUE(venue >= 1 && venue <= 10) << rec.substr(11, 16);
-        EXPECT_TRUE((track >= 10 && track <= 22) || (track >= 23 && track <= 29) || (track >= 51 && track <= 59)) << track;
-        EXPECT_TRUE(track >= 51 ? distance >= 2750 && distance <= 4250 : distance >= 1000 && distance <= 3600) << distance;
+        EXPECT_TRUE((track >= 10 && track <= 22) || (track >= 23 && track <= 29) ||
+                    (track >= 51 && track <= 59))
+            << track;
+        EXPECT_TRUE(track >= 51 ? distance >= 2750 && distance <= 4250
+                                : distance >= 1000 && distance <= 3600)
+            << distance;
       }
       at = end;
     }
@@ -249,8 +265,9 @@ TEST_F(SmallSource, HasTheRealismTheStepsMustCopeWith) {
   EXPECT_FALSE(utf8.empty());
   EXPECT_GT(utf8.size(), name.find_last_not_of(' ') + 1) << "katakana take three bytes in UTF-8";
   // Unraced horses have zero counts.
-  EXPECT_TRUE(std::any_of(x.horse_records.begin(), x.horse_records.end(),
-                          [](const std::string& h) { return h.substr(1106, 18) == std::string(18, '0') && h[2] == '1'; }));
+  EXPECT_TRUE(std::any_of(x.horse_records.begin(), x.horse_records.end(), [](const std::string& h) {
+    return h.substr(1106, 18) == std::string(18, '0') && h[2] == '1';
+  }));
 }
 
 TEST(WriteSource, WritesTheFoldersAndReplacesAnEarlierRun) {

@@ -39,12 +39,16 @@ int main(int argc, char** argv) {
     }
     const char* v = argv[++i];
     long long n = 0;
-    if (a == "--out") out = v;
+    if (a == "--out")
+      out = v;
     else if (a == "--scale" && (std::strcmp(v, "small") == 0 || std::strcmp(v, "full") == 0))
       opt.scale = std::strcmp(v, "full") == 0 ? volq::gen::Scale::Full : volq::gen::Scale::Small;
-    else if (a == "--seed" && ParseInt(v, n) && n >= 0) opt.seed = static_cast<uint64_t>(n);
-    else if (a == "--from" && ParseInt(v, n) && n >= 1990 && n <= 2100) opt.from = static_cast<int>(n);
-    else if (a == "--to" && ParseInt(v, n) && n >= 1990 && n <= 2100) opt.to = static_cast<int>(n);
+    else if (a == "--seed" && ParseInt(v, n) && n >= 0)
+      opt.seed = static_cast<uint64_t>(n);
+    else if (a == "--from" && ParseInt(v, n) && n >= 1990 && n <= 2100)
+      opt.from = static_cast<int>(n);
+    else if (a == "--to" && ParseInt(v, n) && n >= 1990 && n <= 2100)
+      opt.to = static_cast<int>(n);
     else {
       std::cerr << "volqgen: bad option " << a << " " << v << "\n" << kUsage;
       return 2;
@@ -60,8 +64,9 @@ int main(int argc, char** argv) {
     volq::gen::WriteSource(source, out);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "volqgen: seed " << opt.seed << ", scale " << (opt.scale == volq::gen::Scale::Full ? "full" : "small")
-              << ", years " << opt.from << "-" << opt.to << ", into " << out << "\n"
+    std::cout << "volqgen: seed " << opt.seed << ", scale "
+              << (opt.scale == volq::gen::Scale::Full ? "full" : "small") << ", years " << opt.from
+              << "-" << opt.to << ", into " << out << "\n"
               << volq::gen::SummaryText(source) << "done in " << seconds << " s\n";
   } catch (const volq::Failure& f) {
     std::cerr << "volqgen: " << f.what() << "\n";

@@ -28,7 +28,7 @@ PersonName RandomPerson(Rng& rng);
 PersonName ForeignPerson(Rng& rng);
 
 struct OrgName {
-  NameForms forms;     // with the corporate form, if any
+  NameForms forms;         // with the corporate form, if any
   std::string plain;       // without it
   std::string plain_half;  // its reading
 };

@@ -41,7 +41,8 @@ namespace {
 
 int DayIn(Rng& rng, int year, int month_from, int month_to) {
   const int a = DaysFromCivil(year, month_from, 1);
-  const int b = month_to == 12 ? DaysFromCivil(year + 1, 1, 1) : DaysFromCivil(year, month_to + 1, 1);
+  const int b =
+      month_to == 12 ? DaysFromCivil(year + 1, 1, 1) : DaysFromCivil(year, month_to + 1, 1);
   return a + static_cast<int>(rng.Below(static_cast<uint32_t>(b - a)));
 }
 
@@ -64,7 +65,8 @@ void BuildJockeys(World& w, Rng& rng) {
   std::vector<int> licence_years;
   for (int i = 0; i < historic; ++i) licence_years.push_back(rng.Range(1965, first - 8));
   for (int i = 0; i < active; ++i)
-    licence_years.push_back(rng.Chance(0.6) ? rng.Range(first - 25, first - 1) : rng.Range(first, last));
+    licence_years.push_back(rng.Chance(0.6) ? rng.Range(first - 25, first - 1)
+                                            : rng.Range(first, last));
   std::sort(licence_years.begin(), licence_years.end());
   std::vector<double> skill;
   ZipfWeights(rng, skill, static_cast<size_t>(n), 25.0);
@@ -106,7 +108,8 @@ void BuildJockeys(World& w, Rng& rng) {
         p.jump_rider = true;
         p.flat_rider = rng.Chance(0.5);
       }
-      if (rng.Chance(0.12)) p.end_day = DayIn(rng, rng.Range(std::max(first, YearOf(p.licence_day) + 1), last), 1, 12);
+      if (rng.Chance(0.12))
+        p.end_day = DayIn(rng, rng.Range(std::max(first, YearOf(p.licence_day) + 1), last), 1, 12);
     }
     if (p.affiliation == 4) p.skill *= 3;  // short-term visitors are star riders
     if (p.affiliation == 3) p.skill *= 0.3;
@@ -121,7 +124,8 @@ void BuildTrainers(World& w, Rng& rng) {
   const int first = w.sim_from_year, last = w.opt.to;
   std::vector<int> licence_years;
   for (int i = 0; i < n; ++i)
-    licence_years.push_back(i < n * 45 / 100 ? rng.Range(1960, first - 10) : rng.Range(first - 30, last - 1));
+    licence_years.push_back(i < n * 45 / 100 ? rng.Range(1960, first - 10)
+                                             : rng.Range(first - 30, last - 1));
   std::sort(licence_years.begin(), licence_years.end());
   std::vector<double> skill;
   ZipfWeights(rng, skill, static_cast<size_t>(n), 15.0);
@@ -151,7 +155,8 @@ void BuildTrainers(World& w, Rng& rng) {
   }
   // About half of the central riders belong to a stable.
   for (Person& j : w.jockeys)
-    if (j.affiliation <= 2 && rng.Chance(0.5)) j.stable = static_cast<int>(rng.Below(static_cast<uint32_t>(n)));
+    if (j.affiliation <= 2 && rng.Chance(0.5))
+      j.stable = static_cast<int>(rng.Below(static_cast<uint32_t>(n)));
 }
 
 void BuildOwners(World& w, Rng& rng) {
@@ -267,9 +272,12 @@ class BreedingPool {
     h.birthplace = Birthplace(rng_, imported);
     h.first_foal_year = year + (imported ? rng_.Range(4, 7) : rng_.Range(4, 5));
     SireAndDam(year, h.sire, h.dam);
-    if (imported) h.pedigree = Digits(year, 4) + "12" + Digits(++imported_serial_[year], 4);
-    else if (year >= 1975) h.pedigree = Digits(year, 4) + "10" + Digits(++native_serial_[year], 4);
-    else h.pedigree = std::string(10, ' ');
+    if (imported)
+      h.pedigree = Digits(year, 4) + "12" + Digits(++imported_serial_[year], 4);
+    else if (year >= 1975)
+      h.pedigree = Digits(year, 4) + "10" + Digits(++native_serial_[year], 4);
+    else
+      h.pedigree = std::string(10, ' ');
     return Add(std::move(h));
   }
 
@@ -340,8 +348,10 @@ struct CohortPickers {
 
 int BreederCodeFor(const World& w, int farm, int year) {
   int b = farm;
-  while (w.breeders[static_cast<size_t>(b)].successor >= 0 &&
-         w.breeders[static_cast<size_t>(w.breeders[static_cast<size_t>(b)].successor)].active_from <= year)
+  while (
+      w.breeders[static_cast<size_t>(b)].successor >= 0 &&
+      w.breeders[static_cast<size_t>(w.breeders[static_cast<size_t>(b)].successor)].active_from <=
+          year)
     b = w.breeders[static_cast<size_t>(b)].successor;
   return b;
 }
@@ -393,7 +403,8 @@ void Cohort(World& w, BreedingPool& pool, Rng& rng, int year, CohortPickers& pic
       h.trainer = pick.trainer_ids.empty() ? 0 : pick.trainer_ids[pick.trainers.Pick(rng)];
       h.owner = static_cast<int>(pick.owners.Pick(rng));
       // Most debut in the second half of their second year, the rest the next spring.
-      h.debut_day = rng.Chance(0.7) ? DayIn(rng, registration_year, 6, 12) : DayIn(rng, registration_year + 1, 1, 7);
+      h.debut_day = rng.Chance(0.7) ? DayIn(rng, registration_year, 6, 12)
+                                    : DayIn(rng, registration_year + 1, 1, 7);
       h.ready_day = h.debut_day;
     }
     if (h.sex == '1' && rng.Chance(0.1)) h.sex = '3';
@@ -446,15 +457,18 @@ void BuildBreedingAndFoals(World& w, Rng& rng) {
   for (int year = 1860; year <= w.opt.to; ++year) {
     if (year < w.first_cohort) {
       const int mares = std::max(2, static_cast<int>(w.sp.mare_peak * CropShare(year) + 0.5));
-      const int stallions = std::max(1, static_cast<int>(w.sp.stallion_peak * CropShare(year) + 0.5));
+      const int stallions =
+          std::max(1, static_cast<int>(w.sp.stallion_peak * CropShare(year) + 0.5));
       for (int i = 0; i < stallions; ++i) pool.Synthetic(year, '1', rng.Chance(0.3));
       for (int i = 0; i < mares; ++i) pool.Synthetic(year, '2', rng.Chance(0.05));
       continue;
     }
     Cohort(w, pool, rng, year, pick);
     if (year <= last_breeding_year) {
-      for (int i = 0; i < std::max(1, w.sp.stallion_peak * 6 / 100); ++i) pool.Synthetic(year, '1', true);
-      for (int i = 0; i < std::max(1, w.sp.mare_peak * 6 / 100); ++i) pool.Synthetic(year, '2', true);
+      for (int i = 0; i < std::max(1, w.sp.stallion_peak * 6 / 100); ++i)
+        pool.Synthetic(year, '1', true);
+      for (int i = 0; i < std::max(1, w.sp.mare_peak * 6 / 100); ++i)
+        pool.Synthetic(year, '2', true);
     }
   }
 }
@@ -465,14 +479,15 @@ void BuildSales(World& w, Rng& rng) {
   struct MarketPlan {
     int market, organiser, age, month, length_days, base_man;
   };
-  static const MarketPlan kPlans[] = {{0, 0, 0, 7, 2, 3000}, {0, 0, 1, 7, 2, 2500}, {1, 1, 1, 7, 1, 1200},
-                                      {2, 1, 1, 8, 6, 400},  {3, 1, 1, 10, 4, 250}, {4, 2, 2, 4, 1, 700},
-                                      {5, 1, 2, 5, 1, 500},  {6, 3, 1, 9, 1, 300}};
+  static const MarketPlan kPlans[] = {
+      {0, 0, 0, 7, 2, 3000}, {0, 0, 1, 7, 2, 2500}, {1, 1, 1, 7, 1, 1200}, {2, 1, 1, 8, 6, 400},
+      {3, 1, 1, 10, 4, 250}, {4, 2, 2, 4, 1, 700},  {5, 1, 2, 5, 1, 500},  {6, 3, 1, 9, 1, 300}};
   static const double kShares[] = {0.2, 0.12, 0.12, 0.3, 0.1, 0.04, 0.06, 0.06};
   WeightedPicker plans(std::vector<double>(std::begin(kShares), std::end(kShares)));
   std::vector<int> candidates;
   for (size_t i = 0; i < w.horses.size(); ++i)
-    if (InHorseFile(w, w.horses[i]) && !w.horses[i].foreign_bred) candidates.push_back(static_cast<int>(i));
+    if (InHorseFile(w, w.horses[i]) && !w.horses[i].foreign_bred)
+      candidates.push_back(static_cast<int>(i));
   if (candidates.empty()) return;
   const size_t target = static_cast<size_t>(w.sp.sales);
   for (size_t attempt = 0; w.sales.size() < target && attempt < target * 3; ++attempt) {

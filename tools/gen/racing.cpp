@@ -20,27 +20,49 @@ struct Course {
 
 const Course& CourseOf(int venue) {
   static const Course kCourses[10] = {
-      {false, {1200, 1500, 1800, 2000, 2600}, {1000, 1700, 2400}, false, 16},                    // Sapporo
-      {false, {1000, 1200, 1800, 2000, 2600}, {1000, 1700, 2400}, false, 16},                    // Hakodate
-      {false, {1200, 1800, 2000, 2600}, {1150, 1700, 2400}, true, 16},                           // Fukushima
-      {true, {1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400}, {1200, 1800, 2500}, true, 18},    // Niigata
-      {true, {1400, 1600, 1800, 2000, 2300, 2400, 2500, 3400}, {1300, 1400, 1600, 2100}, true, 18},  // Tokyo
-      {false, {1200, 1600, 1800, 2000, 2200, 2500, 3600}, {1200, 1800, 2400, 2500}, true, 16},   // Nakayama
-      {true, {1200, 1400, 1600, 2000, 2200, 3000}, {1200, 1400, 1800, 1900}, true, 18},          // Chukyo
-      {false, {1200, 1400, 1600, 1800, 2000, 2200, 2400, 3000, 3200}, {1200, 1400, 1800, 1900}, true, 18},  // Kyoto
-      {false, {1200, 1400, 1600, 1800, 2000, 2200, 2400, 2600, 3000, 3200}, {1200, 1400, 1800, 2000}, true,
-       18},                                                                                       // Hanshin
-      {false, {1200, 1700, 1800, 2000, 2600}, {1000, 1700, 2400}, true, 16},                     // Kokura
+      {false, {1200, 1500, 1800, 2000, 2600}, {1000, 1700, 2400}, false, 16},  // Sapporo
+      {false, {1000, 1200, 1800, 2000, 2600}, {1000, 1700, 2400}, false, 16},  // Hakodate
+      {false, {1200, 1800, 2000, 2600}, {1150, 1700, 2400}, true, 16},         // Fukushima
+      {true,
+       {1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400},
+       {1200, 1800, 2500},
+       true,
+       18},  // Niigata
+      {true,
+       {1400, 1600, 1800, 2000, 2300, 2400, 2500, 3400},
+       {1300, 1400, 1600, 2100},
+       true,
+       18},  // Tokyo
+      {false,
+       {1200, 1600, 1800, 2000, 2200, 2500, 3600},
+       {1200, 1800, 2400, 2500},
+       true,
+       16},                                                                              // Nakayama
+      {true, {1200, 1400, 1600, 2000, 2200, 3000}, {1200, 1400, 1800, 1900}, true, 18},  // Chukyo
+      {false,
+       {1200, 1400, 1600, 1800, 2000, 2200, 2400, 3000, 3200},
+       {1200, 1400, 1800, 1900},
+       true,
+       18},  // Kyoto
+      {false,
+       {1200, 1400, 1600, 1800, 2000, 2200, 2400, 2600, 3000, 3200},
+       {1200, 1400, 1800, 2000},
+       true,
+       18},                                                                   // Hanshin
+      {false, {1200, 1700, 1800, 2000, 2600}, {1000, 1700, 2400}, true, 16},  // Kokura
   };
   return kCourses[venue - 1];
 }
 
 // The three racecourses of each month of the year, the third one a local meeting.
-constexpr int kMonthVenues[12][3] = {{6, 8, 7}, {5, 8, 10}, {6, 9, 7}, {6, 9, 3}, {5, 8, 4},  {5, 9, 2},
-                                     {3, 7, 2}, {4, 10, 1}, {6, 9, 1}, {5, 8, 4}, {5, 8, 3}, {6, 9, 7}};
+constexpr int kMonthVenues[12][3] = {{6, 8, 7}, {5, 8, 10}, {6, 9, 7}, {6, 9, 3},
+                                     {5, 8, 4}, {5, 9, 2},  {3, 7, 2}, {4, 10, 1},
+                                     {6, 9, 1}, {5, 8, 4},  {5, 8, 3}, {6, 9, 7}};
 
-constexpr int kJumpDistances[] = {2750, 2880, 3000, 3110, 3140, 3200, 3300, 3350, 3570, 3900, 4100, 4250};
-constexpr const char* kLocalVenues[] = {"30", "35", "42", "43", "44", "45", "46", "47", "48", "50", "54", "55"};
+constexpr int kJumpDistances[] = {2750, 2880, 3000, 3110, 3140, 3200,
+                                  3300, 3350, 3570, 3900, 4100, 4250};
+constexpr const char* kLocalVenues[] = {"30", "35", "42", "43", "44", "45",
+                                        "46", "47", "48", "50", "54", "55"};
 constexpr const char* kOverseasVenues[] = {"A4", "A6", "B2", "C0", "C7", "D2", "F0", "G0", "K6"};
 
 struct RaceDay {
@@ -62,7 +84,8 @@ std::vector<RaceDay> Calendar(const World& w, Rng& rng) {
   for (int year = w.sim_from_year; year <= w.opt.to; ++year) {
     std::vector<int> saturdays;
     for (int d = NthWeekday(year, 1, 6, 1); YearOf(d) == year; d += 7)
-      if (d >= DaysFromCivil(year, 1, 5) && d + 1 <= DaysFromCivil(year, 12, 28)) saturdays.push_back(d);
+      if (d >= DaysFromCivil(year, 1, 5) && d + 1 <= DaysFromCivil(year, 12, 28))
+        saturdays.push_back(d);
     std::vector<int> chosen;
     if (w.sp.weekends_per_year == 0) {
       chosen = saturdays;
@@ -70,7 +93,8 @@ std::vector<RaceDay> Calendar(const World& w, Rng& rng) {
       for (int k = 0; k < w.sp.weekends_per_year; ++k)
         chosen.push_back(saturdays[(2 * k + 1) * saturdays.size() / (2 * w.sp.weekends_per_year)]);
     }
-    const int holidays[] = {NthWeekday(year, 1, 1, 2), NthWeekday(year, 9, 1, 3), NthWeekday(year, 10, 1, 2)};
+    const int holidays[] = {NthWeekday(year, 1, 1, 2), NthWeekday(year, 9, 1, 3),
+                            NthWeekday(year, 10, 1, 2)};
     std::map<int, int> meeting, last_month, day_count;
     int prev_month = 0;
     bool first_weekend_of_month = true;
@@ -82,7 +106,8 @@ std::vector<RaceDay> Calendar(const World& w, Rng& rng) {
       int nv = w.sp.venues_per_day;
       if (nv == 3 && first_weekend_of_month) nv = 2;
       std::vector<std::pair<int, char>> race_days = {{sat, '1'}, {sat + 1, '2'}};
-      if (w.sp.weekends_per_year == 0 && std::find(std::begin(holidays), std::end(holidays), sat + 2) != std::end(holidays))
+      if (w.sp.weekends_per_year == 0 &&
+          std::find(std::begin(holidays), std::end(holidays), sat + 2) != std::end(holidays))
         race_days.push_back({sat + 2, '3'});
       for (auto [day, weekday] : race_days) {
         for (int v = 0; v < nv; ++v) {
@@ -109,7 +134,8 @@ std::vector<RaceDay> Calendar(const World& w, Rng& rng) {
       days.push_back({sun, 0, '2', 1, 1, 'B'});
     }
   }
-  std::stable_sort(days.begin(), days.end(), [](const RaceDay& a, const RaceDay& b) { return a.day < b.day; });
+  std::stable_sort(days.begin(), days.end(),
+                   [](const RaceDay& a, const RaceDay& b) { return a.day < b.day; });
   return days;
 }
 
@@ -129,7 +155,8 @@ Slot CardSlot(int number, int month, char weekday, const Course& course, Rng& rn
   const int older = spring ? 14 : 13;
   auto maiden = [&](bool newcomer_ok) -> Slot {
     const bool use_two = two_year_olds && (!maiden3 || rng.Chance(month >= 7 ? 0.5 : 0.2));
-    const int cat = newcomer_ok && ((use_two) || month <= 3) && rng.Chance(0.45) ? kNewcomer : kMaiden;
+    const int cat =
+        newcomer_ok && ((use_two) || month <= 3) && rng.Chance(0.45) ? kNewcomer : kMaiden;
     return {cat, use_two ? 11 : 12};
   };
   switch (number) {
@@ -138,12 +165,14 @@ Slot CardSlot(int number, int month, char weekday, const Course& course, Rng& rn
     case 3:
       return maiden(false);
     case 4:
-      if (course.jumps && weekday == '1' && rng.Chance(0.6)) return {kMaiden, month <= 5 ? 19 : 18, true};
+      if (course.jumps && weekday == '1' && rng.Chance(0.6))
+        return {kMaiden, month <= 5 ? 19 : 18, true};
       return maiden(false);
     case 5:
       return maiden(true);
     case 6:
-      if (two_year_olds && rng.Chance(0.5)) return {month >= 10 && rng.Chance(0.4) ? kOneWin : kNewcomer, 11};
+      if (two_year_olds && rng.Chance(0.5))
+        return {month >= 10 && rng.Chance(0.4) ? kOneWin : kNewcomer, 11};
       return {kOneWin, spring ? 12 : older};
     case 7:
       return {kOneWin, older};
@@ -156,8 +185,8 @@ Slot CardSlot(int number, int month, char weekday, const Course& course, Rng& rn
       }
       return {kOneWin, spring && rng.Chance(0.5) ? 12 : older};
     case 9:
-      return {spring && rng.Chance(0.4) ? kOneWin : kTwoWins, spring && rng.Chance(0.4) ? 12 : older, false, ' ',
-              true};
+      return {spring && rng.Chance(0.4) ? kOneWin : kTwoWins,
+              spring && rng.Chance(0.4) ? 12 : older, false, ' ', true};
     case 10:
       return {rng.Chance(0.5) ? kTwoWins : kThreeWins, older, false, ' ', true};
     case 11: {
@@ -165,7 +194,12 @@ Slot CardSlot(int number, int month, char weekday, const Course& course, Rng& rn
       if (spring && rng.Chance(0.35)) s.age_kind = 12;
       if (month >= 8 && rng.Chance(0.2)) s.age_kind = 11;
       const double g = rng.Unit();
-      s.grade = g < 0.07 ? 'A' : g < 0.18 ? 'B' : g < 0.38 ? 'C' : g < 0.4 ? 'D' : g < 0.58 ? 'L' : 'E';
+      s.grade = g < 0.07   ? 'A'
+                : g < 0.18 ? 'B'
+                : g < 0.38 ? 'C'
+                : g < 0.4  ? 'D'
+                : g < 0.58 ? 'L'
+                           : 'E';
       if (s.grade == 'A' && weekday != '2') s.grade = 'B';
       return s;
     }
@@ -183,12 +217,18 @@ int FirstPrize(const Race& r) {
     return r.category == kOpen ? 180000 : 79000;
   }
   switch (r.grade) {
-    case 'A': return 1500000 + 100000 * (r.distance / 400);
-    case 'B': return 600000;
-    case 'C': return 400000;
-    case 'D': return 350000;
-    case 'L': return 230000;
-    default: break;
+    case 'A':
+      return 1500000 + 100000 * (r.distance / 400);
+    case 'B':
+      return 600000;
+    case 'C':
+      return 400000;
+    case 'D':
+      return 350000;
+    case 'L':
+      return 230000;
+    default:
+      break;
   }
   static const int kByClass[] = {72000, 55000, 78000, 106000, 154000, 220000};
   return kByClass[r.category] + (r.special ? 6000 : 0);
@@ -272,9 +312,12 @@ class Simulation {
     }
     if (age == 3 && h.debut_day >= DaysFromCivil(year, 1, 1)) return;
     const double u = rng_.Unit();
-    if (age == 3) h.cls = u < 0.6 ? 1 : u < 0.9 ? 2 : u < 0.98 ? 3 : 5;
-    else if (age == 4) h.cls = u < 0.45 ? 2 : u < 0.75 ? 3 : u < 0.9 ? 4 : 5;
-    else h.cls = u < 0.3 ? 2 : u < 0.6 ? 3 : u < 0.8 ? 4 : 5;
+    if (age == 3)
+      h.cls = u < 0.6 ? 1 : u < 0.9 ? 2 : u < 0.98 ? 3 : 5;
+    else if (age == 4)
+      h.cls = u < 0.45 ? 2 : u < 0.75 ? 3 : u < 0.9 ? 4 : 5;
+    else
+      h.cls = u < 0.3 ? 2 : u < 0.6 ? 3 : u < 0.8 ? 4 : 5;
     if (age >= 5 && rng_.Chance(0.08)) {
       h.jumper = true;
       h.jump_cls = rng_.Chance(0.5) ? 1 : 0;
@@ -287,7 +330,8 @@ class Simulation {
     const bool first_year = year == w_.sim_from_year;
     for (size_t i = 0; i < w_.horses.size(); ++i) {
       Horse& h = w_.horses[i];
-      if (!h.registered || h.retired || h.registration_day >= DaysFromCivil(year + 1, 1, 1)) continue;
+      if (!h.registered || h.retired || h.registration_day >= DaysFromCivil(year + 1, 1, 1))
+        continue;
       const int age = Age(h, year);
       if (first_year && age >= 3) SeedEarlierCareer(h, year);
       if (h.retired) continue;
@@ -328,7 +372,8 @@ class Simulation {
   }
 
   // Pops horses ready by `day` from the buckets, earliest ready first.
-  void Draw(const std::vector<int>& buckets, int day, int year, size_t want, std::vector<int>& out) {
+  void Draw(const std::vector<int>& buckets, int day, int year, size_t want,
+            std::vector<int>& out) {
     while (out.size() < want) {
       int best = -1;
       for (int b : buckets) {
@@ -336,8 +381,10 @@ class Simulation {
         while (!q.empty()) {
           const HeapItem& top = q.top();
           const Horse& h = w_.horses[static_cast<size_t>(top.horse)];
-          if (h.retired || top.version != h.version) q.pop();
-          else break;
+          if (h.retired || top.version != h.version)
+            q.pop();
+          else
+            break;
         }
         if (q.empty() || q.top().ready > day) continue;
         if (best < 0 || Later()(buckets_[static_cast<size_t>(best)].top(), q.top())) best = b;
@@ -355,7 +402,8 @@ class Simulation {
     }
   }
 
-  std::vector<int> BucketsFor(const std::vector<int>& groups, int cls, int surface, bool jump) const {
+  std::vector<int> BucketsFor(const std::vector<int>& groups, int cls, int surface,
+                              bool jump) const {
     std::vector<int> out;
     for (int g : groups)
       for (int s = 0; s < 2; ++s)
@@ -366,22 +414,38 @@ class Simulation {
   std::vector<int> PickField(const Race& r, int year, size_t want) {
     std::vector<int> groups;
     switch (r.age_kind) {
-      case 11: groups = {0}; break;
-      case 12: groups = {1}; break;
-      case 14: case 19: groups = {2}; break;
-      default: groups = {1, 2}; break;
+      case 11:
+        groups = {0};
+        break;
+      case 12:
+        groups = {1};
+        break;
+      case 14:
+      case 19:
+        groups = {2};
+        break;
+      default:
+        groups = {1, 2};
+        break;
     }
     std::vector<int> classes;
-    if (r.jump) classes = {r.category == kOpen ? 1 : 0};
-    else if (r.category == kNewcomer) classes = {0};
-    else if (r.category == kMaiden) classes = {1, 0};
-    else if (r.category == kOpen && r.age_kind <= 12) classes = {5, 4, 3, 2};
-    else if (r.category == kOpen) classes = {5, 4, 3};
-    else classes = {r.category, r.category - 1};  // horses may run above their class
+    if (r.jump)
+      classes = {r.category == kOpen ? 1 : 0};
+    else if (r.category == kNewcomer)
+      classes = {0};
+    else if (r.category == kMaiden)
+      classes = {1, 0};
+    else if (r.category == kOpen && r.age_kind <= 12)
+      classes = {5, 4, 3, 2};
+    else if (r.category == kOpen)
+      classes = {5, 4, 3};
+    else
+      classes = {r.category, r.category - 1};  // horses may run above their class
     std::vector<int> field;
     for (int cls : classes)
       for (int pass = 0; pass < (r.jump ? 1 : 2) && field.size() < want; ++pass)
-        Draw(BucketsFor(groups, cls, pass == 0 ? r.surface : 1 - r.surface, r.jump), r.day, year, want, field);
+        Draw(BucketsFor(groups, cls, pass == 0 ? r.surface : 1 - r.surface, r.jump), r.day, year,
+             want, field);
     return field;
   }
 
@@ -414,9 +478,12 @@ class Simulation {
       }
     }
     r.age_index = r.jump ? (r.age_kind == 19 ? 5 : 4) : r.age_kind - 11;
-    if (r.category <= kMaiden && !r.jump) r.weight_rule = '3';
-    else if (r.grade == 'A') r.weight_rule = '4';
-    else r.weight_rule = "1224"[rng_.Below(4)];
+    if (r.category <= kMaiden && !r.jump)
+      r.weight_rule = '3';
+    else if (r.grade == 'A')
+      r.weight_rule = '4';
+    else
+      r.weight_rule = "1224"[rng_.Below(4)];
     const int first = FirstPrize(r);
     static const int kShare[] = {100, 40, 25, 15, 10};
     for (int i = 0; i < 5; ++i) r.prize[static_cast<size_t>(i)] = first * kShare[i] / 100 / 10 * 10;
@@ -436,7 +503,8 @@ class Simulation {
       const double u = rng_.Unit();
       const double wet = month == 6 || month == 7 || month == 9 ? 0.25 : 0.12;
       int weather = u < 0.6 - wet ? 1 : u < 0.88 - wet / 2 ? 2 : rng_.Chance(0.6) ? 3 : 4;
-      if ((month <= 2 || month == 12) && weather >= 3 && rng_.Chance(0.1)) weather = rng_.Chance(0.5) ? 5 : 6;
+      if ((month <= 2 || month == 12) && weather >= 3 && rng_.Chance(0.1))
+        weather = rng_.Chance(0.5) ? 5 : 6;
       const int wetness = weather >= 3 ? rng_.Range(1, 3) : (rng_.Chance(0.1) ? 1 : 0);
       const int turf = 1 + std::min(3, wetness);
       const int dirt = 1 + std::min(3, wetness + (rng_.Chance(0.2) ? 1 : 0));
@@ -462,7 +530,8 @@ class Simulation {
       Race r;
       r.day = d.day;
       r.venue = d.venue;
-      r.venue_code = std::string(1, static_cast<char>('0' + d.venue / 10)) + static_cast<char>('0' + d.venue % 10);
+      r.venue_code = std::string(1, static_cast<char>('0' + d.venue / 10)) +
+                     static_cast<char>('0' + d.venue % 10);
       r.meeting = d.meeting;
       r.day_of_meeting = d.day_of_meeting;
       r.number = number;
@@ -474,8 +543,9 @@ class Simulation {
       const int extra = number >= 6 ? 45 : 0;
       const int minutes = 9 * 60 + 50 + (number - 1) * 30 + extra;
       r.post_time = minutes / 60 * 100 + minutes % 60;
-      const int max_field = r.jump ? 14 : (r.distance <= 1000 ? std::min(c.max_field, 16) : c.max_field);
-      const int want = r.jump ? rng_.Range(8, 14)
+      const int max_field =
+          r.jump ? 14 : (r.distance <= 1000 ? std::min(c.max_field, 16) : c.max_field);
+      const int want = r.jump                             ? rng_.Range(8, 14)
                        : r.grade != ' ' && r.grade != 'E' ? rng_.Range(14, 18)
                                                           : rng_.Range(11, 18);
       std::vector<int> field = PickField(r, year, static_cast<size_t>(std::min(want, max_field)));
@@ -485,8 +555,10 @@ class Simulation {
       }
       if (r.visible && !upcoming) {
         r.early = early_(rng_);
-        if (abandoned_(rng_)) r.kind = '9';
-        else r.bogus = bogus_(rng_);
+        if (abandoned_(rng_))
+          r.kind = '9';
+        else
+          r.bogus = bogus_(rng_);
       }
       Run(r, field, year);
     }
@@ -517,12 +589,14 @@ class Simulation {
     r.course = ' ';
     r.weight_rule = '2';
     r.name = SpecialRaceName(rng_, rng_.Range(1, 10), true, false);
-    for (int i = 0; i < 5; ++i) r.prize[static_cast<size_t>(i)] = (local ? 400000 : 2000000) * (5 - i) / 10;
+    for (int i = 0; i < 5; ++i)
+      r.prize[static_cast<size_t>(i)] = (local ? 400000 : 2000000) * (5 - i) / 10;
     r.weather = rng_.Range(1, 2);
     r.turf_going = 1;
     r.dirt_going = rng_.Range(1, 2);
     r.post_time = local ? 2010 : 1540;
-    std::vector<int> field = PickField(r, year, static_cast<size_t>(local ? rng_.Range(2, 5) : rng_.Range(1, 3)));
+    std::vector<int> field =
+        PickField(r, year, static_cast<size_t>(local ? rng_.Range(2, 5) : rng_.Range(1, 3)));
     if (field.empty()) return;
     r.field_total = rng_.Range(std::max(8, static_cast<int>(field.size()) + 4), 16);
     Run(r, field, year);
@@ -560,7 +634,8 @@ class Simulation {
     r.first_entry = static_cast<int>(w_.entries.size());
     r.entry_count = n;
     // Post positions are drawn; the brackets follow the horse numbers.
-    for (int i = n; i > 1; --i) std::swap(field[static_cast<size_t>(i - 1)], field[rng_.Below(static_cast<uint32_t>(i))]);
+    for (int i = n; i > 1; --i)
+      std::swap(field[static_cast<size_t>(i - 1)], field[rng_.Below(static_cast<uint32_t>(i))]);
     // Better horses get better riders.
     std::vector<int> riders;
     for (int i = 0; i < n; ++i) riders.push_back(RandomRider(r.jump, riders));
@@ -569,10 +644,16 @@ class Simulation {
     });
     std::vector<std::pair<double, int>> by_ability;
     for (int i = 0; i < n; ++i)
-      by_ability.push_back({w_.horses[static_cast<size_t>(field[static_cast<size_t>(i)])].ability + 0.6 * rng_.Normal(), i});
-    std::sort(by_ability.begin(), by_ability.end(), [](auto& a, auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
+      by_ability.push_back({w_.horses[static_cast<size_t>(field[static_cast<size_t>(i)])].ability +
+                                0.6 * rng_.Normal(),
+                            i});
+    std::sort(by_ability.begin(), by_ability.end(), [](auto& a, auto& b) {
+      return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
     std::vector<int> rider_of(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) rider_of[static_cast<size_t>(by_ability[static_cast<size_t>(k)].second)] = riders[static_cast<size_t>(k)];
+    for (int k = 0; k < n; ++k)
+      rider_of[static_cast<size_t>(by_ability[static_cast<size_t>(k)].second)] =
+          riders[static_cast<size_t>(k)];
     const int base = n / 8, extra = n % 8;
     std::vector<double> strength(static_cast<size_t>(n)), perf(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -584,7 +665,8 @@ class Simulation {
       e.trainer = h.trainer;
       e.owner = h.owner;
       e.number = i + 1;
-      if (n <= 8) e.bracket = i + 1;
+      if (n <= 8)
+        e.bracket = i + 1;
       else {
         int b = 0, first_num = 1;
         for (b = 1; b <= 8; ++b) {
@@ -601,11 +683,16 @@ class Simulation {
       // Weight carried, in tenths of a kilogram.
       const bool filly = h.sex == '2';
       int weight;
-      if (r.jump) weight = filly ? 580 : 600;
-      else if (e.age <= 2) weight = filly ? 540 : 550;
-      else if (e.age == 3 && (r.age_kind == 12 || month <= 8)) weight = filly ? 540 : 560;
-      else weight = filly ? 550 : 570;
-      if (r.weight_rule == '1') weight = 500 + 5 * std::clamp(static_cast<int>((h.ability + 2) * 4), 0, 18);
+      if (r.jump)
+        weight = filly ? 580 : 600;
+      else if (e.age <= 2)
+        weight = filly ? 540 : 550;
+      else if (e.age == 3 && (r.age_kind == 12 || month <= 8))
+        weight = filly ? 540 : 560;
+      else
+        weight = filly ? 550 : 570;
+      if (r.weight_rule == '1')
+        weight = 500 + 5 * std::clamp(static_cast<int>((h.ability + 2) * 4), 0, 18);
       if (r.weight_rule == '2') weight += 10 * std::min(3, std::max(0, h.cls - 2));
       if (r.grade == 'F' || r.grade == 'G' || r.grade == 'H') weight = 600 + 10 * rng_.Range(0, 3);
       if (!r.special && r.weight_rule != '1') weight -= 10 * e.apprentice;
@@ -618,7 +705,10 @@ class Simulation {
       e.blinkers = (e.horse * 7 + 3) % 9 == 0;
       const double skill = max_skill_ > 0 ? j.skill / max_skill_ : 0;
       const double fit = -(r.surface != h.surface && !r.jump ? 0.5 : 0.0) -
-                         (r.jump ? 0.0 : (r.distance > h.best_distance ? r.distance - h.best_distance : h.best_distance - r.distance) / 700.0);
+                         (r.jump ? 0.0
+                                 : (r.distance > h.best_distance ? r.distance - h.best_distance
+                                                                 : h.best_distance - r.distance) /
+                                       700.0);
       strength[static_cast<size_t>(i)] = h.ability + AgeForm(e.age, month) + fit + 0.4 * skill;
       perf[static_cast<size_t>(i)] = strength[static_cast<size_t>(i)] + 0.9 * rng_.Normal();
       w_.entries.push_back(e);
@@ -642,7 +732,9 @@ class Simulation {
       }
       std::vector<int> order(static_cast<size_t>(n));
       for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
-      std::sort(order.begin(), order.end(), [&](int a, int b) { return es[a].odds != es[b].odds ? es[a].odds < es[b].odds : a < b; });
+      std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return es[a].odds != es[b].odds ? es[a].odds < es[b].odds : a < b;
+      });
       for (int k = 0; k < n; ++k) es[order[static_cast<size_t>(k)]].popularity = k + 1;
     }
     r.registered = n;
@@ -665,15 +757,17 @@ class Simulation {
     }
     Result(r, es, perf);
     w_.races.push_back(std::move(r));
-    for (int i = 0; i < n; ++i) AfterRace(w_.races.back(), w_.entries[static_cast<size_t>(w_.races.back().first_entry + i)], year);
+    for (int i = 0; i < n; ++i)
+      AfterRace(w_.races.back(), w_.entries[static_cast<size_t>(w_.races.back().first_entry + i)],
+                year);
   }
 
   static std::string MarginCode(double lengths) {
     static const std::pair<double, const char*> kCodes[] = {
-        {0.08, "H  "}, {0.18, "A  "}, {0.3, "K  "}, {0.6, "012"}, {0.85, "034"}, {1.1, "1  "},
-        {1.35, "114"}, {1.6, "112"}, {1.85, "134"}, {2.25, "2  "}, {2.75, "212"}, {3.25, "3  "},
-        {3.75, "312"}, {4.5, "4  "}, {5.5, "5  "}, {6.5, "6  "}, {7.5, "7  "}, {8.5, "8  "},
-        {9.5, "9  "}, {10.5, "10 "}};
+        {0.08, "H  "}, {0.18, "A  "}, {0.3, "K  "},  {0.6, "012"},  {0.85, "034"},
+        {1.1, "1  "},  {1.35, "114"}, {1.6, "112"},  {1.85, "134"}, {2.25, "2  "},
+        {2.75, "212"}, {3.25, "3  "}, {3.75, "312"}, {4.5, "4  "},  {5.5, "5  "},
+        {6.5, "6  "},  {7.5, "7  "},  {8.5, "8  "},  {9.5, "9  "},  {10.5, "10 "}};
     for (auto& [limit, code] : kCodes)
       if (lengths < limit) return code;
     return "T  ";
@@ -690,10 +784,14 @@ class Simulation {
     double sum = 0;
     for (int k = 0; k < laps; ++k) {
       double t = sec_per_200;
-      if (k == 0) t = (sec_per_200 + 0.6) * first_len / 200.0;
-      else if (k <= 2) t -= 0.5;
-      else if (k >= laps - 3) t += (k == laps - 1 ? 0.3 : -0.3);
-      else t += 0.25;
+      if (k == 0)
+        t = (sec_per_200 + 0.6) * first_len / 200.0;
+      else if (k <= 2)
+        t -= 0.5;
+      else if (k >= laps - 3)
+        t += (k == laps - 1 ? 0.3 : -0.3);
+      else
+        t += 0.25;
       t += 0.15 * rng_.Normal();
       raw[static_cast<size_t>(k)] = t * 10;
       sum += t * 10;
@@ -710,7 +808,8 @@ class Simulation {
     r.laps[static_cast<size_t>(laps - 1)] += r.winner_time - acc;
     auto sum_of = [&](int from, int count) {
       int s = 0;
-      for (int k = from; k < from + count && k < laps; ++k) s += r.laps[static_cast<size_t>(std::max(0, k))];
+      for (int k = from; k < from + count && k < laps; ++k)
+        s += r.laps[static_cast<size_t>(std::max(0, k))];
       return s;
     };
     r.first3f = sum_of(0, 3);
@@ -726,8 +825,10 @@ class Simulation {
     int starters = n;
     for (int i = 0; i < n && starters > 2; ++i) {
       const double u = rng_.Unit();
-      if (u < 0.012) es[i].abnormality = 1;
-      else if (u < 0.015) es[i].abnormality = 2;
+      if (u < 0.012)
+        es[i].abnormality = 1;
+      else if (u < 0.015)
+        es[i].abnormality = 2;
       if (es[i].abnormality) --starters;
     }
     for (int i = 0; i < n; ++i)
@@ -742,7 +843,11 @@ class Simulation {
           order.push_back(i);
           break;
         }
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return perf[static_cast<size_t>(a)] != perf[static_cast<size_t>(b)] ? perf[static_cast<size_t>(a)] > perf[static_cast<size_t>(b)] : a < b; });
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+      return perf[static_cast<size_t>(a)] != perf[static_cast<size_t>(b)]
+                 ? perf[static_cast<size_t>(a)] > perf[static_cast<size_t>(b)]
+                 : a < b;
+    });
     const int finishers = static_cast<int>(order.size());
     r.starters = starters;
     r.finishers = finishers;
@@ -753,17 +858,21 @@ class Simulation {
     if (away) {
       std::vector<int> slots;
       for (int p = 1; p <= r.field_total; ++p) slots.push_back(p);
-      for (int i = static_cast<int>(slots.size()); i > 1; --i) std::swap(slots[static_cast<size_t>(i - 1)], slots[rng_.Below(static_cast<uint32_t>(i))]);
+      for (int i = static_cast<int>(slots.size()); i > 1; --i)
+        std::swap(slots[static_cast<size_t>(i - 1)], slots[rng_.Below(static_cast<uint32_t>(i))]);
       std::vector<int> chosen(slots.begin(), slots.begin() + finishers);
       std::sort(chosen.begin(), chosen.end());
-      for (int k = 0; k < finishers; ++k) place[static_cast<size_t>(k)] = chosen[static_cast<size_t>(k)];
+      for (int k = 0; k < finishers; ++k)
+        place[static_cast<size_t>(k)] = chosen[static_cast<size_t>(k)];
     } else {
       for (int k = 0; k < finishers; ++k) place[static_cast<size_t>(k)] = k + 1;
     }
     // The winner's time, in tenths of a second.
     double sec = 11.5 + 0.00055 * (r.distance - 1000);
-    if (r.jump) sec = 13.6 + 0.0002 * (r.distance - 3000);
-    else if (r.surface == 1) sec += 0.6;
+    if (r.jump)
+      sec = 13.6 + 0.0002 * (r.distance - 3000);
+    else if (r.surface == 1)
+      sec += 0.6;
     static const double kTurfGoing[] = {0, 0, 0.1, 0.25, 0.4};
     static const double kDirtGoing[] = {0, 0, -0.05, -0.1, -0.15};
     sec += r.surface == 0 ? kTurfGoing[r.turf_going] : kDirtGoing[r.dirt_going];
@@ -773,13 +882,21 @@ class Simulation {
     const double lead_lengths = place[0] > 1 ? (place[0] - 1) * (0.5 + rng_.Unit()) : 0;
     r.winner_time = winner_time;
     Laps(r, sec);
-    const int dead_heat_at = rng_.Chance(0.004) && finishers >= 3 ? rng_.Range(1, std::min(5, finishers - 1)) : 0;
+    const int dead_heat_at =
+        rng_.Chance(0.004) && finishers >= 3 ? rng_.Range(1, std::min(5, finishers - 1)) : 0;
     double lengths = lead_lengths;
     std::vector<double> behind(static_cast<size_t>(finishers));
     for (int k = 0; k < finishers; ++k) {
       if (k > 0) {
-        const double gap = dead_heat_at == k ? 0 : std::max(0.05, (perf[static_cast<size_t>(order[static_cast<size_t>(k - 1)])] - perf[static_cast<size_t>(order[static_cast<size_t>(k)])]) * 2.2 + 0.3 * rng_.Unit());
-        lengths += gap * (away ? place[static_cast<size_t>(k)] - place[static_cast<size_t>(k - 1)] : 1);
+        const double gap =
+            dead_heat_at == k
+                ? 0
+                : std::max(0.05, (perf[static_cast<size_t>(order[static_cast<size_t>(k - 1)])] -
+                                  perf[static_cast<size_t>(order[static_cast<size_t>(k)])]) *
+                                         2.2 +
+                                     0.3 * rng_.Unit());
+        lengths +=
+            gap * (away ? place[static_cast<size_t>(k)] - place[static_cast<size_t>(k - 1)] : 1);
         es[order[static_cast<size_t>(k)]].margin = dead_heat_at == k ? "D  " : MarginCode(gap);
       }
       behind[static_cast<size_t>(k)] = lengths;
@@ -790,7 +907,8 @@ class Simulation {
       e.arrival = place[static_cast<size_t>(k)];
       e.placing = e.arrival;
     }
-    if (finishers >= 2) es[order[0]].margin = es[order[1]].margin == "D  " ? "D  " : es[order[1]].margin;
+    if (finishers >= 2)
+      es[order[0]].margin = es[order[1]].margin == "D  " ? "D  " : es[order[1]].margin;
     if (dead_heat_at) {
       Entry& a = es[order[static_cast<size_t>(dead_heat_at - 1)]];
       Entry& b = es[order[static_cast<size_t>(dead_heat_at)]];
@@ -812,8 +930,10 @@ class Simulation {
     // Time difference to the winner; the winner's to the runner-up, negative.
     for (int k = 0; k < finishers; ++k) {
       Entry& e = es[order[static_cast<size_t>(k)]];
-      if (e.arrival == 1) e.time_diff = finishers >= 2 && !away ? -(es[order[1]].time - e.time) : -rng_.Range(0, 5);
-      else e.time_diff = e.time - winner_time;
+      if (e.arrival == 1)
+        e.time_diff = finishers >= 2 && !away ? -(es[order[1]].time - e.time) : -rng_.Range(0, 5);
+      else
+        e.time_diff = e.time - winner_time;
     }
     // Last furlongs: closers finish faster than the leaders they run down.
     const int race_last3f = r.jump ? 0 : r.last3f;
@@ -826,7 +946,8 @@ class Simulation {
         e.last4f = 0;
       } else {
         const int base3f = race_last3f ? race_last3f : 350;
-        e.last3f = std::max(base3f - 20, base3f + static_cast<int>((e.time - winner_time) * 0.45) + style_term + rng_.Range(-4, 4));
+        e.last3f = std::max(base3f - 20, base3f + static_cast<int>((e.time - winner_time) * 0.45) +
+                                             style_term + rng_.Range(-4, 4));
         e.last4f = e.last3f + 115 + rng_.Range(0, 10);
       }
     }
@@ -835,28 +956,42 @@ class Simulation {
     static const double kFinishWeight[] = {0.15, 0.25, 0.4, 0.6};
     std::vector<int> running;
     for (int i = 0; i < n; ++i)
-      if (es[i].abnormality == 0 || es[i].abnormality == 4 || es[i].abnormality == 7) running.push_back(i);
+      if (es[i].abnormality == 0 || es[i].abnormality == 4 || es[i].abnormality == 7)
+        running.push_back(i);
     std::vector<double> finish_rank(static_cast<size_t>(n), 0);
-    for (int k = 0; k < finishers; ++k) finish_rank[static_cast<size_t>(order[static_cast<size_t>(k)])] = static_cast<double>(k) / std::max(1, finishers - 1);
+    for (int k = 0; k < finishers; ++k)
+      finish_rank[static_cast<size_t>(order[static_cast<size_t>(k)])] =
+          static_cast<double>(k) / std::max(1, finishers - 1);
     for (int i : running)
       if (es[i].abnormality == 4) finish_rank[static_cast<size_t>(i)] = 1.0;
     for (int c = 4 - corners; c < 4; ++c) {
       std::vector<std::pair<double, int>> key;
       for (int i : running) {
         const double style = (w_.horses[static_cast<size_t>(es[i].horse)].style - 1) / 3.0;
-        key.push_back({style * (1 - kFinishWeight[c]) + finish_rank[static_cast<size_t>(i)] * kFinishWeight[c] + 0.12 * rng_.Normal(), i});
+        key.push_back({style * (1 - kFinishWeight[c]) +
+                           finish_rank[static_cast<size_t>(i)] * kFinishWeight[c] +
+                           0.12 * rng_.Normal(),
+                       i});
       }
-      std::sort(key.begin(), key.end(), [](auto& a, auto& b) { return a.first != b.first ? a.first < b.first : a.second < b.second; });
+      std::sort(key.begin(), key.end(), [](auto& a, auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second < b.second;
+      });
       for (size_t p = 0; p < key.size(); ++p) {
         Entry& e = es[key[p].second];
-        e.corner[static_cast<size_t>(c)] = (e.abnormality == 4 && c == 3) ? 0 : static_cast<int>(p) + 1;
+        e.corner[static_cast<size_t>(c)] =
+            (e.abnormality == 4 && c == 3) ? 0 : static_cast<int>(p) + 1;
       }
     }
     for (int i : running) {
       Entry& e = es[i];
-      const int first_pos = corners ? e.corner[static_cast<size_t>(4 - corners)] : w_.horses[static_cast<size_t>(e.horse)].style;
+      const int first_pos = corners ? e.corner[static_cast<size_t>(4 - corners)]
+                                    : w_.horses[static_cast<size_t>(e.horse)].style;
       const int f = static_cast<int>(running.size());
-      e.style = corners == 0 ? first_pos : first_pos == 1 ? 1 : first_pos * 3 <= f ? 2 : first_pos * 3 <= 2 * f ? 3 : 4;
+      e.style = corners == 0             ? first_pos
+                : first_pos == 1         ? 1
+                : first_pos * 3 <= f     ? 2
+                : first_pos * 3 <= 2 * f ? 3
+                                         : 4;
     }
     // Prize money by final placing; a dead heat shares two places.
     for (int i = 0; i < n; ++i) {
@@ -875,7 +1010,8 @@ class Simulation {
     const int second = finishers >= 2 ? order[1] : -1;
     for (int i = 0; i < n; ++i) {
       if (es[i].abnormality == 1 || es[i].abnormality == 2) continue;
-      es[i].opponent = i == winner ? (second >= 0 ? es[second].horse : -1) : (winner >= 0 ? es[winner].horse : -1);
+      es[i].opponent = i == winner ? (second >= 0 ? es[second].horse : -1)
+                                   : (winner >= 0 ? es[winner].horse : -1);
     }
   }
 
@@ -894,7 +1030,8 @@ class Simulation {
       } else if (h.cls == 0) {
         h.cls = 1;
       }
-      if (!h.jumper && e.age >= 3 && h.cls >= 1 && h.cls <= 3 && h.starts >= 5 && e.placing > 5 && rng_.Chance(0.04)) {
+      if (!h.jumper && e.age >= 3 && h.cls >= 1 && h.cls <= 3 && h.starts >= 5 && e.placing > 5 &&
+          rng_.Chance(0.04)) {
         h.jumper = true;
         h.jump_cls = 0;
       }
@@ -902,8 +1039,10 @@ class Simulation {
     }
     h.ready_day = r.day + 14 + static_cast<int>(rng_.Below(35));
     if (rng_.Chance(0.1)) h.ready_day += rng_.Range(60, 200);  // a rest
-    if (ran && rng_.Chance(0.018 + (e.age >= 6 ? 0.04 : 0))) Retire(h, r.day);
-    else Push(e.horse, year);
+    if (ran && rng_.Chance(0.018 + (e.age >= 6 ? 0.04 : 0)))
+      Retire(h, r.day);
+    else
+      Push(e.horse, year);
   }
 
   void Tally(const Race& r, const Entry& e, int year) {
@@ -961,13 +1100,15 @@ class Simulation {
     w_.horse_entries.assign(static_cast<size_t>(at), 0);
     for (size_t k = 0; k < w_.entries.size(); ++k) {
       Horse& h = w_.horses[static_cast<size_t>(w_.entries[k].horse)];
-      w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count++)] = static_cast<int>(k);
+      w_.horse_entries[static_cast<size_t>(h.first_entry_slot + h.entry_count++)] =
+          static_cast<int>(k);
     }
     // A horse declared for a race and deleted again before the draw.
     for (Race& r : w_.races) {
       if (!r.visible || r.kind != '7' || !withdrawn_(rng_)) continue;
       const int hi = static_cast<int>(rng_.Below(static_cast<uint32_t>(w_.horses.size())));
-      if (w_.horses[static_cast<size_t>(hi)].registered && w_.horses[static_cast<size_t>(hi)].last_race_day != r.day)
+      if (w_.horses[static_cast<size_t>(hi)].registered &&
+          w_.horses[static_cast<size_t>(hi)].last_race_day != r.day)
         r.withdrawn = hi;
     }
   }

@@ -27,11 +27,13 @@ const Index& IndexFor(const RecordLayout& layout) {
 std::string Digits(int64_t value, int width) {
   std::string s(static_cast<size_t>(width), '0');
   if (value < 0) value = 0;
-  for (int i = width - 1; i >= 0 && value > 0; --i, value /= 10) s[static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
+  for (int i = width - 1; i >= 0 && value > 0; --i, value /= 10)
+    s[static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
   return s;
 }
 
-RecordText::RecordText(std::string& out, const RecordLayout& layout, char data_kind, std::string_view date)
+RecordText::RecordText(std::string& out, const RecordLayout& layout, char data_kind,
+                       std::string_view date)
     : out_(out), start_(out.size()), index_(&IndexFor(layout)), layout_(layout) {
   out_.append(static_cast<size_t>(layout.delivered_length()), ' ');
   char* rec = out_.data() + start_;
@@ -79,9 +81,11 @@ void RecordText::RaceId(std::string_view prefix, std::string_view id16) {
 
 namespace volq::gen {
 
-std::vector<const Field*> Repeated(const RecordLayout& layout, std::string_view before, int n, std::string_view after) {
+std::vector<const Field*> Repeated(const RecordLayout& layout, std::string_view before, int n,
+                                   std::string_view after) {
   std::vector<const Field*> out;
-  for (int i = 0; i < n; ++i) out.push_back(&layout.field(std::string(before) + std::to_string(i) + std::string(after)));
+  for (int i = 0; i < n; ++i)
+    out.push_back(&layout.field(std::string(before) + std::to_string(i) + std::string(after)));
   return out;
 }
 

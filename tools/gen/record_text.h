@@ -45,6 +45,6 @@ class RecordText {
 // The fields before0after .. before{n-1}after of a repeated entry
 // ("overall.count[", 6, "]"), looked up once for the hot loops.
 std::vector<const Field*> Repeated(const RecordLayout& layout, std::string_view before, int n,
-                                  std::string_view after = "]");
+                                   std::string_view after = "]");
 
 }  // namespace volq::gen

@@ -40,7 +40,9 @@ class Rng {
   // 0 <= value < n (n > 0).
   uint32_t Below(uint32_t n) { return static_cast<uint32_t>(((Next() >> 32) * n) >> 32); }
   // lo <= value <= hi.
-  int Range(int lo, int hi) { return lo + static_cast<int>(Below(static_cast<uint32_t>(hi - lo + 1))); }
+  int Range(int lo, int hi) {
+    return lo + static_cast<int>(Below(static_cast<uint32_t>(hi - lo + 1)));
+  }
   double Unit() { return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0); }
   bool Chance(double p) { return Unit() < p; }
   // Roughly normal with mean 0 and deviation 1: a scaled sum of four uniforms.
@@ -49,9 +51,13 @@ class Rng {
     return (s - 2.0) * 1.7320508075688772;
   }
   template <class T>
-  const T& Pick(const std::vector<T>& v) { return v[Below(static_cast<uint32_t>(v.size()))]; }
+  const T& Pick(const std::vector<T>& v) {
+    return v[Below(static_cast<uint32_t>(v.size()))];
+  }
   template <class T, size_t N>
-  const T& Pick(const T (&a)[N]) { return a[Below(N)]; }
+  const T& Pick(const T (&a)[N]) {
+    return a[Below(N)];
+  }
 
  private:
   static uint64_t Rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
@@ -91,7 +97,10 @@ class WeightedPicker {
     size_t lo = 0, hi = sums_.size() - 1;
     while (lo < hi) {
       size_t mid = (lo + hi) / 2;
-      if (sums_[mid] > x) hi = mid; else lo = mid + 1;
+      if (sums_[mid] > x)
+        hi = mid;
+      else
+        lo = mid + 1;
     }
     return lo;
   }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <thread>
-#include <cstdio>
 
 #include "common/record_layout.h"
 #include "platform/fs/file_failure.h"
@@ -86,8 +86,8 @@ std::string SummaryText(const Source& source) {
   for (auto& [type, kinds] : s.records)
     if (!LayoutOf(type)) type_line(type);
   std::snprintf(line, sizeof line, "races run %lld, their entries %lld; %zu files, %lld bytes\n",
-                static_cast<long long>(s.races), static_cast<long long>(s.entries), source.files.size(),
-                static_cast<long long>(source.Bytes()));
+                static_cast<long long>(s.races), static_cast<long long>(s.entries),
+                source.files.size(), static_cast<long long>(source.Bytes()));
   out += line;
   return out;
 }

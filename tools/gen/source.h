@@ -14,7 +14,8 @@
 namespace volq::gen {
 
 // The folders, in the order the download job asks for them.
-inline constexpr std::string_view kDataSets[] = {"TOKU", "RACE", "DIFN", "BLDN", "SLOP", "YSCH", "HOSN"};
+inline constexpr std::string_view kDataSets[] = {"TOKU", "RACE", "DIFN", "BLDN",
+                                                 "SLOP", "YSCH", "HOSN"};
 
 struct SourceFile {
   std::string folder;  // one of kDataSets

@@ -125,15 +125,15 @@ struct Person {
   std::string code;  // 5 digits
   PersonName name;
   char sex = '1';
-  int affiliation = 1;  // 1 east, 2 west, 3 local, 4 abroad
-  int region = -1;      // invitation region for 3 and 4
+  int affiliation = 1;                              // 1 east, 2 west, 3 local, 4 abroad
+  int region = -1;                                  // invitation region for 3 and 4
   int licence_day = 0, end_day = 0, birth_day = 0;  // end_day 0: still licensed
   double skill = 1;
   bool jump_rider = false;
   bool flat_rider = true;
   int stable = -1;  // trainer of a jockey's stable
   bool deleted = false;
-  std::vector<PersonYear> years;  // from the first simulated year
+  std::vector<PersonYear> years;                          // from the first simulated year
   int first_ride[2] = {-1, -1}, first_win[2] = {-1, -1};  // entries: flat, jump
   std::vector<int> graded_wins;                           // entries, oldest first
   int last_activity_day = 0;
@@ -204,16 +204,17 @@ struct Race {
 struct Entry {
   int race = 0, horse = 0, jockey = 0, trainer = 0, owner = 0;
   int bracket = 0, number = 0;
-  int weight = 550;       // tenths of a kilogram
-  int jockey_before = -1; // a rider replaced after the declarations
+  int weight = 550;        // tenths of a kilogram
+  int jockey_before = -1;  // a rider replaced after the declarations
   int body_weight = 0;
   int body_change = 0;
   bool first_start = false;
-  int abnormality = 0;  // 0 none, 1 withdrawn, 2 excluded before the start, 4 did not finish, 7 demoted
+  int abnormality =
+      0;  // 0 none, 1 withdrawn, 2 excluded before the start, 4 did not finish, 7 demoted
   int arrival = 0, placing = 0;
-  int dead_heat = 0;    // horses in the dead heat (0 none)
-  int time = 0;         // tenths of a second
-  int time_diff = 0;    // tenths; negative for the winner
+  int dead_heat = 0;  // horses in the dead heat (0 none)
+  int time = 0;       // tenths of a second
+  int time_diff = 0;  // tenths; negative for the winner
   std::string margin = "   ";
   std::array<int, 4> corner{};
   int odds = 0, popularity = 0;
@@ -265,7 +266,8 @@ void BuildSales(World& w, Rng& rng);
 // Whether a horse has a horse record: registered by the last delivery, and
 // raced in the simulated years or young enough to be delivered unraced.
 inline bool InHorseFile(const World& w, const Horse& h) {
-  return h.registered && h.registration_day <= w.as_of && (h.entry_count > 0 || h.birth_year >= w.opt.from - 4);
+  return h.registered && h.registration_day <= w.as_of &&
+         (h.entry_count > 0 || h.birth_year >= w.opt.from - 4);
 }
 
 // Index of the distance class of the results blocks: 0-2 turf, 3-5 dirt.

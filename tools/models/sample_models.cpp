@@ -111,9 +111,7 @@ SampleModel ReadCategorisation(DataDir& dir, const std::string& word) {
 }
 
 void WriteSampleModel(DataDir& dir, const std::string& word, const SampleModel& m) {
-  const auto path = [&](const std::string& name) {
-    return dir.Path("OPTION1N\\" + name);
-  };
+  const auto path = [&](const std::string& name) { return dir.Path("OPTION1N\\" + name); };
   // Only the 30 counts: the window reads no leading record count.
   TextListWriter totals(path("QA1" + word + "TotalData201801N2024.dat"));
   for (int k = 1; k <= kFactorCount; ++k) totals.Number(m.count[k]).EndLine();
