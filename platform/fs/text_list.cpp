@@ -1,7 +1,7 @@
 #include "platform/fs/text_list.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
@@ -157,7 +157,18 @@ std::string_view TextListReader::NextView() {
 
 int64_t TextListReader::NextNumber() { return ToNumber(Next()); }
 
-int64_t TextListReader::LineEnds() const { return std::count(data_.begin(), data_.end(), '\n'); }
+int64_t TextListReader::LineEnds() const {
+  // memchr runs through the bytes many at a time; a plain count of a
+  // 180 MB dam-line list costs more than the rest of the window's load.
+  int64_t n = 0;
+  const char* p = data_.data();
+  const char* const end = p + data_.size();
+  while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))))) {
+    ++n;
+    ++p;
+  }
+  return n;
+}
 
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
   std::string data = ReadWholeFile(path);
