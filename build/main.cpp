@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   DataDir dir(cl.data_dir);
-  NameDataDirInFirstReport(dir);
   Console console;
+  console.SetFirstReportLine(DataDirHeading(dir.root()));
   WindowManager wm(console, "VolqBuild");
   FormVolqBuild form(dir, {});
   return console.Run(wm, form, cl.script);

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   Console console;
+  console.SetFirstReportLine(DataDirHeading(cl.data_dir));
   StandInJVLink jvlink(StandInJVLink::DefaultSettingsPath());
   if (auto s = cl.options.find("--source"); s != cl.options.end()) jvlink.SetSource(s->second);
   jvlink.SetAsk([&console](const std::string& prompt) { return console.Ask(prompt); });

@@ -7,16 +7,6 @@
 
 namespace volq {
 
-namespace {
-// The line that leads the first report of the run, "" once it is printed.
-std::string g_first_report_line;
-}  // namespace
-
-void NameDataDirInFirstReport(const DataDir& dir) {
-  g_first_report_line = "in data directory " +
-                        std::filesystem::absolute(dir.root()).lexically_normal().string() + ":";
-}
-
 void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
                    const StepFn& step) {
   // One step at a time: a click that arrives while a step yields is refused.
@@ -66,10 +56,6 @@ void ReportSkipped(Window& w, const StepFrame& frame) {
   if (frame.clean()) return;
   // The report is UTF-8 but may quote record bytes; those stay as they are.
   std::vector<std::string> lines;
-  if (!g_first_report_line.empty()) {
-    lines.push_back(std::move(g_first_report_line));
-    g_first_report_line.clear();
-  }
   for (const std::string& line : frame.Report()) lines.push_back(TryCp932(line).value_or(line));
   w.ReportFailures(lines);
 }

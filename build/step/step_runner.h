@@ -27,8 +27,4 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
 // window's load, reports through it too). Nothing when the frame is clean.
 void ReportSkipped(Window& w, const StepFrame& frame);
 
-// Reports name files from the data directory; the program's first report
-// says once where that is, for a user who started it elsewhere.
-void NameDataDirInFirstReport(const DataDir& dir);
-
 }  // namespace volq

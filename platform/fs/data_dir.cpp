@@ -188,6 +188,11 @@ void NoteFileCreated(const fs::path& p) {
   for (DataDir* d : Live().dirs) d->NoteCreated(folder, name);
 }
 
+std::string DataDirHeading(const fs::path& root) {
+  std::error_code ec;
+  return "in data directory " + fs::absolute(root, ec).lexically_normal().string() + ":";
+}
+
 std::string DataDirProblem(const fs::path& root) {
   EntryInfo info;
   const int err = Files().Stat(root, info);

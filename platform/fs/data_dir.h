@@ -76,6 +76,8 @@ bool EntryExists(const std::filesystem::path& p);
 // nothing): it must exist as a folder; it is never created. The message names
 // its absolute path.
 std::string DataDirProblem(const std::filesystem::path& root);
+// The line that leads a run's reports: "in data directory /abs/path:".
+std::string DataDirHeading(const std::filesystem::path& root);
 
 // True when id can stand as a file name inside a folder.
 bool IsPlainName(std::string_view id);

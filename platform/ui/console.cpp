@@ -589,6 +589,10 @@ void Console::AfterClick(
 void Console::FlushFailures() {
   if (pending_.empty()) return;
   ClearLine();
+  if (!first_report_line_.empty()) {
+    err_ << "failure: " << Printable(first_report_line_) << '\n';
+    first_report_line_.clear();
+  }
   for (const std::string& f : pending_) err_ << "failure: " << Printable(ToUtf8(f)) << '\n';
   err_ << std::flush;
   pending_.clear();

@@ -124,6 +124,10 @@ class Console : public Host {
   int Run(WindowManager& wm, Window& start, const std::optional<std::string>& script);
   // One command line; false when it could not be carried out.
   bool Execute(std::string_view line);
+  // A line that leads the first failure report of the run, printed once
+  // (the programs name their data directory's absolute path there, for a
+  // user who started them elsewhere).
+  void SetFirstReportLine(std::string line) { first_report_line_ = std::move(line); }
   int exit_status() const { return failed_ || LateFailureCount() > 0 ? 1 : 0; }
 
   // A line typed at the terminal in answer to `prompt` (both UTF-8); nullopt
@@ -173,6 +177,7 @@ class Console : public Host {
   std::string drawn_line_;
   std::chrono::steady_clock::time_point last_draw_{};
   std::vector<std::string> pending_;
+  std::string first_report_line_;
 };
 
 }  // namespace volq
