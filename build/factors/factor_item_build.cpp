@@ -31,39 +31,21 @@ constexpr Build kSteepleBuild = {kCourseKinds[kSteeple], 100, "障害終わり"}
 
 constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::SohaSpeed};
 constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
+// clang-format off
 constexpr Routine kFactors[kFactorCount + 1] = {
     nullptr,
-    &Form::Factor01Year,
-    &Form::Factor02VenueTrack,
-    &Form::Factor03PrevRunChange,
-    &Form::Factor04Futan,
-    &Form::Factor05PrizeLog,
-    &Form::Factor06RaceKigo,
-    &Form::Factor07KishuSeiseki,
-    &Form::Factor08KyosobaValue,
-    &Form::Factor09RaceCount,
-    &Form::Factor10FutanRatio,
-    &Form::Factor11Bataiju,
-    &Form::Factor12AgeMonths,
-    &Form::Factor13StallionLog,
-    &Form::Factor14Interval,
-    &Form::Factor15PrevOddsLog,
-    &Form::Factor16StallionValue,
-    &Form::Factor17PaceDeviation,
-    &Form::Factor18KishuAgeBand,
-    &Form::Factor19ChokyoSeiseki,
-    &Form::Factor20StallionStat,
-    &Form::Factor21GradeRaceNo,
-    &Form::Factor22DistanceCode,
-    &Form::Factor23StallionDistance,
-    &Form::Factor24Umaban,
-    &Form::Factor25UmaKigo,
-    &Form::Factor26PrevTimeDiff,
-    &Form::Factor27KaijiNichiji,
-    &Form::Factor28CountBand,
-    &Form::Factor29AgariDeviation,
-    &Form::Factor30KyosobaValue,
+    &Form::Factor01Year,           &Form::Factor02VenueTrack,      &Form::Factor03PrevRunChange,
+    &Form::Factor04Futan,          &Form::Factor05PrizeLog,        &Form::Factor06RaceKigo,
+    &Form::Factor07KishuSeiseki,   &Form::Factor08KyosobaValue,    &Form::Factor09RaceCount,
+    &Form::Factor10FutanRatio,     &Form::Factor11Bataiju,         &Form::Factor12AgeMonths,
+    &Form::Factor13StallionLog,    &Form::Factor14Interval,        &Form::Factor15PrevOddsLog,
+    &Form::Factor16StallionValue,  &Form::Factor17PaceDeviation,   &Form::Factor18KishuAgeBand,
+    &Form::Factor19ChokyoSeiseki,  &Form::Factor20StallionStat,    &Form::Factor21GradeRaceNo,
+    &Form::Factor22DistanceCode,   &Form::Factor23StallionDistance, &Form::Factor24Umaban,
+    &Form::Factor25UmaKigo,        &Form::Factor26PrevTimeDiff,    &Form::Factor27KaijiNichiji,
+    &Form::Factor28CountBand,      &Form::Factor29AgariDeviation,  &Form::Factor30KyosobaValue,
 };
+// clang-format on
 
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
