@@ -33,7 +33,8 @@ void QuickSortImpl(std::vector<Key>& keys, std::vector<int32_t>& recordNumbers, 
     }
     // Left part lo..i-1 (when lo < i-1), right part j+1..hi (when hi > j+1).
     int64_t llo = lo, lhi = i - 1, rlo = j + 1, rhi = hi;
-    bool left = lo<i - 1, right = hi> j + 1;
+    const bool left = lo < i - 1;
+    const bool right = hi > j + 1;
     if (!left && !right) return;
     if (left && right) {
       if (lhi - llo < rhi - rlo) {

@@ -29,7 +29,9 @@ void StepFrame::NoteOutputs(DataDir& dir, const std::vector<std::string_view>& o
   for (std::string_view name : outputs) {
     std::filesystem::path p = dir.Path(name);
     std::string identity;
-    if (const int err = IdentityOf(p, identity)) FailFileOp("cannot look up", p, err);
+    // A folder of per-entity files is said as a whole: its identity is not used.
+    const bool folder = !name.empty() && name.back() == '\\';
+    if (const int err = folder ? 0 : IdentityOf(p, identity)) FailFileOp("cannot look up", p, err);
     outputs_.push_back({std::string(name), p, identity});
   }
 }
@@ -66,7 +68,7 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
 
 void StepFrame::Skipped(std::string_view what, const Failure& e) {
   if (IsFileSystemFailure(e)) {
-    StopStep(std::string(what) + ": " + e.what());
+    StopStep(std::string(what) + ": " + e.text());
   }
   fold_.Add(what, e);
 }

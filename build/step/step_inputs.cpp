@@ -149,29 +149,36 @@ std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view na
 
 namespace {
 
-// True when the file is missing (reported) or cannot be looked at (skipped
-// as `what`).
-bool ReportedMissing(StepContext& ctx, const std::filesystem::path& path, std::string_view what) {
-  bool exists = true;
-  if (!ctx.frame.Do(what, [&] { exists = EntryExists(path); })) return true;
-  if (exists) return false;
+void ReportMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
   const std::string file = ShownPath(path);
   ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
-  return true;
 }
 
 }  // namespace
 
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
-  ReportedMissing(ctx, path, "read");
+  bool exists = true;
+  if (ctx.frame.Do("read", [&] { exists = EntryExists(path); }) && !exists) {
+    ReportMissingEntityFile(ctx, path);
+  }
 }
 
 std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
                                                  const std::filesystem::path& path,
                                                  int record_length, std::string_view what) {
-  if (ReportedMissing(ctx, path, what)) return nullptr;
+  // One read tells a missing file from a present one: no look before it,
+  // as steps open a hundred thousand of these.
   std::unique_ptr<EntityRecords> file;
-  ctx.frame.Do(what, [&] { file = std::make_unique<EntityRecords>(path, record_length); });
+  bool missing = false;
+  ctx.frame.Do(what, [&] {
+    try {
+      file = std::make_unique<EntityRecords>(path, record_length);
+    } catch (const Failure& e) {
+      if (e.error() != ENOENT && e.error() != ENOTDIR) throw;
+      missing = true;
+    }
+  });
+  if (missing) ReportMissingEntityFile(ctx, path);
   return file;
 }
 

@@ -402,10 +402,6 @@ DataDirRoot::DataDirRoot(const fs::path& root) : key_(RootKey(root)) {
   error_ = key_.empty() ? ENOENT : Production().AddRoot(key_);
 }
 
-DataDirRoot::DataDirRoot(const DataDirRoot& other) : key_(other.key_), error_(other.error_) {
-  if (error_ == 0) error_ = Production().AddRoot(key_);
-}
-
 DataDirRoot::~DataDirRoot() {
   if (error_ == 0) Production().RemoveRoot(key_);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The file seam: every file operation of both programs on the data directory
 // goes through one FileSystem, so that tests can count the operations of a
-// whole pipeline and fail any one of them.
+// whole pipeline and fail any one of them. Only the lock of the data
+// directory and its note (data_dir_lock.h) and the making of its folders
+// stand outside: they are no data of a step.
 //
 // Errors are errno values, never exceptions: every call returns 0 on success
 // or the errno of its failure (callers raise a Failure with FailFileOp). A
@@ -184,7 +186,7 @@ class DataDirRoot {
  public:
   explicit DataDirRoot(const std::filesystem::path& root);
   ~DataDirRoot();
-  DataDirRoot(const DataDirRoot& other);
+  DataDirRoot(const DataDirRoot&) = delete;
   DataDirRoot& operator=(const DataDirRoot&) = delete;
   int error() const { return error_; }
 

@@ -36,9 +36,8 @@ RecordFrames::RecordFrames(std::string_view image, int record_length, std::strin
     // a trailing partial record (a count rounded up) padded with blanks.
     count_ = RecordCountOf(image_.size(), length_);
     if (count_ > 0 && static_cast<uint64_t>(count_) * length_ > image_.size()) {
-      starts_.resize(static_cast<size_t>(count_));
-      for (int32_t k = 0; k < count_; ++k) starts_[k] = static_cast<uint64_t>(k) * length_;
-      padded_last_.assign(image_.substr(starts_.back())).resize(length_, ' ');
+      const uint64_t last = static_cast<uint64_t>(count_ - 1) * length_;
+      padded_last_.assign(image_.substr(last)).resize(length_, ' ');
     }
     return;
   }
@@ -92,8 +91,8 @@ RecordFrames::RecordFrames(std::string_view image, int record_length, std::strin
 std::string_view RecordFrames::View(int32_t k) const {
   if (k < 1 || k > count_)
     FailIndex("record " + std::to_string(k) + " outside 1.." + std::to_string(count_));
-  if (starts_.empty()) return image_.substr(static_cast<size_t>(k - 1) * length_, length_);
   if (k == count_ && !padded_last_.empty()) return padded_last_;
+  if (starts_.empty()) return image_.substr(static_cast<size_t>(k - 1) * length_, length_);
   return image_.substr(starts_[static_cast<size_t>(k - 1)], length_);
 }
 

@@ -58,6 +58,7 @@ void RemoveLeftTemporaries(const std::filesystem::path& folder,
   std::vector<std::string> listed;
   if (const int err = Files().List(folder, listed)) FailFileOp("cannot list", folder, err);
   for (const std::string& file : listed) {
+    if (!IsTemporaryName(file)) continue;  // the data files, nearly all of them
     for (const std::string& name : names) {
       if (!IsTemporaryOf(file, name)) continue;
       const std::filesystem::path p = folder / file;
