@@ -35,7 +35,8 @@ function(volq_library name)
   if(tests)
     add_executable(${name}_test ${tests})
     target_link_libraries(${name}_test PRIVATE ${name} ${ARG_TEST_DEPS} GTest::gtest_main GTest::gmock)
+    # Unit tests: the maintainer's fast loop runs these alone (label fast).
     gtest_discover_tests(${name}_test DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "TMPDIR=${VOLQ_TEST_TMPDIR}")
+                         PROPERTIES LABELS fast ENVIRONMENT "TMPDIR=${VOLQ_TEST_TMPDIR}")
   endif()
 endfunction()
