@@ -1,7 +1,6 @@
 #include "build/entities/recent_horses.h"
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "build/entities/jockey_place_counts.h"
@@ -11,6 +10,7 @@
 #include "common/records.h"
 #include "common/text_map.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/file_system.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 
@@ -60,7 +60,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   // by an empty table and delete OPTION1N\KYOSOBAA.dat.
   TextListReader back(recent_path);
   if (!back.ok() && back.error() != ENOENT) {
-    StopStep("cannot read " + ShownPath(recent_path) + " back: " + std::strerror(back.error()));
+    StopStep("cannot read " + ShownPath(recent_path) + " back: " + SeamErrorText(back.error()));
   }
   std::vector<std::string> items;
   while (!back.Eof()) items.push_back(back.Next());

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <vector>
 
 #include "build/factors/form_categorysetup2024zz.h"
@@ -9,6 +8,7 @@
 #include "build/step/step_runner.h"
 #include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/file_system.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -50,7 +50,7 @@ float Weight(std::string_view t, const std::string& file) {
 TextListReader OpenModelFile(DataDir& dir, const std::string& file) {
   TextListReader r(dir.Path(file));
   if (r.error() == ENOENT) FailFile(file + ": missing");
-  if (!r.ok()) FailFile("cannot read", dir.Path(file), r.error());
+  if (!r.ok()) FailFileOp("cannot read", dir.Path(file), r.error());
   return r;
 }
 
@@ -60,7 +60,7 @@ void ReportUnread(StepFrame& frame, std::string_view name, int error) {
   if (error == ENOENT) {
     ReportMissingInput(frame, name);
   } else if (error != 0) {
-    frame.Skipped("cannot read input " + std::string(name), std::strerror(error));
+    frame.Skipped("cannot read input " + std::string(name), SeamErrorText(error));
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/fs/file_system.h"
 #include "platform/fs/replaced_file.h"
@@ -12,13 +11,12 @@ namespace volq {
 
 namespace {
 
-std::string Reason(int err) {
-  return err == kRefusedSymlink ? "refused symlink" : std::strerror(err);
-}
-
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
-  StopStep("cannot read input " + std::string(name) + ": " + Reason(err) +
-           "; the step did not run and changed nothing: make the file readable and run it again");
+  StopStep(
+      "cannot read input " + std::string(name) + ": " + SeamErrorText(err) +
+      "; the step did not run and changed nothing: " +
+      (err == kNotRegularFile ? "put the file itself in its place" : "make the file readable") +
+      " and run it again");
 }
 
 // The folder of an output: "KYOSOBA\\" and "OPTION1N\\KYOSOBA.dat" give their

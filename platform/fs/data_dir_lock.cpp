@@ -27,7 +27,8 @@ std::string HolderText(std::string_view program) {
 // The holder's note, or empty when there is none to read (not yet written,
 // or the holder could not write it).
 std::string ReadNote(int dir) {
-  const int fd = ::openat(dir, kLockNoteName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  // Never waits on a FIFO of its name.
+  const int fd = ::openat(dir, kLockNoteName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return "";
   char buf[256];
   const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -37,9 +38,12 @@ std::string ReadNote(int dir) {
   return text;
 }
 
+// A file made new: a stale note is removed first, never cut or written
+// through, as another name may link to it.
 void WriteNote(int dir, const std::string& text) {
+  ::unlinkat(dir, kLockNoteName, 0);
   const int fd =
-      ::openat(dir, kLockNoteName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+      ::openat(dir, kLockNoteName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return;
   const std::string line = text + "\n";
   // The note only tells who waits on whom: a short write is no failure.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <shared_mutex>
 
@@ -68,14 +69,25 @@ int CloseAfter(int fd, int err) {
   return err;
 }
 
-// Opens a file for reading, never through a symlink in place of it, and
-// tells its length: a folder opens on this system and is refused here.
-int OpenToRead(int dir, const char* name, int& fd, struct stat& st) {
-  fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return Errno();
+// Opens file `name` with `flags`, never through a symlink in place of it,
+// and tells what it is. The open does not wait: a FIFO would block it until
+// a program opened the other end, holding the data directory's lock the
+// while. A folder (which opens for reading on this system) and anything
+// else that is not a regular file are refused; a regular file's handle
+// blocks as usual once it is known to be one.
+int OpenFile(int dir, const char* name, int flags, int& fd, struct stat& st) {
+  fd = ::openat(dir, name, flags | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+  // ENXIO: a FIFO without a reader opened for writing, or a socket.
+  if (fd < 0) return errno == ENXIO ? kNotRegularFile : Errno();
   if (::fstat(fd, &st) != 0) return CloseAfter(fd, Errno());
   if (S_ISDIR(st.st_mode)) return CloseAfter(fd, EISDIR);
+  if (!S_ISREG(st.st_mode)) return CloseAfter(fd, kNotRegularFile);
+  if (::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return CloseAfter(fd, Errno());
   return 0;
+}
+
+int OpenToRead(int dir, const char* name, int& fd, struct stat& st) {
+  return OpenFile(dir, name, O_RDONLY, fd, st);
 }
 
 class PosixFileSystem : public FileSystem {
@@ -166,7 +178,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   int OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) override {
-    int flags = O_NOFOLLOW | O_CLOEXEC | O_CREAT;
+    int flags = O_CREAT;
     switch (mode) {
       case WriteMode::Temporary:
         flags |= O_WRONLY | O_EXCL;
@@ -182,17 +194,23 @@ class PosixFileSystem : public FileSystem {
         break;
     }
     return At(p, [&](int dir, const char* name) {
-      const int fd = ::openat(dir, name, flags, 0666);
-      if (fd < 0) return Errno();
       if (mode == WriteMode::Temporary) {
+        // Made new (O_EXCL): a regular file of one link.
+        const int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) return Errno();
         out = OpenedFile{fd, 0};
         return 0;
       }
+      int fd = -1;
+      struct stat st;
+      if (const int err = OpenFile(dir, name, flags, fd, st)) return err;
       // The system lets the owner (and root) open a file without write
       // permission; the data directory's own rule does not.
-      struct stat st;
-      if (::fstat(fd, &st) != 0) return CloseAfter(fd, Errno());
       if (!(st.st_mode & S_IWUSR)) return CloseAfter(fd, EACCES);
+      // Written in place, a file with another name would change under that
+      // name too (a copy made with hard links, a file linked in from
+      // outside): the caller replaces it instead.
+      if (st.st_nlink > 1) return CloseAfter(fd, kLinkedFile);
       out = OpenedFile{fd, static_cast<std::uint64_t>(st.st_size)};
       return 0;
     });
@@ -406,8 +424,15 @@ DataDirRoot::~DataDirRoot() {
   if (error_ == 0) Production().RemoveRoot(key_);
 }
 
+std::string SeamErrorText(int err) {
+  if (err == kRefusedSymlink) return "refused symlink";
+  if (err == kNotRegularFile) return "not a regular file";
+  return std::strerror(err);
+}
+
 void FailFileOp(std::string_view op, const fs::path& p, int err) {
   if (err == kRefusedSymlink) FailFile("refused symlink", p, 0);
+  if (err == kNotRegularFile) FailFile("not a regular file", p, 0);
   FailFile(op, p, err);
 }
 

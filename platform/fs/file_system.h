@@ -26,6 +26,18 @@
 // ".." part is refused with EINVAL, so no name leads out of the data
 // directory.
 //
+// Not a regular file. A FIFO, a socket or a device in place of a file is
+// never read or written: every open (also the ones inside ReadWhole and
+// MapForReading) fails with ENODEV (kNotRegularFile) at once, without
+// waiting for a writer or reader at the other end, and Stat tells it as
+// EntryKind::Other. A folder in place of a file fails with EISDIR.
+//
+// Hard links. A file that another name links to (more than one link) is
+// never written through: opening it InPlace, Append or ReadWrite fails with
+// EMLINK (kLinkedFile) and changes nothing, so that the caller replaces it
+// instead (written beside and renamed over this name: the other name keeps
+// its bytes). Reading it, replacing it and deleting it work as for any file.
+//
 // Read-only files. A file that has no write permission for its owner is
 // read-only, as on the system the data directory comes from, also for a
 // process that could write it anyway (root): writing it in place,
@@ -44,10 +56,15 @@ namespace volq {
 
 // The errno of a refused symlink.
 constexpr int kRefusedSymlink = ELOOP;
+// The errno of a FIFO, socket or device in place of a file.
+constexpr int kNotRegularFile = ENODEV;
+// The errno of an in-place open of a file that another name links to.
+constexpr int kLinkedFile = EMLINK;
 
 // What stands at a path, seen without following a symlink in place of a
 // file. A symlink to a folder is a Folder (folders are followed); any other
-// symlink, dangling included, is a Symlink.
+// symlink, dangling included, is a Symlink. Other is a FIFO, a socket or a
+// device.
 enum class EntryKind { Missing, File, Folder, Symlink, Other };
 
 struct EntryInfo {
@@ -105,7 +122,8 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // The whole content of file p into `out` (one open, size, read, close).
-  // ENOENT missing; EISDIR a folder; ELOOP a symlink; EACCES, EIO.
+  // ENOENT missing; EISDIR a folder; ELOOP a symlink; ENODEV not a regular
+  // file; EACCES, EIO.
   virtual int ReadWhole(const std::filesystem::path& p, std::string& out) = 0;
   // File p mapped read-only (an empty file maps to no bytes), for large
   // record files read in place. Errors as ReadWhole, and ENOMEM.
@@ -115,8 +133,9 @@ class FileSystem {
   virtual int OpenForReading(const std::filesystem::path& p, OpenedFile& out) = 0;
   // Opens file p for writing as `mode` says; a file created gets mode 0666
   // less the process's umask. ENOENT a missing folder; EISDIR a folder;
-  // ELOOP a symlink; EEXIST (Temporary) an entry already there; EACCES a
-  // read-only file (InPlace, Append, ReadWrite); ENOSPC, EIO.
+  // ELOOP a symlink; ENODEV not a regular file; EEXIST (Temporary) an entry
+  // already there; EACCES a read-only file, then EMLINK a file with another
+  // name (InPlace, Append, ReadWrite); ENOSPC, EIO.
   virtual int OpenForWriting(const std::filesystem::path& p, WriteMode mode, OpenedFile& out) = 0;
 
   // Reads up to `size` bytes at the handle's position; `got` is 0 at the end
@@ -196,8 +215,12 @@ class DataDirRoot {
 };
 
 // Raises the file Failure of a failed seam call: "refused symlink
-// UMAGOTOSETUP\2010100006.dat" for kRefusedSymlink, else as FailFile(op, p,
-// err) ("cannot write OPTION1N\KYOSOBA.dat: No space left on device").
+// UMAGOTOSETUP\2010100006.dat" for kRefusedSymlink, "not a regular file
+// RA20180101.dat" for kNotRegularFile, else as FailFile(op, p, err) ("cannot
+// write OPTION1N\KYOSOBA.dat: No space left on device").
 [[noreturn]] void FailFileOp(std::string_view op, const std::filesystem::path& p, int err);
+// The reason of a failed seam call in a report: "refused symlink",
+// "not a regular file", else the system's text ("Permission denied").
+std::string SeamErrorText(int err);
 
 }  // namespace volq

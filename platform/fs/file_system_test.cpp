@@ -1,5 +1,6 @@
 #include "platform/fs/file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +20,7 @@
 #include "platform/fs/data_dir_lock.h"
 #include "platform/fs/fault_file_system.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/special_entries_for_tests.h"
 
 namespace volq {
 namespace {
@@ -115,11 +117,102 @@ TEST_F(SeamTest, SymlinkInPlaceOfAFileIsRefusedAndNothingOutsideIsTouched) {
     EXPECT_EQ(info.kind, EntryKind::Symlink);
   }
   EXPECT_EQ(Slurp(data_ / "UMAGOTOSETUP" / "new.tmp"), "replacement");
-  try {
-    FailFileOp("cannot write", link, ELOOP);
-  } catch (const Failure& e) {
-    EXPECT_STREQ(e.what(), "refused symlink UMAGOTOSETUP\\2010100006.dat");
+}
+
+// The seam's own refusals are reported by what stands there, the others
+// with the operation and the system's reason.
+TEST_F(SeamTest, RefusalsAreReportedByName) {
+  const fs::path p = data_ / "UMAGOTOSETUP" / "2010100006.dat";
+  const struct {
+    int err;
+    const char* reason;
+    const char* report;
+  } cases[] = {
+      {kRefusedSymlink, "refused symlink", "refused symlink UMAGOTOSETUP\\2010100006.dat"},
+      {kNotRegularFile, "not a regular file", "not a regular file UMAGOTOSETUP\\2010100006.dat"},
+      {ENOSPC, "No space left on device",
+       "cannot write UMAGOTOSETUP\\2010100006.dat: No space left on device"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SeamErrorText(c.err), c.reason);
+    try {
+      FailFileOp("cannot write", p, c.err);
+    } catch (const Failure& e) {
+      EXPECT_STREQ(e.what(), c.report);
+    }
   }
+}
+
+// A FIFO, with or without a program at its other end, or a socket in place
+// of a file: every open is refused at once, none waits (the process ends at
+// the alarm if one does), and the entry is left as it was.
+TEST_F(SeamTest, WhatIsNoRegularFileIsRefusedWithoutWaiting) {
+  const fs::path p = data_ / "UMAGOTOSETUP" / "2010100006.dat";
+  std::string bytes;
+  MappedFile map;
+  auto open_as = [&](WriteMode mode) {
+    return Opening([&](OpenedFile& f) { return files().OpenForWriting(p, mode, f); });
+  };
+  const std::vector<std::pair<const char*, std::function<int()>>> calls = {
+      {"read whole", [&] { return files().ReadWhole(p, bytes); }},
+      {"map", [&] { return files().MapForReading(p, map); }},
+      {"open for reading",
+       [&] { return Opening([&](OpenedFile& f) { return files().OpenForReading(p, f); }); }},
+      {"in place", [&] { return open_as(WriteMode::InPlace); }},
+      {"append", [&] { return open_as(WriteMode::Append); }},
+      {"read-write", [&] { return open_as(WriteMode::ReadWrite); }},
+  };
+  int reader = -1;
+  const std::pair<const char*, std::function<void()>> entries[] = {
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }},
+      {"FIFO with a reader",
+       [&] {
+         ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0);
+         reader = ::open(p.c_str(), O_RDONLY | O_NONBLOCK);
+         ASSERT_GE(reader, 0);
+       }},
+      {"socket", [&] { ASSERT_TRUE(MakeSocket(p)); }},
+  };
+  for (const auto& [entry, make] : entries) {
+    fs::remove(p);
+    make();
+    ::alarm(20);
+    for (const auto& [name, call] : calls) {
+      SCOPED_TRACE(std::string(name) + " of a " + entry);
+      EXPECT_EQ(call(), kNotRegularFile);
+    }
+    ::alarm(0);
+    EntryInfo info;
+    EXPECT_EQ(files().Stat(p, info), 0);
+    EXPECT_EQ(info.kind, EntryKind::Other);
+    if (reader >= 0) ::close(reader);
+    reader = -1;
+  }
+}
+
+// A file that another name links to (here a name outside the data
+// directory) is not opened to be written in place; read, replaced or
+// deleted, the other name keeps its bytes.
+TEST_F(SeamTest, AFileWithAnotherNameIsNotWrittenInPlace) {
+  const fs::path p = data_ / "UMAGOTOSETUP" / "2010100003.dat";
+  Put(outside_ / "kept.dat", "outside bytes");
+  fs::create_hard_link(outside_ / "kept.dat", p);
+  for (WriteMode mode : {WriteMode::InPlace, WriteMode::Append, WriteMode::ReadWrite}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    EXPECT_EQ(Opening([&](OpenedFile& f) { return files().OpenForWriting(p, mode, f); }),
+              kLinkedFile);
+  }
+  std::string bytes;
+  EXPECT_EQ(files().ReadWhole(p, bytes), 0);
+  EXPECT_EQ(bytes, "outside bytes");
+  const fs::path tmp = data_ / "UMAGOTOSETUP" / "2010100003.dat.1-0.partial";
+  Put(tmp, "race records");
+  EXPECT_EQ(files().Replace(tmp, p), 0);
+  EXPECT_EQ(Slurp(p), "race records");
+  EXPECT_EQ(fs::hard_link_count(p), 1u);
+  fs::create_hard_link(outside_ / "kept.dat", data_ / "linked.dat");
+  EXPECT_EQ(files().Delete(data_ / "linked.dat"), 0);
+  EXPECT_EQ(Slurp(outside_ / "kept.dat"), "outside bytes");
 }
 
 TEST_F(SeamTest, FolderThatIsASymlinkIsFollowed) {
@@ -352,6 +445,26 @@ TEST_F(SeamTest, FreeLockIsTakenAtOnceAndLeavesAHiddenNote) {
   EXPECT_EQ(note.str(), "");
   EXPECT_FALSE(fs::exists(data_ / kLockNoteName));
   EXPECT_THROW(DataDirLock(data_ / "none", "volqbuild", note), Failure);
+}
+
+// A stale note that another name links to is never cut or written through,
+// nor is a FIFO of its name waited on (the process ends at the alarm).
+TEST_F(SeamTest, ALockNoteWithAnotherNameOrAFifoIsMadeAnew) {
+  Put(outside_ / "kept.txt", "outside bytes");
+  fs::create_hard_link(outside_ / "kept.txt", data_ / kLockNoteName);
+  std::ostringstream note;
+  {
+    DataDirLock lock(data_, "volqbuild", note);
+    EXPECT_EQ(Slurp(data_ / kLockNoteName).rfind("volqbuild (pid ", 0), 0u);
+  }
+  EXPECT_EQ(Slurp(outside_ / "kept.txt"), "outside bytes");
+  ASSERT_EQ(::mkfifo((data_ / kLockNoteName).c_str(), 0644), 0);
+  ::alarm(20);
+  {
+    DataDirLock lock(data_, "volqbuild", note);
+    EXPECT_TRUE(fs::is_regular_file(data_ / kLockNoteName));
+  }
+  ::alarm(0);
 }
 
 std::string ReadLine(int fd) {

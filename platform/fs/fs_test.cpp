@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -402,6 +404,77 @@ TEST_F(FsTest, UpdateWholeFileLeavesExactlyTheNewBytes) {
   EXPECT_THROW(UpdateWholeFile(root_ / "NOFOLDER" / "X.dat", "x"), Failure);
   fs::create_directories(root_ / "D.dat");
   EXPECT_THROW(UpdateWholeFile(root_ / "D.dat", "x"), Failure);
+}
+
+// Each writer of a file in place, given a file that a name outside links to
+// (a copy of the data directory made with hard links): the file ends with
+// the new bytes and its mode, the outside name keeps the former bytes.
+TEST_F(FsTest, AFileWithAnotherNameIsReplacedNotWrittenThrough) {
+  const fs::path p = root_ / "2010100003.dat", outside = root_ / "outside.dat";
+  struct Case {
+    const char* name;
+    std::function<void()> write;
+    const char* after;
+  };
+  const std::vector<Case> cases = {
+      {"whole", [&] { WriteWholeFile(p, "RA01"); }, "RA01"},
+      {"updated", [&] { UpdateWholeFile(p, "RA01SE02"); }, "RA01SE02"},
+      {"record file",
+       [&] {
+         RecordFile f(p, 4);
+         f.Write(2, "SE02");
+         f.Close();
+       },
+       "RA00SE02"},
+      {"appended",
+       [&] {
+         TextListWriter a(p, TextListWriter::Mode::Append);
+         a.Number(7).EndLine();
+       },
+       "RA00\r\n7\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(p);
+    WriteWholeFile(outside, c.name == std::string("appended") ? "RA00\r\n" : "RA00");
+    const std::string former = ReadWholeFile(outside);
+    fs::permissions(outside, fs::perms(0640));
+    fs::create_hard_link(outside, p);
+    c.write();
+    EXPECT_EQ(ReadWholeFile(p), c.after);
+    EXPECT_EQ(ReadWholeFile(outside), former);
+    EXPECT_EQ(fs::hard_link_count(p), 1u);
+    EXPECT_EQ(fs::status(p).permissions(), fs::perms(0640));
+  }
+}
+
+// A FIFO in place of a file: every reader and writer fails at once and
+// names it, and it stays (the process ends at the alarm if one waits).
+TEST_F(FsTest, AFifoIsNeitherReadNorWritten) {
+  const fs::path p = root_ / "RA20180101.dat";
+  ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0);
+  const std::function<void()> calls[] = {
+      [&] { ReadWholeFile(p); },
+      [&] { RecordReader(p, 4); },
+      [&] { RecordFile(p, 4); },
+      [&] { WriteWholeFile(p, "x"); },
+      [&] { UpdateWholeFile(p, "x"); },
+      [&] { ReplaceWholeFile(p, "x"); },
+      [&] { TextListWriter(p, TextListWriter::Mode::Append).Close(); },
+  };
+  ::alarm(20);
+  for (const auto& call : calls) {
+    try {
+      call();
+      ADD_FAILURE() << "not refused";
+    } catch (const Failure& e) {
+      EXPECT_EQ(std::string(e.what()), "not a regular file " + p.string());
+    }
+  }
+  EXPECT_EQ(ProbeInput(p), kNotRegularFile);
+  EXPECT_EQ(TextListReader(p).error(), kNotRegularFile);
+  ::alarm(0);
+  EXPECT_EQ(fs::status(p).type(), fs::file_type::fifo);
 }
 
 TEST_F(FsTest, AFolderIsNoRecordFile) {

@@ -58,10 +58,13 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 // Truncating it to nothing first makes the file system flush it on close
 // (its guard for files replaced by truncation), which costs many times the
 // write itself when a step rewrites a hundred thousand small files.
+// A file that another name links to is replaced instead, so that the other
+// name keeps its bytes.
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   FileSystem& files = Files();
   OpenedFile f;
   if (const int err = files.OpenForWriting(path, WriteMode::InPlace, f)) {
+    if (err == kLinkedFile) return ReplaceWholeFile(path, bytes);
     FailFileOp("cannot write", path, err);
   }
   size_t put = 0;
@@ -80,6 +83,7 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
   FileSystem& files = Files();
   OpenedFile f;
   if (const int err = files.OpenForWriting(path, WriteMode::ReadWrite, f)) {
+    if (err == kLinkedFile) return ReplaceWholeFile(path, bytes);
     FailFileOp("cannot write", path, err);
   }
   // The former content whole (per-entity files are small), compared with the

@@ -62,8 +62,8 @@ class RecordFile {
 
 // Whether an input can be read, without reading it: 0 when it opens for
 // reading, ENOENT when there is no such file, else the errno of the failed
-// open (EISDIR for a folder of its name, ELOOP for a symlink). Never creates
-// the file.
+// open (EISDIR for a folder of its name, ELOOP for a symlink, ENODEV for a
+// FIFO, socket or device). Never creates the file, never waits.
 int ProbeInput(const std::filesystem::path& path);
 
 // The whole of an input into `out`: 0, ENOENT when there is no such file (or
@@ -72,12 +72,16 @@ int ReadInput(const std::filesystem::path& path, std::string& out);
 
 // Whole-file helpers for steps that stream.
 std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
-void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);  // Failure on error
+// Writes the file in place (created when missing); one that another name
+// links to is replaced instead (ReplaceWholeFile), so the other name keeps
+// its bytes. Failure on error.
+void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
 // Leaves the file holding exactly `bytes` like WriteWholeFile, but writes only
 // from the first byte that differs and cuts what is left over (nothing at all
 // when the file already holds them): rewriting thousands of small files whole
 // costs many times more on file systems that secure the blocks of a file cut
-// to 0 bytes before its new ones. Failure on error.
+// to 0 bytes before its new ones. A linked file is replaced as by
+// WriteWholeFile. Failure on error.
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace volq

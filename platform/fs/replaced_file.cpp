@@ -87,7 +87,7 @@ ReplacedFile::ReplacedFile(std::filesystem::path final_path)
     case EntryKind::Folder:
       FailFileOp("cannot write", final_, EISDIR);
     case EntryKind::Other:
-      FailFileOp("cannot write", final_, EINVAL);
+      FailFileOp("cannot write", final_, kNotRegularFile);
   }
   OpenedFile f;
   if (const int err = files.OpenForWriting(temp_, WriteMode::Temporary, f)) {

@@ -7,7 +7,9 @@
 // step ever reads a partial one. A reader that opened the former output keeps
 // reading it whole; the next open finds the new one. The new file takes the
 // permission bits of the former one; a former output that is read-only (or
-// a symlink, or a folder) is never replaced.
+// a symlink, a folder, a FIFO, a socket or a device) is never replaced. A
+// former output that another name links to is replaced like any other: the
+// other name keeps the former bytes.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,8 +21,8 @@ class ReplacedFile {
  public:
   // Creates the temporary file; one that cannot be created (a missing folder,
   // a full disk), or a former output that may not be replaced (read-only, a
-  // symlink, a folder), raises a file Failure and leaves the former output
-  // alone.
+  // symlink, a folder, not a regular file), raises a file Failure and leaves
+  // the former output alone.
   explicit ReplacedFile(std::filesystem::path final_path);
   ~ReplacedFile();  // abandons the new content unless committed
   ReplacedFile(const ReplacedFile&) = delete;

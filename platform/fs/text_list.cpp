@@ -15,12 +15,20 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
   if (mode == Mode::Output) {
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
+    append_ = true;
     OpenedFile f;
-    if (const int err = Files().OpenForWriting(path, WriteMode::Append, f)) {
+    const int err = Files().OpenForWriting(path, WriteMode::Append, f);
+    if (err == kLinkedFile) {
+      // Another name links to the list: it is replaced by its former lines
+      // and the new ones, and the other name keeps the former lines alone.
+      buf_ = ReadWholeFile(path);
+      anew_ = std::make_unique<ReplacedFile>(path);
+    } else if (err) {
       FailFileOp("cannot open", path, err);
+    } else {
+      appended_ = f.handle;
+      NoteFileCreated(path);
     }
-    appended_ = f.handle;
-    NoteFileCreated(path);
   }
   buf_.reserve(1 << 16);
 }
@@ -28,7 +36,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
 // A list written anew and not closed is dropped with its replacement; one
 // appended to keeps what it was given.
 TextListWriter::~TextListWriter() {
-  if (appended_ >= 0) {
+  if (append_ && (appended_ >= 0 || anew_)) {
     try {
       Close();
     } catch (const Failure& e) {

@@ -19,8 +19,10 @@ class TextListWriter {
   enum class Mode { Output, Append };
   // Output writes the list anew: it replaces the former file whole on Close,
   // and a writer destroyed without Close (or whose write failed) leaves the
-  // former file as it was. Append adds to the end of the file in place. Both
-  // create a missing file; one that cannot be opened raises a file Failure.
+  // former file as it was. Append adds to the end of the file in place (one
+  // that another name links to is replaced on Close by its former bytes and
+  // the new ones, as Output does). Both create a missing file; one that
+  // cannot be opened raises a file Failure.
   explicit TextListWriter(const std::filesystem::path& path, Mode mode = Mode::Output);
   ~TextListWriter();
   TextListWriter(const TextListWriter&) = delete;
@@ -38,8 +40,9 @@ class TextListWriter {
   void Separator();
   void FlushIfFull();
   void WriteBuffer();
-  std::unique_ptr<ReplacedFile> anew_;  // Output
+  std::unique_ptr<ReplacedFile> anew_;  // Output, or Append to a linked file
   int appended_ = -1;                   // Append: the handle of the file
+  bool append_ = false;                 // Append: kept also when not closed
   std::filesystem::path path_;
   bool first_ = true;
   std::string buf_;
