@@ -1,6 +1,7 @@
 // Runs volqfetch against the service's stand-in and a small record source.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,10 +45,11 @@ class FetchEndToEnd : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(root_); }
 
-  // Exit status of volqfetch run in the test's folder with `args`.
-  int Run(const std::string& args) {
-    std::string cmd = "cd '" + root_.string() + "' && XDG_CONFIG_HOME=cfg '" VOLQFETCH_PATH "' " +
-                      args + " >out.txt 2>err.txt </dev/null";
+  // Exit status of volqfetch run in the test's folder with `args`; `before`
+  // comes before the program (a limit of the run).
+  int Run(const std::string& args, const std::string& before = "") {
+    std::string cmd = "cd '" + root_.string() + "' && XDG_CONFIG_HOME=cfg " + before +
+                      " '" VOLQFETCH_PATH "' " + args + " >out.txt 2>err.txt </dev/null";
     int st = std::system(cmd.c_str());
     out_ = ReadWholeFile(root_ / "out.txt");
     err_ = ReadWholeFile(root_ / "err.txt");
@@ -129,6 +131,27 @@ TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
                 " does not end with CR LF: its last record is cut): deleted and not stored\n");
   EXPECT_TRUE(headed_);  // run from anywhere, the user sees where the files are
   ExpectEveryFileButRA02();
+}
+
+// What stands in the record source in place of a file and is none is named
+// like a damaged file, and the records of every other file are stored. A
+// FIFO is not waited on: a run still going after 20 s is ended (124).
+TEST_F(FetchEndToEnd, AnEntryOfTheSourceThatIsNoFileIsNamedAsDamaged) {
+  const fs::path entry = root_ / "src/RACE/RA02.txt";
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { fs::create_directory(entry); }, "a folder"},
+      {[&] { ASSERT_EQ(::mkfifo(entry.c_str(), 0644), 0); }, "a FIFO"},
+      {[&] { fs::create_symlink(root_ / "src/RACE/gone.txt", entry); }, "a symlink to nothing"},
+  };
+  for (const auto& [make, kind] : cases) {
+    SCOPED_TRACE(kind);
+    fs::remove_all(entry);
+    make();
+    EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'", "timeout 20"), 1);
+    EXPECT_EQ(err_, "failure: source file RA02.txt was damaged (" + entry.string() + " is " + kind +
+                        ", not a file of records): deleted and not stored\n");
+    ExpectEveryFileButRA02();
+  }
 }
 
 TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/fs/record_file.h"
+#include "platform/fs/special_entries_for_tests.h"
 #include "platform/jvlink/scripted_jvlink.h"
 #include "platform/jvlink/stand_in.h"
 
@@ -60,7 +64,6 @@ TEST_F(StandInTest, ServesFoldersInSpecOrderAndFilesInNameOrder) {
   Put("RACE/empty.txt", "");
   Put("HOSN/h.txt", "HS1\r\n");
   Put("OTHR/o.txt", "XX1\r\n");  // not asked for
-  fs::create_directories(root_ / "src/RACE/sub");
   StandInJVLink j = Make(0);
   ASSERT_EQ(j.JVInit("UNKNOWN"), 0);
   int32_t reads = -9, downloads = -9;
@@ -170,6 +173,60 @@ TEST_F(StandInTest, DamagedFileIsDeletedAndReadingGoesOnAfterReopen) {
   j.JVInit("UNKNOWN");
   ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
   EXPECT_EQ(r, 4);
+}
+
+// What stands in a folder of the source in place of a file is named as a
+// damaged file, whatever it is, and reading goes on behind it; a symlink to
+// a file is served as the file. No open waits: the process ends at the
+// alarm if one does.
+TEST_F(StandInTest, AnEntryThatIsNoRegularFileIsDamaged) {
+  Put("RACE/1", "RA1\r\n");
+  Put("RACE/3", "RA3\r\n");
+  Put("elsewhere", "RA2\r\n");
+  const fs::path entry = root_ / "src/RACE/2";
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string explained;  // empty: served as a file
+  };
+  const std::vector<Case> cases = {
+      {"folder", [&] { fs::create_directory(entry); }, " is a folder, not a file of records"},
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(entry.c_str(), 0644), 0); },
+       " is a FIFO, not a file of records"},
+      {"socket", [&] { ASSERT_TRUE(MakeSocket(entry)); },
+       " is a socket or a device, not a file of records"},
+      {"dangling symlink", [&] { fs::create_symlink(root_ / "nowhere", entry); },
+       " is a symlink to nothing, not a file of records"},
+      {"symlink to a file", [&] { fs::create_symlink(root_ / "src/elsewhere", entry); }, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(entry);
+    c.make();
+    StandInJVLink j = Make();
+    j.JVInit("UNKNOWN");
+    int32_t r = 0, d = 0;
+    std::string s, buf, file;
+    ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
+    EXPECT_EQ(r, 3);
+    ::alarm(20);
+    if (c.explained.empty()) {
+      EXPECT_EQ(ReadAll(j),
+                (std::vector<std::string>{"1:RA1\r\n", "-1", "2:RA2\r\n", "-1", "3:RA3\r\n"}));
+      ::alarm(0);
+      continue;
+    }
+    EXPECT_GT(j.JVRead(buf, r, file), 0);
+    EXPECT_EQ(j.JVRead(buf, r, file), -1);
+    EXPECT_EQ(j.JVRead(buf, r, file), StandInJVLink::kFileDamaged);
+    ::alarm(0);
+    EXPECT_EQ(file, "2");
+    EXPECT_EQ(j.Explain(StandInJVLink::kFileDamaged), entry.string() + c.explained);
+    j.JVFileDelete(file);
+    j.JVClose();
+    ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
+    EXPECT_EQ(ReadAll(j), (std::vector<std::string>{"3:RA3\r\n"}));
+  }
 }
 
 TEST_F(StandInTest, SettingsDialogChoosesAndRemembersTheSource) {

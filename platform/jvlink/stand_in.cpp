@@ -1,5 +1,9 @@
 #include "platform/jvlink/stand_in.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -14,17 +18,56 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// What stands at a path instead of a regular file, in a report.
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "something other than a file";
+}
+
 // The record source and the settings lie outside the data directory: they
 // are read and written as plain files, not through the data directory's
-// file seam, whose faults and rules are the data directory's.
-std::string ReadPlainFile(const fs::path& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) FailFile("cannot open", path, errno);
+// file seam, whose faults and rules are the data directory's. A symlink to a
+// file is followed. The open never waits (a FIFO would block it until
+// something wrote to it). What stands at `path` when it is not a regular
+// file goes to `not_file` ("a folder", "a FIFO", "a symlink to nothing")
+// and nothing is read; without `not_file` it is a file Failure, as is a
+// file that cannot be read.
+std::string ReadPlainFile(const fs::path& path, std::string* not_file = nullptr) {
+  const auto refuse = [&](std::string what) {
+    if (!not_file) FailFile("not a regular file", path, 0);
+    *not_file = std::move(what);
+    return std::string();
+  };
+  struct stat st;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    const int err = errno;
+    // A socket, or a device without its driver.
+    if (err == ENXIO || err == ENODEV) return refuse("a socket or a device");
+    if ((err == ENOENT || err == ELOOP) && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      return refuse("a symlink to nothing");
+    }
+    FailFile("cannot open", path, err);
+  }
+  int err = ::fstat(fd, &st) == 0 ? 0 : errno;
+  if (err == 0 && !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return refuse(KindOf(st.st_mode));
+  }
+  if (err == 0 && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) err = errno;
   std::string data;
   char block[1 << 16];
-  while (const size_t got = std::fread(block, 1, sizeof block, f)) data.append(block, got);
-  const int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
-  std::fclose(f);
+  while (err == 0) {
+    const ssize_t got = ::read(fd, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) err = errno;
+    if (got <= 0) break;
+    data.append(block, static_cast<size_t>(got));
+  }
+  ::close(fd);
   if (err) FailFile("cannot read", path, err);
   return data;
 }
@@ -160,9 +203,10 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
     if (!fs::is_directory(folder, ec)) continue;  // a missing folder serves nothing
     std::vector<fs::path> in_folder;
     fs::directory_iterator it(folder, ec), end;
+    // Every entry is a file of the service: one that is not a regular file
+    // is found damaged when it is read, so that it is named, never passed
+    // over in silence.
     for (; !ec && it != end; it.increment(ec)) {
-      std::error_code fe;
-      if (!it->is_regular_file(fe)) continue;
       const fs::path& p = it->path();
       if (done_.count(p) || deleted_.count(p)) continue;
       in_folder.push_back(p);
@@ -206,6 +250,12 @@ void StandInJVLink::EndFile() {
   ++current_;
 }
 
+int32_t StandInJVLink::Damaged(const fs::path& path, const std::string& what) {
+  why_ = fs::absolute(path).string() + what;
+  EndFile();
+  return kFileDamaged;
+}
+
 int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& file_name) {
   if (!open_) return kNotOpen;
   if (current_ >= files_.size()) return 0;
@@ -213,17 +263,17 @@ int32_t StandInJVLink::JVRead(std::string& buffer, int32_t& size, std::string& f
   file_name = path.filename().string();
   named_ = path;
   if (!loaded_) {
+    std::string not_file;
     try {
-      data_ = ReadPlainFile(path);
+      data_ = ReadPlainFile(path, &not_file);
     } catch (const Failure& e) {
       why_ = e.what();
       EndFile();
       return kFileUnreadable;
     }
+    if (!not_file.empty()) return Damaged(path, " is " + not_file + ", not a file of records");
     if (!data_.empty() && !data_.ends_with("\r\n")) {
-      why_ = fs::absolute(path).string() + " does not end with CR LF: its last record is cut";
-      EndFile();
-      return kFileDamaged;
+      return Damaged(path, " does not end with CR LF: its last record is cut");
     }
     loaded_ = true;
     pos_ = 0;

@@ -31,7 +31,9 @@ class StandInJVLink : public JVLink {
   static constexpr int32_t kSourceUnreadable = -213;  // a folder of it cannot be listed
   static constexpr int32_t kFileUnreadable =
       -402;  // a file cannot be read; the next read serves the next file
-  static constexpr int32_t kFileDamaged = -403;  // a file does not end with CR LF
+  // A file does not end with CR LF, or is no regular file (a folder, a FIFO,
+  // a symlink to nothing).
+  static constexpr int32_t kFileDamaged = -403;
 
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
   // Asks the person a line (UTF-8); nullopt when nobody can answer.
@@ -74,6 +76,9 @@ class StandInJVLink : public JVLink {
  private:
   void SaveSettings() const;
   void EndFile();
+  // Ends a damaged file: kFileDamaged, explained as its absolute path and
+  // `what` is wrong with it.
+  int32_t Damaged(const std::filesystem::path& path, const std::string& what);
   std::filesystem::path settings_path_;
   std::filesystem::path source_;
   double download_seconds_ = 1.0;
