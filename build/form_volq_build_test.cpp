@@ -68,8 +68,8 @@ TEST_F(FormVolqBuildTest, AStepStoppedByAFullDiskNamesTheOutputsItKept) {
                 "step stopped: close: cannot write UM20180101NEW.dat: No space "
                 "left on device",
                 "step stopped: not written, kept as they were: UM20180101NEW.dat, "
-                "KETTONUM20180101.dat, KETTOMASSHO.dat, the files of KYOSOBA\\ not reached, the "
-                "files of KYOSOBAN\\ not reached, OPTION1N\\KYOSOBA.dat"}));
+                "KETTONUM20180101.dat, KETTOMASSHO.dat, the files of KYOSOBA/ not reached, the "
+                "files of KYOSOBAN/ not reached, OPTION1N/KYOSOBA.dat"}));
 }
 
 TEST_F(FormVolqBuildTest, StepsGetTheSharedCountAndReportWhatTheySkipped) {

@@ -28,16 +28,18 @@ struct Joined {
     return text;
   }();
 };
-inline constexpr std::string_view kSeparator = "\\";
+// Paths are written with '/' as a shell takes them; the data directory's
+// lookup takes either slash.
+inline constexpr std::string_view kSeparator = "/";
 }  // namespace catalogue_detail
 
 template <const std::string_view&... parts>
 inline constexpr std::string_view kJoined{catalogue_detail::Joined<parts...>::kText.data(),
                                           catalogue_detail::Joined<parts...>::kSize};
-// "FOLDER\\NAME": a file inside a folder of the data directory.
+// "FOLDER/NAME": a file inside a folder of the data directory.
 template <const std::string_view& folder, const std::string_view& name>
 inline constexpr std::string_view kInFolder = kJoined<folder, catalogue_detail::kSeparator, name>;
-// "FOLDER\\": how a step names a folder of per-entity files among its outputs.
+// "FOLDER/": how a step names a folder of per-entity files among its outputs.
 template <const std::string_view& folder>
 inline constexpr std::string_view kFolderOutput = kJoined<folder, catalogue_detail::kSeparator>;
 
@@ -168,7 +170,7 @@ enum class CourseFile {
   SohaWeightData,
 };
 std::string CourseFileName(CourseFile file, std::string_view model_word);
-// "OPTION1N\\<name>", where the models are put.
+// "OPTION1N/<name>", where the models are put.
 std::string InOptionFolder(std::string_view name);
 
 // --- The build program's buttons ----------------------------------------------------
@@ -201,7 +203,7 @@ struct BuildButton {
   BuildStep step;
   // The files its step goes through record by record or item by item, those
   // it only consults, and its outputs in the order it writes them (a folder
-  // of per-entity files as "FOLDER\\"): what the step checks before it
+  // of per-entity files as "FOLDER/"): what the step checks before it
   // changes anything.
   std::vector<std::string_view> walks, consults, writes;
 };

@@ -29,10 +29,10 @@ TEST(DataDirCatalogue, EveryButtonNamesFilesOfTheTwelveFolders) {
     for (const auto* names : {&b.walks, &b.consults, &b.writes}) {
       for (std::string_view name : *names) {
         ASSERT_FALSE(name.empty());
-        const size_t slash = name.find('\\');
+        const size_t slash = name.find('/');
         if (slash == std::string_view::npos) continue;
         EXPECT_TRUE(IsFolder(name.substr(0, slash))) << name;
-        EXPECT_EQ(name.find('\\', slash + 1), std::string_view::npos) << name;
+        EXPECT_EQ(name.find('/', slash + 1), std::string_view::npos) << name;
       }
     }
   }
@@ -43,8 +43,8 @@ TEST(DataDirCatalogue, EveryButtonNamesFilesOfTheTwelveFolders) {
 }
 
 TEST(DataDirCatalogue, JoinedNamesAndCourseFiles) {
-  EXPECT_EQ(kKyosobaFile, "OPTION1N\\KYOSOBA.dat");
-  EXPECT_EQ(kFolderOutput<kHorseCountFolder>, "KYOSOBA\\");
+  EXPECT_EQ(kKyosobaFile, "OPTION1N/KYOSOBA.dat");
+  EXPECT_EQ(kFolderOutput<kHorseCountFolder>, "KYOSOBA/");
   // Passed on as C strings: the joined text ends with a NUL byte.
   EXPECT_EQ(std::strlen(kDonichiFile.data()), kDonichiFile.size());
   for (const CourseKind& k : kCourseKinds) {
@@ -62,7 +62,7 @@ TEST(DataDirCatalogue, JoinedNamesAndCourseFiles) {
                         Case{CourseFile::SohaWeightData, "QA1DirtSohaWeightData201801N2024.dat"}}) {
     EXPECT_EQ(CourseFileName(c.file, "Dirt"), c.name);
   }
-  EXPECT_EQ(InOptionFolder("x.dat"), "OPTION1N\\x.dat");
+  EXPECT_EQ(InOptionFolder("x.dat"), "OPTION1N/x.dat");
 }
 
 // What the scripts read: the folders, then the buttons in the window's order.

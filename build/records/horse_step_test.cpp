@@ -50,10 +50,10 @@ TEST_F(HorseStepTest, ListingRules) {
   EXPECT_NE(report[0].find("A012100006"), std::string::npos);
 
   // Statistics for every horse of the NEW file, the old one too; none for kind 0.
-  EXPECT_TRUE(Exists("KYOSOBA\\2009100004.dat"));
-  EXPECT_TRUE(Exists("KYOSOBAN\\2009100004.dat"));
-  EXPECT_FALSE(Exists("KYOSOBA\\2010100005.dat"));
-  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
+  EXPECT_TRUE(Exists("KYOSOBA/2009100004.dat"));
+  EXPECT_TRUE(Exists("KYOSOBAN/2009100004.dat"));
+  EXPECT_FALSE(Exists("KYOSOBA/2010100005.dat"));
+  auto recs = Records("OPTION1N/KYOSOBA.dat", kKyosobaLength);
   ASSERT_EQ(recs.size(), 6u);
   EXPECT_EQ(recs[0].substr(0, 10), "2009100004");
   EXPECT_EQ(recs[5].substr(0, 10), "A012100006");
@@ -76,29 +76,29 @@ TEST_F(HorseStepTest, PerHorseFilesAndRecord) {
   WriteRecords("UM20180101.dat", {h});
   Run();
   SankuStat st = SankuStatBlock(h.bytes());
-  EXPECT_EQ(ReadFile("KYOSOBA\\2016104321.dat"), st.text);
-  EXPECT_EQ(ReadFile("KYOSOBAN\\2016104321.dat"), SankuNumberText(st.values));
-  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), KyosobaRecord(h.bytes(), st.values));
-  EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat").substr(10, 6), "050000");
+  EXPECT_EQ(ReadFile("KYOSOBA/2016104321.dat"), st.text);
+  EXPECT_EQ(ReadFile("KYOSOBAN/2016104321.dat"), SankuNumberText(st.values));
+  EXPECT_EQ(ReadFile("OPTION1N/KYOSOBA.dat"), KyosobaRecord(h.bytes(), st.values));
+  EXPECT_EQ(ReadFile("OPTION1N/KYOSOBA.dat").substr(10, 6), "050000");
   EXPECT_TRUE(frame_->clean());
 }
 
 TEST_F(HorseStepTest, EmptyRawFile) {
   WriteFile("UM20180101.dat", "");
   WriteFile("KETTONUM20180101.dat", "\"2015100001\"\r\n");
-  WriteFile("OPTION1N\\KYOSOBA.dat", std::string(kKyosobaLength, 'x'));
+  WriteFile("OPTION1N/KYOSOBA.dat", std::string(kKyosobaLength, 'x'));
   EXPECT_EQ(Run(), "UM 終わり  0 0");
   EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), "");
   EXPECT_EQ(ReadFile("KETTOMASSHO.dat"), "");
-  EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/KYOSOBA.dat"));
 }
 
 TEST_F(HorseStepTest, OldRecordFileShrinksToTheHorses) {
-  WriteFile("OPTION1N\\KYOSOBA.dat", std::string(5 * kKyosobaLength, 'x'));
+  WriteFile("OPTION1N/KYOSOBA.dat", std::string(5 * kKyosobaLength, 'x'));
   WriteRecords("UM20180101.dat", {HorseRec("2015100001"), HorseRec("2015100002")});
   Run();
-  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
-  ASSERT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat").size(), 2u * kKyosobaLength);
+  auto recs = Records("OPTION1N/KYOSOBA.dat", kKyosobaLength);
+  ASSERT_EQ(ReadFile("OPTION1N/KYOSOBA.dat").size(), 2u * kKyosobaLength);
   EXPECT_EQ(recs[1].substr(0, 10), "2015100002");
 }
 
@@ -129,7 +129,7 @@ TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
     EXPECT_EQ(ReadFile("KETTONUM20180101.dat"), "old");
     EXPECT_FALSE(Exists("UM20180101NEW.dat"));
     EXPECT_FALSE(Exists("KETTOMASSHO.dat"));
-    EXPECT_FALSE(Exists("KYOSOBAN\\2015100001.dat"));
+    EXPECT_FALSE(Exists("KYOSOBAN/2015100001.dat"));
     for (const char* folder : c.missing) EXPECT_FALSE(std::filesystem::exists(root_ / folder));
   }
 }
@@ -137,8 +137,8 @@ TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
 TEST_F(HorseStepTest, PedigreeNumberThatIsNoFileName) {
   WriteRecords("UM20180101.dat", {HorseRec("2015/..001"), HorseRec("2015100002")});
   EXPECT_EQ(Run(), "UM 終わり  0 2");
-  EXPECT_FALSE(Exists("KYOSOBA\\2015"));
-  auto recs = Records("OPTION1N\\KYOSOBA.dat", kKyosobaLength);
+  EXPECT_FALSE(Exists("KYOSOBA/2015"));
+  auto recs = Records("OPTION1N/KYOSOBA.dat", kKyosobaLength);
   ASSERT_EQ(recs.size(), 2u);
   EXPECT_EQ(recs[0].substr(0, 10), "2015/..001");
   auto report = frame_->Report();
@@ -164,7 +164,7 @@ TEST_F(HorseStepTest, AFullDiskEndsTheStepAndTheOutputsNotYetReplacedKeepTheirBy
     SCOPED_TRACE(c.full);
     WriteFile("KETTONUM20180101.dat", former_ketto);
     WriteFile("KETTOMASSHO.dat", former_massho);
-    WriteFile("OPTION1N\\KYOSOBA.dat", former_records);
+    WriteFile("OPTION1N/KYOSOBA.dat", former_records);
     frame_ = std::make_unique<StepFrame>();
     try {
       testing::FullDiskFor full({c.full});
@@ -175,7 +175,7 @@ TEST_F(HorseStepTest, AFullDiskEndsTheStepAndTheOutputsNotYetReplacedKeepTheirBy
       EXPECT_NE(std::string(e.what()).find("No space left on device"), std::string::npos);
     }
     EXPECT_EQ(Records("UM20180101NEW.dat", kHorseLength).size(), 3200u);
-    EXPECT_EQ(ReadFile("OPTION1N\\KYOSOBA.dat"), former_records);
+    EXPECT_EQ(ReadFile("OPTION1N/KYOSOBA.dat"), former_records);
     if (c.lists_written) {
       EXPECT_EQ(Lines("KETTONUM20180101.dat").size(), 3200u);
       EXPECT_EQ(Lines("KETTOMASSHO.dat").size(), 3200u);

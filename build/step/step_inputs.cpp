@@ -21,10 +21,10 @@ std::string Reason(int err) {
            "; the step did not run and changed nothing: make the file readable and run it again");
 }
 
-// The folder of an output: "KYOSOBA\\" and "OPTION1N\\KYOSOBA.dat" give their
+// The folder of an output: "KYOSOBA/" and "OPTION1N/KYOSOBA.dat" give their
 // folder, a file of the data directory itself none.
 std::string_view FolderOf(std::string_view output) {
-  const size_t slash = output.find_last_of("\\/");
+  const size_t slash = output.find_last_of('/');
   return slash == std::string_view::npos ? std::string_view() : output.substr(0, slash);
 }
 
@@ -56,7 +56,7 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
 void RemoveTemporariesOfOutputs(StepContext& ctx, const std::vector<std::string_view>& outputs) {
   std::vector<std::pair<std::string_view, std::vector<std::string>>> folders;
   for (std::string_view output : outputs) {
-    if (output.empty() || output.back() == '\\') continue;
+    if (output.empty() || output.back() == '/') continue;
     const std::string_view folder = FolderOf(output);
     const std::string_view name = folder.empty() ? output : output.substr(folder.size() + 1);
     auto it = std::find_if(folders.begin(), folders.end(),

@@ -24,7 +24,7 @@ struct StepFiles {
   // Files it only looks things up in (a tally, a summary record, KYOSOBA.dat).
   std::vector<std::string_view> consults;
   // Its outputs in the order it writes them: files by name, a folder of
-  // per-entity files as "FOLDER\\".
+  // per-entity files as "FOLDER/".
   std::vector<std::string_view> writes;
 };
 

@@ -173,9 +173,7 @@ std::string ShownPath(const fs::path& p) {
   for (const DataDir* d : Live().dirs) {
     const std::string r = file.lexically_relative(d->root().lexically_normal()).generic_string();
     if (r.empty() || r == "." || r.rfind("..", 0) == 0) continue;
-    std::string shown = r;
-    std::replace(shown.begin(), shown.end(), '/', '\\');
-    return shown;
+    return r;
   }
   return p.string();
 }

@@ -118,7 +118,7 @@ TEST_F(SeamTest, SymlinkInPlaceOfAFileIsRefusedAndNothingOutsideIsTouched) {
   try {
     FailFileOp("cannot write", link, ELOOP);
   } catch (const Failure& e) {
-    EXPECT_STREQ(e.what(), "refused symlink UMAGOTOSETUP\\2010100006.dat");
+    EXPECT_STREQ(e.what(), "refused symlink UMAGOTOSETUP/2010100006.dat");
   }
 }
 
