@@ -137,19 +137,28 @@ inline constexpr std::string_view kDamHorseFile =
     kInFolder<kOptionFolder, catalogue_detail::kHahauma>;
 
 // --- The course types of the factor window ----------------------------------------
-// Each type's words, its files and the track codes that make a race of it.
+// Each type's words, its files, the track codes that make a race of it, and
+// the category window's controls that choose it and build its ITEM file.
 struct CourseKind {
   std::string_view word;        // of the course horse lists: SIBA<month>N.dat
   std::string_view model_word;  // of the model and category files: Siba
   std::string_view horse_list;  // the list of an extraction from 201801
   std::string_view item_file;   // the ITEM file
   int lowest_track, highest_track;
+  std::string_view option, option_caption;  // chooses the type for the extraction
+  std::string_view build, build_caption;    // writes the ITEM file
 };
 inline constexpr CourseKind kCourseKinds[3] = {
-    {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22},
-    {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29},
-    {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59},
+    {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22, "Option1", "芝",
+     "Command2", "芝因子設定"},
+    {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29, "Option2", "ダート",
+     "Command3", "ダ因子設定"},
+    {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59, "Option3", "障害",
+     "Command4", "障因子設定"},
 };
+// The category window's extraction, which writes the course horse lists.
+inline constexpr std::string_view kExtractionButton = "Command1";
+inline constexpr std::string_view kExtractionCaption = "抽出";
 // The course horse list of an extraction from `month` (as typed):
 // SIBA201801N.dat for turf from 201801.
 std::string CourseHorseList(std::string_view word, std::string_view month);
@@ -216,6 +225,18 @@ inline constexpr std::string_view kExtendedWindow = "FormVOLQNQ4DEXPDSETUP2024ZZ
 const std::vector<BuildButton>& BuildButtons();
 // The button of a step; every step has exactly one.
 const BuildButton& ButtonOf(BuildStep step);
+
+// A button as reports name it: "Command3 (UM(競走馬))"; the control alone
+// when it has no caption.
+std::string ButtonShown(const BuildButton& b);
+
+// What a report of a missing input tells the user to do, from the table of
+// buttons: "download first with volqfetch" for a file of the download,
+// "write it first: press Command3 (UM(競走馬))" for a file a step writes (a
+// button of another window named with the one that opens it, the course
+// lists and ITEM files with the category window's presses); "" for a file
+// no program writes (the models, made outside the system).
+std::string WriteItFirst(std::string_view file);
 
 // The catalogue as scripts read it (`volqbuild --catalogue`): one line
 // "folder NAME" per folder, then "button WINDOW CONTROL STEP CAPTION" per

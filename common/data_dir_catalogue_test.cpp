@@ -78,5 +78,32 @@ TEST(DataDirCatalogue, TextForScripts) {
   }
 }
 
+// A missing input's advice names the press that writes it, from the table.
+TEST(DataDirCatalogue, WriteItFirstNamesThePressThatWritesAFile) {
+  const struct {
+    std::string_view file;
+    const char* advice;
+  } cases[] = {
+      {"UM20180101.dat", "download first with volqfetch"},
+      {"HS20180101.dat", "download first with volqfetch"},
+      {"KETTONUM20180101.dat", "write it first: press Command3 (UM(競走馬))"},
+      {"OPTION1N/KYOSOBA.dat", "write it first: press Command3 (UM(競走馬))"},
+      {"SK20180101NEW.dat", "write it first: press Command4 (SK（母産駒）)"},
+      {"KETTONUM20180101Q.dat", "write it first: press Command8 (血統Q、騎手)"},
+      {"KIJUNTIME.dat",
+       "write it first: press Command9 (VOLQNQ4DEXPD), then Command2 (表示) in the window it "
+       "opens"},
+      {"DIRT201905N.dat",
+       "write it first: press Command10 (CATEGORY2006), then in the window it opens type Text1 "
+       "201905, press Option2 (ダート) and Command1 (抽出)"},
+      {"SHOGITEM201801N2024.dat",
+       "write it first: press Command10 (CATEGORY2006), then in the window it opens press "
+       "Option3 (障害) and Command4 (障因子設定)"},
+      {"OPTION1N/QA1SibaTotalData201801N2024.dat", ""},  // made outside the system
+      {"SIBAXN.dat", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WriteItFirst(c.file), c.advice) << c.file;
+}
+
 }  // namespace
 }  // namespace volq

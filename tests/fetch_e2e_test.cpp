@@ -133,12 +133,16 @@ TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
 
 TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   // A data directory that is not there is named by its absolute path, as a
-  // wrong option is refused, and not made.
+  // wrong option is refused, and not made; the command that makes one with
+  // its folders is given.
   EXPECT_EQ(Run("--data-dir missing --source src -c 'press Command2'"), 2);
   EXPECT_EQ(out_, "");
+  std::string mkdir = "mkdir -p";
+  for (std::string_view f : kDataDirFolders) mkdir += " " + (root_ / "missing" / f).string();
   EXPECT_EQ(err_, "volqfetch: data directory " + (root_ / "missing").string() +
                       " does not exist; give the right one with --data-dir DIR (it is never "
-                      "created)\n");
+                      "created), or make a new one with its folders: " +
+                      mkdir + "\n");
   EXPECT_FALSE(fs::exists(root_ / "missing"));
 
   EXPECT_EQ(Run("--data-dir data -c 'press Command7'"), 1);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -103,8 +104,7 @@ TEST(Volqbuild, AMissingRawFileStopsTheStepEveryTime) {
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   const std::string stopped =
       "failure: step stopped: missing input RA20180101.dat: the step did not run and changed "
-      "nothing; write it first (a raw file by volqfetch's download, any other file by the "
-      "button that makes it)\n";
+      "nothing; download first with volqfetch\n";
   ProgramRun r = Volqbuild(dir, "press Command1; press Command1");
   EXPECT_EQ(r.out.find("Text1:"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "failure: in data directory " + dir.string() + ":\n" + stopped + stopped);
@@ -122,25 +122,44 @@ TEST(Volqbuild, AMissingDataDirectoryOrFolderChangesNothing) {
   ProgramRun r = Volqbuild(none, "press Command1");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 2) << r.status;
   EXPECT_EQ(r.out, "");
+  std::string mkdir = "mkdir -p";
+  for (std::string_view f : volq::kDataDirFolders) mkdir += " " + (none / f).string();
   EXPECT_EQ(r.err, "volqbuild: data directory " + none.string() +
                        " does not exist; give the right one with --data-dir DIR (it is never "
-                       "created)\n");
+                       "created), or make a new one with its folders: " +
+                       mkdir + "\n");
   EXPECT_FALSE(fs::exists(none));
+  // That command, and the README's, make a data directory the steps run in.
+  const std::string readme = Slurp(TESTS_SOURCE_DIR "/../README.md");
+  const size_t at = readme.find("    mkdir -p DIR/{");
+  ASSERT_NE(at, std::string::npos);
+  std::string readme_mkdir = readme.substr(at + 4, readme.find('\n', at) - at - 4);
+  readme_mkdir.replace(readme_mkdir.find("DIR"), 3, none.string());
+  for (const std::string& command : {mkdir, "bash -c '" + readme_mkdir + "'"}) {
+    fs::remove_all(none);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    r = Volqbuild(none, "press Command3");
+    EXPECT_EQ(r.err.find("missing folder"), std::string::npos) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find("missing input UM20180101.dat"), std::string::npos) << r.err;
+  }
+  fs::remove_all(none);
 
-  // Folders missing: the step names them with the command that makes them
-  // and writes nothing.
+  // Folders missing: the step names them with the command that makes every
+  // missing folder of the data directory, and writes nothing.
   const fs::path dir = fs::temp_directory_path() / "volq_e2e_build_folders";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   fs::remove(dir / "KYOSOBA");
   fs::remove(dir / "OPTION1N");
+  fs::remove(dir / "HAHA");
   volq::WriteWholeFile(dir / "UM20180101.dat", "");
   volq::WriteWholeFile(dir / "KETTONUM20180101.dat", "former");
   r = Volqbuild(dir, "press Command3");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
   EXPECT_NE(r.err.find("missing folders KYOSOBA, OPTION1N: the step did not run and changed "
-                       "nothing; make the folders with: mkdir -p " +
-                       (dir / "KYOSOBA").string() + " " + (dir / "OPTION1N").string() + "\n"),
+                       "nothing; make the data directory's missing folders with: mkdir -p " +
+                       (dir / "KYOSOBA").string() + " " + (dir / "OPTION1N").string() + " " +
+                       (dir / "HAHA").string() + "\n"),
             std::string::npos)
       << r.err;
   EXPECT_EQ(Slurp(dir / "KETTONUM20180101.dat"), "former");

@@ -141,7 +141,9 @@ TEST_F(JockeyPlaceCountsTest, MissingListAndRefusedCodes) {
   EXPECT_FALSE(Exists("01.dat"));
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 3u);
-  EXPECT_EQ(report[0], "missing input KISHUNUM20180101.dat: read as empty");
+  EXPECT_EQ(report[0],
+            "missing input KISHUNUM20180101.dat: read as empty; write it first: press Command12 "
+            "(KS(騎手）)");
   EXPECT_EQ(report[1], "missing entity file: KISHUGOTOSETUP/01001.dat read as empty");
   EXPECT_EQ(report[2].rfind("entity file name: refused file name '../01'", 0), 0u) << report[2];
 }

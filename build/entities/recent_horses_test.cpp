@@ -96,7 +96,8 @@ TEST_F(RecentHorsesTest, NoPlacingRecordFileWhenNoneIsCopied) {
   EXPECT_FALSE(Exists("OPTION1N/KYOSOBAA.dat"));
   EXPECT_FALSE(Exists("OPTION1N/DONICHI.dat"));
   EXPECT_EQ(fresh.Report(),
-            (std::vector<std::string>{"missing input OPTION1N/KYOSOBA.dat: read as empty"}));
+            (std::vector<std::string>{"missing input OPTION1N/KYOSOBA.dat: read as empty; write "
+                                      "it first: press Command3 (UM(競走馬))"}));
 
   // Either list missing: the step stops with every output as it was.
   for (const char* missing : {"KETTONUM20180101.dat", "KISHUNUM20180101.dat"}) {

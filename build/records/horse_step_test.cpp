@@ -103,14 +103,16 @@ TEST_F(HorseStepTest, OldRecordFileShrinksToTheHorses) {
 }
 
 TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
-  // Every folder is named with the command that makes them all, and not one
+  // The step's own missing folders are named, the command makes every
+  // missing folder of the data directory (the step's first), and not one
   // output is touched: the NEW file, the lists, the per-horse files.
   const struct {
     std::vector<const char*> missing;
     const char* named;
   } cases[] = {{{"KYOSOBA"}, "missing folder KYOSOBA:"},
                {{"OPTION1N"}, "missing folder OPTION1N:"},
-               {{"KYOSOBA", "KYOSOBAN"}, "missing folders KYOSOBA, KYOSOBAN:"}};
+               {{"KYOSOBA", "KYOSOBAN"}, "missing folders KYOSOBA, KYOSOBAN:"},
+               {{"KYOSOBA", "UMAGOTOSETUP", "HAHA"}, "missing folder KYOSOBA:"}};
   WriteRecords("UM20180101.dat", {HorseRec("2015100001")});
   for (const auto& c : cases) {
     dir_->CreateFolders(kDataDirFolders);
@@ -118,11 +120,12 @@ TEST_F(HorseStepTest, AMissingFolderStopsTheStepBeforeItWrites) {
     for (const char* folder : c.missing) std::filesystem::remove_all(root_ / folder);
     std::string mkdir = "mkdir -p";
     for (const char* folder : c.missing) mkdir += " " + (root_ / folder).string();
+    mkdir += "\n";
     try {
       Run();
       ADD_FAILURE() << "the step ran";
     } catch (const StepStopped& e) {
-      const std::string text = e.what();
+      const std::string text = std::string(e.what()) + "\n";
       EXPECT_EQ(text.rfind(c.named, 0), 0u) << text;
       EXPECT_NE(text.find(mkdir), std::string::npos) << text;
     }
