@@ -85,6 +85,15 @@ std::string ButtonShown(const BuildButton& b) {
   return shown;
 }
 
+std::string ButtonOrder(std::string_view window) {
+  std::string order;
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.window != window || b.step == BuildStep::Nothing) continue;
+    order += (order.empty() ? "" : ", ") + ButtonShown(b);
+  }
+  return order;
+}
+
 namespace {
 
 // The press of button b, from the main window: a button of another window

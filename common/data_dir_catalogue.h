@@ -230,6 +230,10 @@ const BuildButton& ButtonOf(BuildStep step);
 // when it has no caption.
 std::string ButtonShown(const BuildButton& b);
 
+// The buttons of `window` that do something, in the table's order, as
+// reports name them: "Command1 (計算), Command2 (表示)".
+std::string ButtonOrder(std::string_view window);
+
 // What a report of a missing input tells the user to do, from the table of
 // buttons: "download first with volqfetch" for a file of the download,
 // "write it first: press Command3 (UM(競走馬))" for a file a step writes (a

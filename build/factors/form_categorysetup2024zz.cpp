@@ -32,6 +32,25 @@ FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
   ItemCategoryFG.SetCols(61);
 }
 
+std::string FormCATEGORYSETUP2024ZZ::Guide() const {
+  const CommandButton* categorise[] = {&Command5, &Command6, &Command7};
+  std::string guide =
+      "per course type, type Text1 201801 (the start month; type it again before "
+      "each " +
+      std::string(kExtractionCaption) +
+      ": Text1 is the status line "
+      "too), then press";
+  for (size_t i = 0; i < std::size(kCourseKinds); ++i) {
+    const CourseKind& k = kCourseKinds[i];
+    guide += std::string(i == 0 ? " " : "; or ") + std::string(k.option) + " (" +
+             std::string(k.option_caption) + "), " + std::string(kExtractionButton) + " (" +
+             std::string(kExtractionCaption) + "), " + std::string(k.build) + " (" +
+             std::string(k.build_caption) + ") and " + categorise[i]->name() + " (" +
+             ToUtf8(categorise[i]->Caption) + ")";
+  }
+  return Cp932(guide + ".");
+}
+
 void FormCATEGORYSETUP2024ZZ::RunStep(const std::string& button,
                                       const std::function<std::string(StepFrame&)>& step) {
   // The window's steps keep their counts in the frame of the window itself.
