@@ -31,20 +31,22 @@ TEST_F(HorseStepTest, ListingRules) {
       HorseRec("2010100005", '0'),                      // kind 0: no horse at all
       HorseRec("A012100006"),                           // no year: the test fails, listed, reported
       HorseRec("2010100007"),
+      HorseRec("20.1100002"),  // 20.1 as a decimal number: below 2010, not listed
   };
   WriteRecords("UM20180101.dat", raw);
   std::vector<int64_t> yields;
   frame_->yield_hook = [&](int64_t done, int64_t total) { yields.push_back(done * 100 + total); };
-  EXPECT_EQ(Run(), "UM 終わり  0 6");
-  EXPECT_EQ(record_count_, 6);
+  EXPECT_EQ(Run(), "UM 終わり  0 7");
+  EXPECT_EQ(record_count_, 7);
   EXPECT_EQ(Lines("KETTONUM20180101.dat"),
             (std::vector<std::string>{"\"2010100007\"", "\"2012100003\"", "\"2015100001\"",
                                       "\"A012100006\""}));
   EXPECT_EQ(Lines("KETTOMASSHO.dat"),
-            (std::vector<std::string>{"\"2009100004\",\"0000\"", "\"2010100007\",\"0000\"",
-                                      "\"2012100003\",\"1003\"", "\"2015100001\",\"0000\"",
-                                      "\"2015100002\",\"1000\"", "\"A012100006\",\"0000\""}));
-  EXPECT_EQ(yields, (std::vector<int64_t>{506}));  // after horse 5 of 6
+            (std::vector<std::string>{"\"20.1100002\",\"0000\"", "\"2009100004\",\"0000\"",
+                                      "\"2010100007\",\"0000\"", "\"2012100003\",\"1003\"",
+                                      "\"2015100001\",\"0000\"", "\"2015100002\",\"1000\"",
+                                      "\"A012100006\",\"0000\""}));
+  EXPECT_EQ(yields, (std::vector<int64_t>{607}));  // after horse 6 of 7
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 1u);
   EXPECT_NE(report[0].find("A012100006"), std::string::npos);
@@ -54,9 +56,9 @@ TEST_F(HorseStepTest, ListingRules) {
   EXPECT_TRUE(Exists("KYOSOBAN/2009100004.dat"));
   EXPECT_FALSE(Exists("KYOSOBA/2010100005.dat"));
   auto recs = Records("OPTION1N/KYOSOBA.dat", kKyosobaLength);
-  ASSERT_EQ(recs.size(), 6u);
-  EXPECT_EQ(recs[0].substr(0, 10), "2009100004");
-  EXPECT_EQ(recs[5].substr(0, 10), "A012100006");
+  ASSERT_EQ(recs.size(), 7u);
+  EXPECT_EQ(recs[0].substr(0, 10), "20.1100002");
+  EXPECT_EQ(recs[6].substr(0, 10), "A012100006");
 }
 
 TEST_F(HorseStepTest, SurvivorOfRepeatedRecords) {
