@@ -505,6 +505,14 @@ TEST_F(FetchTest, MarketSaleCheckCountsLinesAndReportsAMissingFile) {
                                      "line 3)"});
 }
 
+// help ends with what each button does, the download first.
+TEST_F(FetchTest, TheGuideNamesTheDownloadButtonFirst) {
+  EXPECT_EQ(ToUtf8(form_.Guide()),
+            "press Command2 (2018年1月1日セットアップ) to download every record into the raw "
+            "files of the data directory (the record source: --source DIR, or Command1 (設定)); "
+            "Command3 (HSチェック) checks the market-sale file HS20180101.dat.");
+}
+
 TEST_F(FetchTest, SettingsButton) {
   jv_.settings_result = 0;
   form_.Press(Cp932("設定"));
