@@ -97,6 +97,11 @@ void FormVolqBuild::RunStep(const CommandButton& button) {
                 it == wiring_.steps.end() ? StepFn{} : it->second);
 }
 
+std::string FormVolqBuild::Guide() const {
+  return Cp932("press its buttons in this order, each needing what the earlier ones wrote: " +
+               ButtonOrder(kMainWindow) + " (volqbuild --help says what each writes).");
+}
+
 void FormVolqBuild::Command9_Click() { ShowModeless(wiring_.open_extended()); }
 
 void FormVolqBuild::Command10_Click() { ShowModeless(wiring_.open_category()); }

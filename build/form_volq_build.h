@@ -56,6 +56,9 @@ class FormVolqBuild : public Window {
   // The count of the current step's input records, shared by the steps.
   int32_t RecordCount = 0;
 
+  // The buttons in the order their steps need each other's files.
+  std::string Guide() const override;
+
   void Command1_Click() { RunStep(Command1); }
   void Command2_Click() { RunStep(Command2); }
   void Command3_Click() { RunStep(Command3); }

@@ -48,6 +48,35 @@ TEST_F(FormVolqBuildTest, CaptionsButtonsAndStatusLine) {
   EXPECT_FALSE(Exists("RA20180101.dat"));
 }
 
+// With the raw files only, a step that needs what an earlier button writes
+// names that button.
+TEST_F(FormVolqBuildTest, AMissingInputNamesTheButtonThatWritesIt) {
+  HeadlessHost host;
+  WindowManager wm(host);
+  FormVolqBuild form(*dir_, {});
+  wm.Open(form);
+  for (const RawRecordFile& raw : kRawRecordFiles) WriteFile(raw.file, "");
+  const struct {
+    const char* button;
+    const char* report;
+  } cases[] = {
+      {"Command6",
+       "step stopped: missing input KETTONUM20180101.dat: the step did not run and changed "
+       "nothing; write it first: press Command3 (UM(競走馬))"},
+      {"Command13",
+       "step stopped: missing input KETTONUM20180101Q.dat: the step did not run and changed "
+       "nothing; write it first: press Command8 (血統Q、騎手)"},
+      {"Command11",
+       "step stopped: missing input HAHAHANNUM20180101.dat: the step did not run and changed "
+       "nothing; write it first: press Command4 (SK（母産駒）)"},
+  };
+  for (const auto& c : cases) {
+    host.failures.clear();
+    form.Press(c.button);
+    EXPECT_EQ(host.failures, std::vector<std::string>{Cp932(c.report)}) << c.button;
+  }
+}
+
 // A full disk under the first output: the step ends there, without its end
 // message, and the report names what it kept.
 TEST_F(FormVolqBuildTest, AStepStoppedByAFullDiskNamesTheOutputsItKept) {
@@ -68,8 +97,8 @@ TEST_F(FormVolqBuildTest, AStepStoppedByAFullDiskNamesTheOutputsItKept) {
                 "step stopped: close: cannot write UM20180101NEW.dat: No space "
                 "left on device",
                 "step stopped: not written, kept as they were: UM20180101NEW.dat, "
-                "KETTONUM20180101.dat, KETTOMASSHO.dat, the files of KYOSOBA\\ not reached, the "
-                "files of KYOSOBAN\\ not reached, OPTION1N\\KYOSOBA.dat"}));
+                "KETTONUM20180101.dat, KETTOMASSHO.dat, the files of KYOSOBA/ not reached, the "
+                "files of KYOSOBAN/ not reached, OPTION1N/KYOSOBA.dat"}));
 }
 
 TEST_F(FormVolqBuildTest, StepsGetTheSharedCountAndReportWhatTheySkipped) {

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   }
   CommandLine cl = ParseCommandLine(argc, argv);
   if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
-  if (const std::string problem = DataDirProblem(cl.data_dir); !problem.empty()) {
+  if (const std::string problem = DataDirProblem(cl.data_dir, kDataDirFolders); !problem.empty()) {
     std::cerr << "volqbuild: " << problem << '\n';
     return 2;
   }

@@ -79,6 +79,68 @@ const BuildButton& ButtonOf(BuildStep step) {
   throw std::logic_error("a build step without its button");
 }
 
+std::string ButtonShown(const BuildButton& b) {
+  std::string shown(b.control);
+  if (!b.caption.empty()) shown += " (" + std::string(b.caption) + ")";
+  return shown;
+}
+
+std::string ButtonOrder(std::string_view window) {
+  std::string order;
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.window != window || b.step == BuildStep::Nothing) continue;
+    order += (order.empty() ? "" : ", ") + ButtonShown(b);
+  }
+  return order;
+}
+
+namespace {
+
+// The press of button b, from the main window: a button of another window
+// after the one that opens that window.
+std::string PressOf(const BuildButton& b) {
+  if (b.window == kMainWindow) return "press " + ButtonShown(b);
+  return "press " + ButtonShown(ButtonOf(BuildStep::OpenExtended)) + ", then " + ButtonShown(b) +
+         " in the window it opens";
+}
+
+bool IsDigits(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string WriteItFirst(std::string_view file) {
+  for (const RawRecordFile& raw : kRawRecordFiles) {
+    if (file == raw.file) return "download first with volqfetch";
+  }
+  if (file == kMarketSaleFile) return "download first with volqfetch";
+  for (const BuildButton& b : BuildButtons()) {
+    for (std::string_view output : b.writes) {
+      if (output == file) return "write it first: " + PressOf(b);
+    }
+  }
+  const std::string category = "write it first: press " +
+                               ButtonShown(ButtonOf(BuildStep::OpenCategory)) +
+                               ", then in the window it opens ";
+  for (const CourseKind& k : kCourseKinds) {
+    const std::string choose =
+        "press " + std::string(k.option) + " (" + std::string(k.option_caption) + ")";
+    if (file == k.item_file) {
+      return category + choose + " and " + std::string(k.build) + " (" +
+             std::string(k.build_caption) + ")";
+    }
+    // SIBA201801N.dat: the extraction from the month between word and "N.dat".
+    if (file.starts_with(k.word) && file.ends_with("N.dat") &&
+        IsDigits(file.substr(k.word.size(), file.size() - k.word.size() - 5))) {
+      const std::string_view month = file.substr(k.word.size(), file.size() - k.word.size() - 5);
+      return category + "type Text1 " + std::string(month) + ", " + choose + " and " +
+             std::string(kExtractionButton) + " (" + std::string(kExtractionCaption) + ")";
+    }
+  }
+  return "";
+}
+
 std::string CatalogueText() {
   std::string text;
   for (std::string_view f : kDataDirFolders) text += "folder " + std::string(f) + "\n";

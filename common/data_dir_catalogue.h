@@ -28,16 +28,18 @@ struct Joined {
     return text;
   }();
 };
-inline constexpr std::string_view kSeparator = "\\";
+// Paths are written with '/' as a shell takes them; the data directory's
+// lookup takes either slash.
+inline constexpr std::string_view kSeparator = "/";
 }  // namespace catalogue_detail
 
 template <const std::string_view&... parts>
 inline constexpr std::string_view kJoined{catalogue_detail::Joined<parts...>::kText.data(),
                                           catalogue_detail::Joined<parts...>::kSize};
-// "FOLDER\\NAME": a file inside a folder of the data directory.
+// "FOLDER/NAME": a file inside a folder of the data directory.
 template <const std::string_view& folder, const std::string_view& name>
 inline constexpr std::string_view kInFolder = kJoined<folder, catalogue_detail::kSeparator, name>;
-// "FOLDER\\": how a step names a folder of per-entity files among its outputs.
+// "FOLDER/": how a step names a folder of per-entity files among its outputs.
 template <const std::string_view& folder>
 inline constexpr std::string_view kFolderOutput = kJoined<folder, catalogue_detail::kSeparator>;
 
@@ -135,19 +137,28 @@ inline constexpr std::string_view kDamHorseFile =
     kInFolder<kOptionFolder, catalogue_detail::kHahauma>;
 
 // --- The course types of the factor window ----------------------------------------
-// Each type's words, its files and the track codes that make a race of it.
+// Each type's words, its files, the track codes that make a race of it, and
+// the category window's controls that choose it and build its ITEM file.
 struct CourseKind {
   std::string_view word;        // of the course horse lists: SIBA<month>N.dat
   std::string_view model_word;  // of the model and category files: Siba
   std::string_view horse_list;  // the list of an extraction from 201801
   std::string_view item_file;   // the ITEM file
   int lowest_track, highest_track;
+  std::string_view option, option_caption;  // chooses the type for the extraction
+  std::string_view build, build_caption;    // writes the ITEM file
 };
 inline constexpr CourseKind kCourseKinds[3] = {
-    {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22},
-    {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29},
-    {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59},
+    {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22, "Option1", "芝",
+     "Command2", "芝因子設定"},
+    {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29, "Option2", "ダート",
+     "Command3", "ダ因子設定"},
+    {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59, "Option3", "障害",
+     "Command4", "障因子設定"},
 };
+// The category window's extraction, which writes the course horse lists.
+inline constexpr std::string_view kExtractionButton = "Command1";
+inline constexpr std::string_view kExtractionCaption = "抽出";
 // The course horse list of an extraction from `month` (as typed):
 // SIBA201801N.dat for turf from 201801.
 std::string CourseHorseList(std::string_view word, std::string_view month);
@@ -168,7 +179,7 @@ enum class CourseFile {
   SohaWeightData,
 };
 std::string CourseFileName(CourseFile file, std::string_view model_word);
-// "OPTION1N\\<name>", where the models are put.
+// "OPTION1N/<name>", where the models are put.
 std::string InOptionFolder(std::string_view name);
 
 // --- The build program's buttons ----------------------------------------------------
@@ -201,7 +212,7 @@ struct BuildButton {
   BuildStep step;
   // The files its step goes through record by record or item by item, those
   // it only consults, and its outputs in the order it writes them (a folder
-  // of per-entity files as "FOLDER\\"): what the step checks before it
+  // of per-entity files as "FOLDER/"): what the step checks before it
   // changes anything.
   std::vector<std::string_view> walks, consults, writes;
 };
@@ -214,6 +225,22 @@ inline constexpr std::string_view kExtendedWindow = "FormVOLQNQ4DEXPDSETUP2024ZZ
 const std::vector<BuildButton>& BuildButtons();
 // The button of a step; every step has exactly one.
 const BuildButton& ButtonOf(BuildStep step);
+
+// A button as reports name it: "Command3 (UM(競走馬))"; the control alone
+// when it has no caption.
+std::string ButtonShown(const BuildButton& b);
+
+// The buttons of `window` that do something, in the table's order, as
+// reports name them: "Command1 (計算), Command2 (表示)".
+std::string ButtonOrder(std::string_view window);
+
+// What a report of a missing input tells the user to do, from the table of
+// buttons: "download first with volqfetch" for a file of the download,
+// "write it first: press Command3 (UM(競走馬))" for a file a step writes (a
+// button of another window named with the one that opens it, the course
+// lists and ITEM files with the category window's presses); "" for a file
+// no program writes (the models, made outside the system).
+std::string WriteItFirst(std::string_view file);
 
 // The catalogue as scripts read it (`volqbuild --catalogue`): one line
 // "folder NAME" per folder, then "button WINDOW CONTROL STEP CAPTION" per

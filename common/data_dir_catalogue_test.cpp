@@ -29,10 +29,10 @@ TEST(DataDirCatalogue, EveryButtonNamesFilesOfTheTwelveFolders) {
     for (const auto* names : {&b.walks, &b.consults, &b.writes}) {
       for (std::string_view name : *names) {
         ASSERT_FALSE(name.empty());
-        const size_t slash = name.find('\\');
+        const size_t slash = name.find('/');
         if (slash == std::string_view::npos) continue;
         EXPECT_TRUE(IsFolder(name.substr(0, slash))) << name;
-        EXPECT_EQ(name.find('\\', slash + 1), std::string_view::npos) << name;
+        EXPECT_EQ(name.find('/', slash + 1), std::string_view::npos) << name;
       }
     }
   }
@@ -43,8 +43,8 @@ TEST(DataDirCatalogue, EveryButtonNamesFilesOfTheTwelveFolders) {
 }
 
 TEST(DataDirCatalogue, JoinedNamesAndCourseFiles) {
-  EXPECT_EQ(kKyosobaFile, "OPTION1N\\KYOSOBA.dat");
-  EXPECT_EQ(kFolderOutput<kHorseCountFolder>, "KYOSOBA\\");
+  EXPECT_EQ(kKyosobaFile, "OPTION1N/KYOSOBA.dat");
+  EXPECT_EQ(kFolderOutput<kHorseCountFolder>, "KYOSOBA/");
   // Passed on as C strings: the joined text ends with a NUL byte.
   EXPECT_EQ(std::strlen(kDonichiFile.data()), kDonichiFile.size());
   for (const CourseKind& k : kCourseKinds) {
@@ -62,7 +62,7 @@ TEST(DataDirCatalogue, JoinedNamesAndCourseFiles) {
                         Case{CourseFile::SohaWeightData, "QA1DirtSohaWeightData201801N2024.dat"}}) {
     EXPECT_EQ(CourseFileName(c.file, "Dirt"), c.name);
   }
-  EXPECT_EQ(InOptionFolder("x.dat"), "OPTION1N\\x.dat");
+  EXPECT_EQ(InOptionFolder("x.dat"), "OPTION1N/x.dat");
 }
 
 // What the scripts read: the folders, then the buttons in the window's order.
@@ -76,6 +76,33 @@ TEST(DataDirCatalogue, TextForScripts) {
         "\nbutton FormVOLQNQ4DEXPDSETUP2024ZZ Command2 step 表示\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
+}
+
+// A missing input's advice names the press that writes it, from the table.
+TEST(DataDirCatalogue, WriteItFirstNamesThePressThatWritesAFile) {
+  const struct {
+    std::string_view file;
+    const char* advice;
+  } cases[] = {
+      {"UM20180101.dat", "download first with volqfetch"},
+      {"HS20180101.dat", "download first with volqfetch"},
+      {"KETTONUM20180101.dat", "write it first: press Command3 (UM(競走馬))"},
+      {"OPTION1N/KYOSOBA.dat", "write it first: press Command3 (UM(競走馬))"},
+      {"SK20180101NEW.dat", "write it first: press Command4 (SK（母産駒）)"},
+      {"KETTONUM20180101Q.dat", "write it first: press Command8 (血統Q、騎手)"},
+      {"KIJUNTIME.dat",
+       "write it first: press Command9 (VOLQNQ4DEXPD), then Command2 (表示) in the window it "
+       "opens"},
+      {"DIRT201905N.dat",
+       "write it first: press Command10 (CATEGORY2006), then in the window it opens type Text1 "
+       "201905, press Option2 (ダート) and Command1 (抽出)"},
+      {"SHOGITEM201801N2024.dat",
+       "write it first: press Command10 (CATEGORY2006), then in the window it opens press "
+       "Option3 (障害) and Command4 (障因子設定)"},
+      {"OPTION1N/QA1SibaTotalData201801N2024.dat", ""},  // made outside the system
+      {"SIBAXN.dat", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WriteItFirst(c.file), c.advice) << c.file;
 }
 
 }  // namespace

@@ -18,9 +18,6 @@ constexpr const char* kFromTime = "20180101000000";
 constexpr int32_t kOption = 3;
 constexpr size_t kReadBufferSize = 120000;
 constexpr const char* kNothingRead = "; no record was read";
-// Every end of the job but a complete download says so: the former raw files
-// are never replaced by a partial download.
-constexpr const char* kKept = "; the raw files of the previous download were kept";
 
 // Index of a kept record type: 0-8 in kRawRecordFiles, NewRawFiles::kMarketSale
 // for "HS", -1 for the types passed over.
@@ -73,16 +70,48 @@ std::string VOLQF1SETUP18Z::Why(int32_t rc) const {
 
 std::string VOLQF1SETUP18Z::Code(int32_t rc) const { return "RC=" + std::to_string(rc) + Why(rc); }
 
+std::string VOLQF1SETUP18Z::Guide() const {
+  return Cp932("press Command2 (" + ToUtf8(Command2.Caption) +
+               ") to download every record into the raw files of the data directory (the "
+               "record source: --source DIR, or Command1 (" +
+               ToUtf8(Command1.Caption) + ")); Command3 (" + ToUtf8(Command3.Caption) +
+               ") checks the market-sale file " + std::string(kMarketSaleFile) + ".");
+}
+
+// Every end of the job but a complete download says so: the former raw files
+// are never replaced by a partial download.
+std::string VOLQF1SETUP18Z::Kept() const {
+  return previous_download_ ? "; the raw files of the previous download were kept"
+                            : "; no raw file was written";
+}
+
+bool VOLQF1SETUP18Z::AnyRawFile() {
+  std::vector<std::string_view> names;
+  for (const RawRecordFile& f : kRawRecordFiles) names.push_back(f.file);
+  names.push_back(kMarketSaleFile);
+  for (std::string_view name : names) {
+    try {
+      if (dir_.Exists(name)) return true;
+    } catch (const Failure&) {
+      return true;  // one that cannot be looked at may be there: it is kept all the same
+    }
+  }
+  return false;
+}
+
 void VOLQF1SETUP18Z::Command2_Click() {
   FailureFold skipped;
+  stored_note_.clear();
   // One program at a time on the data directory, for the whole download.
   std::optional<DataDirLock> held;
   try {
     held.emplace(dir_.root(), "volqfetch");
   } catch (const Failure& e) {
-    ReportFailures({"download not done: " + e.text() + kKept});
+    previous_download_ = AnyRawFile();
+    ReportFailures({"download not done: " + e.text() + Kept()});
     return;
   }
+  previous_download_ = AnyRawFile();
   // Nothing of the previous download is touched before the new one is
   // complete: the raw files are replaced at its end, not emptied at its start.
   int32_t rc = JVLink1->JVInit("UNKNOWN");
@@ -95,6 +124,7 @@ void VOLQF1SETUP18Z::Command2_Click() {
   // Every end of the job comes here.
   JVLink1->JVClose();
   Text1.Text = Cp932("終了");
+  if (!stored_note_.empty()) TellOutcome(stored_note_);
   ReportFailures(skipped.Lines());
 }
 
@@ -105,13 +135,24 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
   NewRawFiles files(dir_, skipped);
   if (open.read_count <= 0) {
     skipped.Add("", "download not done: JVOpen gave a read count of " +
-                        std::to_string(open.read_count) + kNothingRead + kKept);
+                        std::to_string(open.read_count) + kNothingRead + Kept());
     return;
   }
   std::string end = ReadRecords(open, files, skipped);
   if (end.empty()) {
     if (open.download_failed) return;  // reported with its status
-    if (files.whole() && files.Commit()) return;
+    // What the ten files hold, told once they are in place: a source that
+    // delivered little shows as such.
+    std::string stored = "stored per record type:";
+    for (int kind = 0; kind <= NewRawFiles::kMarketSale; ++kind) {
+      const std::string_view type =
+          kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
+      stored += (kind ? ", " : " ") + std::string(type) + " " + std::to_string(files.Count(kind));
+    }
+    if (files.whole() && files.Commit()) {
+      stored_note_ = stored;
+      return;
+    }
     if (files.whole()) {
       skipped.Add("",
                   "download stored in part: a raw file could not be put in place, so the "
@@ -120,7 +161,7 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
     }
     end = "download not stored: a raw file could not be written";
   }
-  skipped.Add("", end + kKept);
+  skipped.Add("", end + Kept());
 }
 
 bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
@@ -130,13 +171,13 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
   // and that the former raw files were kept.
   if (rc < 0) {
     MsgBox(Cp932("JVOpenエラー。RC=") + std::to_string(rc));
-    skipped.Add("", "download not done: JVOpen returned " + Code(rc) + kNothingRead + kKept);
+    skipped.Add("", "download not done: JVOpen returned " + Code(rc) + kNothingRead + Kept());
     return false;
   }
   if (open.read_count == 0) {
     MsgBox(Cp932("該当するデータがありません。"));
     skipped.Add("", std::string("download not done: the service has no data for ") + kDataSpec +
-                        " from " + kFromTime + kNothingRead + kKept);
+                        " from " + kFromTime + kNothingRead + Kept());
     return false;
   }
   if (DownloadCount != 0) {
@@ -146,7 +187,7 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
     if (DialogResult == -1) {
       // Cancelled: no record file is opened.
       skipped.Add("", std::string("download not done: cancelled in the progress window") +
-                          kNothingRead + kKept);
+                          kNothingRead + Kept());
       return false;
     }
     if (std::optional<int32_t> s = progress.failed_status()) {
@@ -154,7 +195,7 @@ bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {
       // no complete download: it is not stored.
       open.download_failed = true;
       skipped.Add("", "download not done: the progress window ended on status " + Code(*s) +
-                          "; what the service then delivered was read but not stored" + kKept);
+                          "; what the service then delivered was read but not stored" + Kept());
     }
   }
   return true;
@@ -193,9 +234,10 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
       return {};
     } else if (rc == -403) {
       // A damaged file: delete it and open again; reading goes on behind
-      // the records already written.
+      // the records already written. The service's copy of the file is what
+      // is deleted; the stand-in only stops serving it.
       skipped.Add("", "source file " + Printable(file_name) + " was damaged" + Why(rc) +
-                          ": deleted and not stored");
+                          ": skipped, none of its records stored");
       JVLink1->JVFileDelete(file_name);
       JVLink1->JVClose();
       JVLink1->JVOpen(kDataSpec, kFromTime, kOption, open.read_count, DownloadCount,
@@ -238,10 +280,27 @@ void VOLQF1SETUP18Z::Command3_Click() {
     ReportFailures({"market-sale check: " + ErrorText(e)});
     return;
   }
+  // A line parses whole when it is one market-sale record: its type and
+  // its length without the CR LF that ended it.
+  const size_t length = static_cast<size_t>(LayoutOf("HS")->delivered_length()) - 2;
+  FailureFold not_parsed;
+  int32_t bad = 0;
   for (const std::string& line : lines) {
     ParseHS(line, market_sale_);
     ++line_count_;
+    if (line.size() == length && line.starts_with("HS")) continue;
+    ++bad;
+    const std::string where = "line " + std::to_string(line_count_);
+    not_parsed.Add("",
+                   "market-sale check: lines of " + std::string(kMarketSaleFile) +
+                       " that are no market-sale record (HS, " + std::to_string(length) + " bytes)",
+                   where,
+                   "market-sale check: " + where + " of " + std::string(kMarketSaleFile) +
+                       " is no market-sale record (HS, " + std::to_string(length) + " bytes)");
   }
+  TellOutcome(std::string(kMarketSaleFile) + ": " + std::to_string(line_count_) +
+              " lines checked, " + std::to_string(bad) + " did not parse");
+  ReportFailures(not_parsed.Lines());
 }
 
 }  // namespace volq

@@ -28,6 +28,9 @@ class VOLQF1SETUP18Z : public Window {
   int32_t DownloadCount = 0;
   int16_t DialogResult = 0;
 
+  // Which button does what.
+  std::string Guide() const override;
+
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
@@ -58,12 +61,19 @@ class VOLQF1SETUP18Z : public Window {
   std::string Why(int32_t rc) const;
   // "RC=N" and what it means.
   std::string Code(int32_t rc) const;
+  // What an end without a new download did to the raw files, for its report.
+  std::string Kept() const;
+  // Whether a raw file of an earlier download is in the data directory (or
+  // may be: one that cannot be looked at counts).
+  bool AnyRawFile();
 
   DataDir& dir_;
   ParsedRecord parsed_[9];
   StoredRecord stored_[9];
   MarketSaleParsed market_sale_;
   int32_t line_count_ = 0;
+  bool previous_download_ = false;  // a raw file was there when the download began
+  std::string stored_note_;         // what a download that was put in place stored
 };
 
 }  // namespace volq

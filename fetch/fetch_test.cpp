@@ -98,7 +98,13 @@ struct JobCase {
   std::vector<std::string> calls;
   // What is reported (UTF-8): every end but a complete download says what is missing.
   std::vector<std::string> failures;
+  // A download put in place tells what it stored, for the outcome line.
+  std::vector<std::string> outcomes = {};
 };
+
+std::vector<std::string> Stored(const char* counts) {
+  return {std::string("stored per record type: ") + counts};
+}
 
 TEST_F(FetchTest, DownloadJob) {
   const std::string ks = Rec("KS", 4173, 'k');
@@ -140,7 +146,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"RA20180101.dat", Rec("RA", 1272, 'a')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVClose"},
-       {"download: JVInit returned RC=-101; the download went on"}},
+       {"download: JVInit returned RC=-101; the download went on"},
+       Stored("RA 1, SE 0, UM 0, HN 0, KS 0, SK 0, CH 0, BR 0, BN 0, HS 0")},
       {"kept types, passed-over types and market-sale lines",
        0,
        {0, 3, 0},
@@ -155,8 +162,9 @@ TEST_F(FetchTest, DownloadJob) {
         {"SE20180101.dat", Rec("SE", 555, 's')},
         {"HS20180101.dat", hs1 + hs2}},
        {},
-       {}},
-      {"a damaged file is deleted and reading goes on",
+       {},
+       Stored("RA 1, SE 1, UM 0, HN 0, KS 1, SK 0, CH 0, BR 0, BN 0, HS 2")},
+      {"a damaged file is skipped and reading goes on",
        0,
        {0, 2, 0},
        {},
@@ -167,7 +175,8 @@ TEST_F(FetchTest, DownloadJob) {
        {{"RA20180101.dat", Rec("RA", 1272, 'a') + Rec("RA", 1272, 'b')}},
        {"JVInit UNKNOWN", kOpen, "JVRead", "JVRead", "JVFileDelete F2", "JVClose", kOpen, "JVRead",
         "JVRead", "JVClose"},
-       {"source file F2 was damaged: deleted and not stored"}},
+       {"source file F2 was damaged: skipped, none of its records stored"},
+       Stored("RA 2, SE 0, UM 0, HN 0, KS 0, SK 0, CH 0, BR 0, BN 0, HS 0")},
       // The new files are opened, but nothing is read.
       {"a negative read count",
        0,
@@ -228,7 +237,8 @@ TEST_F(FetchTest, DownloadJob) {
        true,
        {{"BN20180101.dat", Rec("BN", 477, 'n')}},
        {"JVInit UNKNOWN", kOpen, "JVStatus", "JVStatus", "JVStatus", "JVRead", "JVRead", "JVClose"},
-       {}},
+       {},
+       Stored("RA 0, SE 0, UM 0, HN 0, KS 0, SK 0, CH 0, BR 0, BN 1, HS 0")},
       {"failed download, then reading",
        0,
        {0, 3, 10},
@@ -265,7 +275,8 @@ TEST_F(FetchTest, DownloadJob) {
        {},
        {"delivered records not of their type's length ending in CR LF: not stored (4 times; "
         "first: F1 record 2 (SE, 100 bytes), F1 record 3 (SE, 302 bytes), F2 record 2 (BN, 477 "
-        "bytes), ...)"}},
+        "bytes), ...)"},
+       Stored("RA 1, SE 1, UM 0, HN 0, KS 0, SK 0, CH 0, BR 0, BN 0, HS 1")},
       {"a market-sale line cut short",
        0,
        {0, 1, 0},
@@ -277,7 +288,8 @@ TEST_F(FetchTest, DownloadJob) {
        {{"HS20180101.dat", Rec("HS", 200, 'x')}},
        {},
        {"source file FILE1 record 2: HS, 152 bytes where HS records are 200 bytes ending in CR LF: "
-        "not stored"}},
+        "not stored"},
+       Stored("RA 0, SE 0, UM 0, HN 0, KS 0, SK 0, CH 0, BR 0, BN 0, HS 1")},
   };
   for (const JobCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -298,6 +310,7 @@ TEST_F(FetchTest, DownloadJob) {
     EXPECT_EQ(form_.Text1.Text, Cp932("終了"));
     EXPECT_EQ(host_.messages, Sjis(c.messages));
     EXPECT_EQ(host_.failures, Sjis(c.failures));
+    EXPECT_EQ(host_.outcomes, c.outcomes);
     if (!c.calls.empty()) {
       EXPECT_EQ(jv_.calls, c.calls);
     }
@@ -310,6 +323,17 @@ TEST_F(FetchTest, DownloadJob) {
     EXPECT_EQ(FilesIn(data_), TenNames()) << "no temporary file is left";
   }
   EXPECT_EQ(form_.DialogResult, 0);
+}
+
+// A failed first download says that there were no raw files to keep.
+TEST_F(FetchTest, AFailedFirstDownloadKeepsNoPreviousOne) {
+  jv_.opens = {{0, 0, 0}};
+  form_.Command2_Click();
+  EXPECT_EQ(host_.failures,
+            std::vector<std::string>{"download not done: the service has no data for "
+                                     "TOKURACEDIFNBLDNSLOPYSCHHOSN from 20180101000000; no record "
+                                     "was read; no raw file was written"});
+  EXPECT_TRUE(FilesIn(data_).empty());
 }
 
 TEST_F(FetchTest, JockeyRecordIsStoredShorterAndCancelSetsDialogResult) {
@@ -449,8 +473,7 @@ TEST_F(FetchTest, AMissingDataDirectoryIsReportedAndNothingIsRead) {
   EXPECT_EQ(jv_.Count("JVRead"), 0);
   EXPECT_EQ(host_.failures,
             (std::vector<std::string>{"download not done: cannot lock " + data_.string() +
-                                      ": No such file or directory; the raw files of the previous "
-                                      "download were kept"}));
+                                      ": No such file or directory; no raw file was written"}));
   EXPECT_FALSE(fs::exists(data_));
 }
 
@@ -464,6 +487,30 @@ TEST_F(FetchTest, MarketSaleCheckCountsLinesAndReportsAMissingFile) {
   EXPECT_EQ(form_.market_sale_lines(), 2);
   EXPECT_EQ(host_.failures.size(), 1u);
   EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(host_.outcomes,
+            std::vector<std::string>{"HS20180101.dat: 2 lines checked, 0 did not parse"});
+  EXPECT_EQ(form_.Text1.Text, "Text1");  // the window shows nothing of the check
+
+  // A line cut short, and one of another type, are counted and named.
+  host_ = HeadlessHost();
+  WriteWholeFile(data_ / kMarketSaleFile, Rec("HS", 200, 'x') + Rec("HS", 120, 'y') +
+                                              Rec("RA", 200, 'z') + Rec("HS", 200, 'w'));
+  form_.Command3_Click();
+  EXPECT_EQ(form_.market_sale_lines(), 4);
+  EXPECT_EQ(host_.outcomes,
+            std::vector<std::string>{"HS20180101.dat: 4 lines checked, 2 did not parse"});
+  EXPECT_EQ(host_.failures,
+            std::vector<std::string>{"market-sale check: lines of HS20180101.dat that are no "
+                                     "market-sale record (HS, 198 bytes) (2 times; first: line 2, "
+                                     "line 3)"});
+}
+
+// help ends with what each button does, the download first.
+TEST_F(FetchTest, TheGuideNamesTheDownloadButtonFirst) {
+  EXPECT_EQ(ToUtf8(form_.Guide()),
+            "press Command2 (2018年1月1日セットアップ) to download every record into the raw "
+            "files of the data directory (the record source: --source DIR, or Command1 (設定)); "
+            "Command3 (HSチェック) checks the market-sale file HS20180101.dat.");
 }
 
 TEST_F(FetchTest, SettingsButton) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "common/data_dir_catalogue.h"
 #include "fetch/download_window.h"
 #include "platform/fs/data_dir.h"
 #include "platform/jvlink/stand_in.h"
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
   using namespace volq;
   CommandLine cl = ParseCommandLine(argc, argv, {"--source"});
   if (std::optional<int> end = CommandLineExit(cl, "volqfetch", kUsage)) return *end;
-  if (const std::string problem = DataDirProblem(cl.data_dir); !problem.empty()) {
+  if (const std::string problem = DataDirProblem(cl.data_dir, kDataDirFolders); !problem.empty()) {
     std::cerr << "volqfetch: " << problem << '\n';
     return 2;
   }

@@ -320,13 +320,8 @@ bool PerEntity(const std::string& rel) {
   return slash != std::string::npos && rel.compare(0, slash, "OPTION1N") != 0;
 }
 
-// A path from the data directory as reports show it ("KYOSOBA\2015100003.dat").
-std::string Shown(const std::string& rel) {
-  std::string s = rel;
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
+// A path from the data directory as reports show it ("KYOSOBA/2015100003.dat").
+std::string Shown(const std::string& rel) { return rel; }
 
 // The file a failed operation concerned, from the data directory, without
 // the temporary suffix ".<pid>-<n>.partial" of a replacement: what a

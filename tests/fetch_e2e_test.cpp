@@ -117,7 +117,10 @@ class FetchEndToEnd : public ::testing::Test {
 TEST_F(FetchEndToEnd, DownloadsTheRecordSourceIntoTheDataDirectory) {
   fs::remove(root_ / "src/RACE/RA02.txt");
   ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
-  EXPECT_EQ(out_, "Text1: 終了\n");
+  // What it stored, per record type, in the outcome line.
+  EXPECT_EQ(out_,
+            "Text1: 終了; stored per record type: RA 2, SE 1, UM 1, HN 0, KS 1, SK 0, CH 0, BR 0, "
+            "BN 0, HS 2\n");
   EXPECT_EQ(err_, "");
   ExpectEveryFileButRA02();
 }
@@ -125,10 +128,14 @@ TEST_F(FetchEndToEnd, DownloadsTheRecordSourceIntoTheDataDirectory) {
 // The damaged file is named, and the records of every other file are stored.
 TEST_F(FetchEndToEnd, ADamagedSourceFileIsNamedInTheReport) {
   EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 1);
-  EXPECT_EQ(out_, "Text1: 終了\n");
+  EXPECT_EQ(out_,
+            "Text1: 終了 (ended with failures); stored per record type: RA 2, SE 1, UM 1, HN 0, "
+            "KS 1, SK 0, CH 0, BR 0, BN 0, HS 2\n");
   EXPECT_EQ(err_,
             "failure: source file RA02.txt was damaged (" + (root_ / "src/RACE/RA02.txt").string() +
-                " does not end with CR LF: its last record is cut): deleted and not stored\n");
+                " does not end with CR LF: its last record is cut): skipped, none of its records "
+                "stored\n");
+  EXPECT_TRUE(fs::exists(root_ / "src/RACE/RA02.txt"));  // the source is never changed
   EXPECT_TRUE(headed_);  // run from anywhere, the user sees where the files are
   ExpectEveryFileButRA02();
 }
@@ -156,12 +163,16 @@ TEST_F(FetchEndToEnd, AnEntryOfTheSourceThatIsNoFileIsNamedAsDamaged) {
 
 TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
   // A data directory that is not there is named by its absolute path, as a
-  // wrong option is refused, and not made.
+  // wrong option is refused, and not made; the command that makes one with
+  // its folders is given.
   EXPECT_EQ(Run("--data-dir missing --source src -c 'press Command2'"), 2);
   EXPECT_EQ(out_, "");
+  std::string mkdir = "mkdir -p";
+  for (std::string_view f : kDataDirFolders) mkdir += " " + (root_ / "missing" / f).string();
   EXPECT_EQ(err_, "volqfetch: data directory " + (root_ / "missing").string() +
                       " does not exist; give the right one with --data-dir DIR (it is never "
-                      "created)\n");
+                      "created), or make a new one with its folders: " +
+                      mkdir + "\n");
   EXPECT_FALSE(fs::exists(root_ / "missing"));
 
   EXPECT_EQ(Run("--data-dir data -c 'press Command7'"), 1);
@@ -169,12 +180,11 @@ TEST_F(FetchEndToEnd, FailuresAndBadCommandsSetTheExitStatus) {
 
   // No record source chosen: the stand-in's open fails and says so.
   EXPECT_EQ(Run("--data-dir data -c 'press 2018年1月1日セットアップ'"), 1);
-  EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-211\nText1: 終了\n");
-  EXPECT_EQ(
-      err_,
-      "failure: download not done: JVOpen returned RC=-211 (no record source chosen: press 設定 "
-      "or give --source DIR); no record was read; the raw files of the previous download were "
-      "kept\n");
+  // A failed download's outcome line says so; there was no download before.
+  EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-211\nText1: 終了 (ended with failures)\n");
+  EXPECT_EQ(err_,
+            "failure: download not done: JVOpen returned RC=-211 (no record source chosen: press "
+            "設定 or give --source DIR); no record was read; no raw file was written\n");
 
   EXPECT_EQ(Run("--frob"), 2);
 }
@@ -193,8 +203,9 @@ TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
   const int st = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << st;  // the first did not complete
   EXPECT_EQ(ReadWholeFile(root_ / "out.txt"),
-            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了\n"
-            "Command2: ended with failures (Text1 unchanged)\n");  // RA02 is damaged
+            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了 (ended with failures)\n"
+            "Command2: ended with failures (Text1 unchanged); stored per record type: RA 2, SE "
+            "1, UM 1, HN 0, KS 1, SK 0, CH 0, BR 0, BN 0, HS 2\n");  // RA02 is damaged
   ExpectEveryFileButRA02();
 }
 
@@ -239,6 +250,27 @@ TEST_F(FetchEndToEnd, AnIncompleteDownloadKeepsThePreviousOne) {
     EXPECT_NE(err_.find("JVRead returned RC=-402 at source file UM00.txt (cannot open "),
               std::string::npos)
         << err_;
+    EXPECT_TRUE(DataFiles() == previous);
+  }
+}
+
+// The data directory or a folder of the source given in the source's place:
+// named as no record source, and the raw files kept.
+TEST_F(FetchEndToEnd, AFolderThatIsNoRecordSourceIsNamedSo) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
+  ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
+  const std::map<std::string, std::string> previous = DataFiles();
+  for (const char* source : {"data", "src/RACE"}) {
+    SCOPED_TRACE(source);
+    EXPECT_EQ(Run("--data-dir data --source " + std::string(source) + " -c 'press Command2'"), 1);
+    EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-214\nText1: 終了 (ended with failures)\n");
+    EXPECT_EQ(err_,
+              "failure: download not done: JVOpen returned RC=-214 (the record source "
+              "directory " +
+                  (root_ / source).string() +
+                  " is not a record source: none of the folders TOKU RACE DIFN BLDN SLOP "
+                  "YSCH HOSN (docs/record-source.md)); no record was read; the raw files of "
+                  "the previous download were kept\n");
     EXPECT_TRUE(DataFiles() == previous);
   }
 }

@@ -69,4 +69,15 @@ TEST(Usage, HelpVersionAndWrongOptionsAlike) {
   EXPECT_NE(help.out.find("Command1 Command2 Command3 Command12"), std::string::npos);
 }
 
+// A path in a usage is written as a shell takes it: the one backslash there
+// is the escaped ';' of -c.
+TEST(Usage, PathsAreWrittenWithSlashes) {
+  for (const char* path : {VOLQFETCH_PATH, VOLQBUILD_PATH, VOLQMODELS_PATH}) {
+    const std::string out = Program(path, "--help").out;
+    for (size_t at = out.find('\\'); at != std::string::npos; at = out.find('\\', at + 1))
+      EXPECT_EQ(out.substr(at, 2), "\\;") << path << ": " << out.substr(at > 20 ? at - 20 : 0, 40);
+  }
+  EXPECT_NE(Program(VOLQMODELS_PATH, "--help").out.find("DIR/OPTION1N"), std::string::npos);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -75,6 +76,37 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::remove_all(dir);
 }
 
+// help ends with the order of the current window's buttons; a pick on the
+// viewer's list before 表示 names 表示.
+TEST(Volqbuild, HelpTellsTheButtonOrderAndAnEmptyListItsButton) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_help";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
+  ProgramRun r =
+      Volqbuild(dir, "help; press Command10; help; window 1; press Command9; help; pick List1 1");
+  // Folded at 80 columns; compared without the line breaks.
+  std::string out = r.out;
+  for (size_t at; (at = out.find("\n  ")) != std::string::npos;) out.replace(at, 3, " ");
+  for (const std::string& window :
+       {"In window 1 (VOLQNQ4DPROJECT 20180101SETUPC): press its buttons in this order, each "
+        "needing what the earlier ones wrote: " +
+            volq::ButtonOrder(volq::kMainWindow) + " (volqbuild --help says what each writes).",
+        std::string("In window 2 (CATEGORYSETUP20180101SETUPC): per course type, type Text1 "
+                    "201801 (the start month; type it again before each 抽出: Text1 is the status "
+                    "line too), then press Option1 (芝), Command1 (抽出), Command2 (芝因子設定) "
+                    "and Command5 (芝カテゴリー化); or Option2 (ダート), Command1 (抽出), "
+                    "Command3 (ダ因子設定) and Command6 (ダカテゴリー化); or Option3 (障害), "
+                    "Command1 (抽出), Command4 (障因子設定) and Command7 (障カテゴリー化)."),
+        std::string("In window 3 (VOLQNQ4DEXPDSETUP2024): press Command1 (計算), Command2 (表示) "
+                    "in this order, then pick List1 N to show the N-th horse's extended records "
+                    "in EXPFG.")}) {
+    EXPECT_NE(out.find(window + "\n"), std::string::npos) << window << "\n" << r.out;
+  }
+  EXPECT_NE(r.err.find("error: List1 is empty: press Command2 (表示) first\n"), std::string::npos)
+      << r.err;
+  fs::remove_all(dir);
+}
+
 // Three presses, one outcome line each: the margin step shows no end message
 // and a second run of a step ends with the same text, so the status line is
 // printed once and each of the other two presses says it left it unchanged.
@@ -87,10 +119,11 @@ TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
     volq::WriteWholeFile(dir / list, "");
   }
   ProgramRun r = Volqbuild(dir, "press Command8; press Command13; press 血統Q、騎手");
+  // KYOSOBA.dat is missing: both runs of Command8 say they reported failures.
   EXPECT_EQ(r.out,
-            "Text1: 終わり  0\n"
+            "Text1: 終わり  0 (ended with failures)\n"
             "Command13: done (Text1 unchanged)\n"
-            "Command8: ended with failures (Text1 unchanged)\n");  // KYOSOBA.dat is missing
+            "Command8: ended with failures (Text1 unchanged)\n");
   fs::remove_all(dir);
 }
 
@@ -103,8 +136,7 @@ TEST(Volqbuild, AMissingRawFileStopsTheStepEveryTime) {
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   const std::string stopped =
       "failure: step stopped: missing input RA20180101.dat: the step did not run and changed "
-      "nothing; write it first (a raw file by volqfetch's download, any other file by the "
-      "button that makes it)\n";
+      "nothing; download first with volqfetch\n";
   ProgramRun r = Volqbuild(dir, "press Command1; press Command1");
   EXPECT_EQ(r.out.find("Text1:"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "failure: in data directory " + dir.string() + ":\n" + stopped + stopped);
@@ -122,25 +154,44 @@ TEST(Volqbuild, AMissingDataDirectoryOrFolderChangesNothing) {
   ProgramRun r = Volqbuild(none, "press Command1");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 2) << r.status;
   EXPECT_EQ(r.out, "");
+  std::string mkdir = "mkdir -p";
+  for (std::string_view f : volq::kDataDirFolders) mkdir += " " + (none / f).string();
   EXPECT_EQ(r.err, "volqbuild: data directory " + none.string() +
                        " does not exist; give the right one with --data-dir DIR (it is never "
-                       "created)\n");
+                       "created), or make a new one with its folders: " +
+                       mkdir + "\n");
   EXPECT_FALSE(fs::exists(none));
+  // That command, and the README's, make a data directory the steps run in.
+  const std::string readme = Slurp(TESTS_SOURCE_DIR "/../README.md");
+  const size_t at = readme.find("    mkdir -p DIR/{");
+  ASSERT_NE(at, std::string::npos);
+  std::string readme_mkdir = readme.substr(at + 4, readme.find('\n', at) - at - 4);
+  readme_mkdir.replace(readme_mkdir.find("DIR"), 3, none.string());
+  for (const std::string& command : {mkdir, "bash -c '" + readme_mkdir + "'"}) {
+    fs::remove_all(none);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    r = Volqbuild(none, "press Command3");
+    EXPECT_EQ(r.err.find("missing folder"), std::string::npos) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find("missing input UM20180101.dat"), std::string::npos) << r.err;
+  }
+  fs::remove_all(none);
 
-  // Folders missing: the step names them with the command that makes them
-  // and writes nothing.
+  // Folders missing: the step names them with the command that makes every
+  // missing folder of the data directory, and writes nothing.
   const fs::path dir = fs::temp_directory_path() / "volq_e2e_build_folders";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
   fs::remove(dir / "KYOSOBA");
   fs::remove(dir / "OPTION1N");
+  fs::remove(dir / "HAHA");
   volq::WriteWholeFile(dir / "UM20180101.dat", "");
   volq::WriteWholeFile(dir / "KETTONUM20180101.dat", "former");
   r = Volqbuild(dir, "press Command3");
   EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 1) << r.status;
   EXPECT_NE(r.err.find("missing folders KYOSOBA, OPTION1N: the step did not run and changed "
-                       "nothing; make the folders with: mkdir -p " +
-                       (dir / "KYOSOBA").string() + " " + (dir / "OPTION1N").string() + "\n"),
+                       "nothing; make the data directory's missing folders with: mkdir -p " +
+                       (dir / "KYOSOBA").string() + " " + (dir / "OPTION1N").string() + " " +
+                       (dir / "HAHA").string() + "\n"),
             std::string::npos)
       << r.err;
   EXPECT_EQ(Slurp(dir / "KETTONUM20180101.dat"), "former");
@@ -199,7 +250,7 @@ TEST(Volqbuild, AStepOnAFullDiskLeavesItsFormerOutput) {
     std::fclose(f);
   }
   ProgramRun r = Volqbuild(dir, "press Command2", "trap \"\" XFSZ; ulimit -f 4; ");
-  EXPECT_NE(r.out.find("Text1: SE 終わり  40\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Text1: SE 終わり  40 (ended with failures)\n"), std::string::npos) << r.out;
   EXPECT_EQ(Slurp(dir / "SE20180101NEW.dat"), former);
   EXPECT_NE(r.err.find("failure: "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("SE20180101NEW.dat"), std::string::npos) << r.err;

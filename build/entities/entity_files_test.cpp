@@ -160,9 +160,9 @@ TEST_F(EntityFilesTest, StepsAndTheirEndMessages) {
   EXPECT_THROW(HorseEntryFilesStep(cx), StepStopped);  // no horse list: nothing written
   EXPECT_EQ(JockeyEntryFilesStep(cx), "SE/KS 終わり  2");
   EXPECT_EQ(DamOffspringFilesStep(cx), "SK/HN 終わり  1");
-  EXPECT_EQ(Records("KISHUGOTOSETUP\\01001.dat", kRaceEntryLength).size(), 1u);
-  EXPECT_EQ(Records("HAHAHAN\\D000000001.dat", kOffspringLength).size(), 1u);
-  EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000001.dat"));
+  EXPECT_EQ(Records("KISHUGOTOSETUP/01001.dat", kRaceEntryLength).size(), 1u);
+  EXPECT_EQ(Records("HAHAHAN/D000000001.dat", kOffspringLength).size(), 1u);
+  EXPECT_FALSE(Exists("UMAGOTOSETUP/H000000001.dat"));
   EXPECT_FALSE(Exists("KETTONUM20180101.dat"));
   EXPECT_TRUE(frame_->clean());
 }
@@ -188,31 +188,31 @@ TEST_F(EntityFilesTest, YieldPoints) {
 }
 
 TEST_F(EntityFilesTest, ListedFilesRewrittenOthersUntouched) {
-  WriteFile("UMAGOTOSETUP\\H000000001.dat", "old listed");
-  WriteFile("UMAGOTOSETUP\\H000000009.dat", "old unlisted");
+  WriteFile("UMAGOTOSETUP/H000000001.dat", "old listed");
+  WriteFile("UMAGOTOSETUP/H000000009.dat", "old unlisted");
   WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
   WriteRecords("SE20180101NEW.dat",
                {Entry("20240110", kDay, "01", "01", "H000000009", "01001", "x1")});
   auto cx = ctx();
   EXPECT_EQ(HorseEntryFilesStep(cx), "SE/UM 終わり  1");
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), "");
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000009.dat"), "old unlisted");
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP/H000000001.dat"), "");
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP/H000000009.dat"), "old unlisted");
   EXPECT_TRUE(frame_->clean());
 }
 
 TEST_F(EntityFilesTest, MissingAndEmptyInputRefusedNamesAndPartialRecord) {
-  WriteFile("UMAGOTOSETUP\\H000000001.dat", "old");
+  WriteFile("UMAGOTOSETUP/H000000001.dat", "old");
   WriteFile("KETTONUM20180101.dat",
             ListText({"H000000001", "..", "../H000000002", "A:1", "   "}) + "\"\"\r\n");
   auto cx = ctx();
   // No NEW file: the step stops and the listed files keep theirs.
   EXPECT_THROW(HorseEntryFilesStep(cx), StepStopped);
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), "old");
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP/H000000001.dat"), "old");
   EXPECT_FALSE(Exists("SE20180101NEW.dat"));
   // An empty one: the listed files are emptied.
   WriteFile("SE20180101NEW.dat", "");
   EXPECT_EQ(HorseEntryFilesStep(cx), "SE/UM 終わり  0");
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), "");
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP/H000000001.dat"), "");
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 1u);
   // One line for the one cause, naming the first different identifiers.
@@ -231,7 +231,7 @@ TEST_F(EntityFilesTest, MissingAndEmptyInputRefusedNamesAndPartialRecord) {
   frame_ = std::make_unique<StepFrame>();
   auto cx2 = ctx();
   EXPECT_EQ(HorseEntryFilesStep(cx2), "SE/UM 終わり  1");
-  EXPECT_EQ(ReadFile("UMAGOTOSETUP\\H000000001.dat"), a);
+  EXPECT_EQ(ReadFile("UMAGOTOSETUP/H000000001.dat"), a);
   EXPECT_THAT(frame_->Report(),
               ::testing::Contains(
                   "read: SE20180101NEW.dat: 2 records out of frame passed over, the first at byte "
@@ -363,7 +363,7 @@ TEST(EntityFilesSpecs, ReadWhatTheirButtonsCheck) {
     const BuildButton& b = ButtonOf(spec->step);
     SCOPED_TRACE(std::string(b.control));
     EXPECT_EQ(b.walks, (std::vector<std::string_view>{spec->list_file, spec->input_file}));
-    EXPECT_EQ(b.writes, std::vector<std::string_view>{std::string(spec->folder) + "\\"});
+    EXPECT_EQ(b.writes, std::vector<std::string_view>{std::string(spec->folder) + "/"});
   }
 }
 

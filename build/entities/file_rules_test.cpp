@@ -77,10 +77,10 @@ TEST_F(FileRulesTest, ASymlinkInPlaceOfAFileIsRefusedAndNothingOutsideChanges) {
     std::function<std::string(StepContext&)> step;
     const char* report;
   } cases[] = {
-      {"a per-entity file", "UMAGOTOSETUP\\H000000001.dat", false, HorseEntryFilesStep,
-       "refused symlink UMAGOTOSETUP\\H000000001.dat"},
-      {"a per-entity file, dangling", "UMAGOTOSETUP\\H000000001.dat", true, HorseEntryFilesStep,
-       "refused symlink UMAGOTOSETUP\\H000000001.dat"},
+      {"a per-entity file", "UMAGOTOSETUP/H000000001.dat", false, HorseEntryFilesStep,
+       "refused symlink UMAGOTOSETUP/H000000001.dat"},
+      {"a per-entity file, dangling", "UMAGOTOSETUP/H000000001.dat", true, HorseEntryFilesStep,
+       "refused symlink UMAGOTOSETUP/H000000001.dat"},
       {"a NEW file", "RA20180101NEW.dat", false, RaceStep, "refused symlink RA20180101NEW.dat"},
       {"a NEW file, dangling", "RA20180101NEW.dat", true, RaceStep,
        "refused symlink RA20180101NEW.dat"},

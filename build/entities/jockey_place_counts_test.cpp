@@ -72,31 +72,31 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
   for (const Case& c : cases) {
     std::string code = "0100" + std::to_string(codes.size() + 1);
     codes.push_back(code);
-    WriteRecords("KISHUGOTOSETUP\\" + code + ".dat", c.rides);
+    WriteRecords("KISHUGOTOSETUP/" + code + ".dat", c.rides);
   }
   codes.push_back("01009");  // no race-entry file: no races, and none is created
   WriteFile("KISHUNUM20180101.dat", ListText(codes));
-  WriteFile("OPTION1N\\DONICHI.dat", std::string(kDonichiLength * 12, 'x'));
+  WriteFile("OPTION1N/DONICHI.dat", std::string(kDonichiLength * 12, 'x'));
   auto cx = ctx();
   WriteJockeyPlaceCounts(cx);
-  auto donichi = Records("OPTION1N\\DONICHI.dat", kDonichiLength);
+  auto donichi = Records("OPTION1N/DONICHI.dat", kDonichiLength);
   ASSERT_EQ(donichi.size(), codes.size());
   for (size_t k = 0; k < codes.size(); ++k) {
     SCOPED_TRACE(k < std::size(cases) ? cases[k].name : "no file");
-    EXPECT_EQ(ReadFile("KISHUFUKUSHO\\" + codes[k] + ".dat"),
+    EXPECT_EQ(ReadFile("KISHUFUKUSHO/" + codes[k] + ".dat"),
               Lines(k < std::size(cases) ? cases[k].counts
                                          : std::map<std::pair<int, int>, std::pair<int, int>>{}));
     EXPECT_EQ(donichi[k].substr(0, 5), codes[k]);  // line k owns record k
   }
-  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\01009.dat"));
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP/01009.dat"));
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[0],
             "race date: not a calendar date, counted as a Saturday (2 times; first: '20240230' in "
-            "KISHUGOTOSETUP\\01005.dat, '20X40106' in KISHUGOTOSETUP\\01006.dat)");
+            "KISHUGOTOSETUP/01005.dat, '20X40106' in KISHUGOTOSETUP/01006.dat)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");
-  EXPECT_EQ(report[3], "missing entity file: KISHUGOTOSETUP\\01009.dat read as empty");
+  EXPECT_EQ(report[3], "missing entity file: KISHUGOTOSETUP/01009.dat read as empty");
 }
 
 TEST_F(JockeyPlaceCountsTest, DonichiRecordLayout) {
@@ -123,17 +123,17 @@ TEST_F(JockeyPlaceCountsTest, DonichiRecordLayout) {
 }
 
 TEST_F(JockeyPlaceCountsTest, MissingListAndRefusedCodes) {
-  WriteFile("OPTION1N\\DONICHI.dat", "old");
+  WriteFile("OPTION1N/DONICHI.dat", "old");
   auto cx = ctx();
   WriteJockeyPlaceCounts(cx);
-  EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/DONICHI.dat"));
   EXPECT_TRUE(std::filesystem::is_empty(dir_->Path("KISHUFUKUSHO")));
 
   // A refused code keeps its record's place, with the rates of no races.
-  WriteRecords("KISHUGOTOSETUP\\01002.dat", {Ride("20240106", "01", "01")});
+  WriteRecords("KISHUGOTOSETUP/01002.dat", {Ride("20240106", "01", "01")});
   WriteFile("KISHUNUM20180101.dat", ListText({"01001", "../01", "01002"}));
   WriteJockeyPlaceCounts(cx);
-  auto donichi = Records("OPTION1N\\DONICHI.dat", kDonichiLength);
+  auto donichi = Records("OPTION1N/DONICHI.dat", kDonichiLength);
   ASSERT_EQ(donichi.size(), 3u);
   EXPECT_EQ(donichi[1].substr(0, 11), "../01000000");
   EXPECT_EQ(donichi[2].substr(0, 11), "01002100000");
@@ -141,8 +141,10 @@ TEST_F(JockeyPlaceCountsTest, MissingListAndRefusedCodes) {
   EXPECT_FALSE(Exists("01.dat"));
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 3u);
-  EXPECT_EQ(report[0], "missing input KISHUNUM20180101.dat: read as empty");
-  EXPECT_EQ(report[1], "missing entity file: KISHUGOTOSETUP\\01001.dat read as empty");
+  EXPECT_EQ(report[0],
+            "missing input KISHUNUM20180101.dat: read as empty; write it first: press Command12 "
+            "(KS(騎手）)");
+  EXPECT_EQ(report[1], "missing entity file: KISHUGOTOSETUP/01001.dat read as empty");
   EXPECT_EQ(report[2].rfind("entity file name: refused file name '../01'", 0), 0u) << report[2];
 }
 

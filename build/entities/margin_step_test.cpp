@@ -43,9 +43,9 @@ TEST_F(MarginStepTest, ReadsAndCreatesNoFile) {
   // The step writes nothing: a horse without an EX file has no records, and
   // none is made for it.
   WriteFile("KETTONUM20180101Q.dat", ListText({"H000000002", "H000000001"}));
-  WriteRecords("UMAGOTOEXSETUP\\H000000001EX.dat",
+  WriteRecords("UMAGOTOEXSETUP/H000000001EX.dat",
                {Ex("01", "01", "A  "), Ex("02", "02", "1/2"), Ex("11", "01", "Z  ")});
-  WriteFile("UMAGOTOSETUP\\H000000002.dat", "race entries");
+  WriteFile("UMAGOTOSETUP/H000000002.dat", "race entries");
   auto before = Snapshot();
   auto cx = ctx();
   EXPECT_EQ(MarginStep(cx), "");
@@ -53,7 +53,7 @@ TEST_F(MarginStepTest, ReadsAndCreatesNoFile) {
   EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(frame_->Report(),
             (std::vector<std::string>{
-                "missing entity file: UMAGOTOEXSETUP\\H000000002EX.dat read as empty"}));
+                "missing entity file: UMAGOTOEXSETUP/H000000002EX.dat read as empty"}));
 
   auto rows = ReadWinnerMargins(cx);
   ASSERT_EQ(rows.size(), 2u);
@@ -74,14 +74,14 @@ TEST_F(MarginStepTest, NoListStopsItRefusedNamesAndFoldersDoNot) {
   EXPECT_TRUE(std::filesystem::is_empty(dir_->Path("UMAGOTOEXSETUP")));
 
   std::filesystem::create_directories(dir_->Path("UMAGOTOEXSETUP") / "H000000003EX.dat");
-  WriteRecords("UMAGOTOEXSETUP\\H000000004EX.dat", {Ex("01", "01", "A  ")});
+  WriteRecords("UMAGOTOEXSETUP/H000000004EX.dat", {Ex("01", "01", "A  ")});
   WriteFile("KETTONUM20180101Q.dat", ListText({"../H1", "H000000003", "", "H000000004"}));
   EXPECT_EQ(ReadWinnerMargins(cx).size(), 1u);
   EXPECT_EQ(record_count_, 1);
   auto report = frame_->Report();
   ASSERT_EQ(report.size(), 2u);
   EXPECT_EQ(report[0], "open: refused file name in UMAGOTOEXSETUP (2 times; first: '../H1', '')");
-  EXPECT_EQ(report[1], "open: cannot read UMAGOTOEXSETUP\\H000000003EX.dat: Is a directory");
+  EXPECT_EQ(report[1], "open: cannot read UMAGOTOEXSETUP/H000000003EX.dat: Is a directory");
 }
 
 }  // namespace

@@ -105,37 +105,37 @@ TEST_F(OffspringStepTest, DamBlocksTotalsAndRecords) {
   std::string h4 = HorseRec("2015100004").Dam("1100000001").Counts("overall", {3, 2, 1, 1, 0, 3});
   std::string h5 = HorseRec("2015100005").Dam("1100000009");  // no offspring record names it
   WriteRecords("UM20180101NEW.dat", {h1, h2, h3, h4, h5});
-  WriteFile("OPTION1N\\MARE.dat", std::string(5 * kMareStallionLength, 'x'));
+  WriteFile("OPTION1N/MARE.dat", std::string(5 * kMareStallionLength, 'x'));
 
   for (int run = 0; run < 2; ++run) {  // a rerun leaves the same files
     EXPECT_EQ(Dam(), "SK母 終わり  5");
     EXPECT_EQ(record_count_, 5);
-    std::string blocks = ReadFile("HAHA\\1100000001.dat");
+    std::string blocks = ReadFile("HAHA/1100000001.dat");
     EXPECT_EQ(blocks, Blocks({h1, h3, h4}));
     EXPECT_EQ(std::count(blocks.begin(), blocks.end(), '\n'), 87);
     SankuValues t = Sum({h1, h3, h4});
     EXPECT_EQ(ValueAt(t, 155), 445);
-    EXPECT_EQ(ReadFile("HAHAN\\1100000001.dat"), SankuNumberText(t));
-    EXPECT_EQ(Lines("HAHAN\\1100000001.dat")[154], "445");
+    EXPECT_EQ(ReadFile("HAHAN/1100000001.dat"), SankuNumberText(t));
+    EXPECT_EQ(Lines("HAHAN/1100000001.dat")[154], "445");
     // A listed dam without horses: empty blocks, zeros, still its record.
-    EXPECT_EQ(ReadFile("HAHA\\1100000002.dat"), "");
-    EXPECT_EQ(ReadFile("HAHAN\\1100000002.dat"), SankuNumberText(SankuValues{}));
-    EXPECT_EQ(ReadFile("HAHA\\1100000009.dat"), Blocks({h5}));
-    EXPECT_FALSE(Exists("HAHAN\\1100000009.dat"));
-    EXPECT_EQ(ReadFile("OPTION1N\\MARE.dat"), MareStallionRecord("1100000001", t) +
-                                                  MareStallionRecord("1100000002", SankuValues{}) +
-                                                  MareStallionRecord("1100000003", Sum({h2})));
+    EXPECT_EQ(ReadFile("HAHA/1100000002.dat"), "");
+    EXPECT_EQ(ReadFile("HAHAN/1100000002.dat"), SankuNumberText(SankuValues{}));
+    EXPECT_EQ(ReadFile("HAHA/1100000009.dat"), Blocks({h5}));
+    EXPECT_FALSE(Exists("HAHAN/1100000009.dat"));
+    EXPECT_EQ(ReadFile("OPTION1N/MARE.dat"), MareStallionRecord("1100000001", t) +
+                                                 MareStallionRecord("1100000002", SankuValues{}) +
+                                                 MareStallionRecord("1100000003", Sum({h2})));
   }
-  auto mare = Records("OPTION1N\\MARE.dat", kMareStallionLength);
+  auto mare = Records("OPTION1N/MARE.dat", kMareStallionLength);
   EXPECT_EQ(mare[0].substr(10, 6), "058333");  // line 27 totals 4, 2, 1, 1, 0, 4: 7 of 12
   EXPECT_EQ(mare[2].substr(10, 6), "100000");
   EXPECT_TRUE(frame_->clean());
-  EXPECT_FALSE(Exists("OPTION1N\\STALLION.dat"));
-  EXPECT_FALSE(Exists("SHUBOBA\\1200000001.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/STALLION.dat"));
+  EXPECT_FALSE(Exists("SHUBOBA/1200000001.dat"));
 }
 
 TEST_F(OffspringStepTest, SireRunLeavesTheDamFilesAlone) {
-  WriteFile("OPTION1N\\MARE.dat", "old");
+  WriteFile("OPTION1N/MARE.dat", "old");
   WriteRecords("SK20180101.dat", {Sk('1', "2015100001", "1200000001", "1100000001")});
   // Five offspring earning 999,999,999 each: the sum passes 32 bits.
   std::vector<std::string> um;
@@ -147,9 +147,9 @@ TEST_F(OffspringStepTest, SireRunLeavesTheDamFilesAlone) {
   }
   WriteRecords("UM20180101NEW.dat", um);
   EXPECT_EQ(Sire(), "SK父 終わり  5");
-  EXPECT_EQ(Lines("SHUBOBAN\\1200000001.dat")[172], "4999999995");
-  EXPECT_EQ(Lines("SHUBOBAN\\1200000001.dat")[170], "5");
-  auto st = Records("OPTION1N\\STALLION.dat", kMareStallionLength);
+  EXPECT_EQ(Lines("SHUBOBAN/1200000001.dat")[172], "4999999995");
+  EXPECT_EQ(Lines("SHUBOBAN/1200000001.dat")[170], "5");
+  auto st = Records("OPTION1N/STALLION.dat", kMareStallionLength);
   ASSERT_EQ(st.size(), 1u);
   EXPECT_EQ(st[0].substr(64, 9), "999999999");
   EXPECT_EQ(st[0].substr(22, 6), "000005");
@@ -157,8 +157,8 @@ TEST_F(OffspringStepTest, SireRunLeavesTheDamFilesAlone) {
   ASSERT_EQ(report.size(), 1u);
   EXPECT_NE(report[0].find("STALLION.dat record 1 (1200000001) offset 64: 4999999995"),
             std::string::npos);
-  EXPECT_EQ(ReadFile("OPTION1N\\MARE.dat"), "old");
-  EXPECT_FALSE(Exists("HAHA\\1100000001.dat"));
+  EXPECT_EQ(ReadFile("OPTION1N/MARE.dat"), "old");
+  EXPECT_FALSE(Exists("HAHA/1100000001.dat"));
   EXPECT_EQ(Lines("HAHAHANNUM20180101.dat"), (std::vector<std::string>{"\"1100000001\""}));
 }
 
@@ -169,10 +169,10 @@ TEST_F(OffspringStepTest, ParentNumbersThatAreNoFileNames) {
   std::string h2 = HorseRec("2015100002").Dam("          ");
   WriteRecords("UM20180101NEW.dat", {h1, h2});
   EXPECT_EQ(Dam(), "SK母 終わり  2");
-  EXPECT_FALSE(Exists("HAHA\\11"));
-  EXPECT_FALSE(Exists("HAHAN\\11"));
+  EXPECT_FALSE(Exists("HAHA/11"));
+  EXPECT_FALSE(Exists("HAHAN/11"));
   // The record keeps its place in the list and the dam's own totals.
-  auto mare = Records("OPTION1N\\MARE.dat", kMareStallionLength);
+  auto mare = Records("OPTION1N/MARE.dat", kMareStallionLength);
   ASSERT_EQ(mare.size(), 2u);
   EXPECT_EQ(mare[0], MareStallionRecord("11/0000001", Sum({h1})));
   auto report = frame_->Report();
@@ -190,20 +190,20 @@ TEST_F(OffspringStepTest, EndCountAndMissingOrEmptyInputs) {
     WriteFile("UM20180101NEW.dat", "");
     std::filesystem::remove(dir_->Path(missing));
     for (const char* o : {"SK20180101NEW.dat", "HAHAHANNUM20180101.dat", "TITIHANNUM20180101.dat",
-                          "HAHA\\1100000001.dat", "OPTION1N\\MARE.dat", "OPTION1N\\STALLION.dat"}) {
+                          "HAHA/1100000001.dat", "OPTION1N/MARE.dat", "OPTION1N/STALLION.dat"}) {
       WriteFile(o, "old");
     }
     EXPECT_THROW(Dam(), StepStopped);
     EXPECT_THROW(Sire(), StepStopped);
     EXPECT_FALSE(Exists(missing));
     for (const char* o : {"SK20180101NEW.dat", "HAHAHANNUM20180101.dat", "TITIHANNUM20180101.dat",
-                          "HAHA\\1100000001.dat", "OPTION1N\\MARE.dat", "OPTION1N\\STALLION.dat"}) {
+                          "HAHA/1100000001.dat", "OPTION1N/MARE.dat", "OPTION1N/STALLION.dat"}) {
       EXPECT_EQ(ReadFile(o), "old") << o;
     }
   }
-  std::filesystem::remove(dir_->Path("HAHA\\1100000001.dat"));
-  std::filesystem::remove(dir_->Path("OPTION1N\\MARE.dat"));
-  std::filesystem::remove(dir_->Path("OPTION1N\\STALLION.dat"));
+  std::filesystem::remove(dir_->Path("HAHA/1100000001.dat"));
+  std::filesystem::remove(dir_->Path("OPTION1N/MARE.dat"));
+  std::filesystem::remove(dir_->Path("OPTION1N/STALLION.dat"));
 
   // Without raw offspring records: empty NEW file and list, no summary file.
   std::vector<std::string> um(812, HorseRec("2015100001").Dam("1100000001"));
@@ -213,8 +213,8 @@ TEST_F(OffspringStepTest, EndCountAndMissingOrEmptyInputs) {
   EXPECT_EQ(Dam(), "SK母 終わり  812");
   EXPECT_EQ(ReadFile("SK20180101NEW.dat"), "");
   EXPECT_EQ(ReadFile("HAHAHANNUM20180101.dat"), "");
-  EXPECT_FALSE(Exists("OPTION1N\\MARE.dat"));
-  std::string blocks = ReadFile("HAHA\\1100000001.dat");
+  EXPECT_FALSE(Exists("OPTION1N/MARE.dat"));
+  std::string blocks = ReadFile("HAHA/1100000001.dat");
   EXPECT_EQ(std::count(blocks.begin(), blocks.end(), '\n'), 812 * kSankuLines);
 
   // With no horses (the horse file empty): every listed sire gets 174 zeros
@@ -222,8 +222,8 @@ TEST_F(OffspringStepTest, EndCountAndMissingOrEmptyInputs) {
   WriteFile("UM20180101NEW.dat", "");
   WriteRecords("SK20180101.dat", {Sk('1', "2015100001", "1200000001", "1100000001")});
   EXPECT_EQ(Sire(), "SK父 終わり  0");
-  EXPECT_EQ(ReadFile("SHUBOBAN\\1200000001.dat"), SankuNumberText(SankuValues{}));
-  EXPECT_EQ(ReadFile("OPTION1N\\STALLION.dat"), MareStallionRecord("1200000001", SankuValues{}));
+  EXPECT_EQ(ReadFile("SHUBOBAN/1200000001.dat"), SankuNumberText(SankuValues{}));
+  EXPECT_EQ(ReadFile("OPTION1N/STALLION.dat"), MareStallionRecord("1200000001", SankuValues{}));
   EXPECT_TRUE(frame_->clean());
 }
 
@@ -235,8 +235,7 @@ void RereadingRun(DataDir& dir, bool sire) {
   const Slice raw_parent = sire ? OffspringField("ancestor[0]") : OffspringField("ancestor[1]");
   const Slice horse_parent =
       sire ? HorseField("ancestor[0].breeding_number") : HorseField("ancestor[1].breeding_number");
-  const std::string blocks = sire ? "SHUBOBA\\" : "HAHA\\",
-                    totals = sire ? "SHUBOBAN\\" : "HAHAN\\";
+  const std::string blocks = sire ? "SHUBOBA/" : "HAHA/", totals = sire ? "SHUBOBAN/" : "HAHAN/";
   std::set<std::string> listed;
   RecordFile raw(dir.Path("SK20180101.dat"), kOffspringLength);
   for (int32_t k = 1; k <= raw.Count(); ++k) listed.emplace(raw_parent.Of(raw.Read(k)));
@@ -261,7 +260,7 @@ void RereadingRun(DataDir& dir, bool sire) {
     records += MareStallionRecord(p, back);
   }
   if (!records.empty()) {
-    WriteWholeFile(dir.Path(sire ? "OPTION1N\\STALLION.dat" : "OPTION1N\\MARE.dat"), records);
+    WriteWholeFile(dir.Path(sire ? "OPTION1N/STALLION.dat" : "OPTION1N/MARE.dat"), records);
   }
 }
 

@@ -120,7 +120,7 @@ class ExBuildTest : public testing::StepTest {
     EXPECT_EQ(ToUtf8(w.Text1.Text), "終わり");
   }
   std::vector<std::string> Ex(const std::string& horse) {
-    return Records("UMAGOTOEXSETUP\\" + horse + "EX.dat", kUmaExLength);
+    return Records("UMAGOTOEXSETUP/" + horse + "EX.dat", kUmaExLength);
   }
   HeadlessHost host_;
   WindowManager wm_{host_};
@@ -140,13 +140,13 @@ TEST_F(ExBuildTest, EveryByteOfARecordComesFromItsSource) {
   const std::string early = SaleLine("H000000001", "S00001", "HOST-A", "20190701", "0001000000");
   const std::string late = SaleLine("H000000001", "S00002", "HOST-B", "20191001", "0002500000");
   WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
-  WriteRecords("UMAGOTOSETUP\\H000000001.dat", {e1, e2});
+  WriteRecords("UMAGOTOSETUP/H000000001.dat", {e1, e2});
   WriteRecords("RA20180101NEW.dat", {RaceRec(r1, 15), ra2, ra1});
   WriteRecords("UM20180101NEW.dat", {HorseRecOf("H000000001", "D000000001", 16),
                                      HorseRecOf("H000000002", "D000000001", 9), um});
   WriteRecords("KS20180101NEW.dat", {JockeyRecOf("J0001", 17), ks1, ks2});
   WriteRecords(
-      "HAHAHAN\\D000000001.dat",
+      "HAHAHAN/D000000001.dat",
       {OffspringRecOf("H000000001"), OffspringRecOf("H000000002"), OffspringRecOf("H000000001")});
   WriteFile("HS20180101.dat", early + "\r\n" +
                                   SaleLine("H000000002", "S00009", "X", "20200101", "9") + "\r\n" +
@@ -184,8 +184,8 @@ TEST_F(ExBuildTest, MissingRowsGiveBlanksAndTheNoSaleValues) {
     const std::string e1 = EntryRec("H000000001", "J0001");
     const std::string um = HorseRecOf("H000000001", "D000000001");
     WriteFile("KETTONUM20180101.dat", ListText({"H000000000", "H000000001"}));
-    WriteRecords("UMAGOTOSETUP\\H000000000.dat", {e0});
-    WriteRecords("UMAGOTOSETUP\\H000000001.dat", {e1});
+    WriteRecords("UMAGOTOSETUP/H000000000.dat", {e0});
+    WriteRecords("UMAGOTOSETUP/H000000001.dat", {e1});
     std::vector<std::string> ra = {RaceRec(other, 12)},
                              horses = {HorseRecOf("H000000000", "D000000000", 13)},
                              jockeys = {JockeyRecOf("J0000", 14)};
@@ -197,7 +197,7 @@ TEST_F(ExBuildTest, MissingRowsGiveBlanksAndTheNoSaleValues) {
     WriteRecords("KS20180101NEW.dat", jockeys);
     WriteFile("HS20180101.dat", SaleLine("H000000000", "S00001", "HOST", "20190701", "1") + "\r\n");
     if (c.dam_file) {
-      WriteRecords("HAHAHAN\\D000000001.dat",
+      WriteRecords("HAHAHAN/D000000001.dat",
                    {c.foal_listed ? OffspringRecOf("H000000001") : OffspringRecOf("H000000007")});
     }
     Build();
@@ -208,7 +208,7 @@ TEST_F(ExBuildTest, MissingRowsGiveBlanksAndTheNoSaleValues) {
               Expected({e1, c.race ? RaceRec() : "", c.horse ? um : "",
                         c.race && c.jockey ? JockeyRecOf("J0001") : "", NoSaleLine(), foal}));
     // The dam's missing offspring file is only read, so it is not made.
-    EXPECT_EQ(Exists("HAHAHAN\\D000000001.dat"), c.dam_file);
+    EXPECT_EQ(Exists("HAHAHAN/D000000001.dat"), c.dam_file);
   }
 }
 
@@ -218,25 +218,25 @@ TEST_F(ExBuildTest, EachListedHorseGetsOneRecordPerRaceEntry) {
   // H4's former EX file is emptied.
   WriteFile("KETTONUM20180101.dat",
             ListText({"H000000001", "H000000002", "H000000003", "H000000004"}));
-  WriteRecords("UMAGOTOSETUP\\H000000001.dat",
+  WriteRecords("UMAGOTOSETUP/H000000001.dat",
                {EntryRec("H000000001", "J0001"),
                 EntryRec("H000000001", "J0001", {"05", "2024", "0106", "01"}),
                 EntryRec("H000000001", "J0001", {"44", "2024", "0107", "02"})});
-  WriteFile("UMAGOTOSETUP\\H000000002.dat", "");
-  WriteFile("UMAGOTOSETUP\\H000000004.dat", "");
-  WriteFile("UMAGOTOEXSETUP\\H000000004EX.dat", std::string(kUmaExLength, 'x'));
-  WriteFile("UMAGOTOEXSETUP\\H000000005EX.dat", "unlisted");
+  WriteFile("UMAGOTOSETUP/H000000002.dat", "");
+  WriteFile("UMAGOTOSETUP/H000000004.dat", "");
+  WriteFile("UMAGOTOEXSETUP/H000000004EX.dat", std::string(kUmaExLength, 'x'));
+  WriteFile("UMAGOTOEXSETUP/H000000005EX.dat", "unlisted");
   Build();
   const std::vector<std::string> ex = Ex("H000000001");
   ASSERT_EQ(ex.size(), 3u);
-  const std::string se = ReadFile("UMAGOTOSETUP\\H000000001.dat");
+  const std::string se = ReadFile("UMAGOTOSETUP/H000000001.dat");
   for (size_t j = 0; j < 3; ++j)
     EXPECT_EQ(ex[j].substr(0, 40), se.substr(j * kRaceEntryLength, 40));
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000002EX.dat"), "");
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000003EX.dat"), "");
-  EXPECT_FALSE(Exists("UMAGOTOSETUP\\H000000003.dat"));
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000004EX.dat"), "");
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000005EX.dat"), "unlisted");
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP/H000000002EX.dat"), "");
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP/H000000003EX.dat"), "");
+  EXPECT_FALSE(Exists("UMAGOTOSETUP/H000000003.dat"));
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP/H000000004EX.dat"), "");
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP/H000000005EX.dat"), "unlisted");
   // The missing race-entry file and the missing NEW files are reported.
   std::string report;
   for (const auto& f : host_.failures) report += f + "\n";
@@ -267,7 +267,7 @@ TEST_F(ExBuildTest, TheHorseIsKeyedByItsFirstRaceAtACentralRacecourse) {
     TearDown();
     SetUp();
     WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
-    WriteRecords("UMAGOTOSETUP\\H000000001.dat",
+    WriteRecords("UMAGOTOSETUP/H000000001.dat",
                  {EntryRec(c.horse1, "J0001", {c.venue1, "2024", "0101", "01"}),
                   EntryRec(c.horse2, "J0001", {c.venue2, "2024", "0102", "01"})});
     const std::string um1 = HorseRecOf("H000000001", "D000000001"),

@@ -23,6 +23,13 @@ FormVOLQNQ4DEXPDSETUP2024ZZ::FormVOLQNQ4DEXPDSETUP2024ZZ(DataDir& dir)
   Command1.OnClick = [this] { Command1_Click(); };
   Command2.OnClick = [this] { Command2_Click(); };
   List1.OnClick = [this] { List1_Click(); };
+  List1.FilledBy = Cp932(ButtonShown(ButtonOf(BuildStep::StandardTimes)));
+}
+
+std::string FormVOLQNQ4DEXPDSETUP2024ZZ::Guide() const {
+  return Cp932("press " + ButtonOrder(kExtendedWindow) +
+               " in this order, then pick List1 N to show the N-th horse's extended records "
+               "in EXPFG.");
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {

@@ -24,6 +24,7 @@ class FormVOLQNQ4DEXPDSETUP2024ZZ : public Window {
 
   // Reads HS20180101.dat into the market-sale table.
   void Form_Load() override;
+  std::string Guide() const override;
   void Command1_Click();
   void Command2_Click();
   void List1_Click();

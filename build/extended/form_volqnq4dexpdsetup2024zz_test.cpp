@@ -75,8 +75,8 @@ TEST_F(ExtendedWindowTest, AMarketSaleFileTheLoadCouldNotReadStopsTheBuild) {
   // Every horse would pass for unsold: the EX files keep theirs, even once
   // the file can be read again, until the window is opened anew.
   WriteFile("KETTONUM20180101.dat", ListText({"H000000001"}));
-  WriteFile("UMAGOTOSETUP\\H000000001.dat", "");
-  WriteFile("UMAGOTOEXSETUP\\H000000001EX.dat", "former");
+  WriteFile("UMAGOTOSETUP/H000000001.dat", "");
+  WriteFile("UMAGOTOEXSETUP/H000000001EX.dat", "former");
   WriteFile("HS20180101.dat", "");
   {
     testing::UnreadableFor unreadable(dir_->Path("HS20180101.dat"));
@@ -87,7 +87,7 @@ TEST_F(ExtendedWindowTest, AMarketSaleFileTheLoadCouldNotReadStopsTheBuild) {
       << Report();
   host_.failures.clear();
   w().Press(Cp932("計算"));
-  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP\\H000000001EX.dat"), "former");
+  EXPECT_EQ(ReadFile("UMAGOTOEXSETUP/H000000001EX.dat"), "former");
   EXPECT_EQ(w().Text1.Text, "Text1");
   EXPECT_NE(Report().find("cannot read HS20180101.dat when the window opened: the step did not "
                           "run and changed nothing"),
@@ -165,8 +165,8 @@ TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
   const std::string b = SampleEx({{11, "2018"}});
   const std::string c = SampleEx({{11, "2006"}, {767, "2000"}, {19, "10"}, {764, "100"}});
   WriteFile("KETTONUM20180101Q.dat", ListText({"H000000001", "H000000002", "H000000003"}));
-  WriteRecords("UMAGOTOEXSETUP\\H000000001EX.dat", {a, b, c});
-  WriteRecords("UMAGOTOEXSETUP\\H000000003EX.dat", {SampleEx({{196, "    "}})});
+  WriteRecords("UMAGOTOEXSETUP/H000000001EX.dat", {a, b, c});
+  WriteRecords("UMAGOTOEXSETUP/H000000003EX.dat", {SampleEx({{196, "    "}})});
   WriteFile("KIJUNTIME.dat", "former\r\n");
   Open();
   const std::string want =
@@ -186,11 +186,11 @@ TEST_F(ExtendedWindowTest, DisplayWritesTheSampleAndListsTheFiles) {
       EXPECT_EQ(w().List1.List(i), "H00000000" + std::to_string(i % 3 + 1) + "EX.dat");
     }
     EXPECT_NE(Report().find("birth year"), std::string::npos) << Report();
-    EXPECT_NE(Report().find("missing entity file: UMAGOTOEXSETUP\\H000000002EX.dat"),
+    EXPECT_NE(Report().find("missing entity file: UMAGOTOEXSETUP/H000000002EX.dat"),
               std::string::npos)
         << Report();
   }
-  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\H000000002EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP/H000000002EX.dat"));
 }
 
 TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListStopsAndKeepsTheTable) {
@@ -226,9 +226,9 @@ TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {
   Put(recs[2], 740, "0012");
   Put(recs[2], 612, "R");
   Put(recs[2], 42, "6");
-  WriteRecords("UMAGOTOEXSETUP\\H000000001EX.dat", recs);
-  WriteRecords("UMAGOTOEXSETUP\\H000000002EX.dat", {recs[0]});
-  WriteFile("UMAGOTOEXSETUP\\H000000003EX.dat", "");
+  WriteRecords("UMAGOTOEXSETUP/H000000001EX.dat", recs);
+  WriteRecords("UMAGOTOEXSETUP/H000000002EX.dat", {recs[0]});
+  WriteFile("UMAGOTOEXSETUP/H000000003EX.dat", "");
   Open();
   for (const char* name :
        {"H000000001EX.dat", "H000000002EX.dat", "H000000003EX.dat", "H000000004EX.dat"}) {
@@ -283,12 +283,12 @@ TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {
     EXPECT_EQ(g.Cols(), 1);
     EXPECT_EQ(ToUtf8(g.TextMatrix(128, 0)), "取引価格（円）");
   }
-  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\H000000004EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP/H000000004EX.dat"));
   EXPECT_TRUE(host_.failures.empty()) << Report();
 }
 
 TEST_F(ExtendedWindowTest, AnEntryThatNamesNoFileOfTheFolderIsReported) {
-  WriteRecords("UMAGOTOEXSETUP\\H000000001EX.dat", {SampleEx()});
+  WriteRecords("UMAGOTOEXSETUP/H000000001EX.dat", {SampleEx()});
   Open();
   w().List1.AddItem("H000000001EX.dat");
   w().List1.AddItem("..");

@@ -104,7 +104,7 @@ TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
     rec.replace(kUmaExLength - 2, 2, "\r\n");
     return rec;
   };
-  WriteFile("UMAGOTOEXSETUP\\2019100001EX.dat", ex('0', 'a') + ex('1', 'b') + ex('0', 'c'));
+  WriteFile("UMAGOTOEXSETUP/2019100001EX.dat", ex('0', 'a') + ex('1', 'b') + ex('0', 'c'));
   f.OpenExFile("2019100001");
   EXPECT_EQ(f.RecordCount, 3);
   f.ReadEx(2);
@@ -119,7 +119,7 @@ TEST_F(FactorFrameTest, ExFileRecordsPreviousValidRunAndItemFields) {
 
   f.OpenExFile("2019100002");  // missing: no records, and no file made
   EXPECT_EQ(f.RecordCount, 0);
-  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\2019100002EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2019100002EX.dat"));
   EXPECT_THROW(f.OpenExFile("../x"), Failure);
 
   f.StoreItem(FactorField(2), "110510");

@@ -30,7 +30,7 @@ class FactorTest : public StepTest {
   // Writes the horse's EX file, opens it in the window and puts the frame on
   // record r (read into the EX buffer).
   void Horse(const std::string& pedigree, const std::vector<std::string>& records, int32_t r = 1) {
-    WriteRecords("UMAGOTOEXSETUP\\" + pedigree + "EX.dat", records);
+    WriteRecords("UMAGOTOEXSETUP/" + pedigree + "EX.dat", records);
     w().OpenExFile(pedigree);
     At(r);
   }

@@ -50,7 +50,7 @@ class FactorWindowTest : public testing::FactorTest {
   void WriteExFile(const std::string& horse, const std::vector<ExRun>& runs) {
     std::vector<std::string> recs;
     for (const ExRun& x : runs) recs.push_back(ExOf(x));
-    WriteRecords("UMAGOTOEXSETUP\\" + horse + "EX.dat", recs);
+    WriteRecords("UMAGOTOEXSETUP/" + horse + "EX.dat", recs);
   }
 
   HeadlessHost host_;
@@ -247,13 +247,13 @@ class ModelLoadTest : public FactorWindowTest {
   void WriteModel(const std::string& word) {
     std::string counts;
     for (int k = 1; k <= 30; ++k) counts += std::to_string(k == 1 ? 2 : k == 30 ? 1 : 0) + "\r\n";
-    WriteFile("OPTION1N\\QA1" + word + "TotalData201801N2024.dat", counts);
-    WriteFile("OPTION1N\\" + word + "ItemCategory201801N2024.dat",
+    WriteFile("OPTION1N/QA1" + word + "TotalData201801N2024.dat", counts);
+    WriteFile("OPTION1N/" + word + "ItemCategory201801N2024.dat",
               "\"2018     \"\r\n\"2019     \"\r\n\"50  \"\r\n");
-    WriteFile("OPTION1N\\QA1" + word + "AgariWeightData201801N2024.dat",
+    WriteFile("OPTION1N/QA1" + word + "AgariWeightData201801N2024.dat",
               "1.5\r\n-2.25E+01\r\n3\r\n");
-    WriteFile("OPTION1N\\QA1" + word + "PaceWeightData201801N2024.dat", "0.1,0.2,0.3\r\n");
-    WriteFile("OPTION1N\\QA1" + word + "SohaWeightData201801N2024.dat", "4\r\n5\r\n6\r\n");
+    WriteFile("OPTION1N/QA1" + word + "PaceWeightData201801N2024.dat", "0.1,0.2,0.3\r\n");
+    WriteFile("OPTION1N/QA1" + word + "SohaWeightData201801N2024.dat", "4\r\n5\r\n6\r\n");
   }
   void WriteAll() {
     WriteList("KETTONUM20180101.dat", {"2015100001", "2015100002"});
@@ -292,7 +292,7 @@ TEST_F(ModelLoadTest, LoadsTheHorseListDamLinesAndModels) {
 }
 
 TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
-  const std::string totals = "OPTION1N\\QA1DirtTotalData201801N2024.dat";
+  const std::string totals = "OPTION1N/QA1DirtTotalData201801N2024.dat";
   struct Case {
     const char* name;
     std::function<void(FactorWindowTest&)> spoil;
@@ -313,17 +313,17 @@ TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
       {"short total file", [&](FactorWindowTest& t) { t.WriteFile(totals, "2\r\n"); }, "short"},
       {"short category file",
        [&](FactorWindowTest& t) {
-         t.WriteFile("OPTION1N\\DirtItemCategory201801N2024.dat", "\"2018     \"\r\n");
+         t.WriteFile("OPTION1N/DirtItemCategory201801N2024.dat", "\"2018     \"\r\n");
        },
        "short"},
       {"short weight file",
        [&](FactorWindowTest& t) {
-         t.WriteFile("OPTION1N\\QA1DirtSohaWeightData201801N2024.dat", "4\r\n5\r\n");
+         t.WriteFile("OPTION1N/QA1DirtSohaWeightData201801N2024.dat", "4\r\n5\r\n");
        },
        "short"},
       {"weight not a number",
        [&](FactorWindowTest& t) {
-         t.WriteFile("OPTION1N\\QA1DirtPaceWeightData201801N2024.dat", "0.1,abc,0.3\r\n");
+         t.WriteFile("OPTION1N/QA1DirtPaceWeightData201801N2024.dat", "0.1,abc,0.3\r\n");
        },
        "not a number"},
   };
@@ -424,8 +424,8 @@ TEST_F(ExtractionTest, ListsTheHorsesOfEachCourseTypeSinceTheMonth) {
         expected += "\"" + std::string(c.horse) + "\"\r\n";
     }
     EXPECT_EQ(ReadFile(s.list), expected);
-    EXPECT_EQ(Reported("UMAGOTOEXSETUP\\2015100010EX.dat"), 1);
-    EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\2015100010EX.dat")) << "reading makes no file";
+    EXPECT_EQ(Reported("UMAGOTOEXSETUP/2015100010EX.dat"), 1);
+    EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2015100010EX.dat")) << "reading makes no file";
   }
   EXPECT_EQ(Reported("race record"), 0) << "steeplechase: the bad year is on a turf track";
   Extract(&w().Option1);
@@ -466,8 +466,8 @@ TEST_F(ExtractionTest, StartMonthCourseChoiceAndTheRememberedType) {
 class ItemBuildTest : public ExtractionTest {
  protected:
   // The files the factor routines look records up in, there but empty.
-  static constexpr const char* kLookups[] = {"KISHUSEISEI.dat", "OPTION1N\\KYOSOBA.dat",
-                                             "OPTION1N\\STALLION.dat", "CHOKYOSEISEI.dat"};
+  static constexpr const char* kLookups[] = {"KISHUSEISEI.dat", "OPTION1N/KYOSOBA.dat",
+                                             "OPTION1N/STALLION.dat", "CHOKYOSEISEI.dat"};
   void SetUp() override {
     ExtractionTest::SetUp();
     for (const char* name : kLookups) WriteFile(name, "");
@@ -575,7 +575,7 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(Reported("Agari speed left as it was: horse 2015100001 in race 20180105 05   : "), 1);
   EXPECT_EQ(Reported("keep test (track code): not a whole number: '1A' (2 times)"), 1);
   EXPECT_EQ(Reported("missing entity file"), 1);
-  EXPECT_FALSE(Exists("UMAGOTOEXSETUP\\2015100003EX.dat"));
+  EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2015100003EX.dat"));
   // The course list is the build's own; the window's horse list is as loaded.
   EXPECT_EQ(w().HorseCount, 4);
   EXPECT_EQ(w().HorseList, std::vector<std::string>{""});
@@ -729,8 +729,8 @@ TEST_F(ItemBuildTest, TablesTheLoadCouldNotReadStopTheStepsThatUseThem) {
       {"KETTONUM20180101.dat", EACCES, false, true},
       {"FL20180101.dat", ENOENT, true, true},
       {"FL20180101.dat", EACCES, true, false},
-      {"OPTION1N\\QA1SibaTotalData201801N2024.dat", ENOENT, true, true},
-      {"OPTION1N\\QA1SibaTotalData201801N2024.dat", EACCES, true, false},
+      {"OPTION1N/QA1SibaTotalData201801N2024.dat", ENOENT, true, true},
+      {"OPTION1N/QA1SibaTotalData201801N2024.dat", EACCES, true, false},
   };
   WriteExFile("2015100001", {ExRun{}});
   WriteList("SIBA201801N.dat", {"2015100001"});

@@ -196,22 +196,22 @@ TEST_F(Factors01To10Test, NoJockeyOrHorseGivesTheDefaultWithoutOpeningTheFile) {
     Horse("2019100001", {Ex({{30, none}, {775, "10"}})});
     EXPECT_EQ(w().Factor08KyosobaValue(), "10");
   }
-  EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/KYOSOBA.dat"));
   // A horse to look up opens the file: one that cannot be read fails the
   // routine, a missing one reads as empty and is not made.
   Horse("2019100001", {Ex({{30, "2019100001"}, {775, "10"}})});
   {
-    WriteFile("OPTION1N\\KYOSOBA.dat", "");
-    testing::UnreadableFor unreadable(dir_->Path("OPTION1N\\KYOSOBA.dat"));
+    WriteFile("OPTION1N/KYOSOBA.dat", "");
+    testing::UnreadableFor unreadable(dir_->Path("OPTION1N/KYOSOBA.dat"));
     EXPECT_THROW(w().Factor08KyosobaValue(), Failure);
   }
-  dir_->Delete("OPTION1N\\KYOSOBA.dat");
+  dir_->Delete("OPTION1N/KYOSOBA.dat");
   EXPECT_EQ(w().Factor08KyosobaValue(), "10");
-  EXPECT_FALSE(Exists("OPTION1N\\KYOSOBA.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/KYOSOBA.dat"));
 }
 
 TEST_F(Factors01To10Test, HorseRateOverallOrSteeplechase) {
-  WriteRecords("OPTION1N\\KYOSOBA.dat",
+  WriteRecords("OPTION1N/KYOSOBA.dat",
                {Rec(228, {{0, "2019100001"}, {10, "012345"}, {106, "100000"}}),
                 Rec(228, {{0, "2019100001"}, {10, "000000"}})});
   struct {

@@ -31,7 +31,7 @@ class Factors11To20Test : public testing::FactorTest {
     return Ex({{11, date.substr(0, 4)}, {15, date.substr(4, 4)}, {19, course}, {678, abnormal}});
   }
   void WriteStallion(std::initializer_list<std::pair<int, std::string>> fields) {
-    WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, fields)});
+    WriteRecords("OPTION1N/STALLION.dat", {Rec(402, fields)});
   }
 };
 
@@ -86,10 +86,10 @@ TEST_F(Factors11To20Test, AgeInMonthsBySexAndCourse) {
 }
 
 TEST_F(Factors11To20Test, SireMoneyLog) {
-  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1100000001"}, {64, "000000005"}}),
-                                          Rec(402, {{0, "1100000002"}, {64, "000000000"}}),
-                                          Rec(402, {{0, "1100000003"}, {64, "000000001"}}),
-                                          Rec(402, {{0, "1100000003"}, {64, "000000500"}})});
+  WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1100000001"}, {64, "000000005"}}),
+                                         Rec(402, {{0, "1100000002"}, {64, "000000000"}}),
+                                         Rec(402, {{0, "1100000003"}, {64, "000000001"}}),
+                                         Rec(402, {{0, "1100000003"}, {64, "000000500"}})});
   struct {
     const char* sire;
     const char* track;
@@ -176,7 +176,7 @@ TEST_F(Factors11To20Test, SireRateByCourseAndGoing) {
     std::snprintf(rate, sizeof rate, "%06d", 4000 * (i + 1));
     rec.replace(124 + 6 * i, 6, rate);
   }
-  WriteRecords("OPTION1N\\STALLION.dat", {rec});
+  WriteRecords("OPTION1N/STALLION.dat", {rec});
   struct {
     const char* track;
     const char* turf;

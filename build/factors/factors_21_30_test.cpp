@@ -106,7 +106,7 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
     rec.replace(400, 2, "\r\n");
     return rec;
   };
-  WriteRecords("OPTION1N\\STALLION.dat",
+  WriteRecords("OPTION1N/STALLION.dat",
                {sire({{196, "028000"},
                       {202, "040000"},
                       {208, "000000"},
@@ -158,7 +158,7 @@ TEST_F(Factors21To30, AMissingStallionFileReadsAsEmptyAndIsNotMade) {
   EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance,
                  {{252, "1990100001"}, {775, "10"}, {767, "1600"}}),
             "10");
-  EXPECT_FALSE(Exists("OPTION1N\\STALLION.dat"));
+  EXPECT_FALSE(Exists("OPTION1N/STALLION.dat"));
 }
 
 TEST_F(Factors21To30, PreviousTimeDifferenceClasses) {
@@ -212,7 +212,7 @@ TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
     rec.replace(226, 2, "\r\n");
     return rec;
   };
-  WriteRecords("OPTION1N\\KYOSOBA.dat",
+  WriteRecords("OPTION1N/KYOSOBA.dat",
                {horse("2019100001", "000010", "000004", "000012345", "000000400"),
                 horse("2019100002", "000000", "000000", "000000000", "000000000"),
                 horse("2019100003", "000002", "000001", "000000000", "000000001"),
@@ -255,8 +255,8 @@ TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
 
 TEST_F(Factors21To30, HorseFileIsOpenedOnlyForAPedigreeNumber) {
   // Unreadable, it fails only the routines that open it.
-  WriteFile("OPTION1N\\KYOSOBA.dat", "");
-  testing::UnreadableFor unreadable(dir_->Path("OPTION1N\\KYOSOBA.dat"));
+  WriteFile("OPTION1N/KYOSOBA.dat", "");
+  testing::UnreadableFor unreadable(dir_->Path("OPTION1N/KYOSOBA.dat"));
   EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue, {{30, "0000000000"}}), "10");
   EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue, {{30, "2019100001"}}), "FAIL");
 }

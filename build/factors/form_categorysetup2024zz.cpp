@@ -1,6 +1,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 
 #include "build/step/step_runner.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/text/cp932.h"
 
 namespace volq {
@@ -8,14 +9,14 @@ namespace volq {
 FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
     : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), FactorFrame(dir) {
   Frame1.Caption = Cp932("コース選択");
-  Option1.Caption = Cp932("芝");
-  Option2.Caption = Cp932("ダート");
-  Option3.Caption = Cp932("障害");
   Label1.Caption = Cp932("抽出期間(例　200101->201401）から");
-  Command1.Caption = Cp932("抽出");
-  Command2.Caption = Cp932("芝因子設定");
-  Command3.Caption = Cp932("ダ因子設定");
-  Command4.Caption = Cp932("障因子設定");
+  Command1.Caption = Cp932(kExtractionCaption);
+  // Each course type's option and factor build as the catalogue names them,
+  // so that a report's advice names the controls the window has.
+  for (const CourseKind& k : kCourseKinds) {
+    dynamic_cast<OptionButton&>(Need(k.option)).Caption = Cp932(k.option_caption);
+    dynamic_cast<CommandButton&>(Need(k.build)).Caption = Cp932(k.build_caption);
+  }
   Command5.Caption = Cp932("芝カテゴリー化");
   Command6.Caption = Cp932("ダカテゴリー化");
   Command7.Caption = Cp932("障カテゴリー化");
@@ -29,6 +30,25 @@ FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
   // A title row and 5700 category rows; row 0 and column 0 fixed.
   ItemCategoryFG.SetRows(5701);
   ItemCategoryFG.SetCols(61);
+}
+
+std::string FormCATEGORYSETUP2024ZZ::Guide() const {
+  const CommandButton* categorise[] = {&Command5, &Command6, &Command7};
+  std::string guide =
+      "per course type, type Text1 201801 (the start month; type it again before "
+      "each " +
+      std::string(kExtractionCaption) +
+      ": Text1 is the status line "
+      "too), then press";
+  for (size_t i = 0; i < std::size(kCourseKinds); ++i) {
+    const CourseKind& k = kCourseKinds[i];
+    guide += std::string(i == 0 ? " " : "; or ") + std::string(k.option) + " (" +
+             std::string(k.option_caption) + "), " + std::string(kExtractionButton) + " (" +
+             std::string(kExtractionCaption) + "), " + std::string(k.build) + " (" +
+             std::string(k.build_caption) + ") and " + categorise[i]->name() + " (" +
+             ToUtf8(categorise[i]->Caption) + ")";
+  }
+  return Cp932(guide + ".");
 }
 
 void FormCATEGORYSETUP2024ZZ::RunStep(const std::string& button,

@@ -55,6 +55,9 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   // --- Steps ------------------------------------------------------------------
   // Loads the horse list, the dam-line table and the three models.
   void Form_Load() override;
+  // Per course type: the month, the option, the extraction, the factor
+  // build, the categorisation.
+  std::string Guide() const override;
   // "抽出": the course horse list of the chosen course type since a month.
   void Command1_Click();
   // "芝因子設定", "ダ因子設定", "障因子設定": the factor item builds.

@@ -172,10 +172,9 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 }
 
 void FormCATEGORYSETUP2024ZZ::StopOnUnreadTables(bool walks_horse_list) const {
+  if (walks_horse_list && HorseListError == ENOENT) StopOnMissingAtLoad(kHorseList);
   if (walks_horse_list && HorseListError != 0) {
-    StopOnUnreadAtLoad(
-        std::string(HorseListError == ENOENT ? "missing input " : "cannot read input ") +
-        std::string(kHorseList));
+    StopOnUnreadAtLoad("cannot read input " + std::string(kHorseList));
   }
   if (!walks_horse_list && !UnreadableTable.empty()) {
     StopOnUnreadAtLoad("cannot read " + UnreadableTable);

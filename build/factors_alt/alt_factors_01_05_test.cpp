@@ -394,7 +394,7 @@ TEST_F(AltFactorsTest, Factor05PrizeAverageOfEarlierRuns) {
 TEST_F(AltFactorsTest, Factor05HahaUmaRateOfTheDam) {
   AlternativeFactors alt(w());
   constexpr char kDam[] = "1100000001";
-  WriteRecords("OPTION1N\\HAHAUMA.dat",
+  WriteRecords("OPTION1N/HAHAUMA.dat",
                {Rec(402, {{0, "1100000009"}, {16, "090000"}}),
                 Rec(402, {{0, kDam}, {16, "036000"}, {118, "003999"}}),
                 Rec(402, {{0, kDam}, {16, "100000"}, {118, "100000"}}),
@@ -424,18 +424,18 @@ TEST_F(AltFactorsTest, Factor05HahaUmaWithoutTheFile) {
   AlternativeFactors alt(w());
   Horse(kHorse, {Ex({{286, "0000000000"}, {775, "17"}})}, 1);
   EXPECT_EQ(alt.Factor05HahaUma(), "10");
-  EXPECT_FALSE(Reads("OPTION1N\\HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }))
+  EXPECT_FALSE(Reads("OPTION1N/HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }))
       << "no dam, no search";
   Horse(kHorse, {Ex({{286, "1100000001"}, {775, "17"}})}, 1);
   EXPECT_EQ(alt.Factor05HahaUma(), "10");
-  EXPECT_TRUE(Reads("OPTION1N\\HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }));
-  EXPECT_FALSE(Exists("OPTION1N\\HAHAUMA.dat")) << "reading makes no file";
+  EXPECT_TRUE(Reads("OPTION1N/HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }));
+  EXPECT_FALSE(Exists("OPTION1N/HAHAUMA.dat")) << "reading makes no file";
 }
 
 TEST_F(AltFactorsTest, Factor05KyosobaMainPrizeMoney) {
   AlternativeFactors alt(w());
   WriteRecords(
-      "OPTION1N\\KYOSOBA.dat",
+      "OPTION1N/KYOSOBA.dat",
       {Rec(228, {{0, "2019100005"},
                  {22, "000000"},
                  {28, "000000"},

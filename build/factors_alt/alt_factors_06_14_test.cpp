@@ -119,7 +119,7 @@ TEST_F(AltFactors0614Test, KishuDonichiTakesTheDayRateOfTheRacecourse) {
     donichi.replace(static_cast<size_t>(off), 6, std::to_string(1000000 + off * 100).substr(1));
   }
   donichi.replace(125, 2, "\r\n");
-  WriteRecords("OPTION1N\\DONICHI.dat", {donichi});
+  WriteRecords("OPTION1N/DONICHI.dat", {donichi});
   WriteRecords("KISHUSEISEI.dat", {Rec(121, {{0, "01234"}, {41, "025300"}})});
   struct Case {
     const char* jockey;
@@ -149,7 +149,7 @@ TEST_F(AltFactors0614Test, KishuDonichiTakesTheDayRateOfTheRacecourse) {
 
 TEST_F(AltFactors0614Test, KishuDonichiWithoutAJockeyOpensNoFile) {
   EXPECT_EQ(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}, {775, "10"}}), "10");
-  for (const char* file : {"OPTION1N\\DONICHI.dat", "KISHUSEISEI.dat"}) {
+  for (const char* file : {"OPTION1N/DONICHI.dat", "KISHUSEISEI.dat"}) {
     EXPECT_FALSE(Reads(file, [&] {
       One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}, {775, "10"}});
     })) << file;
@@ -157,10 +157,10 @@ TEST_F(AltFactors0614Test, KishuDonichiWithoutAJockeyOpensNoFile) {
   EXPECT_THROW(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "00000"}}), Failure)
       << "the track code is still read";
   EXPECT_EQ(One(&AlternativeFactors::Factor06KishuDonichi, {{613, "01234"}, {775, "10"}}), "10");
-  EXPECT_TRUE(Reads("OPTION1N\\DONICHI.dat", [&] {
+  EXPECT_TRUE(Reads("OPTION1N/DONICHI.dat", [&] {
     One(&AlternativeFactors::Factor06KishuDonichi, {{613, "01234"}, {775, "10"}});
   }));
-  EXPECT_FALSE(Exists("OPTION1N\\DONICHI.dat")) << "reading makes no file";
+  EXPECT_FALSE(Exists("OPTION1N/DONICHI.dat")) << "reading makes no file";
 }
 
 TEST_F(AltFactors0614Test, ConcatJoinsGradeHorseSymbolAndRaceSymbol) {
@@ -290,15 +290,15 @@ TEST_F(AltFactors0614Test, BabaWeatherJoinsWeatherAndTheCourseTypesGoing) {
 TEST_F(AltFactors0614Test, StallionBabaTakesTheSiresGoingRateAndRebandsIt) {
   // Sire rates: turf goings at 124 (25.3 %), 130 (23.1 %), 136 (9.9 %),
   // 142 (45.0 %); dirt goings at 148 (31.0 %), 154 (0 %), 160, 166.
-  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1100000001"},
-                                                    {124, "025300"},
-                                                    {130, "023100"},
-                                                    {136, "009900"},
-                                                    {142, "045000"},
-                                                    {148, "031000"},
-                                                    {154, "000000"},
-                                                    {160, "100000"},
-                                                    {166, "002000"}})});
+  WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1100000001"},
+                                                   {124, "025300"},
+                                                   {130, "023100"},
+                                                   {136, "009900"},
+                                                   {142, "045000"},
+                                                   {148, "031000"},
+                                                   {154, "000000"},
+                                                   {160, "100000"},
+                                                   {166, "002000"}})});
   struct Case {
     const char* sire;
     const char* track;
@@ -343,7 +343,7 @@ TEST_F(AltFactors0614Test, StallionBabaRebandsOnlyItsRanges) {
                         {"4", "009000", "48"}, {"4", "031000", "431"},  {"4", "008999", "48"}};
   for (const auto& c : cases) {
     const int offset = 124 + 6 * (c.going[0] - '1');
-    WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1100000001"}, {offset, c.rate}})});
+    WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1100000001"}, {offset, c.rate}})});
     w().ClearLookups();
     EXPECT_EQ(One(&AlternativeFactors::Factor08StallionBaba,
                   {{252, "1100000001"}, {775, "00"}, {958, c.going}}),
@@ -362,8 +362,8 @@ TEST_F(AltFactors0614Test, KyosobaBabaReadsKyosobaOverFencesAndKyosobaaOnTheFlat
     }
     return rec;
   };
-  WriteRecords("OPTION1N\\KYOSOBA.dat", {rates(10)});
-  WriteRecords("OPTION1N\\KYOSOBAA.dat", {rates(50)});
+  WriteRecords("OPTION1N/KYOSOBA.dat", {rates(10)});
+  WriteRecords("OPTION1N/KYOSOBAA.dat", {rates(50)});
   struct Case {
     const char* pedigree;
     const char* track;
@@ -393,15 +393,15 @@ TEST_F(AltFactors0614Test, KyosobaBabaReadsKyosobaOverFencesAndKyosobaaOnTheFlat
 TEST_F(AltFactors0614Test, KyosobaDistanceAndSurfaceClassTheHorsesRates) {
   // Rates: 10 overall 52 %, 106 jumps 8 %, turf bands 184/190/196 and dirt
   // bands 202/208/214.
-  WriteRecords("OPTION1N\\KYOSOBAA.dat", {Rec(228, {{0, "2019100001"},
-                                                    {10, "052000"},
-                                                    {106, "008000"},
-                                                    {184, "040000"},
-                                                    {190, "000000"},
-                                                    {196, "003999"},
-                                                    {202, "100000"},
-                                                    {208, "012000"},
-                                                    {214, "020000"}})});
+  WriteRecords("OPTION1N/KYOSOBAA.dat", {Rec(228, {{0, "2019100001"},
+                                                   {10, "052000"},
+                                                   {106, "008000"},
+                                                   {184, "040000"},
+                                                   {190, "000000"},
+                                                   {196, "003999"},
+                                                   {202, "100000"},
+                                                   {208, "012000"},
+                                                   {214, "020000"}})});
   struct Case {
     Routine f;
     const char* pedigree;
@@ -585,7 +585,7 @@ TEST_F(AltFactors0614Test, JockeyResultsFileIsNotOpenedWithoutAJockey) {
 }
 
 TEST_F(AltFactors0614Test, StallionSurfaceIsTheOrderOfMagnitudeOfMoneyPerEarner) {
-  WriteRecords("OPTION1N\\STALLION.dat",
+  WriteRecords("OPTION1N/STALLION.dat",
                {Rec(402, {{0, "1100000001"}, {22, "000100"}, {28, "000000"}, {64, "001500000"}}),
                 Rec(402, {{0, "1100000002"}, {22, "000100"}, {28, "000003"}, {64, "000100000"}}),
                 Rec(402, {{0, "1100000003"}, {22, "000007"}, {28, "000000"}, {64, "000000000"}})});

@@ -148,14 +148,14 @@ TEST_F(AltFactors15To22Test, MonthCodeIsThePreviousPopularityOnTheFlat) {
 TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
   // Rides on the race day and within 364 days after it count; earlier rides
   // and those 365 days on do not.
-  WriteRecords("KISHUGOTOSETUP\\01234.dat",
+  WriteRecords("KISHUGOTOSETUP/01234.dat",
                {Ride("20200105", "01"), Ride("20200601", "03"), Ride("20210103", "05"),
                 Ride("20210104", "01"), Ride("20191201", "01")});
   // Two of two: 10, held at 5.
-  WriteRecords("KISHUGOTOSETUP\\01235.dat", {Ride("20200105", "01"), Ride("20200106", "02")});
+  WriteRecords("KISHUGOTOSETUP/01235.dat", {Ride("20200105", "01"), Ride("20200106", "02")});
   // One ride in four in the top two: 2.5, rounded to even.
-  WriteRecords("KISHUGOTOSETUP\\05678.dat", {Ride("20200105", "02"), Ride("20200106", "04"),
-                                             Ride("20200107", "05"), Ride("20200108", "06")});
+  WriteRecords("KISHUGOTOSETUP/05678.dat", {Ride("20200105", "02"), Ride("20200106", "04"),
+                                            Ride("20200107", "05"), Ride("20200108", "06")});
   struct {
     const char* jockey;
     const char* track;
@@ -170,7 +170,7 @@ TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
           {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, c.jockey}, {775, c.track}})}, 2);
     EXPECT_EQ(Run(&AlternativeFactors::Factor15KishuGotoHistory), c.code) << c.jockey << c.track;
   }
-  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\09999.dat")) << "a jockey without a file has no rides";
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP/09999.dat")) << "a jockey without a file has no rides";
   // A horse's only record: every digit "0".
   for (auto [track, code] : {std::pair{"10", "001"}, std::pair{"51", "000"}}) {
     Horse("2015100001", {Ex({{0, "R1"}, {11, "20200105"}, {613, "01234"}, {775, track}})});
@@ -351,27 +351,27 @@ class AltFactors17LookupTest : public AltFactors15To22Test {
     std::string horse_a = horse;
     horse_a.replace(10, 6, "009900");
     horse_a.replace(70, 6, "021000");
-    WriteRecords("OPTION1N\\KYOSOBA.dat", {horse});
-    WriteRecords("OPTION1N\\KYOSOBAA.dat", {horse_a});
+    WriteRecords("OPTION1N/KYOSOBA.dat", {horse});
+    WriteRecords("OPTION1N/KYOSOBAA.dat", {horse_a});
     // Sire 1000000001: overall 25.3 %, course lines 31..37 %, distance
     // bands 1..6 %, top-2 overall 4.9 %, top-2 line 7 at 8 %.
-    WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1000000001"},
-                                                      {10, "025300"},
-                                                      {82, "031000"},
-                                                      {88, "032000"},
-                                                      {94, "033000"},
-                                                      {100, "034000"},
-                                                      {106, "035000"},
-                                                      {112, "036000"},
-                                                      {118, "037000"},
-                                                      {196, "001000"},
-                                                      {202, "002000"},
-                                                      {208, "003000"},
-                                                      {214, "004000"},
-                                                      {220, "005000"},
-                                                      {226, "006000"},
-                                                      {232, "004900"},
-                                                      {280, "008000"}})});
+    WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1000000001"},
+                                                     {10, "025300"},
+                                                     {82, "031000"},
+                                                     {88, "032000"},
+                                                     {94, "033000"},
+                                                     {100, "034000"},
+                                                     {106, "035000"},
+                                                     {112, "036000"},
+                                                     {118, "037000"},
+                                                     {196, "001000"},
+                                                     {202, "002000"},
+                                                     {208, "003000"},
+                                                     {214, "004000"},
+                                                     {220, "005000"},
+                                                     {226, "006000"},
+                                                     {232, "004900"},
+                                                     {280, "008000"}})});
   }
   void Race(const char* horse, const char* sire, const char* track, const char* distance = "1800",
             const char* youngest = "703") {
@@ -442,7 +442,7 @@ TEST_F(AltFactors17LookupTest, HorseAndSireRates) {
     EXPECT_EQ(Run(c.f), c.code) << c.horse << c.sire << " " << c.track << " " << c.distance;
   }
   // Ten percent or more in the top two.
-  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1000000002"}, {232, "010000"}})});
+  WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1000000002"}, {232, "010000"}})});
   w().ClearLookups();
   Race("", "1000000002", "24");
   EXPECT_EQ(Run(&AlternativeFactors::Factor17StallionTop2), "19");
@@ -476,19 +476,19 @@ TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
     const char* code;
   } cases[] = {
       {&AlternativeFactors::Factor17ChokyoSeisei, "10", "", "CHOKYOSEISEI.dat", "26"},
-      {&AlternativeFactors::Factor20StallionLog, "10", "", "OPTION1N\\STALLION.dat", "0"},
-      {&AlternativeFactors::Factor17KyosobaA, "51", "OPTION1N\\KYOSOBA.dat",
-       "OPTION1N\\KYOSOBAA.dat", "10"},
-      {&AlternativeFactors::Factor17StallionKyosobaDistance, "51", "OPTION1N\\KYOSOBA.dat",
-       "OPTION1N\\STALLION.dat", "10"},
-      {&AlternativeFactors::Factor17StallionKyosobaDistance, "05", "OPTION1N\\STALLION.dat",
-       "OPTION1N\\KYOSOBA.dat", "10"},
-      {&AlternativeFactors::Factor17KyosobaA, "10", "OPTION1N\\KYOSOBAA.dat",
-       "OPTION1N\\KYOSOBA.dat", "10"},
+      {&AlternativeFactors::Factor20StallionLog, "10", "", "OPTION1N/STALLION.dat", "0"},
+      {&AlternativeFactors::Factor17KyosobaA, "51", "OPTION1N/KYOSOBA.dat", "OPTION1N/KYOSOBAA.dat",
+       "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "51", "OPTION1N/KYOSOBA.dat",
+       "OPTION1N/STALLION.dat", "10"},
+      {&AlternativeFactors::Factor17StallionKyosobaDistance, "05", "OPTION1N/STALLION.dat",
+       "OPTION1N/KYOSOBA.dat", "10"},
+      {&AlternativeFactors::Factor17KyosobaA, "10", "OPTION1N/KYOSOBAA.dat", "OPTION1N/KYOSOBA.dat",
+       "10"},
   };
   for (const auto& c : cases) {
-    for (const char* f : {"CHOKYOSEISEI.dat", "OPTION1N\\STALLION.dat", "OPTION1N\\KYOSOBA.dat",
-                          "OPTION1N\\KYOSOBAA.dat"}) {
+    for (const char* f : {"CHOKYOSEISEI.dat", "OPTION1N/STALLION.dat", "OPTION1N/KYOSOBA.dat",
+                          "OPTION1N/KYOSOBAA.dat"}) {
       if (Exists(f)) w().dir().Delete(f);
     }
     w().ClearLookups();
@@ -591,19 +591,19 @@ TEST_F(AltFactors15To22Test, JockeyTopTwoRateFromTheJockeyFile) {
   for (const char* order : {"01", "02", "05", "02", "09", "04", "03", "06", "07", "08"}) {
     ten.push_back(Ride("20200101", order));
   }
-  WriteRecords("KISHUGOTOSETUP\\01001.dat", ten);
+  WriteRecords("KISHUGOTOSETUP/01001.dat", ten);
   // 100 of the first 501 give floor(1000 / 501) = 1; 500 or 502 rides would give 2.
   std::vector<std::string> many(100, Ride("20200101", "01"));
   many.resize(501, Ride("20200101", "05"));
   many.push_back(Ride("20200101", "01"));
-  WriteRecords("KISHUGOTOSETUP\\01002.dat", many);
+  WriteRecords("KISHUGOTOSETUP/01002.dat", many);
   // Flag: rides of kind "7" only, newest first, 101 at most; 50 x rate.
   // 2 of the 101 newest give floor(100 / 101) = 0; one ride more would give 1.
   std::vector<std::string> flag;
   flag.push_back(Ride("20200101", "01"));  // the 102nd ride of kind 7 back: not read
   for (int i = 0; i < 101; ++i) flag.push_back(Ride("20200101", i < 2 ? "02" : "05"));
   flag.push_back(Ride("20200101", "01", "A"));
-  WriteRecords("KISHUGOTOSETUP\\01003.dat", flag);
+  WriteRecords("KISHUGOTOSETUP/01003.dat", flag);
   struct {
     Routine f;
     const char* jockey;
@@ -625,7 +625,7 @@ TEST_F(AltFactors15To22Test, JockeyTopTwoRateFromTheJockeyFile) {
   // 1 in 11: floor(50 / 11) = 4.
   std::vector<std::string> few(10, Ride("20200101", "05"));
   few.push_back(Ride("20200101", "02"));
-  WriteRecords("KISHUGOTOSETUP\\01004.dat", few);
+  WriteRecords("KISHUGOTOSETUP/01004.dat", few);
   Horse("2015100001", {Ex({{0, "R1"}}), Ex({{0, "R2"}, {613, "01004"}, {775, "10"}})}, 2);
   EXPECT_EQ(Run(&AlternativeFactors::Factor20KishuGotoFlag), "04");
   // On a horse's only record both give "00".
@@ -635,9 +635,9 @@ TEST_F(AltFactors15To22Test, JockeyTopTwoRateFromTheJockeyFile) {
 }
 
 TEST_F(AltFactors15To22Test, SireMoneySumOnALogScale) {
-  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1000000001"}, {46, "012345678"}}),
-                                          Rec(402, {{0, "1000000002"}, {46, "000000000"}}),
-                                          Rec(402, {{0, "1000000001"}, {46, "000000010"}})});
+  WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1000000001"}, {46, "012345678"}}),
+                                         Rec(402, {{0, "1000000002"}, {46, "000000000"}}),
+                                         Rec(402, {{0, "1000000001"}, {46, "000000010"}})});
   struct {
     const char* sire;
     const char* code;

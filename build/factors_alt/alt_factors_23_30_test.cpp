@@ -130,20 +130,20 @@ TEST_F(AltFactors2330Test, DistanceCheckCodeIsTheSireAlone) {
 
 TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
   // Going rates of the sire's offspring: turf 124.., dirt 148.., jumps 172...
-  WriteRecords("OPTION1N\\STALLION.dat", {Rec(402, {{0, "1120115700"},
-                                                    {124, "023500"},
-                                                    {130, "015000"},
-                                                    {136, "011900"},
-                                                    {142, "042000"},
-                                                    {148, "031000"},
-                                                    {154, "005000"},
-                                                    {160, "012000"},
-                                                    {166, "100000"},
-                                                    {172, "022000"},
-                                                    {178, "000000"},
-                                                    {184, "050000"},
-                                                    {190, "033000"}}),
-                                          Rec(402, {{0, "1120115700"}, {124, "099000"}})});
+  WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1120115700"},
+                                                   {124, "023500"},
+                                                   {130, "015000"},
+                                                   {136, "011900"},
+                                                   {142, "042000"},
+                                                   {148, "031000"},
+                                                   {154, "005000"},
+                                                   {160, "012000"},
+                                                   {166, "100000"},
+                                                   {172, "022000"},
+                                                   {178, "000000"},
+                                                   {184, "050000"},
+                                                   {190, "033000"}}),
+                                         Rec(402, {{0, "1120115700"}, {124, "099000"}})});
   struct Case {
     const char* sire;
     const char* track;
@@ -182,8 +182,8 @@ TEST_F(AltFactors2330Test, StallionGoingRateWithoutTheStallionFile) {
   Runs({{{252, "1120115700"}, {775, "11"}, {958, "1"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor23StallionBaba(), "10");
   EXPECT_TRUE(
-      Reads("OPTION1N\\STALLION.dat", [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
-  EXPECT_FALSE(Exists("OPTION1N\\STALLION.dat"));
+      Reads("OPTION1N/STALLION.dat", [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
+  EXPECT_FALSE(Exists("OPTION1N/STALLION.dat"));
 }
 
 TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
@@ -360,7 +360,7 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
   };
   for (const Case& c : cases) {
     for (const char* jockey : {"05212", "01001"}) {
-      WriteRecords(std::string("KISHUGOTOSETUP\\") + jockey + ".dat", c.file);
+      WriteRecords(std::string("KISHUGOTOSETUP/") + jockey + ".dat", c.file);
       Runs({{{11, "2024"}, {15, "0310"}, {613, jockey}, {775, c.track}}});
       EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(),
                 std::string(c.code) + (jockey[1] == '5' ? "10" : "00"))
@@ -372,8 +372,8 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
 TEST_F(AltFactors2330Test, JockeyRecentFormFileProblems) {
   Runs({{{11, "2024"}, {15, "0310"}, {613, "01002"}, {775, "11"}}});
   EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(), "0000");
-  EXPECT_FALSE(Exists("KISHUGOTOSETUP\\01002.dat")) << "no file: no rides, and none is made";
-  WriteRecords("KISHUGOTOSETUP\\01002.dat",
+  EXPECT_FALSE(Exists("KISHUGOTOSETUP/01002.dat")) << "no file: no rides, and none is made";
+  WriteRecords("KISHUGOTOSETUP/01002.dat",
                {Rec(555, {{11, "20240230"}}), Rec(555, {{11, "20240310"}})});
   EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);  // no such date
   Runs({{{11, "2024"}, {15, "0310"}, {613, "../.."}, {775, "11"}}});

@@ -155,7 +155,7 @@ const std::vector<RawStep>& RawSteps() {
       {"Command3",
        HorseStep,
        {"UM20180101.dat"},
-       {"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}},
+       {"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N/KYOSOBA.dat"}},
       {"Command12",
        JockeyStep,
        {"KS20180101.dat"},
@@ -204,21 +204,21 @@ TEST_F(NewFileTest, AMissingOrUnreadableRawFileChangesNoOutput) {
 // KYOSOBA.dat, which it would have made from an empty read-back, keep theirs.
 TEST_F(NewFileTest, AFullDiskEndsTheStepAndLaterOutputsKeepTheirBytes) {
   WriteFile("UM20180101.dat", "");
-  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}) {
+  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N/KYOSOBA.dat"}) {
     WriteFile(o, "old");
   }
   testing::FullDiskFor full({"UM20180101NEW.dat"});
   auto cx = ctx();
   EXPECT_THROW(HorseStep(cx), StepStopped);
   EXPECT_FALSE(Exists("UM20180101NEW.dat"));
-  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N\\KYOSOBA.dat"}) {
+  for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N/KYOSOBA.dat"}) {
     EXPECT_EQ(ReadFile(o), "old") << o;
   }
   EXPECT_EQ(
       frame_->UnchangedOutputs(),
       (std::vector<std::string>{"UM20180101NEW.dat", "KETTONUM20180101.dat", "KETTOMASSHO.dat",
-                                "the files of KYOSOBA\\ not reached",
-                                "the files of KYOSOBAN\\ not reached", "OPTION1N\\KYOSOBA.dat"}));
+                                "the files of KYOSOBA/ not reached",
+                                "the files of KYOSOBAN/ not reached", "OPTION1N/KYOSOBA.dat"}));
 }
 
 TEST_F(NewFileTest, DescendingRunsOnAPrefixKeepTheNewest) {

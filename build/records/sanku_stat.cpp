@@ -48,6 +48,14 @@ const std::vector<ItemSource>& Sources() {
   return s;
 }
 
+// An earnings flag is set when its total, read as a decimal number, is above
+// 0: a total of "0000000.4" earned something, though it counts as 0 among
+// the whole numbers of the block. A text that is no number earned nothing.
+bool EarnedAnything(std::string_view total) {
+  NumberText n;
+  return ScanNumber(total, n) && ValueOf(n) > 0;
+}
+
 }  // namespace
 
 int64_t ItemValue(std::string_view item) {
@@ -79,7 +87,7 @@ SankuStat SankuStatBlock(std::string_view horse) {
         item = "000";
         break;
       case ItemSource::kFlag:
-        item = ItemValue(src[k].field.Of(horse)) > 0 ? "001" : "000";
+        item = EarnedAnything(src[k].field.Of(horse)) ? "001" : "000";
         break;
     }
     st.values[k] = ItemValue(item);

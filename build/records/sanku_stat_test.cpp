@@ -183,16 +183,27 @@ TEST(SankuStat, RunningStyleCodes) {
 }
 
 TEST(SankuStat, EarningsFlags) {
+  // A flag reads its total as a decimal number: a fraction above 0 sets it,
+  // though the total itself counts as 0 among the block's numbers.
   const struct {
-    int64_t flat, jump;
+    const char *flat, *jump;
     const char* line29;
     int f, j;
-  } cases[] = {{0, 0, "\"000\",\"000\",\"000\",\"000\",\"000000000\",\"000000000\"\r\n", 0, 0},
-               {0, 120, "\"000\",\"000\",\"000\",\"001\",\"000000000\",\"000000120\"\r\n", 0, 1},
-               {5, 120, "\"000\",\"000\",\"001\",\"001\",\"000000005\",\"000000120\"\r\n", 1, 1}};
+  } cases[] = {
+      {"000000000", "000000000", "\"000\",\"000\",\"000\",\"000\",\"000000000\",\"000000000\"\r\n",
+       0, 0},
+      {"000000000", "000000120", "\"000\",\"000\",\"000\",\"001\",\"000000000\",\"000000120\"\r\n",
+       0, 1},
+      {"000000005", "000000120", "\"000\",\"000\",\"001\",\"001\",\"000000005\",\"000000120\"\r\n",
+       1, 1},
+      {"0000000.4", "0000000.5", "\"000\",\"000\",\"001\",\"001\",\"0000000.4\",\"0000000.5\"\r\n",
+       1, 1},
+      {"-00000001", "00000000A", "\"000\",\"000\",\"000\",\"000\",\"-00000001\",\"00000000A\"\r\n",
+       0, 0},
+  };
   for (const auto& c : cases) {
     HorseRec h("2019100001");
-    h.Prize(4, c.flat).Prize(5, c.jump);
+    h.Set("prize[4]", c.flat).Set("prize[5]", c.jump);
     SankuStat st = SankuStatBlock(h.bytes());
     EXPECT_EQ(st.text.substr(st.text.rfind("\r\n", st.text.size() - 3) + 2), c.line29);
     EXPECT_EQ(ValueAt(st.values, 171), c.f);

@@ -30,7 +30,7 @@ void StepFrame::NoteOutputs(DataDir& dir, const std::vector<std::string_view>& o
     std::filesystem::path p = dir.Path(name);
     std::string identity;
     // A folder of per-entity files is said as a whole: its identity is not used.
-    const bool folder = !name.empty() && name.back() == '\\';
+    const bool folder = !name.empty() && name.back() == '/';
     if (const int err = folder ? 0 : IdentityOf(p, identity)) FailFileOp("cannot look up", p, err);
     outputs_.push_back({std::string(name), p, identity});
   }
@@ -40,7 +40,7 @@ std::vector<std::string> StepFrame::UnchangedOutputs() const {
   std::vector<std::string> names;
   for (const Output& o : outputs_) {
     // A folder of per-entity files: its files not reached yet kept theirs.
-    if (!o.name.empty() && o.name.back() == '\\') {
+    if (!o.name.empty() && o.name.back() == '/') {
       names.push_back("the files of " + o.name + " not reached");
       continue;
     }

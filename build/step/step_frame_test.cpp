@@ -59,7 +59,7 @@ TEST(StepFrame, FoldsByOperationAndCauseNamingTheFirstDistinctSubjects) {
   f.Skipped("missing input X.dat", "read as empty");
   EXPECT_EQ(f.Report(), (std::vector<std::string>{
                             "open: cannot open: No such file or directory (5 times; first: "
-                            "KYOSOBA\\A.dat, KYOSOBA\\B.dat, KYOSOBA\\C.dat, ...)",
+                            "KYOSOBA/A.dat, KYOSOBA/B.dat, KYOSOBA/C.dat, ...)",
                             "open: cannot open E.dat: Permission denied",
                             "entity file name: refused file name 'a/b' in UMAGOTOSETUP (2 times)",
                             "convert: not a number (2 times; first: '1A', '2B')",

@@ -11,6 +11,13 @@ namespace volq {
 
 namespace {
 
+// "; write it first: press Command3 (UM(競走馬))": what makes a missing
+// input, when a program of the system does.
+std::string Advice(std::string_view name) {
+  const std::string advice = WriteItFirst(name);
+  return advice.empty() ? advice : "; " + advice;
+}
+
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
   StopStep(
       "cannot read input " + std::string(name) + ": " + SeamErrorText(err) +
@@ -19,32 +26,43 @@ namespace {
       " and run it again");
 }
 
-// The folder of an output: "KYOSOBA\\" and "OPTION1N\\KYOSOBA.dat" give their
+// The folder of an output: "KYOSOBA/" and "OPTION1N/KYOSOBA.dat" give their
 // folder, a file of the data directory itself none.
 std::string_view FolderOf(std::string_view output) {
-  const size_t slash = output.find_last_of("\\/");
+  const size_t slash = output.find_last_of('/');
   return slash == std::string_view::npos ? std::string_view() : output.substr(0, slash);
 }
 
+bool IsFolder(StepContext& ctx, std::string_view folder) {
+  const std::filesystem::path p = ctx.dir.Path(folder);
+  EntryInfo info;
+  if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
+  return info.kind == EntryKind::Folder;
+}
+
+// A step stops when a folder it writes into is missing; the command it gives
+// makes every missing folder of the data directory at once, so that the
+// next steps do not stop one after the other for theirs.
 void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs) {
   std::vector<std::string_view> missing;
-  std::string command = "mkdir -p";
   for (std::string_view output : outputs) {
     const std::string_view folder = FolderOf(output);
     if (folder.empty() || std::find(missing.begin(), missing.end(), folder) != missing.end()) {
       continue;
     }
-    const std::filesystem::path p = ctx.dir.Path(folder);
-    EntryInfo info;
-    if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
-    if (info.kind == EntryKind::Folder) continue;
-    missing.push_back(folder);
-    command += " " + std::filesystem::absolute(p).lexically_normal().string();
+    if (!IsFolder(ctx, folder)) missing.push_back(folder);
   }
   if (missing.empty()) return;
   std::string text = missing.size() > 1 ? "missing folders " : "missing folder ";
   for (size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + std::string(missing[i]);
-  StopStep(text + ": the step did not run and changed nothing; make the folders with: " + command);
+  std::vector<std::string_view> all_missing = missing;
+  for (std::string_view folder : kDataDirFolders) {
+    const bool known = std::find(missing.begin(), missing.end(), folder) != missing.end();
+    if (!known && !IsFolder(ctx, folder)) all_missing.push_back(folder);
+  }
+  StopStep(text + ": the step did not run and changed nothing; make " +
+           (all_missing.size() > 1 ? "the data directory's missing folders" : "it") +
+           " with: " + MkdirCommand(ctx.dir.root(), all_missing));
 }
 
 // Removes the temporary files that killed runs left beside the outputs the
@@ -54,7 +72,7 @@ void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs
 void RemoveTemporariesOfOutputs(StepContext& ctx, const std::vector<std::string_view>& outputs) {
   std::vector<std::pair<std::string_view, std::vector<std::string>>> folders;
   for (std::string_view output : outputs) {
-    if (output.empty() || output.back() == '\\') continue;
+    if (output.empty() || output.back() == '/') continue;
     const std::string_view folder = FolderOf(output);
     const std::string_view name = folder.empty() ? output : output.substr(folder.size() + 1);
     auto it = std::find_if(folders.begin(), folders.end(),
@@ -75,9 +93,8 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
   for (std::string_view name : files.walks) {
     const int err = ProbeInput(ctx.dir.Path(name));
     if (err == ENOENT) {
-      StopStep("missing input " + std::string(name) +
-               ": the step did not run and changed nothing; write it first (a raw file by "
-               "volqfetch's download, any other file by the button that makes it)");
+      StopStep("missing input " + std::string(name) + ": the step did not run and changed nothing" +
+               Advice(name));
     }
     if (err != 0) StopUnreadable(name, err);
   }
@@ -100,8 +117,14 @@ void StopOnUnreadAtLoad(const std::string& what) {
            "again once it can be read");
 }
 
+void StopOnMissingAtLoad(std::string_view name) {
+  StopStep("missing input " + std::string(name) +
+           " when the window opened: the step did not run and changed nothing" + Advice(name) +
+           ", then open the window again");
+}
+
 void ReportMissingInput(StepFrame& frame, std::string_view name) {
-  frame.Skipped("missing input " + std::string(name), "read as empty");
+  frame.Skipped("missing input " + std::string(name), "read as empty" + Advice(name));
 }
 
 std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name) {

@@ -24,7 +24,7 @@ struct StepFiles {
   // Files it only looks things up in (a tally, a summary record, KYOSOBA.dat).
   std::vector<std::string_view> consults;
   // Its outputs in the order it writes them: files by name, a folder of
-  // per-entity files as "FOLDER\\".
+  // per-entity files as "FOLDER/".
   std::vector<std::string_view> writes;
 };
 
@@ -35,10 +35,13 @@ void BeginStep(StepContext& ctx, const StepFiles& files);
 void BeginStep(StepContext& ctx, BuildStep step);
 
 // Stops a step of a window that uses a table its load could not read;
-// `what` names the file and why ("missing input KETTONUM20180101.dat").
+// `what` names the file and why ("cannot read FL20180101.dat").
 [[noreturn]] void StopOnUnreadAtLoad(const std::string& what);
+// The same for a table that was missing: says what writes it.
+[[noreturn]] void StopOnMissingAtLoad(std::string_view name);
 
-// The one report of a consulted file that is not there.
+// The one report of a consulted file that is not there, with what writes it
+// (WriteItFirst).
 void ReportMissingInput(StepFrame& frame, std::string_view name);
 
 // Items of a key list of the data directory (one per line); a missing list

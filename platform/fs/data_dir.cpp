@@ -1,6 +1,7 @@
 #include "platform/fs/data_dir.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -173,9 +174,7 @@ std::string ShownPath(const fs::path& p) {
   for (const DataDir* d : Live().dirs) {
     const std::string r = file.lexically_relative(d->root().lexically_normal()).generic_string();
     if (r.empty() || r == "." || r.rfind("..", 0) == 0) continue;
-    std::string shown = r;
-    std::replace(shown.begin(), shown.end(), '/', '\\');
-    return shown;
+    return r;
   }
   return p.string();
 }
@@ -193,7 +192,31 @@ std::string DataDirHeading(const fs::path& root) {
   return "in data directory " + fs::absolute(root, ec).lexically_normal().string() + ":";
 }
 
-std::string DataDirProblem(const fs::path& root) {
+namespace {
+
+// A word as a shell takes it whole: quoted when it holds anything but
+// letters, digits and . _ - / + , : = @ %.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](unsigned char c) {
+    return std::isalnum(c) || std::strchr("._-/+,:=@%", c) != nullptr;
+  });
+  if (plain) return word;
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::string MkdirCommand(const fs::path& root, std::span<const std::string_view> folders) {
+  std::error_code ec;
+  const fs::path shown = fs::absolute(root, ec).lexically_normal();
+  std::string command = "mkdir -p";
+  for (std::string_view f : folders) command += " " + ShellWord((shown / f).string());
+  return command;
+}
+
+std::string DataDirProblem(const fs::path& root, std::span<const std::string_view> folders) {
   EntryInfo info;
   const int err = Files().Stat(root, info);
   if (err == 0 && info.kind == EntryKind::Folder) return "";
@@ -202,8 +225,12 @@ std::string DataDirProblem(const fs::path& root) {
   const std::string why = err != 0 ? std::string(" cannot be looked at: ") + std::strerror(err)
                           : info.kind == EntryKind::Missing ? " does not exist"
                                                             : " is not a folder";
-  return "data directory " + shown + why +
-         "; give the right one with --data-dir DIR (it is never created)";
+  std::string problem = "data directory " + shown + why +
+                        "; give the right one with --data-dir DIR (it is never created)";
+  if (err == 0 && info.kind == EntryKind::Missing) {
+    problem += ", or make a new one with its folders: " + MkdirCommand(root, folders);
+  }
+  return problem;
 }
 
 void DataDir::CreateFolders(std::span<const std::string_view> folders) {

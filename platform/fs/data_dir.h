@@ -74,8 +74,15 @@ bool EntryExists(const std::filesystem::path& p);
 
 // What is wrong with data directory `root` for a program to start in it ("" when
 // nothing): it must exist as a folder; it is never created. The message names
-// its absolute path.
-std::string DataDirProblem(const std::filesystem::path& root);
+// its absolute path, and for a missing one the command that makes it with
+// `folders` (MkdirCommand).
+std::string DataDirProblem(const std::filesystem::path& root,
+                           std::span<const std::string_view> folders);
+// "mkdir -p /abs/ROOT/F1 /abs/ROOT/F2 ...": the command that makes `folders`
+// of data directory `root` (and the directory itself), to be pasted into a
+// shell: absolute paths, each quoted when the shell would take it apart.
+std::string MkdirCommand(const std::filesystem::path& root,
+                         std::span<const std::string_view> folders);
 // The line that leads a run's reports: "in data directory /abs/path:".
 std::string DataDirHeading(const std::filesystem::path& root);
 

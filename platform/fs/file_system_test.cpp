@@ -128,10 +128,10 @@ TEST_F(SeamTest, RefusalsAreReportedByName) {
     const char* reason;
     const char* report;
   } cases[] = {
-      {kRefusedSymlink, "refused symlink", "refused symlink UMAGOTOSETUP\\2010100006.dat"},
-      {kNotRegularFile, "not a regular file", "not a regular file UMAGOTOSETUP\\2010100006.dat"},
+      {kRefusedSymlink, "refused symlink", "refused symlink UMAGOTOSETUP/2010100006.dat"},
+      {kNotRegularFile, "not a regular file", "not a regular file UMAGOTOSETUP/2010100006.dat"},
       {ENOSPC, "No space left on device",
-       "cannot write UMAGOTOSETUP\\2010100006.dat: No space left on device"},
+       "cannot write UMAGOTOSETUP/2010100006.dat: No space left on device"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SeamErrorText(c.err), c.reason);

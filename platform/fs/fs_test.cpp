@@ -65,7 +65,7 @@ TEST(ShownPath, FromTheLiveDataDirectoryThatHoldsTheFile) {
   const std::filesystem::path file = root / "OPTION1N" / "KYOSOBA.dat";
   {
     DataDir dir(root);
-    EXPECT_EQ(ShownPath(file), "OPTION1N\\KYOSOBA.dat");
+    EXPECT_EQ(ShownPath(file), "OPTION1N/KYOSOBA.dat");
     EXPECT_EQ(ShownPath("/elsewhere/A.dat"), "/elsewhere/A.dat");
   }
   EXPECT_EQ(ShownPath(file), file.string());  // no data directory holds it now

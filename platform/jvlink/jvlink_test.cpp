@@ -120,6 +120,7 @@ TEST_F(StandInTest, ReturnCodes) {
       {"RACE", "2018", 3, StandInJVLink::kBadFromTime},
       {"RACE", "2018010100000x", 3, StandInJVLink::kBadFromTime},
       {"RACE", kFrom, 0, StandInJVLink::kBadOption},
+      {"TOKUHOSN", kFrom, 3, StandInJVLink::kNotRecordSource},  // neither folder is there
   };
   for (const auto& c : cases)
     EXPECT_EQ(j.JVOpen(c.spec, c.from, c.option, r, d, s), c.rc) << c.spec;
@@ -134,6 +135,13 @@ TEST_F(StandInTest, ReturnCodes) {
   EXPECT_EQ(none.Explain(StandInJVLink::kSourceMissing),
             "the record source directory " + (root_ / "missing").string() +
                 " does not exist: give --source DIR or press 設定");
+  // One level too deep: a folder of the source in its place.
+  none.SetSource(root_ / "src/RACE");
+  EXPECT_EQ(none.JVOpen(kSpec, kFrom, 3, r, d, s), StandInJVLink::kNotRecordSource);
+  EXPECT_EQ(none.Explain(StandInJVLink::kNotRecordSource),
+            "the record source directory " + (root_ / "src/RACE").string() +
+                " is not a record source: none of the folders TOKU RACE DIFN BLDN SLOP YSCH HOSN "
+                "(docs/record-source.md)");
 
   // A file gone between the open and its reading cannot be read; it is passed over.
   Put("RACE/b", "RB\r\n");

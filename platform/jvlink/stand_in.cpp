@@ -198,9 +198,13 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
   if (!fs::is_directory(source_, ec)) return kSourceMissing;
 
   std::vector<fs::path> files;
+  std::string folders;  // the specification's, as a report names them
+  bool any_folder = false;
   for (size_t i = 0; i < data_spec.size(); i += 4) {
+    folders += (i ? " " : "") + data_spec.substr(i, 4);
     fs::path folder = source_ / data_spec.substr(i, 4);
     if (!fs::is_directory(folder, ec)) continue;  // a missing folder serves nothing
+    any_folder = true;
     std::vector<fs::path> in_folder;
     fs::directory_iterator it(folder, ec), end;
     // Every entry is a file of the service: one that is not a regular file
@@ -223,6 +227,13 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
     files.insert(files.end(), in_folder.begin(), in_folder.end());
   }
 
+  // Not one folder of the specification: the data directory or one of the
+  // source's own folders given in place of the source, not a source without data.
+  if (!any_folder) {
+    why_ = "the record source directory " + fs::absolute(source_, ec).string() +
+           " is not a record source: none of the folders " + folders + " (docs/record-source.md)";
+    return kNotRecordSource;
+  }
   files_ = std::move(files);
   current_ = 0;
   open_ = true;
@@ -334,6 +345,7 @@ std::string StandInJVLink::Explain(int32_t rc) const {
              (fs::exists(source_, ec) ? " is not a directory" : " does not exist") +
              ": give --source DIR or press 設定";
     case kSourceUnreadable:
+    case kNotRecordSource:
     case kFileUnreadable:
     case kFileDamaged:
     case -1:

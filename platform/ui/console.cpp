@@ -81,8 +81,8 @@ const char* const kHelp =
     "  help               print this list\n"
     "  quit               end the program (at the prompt also Ctrl-D)\n"
     "Each press or pick prints one outcome line: the status line when it changed,\n"
-    "else \"CONTROL: done (Text1 unchanged)\", or \"ended with failures\" when it\n"
-    "reported failures.\n";
+    "else \"CONTROL: done (Text1 unchanged)\"; a press that reported failures (on\n"
+    "standard error after it) says \"ended with failures\" there.\n";
 
 size_t Columns(std::string_view utf8) {
   size_t n = 0;
@@ -464,6 +464,13 @@ bool Console::Execute(std::string_view line) {
     if (word == "show") return Show(rest);
     if (word == "help") {
       out_ << kHelp;
+      // Which button comes first in the window at hand.
+      Window* w = Current();
+      std::string guide = ToUtf8(w->Guide());
+      if (guide.empty()) guide = "show lists its controls; the README says which to press when.";
+      out_ << FoldWords(
+          "In window " + std::to_string(w->id()) + " (" + ToUtf8(w->Caption) + "): " + guide,
+          std::min(Width(), kListWidth), 2);
       return true;
     }
     if (word == "quit") {
@@ -553,16 +560,23 @@ void Console::AfterClick(
   // One outcome line: the status line when the click changed it, else a line
   // that names the click, so that a second run of a step with the same end
   // text is not read as a step that did nothing, nor a success as silence.
+  // A press that reported failures (listed on standard error next) is not
+  // told as a plain success, whatever its status line says; what the window
+  // told of the press follows.
   TextBox* status = w.status_line();
+  std::string line;
   if (status && status->Text != status_before) {
-    out_ << status->name() << ": " << Printable(ToUtf8(status->Text)) << '\n';
+    line = status->name() + ": " + Printable(ToUtf8(status->Text)) +
+           (pending_.empty() ? "" : " (ended with failures)");
   } else if (!pressed.empty()) {
-    // A press that reported failures (listed on standard error next) is
-    // not told as a plain success.
-    out_ << pressed << (pending_.empty() ? ": done" : ": ended with failures");
-    if (status) out_ << " (" << status->name() << " unchanged)";
-    out_ << '\n';
+    line = pressed + (pending_.empty() ? ": done" : ": ended with failures");
+    if (status) line += " (" + status->name() + " unchanged)";
   }
+  for (const std::string& note : notes_) {
+    if (!line.empty()) line += "; " + Printable(ToUtf8(note));
+  }
+  notes_.clear();
+  if (!line.empty()) out_ << line << '\n';
   for (const auto& [grid, before] : grids) {
     if (Cells(*grid) != before) out_ << RenderControl(*grid, Width());
   }
@@ -623,6 +637,8 @@ void Console::Message(const Window& from, const std::string& text) {
 void Console::Failures(const Window&, const std::vector<std::string>& lines) {
   pending_.insert(pending_.end(), lines.begin(), lines.end());
 }
+
+void Console::Outcome(const Window&, const std::string& note) { notes_.push_back(note); }
 
 void Console::PressCancel(Window& w) {
   const CommandButton* b = CancelButton(w);

@@ -16,11 +16,13 @@
 // (else $COLUMNS, else kScriptWidth).
 //
 // After each press or pick one outcome line: the window's status line when
-// the click changed it, else "CONTROL: done (Text1 unchanged)"; after a pick
-// also every grid it changed, then the failures the handler reported
-// (standard error). Record text is shown with control bytes escaped. A script stops at a
-// command that cannot be carried out; the exit status is 1 when any command
-// could not be carried out or any failure was reported.
+// the click changed it, else "CONTROL: done (Text1 unchanged)"; " (ended
+// with failures)" or "ended with failures" when the handler reported any,
+// and "; NOTE" for what the window told of the press (TellOutcome); after a
+// pick also every grid it changed, then the failures the handler reported
+// (standard error). `help` ends with the current window's Guide. Record text is shown with control
+// bytes escaped. A script stops at a command that cannot be carried out; the exit status is 1 when
+// any command could not be carried out or any failure was reported.
 //
 // On a terminal: a modal window is drawn on one line of standard error and a
 // key or Ctrl-C presses its cancel button; yield points show the progress of
@@ -139,6 +141,7 @@ class Console : public Host {
   void RunModal(WindowManager& wm, Window& w) override;
   void YieldPoint(const Window& from, std::string_view label, int64_t done, int64_t total) override;
   void Failures(const Window& from, const std::vector<std::string>& lines) override;
+  void Outcome(const Window& from, const std::string& note) override;
 
  private:
   bool Fail(const std::string& what);
@@ -177,6 +180,7 @@ class Console : public Host {
   std::string drawn_line_;
   std::chrono::steady_clock::time_point last_draw_{};
   std::vector<std::string> pending_;
+  std::vector<std::string> notes_;  // for the running press's outcome line
   std::string first_report_line_;
 };
 

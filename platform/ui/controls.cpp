@@ -67,8 +67,10 @@ void ListBox::ClickEntry(int i) {
 
 std::vector<std::string> ListBox::Describe(const ShowFit& fit) const {
   std::vector<std::string> lines;
+  const size_t digits = std::to_string(ListCount()).size();
   auto entry = [&](int i) {
-    lines.push_back((i == ListIndex ? "> " : "  ") + std::to_string(i + 1) + " " +
+    const std::string n = std::to_string(i + 1);
+    lines.push_back((i == ListIndex ? "> " : "  ") + std::string(digits - n.size(), ' ') + n + " " +
                     Printable(items_[static_cast<size_t>(i)]));
   };
   const int shown = fit.whole ? ListCount() : std::min(ListCount(), kShownEntries);

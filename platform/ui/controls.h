@@ -108,6 +108,9 @@ class ListBox : public Control {
   // Selected entry, 0-based; -1 when none.
   int ListIndex = -1;
   std::function<void()> OnClick;
+  // The press that fills the list (code page 932, "Command2 (表示)"): a pick
+  // on the empty list names it.
+  std::string FilledBy;
 
   void AddItem(std::string item) { items_.push_back(std::move(item)); }
   void Clear();
@@ -120,7 +123,7 @@ class ListBox : public Control {
   void ClickEntry(int i);
 
   const char* kind() const override { return "list"; }
-  // Entries numbered from 1, '>' at the selected one; unless `whole`, only
+  // Entries numbered from 1 (right-aligned), '>' at the selected one; unless `whole`, only
   // the first kShownEntries and the selected one, the rest counted.
   static constexpr int kShownEntries = 10;
   std::vector<std::string> Describe(const ShowFit& fit) const override;

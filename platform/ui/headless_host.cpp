@@ -21,4 +21,6 @@ void HeadlessHost::Failures(const Window&, const std::vector<std::string>& lines
   failures.insert(failures.end(), lines.begin(), lines.end());
 }
 
+void HeadlessHost::Outcome(const Window&, const std::string& note) { outcomes.push_back(note); }
+
 }  // namespace volq

@@ -304,7 +304,8 @@ TEST(Console, CommandsAndTheirOutcomes) {
       // A failing handler is reported; the status line it left alone is not printed.
       {"press Command4", "", "error: cannot open HS20180101.dat\n", 1},
       // Reported failures follow the status line; the script goes on.
-      {"press Command3; press Command1", "Text1: done\nText1: RA 終わり  12\n",
+      {"press Command3; press Command1",
+       "Text1: done (ended with failures)\nText1: RA 終わり  12\n",
        "failure: cannot open A.dat\nfailure: cannot open B.dat\n", 1},
       {"press Command2; windows; window 1; windows",
        "window 2: 見本 (FormSample)\n  1  見本 (FormSample)\n* 2  見本 (FormSample)\n"
@@ -345,13 +346,46 @@ TEST(Console, EveryPressAndPickPrintsOneOutcomeLine) {
   EXPECT_EQ(r.out,
             "Command2: done (Text1 unchanged)\n"
             "window 2: 見本 (FormSample)\n"
-            "Text1: done\n"
+            "Text1: done (ended with failures)\n"
             "Text1: 2019100001\n"
             "  Grid1  grid\n"
             "      馬名  x\n"
             "      A     2019100001\n"
             "List1 entry 1: done (Text1 unchanged)\n");  // type prints nothing; an error no outcome
   EXPECT_EQ(r.status, 1);  // Command3 reports failures, Nothing is no control
+}
+
+// A press that reported failures says so in its outcome line, whatever its
+// status line did; what the window told of the press follows there.
+TEST(Console, TheOutcomeLineSaysFailuresAndWhatThePressDid) {
+  FormSample f;
+  f.Command1.OnClick = [&f] {
+    f.Text1.Text = Cp932("終了");
+    f.TellOutcome("stored RA 3");
+  };
+  f.Command2.OnClick = [&f] { f.TellOutcome(Cp932("12 lines checked")); };
+  f.Command6.OnClick = [&f] {
+    f.TellOutcome("1 line checked");
+    f.ReportFailures({"line 1 is no record"});
+  };
+  ConsoleRun r = RunScript("press Command3; press Command1; press Command2; press Command6", &f);
+  EXPECT_EQ(r.out,
+            "Text1: done (ended with failures)\n"
+            "Text1: 終了; stored RA 3\n"
+            "Command2: done (Text1 unchanged); 12 lines checked\n"
+            "Command6: ended with failures (Text1 unchanged); 1 line checked\n");
+  EXPECT_EQ(r.status, 1);
+}
+
+// A pick on an empty list names the press that fills it.
+TEST(Console, APickOnAnEmptyListNamesThePressThatFillsIt) {
+  FormSample f;
+  f.List1.Clear();
+  EXPECT_EQ(RunScript("pick List1 1", &f).err, "error: List1 is empty\n");
+  f.List1.FilledBy = Cp932("Command1 (表示)");
+  ConsoleRun r = RunScript("pick List1 1", &f);
+  EXPECT_EQ(r.err, "error: List1 is empty: press Command1 (表示) first\n");
+  EXPECT_EQ(r.status, 1);
 }
 
 // Record text reaches the terminal with its control bytes and NUL escaped,
@@ -379,9 +413,26 @@ TEST(Console, RecordTextIsShownEscapedAndWhole) {
   EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
 }
 
+// A window with a guide to the order of its buttons.
+class FormGuided : public FormSample {
+ public:
+  std::string Guide() const override {
+    return Cp932(
+        "press Command1 (RA(レース）) first, then every other button in the order "
+        "show lists them, each needing what the earlier ones wrote.");
+  }
+};
+
 TEST(Console, HelpAndTheListsFoldWithinEightyColumns) {
   ConsoleRun r = RunScript("help");
-  EXPECT_EQ(r.out, kHelp);
+  EXPECT_EQ(r.out, std::string(kHelp) +
+                       "In window 1 (見本): show lists its controls; the README says which to "
+                       "press\n  when.\n");
+  FormGuided guided;
+  EXPECT_EQ(RunScript("help", &guided).out,
+            std::string(kHelp) +
+                "In window 1 (見本): press Command1 (RA(レース）) first, then every other button\n"
+                "  in the order show lists them, each needing what the earlier ones wrote.\n");
   for (const char* word : {"press", "type", "pick", "window", "windows", "show", "help", "quit"})
     EXPECT_NE(r.out.find(std::string("\n  ") + word + " "), std::string::npos) << word;
 
@@ -420,6 +471,8 @@ TEST(Console, ShowCutsLongListsThatShowControlPrintsWhole) {
       std::string::npos)
       << window.out;
   EXPECT_EQ(window.out.find("2019100011"), std::string::npos);
+  // Numbers right-aligned: the entries' texts begin in one column.
+  EXPECT_NE(window.out.find("\n         9 2019100009\n"), std::string::npos) << window.out;
   ConsoleRun whole = RunScript("show List1", &f);
   EXPECT_NE(whole.out.find("        25 2019100025\n"), std::string::npos) << whole.out;
   EXPECT_EQ(whole.out.find("more entries"), std::string::npos);

@@ -89,6 +89,10 @@ void Window::Pick(std::string_view control, int entry) {
     throw UiError("pick " + c.name() + " needs an entry number from 1 to " +
                   std::to_string(l->ListCount()));
   }
+  if (l->ListCount() == 0) {
+    throw UiError(c.name() + " is empty" +
+                  (l->FilledBy.empty() ? std::string() : ": press " + l->FilledBy + " first"));
+  }
   if (entry > l->ListCount()) {
     throw UiError(c.name() + " has no entry " + std::to_string(entry) + " (it has " +
                   std::to_string(l->ListCount()) + ")");
@@ -126,6 +130,8 @@ void Window::YieldPoint(std::string_view label, int64_t done, int64_t total) {
 void Window::ReportFailures(const std::vector<std::string>& lines) {
   if (!lines.empty()) manager().host().Failures(*this, lines);
 }
+
+void Window::TellOutcome(const std::string& note) { manager().host().Outcome(*this, note); }
 
 int TimerInterval(const Window& w) {
   int shortest = 0;

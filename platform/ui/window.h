@@ -26,6 +26,9 @@
 //   ReportFailures(lines)           what the step skipped; printed on standard
 //                                   error after the status line (FailureFold
 //                                   folds repeats).
+//   TellOutcome(note)               what the press did, for a press whose
+//                                   window shows nothing of it: added to the
+//                                   press's outcome line.
 //   MsgBox(text)                    a message box with one OK button.
 #include <cstdint>
 #include <memory>
@@ -61,6 +64,10 @@ class Window {
 
   // Runs when the window is shown, before anything else reaches it.
   virtual void Form_Load() {}
+  // What `help` adds for this window (code page 932): which button comes
+  // first and the order of the rest, or where to find it; empty when the
+  // window has no order to tell.
+  virtual std::string Guide() const { return {}; }
 
   const std::vector<Control*>& controls() const { return controls_; }
   // A control by its name (exactly, then without regard to ASCII case), or a
@@ -97,6 +104,10 @@ class Window {
   Window& ShowModeless(std::unique_ptr<Window> w);
   void YieldPoint(std::string_view label = {}, int64_t done = 0, int64_t total = 0);
   void ReportFailures(const std::vector<std::string>& lines);
+  // A note (code page 932) for the outcome line of the press that runs: what
+  // it did where neither the status line nor a message box says so (what a
+  // download stored, how many lines a check read).
+  void TellOutcome(const std::string& note);
 
  private:
   friend class Control;
@@ -122,6 +133,8 @@ class Host {
     (void)from, (void)label, (void)done, (void)total;
   }
   virtual void Failures(const Window& from, const std::vector<std::string>& lines) = 0;
+  // A note for the outcome line of the running press (code page 932).
+  virtual void Outcome(const Window& from, const std::string& note) { (void)from, (void)note; }
 };
 
 class WindowManager {

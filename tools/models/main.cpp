@@ -14,7 +14,7 @@ namespace {
 const char kUsage[] =
     "usage: volqmodels [--data-dir DIR]\n"
     "  writes sample models (made-up weights, not fitted ones) for turf, dirt and\n"
-    "  steeplechase into DIR\\OPTION1N from the categorisations' category lists,\n"
+    "  steeplechase into DIR/OPTION1N from the categorisations' category lists,\n"
     "  counts and speed data sets in DIR (default VOLQNQ4DPROJECT).\n";
 
 }  // namespace
