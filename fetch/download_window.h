@@ -44,7 +44,7 @@ class VOLQF1SETUP18Z : public Window {
   };
   // The job from JVOpen to its end: the new raw files take the places of the
   // former ones only when every record was read and written.
-  void Download(FailureFold& skipped);
+  void Download(FailureFold& skipped, RunJournal& journal);
   // JVOpen and the progress window; false when the job ends there.
   bool OpenJob(JobOpen& open, FailureFold& skipped);
   // Every record the service delivers, until the end or a read error;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
@@ -15,6 +16,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
   if (mode == Mode::Output) {
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
+    StopAtFileBoundary();
     OpenedFile f;
     if (const int err = Files().OpenForWriting(path, WriteMode::Append, f)) {
       FailFileOp("cannot open", path, err);

@@ -127,6 +127,10 @@ void Window::ReportFailures(const std::vector<std::string>& lines) {
   if (!lines.empty()) manager().host().Failures(*this, lines);
 }
 
+void Window::ReportNotes(const std::vector<std::string>& lines) {
+  if (!lines.empty()) manager().host().Notes(*this, lines);
+}
+
 int TimerInterval(const Window& w) {
   int shortest = 0;
   for (Control* c : w.controls()) {

@@ -26,6 +26,9 @@
 //   ReportFailures(lines)           what the step skipped; printed on standard
 //                                   error after the status line (FailureFold
 //                                   folds repeats).
+//   ReportNotes(lines)              what a run found and the person should
+//                                   know (a run cut short before), that is no
+//                                   failure of this one: standard error, at once.
 //   MsgBox(text)                    a message box with one OK button.
 #include <cstdint>
 #include <memory>
@@ -97,6 +100,7 @@ class Window {
   Window& ShowModeless(std::unique_ptr<Window> w);
   void YieldPoint(std::string_view label = {}, int64_t done = 0, int64_t total = 0);
   void ReportFailures(const std::vector<std::string>& lines);
+  void ReportNotes(const std::vector<std::string>& lines);
 
  private:
   friend class Control;
@@ -122,6 +126,8 @@ class Host {
     (void)from, (void)label, (void)done, (void)total;
   }
   virtual void Failures(const Window& from, const std::vector<std::string>& lines) = 0;
+  // Lines (UTF-8) the person should know that are no failure.
+  virtual void Notes(const Window& from, const std::vector<std::string>& lines) = 0;
 };
 
 class WindowManager {
