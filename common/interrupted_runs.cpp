@@ -1,5 +1,7 @@
 #include "common/interrupted_runs.h"
 
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
 
 #include "platform/base/ascii_case.h"
@@ -69,6 +71,15 @@ std::string InterruptedStepLine(const JournalRun& run) {
 std::string StepStoppedBySignalLine(std::string_view control) {
   return std::string(control) + " interrupted: its outputs are incomplete; press " +
          std::string(control) + " again";
+}
+
+SyncTimer::SyncTimer() : start_(std::chrono::steady_clock::now()) {}
+
+SyncTimer::~SyncTimer() {
+  const char* log = std::getenv("VOLQ_SYNC_LOG");
+  if (log == nullptr || *log == '\0') return;
+  std::ofstream(log, std::ios::app)
+      << std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() << '\n';
 }
 
 std::vector<std::string> TakeJournal(RunJournal& journal) {

@@ -3,6 +3,7 @@
 // that were cut short, in the words of both programs: the download, which
 // the next program completes, and a build step, which stays named until it
 // is pressed again and keeps the steps that read its outputs from running.
+#include <chrono>
 #include <set>
 #include <string>
 #include <string_view>
@@ -41,6 +42,19 @@ std::string InterruptedStepLine(const JournalRun& run);
 // named `own` (the step itself) do not count.
 std::string RefusalOf(const RunJournal& journal, const std::vector<std::string_view>& reads,
                       std::string_view own);
+
+// Times the syncs at a run's end while it lives: the seconds are added to
+// the file named by VOLQ_SYNC_LOG when it is set (the bench's sync column).
+class SyncTimer {
+ public:
+  SyncTimer();
+  ~SyncTimer();
+  SyncTimer(const SyncTimer&) = delete;
+  SyncTimer& operator=(const SyncTimer&) = delete;
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
 
 // What a step stopped by a signal says: "Command3 interrupted: its outputs
 // are incomplete; press Command3 again".

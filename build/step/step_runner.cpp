@@ -1,9 +1,7 @@
 #include "build/step/step_runner.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <vector>
 
 #include "common/interrupted_runs.h"
@@ -58,24 +56,16 @@ void SyncOutputs(DataDir& dir, const std::vector<std::string>& writes) {
   }
 }
 
-// The bench's sync column: the seconds a step spent in SyncOutputs, added
-// to the file named by VOLQ_SYNC_LOG when it is set.
-void LogSyncSeconds(double seconds) {
-  const char* log = std::getenv("VOLQ_SYNC_LOG");
-  if (log == nullptr || *log == '\0') return;
-  std::ofstream out(log, std::ios::app);
-  out << seconds << '\n';
-}
-
 // The end of a completed step: its outputs on disk, then it leaves the
 // journal (with any run of it cut short before).
 void CompleteJournal(StepContext& ctx) {
   StepJournalEntry& entry = ctx.frame.journal;
   if (entry.journal == nullptr || !entry.entered) return;
   try {
-    const auto start = std::chrono::steady_clock::now();
-    SyncOutputs(ctx.dir, entry.writes);
-    LogSyncSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    {
+      const SyncTimer timer;
+      SyncOutputs(ctx.dir, entry.writes);
+    }
     entry.journal->Leave({std::string(kBuildProgram), "", entry.name, entry.writes, {}});
   } catch (const Failure& e) {
     ctx.frame.Skipped("step end", e.text() +
@@ -121,18 +111,21 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   StepContext ctx{dir, frame, record_count};
   std::string message;
   std::vector<std::string> said;
+  // One program at a time on the data directory, for the length of the
+  // step and of its end below. Steps never nest (a press during a step is
+  // refused above), so the lock, which is not reentrant, is taken once.
+  std::optional<DataDirLock> held;
+  // From the lock on a stop signal stops the step where it leaves no file
+  // torn; while the program waited for the lock it ended it, with nothing
+  // changed.
+  std::optional<StopSignals> stops;
   try {
-    // One program at a time on the data directory, for the length of the
-    // step. Steps never nest (a press during a step is refused above), so
-    // the lock, which is not reentrant, is taken once.
-    DataDirLock held(dir.root(), kBuildProgram);
-    // From here a stop signal stops the step where it leaves no file torn;
-    // while the program waited for the lock it ended it, with nothing changed.
-    const StopSignals stops;
+    held.emplace(dir.root(), kBuildProgram);
+    stops.emplace();
     const FileBoundaryStops boundaries;
-    frame.journal.journal = &held.journal();
+    frame.journal.journal = &held->journal();
     frame.journal.name = StepRunName(w.name(), button, ToUtf8(label));
-    said = TakeJournal(held.journal());
+    said = TakeJournal(held->journal());
     message = step(ctx);
     CompleteJournal(ctx);
   } catch (const Interrupted& e) {
@@ -164,6 +157,8 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
     frame.Skipped("step stopped", e.text());
   }
   frame.journal.journal = nullptr;
+  stops.reset();
+  held.reset();
   w.ReportNotes(said);
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);

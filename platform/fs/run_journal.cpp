@@ -107,7 +107,13 @@ JournalRun RunJournal::Enter(JournalRun run) {
   try {
     Store();
   } catch (...) {
+    // A run that may not go on is not left in the journal where the new
+    // text got before the failure (a folder that could not be synced).
     runs_.pop_back();
+    try {
+      Store();
+    } catch (...) {
+    }
     throw;
   }
   return run;
@@ -182,9 +188,10 @@ void RunJournal::Store() {
     if (err != 0 && err != ENOENT) FailFileOp("cannot delete the journal", p, err);
   } else {
     const std::filesystem::path beside = root_ / kNewJournalName;
-    // One a run cut short while it wrote the journal left.
+    // The new text goes beside the journal (one that a run cut short there
+    // left goes first); failures name the file that failed.
     if (const int err = files.Delete(beside); err != 0 && err != ENOENT) {
-      FailFileOp("cannot write the journal", p, err);
+      FailFileOp("cannot write the journal", beside, err);
     }
     OpenedFile f;
     int err = files.OpenForWriting(beside, WriteMode::Temporary, f);
@@ -192,10 +199,13 @@ void RunJournal::Store() {
       err = files.Write(f.handle, JournalText(runs_));
       if (err == 0) err = files.Sync(f.handle);
       if (const int closed = files.Close(f.handle); closed && !err) err = closed;
-      if (err == 0) err = files.Replace(beside, p);
+      if (err == 0 && (err = files.Replace(beside, p)) != 0) {
+        files.Delete(beside);
+        FailFileOp("cannot replace the journal", p, err);
+      }
       if (err != 0) files.Delete(beside);
     }
-    if (err != 0) FailFileOp("cannot write the journal", p, err);
+    if (err != 0) FailFileOp("cannot write the journal", beside, err);
   }
   if (const int err = files.SyncFolder(root_)) FailFileOp("cannot sync", root_, err);
 }
