@@ -4,6 +4,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "common/data_dir_catalogue.h"
 #include "platform/base/ascii_case.h"
 #include "platform/base/failure.h"
 
@@ -63,7 +64,7 @@ std::string InterruptedStepLine(const JournalRun& run) {
   if (!s.caption.empty()) who += " (" + std::string(s.caption) + ")";
   // The main window's buttons are known by their names alone; another
   // window's are named with it.
-  if (s.window != "FormVolqBuild") who += " of window " + std::string(s.window);
+  if (s.window != kMainWindow) who += " of window " + std::string(s.window);
   return who + " was interrupted at " + run.at + ": its outputs may be incomplete; press " +
          std::string(s.control) + " again";
 }

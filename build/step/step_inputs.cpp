@@ -90,7 +90,9 @@ void RefuseWhileInputsCutShort(StepContext& ctx, const StepFiles& files) {
 // completes.
 void EnterJournal(StepContext& ctx, const StepFiles& files) {
   StepJournalEntry& entry = ctx.frame.journal;
-  if (entry.journal == nullptr) return;
+  // A step that writes no file (it only shows what it found) has nothing
+  // to leave incomplete.
+  if (entry.journal == nullptr || files.writes.empty()) return;
   for (std::string_view w : files.writes) {
     if (std::find(entry.writes.begin(), entry.writes.end(), w) == entry.writes.end()) {
       entry.writes.emplace_back(w);

@@ -128,7 +128,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
     said = TakeJournal(held->journal());
     message = step(ctx);
     CompleteJournal(ctx);
-  } catch (const Interrupted& e) {
+  } catch (const Interrupted&) {
     // The outputs written so far are whole files, the others as they were:
     // a mix that only running the step again mends.
     StopJournal(frame);
