@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Full-size benchmark: generates the sample record source once (cached), then
-# times every step on it and prints one table: wall and CPU seconds, peak
-# memory, bytes and files written, and the ratio to a plain copy of the same
-# output files (raw I/O).
+# times every step on it and prints one table: wall and CPU seconds, the
+# seconds of those spent putting the step's outputs on disk at its end (sync),
+# peak memory, bytes and files written, and the ratio to a plain copy of the
+# same output files (raw I/O).
 #
 #   bash bench/run.sh              # seed 1, full scale
 #   SEED=7 SCALE=small bash bench/run.sh
@@ -111,7 +112,7 @@ if [ ! -f "$SRC/.complete" ]; then
   touch "$SRC/.complete"
   bytes=$(find "$SRC" -type f -name '*.jvd' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
   files=$(find "$SRC" -type f -name '*.jvd' | wc -l)
-  rows+=("volqgen ($SCALE, seed $SEED)|$wall|$cpu|$rss_mb|$bytes|$files|-")
+  rows+=("volqgen ($SCALE, seed $SEED)|$wall|$cpu|-|$rss_mb|$bytes|$files|-")
 else
   echo "bench: record source cached in $SRC"
 fi
@@ -127,12 +128,16 @@ mkdir -p "$DATA"
 while read -r kind name _; do
   if [ "$kind" = folder ]; then mkdir -p "$DATA/$name"; fi
 done <<<"$CATALOGUE"
+# Each step's programs add the seconds of their syncs at a step's end here.
+export VOLQ_SYNC_LOG=$PWD/out/bench-sync.log
 for step in "${STEPS[@]}"; do
   name=${step%%|*}
   command=${step#*|}
   marker=$(mktemp)
+  : >"$VOLQ_SYNC_LOG"
   sleep 0.01
   measure "$command"
+  sync_s=$(awk '{ s += $1 } END { printf "%.2f", s }' "$VOLQ_SYNC_LOG")
   # What the step wrote, and a plain copy of the same files for comparison.
   mapfile -t written < <(find "$DATA" -type f -newer "$marker")
   bytes=$(find "$DATA" -type f -newer "$marker" -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
@@ -142,7 +147,7 @@ for step in "${STEPS[@]}"; do
   if [ ${#written[@]} -gt 0 ]; then printf '%s\0' "${written[@]}" | xargs -0 cp --parents -t "$SCRATCH"; fi
   copy=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
   ratio=$(awk -v w="$wall" -v c="$copy" 'BEGIN { if (c > 0) printf "%.1f", w / c; else print "-" }')
-  rows+=("$name|$wall|$cpu|$rss_mb|$bytes|${#written[@]}|$ratio (copy ${copy} s)")
+  rows+=("$name|$wall|$cpu|$sync_s|$rss_mb|$bytes|${#written[@]}|$ratio (copy ${copy} s)")
   if [ -n "$MANIFEST" ] && [[ $command == *"press Command10"* || $command == *volqmodels* ]]; then
     { echo "== after $name"; checksums -newer "$marker"; } >>"$MANIFEST"
   fi
@@ -152,11 +157,11 @@ if [ -n "$MANIFEST" ]; then
   { echo "== data directory after every step"; checksums; } >>"$MANIFEST"
   echo "bench: checksum manifest in $MANIFEST"
 fi
-rm -rf "$SCRATCH"
+rm -rf "$SCRATCH" "$VOLQ_SYNC_LOG"
 
 [ ${#STEPS[@]} -gt 0 ] || echo "bench: no steps listed yet (STEPS in bench/run.sh)"
-printf '%-34s %9s %9s %9s %14s %8s  %s\n' step wall_s cpu_s peak_MB bytes_written files vs_raw_copy
+printf '%-34s %9s %9s %9s %9s %14s %8s  %s\n' step wall_s cpu_s sync_s peak_MB bytes_written files vs_raw_copy
 for r in "${rows[@]}"; do
-  IFS='|' read -r n w c m b f x <<<"$r"
-  printf '%-34s %9s %9s %9s %14s %8s  %s\n' "$n" "$w" "$c" "$m" "$b" "$f" "$x"
+  IFS='|' read -r n w c y m b f x <<<"$r"
+  printf '%-34s %9s %9s %9s %9s %14s %8s  %s\n' "$n" "$w" "$c" "$y" "$m" "$b" "$f" "$x"
 done

@@ -58,15 +58,18 @@ const std::vector<BuildButton>& BuildButtons() {
       {w, "Command15", "SE/KS", S::JockeyEntryFiles, {kJockeyList, kSeNewFile}, {},
        {kFolderOutput<kJockeyEntryFolder>}},
       {w, "Command8", "血統Q、騎手", S::RecentHorses, {kHorseList, kJockeyList}, {kKyosobaFile},
-       {kRecentHorseList, kRecentPlacingFile, kFolderOutput<kJockeyPlacingFolder>, kDonichiFile}},
+       {kRecentHorseList, kRecentPlacingFile, kFolderOutput<kJockeyPlacingFolder>, kDonichiFile},
+       {kFolderOutput<kHorseEntryFolder>, kFolderOutput<kJockeyEntryFolder>}},
       {w, "Command9", "VOLQNQ4DEXPD", S::OpenExtended, {}, {}, {}},
-      {w, "Command13", "着差", S::Margin, {kRecentHorseList}, {}, {}},
+      {w, "Command13", "着差", S::Margin, {kRecentHorseList}, {}, {},
+       {kFolderOutput<kUmaExFolder>}},
       {w, "Command10", "CATEGORY2006", S::OpenCategory, {}, {}, {}},
       {w, "Command16", "", S::Nothing, {}, {}, {}},
       {kExtendedWindow, "Command1", "計算", S::ExBuild, {kHorseList},
-       {kUmNewFile, kKsNewFile, kRaNewFile}, {kFolderOutput<kUmaExFolder>}},
+       {kUmNewFile, kKsNewFile, kRaNewFile}, {kFolderOutput<kUmaExFolder>},
+       {kFolderOutput<kHorseEntryFolder>, kFolderOutput<kDamOffspringFolder>}},
       {kExtendedWindow, "Command2", "表示", S::StandardTimes, {kRecentHorseList}, {},
-       {kStandardTimeFile}},
+       {kStandardTimeFile}, {kFolderOutput<kUmaExFolder>}},
   };
   // clang-format on
   return buttons;

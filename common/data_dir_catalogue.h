@@ -215,6 +215,10 @@ struct BuildButton {
   // of per-entity files as "FOLDER/"): what the step checks before it
   // changes anything.
   std::vector<std::string_view> walks, consults, writes;
+  // What else it reads that another step writes: folders of per-entity
+  // files, and tables its window read when it opened. A step cut short that
+  // writes one of these, or of walks and consults, keeps it from running.
+  std::vector<std::string_view> also_reads = {};
 };
 
 inline constexpr std::string_view kMainWindow = "FormVolqBuild";

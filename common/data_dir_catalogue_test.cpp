@@ -26,7 +26,7 @@ TEST(DataDirCatalogue, EveryButtonNamesFilesOfTheTwelveFolders) {
     EXPECT_TRUE(controls.emplace(b.window, b.control).second) << "control listed twice";
     EXPECT_TRUE(steps.insert(b.step).second) << "step on two buttons";
     EXPECT_EQ(&ButtonOf(b.step), &b);
-    for (const auto* names : {&b.walks, &b.consults, &b.writes}) {
+    for (const auto* names : {&b.walks, &b.consults, &b.writes, &b.also_reads}) {
       for (std::string_view name : *names) {
         ASSERT_FALSE(name.empty());
         const size_t slash = name.find('/');

@@ -3,12 +3,15 @@
 #include <exception>
 #include <optional>
 
+#include "common/interrupted_runs.h"
 #include "common/record_layout.h"
 #include "fetch/progress_window.h"
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir_lock.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
+#include "platform/ui/interrupt.h"
 
 namespace volq {
 namespace {
@@ -80,9 +83,11 @@ std::string VOLQF1SETUP18Z::Guide() const {
 
 // Every end of the job but a complete download says so: the former raw files
 // are never replaced by a partial download.
-std::string VOLQF1SETUP18Z::Kept() const {
-  return previous_download_ ? "; the raw files of the previous download were kept"
-                            : "; no raw file was written";
+// Looked at only when an end needs it, so that a complete download makes no
+// extra look at the files it replaces.
+std::string VOLQF1SETUP18Z::Kept() {
+  return AnyRawFile() ? "; the raw files of the previous download were kept"
+                      : "; no raw file was written";
 }
 
 bool VOLQF1SETUP18Z::AnyRawFile() {
@@ -105,13 +110,22 @@ void VOLQF1SETUP18Z::Command2_Click() {
   // One program at a time on the data directory, for the whole download.
   std::optional<DataDirLock> held;
   try {
-    held.emplace(dir_.root(), "volqfetch");
+    held.emplace(dir_.root(), kFetchProgram);
   } catch (const Failure& e) {
-    previous_download_ = AnyRawFile();
     ReportFailures({"download not done: " + e.text() + Kept()});
     return;
   }
-  previous_download_ = AnyRawFile();
+  // From here SIGINT, SIGTERM and SIGHUP end the download as the progress
+  // window's cancel does: the former raw files stay.
+  const StopSignals stops;
+  // A download cut short among its renames is completed first, so that the
+  // raw files are of one download before this one begins.
+  try {
+    ReportNotes(TakeJournal(held->journal()));
+  } catch (const Failure& e) {
+    ReportFailures({"download not done: " + e.text() + Kept()});
+    return;
+  }
   // Nothing of the previous download is touched before the new one is
   // complete: the raw files are replaced at its end, not emptied at its start.
   int32_t rc = JVLink1->JVInit("UNKNOWN");
@@ -119,7 +133,7 @@ void VOLQF1SETUP18Z::Command2_Click() {
     MsgBox(Cp932("JVInitエラー。RC=") + std::to_string(rc));
     skipped.Add("", "download: JVInit returned " + Code(rc) + "; the download went on");
   }
-  Download(skipped);
+  Download(skipped, held->journal());
 
   // Every end of the job comes here.
   JVLink1->JVClose();
@@ -128,7 +142,7 @@ void VOLQF1SETUP18Z::Command2_Click() {
   ReportFailures(skipped.Lines());
 }
 
-void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
+void VOLQF1SETUP18Z::Download(FailureFold& skipped, RunJournal& journal) {
   JobOpen open;
   if (!OpenJob(open, skipped)) return;
   // Destroyed without Commit, the new files are removed.
@@ -139,6 +153,11 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
     return;
   }
   std::string end = ReadRecords(open, files, skipped);
+  // A stop signal that came while the records were read ends the download
+  // here, as a cancel: nothing is put in place.
+  if (end.empty() && !open.download_failed && PendingStopSignal() != 0) {
+    end = "download not done: interrupted by " + SignalName(PendingStopSignal());
+  }
   if (end.empty()) {
     if (open.download_failed) return;  // reported with its status
     // What the ten files hold, told once they are in place: a source that
@@ -149,14 +168,17 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped) {
           kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
       stored += (kind ? ", " : " ") + std::string(type) + " " + std::to_string(files.Count(kind));
     }
-    if (files.whole() && files.Commit()) {
+    const NewRawFiles::Committed committed =
+        files.whole() ? files.Commit(journal) : NewRawFiles::Committed::None;
+    if (committed == NewRawFiles::Committed::All) {
       stored_note_ = stored;
       return;
     }
-    if (files.whole()) {
+    if (committed == NewRawFiles::Committed::Pending) {
       skipped.Add("",
-                  "download stored in part: a raw file could not be put in place, so the "
-                  "raw files are not all of one download: download again");
+                  "download stored in part: a raw file could not be put in place; the data "
+                  "directory's journal lists the rest, which the next run of volqfetch or "
+                  "volqbuild puts in place");
       return;
     }
     end = "download not stored: a raw file could not be written";
@@ -207,6 +229,11 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
   std::string file_name;
   Delivery delivery;
   while (true) {
+    // A stop signal ends the reading as a cancel would.
+    if (const int signal = PendingStopSignal()) {
+      return "download not done: interrupted by " + SignalName(signal) +
+             "; the rest of the download was not read";
+    }
     const int32_t rc = JVLink1->JVRead(buffer, size, file_name);
     if (rc > 0) {
       delivery.Next(file_name);

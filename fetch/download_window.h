@@ -47,7 +47,7 @@ class VOLQF1SETUP18Z : public Window {
   };
   // The job from JVOpen to its end: the new raw files take the places of the
   // former ones only when every record was read and written.
-  void Download(FailureFold& skipped);
+  void Download(FailureFold& skipped, RunJournal& journal);
   // JVOpen and the progress window; false when the job ends there.
   bool OpenJob(JobOpen& open, FailureFold& skipped);
   // Every record the service delivers, until the end or a read error;
@@ -62,7 +62,7 @@ class VOLQF1SETUP18Z : public Window {
   // "RC=N" and what it means.
   std::string Code(int32_t rc) const;
   // What an end without a new download did to the raw files, for its report.
-  std::string Kept() const;
+  std::string Kept();
   // Whether a raw file of an earlier download is in the data directory (or
   // may be: one that cannot be looked at counts).
   bool AnyRawFile();
@@ -72,8 +72,7 @@ class VOLQF1SETUP18Z : public Window {
   StoredRecord stored_[9];
   MarketSaleParsed market_sale_;
   int32_t line_count_ = 0;
-  bool previous_download_ = false;  // a raw file was there when the download began
-  std::string stored_note_;         // what a download that was put in place stored
+  std::string stored_note_;  // what a download that was put in place stored
 };
 
 }  // namespace volq

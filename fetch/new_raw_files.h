@@ -4,6 +4,13 @@
 // ten take the places of the former raw files together, only when the
 // download is complete. Until then, and on every other end, the previous
 // download stays as it was, byte for byte.
+//
+// The ten are committed as one: all ten are synced to disk with the folder
+// that holds them, the data directory's journal lists the ten renames (on
+// disk), then they are made, the folder synced, and the download leaves the
+// journal. A download cut short among the renames (a kill, a power cut) is
+// completed by the next program that takes the lock (TakeJournal); one cut
+// short before the journal was written leaves the former raw files.
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,6 +19,7 @@
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
+#include "platform/fs/run_journal.h"
 
 namespace volq {
 
@@ -35,13 +43,21 @@ class NewRawFiles {
   // False once a file could not be created or written.
   bool whole() const { return whole_; }
 
-  // Finishes all ten, then puts all ten in place; false (every new file
-  // removed, the former ones kept) when one of them was not wholly written.
-  bool Commit();
+  enum class Committed {
+    All,      // the ten are in place
+    None,     // every new file removed, the former ones kept
+    Pending,  // some are in place, the journal lists the rest
+  };
+  // Finishes all ten, then puts all ten in place, listed first in `journal`
+  // (of the lock the download holds). None when one of them was not wholly
+  // written, or could not be synced or listed; Pending when a rename failed
+  // (each failure noted).
+  Committed Commit(RunJournal& journal);
   // Drops the new files; the former ones stay.
   void Abandon();
 
  private:
+  DataDir& dir_;
   FailureFold& skipped_;
   std::optional<RecordAppender> files_[10];
   bool whole_ = true;

@@ -34,6 +34,7 @@
 #include "platform/base/failure.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/fault_file_system.h"
+#include "platform/fs/run_journal.h"
 #include "platform/jvlink/stand_in.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
@@ -364,6 +365,16 @@ Outputs CheckOutputs(const State& before, const State& clean, const State& after
     return a == b || (a && b && *a == *b);
   };
   for (const std::string& rel : names) {
+    // The journal that names a step stopped midway is no output: the rerun
+    // below, which must mend that step, removes it.
+    if (rel == kJournalName) continue;
+    // A new raw file that a failed rename left beside its final name, which
+    // the journal lists for the next program to put in place.
+    const auto journal = after.files.find(kJournalName);
+    if (rel.find(".partial") != std::string::npos && journal != after.files.end() &&
+        journal->second.find(" " + rel + " ") != std::string::npos) {
+      continue;
+    }
     if (rel.find(".partial") != std::string::npos) {
       problems.push_back("temporary file left: " + rel);
       continue;

@@ -156,7 +156,7 @@ TEST_F(FetchEndToEnd, AnEntryOfTheSourceThatIsNoFileIsNamedAsDamaged) {
     make();
     EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'", "timeout 20"), 1);
     EXPECT_EQ(err_, "failure: source file RA02.txt was damaged (" + entry.string() + " is " + kind +
-                        ", not a file of records): deleted and not stored\n");
+                        ", not a file of records): skipped, none of its records stored\n");
     ExpectEveryFileButRA02();
   }
 }

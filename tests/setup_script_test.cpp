@@ -66,23 +66,23 @@ TEST(SetupScript, SaysWhatItInstallsWaitsForAptsLockAndSaysWhatToDo) {
   } cases[] = {
       {"installs", 0, "exit 0", "600", 0,
        "== setup: installing with apt-get: cmake (the build) ninja-build (the build) g++ (the "
-       "C++ compiler) clang-format (the tests' layout check)\n"
-       "== setup: installed cmake ninja-build g++ clang-format\n",
+       "C++ compiler) clang-format (the tests' layout check) strace (the interruption tests)\n"
+       "== setup: installed cmake ninja-build g++ clang-format strace\n",
        "-o DPkg::Lock::Timeout=10 update\n"
-       "-o DPkg::Lock::Timeout=10 install -y cmake ninja-build g++ clang-format\n"},
+       "-o DPkg::Lock::Timeout=10 install -y cmake ninja-build g++ clang-format strace\n"},
       {"lock held, then free", 1, "exit 0", "600", 0,
        "another program holds apt's lock (an unattended upgrade or another apt-get); waiting "
        "for it (at most",
        "-o DPkg::Lock::Timeout=10 update\n-o DPkg::Lock::Timeout=10 update\n"
-       "-o DPkg::Lock::Timeout=10 install -y cmake ninja-build g++ clang-format\n"},
+       "-o DPkg::Lock::Timeout=10 install -y cmake ninja-build g++ clang-format strace\n"},
       {"lock held past the limit", 5, "exit 0", "0", 1,
        "setup: apt's lock is still held after 0 s; the packages are not installed: cmake "
-       "ninja-build g++ clang-format\n"
+       "ninja-build g++ clang-format strace\n"
        "setup: what to do: wait until the other apt-get or unattended upgrade has ended",
        "-o DPkg::Lock::Timeout=10 update\n"},
       {"apt-get fails", 0, "echo 'E: no network'; exit 100", "600", 1,
        "setup: apt-get update failed (exit status 100, its messages above); the packages are "
-       "not installed: cmake ninja-build g++ clang-format\n"
+       "not installed: cmake ninja-build g++ clang-format strace\n"
        "setup: what to do: mend what apt-get says",
        "-o DPkg::Lock::Timeout=10 update\n"},
   };

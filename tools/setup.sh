@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh machine lacks to build and test the programs: cmake,
 # ninja, g++, GoogleTest/GoogleMock, libedit (line editing at the
-# interactive prompt) and clang-format (the format check of the tests).
+# interactive prompt), clang-format (the format check of the tests) and
+# strace (the interruption tests stop a program at a chosen system call).
 # Says nothing when everything is there. apt's lock, held by another apt-get
 # (an unattended upgrade, a second set-up), is waited for, up to
 # VOLQ_APT_WAIT seconds (default 600).
@@ -16,6 +17,7 @@ command -v g++ >/dev/null || want g++ "the C++ compiler"
 [ -f /usr/include/gmock/gmock.h ] || want libgmock-dev "the tests"
 [ -f /usr/include/histedit.h ] || want libedit-dev "line editing at the programs' prompt"
 command -v clang-format >/dev/null || want clang-format "the tests' layout check"
+command -v strace >/dev/null || want strace "the interruption tests"
 [ ${#need[@]} -gt 0 ] || exit 0
 
 echo "== setup: installing with apt-get: ${why[*]}"

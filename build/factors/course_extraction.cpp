@@ -46,7 +46,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     // The horse list was read when the window opened; the EX files are
     // consulted one by one.
     StopOnUnreadTables(true);
-    BeginStep(ctx, {{}, {}, {list_name}});
+    BeginStep(ctx, {{}, {}, {list_name}, {kHorseList, kFolderOutput<kUmaExFolder>}});
     const std::filesystem::path list_path = dir().Path(list_name);
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";

@@ -105,9 +105,11 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   DataDir& dir = w.dir();
   StepContext ctx{dir, frame, w.RecordCount};
   w.StopOnUnreadTables(false);
-  BeginStep(ctx, {{b.kind.horse_list},
-                  {std::begin(kLookupFiles), std::end(kLookupFiles)},
-                  {b.kind.item_file}});
+  BeginStep(ctx,
+            {{b.kind.horse_list},
+             {std::begin(kLookupFiles), std::end(kLookupFiles)},
+             {b.kind.item_file},
+             {kFolderOutput<kUmaExFolder>, kFolderOutput<kJockeyEntryFolder>, kFemaleLineList}});
   for (std::string_view name : kLookupFiles) ReportIfMissing(ctx, name);
   const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;

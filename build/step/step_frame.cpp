@@ -51,6 +51,13 @@ std::vector<std::string> StepFrame::UnchangedOutputs() const {
   return names;
 }
 
+bool StepFrame::NothingChanged() const {
+  for (const Output& o : outputs_) {
+    if (!o.name.empty() && o.name.back() == '/') return false;
+  }
+  return UnchangedOutputs().size() == outputs_.size();
+}
+
 void StepFrame::Delete(DataDir& dir, const std::filesystem::path& p) {
   Do("delete", [&] {
     if (EntryExists(p)) dir.DeletePath(p);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/run_journal.h"
 
 namespace volq {
 
@@ -26,6 +28,26 @@ class StepStopped : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 [[noreturn]] void StopStep(const std::string& text);
+// A step that does not run because a step cut short may have left what it
+// reads incomplete: the runner reports `what()` as it stands.
+class StepRefused : public StepStopped {
+ public:
+  using StepStopped::StepStopped;
+};
+
+// A step's entry in the data directory's journal, kept by the runner (a
+// step run alone, as in a unit test, has none): BeginStep refuses the step
+// while a step cut short writes what it reads, then enters it with its
+// outputs before it changes any.
+struct StepJournalEntry {
+  RunJournal* journal = nullptr;  // the lock holder's; none: no journal kept
+  std::string name;               // StepRunName of the button
+  bool entered = false;           // the step's outputs are in the journal
+  // The run this press entered; empty when the same run cut short before
+  // already named the same outputs (it stays until the step completes).
+  std::optional<JournalRun> added;
+  std::vector<std::string> writes;  // the step's outputs
+};
 
 class StepFrame {
  public:
@@ -87,11 +109,16 @@ class StepFrame {
   bool clean() const { return fold_.empty(); }
 
   // Notes the outputs of the step as they are before it writes any
-  // (files by name; a folder of per-entity files by its name and "\\").
+  // (files by name; a folder of per-entity files by its name and "/").
   void NoteOutputs(DataDir& dir, const std::vector<std::string_view>& outputs);
   // The noted outputs that the step has not replaced or changed since, as
   // reports name them: after a stop, what kept its former content.
   std::vector<std::string> UnchangedOutputs() const;
+  // True when every noted output is a file that the step has not replaced
+  // or changed since (a folder of per-entity files cannot be told so).
+  bool NothingChanged() const;
+
+  StepJournalEntry journal;
 
  private:
   struct Output {

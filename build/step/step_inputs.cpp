@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "common/interrupted_runs.h"
 #include "platform/fs/file_system.h"
 #include "platform/fs/replaced_file.h"
 #include "platform/fs/text_list.h"
@@ -86,9 +87,54 @@ void RemoveTemporariesOfOutputs(StepContext& ctx, const std::vector<std::string_
   }
 }
 
+// A step does not read what a step cut short may have left incomplete: it is
+// refused, with the line that names that step, until that step has run to
+// its end. The step itself runs: pressing it again is the repair.
+void RefuseWhileInputsCutShort(StepContext& ctx, const StepFiles& files) {
+  const StepJournalEntry& entry = ctx.frame.journal;
+  if (entry.journal == nullptr) return;
+  std::vector<std::string_view> reads = files.walks;
+  reads.insert(reads.end(), files.consults.begin(), files.consults.end());
+  reads.insert(reads.end(), files.also_reads.begin(), files.also_reads.end());
+  const std::string line = RefusalOf(*entry.journal, reads, entry.name);
+  if (!line.empty()) throw StepRefused(line);
+}
+
+// Enters the step with its outputs in the journal, on disk, before it
+// changes any of them. A run of the same step cut short before, with the
+// same outputs, stays as it is: it is the one that goes when the step
+// completes.
+void EnterJournal(StepContext& ctx, const StepFiles& files) {
+  StepJournalEntry& entry = ctx.frame.journal;
+  // A step that writes no file (it only shows what it found) has nothing
+  // to leave incomplete.
+  if (entry.journal == nullptr || files.writes.empty()) return;
+  for (std::string_view w : files.writes) {
+    if (std::find(entry.writes.begin(), entry.writes.end(), w) == entry.writes.end()) {
+      entry.writes.emplace_back(w);
+    }
+  }
+  for (const JournalRun& run : entry.journal->runs()) {
+    if (run.program == kBuildProgram && run.name == entry.name && run.writes == entry.writes) {
+      entry.entered = true;
+      return;
+    }
+  }
+  try {
+    if (entry.added) entry.journal->Withdraw(*entry.added);
+    entry.added.reset();
+    entry.added =
+        entry.journal->Enter({std::string(kBuildProgram), "", entry.name, entry.writes, {}});
+  } catch (const Failure& e) {
+    StopStep(e.text() + ": the step did not run and changed nothing");
+  }
+  entry.entered = true;
+}
+
 }  // namespace
 
 void BeginStep(StepContext& ctx, const StepFiles& files) {
+  RefuseWhileInputsCutShort(ctx, files);
   CheckFolders(ctx, files.writes);
   for (std::string_view name : files.walks) {
     const int err = ProbeInput(ctx.dir.Path(name));
@@ -102,13 +148,14 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
     const int err = ProbeInput(ctx.dir.Path(name));
     if (err != 0 && err != ENOENT) StopUnreadable(name, err);
   }
+  EnterJournal(ctx, files);
   RemoveTemporariesOfOutputs(ctx, files.writes);
   ctx.frame.NoteOutputs(ctx.dir, files.writes);
 }
 
 void BeginStep(StepContext& ctx, BuildStep step) {
   const BuildButton& b = ButtonOf(step);
-  BeginStep(ctx, {b.walks, b.consults, b.writes});
+  BeginStep(ctx, {b.walks, b.consults, b.writes, b.also_reads});
 }
 
 void StopOnUnreadAtLoad(const std::string& what) {

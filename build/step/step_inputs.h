@@ -26,6 +26,9 @@ struct StepFiles {
   // Its outputs in the order it writes them: files by name, a folder of
   // per-entity files as "FOLDER/".
   std::vector<std::string_view> writes;
+  // What else it reads that another step writes (BuildButton::also_reads):
+  // not checked, but a step cut short that writes one keeps it from running.
+  std::vector<std::string_view> also_reads = {};
 };
 
 // Checks the files of a step before it changes anything (StepStopped when

@@ -1,11 +1,93 @@
 #include "build/step/step_runner.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "common/interrupted_runs.h"
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir_lock.h"
+#include "platform/fs/file_system.h"
 #include "platform/text/cp932.h"
+#include "platform/ui/interrupt.h"
 
 namespace volq {
+
+namespace {
+
+// Puts a completed step's outputs on disk: a step that writes folders of
+// per-entity files syncs the file systems that hold them and the data
+// directory (syncfs each, one call for a hundred thousand files); any other
+// syncs each output file and the folders that hold them. A failure raises a
+// file Failure.
+void SyncOutputs(DataDir& dir, const std::vector<std::string>& writes) {
+  FileSystem& files = Files();
+  std::vector<std::filesystem::path> folders{dir.root()};
+  bool per_entity = false;
+  for (const std::string& w : writes) {
+    if (!w.empty() && w.back() == '/') {
+      per_entity = true;
+      folders.push_back(dir.Path(std::string_view(w).substr(0, w.size() - 1)));
+    }
+  }
+  if (per_entity) {
+    for (const std::filesystem::path& f : folders) {
+      if (const int err = files.SyncFileSystem(f)) FailFileOp("cannot sync", f, err);
+    }
+    return;
+  }
+  folders.clear();
+  for (const std::string& w : writes) {
+    const std::filesystem::path p = dir.Path(w);
+    OpenedFile f;
+    int err = files.OpenForReading(p, f);
+    if (err == ENOENT) continue;  // a step that has nothing to write deletes it
+    if (err == 0) {
+      err = files.Sync(f.handle);
+      if (const int closed = files.Close(f.handle); closed && !err) err = closed;
+    }
+    if (err) FailFileOp("cannot sync", p, err);
+    if (std::find(folders.begin(), folders.end(), p.parent_path()) == folders.end()) {
+      folders.push_back(p.parent_path());
+    }
+  }
+  for (const std::filesystem::path& f : folders) {
+    if (const int err = files.SyncFolder(f)) FailFileOp("cannot sync", f, err);
+  }
+}
+
+// The end of a completed step: its outputs on disk, then it leaves the
+// journal (with any run of it cut short before).
+void CompleteJournal(StepContext& ctx) {
+  StepJournalEntry& entry = ctx.frame.journal;
+  if (entry.journal == nullptr || !entry.entered) return;
+  try {
+    {
+      const SyncTimer timer;
+      SyncOutputs(ctx.dir, entry.writes);
+    }
+    entry.journal->Leave({std::string(kBuildProgram), "", entry.name, entry.writes, {}});
+  } catch (const Failure& e) {
+    ctx.frame.Skipped("step end", e.text() +
+                                      ": the outputs may not be on disk; the step stays in the "
+                                      "journal until it is pressed again");
+  }
+}
+
+// The end of a step that stopped before its end: a step that changed none
+// of its outputs leaves the journal as it found it; any other stays there,
+// named to the steps that read its outputs until it is pressed again.
+void StopJournal(StepFrame& frame) {
+  StepJournalEntry& entry = frame.journal;
+  if (entry.journal == nullptr || !entry.added || !frame.NothingChanged()) return;
+  try {
+    entry.journal->Withdraw(*entry.added);
+  } catch (const Failure&) {
+    // Named once more by the next program: the worst is one press too many.
+  }
+}
+
+}  // namespace
 
 void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
                    const StepFn& step) {
@@ -21,20 +103,46 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   // text); the host converts it where it shows the progress.
   const auto* pressed = dynamic_cast<const CommandButton*>(w.Find(button));
   const std::string label = pressed ? pressed->Caption : button;
+  // A stop signal stops the step at a yield point as well, between records.
   frame.yield_hook = [&w, &label](int64_t done, int64_t total) {
+    StopAtFileBoundary();
     w.YieldPoint(label, done, total);
   };
   StepContext ctx{dir, frame, record_count};
   std::string message;
+  std::vector<std::string> said;
+  // One program at a time on the data directory, for the length of the
+  // step and of its end below. Steps never nest (a press during a step is
+  // refused above), so the lock, which is not reentrant, is taken once.
+  std::optional<DataDirLock> held;
+  // From the lock on a stop signal stops the step where it leaves no file
+  // torn; while the program waited for the lock it ended it, with nothing
+  // changed.
+  std::optional<StopSignals> stops;
   try {
-    // One program at a time on the data directory, for the length of the
-    // step. Steps never nest (a press during a step is refused above), so
-    // the lock, which is not reentrant, is taken once.
-    const DataDirLock held(dir.root(), "volqbuild");
+    held.emplace(dir.root(), kBuildProgram);
+    stops.emplace();
+    const FileBoundaryStops boundaries;
+    frame.journal.journal = &held->journal();
+    frame.journal.name = StepRunName(w.name(), button, ToUtf8(label));
+    said = TakeJournal(held->journal());
     message = step(ctx);
+    CompleteJournal(ctx);
+  } catch (const Interrupted&) {
+    // The outputs written so far are whole files, the others as they were:
+    // a mix that only running the step again mends.
+    StopJournal(frame);
+    frame.Skipped("step stopped", frame.journal.entered
+                                      ? StepStoppedBySignalLine(button)
+                                      : button + " interrupted before it changed anything");
+  } catch (const StepRefused& e) {
+    // The refusal names the step cut short; the note does not say it again.
+    said.erase(std::remove(said.begin(), said.end(), e.what()), said.end());
+    frame.Skipped("step refused", e.what());
   } catch (const StepStopped& e) {
     // The step ends here, without its end message; what it had not written
     // yet keeps its former content, and the report names it.
+    StopJournal(frame);
     frame.Skipped("step stopped", e.what());
     const std::vector<std::string> kept = frame.UnchangedOutputs();
     if (!kept.empty()) {
@@ -45,8 +153,13 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   } catch (const Failure& e) {
     // A failure no operation of the step caught: the step ends here, without
     // its end message, and says so.
+    StopJournal(frame);
     frame.Skipped("step stopped", e.text());
   }
+  frame.journal.journal = nullptr;
+  stops.reset();
+  held.reset();
+  w.ReportNotes(said);
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);
   ReportSkipped(w, frame);

@@ -61,7 +61,8 @@ int Flock(int fd, int how) {
 }  // namespace
 
 DataDirLock::DataDirLock(const std::filesystem::path& root, std::string_view program,
-                         std::ostream& note) {
+                         std::ostream& note)
+    : journal_(root) {
   fd_ = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) FailFile("cannot lock", root, errno);
   int err = Flock(fd_, LOCK_EX | LOCK_NB);

@@ -5,10 +5,14 @@
 // holder leaves a note of who it is in a hidden file at the directory's
 // root (kLockNoteName), which the seam never lists and no step reads; the
 // lock itself needs no file, so a note that cannot be written (a read-only
-// directory) or a stale one (a killed holder) changes nothing.
+// directory) or a stale one (a killed holder) changes nothing. Beside the
+// note the holder keeps the data directory's journal (run_journal.h), which
+// only the holder of the lock reads or writes.
 #include <filesystem>
 #include <iostream>
 #include <string_view>
+
+#include "platform/fs/run_journal.h"
 
 namespace volq {
 
@@ -29,8 +33,12 @@ class DataDirLock {
   DataDirLock(const DataDirLock&) = delete;
   DataDirLock& operator=(const DataDirLock&) = delete;
 
+  // The data directory's journal, for the holder alone; not read yet.
+  RunJournal& journal() { return journal_; }
+
  private:
   int fd_ = -1;
+  RunJournal journal_;
 };
 
 }  // namespace volq

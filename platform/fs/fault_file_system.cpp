@@ -125,6 +125,21 @@ int FaultFileSystem::Close(int handle) {
   return fault ? fault : err;
 }
 
+int FaultFileSystem::Sync(int handle) {
+  if (const int err = CountOnHandle("sync", handle)) return err;
+  return inner_.Sync(handle);
+}
+
+int FaultFileSystem::SyncFolder(const fs::path& p) {
+  if (const int err = Count("sync folder", p.string())) return err;
+  return inner_.SyncFolder(p);
+}
+
+int FaultFileSystem::SyncFileSystem(const fs::path& p) {
+  if (const int err = Count("sync file system", p.string())) return err;
+  return inner_.SyncFileSystem(p);
+}
+
 int FaultFileSystem::Replace(const fs::path& from, const fs::path& to) {
   if (const int err = Count("replace", to.string())) return err;
   return inner_.Replace(from, to);

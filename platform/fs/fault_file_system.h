@@ -46,6 +46,9 @@ class FaultFileSystem : public FileSystem {
   int Truncate(int handle, std::uint64_t size) override;
   int SetMode(int handle, unsigned mode) override;
   int Close(int handle) override;
+  int Sync(int handle) override;
+  int SyncFolder(const std::filesystem::path& p) override;
+  int SyncFileSystem(const std::filesystem::path& p) override;
   int Replace(const std::filesystem::path& from, const std::filesystem::path& to) override;
   int Delete(const std::filesystem::path& p) override;
   int List(const std::filesystem::path& p, std::vector<std::string>& names) override;

@@ -268,6 +268,24 @@ class PosixFileSystem : public FileSystem {
     return ::close(handle) == 0 || errno == EINTR ? 0 : Errno();
   }
 
+  int Sync(int handle) override { return ::fsync(handle) == 0 ? 0 : Errno(); }
+
+  int SyncFolder(const fs::path& p) override {
+    return At(p, [&](int dir, const char* name) {
+      const int fd = ::openat(dir, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0) return Errno();
+      return ::fsync(fd) == 0 ? CloseAfter(fd, 0) : CloseAfter(fd, Errno());
+    });
+  }
+
+  int SyncFileSystem(const fs::path& p) override {
+    return At(p, [&](int dir, const char* name) {
+      const int fd = ::openat(dir, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0) return Errno();
+      return ::syncfs(fd) == 0 ? CloseAfter(fd, 0) : CloseAfter(fd, Errno());
+    });
+  }
+
   int Replace(const fs::path& from, const fs::path& to) override {
     std::shared_lock lock(mutex_);
     int from_dir, to_dir;

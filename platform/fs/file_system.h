@@ -45,6 +45,11 @@
 //
 // Handles. An open file is a handle (a small non-negative number) valid
 // until Close; Close always releases it, also when it reports an error.
+//
+// Durability. A call that returns has handed its change to the system, which
+// keeps it across a crash of the process but not across a power cut: only
+// the Sync calls put files and folder entries on disk. A file renamed or
+// created survives a power cut once its folder is synced as well.
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -156,6 +161,19 @@ class FileSystem {
   // all (ENOSPC, EIO on a network or quota file system). The handle is
   // released whatever it returns.
   virtual int Close(int handle) = 0;
+
+  // Puts what was written through the handle on disk before it returns
+  // (fsync; a handle opened for reading serves as well): after a power cut
+  // the file holds those bytes. EBADF, EIO, ENOSPC.
+  virtual int Sync(int handle) = 0;
+  // Puts the entries of folder p on disk (fsync of the folder; a folder
+  // that is a symlink is followed): a file created, renamed or deleted in it
+  // stays so after a power cut. ENOENT, ENOTDIR, EIO.
+  virtual int SyncFolder(const std::filesystem::path& p) = 0;
+  // Puts everything written on the file system that holds folder p on disk
+  // (syncfs), files and folders: one call after a step wrote a hundred
+  // thousand files. ENOENT, ENOTDIR, EIO.
+  virtual int SyncFileSystem(const std::filesystem::path& p) = 0;
 
   // Puts file `from` in place of `to` in one step (both in one folder; a
   // reader of the former `to` keeps its bytes). `to` may be missing. ENOENT

@@ -430,6 +430,21 @@ TEST_F(SeamTest, FaultFileSystemCountsCallsAndFailsCallK) {
   EXPECT_EQ(&Files(), &ProductionFiles());
 }
 
+TEST_F(SeamTest, SyncsPutFilesAndFoldersOnDiskAndSayWhatIsMissing) {
+  OpenedFile f;
+  ASSERT_EQ(files().OpenForWriting(data_ / "a.dat", WriteMode::InPlace, f), 0);
+  ASSERT_EQ(files().Write(f.handle, "a"), 0);
+  EXPECT_EQ(files().Sync(f.handle), 0);
+  EXPECT_EQ(files().Close(f.handle), 0);
+  EXPECT_EQ(files().Sync(f.handle), EBADF);
+  for (const fs::path& folder : {data_, data_ / "UMAGOTOSETUP"}) {
+    EXPECT_EQ(files().SyncFolder(folder), 0) << folder;
+    EXPECT_EQ(files().SyncFileSystem(folder), 0) << folder;
+  }
+  EXPECT_EQ(files().SyncFolder(data_ / "none"), ENOENT);
+  EXPECT_EQ(files().SyncFileSystem(data_ / "a.dat"), ENOTDIR);
+}
+
 TEST_F(SeamTest, FreeLockIsTakenAtOnceAndLeavesAHiddenNote) {
   std::ostringstream note;
   {

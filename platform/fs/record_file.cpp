@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 
@@ -61,6 +62,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 // A file that another name links to is replaced instead, so that the other
 // name keeps its bytes.
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  StopAtFileBoundary();
   FileSystem& files = Files();
   OpenedFile f;
   if (const int err = files.OpenForWriting(path, WriteMode::InPlace, f)) {
@@ -80,6 +82,7 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  StopAtFileBoundary();
   FileSystem& files = Files();
   OpenedFile f;
   if (const int err = files.OpenForWriting(path, WriteMode::ReadWrite, f)) {
@@ -110,6 +113,7 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
 
 RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
     : path_(path), length_(record_length) {
+  StopAtFileBoundary();
   FileSystem& files = Files();
   int err = files.ReadWhole(path_, data_);
   if (err == ENOENT) {
@@ -211,7 +215,7 @@ void RecordAppender::Flush() {
   file_.Write(buf_);
 }
 
-void RecordAppender::Finish() {
+void RecordAppender::Finish(bool durable) {
   if (!open_ || finished_) return;
   finished_ = true;
   try {
@@ -220,7 +224,12 @@ void RecordAppender::Finish() {
     file_.Abandon();
     throw;
   }
-  file_.Finish();
+  file_.Finish(durable);
+}
+
+void RecordAppender::PutInPlace() {
+  open_ = false;
+  file_.PutInPlace();
 }
 
 void RecordAppender::Close() {

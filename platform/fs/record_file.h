@@ -167,8 +167,12 @@ class RecordAppender {
   void Append(std::string_view rec);
   int32_t Count() const { return count_; }
   // Writes what is buffered and closes the new file without putting it in
-  // place yet (ReplacedFile::Finish); a failed write raises a file Failure.
-  void Finish();
+  // place yet (ReplacedFile::Finish, `durable` as there); a failed write
+  // raises a file Failure.
+  void Finish(bool durable = false);
+  // After Finish: ReplacedFile::PutInPlace.
+  void PutInPlace();
+  const ReplacedFile& replacement() const { return file_; }
   // Finishes (when not done) and puts the file in place; a failed write
   // raises a file Failure.
   void Close();

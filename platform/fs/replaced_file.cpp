@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/base/ascii_case.h"
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
@@ -70,6 +71,7 @@ void RemoveLeftTemporaries(const std::filesystem::path& folder,
 
 ReplacedFile::ReplacedFile(std::filesystem::path final_path)
     : final_(std::move(final_path)), temp_(TemporaryPathOf(final_)) {
+  StopAtFileBoundary();
   FileSystem& files = Files();
   EntryInfo former;
   if (const int err = files.Stat(final_, former)) FailFileOp("cannot write", final_, err);
@@ -116,7 +118,7 @@ void ReplacedFile::Write(std::string_view bytes) {
   if (failed_ != 0) FailFileOp("cannot write", final_, failed_);
 }
 
-void ReplacedFile::Finish() {
+void ReplacedFile::Finish(bool durable) {
   if (!pending_) FailFile("write to closed", final_, 0);
   if (handle_ < 0) return;
   if (failed_ != 0) {
@@ -125,6 +127,7 @@ void ReplacedFile::Finish() {
   }
   FileSystem& files = Files();
   int err = former_mode_ != 0 ? files.SetMode(handle_, former_mode_) : 0;
+  if (durable && !err) err = files.Sync(handle_);
   // Closing reports what the file system could not store after all (a full
   // disk on a network or quota file system); only then is the file complete.
   const int handle = handle_;
@@ -143,6 +146,13 @@ void ReplacedFile::Commit() {
     Files().Delete(temp_);
     FailFileOp("cannot replace", final_, err);
   }
+  NoteFileCreated(final_);
+}
+
+void ReplacedFile::PutInPlace() {
+  if (!pending_ || handle_ >= 0) FailFile("put in place before finished", final_, 0);
+  pending_ = false;
+  if (const int err = Files().Replace(temp_, final_)) FailFileOp("cannot replace", final_, err);
   NoteFileCreated(final_);
 }
 

@@ -34,11 +34,17 @@ class ReplacedFile {
   // Closes the new file and checks that every byte is stored; it stays
   // beside its final name until Commit. Outputs that are put in place
   // together are each finished before the first is renamed. A failure is
-  // raised after the temporary file is removed.
-  void Finish();
+  // raised after the temporary file is removed. `durable`: the bytes are
+  // put on disk (synced) before the file is closed, for a file that cannot
+  // be made again.
+  void Finish(bool durable = false);
   // Finishes (when not done) and puts the new file in place of the former
   // one; a failure is raised after the temporary file is removed.
   void Commit();
+  // After Finish, puts the new file in place of the former one; a failure
+  // raises a file Failure and leaves the new file beside its final name,
+  // for the journal that lists it (run_journal.h) to put in place later.
+  void PutInPlace();
   // Drops the new content; the former output stays.
   void Abandon();
 

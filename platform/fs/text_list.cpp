@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/base/stop_request.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
@@ -16,6 +17,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
     append_ = true;
+    StopAtFileBoundary();
     OpenedFile f;
     const int err = Files().OpenForWriting(path, WriteMode::Append, f);
     if (err == kLinkedFile) {

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <thread>
 
 #include "platform/base/failure.h"
+#include "platform/base/stop_request.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/interrupt.h"
 #include "platform/ui/line_editor.h"
@@ -549,6 +551,13 @@ bool Console::Click(std::string_view rest, bool pick) {
     ok = Fail(ErrorText(e));
   }
   AfterClick(*w, last_id, ok ? pressed : std::string(), status_before, grids);
+  // A stop signal that came during the run (which stopped it, or ended the
+  // download as its cancel) ends the program as the signal asks, after the
+  // run's report; Ctrl-C at the prompt brings the prompt back instead.
+  if (const int signal = TakeStopSignal(); signal != 0 && !(interactive_ && signal == SIGINT)) {
+    stop_signal_ = signal;
+    quit_ = true;
+  }
   return ok;
 }
 
@@ -632,6 +641,12 @@ void Console::Message(const Window& from, const std::string& text) {
     }
   }
   out_ << std::flush;
+}
+
+void Console::Notes(const Window&, const std::vector<std::string>& lines) {
+  ClearLine();
+  for (const std::string& n : lines) err_ << "note: " << Printable(n) << '\n';
+  err_ << std::flush;
 }
 
 void Console::Failures(const Window&, const std::vector<std::string>& lines) {

@@ -130,7 +130,12 @@ class Console : public Host {
   // (the programs name their data directory's absolute path there, for a
   // user who started them elsewhere).
   void SetFirstReportLine(std::string line) { first_report_line_ = std::move(line); }
-  int exit_status() const { return failed_ || LateFailureCount() > 0 ? 1 : 0; }
+  // 128 + the signal after a run that a stop signal ended (130 for SIGINT);
+  // else 1 when anything failed, else 0.
+  int exit_status() const {
+    if (stop_signal_ != 0) return 128 + stop_signal_;
+    return failed_ || LateFailureCount() > 0 ? 1 : 0;
+  }
 
   // A line typed at the terminal in answer to `prompt` (both UTF-8); nullopt
   // without a terminal. A component's own dialog (the data service's
@@ -142,6 +147,8 @@ class Console : public Host {
   void YieldPoint(const Window& from, std::string_view label, int64_t done, int64_t total) override;
   void Failures(const Window& from, const std::vector<std::string>& lines) override;
   void Outcome(const Window& from, const std::string& note) override;
+  // "note: TEXT" on standard error at once; the exit status stays.
+  void Notes(const Window& from, const std::vector<std::string>& lines) override;
 
  private:
   bool Fail(const std::string& what);
@@ -176,6 +183,7 @@ class Console : public Host {
   int depth_ = 0;  // commands taken at yield points run nested
   bool failed_ = false;
   bool quit_ = false;
+  int stop_signal_ = 0;  // a stop signal that ended a run: the program ends
   bool drawn_ = false;
   std::string drawn_line_;
   std::chrono::steady_clock::time_point last_draw_{};

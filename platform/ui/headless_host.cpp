@@ -17,6 +17,10 @@ void HeadlessHost::RunModal(WindowManager&, Window& w) {
   }
 }
 
+void HeadlessHost::Notes(const Window&, const std::vector<std::string>& lines) {
+  notes.insert(notes.end(), lines.begin(), lines.end());
+}
+
 void HeadlessHost::Failures(const Window&, const std::vector<std::string>& lines) {
   failures.insert(failures.end(), lines.begin(), lines.end());
 }

@@ -132,6 +132,9 @@ void Window::ReportFailures(const std::vector<std::string>& lines) {
 }
 
 void Window::TellOutcome(const std::string& note) { manager().host().Outcome(*this, note); }
+void Window::ReportNotes(const std::vector<std::string>& lines) {
+  if (!lines.empty()) manager().host().Notes(*this, lines);
+}
 
 int TimerInterval(const Window& w) {
   int shortest = 0;

@@ -29,6 +29,9 @@
 //   TellOutcome(note)               what the press did, for a press whose
 //                                   window shows nothing of it: added to the
 //                                   press's outcome line.
+//   ReportNotes(lines)              what a run found and the person should
+//                                   know (a run cut short before), that is no
+//                                   failure of this one: standard error, at once.
 //   MsgBox(text)                    a message box with one OK button.
 #include <cstdint>
 #include <memory>
@@ -108,6 +111,7 @@ class Window {
   // it did where neither the status line nor a message box says so (what a
   // download stored, how many lines a check read).
   void TellOutcome(const std::string& note);
+  void ReportNotes(const std::vector<std::string>& lines);
 
  private:
   friend class Control;
@@ -135,6 +139,8 @@ class Host {
   virtual void Failures(const Window& from, const std::vector<std::string>& lines) = 0;
   // A note for the outcome line of the running press (code page 932).
   virtual void Outcome(const Window& from, const std::string& note) { (void)from, (void)note; }
+  // Lines (UTF-8) the person should know that are no failure.
+  virtual void Notes(const Window& from, const std::vector<std::string>& lines) = 0;
 };
 
 class WindowManager {
