@@ -42,6 +42,7 @@ class TextListWriter {
   int appended_ = -1;                   // Append: the handle of the file
   std::filesystem::path path_;
   bool first_ = true;
+  size_t flush_at_;  // 64 KiB, or the file system's write buffer size when smaller
   std::string buf_;
 };
 
