@@ -128,7 +128,7 @@ class Console : public Host {
   // (the programs name their data directory's absolute path there, for a
   // user who started them elsewhere).
   void SetFirstReportLine(std::string line) { first_report_line_ = std::move(line); }
-  int exit_status() const { return failed_ || LateFailureCount() > 0 ? 1 : 0; }
+  int exit_status() const { return failed_ || LateFailureCount() > late_at_start_ ? 1 : 0; }
 
   // A line typed at the terminal in answer to `prompt` (both UTF-8); nullopt
   // without a terminal. A component's own dialog (the data service's
@@ -172,6 +172,9 @@ class Console : public Host {
   int current_ = 0;
   int depth_ = 0;  // commands taken at yield points run nested
   bool failed_ = false;
+  // Late failures (failure.h) before this console: a process that runs a
+  // program twice, as a test does, counts each run's own.
+  const int late_at_start_ = LateFailureCount();
   bool quit_ = false;
   bool drawn_ = false;
   std::string drawn_line_;
