@@ -17,12 +17,32 @@ MemoryFileSystem::MemoryFileSystem() {
 }
 
 bool MemoryFileSystem::Key(const fs::path& p, std::string& key) {
+  const std::string& s = p.native();
+  // A path as DataDir builds it is normal already: only one with an empty,
+  // "." or ".." part goes the long way.
+  bool plain = !s.empty() && s != "." && s.back() != '/';
+  for (size_t at = 0; plain && at < s.size();) {
+    size_t end = s.find('/', at);
+    if (end == std::string::npos) end = s.size();
+    const std::string_view part(s.data() + at, end - at);
+    plain = (at == 0 && part.empty()) || (!part.empty() && part != "." && part != "..");
+    at = end + 1;
+  }
+  if (plain) {
+    key = s;
+    return true;
+  }
   for (const fs::path& part : p) {
     if (part == "..") return false;
   }
   key = p.lexically_normal().string();
   while (key.size() > 1 && key.back() == '/') key.pop_back();
   return true;
+}
+
+std::string& MemoryFileSystem::Bytes(Node& n) {
+  if (n.bytes.use_count() > 1) n.bytes = std::make_shared<std::string>(*n.bytes);
+  return *n.bytes;
 }
 
 MemoryFileSystem::Where MemoryFileSystem::Look(const std::string& key) const {
@@ -43,7 +63,7 @@ MemoryFileSystem::Where MemoryFileSystem::Look(const std::string& key) const {
 }
 
 std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::NewNode(unsigned mode) {
-  auto n = std::make_shared<Node>(Node{{}, mode, next_inode_++, 0});
+  auto n = std::make_shared<Node>(Node{std::make_shared<std::string>(), mode, next_inode_++, 0});
   Touch(*n);
   return n;
 }
@@ -63,7 +83,9 @@ MemoryFileSystem::Image MemoryFileSystem::Save() const {
   std::lock_guard lock(mutex_);
   Image image;
   image.folders = folders_;
-  for (const auto& [key, node] : files_) image.files.emplace(key, File{node->bytes, node->mode});
+  for (const auto& [key, node] : files_) {
+    image.files.emplace_hint(image.files.end(), key, File{node->bytes, node->mode});
+  }
   return image;
 }
 
@@ -73,7 +95,8 @@ void MemoryFileSystem::Load(const Image& image) {
   files_.clear();
   for (const auto& [key, file] : image.files) {
     std::shared_ptr<Node> n = NewNode(file.mode);
-    n->bytes = file.bytes;
+    // Shared until written: Bytes() copies them first.
+    n->bytes = std::const_pointer_cast<std::string>(file.content);
     files_.emplace_hint(files_.end(), key, std::move(n));
   }
 }
@@ -83,7 +106,7 @@ const std::string* MemoryFileSystem::Peek(const fs::path& p) const {
   std::string key;
   if (!Key(p, key)) return nullptr;
   auto it = files_.find(key);
-  return it == files_.end() ? nullptr : &it->second->bytes;
+  return it == files_.end() ? nullptr : it->second->bytes.get();
 }
 
 size_t MemoryFileSystem::open_handles() const {
@@ -140,7 +163,7 @@ int MemoryFileSystem::ReadWhole(const fs::path& p, std::string& out) {
   std::lock_guard lock(mutex_);
   std::shared_ptr<Node> n;
   if (const int err = Find(p, n)) return err;
-  out = n->bytes;
+  out = *n->bytes;
   return 0;
 }
 
@@ -148,15 +171,15 @@ int MemoryFileSystem::MapForReading(const fs::path& p, MappedFile& out) {
   std::lock_guard lock(mutex_);
   std::shared_ptr<Node> n;
   if (const int err = Find(p, n)) return err;
-  if (n->bytes.empty()) {
+  if (n->bytes->empty()) {
     out.Adopt(nullptr, 0);
     return 0;
   }
   // A private copy in a mapping of its own, which MappedFile unmaps.
-  const size_t size = n->bytes.size();
+  const size_t size = n->bytes->size();
   void* m = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (m == MAP_FAILED) return ENOMEM;
-  std::memcpy(m, n->bytes.data(), size);
+  std::memcpy(m, n->bytes->data(), size);
   ::mprotect(m, size, PROT_READ);
   out.Adopt(static_cast<const char*>(m), size);
   return 0;
@@ -167,7 +190,7 @@ int MemoryFileSystem::OpenForReading(const fs::path& p, OpenedFile& out) {
   std::shared_ptr<Node> n;
   if (const int err = Find(p, n)) return err;
   const int handle = next_handle_++;
-  out = OpenedFile{handle, n->bytes.size()};
+  out = OpenedFile{handle, n->bytes->size()};
   handles_[handle] = Handle{std::move(n), 0, true, false, false};
   return 0;
 }
@@ -187,7 +210,7 @@ int MemoryFileSystem::OpenForWriting(const fs::path& p, WriteMode mode, OpenedFi
     files_.emplace(key, n);
   }
   const int handle = next_handle_++;
-  out = OpenedFile{handle, mode == WriteMode::Temporary ? 0 : n->bytes.size()};
+  out = OpenedFile{handle, mode == WriteMode::Temporary ? 0 : n->bytes->size()};
   handles_[handle] =
       Handle{std::move(n), 0, mode == WriteMode::ReadWrite, true, mode == WriteMode::Append};
   return 0;
@@ -198,7 +221,7 @@ int MemoryFileSystem::Read(int handle, char* buf, size_t size, size_t& got) {
   got = 0;
   Handle* h = HandleOf(handle);
   if (!h || !h->reads) return EBADF;
-  const std::string& bytes = h->node->bytes;
+  const std::string& bytes = *h->node->bytes;
   if (h->at < bytes.size()) {
     got = std::min<size_t>(size, bytes.size() - h->at);
     std::memcpy(buf, bytes.data() + h->at, got);
@@ -212,7 +235,7 @@ int MemoryFileSystem::Write(int handle, std::string_view bytes, size_t* written)
   if (written) *written = 0;
   Handle* h = HandleOf(handle);
   if (!h || !h->writes) return EBADF;
-  std::string& to = h->node->bytes;
+  std::string& to = Bytes(*h->node);
   if (h->appends) h->at = to.size();
   if (to.size() < h->at) to.resize(h->at, '\0');
   to.replace(h->at, std::min<size_t>(bytes.size(), to.size() - h->at), bytes);
@@ -226,7 +249,7 @@ int MemoryFileSystem::WriteAt(int handle, std::uint64_t offset, std::string_view
   std::lock_guard lock(mutex_);
   Handle* h = HandleOf(handle);
   if (!h || !h->writes) return EBADF;
-  std::string& to = h->node->bytes;
+  std::string& to = Bytes(*h->node);
   // As pwrite on this system: a file opened for appending takes it at its end.
   if (h->appends) offset = to.size();
   if (to.size() < offset) to.resize(offset, '\0');
@@ -240,7 +263,7 @@ int MemoryFileSystem::Truncate(int handle, std::uint64_t size) {
   Handle* h = HandleOf(handle);
   if (!h) return EBADF;
   if (!h->writes) return EINVAL;
-  h->node->bytes.resize(size, '\0');
+  Bytes(*h->node).resize(size, '\0');
   Touch(*h->node);
   return 0;
 }
@@ -332,7 +355,7 @@ int MemoryFileSystem::Stat(const fs::path& p, EntryInfo& info) {
     case Where::File: {
       const Node& n = *files_.at(key);
       info.kind = EntryKind::File;
-      info.size = n.bytes.size();
+      info.size = n.bytes->size();
       info.mode = n.mode;
       info.inode = n.inode;
       info.changed_ns = n.changed;

@@ -31,10 +31,16 @@ namespace volq {
 
 class MemoryFileSystem : public FileSystem {
  public:
+  // A file as Save gives it: its bytes are shared with the file system
+  // until either side changes them, so that saving and loading a data
+  // directory copies no bytes.
   struct File {
-    std::string bytes;
+    std::shared_ptr<const std::string> content;
     unsigned mode = 0644;
-    friend bool operator==(const File&, const File&) = default;
+    const std::string& bytes() const { return *content; }
+    friend bool operator==(const File& a, const File& b) {
+      return a.mode == b.mode && (a.content == b.content || *a.content == *b.content);
+    }
   };
   // Every folder and file by its full path, as Save gives them.
   struct Image {
@@ -81,7 +87,7 @@ class MemoryFileSystem : public FileSystem {
   // A file's content and what Stat tells of it; shared by the handles open
   // on it, so that a reader of a file replaced meanwhile keeps its bytes.
   struct Node {
-    std::string bytes;
+    std::shared_ptr<std::string> bytes;  // never null; shared with saved images
     unsigned mode;
     std::uint64_t inode;
     std::int64_t changed;
@@ -100,6 +106,8 @@ class MemoryFileSystem : public FileSystem {
   Where Look(const std::string& key) const;
   std::shared_ptr<Node> NewNode(unsigned mode);
   void Touch(Node& n) { n.changed = ++clock_; }
+  // The bytes of a node to change: its own copy when an image shares them.
+  static std::string& Bytes(Node& n);
   // The file at path p into `out` (and its key into `key`), or the errno
   // of a call that needs a file there.
   int Find(const std::filesystem::path& p, std::shared_ptr<Node>& out,

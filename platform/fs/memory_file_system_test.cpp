@@ -232,8 +232,8 @@ TEST(MemoryFileSystemTest, LoadPutsBackWhatSaveCopied) {
   Put(memory, data / "RA20180101NEW.dat", "races", 0444);
   const MemoryFileSystem::Image saved = memory.Save();
   EXPECT_EQ(saved.folders, (std::set<std::string>{"/volq", "/volq/data", "/volq/data/KYOSOBA"}));
-  EXPECT_EQ(saved.files.at("/volq/data/RA20180101NEW.dat"),
-            (MemoryFileSystem::File{"races", 0444}));
+  EXPECT_EQ(saved.files.at("/volq/data/RA20180101NEW.dat").bytes(), "races");
+  EXPECT_EQ(saved.files.at("/volq/data/RA20180101NEW.dat").mode, 0444u);
 
   memory.MakeFolders(data / "OPTION1N");
   Put(memory, data / "KYOSOBA" / "2015100003.dat", "other", 0644);
