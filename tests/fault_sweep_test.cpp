@@ -1,27 +1,35 @@
 // The fault sweep: the whole pipeline (the download, then every button of the
 // three build windows in the demo's order) runs in this process through the
-// headless windows and a counting file system, once cleanly and then once
-// for every file operation k, failing operation k. Whatever fails, the
-// process goes on, the failure is reported by file name, every output is
-// either as it was before the run or as the clean run wrote it, no
-// temporary file is left, and a rerun without the fault gives the clean
-// run's bytes.
+// headless windows, on a file system in memory behind a counting one: once
+// cleanly, then for each fault mode of a table once for every file operation
+// k. A mode fails call k alone (ENOSPC, EIO, EACCES, EROFS, EDQUOT) or fills
+// the disk from call k on. Whatever fails, the process goes on, the click
+// that the fault fell in reports it by file name, every output is as it was
+// before the run or as the clean run wrote it (or, for an input refused and
+// skipped, as that click writes it with the file refused; a per-entity file
+// of a stopped step, named in the report), no temporary file is left, and a
+// rerun without the fault gives the clean run's bytes. A sample of the
+// faults runs the programs' own entry points and checks what a user sees:
+// exit status 1 and a failure line that names the file.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
-#include <unordered_set>
+#include <tuple>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -30,11 +38,15 @@
 
 #include "build/factors/factor_frame.h"
 #include "build/form_volq_build.h"
+#include "build/run_volq_build.h"
+#include "common/record_layout.h"
 #include "fetch/download_window.h"
+#include "fetch/run_volq_fetch.h"
 #include "platform/base/failure.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/fault_file_system.h"
 #include "platform/fs/run_journal.h"
+#include "platform/fs/memory_file_system.h"
 #include "platform/jvlink/stand_in.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
@@ -46,15 +58,109 @@ namespace volq {
 namespace {
 
 namespace fs = std::filesystem;
+using Image = MemoryFileSystem::Image;
 
-// --- The data directory as bytes, read and written past the seam -------------
+// The writers gather this many bytes before they write, so that the larger
+// outputs of the fixture (the raw files, the NEW files of horses and
+// jockeys) span several writes and a fault can fall in the middle of a file.
+constexpr size_t kSweepWriteBuffer = 16 * 1024;
 
-// Every file of a data directory by its path from the root ('/' between
-// folder and file), and its folders.
-struct State {
-  std::set<std::string> folders;
-  std::map<std::string, std::string> files;
-};
+// --- The record source: one race of each course type --------------------------
+
+// The generator's small world for 2018, cut down to one central race with
+// results on each course type (turf, dirt, steeplechase; the one with the
+// fewest runners), the horses that run in it, their people, breeders and
+// ancestors: every course type's extraction, factor items and categorisation
+// get records, and each run of the sweep stays a few thousand operations.
+// The fields read here all come before the first one that is delivered
+// wider than it is stored, so their stored offsets hold.
+gen::Source SweepSource(uint64_t seed) {
+  gen::Options opt;
+  opt.seed = seed;
+  opt.scale = gen::Scale::Small;
+  opt.from = opt.to = 2018;
+  gen::Source source = gen::Generate(opt);
+  auto is = [](const std::string& r, const char* type) { return r.compare(0, 2, type) == 0; };
+  auto field = [](const std::string& r, Slice s) { return std::string(s.Of(r)); };
+  auto with_results = [](const std::string& r) { return r[2] == '7'; };
+  auto race_of = [&](const std::string& r) { return field(r, RaceField("race")); };
+  std::vector<std::string> records;
+  for (const gen::SourceFile& f : source.files) {
+    for (size_t at = 0; at < f.bytes.size();) {
+      const size_t end = f.bytes.find("\r\n", at) + 2;
+      records.push_back(f.bytes.substr(at, end - at));
+      at = end;
+    }
+  }
+  // The runners of each race with results, and each central one's course type.
+  std::map<std::string, int> runners, course;
+  for (const std::string& r : records) {
+    if (is(r, "SE") && with_results(r)) ++runners[race_of(r)];
+    if (!is(r, "RA") || !with_results(r) || !CentralRacecourse(field(r, RaceField("race.venue"))))
+      continue;
+    const int track = std::stoi(field(r, RaceField("track")));
+    for (int c = 0; c < 3; ++c) {
+      if (track >= kCourseKinds[c].lowest_track && track <= kCourseKinds[c].highest_track)
+        course[race_of(r)] = c;
+    }
+  }
+  std::set<std::string> races;
+  for (int c = 0; c < 3; ++c) {
+    std::string best;
+    for (const auto& [race, kind] : course) {
+      if (kind == c && runners[race] >= 2 && (best.empty() || runners[race] < runners[best]))
+        best = race;
+    }
+    if (!best.empty()) races.insert(best);
+  }
+  std::set<std::string> horses, jockeys, trainers, owners, breeders, breeding;
+  for (const std::string& r : records) {
+    if (!is(r, "SE") || !races.count(race_of(r))) continue;
+    horses.insert(field(r, RaceEntryField("pedigree_number")));
+    jockeys.insert(field(r, RaceEntryField("jockey_code")));
+    jockeys.insert(field(r, RaceEntryField("jockey_code_before")));
+    trainers.insert(field(r, RaceEntryField("trainer_code")));
+    owners.insert(field(r, RaceEntryField("owner_code")));
+  }
+  // Breeding horses by the ancestors a horse or offspring record names.
+  auto ancestors = [&](std::string_view all, size_t step) {
+    for (size_t at = 0; at + 10 <= all.size(); at += step)
+      breeding.insert(std::string(all.substr(at, 10)));
+  };
+  for (const std::string& r : records) {
+    if (is(r, "UM") && horses.count(field(r, HorseField("pedigree_number")))) {
+      breeders.insert(field(r, HorseField("breeder_code")));
+      ancestors(HorseField("ancestor").Of(r), 46);
+    } else if (is(r, "SK") && horses.count(field(r, OffspringField("pedigree_number")))) {
+      breeders.insert(field(r, OffspringField("breeder_code")));
+      ancestors(OffspringField("ancestor").Of(r), 10);
+    }
+  }
+  auto keep = [&](const std::string& r) {
+    if (is(r, "RA") || is(r, "SE")) return races.count(race_of(r)) > 0;
+    if (is(r, "UM")) return horses.count(field(r, HorseField("pedigree_number"))) > 0;
+    if (is(r, "SK")) return horses.count(field(r, OffspringField("pedigree_number"))) > 0;
+    if (is(r, "KS")) return jockeys.count(field(r, JockeyField("jockey_code"))) > 0;
+    if (is(r, "CH")) return trainers.count(field(r, TrainerField("trainer_code"))) > 0;
+    if (is(r, "BN")) return owners.count(field(r, OwnerField("owner_code"))) > 0;
+    if (is(r, "BR")) return breeders.count(field(r, BreederField("breeder_code"))) > 0;
+    if (is(r, "HN")) return breeding.count(field(r, BreedingHorseField("breeding_number"))) > 0;
+    return true;  // market sales and the types the programs pass over
+  };
+  for (gen::SourceFile& f : source.files) {
+    std::string kept;
+    for (size_t at = 0; at < f.bytes.size();) {
+      const size_t end = f.bytes.find("\r\n", at) + 2;
+      const std::string r = f.bytes.substr(at, end - at);
+      if (keep(r)) kept += r;
+      at = end;
+    }
+    f.bytes = std::move(kept);
+  }
+  return source;
+}
+
+// --- What a run reports -------------------------------------------------------
 
 std::string ReadPlain(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -69,108 +175,39 @@ void WritePlain(const fs::path& p, const std::string& bytes) {
   if (!out.flush()) throw std::runtime_error("cannot write " + p.string());
 }
 
-State Snapshot(const fs::path& root) {
-  State s;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    const std::string rel = fs::relative(e.path(), root).generic_string();
-    if (e.is_directory())
-      s.folders.insert(rel);
-    else if (e.is_regular_file())
-      s.files[rel] = ReadPlain(e.path());
-  }
-  return s;
-}
-
-// Puts `want` in place of `now` (the data directory's present state):
-// only the files that differ are touched.
-void Restore(const fs::path& root, const State& now, const State& want) {
-  for (const auto& [rel, bytes] : now.files)
-    if (!want.files.count(rel)) fs::remove(root / rel);
-  for (const auto& [rel, bytes] : want.files) {
-    auto it = now.files.find(rel);
-    if (it == now.files.end() || it->second != bytes) WritePlain(root / rel, bytes);
-  }
-}
-
-// --- The record source: a tiny generated world -------------------------------
-
-// The generator's tiny world for 2018, cut down further: the race entries
-// of the races with at most kMaxField runners, and the horse and offspring
-// records of the horses that run in them (the others would only add
-// per-horse files, each a few more operations in every run of the sweep).
-constexpr size_t kMaxField = 9;
-
-std::vector<std::string> Records(const std::string& bytes) {
-  std::vector<std::string> out;
-  for (size_t at = 0; at < bytes.size();) {
-    size_t end = bytes.find("\r\n", at);
-    end = end == std::string::npos ? bytes.size() : end + 2;
-    out.push_back(bytes.substr(at, end - at));
-    at = end;
-  }
-  return out;
-}
-
-gen::Source TinySource(uint64_t seed) {
-  gen::Options opt;
-  opt.seed = seed;
-  opt.scale = gen::Scale::Tiny;
-  opt.from = opt.to = 2018;
-  gen::Source source = gen::Generate(opt);
-  // Race id SE 12:16, pedigree numbers SE 31:10, UM and SK 12:10 (from 1).
-  auto race_of = [](const std::string& r) { return r.substr(11, 16); };
-  auto horse_of = [](const std::string& r) {
-    return r.substr(r.compare(0, 2, "SE") == 0 ? 30 : 11, 10);
-  };
-  auto is = [](const std::string& r, const char* type) { return r.compare(0, 2, type) == 0; };
-  std::map<std::string, std::set<std::string>> fields;
-  for (const gen::SourceFile& f : source.files)
-    for (const std::string& r : Records(f.bytes))
-      if (is(r, "SE")) fields[race_of(r)].insert(horse_of(r));
-  std::set<std::string> runners;
-  for (const auto& [race, horses] : fields)
-    if (horses.size() <= kMaxField) runners.insert(horses.begin(), horses.end());
-  for (gen::SourceFile& f : source.files) {
-    std::string kept;
-    for (const std::string& r : Records(f.bytes)) {
-      const bool keep = is(r, "SE")                  ? fields[race_of(r)].size() <= kMaxField
-                        : is(r, "UM") || is(r, "SK") ? runners.count(horse_of(r)) > 0
-                                                     : true;
-      if (keep) kept += r;
-    }
-    f.bytes = std::move(kept);
-  }
-  return source;
-}
-
-// --- What a run reports -------------------------------------------------------
-
-// Standard error of a run into a file, for the late failures (writers that
-// fail when their destructor closes them print their failure lines there).
-// Sanitizer reports keep going to the real standard error.
-class StderrCapture {
+// Standard error of a run into a file (the failure lines of the programs,
+// and of writers that fail when their destructor closes them), standard
+// output away. Sanitizer reports keep going to the real standard error.
+class OutputCapture {
  public:
-  explicit StderrCapture(fs::path file) : file_(std::move(file)), saved_(dup(2)) {
+  explicit OutputCapture(fs::path file) : file_(std::move(file)), err_(dup(2)), out_(dup(1)) {
 #if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(saved_)));
+    __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(err_)));
 #endif
   }
-  ~StderrCapture() {
+  ~OutputCapture() {
 #if defined(__SANITIZE_ADDRESS__)
     __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(2)));
 #endif
-    close(saved_);
+    close(err_);
+    close(out_);
   }
   void Begin() {
     std::cerr.flush();
+    std::cout.flush();
     const int fd = open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(fd, 2);
     close(fd);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    close(null);
   }
   // The failure lines printed since Begin, "failure: " taken off.
   std::vector<std::string> End() {
     std::cerr.flush();
-    dup2(saved_, 2);
+    std::cout.flush();
+    dup2(err_, 2);
+    dup2(out_, 1);
     std::vector<std::string> lines;
     std::istringstream in(ReadPlain(file_));
     for (std::string line; std::getline(in, line);) {
@@ -181,7 +218,7 @@ class StderrCapture {
 
  private:
   fs::path file_;
-  int saved_;
+  int err_, out_;
 };
 
 // --- The pipeline -------------------------------------------------------------
@@ -209,6 +246,47 @@ std::vector<Command> BuildCommands() {
   return out;
 }
 
+// What each click of a run writes (the download first, then each press or
+// pick of the build program), as the catalogue names them ("FOLDER\" for
+// the per-entity files of a folder). The category window's buttons are
+// not in the table of buttons: its extraction (Command1) writes the chosen
+// course type's horse list, Command2-4 one type's factor items each,
+// Command5-7 one type's categorisation.
+std::vector<std::vector<std::string>> ClickWrites(const std::vector<Command>& commands) {
+  std::vector<std::vector<std::string>> out;
+  std::vector<std::string>& download = out.emplace_back();
+  for (const RawRecordFile& f : kRawRecordFiles) download.emplace_back(f.file);
+  download.emplace_back(kMarketSaleFile);
+  int window = 1, course = 0;
+  for (const Command& c : commands) {
+    if (c.verb == "window") window = c.window;
+    if (c.verb != "press" && c.verb != "pick") continue;
+    std::vector<std::string>& writes = out.emplace_back();
+    if (c.verb == "pick") continue;
+    if (window == 3) {
+      const int n = c.control.back() - '0';
+      if (c.control.rfind("Option", 0) == 0) course = n - 1;
+      if (c.control == "Command1")
+        writes.push_back(CourseHorseList(kCourseKinds[course].word, "201801"));
+      if (c.control.rfind("Command", 0) == 0 && n >= 2 && n <= 4)
+        writes.emplace_back(kCourseKinds[n - 2].item_file);
+      if (c.control.rfind("Command", 0) == 0 && n >= 5 && n <= 7) {
+        for (CourseFile f :
+             {CourseFile::ItemCategory, CourseFile::ItemCategoryCount, CourseFile::TotalData,
+              CourseFile::AgariData, CourseFile::PaceData, CourseFile::SohaData})
+          writes.push_back(CourseFileName(f, kCourseKinds[n - 5].model_word));
+      }
+      continue;
+    }
+    const std::string_view owner = window == 1 ? kMainWindow : kExtendedWindow;
+    for (const BuildButton& b : BuildButtons()) {
+      if (b.window == owner && (b.control == c.control || b.caption == c.control))
+        writes.assign(b.writes.begin(), b.writes.end());
+    }
+  }
+  return out;
+}
+
 // What one run reported, per click (the download first, then each press or
 // pick of the build program): the failure lines of the windows, and what
 // escaped a click (the console would end the script there).
@@ -216,6 +294,7 @@ struct RunLog {
   std::vector<std::string> clicks;                // "volqfetch Command2", "Command6", ...
   std::vector<std::vector<std::string>> reports;  // per click
   std::vector<int> late;                          // late failures per click
+  std::vector<std::int64_t> operations;           // file operations counted after each click
   std::vector<std::string> late_lines;            // their text, over the whole run
   int stopped_at = -1;                            // the click after which the run stopped
   std::vector<std::string> AllLines() const {
@@ -226,19 +305,40 @@ struct RunLog {
 };
 
 struct Fixture {
-  fs::path data, source, settings, capture;
+  fs::path data, source, settings;
 };
 
-// Runs the download and the build program's commands on the fixture. With
-// `clean` given, the run stops after the first click whose reports differ
-// from the clean run's, as a person would who reads them: the steps after
-// it would work on what the failed step kept.
-RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, StderrCapture& err,
-                   const RunLog* clean) {
+// Everything a sweep works with, made once per process: the fixture on disk
+// (the data directory's root stays there, empty, for its lock), its files
+// in memory, the state before and the clean run.
+struct Sweep {
+  fs::path root;
+  Fixture fx;
+  std::vector<Command> commands;
+  std::vector<std::vector<std::string>> writes;  // per click
+  MemoryFileSystem memory;
+  FaultFileSystem faults{memory};
+  std::unique_ptr<OutputCapture> capture;
+  Image before, clean;
+  RunLog clean_log;
+  std::vector<FaultFileSystem::Call> trace;  // the clean run's calls
+  // The states left by faulted runs (FaultAt) that a rerun has brought to
+  // the clean run's bytes.
+  std::set<std::string> rerun_from;
+  ~Sweep() { fs::remove_all(root); }
+};
+
+// Runs the download and the build program's commands on the fixture, every
+// file operation through the sweep's file systems. With `clean` given, the
+// run stops after the first click whose reports differ from the clean run's,
+// as a person would who reads them: the steps after it would work on what
+// the failed step kept. `before_click(i)` is called before click i.
+RunLog RunPipeline(Sweep& s, const Fixture& fx, const RunLog* clean,
+                   const std::function<void(size_t)>& before_click = {}) {
   RunLog log;
   HeadlessHost host;
-  const int late_at_start = LateFailureCount();
-  int late_before = late_at_start;
+  ScopedFileSystem seam(s.faults);
+  int late_before = LateFailureCount();
   // After each click: what it reported; false when the run stops here.
   auto after_click = [&](const std::string& name, size_t failures_before,
                          const std::string& error) {
@@ -249,13 +349,17 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
     log.clicks.push_back(name);
     log.reports.push_back(lines);
     log.late.push_back(LateFailureCount() - late_before);
+    log.operations.push_back(s.faults.operations());
     late_before = LateFailureCount();
     const bool differs = clean && (i >= clean->reports.size() || clean->reports[i] != lines ||
                                    clean->late[i] != log.late[i]);
     if (!error.empty() || differs) log.stopped_at = static_cast<int>(i);
     return log.stopped_at < 0;
   };
-  err.Begin();
+  auto before = [&] {
+    if (before_click) before_click(log.clicks.size());
+  };
+  s.capture->Begin();
   bool going = true;
   {
     StandInJVLink jvlink(fx.settings);
@@ -268,14 +372,15 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
     WindowManager wm(host, "VolqFetch");
     VOLQF1SETUP18Z form(dir, jvlink);
     wm.Open(form);
-    const size_t before = host.failures.size();
+    const size_t failures = host.failures.size();
     std::string error;
+    before();
     try {
       form.Press("Command2");
     } catch (const std::exception& e) {
       error = ErrorText(e);
     }
-    going = after_click("volqfetch Command2", before, error);
+    going = after_click("volqfetch Command2", failures, error);
   }
   if (going) {
     DataDir dir(fx.data);
@@ -283,7 +388,7 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
     FormVolqBuild form(dir, {});  // wired as volqbuild runs it
     wm.Open(form);
     Window* current = &form;
-    for (const Command& c : commands) {
+    for (const Command& c : s.commands) {
       if (c.verb == "window") {
         current = wm.Find(c.window);
         if (current == nullptr) throw std::runtime_error("no window " + std::to_string(c.window));
@@ -293,8 +398,9 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
         current->Type(Cp932(c.control), Cp932(c.text));
         continue;
       }
-      const size_t before = host.failures.size();
+      const size_t failures = host.failures.size();
       std::string error;
+      before();
       try {
         if (c.verb == "pick")
           current->Pick(Cp932(c.control), std::stoi(c.text));
@@ -306,14 +412,77 @@ RunLog RunPipeline(const Fixture& fx, const std::vector<Command>& commands, Stde
       wm.Collect();
       const std::string click =
           c.control + (current == &form ? "" : " (window " + std::to_string(current->id()) + ")");
-      if (!after_click(click, before, error)) break;
+      if (!after_click(click, failures, error)) break;
     }
   }
-  log.late_lines = err.End();
+  log.late_lines = s.capture->End();
   return log;
 }
 
+// The sweep of this process, made at its first use.
+Sweep& TheSweep() {
+  static Sweep* sweep = [] {
+    auto* s = new Sweep;
+    // In memory (/dev/shm) where there is one: the record sources are read
+    // in every run. Named after the process, so that sweeps of several
+    // build trees and shards never share it.
+    std::error_code ec;
+    const fs::path shm = "/dev/shm";
+    const fs::path base = fs::is_directory(shm, ec) && access(shm.c_str(), W_OK) == 0
+                              ? shm
+                              : fs::temp_directory_path();
+    s->root = base / ("volq_fault_sweep." + std::to_string(getpid()));
+    fs::remove_all(s->root);
+    s->fx = Fixture{s->root / "data", s->root / "source", s->root / "stand-in.conf"};
+    gen::WriteSource(SweepSource(1), s->root / "source-before");
+    gen::WriteSource(SweepSource(2), s->fx.source);
+    WritePlain(s->fx.settings, "download_seconds=1\n");
+    fs::create_directories(s->fx.data);
+    for (std::string_view folder : kDataDirFolders) s->memory.MakeFolders(s->fx.data / folder);
+    s->memory.SetWriteBufferSize(kSweepWriteBuffer);
+    s->commands = BuildCommands();
+    s->writes = ClickWrites(s->commands);
+    s->capture = std::make_unique<OutputCapture>(s->root / "stderr.txt");
+
+    // The state before: the last good data, the whole pipeline run on
+    // another source, with sample models in OPTION1N so that the category
+    // window loads without reports.
+    Fixture earlier = s->fx;
+    earlier.source = s->root / "source-before";
+    RunPipeline(*s, earlier, nullptr);
+    {
+      ScopedFileSystem seam(s->memory);
+      DataDir dir(s->fx.data);
+      for (const CourseKind& course : kCourseKinds) {
+        const std::string word(course.model_word);
+        models::WriteSampleModel(dir, word, models::ReadCategorisation(dir, word));
+      }
+    }
+    s->before = s->memory.Save();
+
+    // The clean run, counted and traced.
+    s->faults.Reset();
+    s->faults.Trace(true);
+    s->clean_log = RunPipeline(*s, s->fx, nullptr);
+    s->faults.Trace(false);
+    s->trace = s->faults.trace();
+    s->clean = s->memory.Save();
+    return s;
+  }();
+  static const struct Remove {
+    ~Remove() { delete sweep; }
+  } remove;
+  return *sweep;
+}
+
 // --- Checks -------------------------------------------------------------------
+
+// The path of a full path inside the data directory ('/' between folder and
+// file), or "" when it is not inside.
+std::string Relative(const std::string& path, const fs::path& data) {
+  const std::string rel = fs::path(path).lexically_relative(data).generic_string();
+  return rel.empty() || rel == "." || rel.rfind("..", 0) == 0 ? std::string() : rel;
+}
 
 // The per-entity folders: their files are updated in place.
 bool PerEntity(const std::string& rel) {
@@ -324,21 +493,20 @@ bool PerEntity(const std::string& rel) {
 // A path from the data directory as reports show it ("KYOSOBA/2015100003.dat").
 std::string Shown(const std::string& rel) { return rel; }
 
-// The file a failed operation concerned, from the data directory, without
-// the temporary suffix ".<pid>-<n>.partial" of a replacement: what a
-// report names. Empty when it was no file under the data directory.
-std::string FailedFile(const std::string& operation, const fs::path& data) {
+// The file an operation concerned ("write /path/OPTION1N/KYOSOBA.dat"),
+// from the data directory, without the temporary suffix
+// ".<pid>-<n>.partial" of a replacement: what a report names. Empty when it
+// was no file under the data directory.
+std::string FileOf(const std::string& operation, const fs::path& data) {
   const size_t at = operation.find(" /");
   if (at == std::string::npos) return {};
-  const fs::path p = fs::path(operation.substr(at + 1)).lexically_normal();
-  std::string rel = p.lexically_relative(data).generic_string();
-  if (rel.empty() || rel.rfind("..", 0) == 0) return {};
+  std::string rel = Relative(operation.substr(at + 1), data);
   if (rel.size() > 8 && rel.compare(rel.size() - 8, 8, ".partial") == 0) {
     rel.resize(rel.size() - 8);
     const size_t dot = rel.rfind('.');
     if (dot != std::string::npos) rel.resize(dot);
   }
-  return rel == "." ? std::string() : rel;
+  return rel;
 }
 
 bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
@@ -347,53 +515,39 @@ bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
   return false;
 }
 
-// How the outputs of a faulted run stand against the state before it and the
-// clean run's; what does not fit goes into `problems`.
-enum class Outputs { AsBefore, AsClean, Mixed };
+// Whether a report names the file of a failed operation, or the data
+// directory for an operation on the directory itself.
+bool NamesFile(const std::vector<std::string>& lines, const std::string& operation,
+               const fs::path& data) {
+  const std::string file = FileOf(operation, data);
+  if (file.empty()) return Mentions(lines, data.string());
+  return Mentions(lines, Shown(file)) || Mentions(lines, fs::path(file).filename().string());
+}
 
-Outputs CheckOutputs(const State& before, const State& clean, const State& after,
-                     const std::vector<std::string>& lines, std::vector<std::string>& problems) {
-  std::set<std::string> names;
-  for (const State* s : {&before, &clean, &after})
-    for (const auto& [rel, bytes] : s->files) names.insert(rel);
-  bool all_before = true, all_clean = true;
-  auto bytes_of = [](const State& s, const std::string& rel) -> const std::string* {
-    auto it = s.files.find(rel);
-    return it == s.files.end() ? nullptr : &it->second;
-  };
-  auto same = [](const std::string* a, const std::string* b) {
-    return a == b || (a && b && *a == *b);
-  };
-  for (const std::string& rel : names) {
-    // The journal that names a step stopped midway is no output: the rerun
-    // below, which must mend that step, removes it.
-    if (rel == kJournalName) continue;
-    // A new raw file that a failed rename left beside its final name, which
-    // the journal lists for the next program to put in place.
-    const auto journal = after.files.find(kJournalName);
-    if (rel.find(".partial") != std::string::npos && journal != after.files.end() &&
-        journal->second.find(" " + rel + " ") != std::string::npos) {
-      continue;
-    }
-    if (rel.find(".partial") != std::string::npos) {
-      problems.push_back("temporary file left: " + rel);
-      continue;
-    }
-    const std::string* now = bytes_of(after, rel);
-    const bool as_before = same(now, bytes_of(before, rel));
-    const bool as_clean = same(now, bytes_of(clean, rel));
-    all_before = all_before && as_before;
-    all_clean = all_clean && as_clean;
-    if (as_before || as_clean) continue;
-    const std::string shown = Shown(rel);
-    const std::string folder = shown.substr(0, shown.find('\\') + 1);
-    if (PerEntity(rel) && (Mentions(lines, shown) || Mentions(lines, "the files of " + folder)))
-      continue;
-    problems.push_back(rel + (now ? " (" + std::to_string(now->size()) + " bytes)" : " (missing)") +
-                       " is neither as before the run nor as the clean run wrote it" +
-                       (PerEntity(rel) ? ", and no report names it" : ""));
+// Whether the output `rel` is one that a click writes, as ClickWrites gives them.
+bool Writes(const std::vector<std::string>& writes, const std::string& rel) {
+  const std::string shown = Shown(rel);
+  for (const std::string& w : writes) {
+    if (w == shown || (w.back() == '/' && shown.rfind(w, 0) == 0)) return true;
   }
-  return all_before ? Outputs::AsBefore : all_clean ? Outputs::AsClean : Outputs::Mixed;
+  return false;
+}
+
+// The files that differ between two states (missing in one of them too).
+std::vector<std::string> Differing(const Image& a, const Image& b) {
+  std::vector<std::string> out;
+  auto ia = a.files.begin(), ib = b.files.begin();
+  while (ia != a.files.end() || ib != b.files.end()) {
+    if (ib == b.files.end() || (ia != a.files.end() && ia->first < ib->first)) {
+      out.push_back((ia++)->first);
+    } else if (ia == a.files.end() || ib->first < ia->first) {
+      out.push_back((ib++)->first);
+    } else {
+      if (ia->second != ib->second) out.push_back(ia->first);
+      ++ia, ++ib;
+    }
+  }
+  return out;
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -402,155 +556,380 @@ std::string Joined(const std::vector<std::string>& lines) {
   return s;
 }
 
-// --- The sweep ----------------------------------------------------------------
+// --- The fault modes ----------------------------------------------------------
 
-// The sweep creates and replaces some hundred files a run, thousands of runs
-// over: in memory (/dev/shm) where there is one, as a disk file system takes
-// a tenth of a millisecond a file created. Named after the process, so that
-// sweeps of several build trees never share it.
-fs::path ScratchFolder() {
-  std::error_code ec;
-  const fs::path shm = "/dev/shm";
-  const fs::path base =
-      fs::is_directory(shm, ec) && access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
-  return base / ("volq_fault_sweep." + std::to_string(getpid()));
+// A way to fail the file operations of a run, armed at operation k.
+struct FaultMode {
+  const char* name;
+  // What the failed calls return: EACCES is a refused file, which a step
+  // may skip; every other is a failure of the file system, which ends it.
+  int error;
+  void (*arm)(FaultFileSystem& faults, std::int64_t k, int error);
+  // Whether a fault armed at a call of the clean run fails that call: the
+  // k that are not give the same run as the next k that is.
+  bool (*fails)(const FaultFileSystem::Call& call);
+};
+
+void Once(FaultFileSystem& faults, std::int64_t k, int error) { faults.FailAt(k, error); }
+void Full(FaultFileSystem& faults, std::int64_t k, int) { faults.FullFrom(k); }
+bool Every(const FaultFileSystem::Call&) { return true; }
+bool TakesSpace(const FaultFileSystem::Call& call) { return call.takes_space; }
+
+constexpr FaultMode kModes[] = {
+    {"ENOSPC", ENOSPC, Once, Every}, {"EIO", EIO, Once, Every},
+    {"EACCES", EACCES, Once, Every}, {"EROFS", EROFS, Once, Every},
+    {"EDQUOT", EDQUOT, Once, Every}, {"DiskFull", ENOSPC, Full, TakesSpace},
+};
+
+// The k that get a run of their own in a mode.
+std::vector<std::int64_t> RunsOf(const Sweep& s, const FaultMode& mode) {
+  std::vector<std::int64_t> ks;
+  for (size_t i = 0; i < s.trace.size(); ++i)
+    if (mode.fails(s.trace[i])) ks.push_back(static_cast<std::int64_t>(i) + 1);
+  return ks;
 }
 
-TEST(FaultSweep, EveryFileOperationOfThePipelineFailsInTurn) {
-  const fs::path root = ScratchFolder();
-  fs::remove_all(root);
-  // Removed also when an assertion ends the test early: /dev/shm is memory.
-  struct Remove {
-    fs::path p;
-    ~Remove() { fs::remove_all(p); }
-  } remove{root};
-  fs::create_directories(root / "source-before");
-  Fixture fx{root / "data", root / "source", root / "stand-in.conf", root / "stderr.txt"};
-  gen::WriteSource(TinySource(1), root / "source-before");
-  gen::WriteSource(TinySource(2), fx.source);
-  WritePlain(fx.settings, "download_seconds=1\n");
-  fs::create_directories(fx.data);
-  DataDir(fx.data).CreateFolders(kDataDirFolders);
-  const std::vector<Command> commands = BuildCommands();
-  StderrCapture err(fx.capture);
+// The click of the clean run that operation k falls in.
+size_t ClickOf(const RunLog& log, std::int64_t k) {
+  size_t i = 0;
+  while (i + 1 < log.operations.size() && log.operations[i] < k) ++i;
+  return i;
+}
 
-  // The state before: the last good data, the whole pipeline run on another
-  // source, with sample models in OPTION1N so that the category window
-  // loads without reports.
-  {
-    Fixture earlier = fx;
-    earlier.source = root / "source-before";
-    RunPipeline(earlier, commands, err, nullptr);
-    DataDir dir(fx.data);
-    for (int course : {kTurf, kDirt, kSteeple}) {
-      try {
-        models::WriteSampleModel(dir, ModelWord(course),
-                                 models::ReadCategorisation(dir, ModelWord(course)));
-      } catch (const Failure&) {
-        // A course type without races has no categorisation and no model.
-      }
+// How the runs of a mode went, for the test's log.
+struct Tally {
+  std::map<std::string, int> outcomes, stopped_at;
+  int runs = 0, named = 0;
+};
+
+// Runs the pipeline from the state before with the fault armed at k, then
+// again without it; what does not hold goes into the result.
+std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k, Tally& tally) {
+  s.memory.Load(s.before);
+  s.faults.Reset();
+  mode.arm(s.faults, k, mode.error);
+  const RunLog log = RunPipeline(s, s.fx, &s.clean_log);
+  const std::string operation = s.faults.failed_operation();
+  const Image after = s.memory.Save();
+  const std::vector<std::string> lines = log.AllLines();
+  std::vector<std::string> problems;
+  if (operation.empty()) problems.push_back("operation k failed no call");
+  const size_t click = ClickOf(s.clean_log, k);
+  if (log.stopped_at != static_cast<int>(click)) {
+    problems.push_back("the fault fell in " + s.clean_log.clicks[click] + ", but " +
+                       (log.stopped_at < 0 ? "no click" : log.clicks[log.stopped_at]) +
+                       " reported it");
+  }
+  const bool named = NamesFile(lines, operation, s.fx.data);
+  tally.named += named;
+  if (!named) problems.push_back("no report names the file");
+  // A single file refused (EACCES) is skipped and the step goes on without
+  // it, so outputs of its click may differ from both states; a failure of
+  // the file system itself ends the step. A run that left the journal (a
+  // download stored in part, a step whose outputs could not be synced) is
+  // no skip: the next run mends it first, which the rerun below checks.
+  const bool journal_left = after.files.count((s.fx.data / kJournalName).string()) > 0;
+  const bool skipped =
+      mode.error == EACCES && named && !Mentions(lines, "step stopped") && !journal_left;
+
+  // Every output as before, as clean, or written by the click that reported.
+  // The state left, when every file is as before or as clean, is told by the
+  // files that are as clean: `state` lists them ("" when a file is neither).
+  std::vector<std::string> differ;
+  std::string state = "as clean:";
+  for (const std::string& path : Differing(after, s.before)) {
+    const std::string rel = Relative(path, s.fx.data);
+    const auto now = after.files.find(path);
+    const auto clean = s.clean.files.find(path);
+    const bool as_clean = now == after.files.end()
+                              ? clean == s.clean.files.end()
+                              : clean != s.clean.files.end() && now->second == clean->second;
+    if (as_clean) {
+      state += " " + path;
+      continue;
+    }
+    state.clear();
+    // The journal that names a step stopped midway is no output: the rerun
+    // below, which must mend that step, removes it. Nor is a new raw file
+    // that a failed rename left beside its final name, which the journal
+    // lists for the next program to put in place.
+    if (rel == kJournalName) continue;
+    const auto journal = after.files.find((s.fx.data / kJournalName).string());
+    if (rel.find(".partial") != std::string::npos && journal != after.files.end() &&
+        journal->second.bytes().find(" " + rel + " ") != std::string::npos) {
+      continue;
+    }
+    if (rel.find(".partial") != std::string::npos) {
+      problems.push_back("temporary file left: " + rel);
+    } else if (!Writes(s.writes[click], rel)) {
+      problems.push_back(rel + " changed, which " + s.clean_log.clicks[click] + " does not write");
+    } else if (skipped) {
+      differ.push_back(rel);
+    } else if (!PerEntity(rel) || !Mentions(lines, Shown(rel))) {
+      problems.push_back(rel + " is neither as before the run nor as the clean run wrote it" +
+                         (PerEntity(rel) ? ", and no report names it" : ""));
     }
   }
-  const State before = Snapshot(fx.data);
-
-  // The clean run, counted.
-  FaultFileSystem faults;
-  RunLog clean_log;
-  {
-    ScopedFileSystem seam(faults);
-    clean_log = RunPipeline(fx, commands, err, nullptr);
+  // The click pressed again with the same file refused, after the faulted
+  // run: the files it writes without the refused one are the same again, as
+  // they depend on its inputs only, not on what it wrote before. The run
+  // repeats the clicks before it (their outputs stay as they are) and fails
+  // the same call of the click: the n-th of its kind on that file.
+  if (skipped) {
+    const std::string op = operation.substr(0, operation.find(" /"));
+    const std::string file = FileOf(operation, s.fx.data);
+    auto same_call = [&](const FaultFileSystem::Call& c) {
+      return c.op == op && FileOf(c.op + " " + c.subject, s.fx.data) == file;
+    };
+    const std::int64_t from = click == 0 ? 0 : s.clean_log.operations[click - 1];
+    int nth = 0;
+    for (std::int64_t i = from; i < k; ++i) nth += same_call(s.trace[static_cast<size_t>(i)]);
+    s.memory.Load(after);
+    s.faults.Reset();
+    const RunLog again = RunPipeline(s, s.fx, &s.clean_log, [&](size_t i) {
+      if (i != click) return;
+      s.faults.FailWhere([&, seen = 0](std::string_view call, const std::string& subject) mutable {
+        return same_call({std::string(call), subject, false}) && ++seen == nth ? EACCES : 0;
+      });
+    });
+    if (again.stopped_at != static_cast<int>(click) || again.reports[click] != log.reports[click]) {
+      problems.push_back(s.clean_log.clicks[click] + " run again with " + Shown(file) +
+                         " refused does not report as it did");
+    }
+    for (const std::string& path : Differing(s.memory.Save(), after)) {
+      problems.push_back(Relative(path, s.fx.data) + " is not the same when " +
+                         s.clean_log.clicks[click] + " runs again with " + Shown(file) +
+                         " refused");
+    }
   }
-  const std::int64_t n = faults.operations();
-  const State clean = Snapshot(fx.data);
-  ASSERT_EQ(clean_log.stopped_at, -1) << "the clean run stopped:" << Joined(clean_log.AllLines());
-  size_t clicks = 1;  // the download
-  for (const Command& c : commands) clicks += c.verb == "press" || c.verb == "pick";
-  ASSERT_EQ(clean_log.clicks.size(), clicks);
-  for (const auto& [rel, bytes] : clean.files)
-    ASSERT_EQ(rel.find(".partial"), std::string::npos) << "the clean run left " << rel;
-  // The fixture's one central race with results is on dirt: its factor
-  // items and categories are written, turf and steeplechase get empty files.
-  ASSERT_NE(clean.files.count("SIBAITEM201801N2024.dat"), 0u);
-  for (const char* written : {"DIRTITEM201801N2024.dat", "DirtItemCategory201801N2024.dat"})
-    ASSERT_TRUE(clean.files.count(written) && !clean.files.at(written).empty()) << written;
+
+  // A rerun without the fault, from what the faulted run left. Runs are
+  // deterministic: from a state that a rerun has started from before, it
+  // would give what it gave then.
+  if (state.empty() || !s.rerun_from.count(state)) {
+    s.memory.Load(after);
+    s.faults.Reset();
+    RunPipeline(s, s.fx, nullptr);
+    const std::vector<std::string> wrong = Differing(s.memory.Save(), s.clean);
+    for (const std::string& path : wrong) {
+      problems.push_back("the rerun without the fault left " + Relative(path, s.fx.data) +
+                         " different from the clean run");
+    }
+    if (wrong.empty() && !state.empty()) s.rerun_from.insert(state);
+  }
+
+  ++tally.runs;
+  ++tally.stopped_at[log.stopped_at >= 0 ? log.clicks[static_cast<size_t>(log.stopped_at)]
+                                         : "no click"];
+  const std::vector<std::string> changed = Differing(after, s.before);
+  ++tally.outcomes[!differ.empty()
+                       ? "a refused file skipped, outputs of its click written without it"
+                   : changed.empty() ? "every output as before the run"
+                   : Differing(after, s.clean).empty()
+                       ? "every output as the clean run wrote it"
+                       : "some outputs as before, the others as the clean run"];
+  if (!problems.empty()) {
+    problems.insert(problems.begin(), "k=" + std::to_string(k) + " (" + operation + ", " +
+                                          std::strerror(mode.error) + ")");
+    problems.push_back("reported:" + Joined(lines));
+  }
+  return problems;
+}
+
+// --- The tests ----------------------------------------------------------------
+
+// The fixture reaches what the sweep is for: every course type's outputs
+// hold records, some outputs span several writes, and the state before
+// differs from the clean run's.
+TEST(FaultSweep, FixtureReachesEveryCourseTypeAndWritesInPieces) {
+  Sweep& s = TheSweep();
+  ASSERT_EQ(s.clean_log.stopped_at, -1);
+  ASSERT_TRUE(s.clean_log.AllLines().empty())
+      << "the clean run reported:" << Joined(s.clean_log.AllLines());
+  ASSERT_EQ(s.clean_log.clicks.size(), s.writes.size());
+  auto bytes = [&](const Image& image, std::string_view name) -> std::string {
+    auto it = image.files.find((s.fx.data / name).string());
+    return it == image.files.end() ? std::string() : it->second.bytes();
+  };
+  for (const CourseKind& course : kCourseKinds) {
+    const std::string word(course.model_word);
+    for (const std::string& name :
+         {CourseHorseList(course.word, "201801"), std::string(course.item_file),
+          CourseFileName(CourseFile::ItemCategory, word),
+          CourseFileName(CourseFile::TotalData, word)})
+      EXPECT_FALSE(bytes(s.clean, name).empty()) << name << " holds no records";
+  }
   // The two sources differ, so a kept output and a new one differ too.
-  ASSERT_NE(clean.files.at("SE20180101.dat"), before.files.at("SE20180101.dat"));
+  EXPECT_NE(bytes(s.clean, kSeRawFile), bytes(s.before, kSeRawFile));
+  for (const auto& [path, file] : s.clean.files)
+    EXPECT_EQ(path.find(".partial"), std::string::npos) << path;
 
-  // Run k fails operation k: ENOSPC, EIO and EACCES in turn.
-  const int kErrors[] = {ENOSPC, EIO, EACCES};
-  std::map<std::string, int> stopped_at;  // the click that reported the fault
-  std::map<std::string, int> outputs;     // how the outputs stood
-  std::int64_t injected = 0, named_file = 0;
-  State now = clean;
-  for (std::int64_t k = 1; k <= n; ++k) {
-    Restore(fx.data, now, before);
-    const int error = kErrors[(k - 1) % 3];
-    RunLog log;
-    std::string operation;
-    {
-      faults.Reset();
-      faults.FailAt(k, error);
-      ScopedFileSystem seam(faults);
-      log = RunPipeline(fx, commands, err, &clean_log);
-      injected += faults.faults();
-      operation = faults.failed_operation();
-    }
-    const State after = Snapshot(fx.data);
-    const std::string where =
-        "k=" + std::to_string(k) + " (" + operation + ", " + std::strerror(error) + ")";
-    const std::vector<std::string> lines = log.AllLines();
-    std::vector<std::string> problems;
-    if (operation.empty()) problems.push_back("operation k was never reached");
-    if (log.stopped_at < 0 && log.late_lines.empty()) problems.push_back("nothing was reported");
-    // The failed file by its name, or the data directory by its path.
-    const std::string file = FailedFile(operation, fx.data);
-    const bool names_failed =
-        file.empty()
-            ? Mentions(lines, fx.data.string())
-            : Mentions(lines, Shown(file)) || Mentions(lines, fs::path(file).filename().string());
-    named_file += names_failed;
-    if (!names_failed && !Mentions(lines, ".dat") && !Mentions(lines, "\\"))
-      problems.push_back("no report names a file");
-    // A single file refused (EACCES) is skipped and the step goes on without
-    // it, so its outputs may differ from both states; a failure of the file
-    // system itself (ENOSPC, EIO) ends the step.
-    const bool skipped = error == EACCES && names_failed && !Mentions(lines, "step stopped");
-    std::vector<std::string> differ;
-    const Outputs o = CheckOutputs(before, clean, after, lines, skipped ? differ : problems);
+  // Writes per output file (temporary files by their output's name).
+  std::map<std::string, int> writes;
+  for (const FaultFileSystem::Call& c : s.trace)
+    if (c.op == "write") ++writes[FileOf(c.op + " " + c.subject, s.fx.data)];
+  int in_pieces = 0;
+  for (const auto& [file, n] : writes) in_pieces += n > 1;
+  EXPECT_GE(in_pieces, 3) << "outputs written in more than one write";
 
-    // A rerun without the fault, from what the faulted run left.
-    {
-      faults.Reset();
-      ScopedFileSystem seam(faults);
-      RunPipeline(fx, commands, err, nullptr);
-    }
-    now = Snapshot(fx.data);
-    for (const auto& [rel, bytes] : clean.files) {
-      auto it = now.files.find(rel);
-      if (it == now.files.end() || it->second != bytes)
-        problems.push_back("the rerun without the fault left " + rel +
-                           " different from the clean run");
-    }
-    for (const auto& [rel, bytes] : now.files)
-      if (!clean.files.count(rel))
-        problems.push_back("the rerun left " + rel + ", which the clean run had not");
+  // The operations per click and per window.
+  std::map<std::string, std::int64_t> windows;
+  std::string clicks;
+  std::int64_t from = 0;
+  for (size_t i = 0; i < s.clean_log.clicks.size(); ++i) {
+    const std::string& click = s.clean_log.clicks[i];
+    const std::int64_t n = s.clean_log.operations[i] - from;
+    from = s.clean_log.operations[i];
+    clicks += " " + click + " " + std::to_string(n) + ";";
+    const size_t w = click.find("(window ");
+    windows[click.rfind("volqfetch", 0) == 0 ? "volqfetch"
+            : w == std::string::npos         ? "window 1"
+                                             : click.substr(w + 1, 8)] += n;
+  }
+  std::cout << "fault sweep: " << s.trace.size() << " file operations in the clean run";
+  for (const auto& [window, n] : windows) std::cout << ", " << n << " in " << window;
+  std::cout << "; " << in_pieces << " outputs written in several writes\n  per click:" << clicks
+            << "\n";
+}
 
-    EXPECT_TRUE(problems.empty()) << where << ":" << Joined(problems)
-                                  << "\n  reported:" << Joined(lines);
-    ++stopped_at[log.stopped_at >= 0 ? log.clicks[static_cast<size_t>(log.stopped_at)]
-                                     : "no click (a late failure only)"];
-    ++outputs[!differ.empty() ? "a refused file skipped, outputs of its step written without it"
-              : o == Outputs::AsBefore ? "every output as before the run"
-              : o == Outputs::AsClean  ? "every output as the clean run wrote it"
-                                       : "some outputs as before, the others as the clean run"];
+constexpr int kShards = 4;
+
+class FaultSweepMode : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+// Run k of a mode (every k of the mode's runs whose index is the shard's
+// modulo kShards) fails as the mode says; each must keep the sweep's rules.
+TEST_P(FaultSweepMode, EveryOperationOfThePipelineFailsInTurn) {
+  const FaultMode& mode = kModes[std::get<0>(GetParam())];
+  const int shard = std::get<1>(GetParam());
+  Sweep& s = TheSweep();
+  ASSERT_EQ(s.clean_log.stopped_at, -1);
+  const std::vector<std::int64_t> ks = RunsOf(s, mode);
+  Tally tally;
+  for (size_t i = static_cast<size_t>(shard); i < ks.size(); i += kShards) {
+    const std::vector<std::string> problems = FaultAt(s, mode, ks[i], tally);
+    EXPECT_TRUE(problems.empty()) << Joined(problems);
+  }
+  std::cout << "fault sweep, " << mode.name << " (shard " << shard + 1 << " of " << kShards
+            << "): " << tally.runs << " runs of " << ks.size()
+            << "; reports naming the failed file: " << tally.named << "\n";
+  for (const auto& [what, count] : tally.outcomes)
+    std::cout << "  " << count << " runs: " << what << "\n";
+  for (const auto& [click, count] : tally.stopped_at)
+    std::cout << "  " << count << " runs stopped at " << click << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FaultSweepMode,
+                         ::testing::Combine(::testing::Range(0,
+                                                             static_cast<int>(std::size(kModes))),
+                                            ::testing::Range(0, kShards)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+                           return std::string(kModes[std::get<0>(info.param)].name) + "_" +
+                                  std::to_string(std::get<1>(info.param) + 1) + "of" +
+                                  std::to_string(kShards);
+                         });
+
+// --- What a user sees -----------------------------------------------------------
+
+struct ProgramRun {
+  int status;
+  std::vector<std::string> lines;  // the failure lines
+};
+
+// Runs a program's own entry point with `args` (its name first) through the
+// sweep's file systems.
+ProgramRun RunProgram(Sweep& s, int (*program)(int, char**), std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ScopedFileSystem seam(s.faults);
+  s.capture->Begin();
+  const int status = program(static_cast<int>(args.size()), argv.data());
+  return {status, s.capture->End()};
+}
+
+// Sets an environment variable while it lives.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* v = std::getenv(name)) former_ = v;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (former_)
+      setenv(name_, former_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
-  std::cout << "fault sweep: " << n << " file operations in the clean run; " << injected
-            << " faults injected (ENOSPC, EIO, EACCES in turn); reports naming the failed file: "
-            << named_file << "\n";
-  for (const auto& [what, count] : outputs) std::cout << "  " << count << " runs: " << what << "\n";
-  for (const auto& [click, count] : stopped_at)
-    std::cout << "  " << count << " runs stopped at " << click << "\n";
+ private:
+  const char* name_;
+  std::optional<std::string> former_;
+};
+
+// A sample of the faults, one of every mode in each program, through the
+// programs' own entry points as a user runs them: the program that meets
+// the fault exits with status 1 and a failure line names the file.
+TEST(FaultSweep, WhatTheUserSeesOfAFault) {
+  Sweep& s = TheSweep();
+  // The stand-in's settings: no simulated download time, no progress window.
+  fs::create_directories(s.root / "config" / "volq");
+  WritePlain(s.root / "config" / "volq" / "jvlink-stand-in.conf", "download_seconds=0\n");
+  const ScopedEnv config("XDG_CONFIG_HOME", (s.root / "config").string());
+  const std::string data = s.fx.data.string();
+  auto fetch = [&] {
+    return RunProgram(s, RunVolqFetch,
+                      {"volqfetch", "--data-dir", data, "--source", s.fx.source.string(), "-c",
+                       "press Command2"});
+  };
+  auto build = [&] {
+    return RunProgram(s, RunVolqBuild,
+                      {"volqbuild", "--data-dir", data, "-c", testing::PipelineScript()});
+  };
+
+  // Without a fault the programs give the clean run's bytes.
+  s.memory.Load(s.before);
+  s.faults.Reset();
+  s.faults.Trace(true);
+  const ProgramRun clean_fetch = fetch();
+  const std::int64_t fetch_calls = s.faults.operations();
+  const ProgramRun clean_build = build();
+  s.faults.Trace(false);
+  const std::vector<FaultFileSystem::Call> trace = s.faults.trace();
+  ASSERT_EQ(clean_fetch.status, 0) << Joined(clean_fetch.lines);
+  ASSERT_EQ(clean_build.status, 0) << Joined(clean_build.lines);
+  ASSERT_TRUE(Differing(s.memory.Save(), s.clean).empty());
+
+  for (size_t m = 0; m < std::size(kModes); ++m) {
+    const FaultMode& mode = kModes[m];
+    for (const bool in_fetch : {true, false}) {
+      // The calls on a file of the data directory that the mode fails, in
+      // the program; one of them picked by a fixed spread.
+      std::vector<std::int64_t> ks;
+      for (size_t i = 0; i < trace.size(); ++i) {
+        const std::int64_t k = static_cast<std::int64_t>(i) + 1;
+        if ((k <= fetch_calls) == in_fetch && mode.fails(trace[i]) &&
+            !FileOf(trace[i].op + " " + trace[i].subject, s.fx.data).empty())
+          ks.push_back(k);
+      }
+      ASSERT_FALSE(ks.empty());
+      const std::int64_t k = ks[(m * 2 + in_fetch + 1) * 2654435761u % ks.size()];
+      s.memory.Load(s.before);
+      s.faults.Reset();
+      mode.arm(s.faults, k, mode.error);
+      ProgramRun run = fetch();
+      if (!in_fetch) {
+        EXPECT_EQ(run.status, 0) << mode.name << " k=" << k << Joined(run.lines);
+        run = build();
+      }
+      const std::string operation = s.faults.failed_operation();
+      SCOPED_TRACE(std::string(mode.name) + " k=" + std::to_string(k) + " (" + operation + ")" +
+                   Joined(run.lines));
+      EXPECT_EQ(run.status, 1);
+      EXPECT_TRUE(NamesFile(run.lines, operation, s.fx.data));
+      std::cout << "  " << mode.name << " at call " << k << " of "
+                << (in_fetch ? "volqfetch" : "volqbuild") << ": " << operation << "\n";
+    }
+  }
 }
 
 }  // namespace

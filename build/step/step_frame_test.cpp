@@ -44,6 +44,29 @@ TEST(StepFrame, SkipsFailuresAndKeepsThemForTheReport) {
   EXPECT_EQ(report[1], "test: x");
 }
 
+// A file refused or missing is skipped; a failure of the file system itself
+// stops the step, as every later write would fail too.
+TEST(StepFrame, StopsAtAFailureOfTheFileSystemAndSkipsOneOfAFile) {
+  struct Case {
+    int error;
+    bool stops;
+  };
+  for (const Case& c :
+       {Case{EACCES, false}, Case{ENOENT, false}, Case{ELOOP, false}, Case{ENOSPC, true},
+        Case{EDQUOT, true}, Case{EIO, true}, Case{EROFS, true}}) {
+    SCOPED_TRACE(c.error);
+    StepFrame f;
+    bool stopped = false;
+    try {
+      f.Do("write", [&] { FailFile("cannot write", "KS20180101NEW.dat", c.error); });
+    } catch (const StepStopped&) {
+      stopped = true;
+    }
+    EXPECT_EQ(stopped, c.stops);
+    EXPECT_EQ(f.clean(), c.stops);
+  }
+}
+
 TEST(StepFrame, FoldsByOperationAndCauseNamingTheFirstDistinctSubjects) {
   const std::filesystem::path root = std::filesystem::temp_directory_path() / "volq-fold";
   DataDir dir(root);  // reports name paths from the data directory

@@ -10,6 +10,23 @@ void FaultFileSystem::FailAt(std::int64_t k, int err) {
   fail_errno_ = err;
 }
 
+void FaultFileSystem::FullFrom(std::int64_t k) {
+  std::lock_guard lock(mutex_);
+  full_from_ = k;
+}
+
+void FaultFileSystem::CrashFrom(std::int64_t k, int err) {
+  std::lock_guard lock(mutex_);
+  crash_from_ = k;
+  crash_errno_ = err;
+}
+
+void FaultFileSystem::Trace(bool on) {
+  std::lock_guard lock(mutex_);
+  if (on) trace_.clear();
+  tracing_ = on;
+}
+
 void FaultFileSystem::FailWhere(Rule rule) {
   std::lock_guard lock(mutex_);
   rule_ = std::move(rule);
@@ -17,8 +34,8 @@ void FaultFileSystem::FailWhere(Rule rule) {
 
 void FaultFileSystem::Reset() {
   std::lock_guard lock(mutex_);
-  count_ = fail_at_ = faults_ = 0;
-  fail_errno_ = 0;
+  count_ = fail_at_ = full_from_ = crash_from_ = faults_ = 0;
+  fail_errno_ = crash_errno_ = 0;
   rule_ = nullptr;
   failed_.clear();
 }
@@ -38,23 +55,32 @@ std::string FaultFileSystem::failed_operation() const {
   return failed_;
 }
 
-int FaultFileSystem::Count(const char* op, const std::string& subject) {
+int FaultFileSystem::Count(const char* op, const std::string& subject, bool takes_space,
+                           bool* fills) {
   std::lock_guard lock(mutex_);
-  const int err = ++count_ == fail_at_ ? fail_errno_ : rule_ ? rule_(op, subject) : 0;
+  ++count_;
+  if (tracing_) trace_.push_back(Call{op, subject, takes_space});
+  const bool full = full_from_ > 0 && count_ >= full_from_ && takes_space;
+  const int err = crash_from_ > 0 && count_ >= crash_from_ ? crash_errno_
+                  : count_ == fail_at_                     ? fail_errno_
+                  : full                                   ? ENOSPC
+                  : rule_                                  ? rule_(op, subject)
+                                                           : 0;
   if (err == 0) return 0;
-  ++faults_;
-  failed_ = std::string(op) + " " + subject;
+  // Only the first write to meet the full disk stores some of its bytes.
+  if (fills) *fills = full && err == ENOSPC && faults_ == 0;
+  if (faults_++ == 0) failed_ = std::string(op) + " " + subject;
   return err;
 }
 
-int FaultFileSystem::CountOnHandle(const char* op, int handle) {
+int FaultFileSystem::CountOnHandle(const char* op, int handle, bool takes_space, bool* fills) {
   std::string subject;
   {
     std::lock_guard lock(mutex_);
     auto it = handle_paths_.find(handle);
     subject = it != handle_paths_.end() ? it->second : "handle " + std::to_string(handle);
   }
-  return Count(op, subject);
+  return Count(op, subject, takes_space, fills);
 }
 
 void FaultFileSystem::Opened(int err, const OpenedFile& f, const fs::path& p) {
@@ -81,7 +107,11 @@ int FaultFileSystem::OpenForReading(const fs::path& p, OpenedFile& out) {
 }
 
 int FaultFileSystem::OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) {
-  if (const int err = Count("open for writing", p.string())) return err;
+  // It takes space when it creates the file.
+  EntryInfo info;
+  const bool creates = mode == WriteMode::Temporary ||
+                       (inner_.Stat(p, info) == 0 && info.kind == EntryKind::Missing);
+  if (const int err = Count("open for writing", p.string(), creates)) return err;
   const int err = inner_.OpenForWriting(p, mode, out);
   Opened(err, out, p);
   return err;
@@ -95,12 +125,20 @@ int FaultFileSystem::Read(int handle, char* buf, size_t size, size_t& got) {
 
 int FaultFileSystem::Write(int handle, std::string_view bytes, size_t* written) {
   if (written) *written = 0;
-  if (const int err = CountOnHandle("write", handle)) return err;
+  bool fills = false;
+  if (const int err = CountOnHandle("write", handle, !bytes.empty(), &fills)) {
+    if (fills) inner_.Write(handle, bytes.substr(0, bytes.size() / 2), written);
+    return err;
+  }
   return inner_.Write(handle, bytes, written);
 }
 
 int FaultFileSystem::WriteAt(int handle, std::uint64_t offset, std::string_view bytes) {
-  if (const int err = CountOnHandle("write", handle)) return err;
+  bool fills = false;
+  if (const int err = CountOnHandle("write", handle, !bytes.empty(), &fills)) {
+    if (fills) inner_.WriteAt(handle, offset, bytes.substr(0, bytes.size() / 2));
+    return err;
+  }
   return inner_.WriteAt(handle, offset, bytes);
 }
 
@@ -141,7 +179,7 @@ int FaultFileSystem::SyncFileSystem(const fs::path& p) {
 }
 
 int FaultFileSystem::Replace(const fs::path& from, const fs::path& to) {
-  if (const int err = Count("replace", to.string())) return err;
+  if (const int err = Count("replace", to.string(), true)) return err;
   return inner_.Replace(from, to);
 }
 

@@ -19,7 +19,7 @@ void FailFile(std::string_view op, const std::filesystem::path& p, int err) {
 
 bool IsFileSystemFailure(const Failure& e) {
   if (e.kind() != Failure::Kind::File) return false;
-  return e.error() == ENOSPC || e.error() == EDQUOT || e.error() == EIO;
+  return e.error() == ENOSPC || e.error() == EDQUOT || e.error() == EIO || e.error() == EROFS;
 }
 
 }  // namespace volq

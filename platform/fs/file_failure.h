@@ -13,8 +13,8 @@ namespace volq {
 // left on device". `err` is the errno of the failed call (0: no reason known).
 [[noreturn]] void FailFile(std::string_view op, const std::filesystem::path& p, int err);
 // True for a failure of the file system itself (no space left, a quota
-// reached, an I/O error) rather than of one file: every later write would
-// fail the same way.
+// reached, an I/O error, a file system mounted read-only) rather than of one
+// file: every later write would fail the same way.
 bool IsFileSystemFailure(const Failure& e);
 // A path as reports name it: relative to the live data directory that holds
 // it (data_dir.h), with the system's "\" between folder and file, or as given

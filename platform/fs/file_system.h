@@ -66,6 +66,10 @@ constexpr int kNotRegularFile = ENODEV;
 // The errno of an in-place open of a file that another name links to.
 constexpr int kLinkedFile = EMLINK;
 
+// What a writer of many records gathers before it writes them, unless the
+// file system says otherwise (FileSystem::WriteBufferSize).
+constexpr size_t kWriteBufferSize = size_t{1} << 20;
+
 // What stands at a path, seen without following a symlink in place of a
 // file. A symlink to a folder is a Folder (folders are followed); any other
 // symlink, dangling included, is a Symlink. Other is a FIFO, a socket or a
@@ -192,6 +196,12 @@ class FileSystem {
   // file in place of one) is no error: kind Missing. EACCES, ELOOP (a loop
   // of folder links), EIO.
   virtual int Stat(const std::filesystem::path& p, EntryInfo& info) = 0;
+
+  // How many bytes a writer of many records (RecordAppender, TextListWriter)
+  // gathers before it writes them: many, so that an output costs few calls.
+  // A test file system may ask for fewer, so that outputs span several
+  // writes and a failure can fall in the middle of a file.
+  virtual size_t WriteBufferSize() const { return kWriteBufferSize; }
 };
 
 // The file system of the process: the production one unless a test

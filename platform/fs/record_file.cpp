@@ -192,8 +192,8 @@ std::string RecordReader::Read(int32_t k) const {
 }
 
 RecordAppender::RecordAppender(const std::filesystem::path& path, int record_length)
-    : file_(path), length_(record_length) {
-  buf_.reserve(1 << 20);
+    : file_(path), length_(record_length), flush_at_(Files().WriteBufferSize()) {
+  buf_.reserve(flush_at_);
 }
 
 void RecordAppender::Append(std::string_view rec) {
@@ -202,7 +202,7 @@ void RecordAppender::Append(std::string_view rec) {
   buf_.append(rec.substr(0, n));
   buf_.append(length_ - n, ' ');
   ++count_;
-  if (buf_.size() >= (1 << 20)) Flush();
+  if (buf_.size() >= flush_at_) Flush();
 }
 
 void RecordAppender::Flush() {

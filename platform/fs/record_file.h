@@ -184,6 +184,7 @@ class RecordAppender {
   bool open_ = true;
   bool finished_ = false;
   int32_t count_ = 0;
+  size_t flush_at_;  // the file system's write buffer size
   std::string buf_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/fs/text_list.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,7 +13,8 @@
 
 namespace volq {
 
-TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : path_(path) {
+TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode)
+    : path_(path), flush_at_(std::min(size_t{1} << 16, Files().WriteBufferSize())) {
   if (mode == Mode::Output) {
     anew_ = std::make_unique<ReplacedFile>(path);
   } else {
@@ -32,7 +34,7 @@ TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode) : p
       NoteFileCreated(path);
     }
   }
-  buf_.reserve(1 << 16);
+  buf_.reserve(flush_at_);
 }
 
 // A list written anew and not closed is dropped with its replacement; one
@@ -87,7 +89,7 @@ void TextListWriter::Bytes(std::string_view bytes) {
 void TextListWriter::WriteBuffer() {
   std::string out;
   out.swap(buf_);
-  buf_.reserve(1 << 16);
+  buf_.reserve(flush_at_);
   if (anew_) {
     anew_->Write(out);
   } else if (appended_ < 0) {
@@ -98,7 +100,7 @@ void TextListWriter::WriteBuffer() {
 }
 
 void TextListWriter::FlushIfFull() {
-  if (buf_.size() >= (1 << 16)) WriteBuffer();
+  if (buf_.size() >= flush_at_) WriteBuffer();
 }
 
 void TextListWriter::Line(std::string_view bytes) {

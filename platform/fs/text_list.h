@@ -45,6 +45,7 @@ class TextListWriter {
   bool append_ = false;                 // Append: kept also when not closed
   std::filesystem::path path_;
   bool first_ = true;
+  size_t flush_at_;  // 64 KiB, or the file system's write buffer size when smaller
   std::string buf_;
 };
 

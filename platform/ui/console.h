@@ -131,10 +131,10 @@ class Console : public Host {
   // user who started them elsewhere).
   void SetFirstReportLine(std::string line) { first_report_line_ = std::move(line); }
   // 128 + the signal after a run that a stop signal ended (130 for SIGINT);
-  // else 1 when anything failed, else 0.
+  // else 1 when anything failed in this run, else 0.
   int exit_status() const {
     if (stop_signal_ != 0) return 128 + stop_signal_;
-    return failed_ || LateFailureCount() > 0 ? 1 : 0;
+    return failed_ || LateFailureCount() > late_at_start_ ? 1 : 0;
   }
 
   // A line typed at the terminal in answer to `prompt` (both UTF-8); nullopt
@@ -182,6 +182,9 @@ class Console : public Host {
   int current_ = 0;
   int depth_ = 0;  // commands taken at yield points run nested
   bool failed_ = false;
+  // Late failures (failure.h) before this console: a process that runs a
+  // program twice, as a test does, counts each run's own.
+  const int late_at_start_ = LateFailureCount();
   bool quit_ = false;
   int stop_signal_ = 0;  // a stop signal that ended a run: the program ends
   bool drawn_ = false;

@@ -328,6 +328,20 @@ TEST(Console, CommandsAndTheirOutcomes) {
   EXPECT_EQ(stopped.out.find("RA"), std::string::npos);
 }
 
+// A writer that fails when its destructor closes it reports late: the run it
+// happens in exits 1, a later run in the same process (a test that runs a
+// program twice) counts its own.
+TEST(Console, ALateFailureCountsInTheRunItHappensIn) {
+  std::ostringstream out, err;
+  Console during(out, err);
+  ::testing::internal::CaptureStderr();
+  ReportLateFailure("cannot write KS20180101NEW.dat: No space left on device");
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(during.exit_status(), 1);
+  Console after(out, err);
+  EXPECT_EQ(after.exit_status(), 0);
+}
+
 // One outcome line per press or pick, first: the status line when the click
 // changed it, else a line that names the click (by control name, also when
 // the caption was typed), so that neither a second run of a step nor a

@@ -12,7 +12,6 @@ namespace volq::gen {
 
 ScaleParams ParamsOf(Scale scale) {
   if (scale == Scale::Full) return {0, 3, 12, 7700, 600, 500, 3000, 4000, 3300, 280, 20000};
-  if (scale == Scale::Tiny) return {2, 1, 4, 20, 6, 4, 4, 5, 2, 1, 3};
   return {4, 1, 7, 200, 40, 30, 80, 120, 60, 8, 150};
 }
 

@@ -14,9 +14,7 @@
 
 namespace volq::gen {
 
-// Tiny: a few races and a few dozen horses a year, for tests that run the
-// whole pipeline many times over.
-enum class Scale { Small, Full, Tiny };
+enum class Scale { Small, Full };
 
 struct Options {
   uint64_t seed = 1;

@@ -1,0 +1,79 @@
+// VolqBuild: the main window with every step wired, run by the console.
+#include "build/run_volq_build.h"
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "build/form_volq_build.h"
+#include "common/data_dir_catalogue.h"
+#include "platform/fs/data_dir.h"
+#include "platform/ui/console.h"
+
+namespace volq {
+namespace {
+
+constexpr const char* kUsageHead =
+    "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
+    "       volqbuild --help | --version | --catalogue\n"
+    "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current\n"
+    "                  directory) with the raw record files volqfetch wrote and\n"
+    "                  these folders, which no step creates:";
+constexpr const char* kUsageTail =
+    "  -c COMMANDS     commands separated by ';', for instance\n"
+    "                  -c 'press Command1; press Command2'; a ';' inside double\n"
+    "                  quotes or written \\; belongs to its command (without -c:\n"
+    "                  commands from standard input, or a prompt on a terminal)\n"
+    "  --catalogue     for scripts: the folders ('folder NAME') and the buttons\n"
+    "                  ('button WINDOW CONTROL step|opens|none CAPTION'), in order\n"
+    "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N |\n"
+    "          windows | show [CONTROL] | help | quit\n"
+    "buttons of the main window, in the order their steps need each other's files:";
+constexpr const char* kUsageButtons =
+    "  Command9   opens the extended-record window (window 2): press 計算, press\n"
+    "             表示, then pick List1 N shows one horse's records\n"
+    "  Command13  the margin step (after 計算)\n"
+    "  Command10  opens the category window: type Text1 201801, press Option1 (芝),\n"
+    "             Option2 (ダート) or Option3 (障害), press Command1 (抽出), then\n"
+    "             the course's factor build (Command2-4) and categorisation\n"
+    "             (Command5-7)\n"
+    "exit status: 0 done, 1 a command failed or a step skipped something,\n"
+    "             2 a wrong command line\n";
+
+// The head, the folders, the middle, the step buttons run before the first
+// window opens, then the rest; lists as many a line as fit the console's width.
+std::string Usage() {
+  std::string folders(17, ' ');
+  for (std::string_view f : kDataDirFolders) folders += " " + std::string(f);
+  std::string buttons(1, ' ');
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.step == BuildStep::OpenExtended) break;
+    buttons += " " + std::string(b.control);
+  }
+  return std::string(kUsageHead) + "\n" + FoldWords(folders, kListWidth, 18) + kUsageTail + "\n" +
+         FoldWords(buttons, kListWidth, 2) + kUsageButtons;
+}
+
+}  // namespace
+
+int RunVolqBuild(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--catalogue") {
+    std::cout << CatalogueText();
+    return 0;
+  }
+  CommandLine cl = ParseCommandLine(argc, argv);
+  if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
+  if (const std::string problem = DataDirProblem(cl.data_dir, kDataDirFolders); !problem.empty()) {
+    std::cerr << "volqbuild: " << problem << '\n';
+    return 2;
+  }
+  DataDir dir(cl.data_dir);
+  Console console;
+  console.SetFirstReportLine(DataDirHeading(dir.root()));
+  WindowManager wm(console, "VolqBuild");
+  FormVolqBuild form(dir, {});
+  return console.Run(wm, form, cl.script);
+}
+
+}  // namespace volq
