@@ -10,7 +10,12 @@
 // of a stopped step, named in the report), no temporary file is left, and a
 // rerun without the fault gives the clean run's bytes. A sample of the
 // faults runs the programs' own entry points and checks what a user sees:
-// exit status 1 and a failure line that names the file.
+// exit status 1 and a failure line that names the file. The crash mode
+// kills the run at call k instead (no call from k on reaches a file) and
+// starts afresh from what it left: the raw files are of one download once
+// the next program holds the lock, a step's outputs are whole or the journal
+// names it and the steps that read them refuse, and the pipeline run again
+// gives the clean run's bytes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
