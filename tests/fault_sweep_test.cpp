@@ -10,13 +10,20 @@
 // of a stopped step, named in the report), no temporary file is left, and a
 // rerun without the fault gives the clean run's bytes. A sample of the
 // faults runs the programs' own entry points and checks what a user sees:
-// exit status 1 and a failure line that names the file.
+// exit status 1 and a failure line that names the file. The crash mode
+// kills the run at call k instead (no call from k on reaches a file) and
+// starts afresh from what it left: the raw files are of one download once
+// the next program holds the lock, a step's outputs are whole or the journal
+// names it and the steps that read them refuse, and the pipeline run again
+// gives the clean run's bytes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -39,9 +46,11 @@
 #include "build/factors/factor_frame.h"
 #include "build/form_volq_build.h"
 #include "build/run_volq_build.h"
+#include "common/interrupted_runs.h"
 #include "common/record_layout.h"
 #include "fetch/download_window.h"
 #include "fetch/run_volq_fetch.h"
+#include "platform/base/ascii_case.h"
 #include "platform/base/failure.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/fault_file_system.h"
@@ -293,6 +302,7 @@ std::vector<std::vector<std::string>> ClickWrites(const std::vector<Command>& co
 struct RunLog {
   std::vector<std::string> clicks;                // "volqfetch Command2", "Command6", ...
   std::vector<std::vector<std::string>> reports;  // per click
+  std::vector<std::vector<std::string>> notes;    // the notes per click
   std::vector<int> late;                          // late failures per click
   std::vector<std::int64_t> operations;           // file operations counted after each click
   std::vector<std::string> late_lines;            // their text, over the whole run
@@ -325,6 +335,16 @@ struct Sweep {
   // The states left by faulted runs (FaultAt) that a rerun has brought to
   // the clean run's bytes.
   std::set<std::string> rerun_from;
+  // The clean run's state before each click (its outputs as it finds them)
+  // and, last, after it.
+  std::vector<Image> clean_at;
+  // The crash mode's states (CrashAt) by StateKey, with their outcome, and
+  // the steps cut short whose readers were pressed (by journal name and writes).
+  std::map<std::string, std::string> crash_states;
+  std::set<std::string> refusals_seen;
+  // Per click: a press that runs a step (not a pick in a list, nor a press
+  // that opens a window).
+  std::vector<bool> steps;
   ~Sweep() { fs::remove_all(root); }
 };
 
@@ -332,18 +352,23 @@ struct Sweep {
 // file operation through the sweep's file systems. With `clean` given, the
 // run stops after the first click whose reports differ from the clean run's,
 // as a person would who reads them: the steps after it would work on what
-// the failed step kept. `before_click(i)` is called before click i.
+// the failed step kept. `before_click(i)` is called before click i and
+// tells whether the run makes it, passes it over or stops before it.
+enum class Click { Make, Pass, Stop };
 RunLog RunPipeline(Sweep& s, const Fixture& fx, const RunLog* clean,
-                   const std::function<void(size_t)>& before_click = {}) {
+                   const std::function<Click(size_t)>& before_click = {}) {
   RunLog log;
   HeadlessHost host;
   ScopedFileSystem seam(s.faults);
   int late_before = LateFailureCount();
   // After each click: what it reported; false when the run stops here.
+  size_t notes_before = 0;
   auto after_click = [&](const std::string& name, size_t failures_before,
                          const std::string& error) {
     std::vector<std::string> lines(host.failures.begin() + static_cast<long>(failures_before),
                                    host.failures.end());
+    log.notes.emplace_back(host.notes.begin() + static_cast<long>(notes_before), host.notes.end());
+    notes_before = host.notes.size();
     if (!error.empty()) lines.push_back("error: " + error);
     const size_t i = log.clicks.size();
     log.clicks.push_back(name);
@@ -356,9 +381,7 @@ RunLog RunPipeline(Sweep& s, const Fixture& fx, const RunLog* clean,
     if (!error.empty() || differs) log.stopped_at = static_cast<int>(i);
     return log.stopped_at < 0;
   };
-  auto before = [&] {
-    if (before_click) before_click(log.clicks.size());
-  };
+  auto before = [&] { return before_click ? before_click(log.clicks.size()) : Click::Make; };
   s.capture->Begin();
   bool going = true;
   {
@@ -374,13 +397,13 @@ RunLog RunPipeline(Sweep& s, const Fixture& fx, const RunLog* clean,
     wm.Open(form);
     const size_t failures = host.failures.size();
     std::string error;
-    before();
+    const Click make = before();
     try {
-      form.Press("Command2");
+      if (make == Click::Make) form.Press("Command2");
     } catch (const std::exception& e) {
       error = ErrorText(e);
     }
-    going = after_click("volqfetch Command2", failures, error);
+    going = after_click("volqfetch Command2", failures, error) && make != Click::Stop;
   }
   if (going) {
     DataDir dir(fx.data);
@@ -400,9 +423,12 @@ RunLog RunPipeline(Sweep& s, const Fixture& fx, const RunLog* clean,
       }
       const size_t failures = host.failures.size();
       std::string error;
-      before();
+      const Click make = before();
+      if (make == Click::Stop) break;
       try {
-        if (c.verb == "pick")
+        if (make == Click::Pass)
+          ;
+        else if (c.verb == "pick")
           current->Pick(Cp932(c.control), std::stoi(c.text));
         else
           current->Press(Cp932(c.control));
@@ -442,6 +468,18 @@ Sweep& TheSweep() {
     s->memory.SetWriteBufferSize(kSweepWriteBuffer);
     s->commands = BuildCommands();
     s->writes = ClickWrites(s->commands);
+    s->steps.push_back(true);
+    int window = 1;
+    for (const Command& c : s->commands) {
+      if (c.verb == "window") window = c.window;
+      if (c.verb != "press" && c.verb != "pick") continue;
+      bool opens = false;
+      for (const BuildButton& b : BuildButtons()) {
+        opens = opens || (window == 1 && b.window == kMainWindow && b.control == c.control &&
+                          (b.step == BuildStep::OpenExtended || b.step == BuildStep::OpenCategory));
+      }
+      s->steps.push_back(c.verb == "press" && !opens);
+    }
     s->capture = std::make_unique<OutputCapture>(s->root / "stderr.txt");
 
     // The state before: the last good data, the whole pipeline run on
@@ -463,10 +501,14 @@ Sweep& TheSweep() {
     // The clean run, counted and traced.
     s->faults.Reset();
     s->faults.Trace(true);
-    s->clean_log = RunPipeline(*s, s->fx, nullptr);
+    s->clean_log = RunPipeline(*s, s->fx, nullptr, [s](size_t) {
+      s->clean_at.push_back(s->memory.Save());
+      return Click::Make;
+    });
     s->faults.Trace(false);
     s->trace = s->faults.trace();
     s->clean = s->memory.Save();
+    s->clean_at.push_back(s->clean);
     return s;
   }();
   static const struct Remove {
@@ -572,6 +614,9 @@ struct FaultMode {
 
 void Once(FaultFileSystem& faults, std::int64_t k, int error) { faults.FailAt(k, error); }
 void Full(FaultFileSystem& faults, std::int64_t k, int) { faults.FullFrom(k); }
+// A kill at call k: the calls that the process would make after it fail
+// and reach no file, cleanups of its objects as they are destroyed too.
+void Crash(FaultFileSystem& faults, std::int64_t k, int error) { faults.CrashFrom(k, error); }
 bool Every(const FaultFileSystem::Call&) { return true; }
 bool TakesSpace(const FaultFileSystem::Call& call) { return call.takes_space; }
 
@@ -579,6 +624,7 @@ constexpr FaultMode kModes[] = {
     {"ENOSPC", ENOSPC, Once, Every}, {"EIO", EIO, Once, Every},
     {"EACCES", EACCES, Once, Every}, {"EROFS", EROFS, Once, Every},
     {"EDQUOT", EDQUOT, Once, Every}, {"DiskFull", ENOSPC, Full, TakesSpace},
+    {"Crash", EIO, Crash, Every},
 };
 
 // The k that get a run of their own in a mode.
@@ -600,11 +646,17 @@ size_t ClickOf(const RunLog& log, std::int64_t k) {
 struct Tally {
   std::map<std::string, int> outcomes, stopped_at;
   int runs = 0, named = 0;
+  // The crash mode: fresh starts (one per state left), steps cut short
+  // whose readers were pressed, and the clicks that refused.
+  int fresh_starts = 0, cut_short_checked = 0, refused = 0;
 };
+
+std::vector<std::string> CrashAt(Sweep& s, std::int64_t k, Tally& tally);
 
 // Runs the pipeline from the state before with the fault armed at k, then
 // again without it; what does not hold goes into the result.
 std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k, Tally& tally) {
+  if (mode.arm == Crash) return CrashAt(s, k, tally);
   s.memory.Load(s.before);
   s.faults.Reset();
   mode.arm(s.faults, k, mode.error);
@@ -687,10 +739,11 @@ std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k
     s.memory.Load(after);
     s.faults.Reset();
     const RunLog again = RunPipeline(s, s.fx, &s.clean_log, [&](size_t i) {
-      if (i != click) return;
+      if (i != click) return Click::Make;
       s.faults.FailWhere([&, seen = 0](std::string_view call, const std::string& subject) mutable {
         return same_call({std::string(call), subject, false}) && ++seen == nth ? EACCES : 0;
       });
+      return Click::Make;
     });
     if (again.stopped_at != static_cast<int>(click) || again.reports[click] != log.reports[click]) {
       problems.push_back(s.clean_log.clicks[click] + " run again with " + Shown(file) +
@@ -734,6 +787,301 @@ std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k
     problems.push_back("reported:" + Joined(lines));
   }
   return problems;
+}
+
+// --- The crash mode -------------------------------------------------------------
+//
+// A kill at call k (Crash), then a fresh start from what it left: new
+// windows, a new DataDir, the counts of the file systems reset, as the next
+// program to run finds the data directory. The file system in memory models
+// a kill, not a power cut: every call made before k stays, none is lost for
+// want of a sync.
+
+// Whether file `path` is the same in two states (missing in both too).
+bool SameFile(const Image& a, const Image& b, const std::string& path) {
+  const auto ia = a.files.find(path), ib = b.files.find(path);
+  if (ia == a.files.end() || ib == b.files.end()) return ia == a.files.end() && ib == b.files.end();
+  return ia->second == ib->second;
+}
+
+// The paths of a click's outputs that are in any of `states` (a per-entity
+// folder by its files).
+std::set<std::string> OutputsOf(const Sweep& s, size_t click,
+                                std::initializer_list<const Image*> states) {
+  std::set<std::string> out;
+  for (const Image* image : states) {
+    for (const auto& entry : image->files) {
+      const std::string rel = Relative(entry.first, s.fx.data);
+      if (!rel.empty() && Writes(s.writes[click], rel)) out.insert(entry.first);
+    }
+  }
+  return out;
+}
+
+// Whether click `reader` of the clean run read a file that click `writer`
+// writes (and it does not write itself).
+bool ReadsOutputOf(const Sweep& s, size_t reader, size_t writer) {
+  const auto from = static_cast<size_t>(s.clean_log.operations[reader - 1]);
+  const auto to = static_cast<size_t>(s.clean_log.operations[reader]);
+  for (size_t i = from; i < to; ++i) {
+    const FaultFileSystem::Call& c = s.trace[i];
+    if (c.op != "read whole" && c.op != "map" && c.op != "open for reading" && c.op != "read")
+      continue;
+    const std::string rel = FileOf(c.op + " " + c.subject, s.fx.data);
+    if (Writes(s.writes[writer], rel) && !Writes(s.writes[reader], rel)) return true;
+  }
+  return false;
+}
+
+// Whether a journal's run names click `click`: it lists every output of it.
+bool NamesClick(const Sweep& s, const JournalRun& run, size_t click) {
+  if (run.program != kBuildProgram || s.writes[click].empty()) return false;
+  for (const std::string& w : s.writes[click]) {
+    if (std::none_of(run.writes.begin(), run.writes.end(),
+                     [&](const std::string& r) { return SameIgnoringAsciiCase(r, w); }))
+      return false;
+  }
+  return true;
+}
+
+// What tells apart the states that kills leave: each file that differs from
+// the state before, as "clean" (as the clean run wrote it) or by a hash of
+// its bytes; the journal without its times, which no output depends on.
+std::string StateKey(const Sweep& s, const Image& state) {
+  std::string key;
+  const std::string journal = (s.fx.data / kJournalName).string();
+  for (const std::string& path : Differing(state, s.before)) {
+    key += path;
+    const auto now = state.files.find(path);
+    std::vector<JournalRun> runs;
+    if (now == state.files.end()) {
+      key += " gone";
+    } else if (SameFile(state, s.clean, path)) {
+      key += " clean";
+    } else if (path == journal && ParseJournal(now->second.bytes(), runs)) {
+      for (JournalRun& r : runs) r.at.clear();
+      key += " " + JournalText(runs);
+    } else {
+      key += " " + std::to_string(now->second.mode) + " " +
+             std::to_string(std::hash<std::string>{}(now->second.bytes()));
+    }
+    key += '\n';
+  }
+  return key;
+}
+
+// A time of its own for the runs a kill at k left in the journal, as kills
+// at different moments give them: a program says a run of the journal once
+// per process, and the fresh starts of the sweep share one.
+std::string TimeOfCrash(std::int64_t k) {
+  char text[32];
+  std::snprintf(text, sizeof text, "2001-01-%02d %02d:%02d:%02d", static_cast<int>(1 + k / 86400),
+                static_cast<int>(k / 3600 % 24), static_cast<int>(k / 60 % 60),
+                static_cast<int>(k % 60));
+  return text;
+}
+
+// The outcomes of a kill, as the crash mode counts them.
+constexpr const char* kAsBefore = "every output as before the run";
+constexpr const char* kWhole = "each step's outputs all former or all new, no run in the journal";
+constexpr const char* kDownloadCompleted =
+    "the download cut short among its renames, completed by the next program";
+constexpr const char* kNamedWhole =
+    "a step named by the journal, its outputs still all former or all new";
+constexpr const char* kNamedMixed =
+    "a step cut short with some outputs new and others former or torn, named by the journal";
+constexpr const char* kCrashOutcomes[] = {kAsBefore, kWhole, kDownloadCompleted, kNamedWhole,
+                                          kNamedMixed};
+
+// The steps that read what a step cut short (named by `run`, click
+// `named`) writes, pressed while the journal names it: the pipeline from
+// the state `crashed` with that click passed over. Every click that read one
+// of its outputs in the clean run refuses with the journal's line and
+// changes nothing.
+void CheckRefusals(Sweep& s, const Image& crashed, const JournalRun& run, size_t named,
+                   Tally& tally, std::vector<std::string>& problems) {
+  ++tally.cut_short_checked;
+  s.memory.Load(crashed);
+  s.faults.Reset();
+  std::vector<Image> at;
+  const RunLog passed = RunPipeline(s, s.fx, nullptr, [&](size_t i) {
+    at.push_back(s.memory.Save());
+    return i == named ? Click::Pass : Click::Make;
+  });
+  at.push_back(s.memory.Save());
+  // The windows report in code page 932.
+  const std::string line = TryCp932(InterruptedStepLine(run)).value_or("");
+  const std::string& step = s.clean_log.clicks[named];
+  for (size_t i = 1; i < passed.clicks.size(); ++i) {
+    if (i == named) continue;
+    const bool refused = Mentions(passed.reports[i], line);
+    // A step refuses; a pick in a list or the press that opens a window is
+    // no step (the steps of the window refuse for the tables it read when
+    // it opened). A step may refuse for such a table, which its click does
+    // not read.
+    if (s.steps[i] && ReadsOutputOf(s, i, named) && !refused) {
+      problems.push_back(passed.clicks[i] + " ran while the journal names " + step +
+                         ", whose outputs it reads:" + Joined(passed.reports[i]));
+    }
+    if (!refused) continue;
+    ++tally.refused;
+    for (const std::string& path : Differing(at[i], at[i + 1]))
+      problems.push_back(passed.clicks[i] + " refused, yet changed " + Relative(path, s.fx.data));
+  }
+}
+
+// Kills the pipeline at call k (every call from k on fails and touches no
+// file), checks the state it left, then starts afresh from it; what does not
+// hold goes into the result. States left before are not started from again:
+// runs are deterministic.
+std::vector<std::string> CrashAt(Sweep& s, std::int64_t k, Tally& tally) {
+  ++tally.runs;
+  const size_t crash_click = ClickOf(s.clean_log, k);
+  s.memory.Load(s.before);
+  s.faults.Reset();
+  s.faults.CrashFrom(k);
+  RunPipeline(s, s.fx, nullptr,
+              [&](size_t i) { return i > crash_click ? Click::Stop : Click::Make; });
+  const std::string operation = s.faults.failed_operation();
+  Image crashed = s.memory.Save();
+  std::vector<std::string> problems;
+  auto result = [&] {
+    if (!problems.empty())
+      problems.insert(problems.begin(),
+                      "killed at k=" + std::to_string(k) + " (" + operation + ")");
+    return problems;
+  };
+  if (operation.empty()) problems.push_back("the kill at operation k reached no call");
+
+  const std::string key = StateKey(s, crashed);
+  if (const auto seen = s.crash_states.find(key); seen != s.crash_states.end()) {
+    ++tally.outcomes[seen->second];
+    return result();
+  }
+  const std::string journal_path = (s.fx.data / kJournalName).string();
+  std::vector<JournalRun> runs;
+  if (const auto j = crashed.files.find(journal_path);
+      j != crashed.files.end() && !ParseJournal(j->second.bytes(), runs)) {
+    problems.push_back("the journal left is no whole journal");
+    return result();
+  }
+  if (!runs.empty()) {
+    for (JournalRun& r : runs) r.at = TimeOfCrash(k);
+    crashed.files[journal_path].content = std::make_shared<const std::string>(JournalText(runs));
+  }
+  const JournalRun* download = nullptr;
+  std::vector<const JournalRun*> steps;
+  for (const JournalRun& r : runs) {
+    if (r.program == kFetchProgram && r.name == kDownloadRun) download = &r;
+    if (r.program == kBuildProgram && !r.writes.empty()) steps.push_back(&r);
+  }
+
+  // The outputs of the click that the kill fell in all as before it or all
+  // as after it in the clean run, or (for a step) the journal names it;
+  // every other file as before that click, but the journal and temporary
+  // files. The download's raw files are looked at below.
+  const Image& former = s.clean_at[crash_click];
+  const Image& made = s.clean_at[crash_click + 1];
+  const std::set<std::string> outputs = OutputsOf(s, crash_click, {&crashed, &former, &made});
+  bool all_former = true, all_new = true;
+  for (const std::string& path : outputs) {
+    all_former = all_former && SameFile(crashed, former, path);
+    all_new = all_new && SameFile(crashed, made, path);
+  }
+  const bool mixed = crash_click > 0 && !all_former && !all_new;
+  if (mixed && std::none_of(steps.begin(), steps.end(),
+                            [&](const JournalRun* r) { return NamesClick(s, *r, crash_click); })) {
+    problems.push_back(s.clean_log.clicks[crash_click] +
+                       " left some outputs new and others former or torn, and the journal does "
+                       "not name it");
+  }
+  auto temporary = [&](const std::string& path) {
+    const std::string rel = Relative(path, s.fx.data);
+    return rel.rfind(kJournalName, 0) == 0 || rel.find(".partial") != std::string::npos;
+  };
+  for (const std::string& path : Differing(crashed, former)) {
+    if (!temporary(path) && !outputs.count(path)) {
+      problems.push_back(Relative(path, s.fx.data) + " changed, which " +
+                         s.clean_log.clicks[crash_click] + " does not write");
+    }
+  }
+  const std::vector<std::string> changed = Differing(crashed, s.before);
+  const bool only_temporary = std::all_of(changed.begin(), changed.end(), temporary);
+
+  // The fresh start: the pipeline again. The raw files are looked at when
+  // volqfetch has taken the lock and read the journal, before it opens its
+  // first file to write.
+  ++tally.fresh_starts;
+  s.memory.Load(crashed);
+  s.faults.Reset();
+  std::optional<Image> taken;
+  const RunLog fresh = RunPipeline(s, s.fx, nullptr, [&](size_t i) {
+    if (i == 0) {
+      s.faults.FailWhere([&](std::string_view op, const std::string& path) {
+        if (!taken && op == "open for writing" &&
+            fs::path(path).filename().string().rfind(kJournalName, 0) != 0)
+          taken = s.memory.Save();
+        return 0;
+      });
+    }
+    if (i == 1 && !taken) taken = s.memory.Save();
+    return Click::Make;
+  });
+  if (!taken) taken = s.memory.Save();
+  size_t raw_before = 0, raw_new = 0;
+  for (const std::string& name : s.writes[0]) {
+    const std::string path = (s.fx.data / name).string();
+    raw_before += SameFile(*taken, s.before, path);
+    raw_new += SameFile(*taken, s.clean, path);
+  }
+  if (raw_before != s.writes[0].size() && raw_new != s.writes[0].size()) {
+    problems.push_back("once volqfetch has taken the lock, " + std::to_string(raw_new) +
+                       " raw files are of the new download and " + std::to_string(raw_before) +
+                       " of the former one");
+  }
+  const std::vector<std::string>& said =
+      fresh.notes.empty() ? std::vector<std::string>() : fresh.notes[0];
+  if (download && !Mentions(said, "the download of " + download->at +
+                                      " was interrupted while it put its raw files in place: "
+                                      "completed now"))
+    problems.push_back("volqfetch did not say that it completed the download cut short");
+  for (const JournalRun* r : steps) {
+    if (!Mentions(said, InterruptedStepLine(*r)))
+      problems.push_back("volqfetch did not name the step cut short: " + Printable(r->name));
+  }
+  for (size_t i = 0; i < fresh.clicks.size() && i < s.clean_log.reports.size(); ++i) {
+    if (fresh.reports[i] != s.clean_log.reports[i])
+      problems.push_back(fresh.clicks[i] +
+                         " reported in the fresh start:" + Joined(fresh.reports[i]));
+  }
+  for (const std::string& path : Differing(s.memory.Save(), s.clean)) {
+    problems.push_back("the fresh start left " + Relative(path, s.fx.data) +
+                       " different from the clean run");
+  }
+
+  // Each step cut short, once: its readers refuse until it is pressed again.
+  for (const JournalRun* r : steps) {
+    std::string seen = r->name;
+    for (const std::string& w : r->writes) seen += "\n" + w;
+    if (!s.refusals_seen.insert(seen).second) continue;
+    size_t named = 0;
+    for (size_t i = 1; i < s.writes.size() && !named; ++i) {
+      if (NamesClick(s, *r, i) && r->writes.size() == s.writes[i].size()) named = i;
+    }
+    if (named == 0)
+      problems.push_back("the journal names a step of no click: " + Printable(r->name));
+    else
+      CheckRefusals(s, crashed, *r, named, tally, problems);
+  }
+
+  const char* outcome = download         ? kDownloadCompleted
+                        : mixed          ? kNamedMixed
+                        : !steps.empty() ? kNamedWhole
+                        : only_temporary ? kAsBefore
+                                         : kWhole;
+  s.crash_states[key] = outcome;
+  ++tally.outcomes[outcome];
+  return result();
 }
 
 // --- The tests ----------------------------------------------------------------
@@ -810,12 +1158,25 @@ TEST_P(FaultSweepMode, EveryOperationOfThePipelineFailsInTurn) {
     EXPECT_TRUE(problems.empty()) << Joined(problems);
   }
   std::cout << "fault sweep, " << mode.name << " (shard " << shard + 1 << " of " << kShards
-            << "): " << tally.runs << " runs of " << ks.size()
-            << "; reports naming the failed file: " << tally.named << "\n";
+            << "): " << tally.runs << " runs of " << ks.size();
+  if (mode.arm == Crash) {
+    std::cout << "; fresh starts (one per state left): " << tally.fresh_starts
+              << "; steps cut short whose readers were pressed: " << tally.cut_short_checked
+              << ", clicks that refused: " << tally.refused << "\n";
+  } else {
+    std::cout << "; reports naming the failed file: " << tally.named << "\n";
+  }
   for (const auto& [what, count] : tally.outcomes)
     std::cout << "  " << count << " runs: " << what << "\n";
   for (const auto& [click, count] : tally.stopped_at)
     std::cout << "  " << count << " runs stopped at " << click << "\n";
+  // Each shard meets every outcome of a kill, so that no check passes for
+  // want of a case.
+  if (mode.arm == Crash) {
+    for (const char* outcome : kCrashOutcomes)
+      EXPECT_GT(tally.outcomes[outcome], 0) << "no kill gave: " << outcome;
+    EXPECT_GT(tally.refused, 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FaultSweepMode,
@@ -901,6 +1262,9 @@ TEST(FaultSweep, WhatTheUserSeesOfAFault) {
 
   for (size_t m = 0; m < std::size(kModes); ++m) {
     const FaultMode& mode = kModes[m];
+    // A kill shows the user nothing; what the next program says is the
+    // crash mode's to check.
+    if (mode.arm == Crash) continue;
     for (const bool in_fetch : {true, false}) {
       // The calls on a file of the data directory that the mode fails, in
       // the program; one of them picked by a fixed spread.
