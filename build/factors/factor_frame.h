@@ -1,8 +1,14 @@
 #pragma once
-// What every factor routine of the category window works in: the horse's
-// extended-record file with its current record number, the one EX record
-// buffer and the one ITEM record buffer, the category-weight models, and the
-// conversions and lookups the routines share.
+// The factor frame of the category window, and the routines that work in it:
+// the horse's extended-record file with its current record number, the one
+// EX record buffer and the one ITEM record buffer, the tables the window
+// loads when it opens (horse list, dam-line table, category-weight models),
+// the lookups in prepared record files, and the speed, factor and model
+// routines with the conversions they share. The window holds one frame
+// (FormCATEGORYSETUP2024ZZ::Factors); the routines see nothing of the window
+// (its controls, its categorisation tables), so a change to the window does
+// not reach them. The alternative routines (build/factors_alt) take the
+// frame too.
 //
 // A routine fails by raising volq::Failure; the factor build then leaves the
 // routine's ITEM field as it was.
@@ -79,7 +85,8 @@ using FemaleLineRow = std::array<std::array<std::string_view, 6>, 13>;
 class FactorFrame {
  public:
   explicit FactorFrame(DataDir& dir);
-  virtual ~FactorFrame() = default;
+  FactorFrame(const FactorFrame&) = delete;
+  FactorFrame& operator=(const FactorFrame&) = delete;
 
   DataDir& dir() { return dir_; }
 
@@ -162,11 +169,61 @@ class FactorFrame {
   const std::vector<std::string>& RecordsOf(std::string_view file, int record_length);
   void ClearLookups();
 
+  // --- Speed routines: on whatever record the EX buffer holds ---------------
+  // (speeds.cpp)
+  std::string AgariSpeed();
+  std::string PaceSpeed();
+  std::string SohaSpeed();
+
+  // --- Factor routines: the code of their factor for record r ---------------
+  // factors_01_10.cpp, factors_11_20.cpp, factors_21_30.cpp; 17 and 29 in
+  // model_factors.cpp.
+  std::string Factor01Year();
+  std::string Factor02VenueTrack();
+  std::string Factor03PrevRunChange();
+  std::string Factor04Futan();
+  std::string Factor05PrizeLog();
+  std::string Factor06RaceKigo();
+  std::string Factor07KishuSeiseki();
+  std::string Factor08KyosobaValue();
+  std::string Factor09RaceCount();
+  std::string Factor10FutanRatio();
+  std::string Factor11Bataiju();
+  std::string Factor12AgeMonths();
+  std::string Factor13StallionLog();
+  std::string Factor14Interval();
+  std::string Factor15PrevOddsLog();
+  std::string Factor16StallionValue();
+  std::string Factor17PaceDeviation();
+  std::string Factor18KishuAgeBand();
+  std::string Factor19ChokyoSeiseki();
+  std::string Factor20StallionStat();
+  std::string Factor21GradeRaceNo();
+  std::string Factor22DistanceCode();
+  std::string Factor23StallionDistance();
+  std::string Factor24Umaban();
+  std::string Factor25UmaKigo();
+  std::string Factor26PrevTimeDiff();
+  std::string Factor27KaijiNichiji();
+  std::string Factor28CountBand();
+  std::string Factor29AgariDeviation();
+  std::string Factor30KyosobaValue();
+
   // --- The category-weight model state -------------------------------------
   std::array<int16_t, kFactorCount + 1> ModelIndexTable{};
   std::string LookupKey;
   int32_t LookupColumn = 0;
   std::array<float, 3> AgariTotals{}, PaceTotals{}, SohaTotals{};
+
+  // --- Model routines shared by factors 17 and 29 (model_factors.cpp) --------
+  void ItemCategoryIndexAll();
+  int32_t ModelCategoryIndexOf();
+  void ScoreSumA();
+  void ScoreSumC();
+  // The score sum of one kind of weights (agari, pace or soha) into its
+  // three totals: only the buffer record's model course type gets a sum.
+  void ScoreSumOf(std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
+                  std::array<float, 3>& totals);
 
  private:
   struct LookupFile {

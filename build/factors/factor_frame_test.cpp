@@ -153,9 +153,9 @@ class FactorFixtureTest : public testing::FactorTest {};
 
 TEST_F(FactorFixtureTest, HorseOpensTheFileAndPutsTheFrameOnARecord) {
   Horse("2019100001", {Ex({{11, "2019"}}), Ex({{11, "2020"}})}, 2);
-  EXPECT_EQ(w().RecordCount, 2);
-  EXPECT_EQ(w().r, 2);
-  EXPECT_EQ(w().RaceYear(), "2020");
+  EXPECT_EQ(f().RecordCount, 2);
+  EXPECT_EQ(f().r, 2);
+  EXPECT_EQ(f().RaceYear(), "2020");
 }
 
 }  // namespace

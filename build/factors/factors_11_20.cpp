@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 #include "platform/fs/file_failure.h"
 
 namespace volq {
@@ -27,7 +27,7 @@ int32_t Weeks(const ExDate& a, const ExDate& b) {
 
 // Factors 11 to 20 (17 is a model factor).
 
-std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
+std::string FactorFrame::Factor11Bataiju() {
   ReadEx(r);
   double kg = Value(Ex("body_weight"));
   int64_t n = kg == 0 ? 44 : Floor(kg / 8);
@@ -36,7 +36,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
   return Decimal(n);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
+std::string FactorFrame::Factor12AgeMonths() {
   ReadEx(r);
   ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
                std::string(Ex("birth_date.day"))};
@@ -58,7 +58,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   return digit + LastChars(Decimal(m + 100), 2);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
+std::string FactorFrame::Factor13StallionLog() {
   ReadEx(r);
   const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire());
   if (rec == nullptr) return "00";
@@ -68,7 +68,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
   return Decimal(LogClass(v));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
+std::string FactorFrame::Factor14Interval() {
   ReadEx(r);
   std::string course(Venue());
   ExDate now = ExRaceDate(*this);
@@ -120,7 +120,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
   return flag + LastChars(Decimal(static_cast<int64_t>(c) * 10 + 1000), 4);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
+std::string FactorFrame::Factor15PrevOddsLog() {
   ReadEx(r);
   if (r == 1) return "10";
   int32_t p = PreviousValidRun();
@@ -132,7 +132,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
+std::string FactorFrame::Factor16StallionValue() {
   ReadEx(r);
   std::string code = "10";
   if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
@@ -156,7 +156,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
+std::string FactorFrame::Factor18KishuAgeBand() {
   ReadEx(r);
   int64_t age =
       static_cast<int64_t>(Integer(RaceYear())) + 100 - Integer(Ex("jockey_birth_date.year"));
@@ -172,7 +172,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
   return "0" + std::string(band) + std::string(Ex("apprentice"));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
+std::string FactorFrame::Factor19ChokyoSeiseki() {
   ReadEx(r);
   std::string code = "10";
   std::string_view trainer = Ex("trainer_code");
@@ -185,7 +185,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
   return std::floor(Value(code)) > 110 ? "110" : code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor20StallionStat() {
+std::string FactorFrame::Factor20StallionStat() {
   ReadEx(r);
   std::string code = "0";
   if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
