@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "build/factors/race_day.h"
 #include "common/derived_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
@@ -130,10 +131,15 @@ class FactorFrame {
   // The fields most routines read.
   std::string_view RaceYear() const { return Ex("race.year"); }                // EX 11:4
   std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
-  std::string_view RaceDay() const { return Ex({"race.month_day", 2, 2}); }    // EX 17:2
-  std::string_view RaceDate() const {  // EX 11:8, year month day
-    static constexpr Slice kDate = LayoutSpan(kUmaExTable, "race.year", "race.month_day");
-    return Ex(kDate);
+  // The race's day, EX 11:8 (year, then month and day of the month-day
+  // field), and the horse's birth date laid out alike.
+  RaceDay RaceDate() const {
+    return {std::string(RaceYear()), std::string(RaceMonth()),
+            std::string(Ex({"race.month_day", 2, 2}))};
+  }
+  RaceDay BirthDate() const {
+    return {std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
+            std::string(Ex("birth_date.day"))};
   }
   std::string_view Venue() const { return Ex("race.venue"); }          // EX 19:2, racecourse code
   std::string_view HorseNumber() const { return Ex("horse_number"); }  // EX 28:2
@@ -296,11 +302,6 @@ int32_t LogClass(double x);
 // The speed text: the last seven characters of floor(v × 100000) + 10000000
 // (v in single precision, the product, floor and sum in double).
 std::string SpeedField7(float v);
-// Calendar days from date a to date b (b - a), each "yyyy/mm/dd" or
-// year/month/day texts; a text that is not a valid date raises a conversion
-// Failure.
-int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
-                    std::string_view year_b, std::string_view month_b, std::string_view day_b);
 // Career top-3 rate of a jockey or trainer tally for track code t: turf for
 // 0..22, dirt for 23..dirt_highest, else the jump rate.
 inline Slice CareerTop3Rate(int32_t t, int32_t dirt_highest) {

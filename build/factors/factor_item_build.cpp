@@ -50,8 +50,8 @@ constexpr Routine kFactors[kFactorCount + 1] = {
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
 std::string EntryName(const FactorFrame& f, const std::string& horse) {
-  return "horse " + horse + " in race " + std::string(f.RaceDate()) + " " + std::string(f.Venue()) +
-         " " + std::string(f.Ex("race.race_number"));
+  return "horse " + horse + " in race " + f.RaceDate().Text() + " " + std::string(f.Venue()) + " " +
+         std::string(f.Ex("race.race_number"));
 }
 
 std::string RaceEntries(int64_t n) {

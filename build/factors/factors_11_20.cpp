@@ -8,23 +8,6 @@
 
 namespace volq {
 
-namespace {
-
-// A race date (or a birth date laid out the same way) of the EX buffer:
-// year, then month and day of the four-character month-day field.
-struct ExDate {
-  std::string year, month, day;
-};
-ExDate ExRaceDate(const FactorFrame& f) {
-  return {std::string(f.RaceYear()), std::string(f.RaceMonth()), std::string(f.RaceDay())};
-}
-int32_t Weeks(const ExDate& a, const ExDate& b) {
-  int64_t days = DaysBetween(a.year, a.month, a.day, b.year, b.month, b.day);
-  return Floor<int32_t>(DaysCut(days) / 7.0 + 0.5);
-}
-
-}  // namespace
-
 // Factors 11 to 20 (17 is a model factor).
 
 std::string FactorFrame::Factor11Bataiju() {
@@ -38,11 +21,7 @@ std::string FactorFrame::Factor11Bataiju() {
 
 std::string FactorFrame::Factor12AgeMonths() {
   ReadEx(r);
-  ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
-               std::string(Ex("birth_date.day"))};
-  ExDate race = ExRaceDate(*this);
-  int32_t d =
-      DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
+  int32_t d = DaySpan(BirthDate(), RaceDate());
   int64_t m = Floor(d / 30.0 + 0.5);
   int32_t t = Integer(TrackCode());
   int64_t low = (t < 0 || t > 29) ? 40 : 27;  // steeplechasers start older
@@ -71,27 +50,27 @@ std::string FactorFrame::Factor13StallionLog() {
 std::string FactorFrame::Factor14Interval() {
   ReadEx(r);
   std::string course(Venue());
-  ExDate now = ExRaceDate(*this);
+  RaceDay now = RaceDate();
   int32_t w1 = 0, w2 = 0, w3 = 0;
   std::string previous_course;  // none for the first three runs
   if (r == 2) {
     ReadEx(1);
-    w1 = Weeks(ExRaceDate(*this), now);
+    w1 = Weeks(RaceDate(), now);
   } else if (r == 3) {
     ReadEx(2);
-    ExDate second = ExRaceDate(*this);
+    RaceDay second = RaceDate();
     ReadEx(1);
     w1 = Weeks(second, now);
-    w2 = Weeks(ExRaceDate(*this), second);
+    w2 = Weeks(RaceDate(), second);
   } else if (r >= 4) {
     int32_t p = PreviousValidRun();
     if (p != r - 1) ReadEx(p);
     previous_course = std::string(Venue());
-    ExDate last = ExRaceDate(*this);
+    RaceDay last = RaceDate();
     ReadEx(r - 2);
-    ExDate before = ExRaceDate(*this);
+    RaceDay before = RaceDate();
     ReadEx(r - 3);
-    ExDate earlier = ExRaceDate(*this);
+    RaceDay earlier = RaceDate();
     w1 = Weeks(last, now);
     w2 = Weeks(before, last);  // 0 when the last valid run is r-2 itself
     w3 = Weeks(earlier, before);

@@ -13,6 +13,7 @@
 //                                 LookupCategoryIndexes, CategoryIndexOf
 // and of the frame:
 //   factor_frame.cpp              EX file and buffers, lookup tables, conversions
+//   race_day.cpp                  race days and the day and week spans between them
 //   factors_01_10.cpp             Factor01Year .. Factor10FutanRatio
 //   factors_11_20.cpp             Factor11Bataiju .. Factor20StallionStat, not 17
 //   factors_21_30.cpp             Factor21GradeRaceNo .. Factor30KyosobaValue, not 29

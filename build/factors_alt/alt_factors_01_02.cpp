@@ -14,15 +14,13 @@ using Text = std::string_view;
 
 // Closed windows of race dates as yyyymmdd numbers.
 using DateWindows = std::initializer_list<std::pair<int32_t, int32_t>>;
-bool InWindows(int32_t d, DateWindows windows) {
+bool InWindows(const RaceDay& day, DateWindows windows) {
+  const int32_t d = day.Number();
   for (const auto& [lo, hi] : windows) {
     if (lo <= d && d <= hi) return true;
   }
   return false;
 }
-
-// The race date as a yyyymmdd number (race year and month-day side by side).
-int32_t RaceDate(const FactorFrame& f) { return Integer(f.RaceDate()); }
 
 // "1" to "9" for racecourses 01 to 09, "A" for 10, "B" for anything else.
 std::string VenueCharacter(const FactorFrame& f) {
@@ -100,7 +98,7 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
   std::string tail = Join({f.Ex({"distance", 0, 2}), t, f.HorseNumber()});
   if (t == "10") {
     std::string p =
-        InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
+        InWindows(f.RaceDate(), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
             ? "1"
             : "2";
     return Join({p, venue, tail, f.Ex("course_division")});
@@ -115,27 +113,31 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
     } else if (venue == "02") {
       p = "1";
     } else if (venue == "03") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20090531}})
+      p = InWindows(f.RaceDate(),
+                    {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20090531}})
               ? "1"
               : "2";
     } else if (venue == "04" || venue == "10") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
+      p = InWindows(f.RaceDate(),
+                    {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20110531}})
               ? "1"
               : "2";
     } else if (venue == "05") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20100101}})
+      p = InWindows(f.RaceDate(),
+                    {{20050601, 20061231}, {20080101, 20080531}, {20080601, 20100101}})
               ? "1"
               : "2";
     } else if (venue == "06") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20050601, 20061231}}) ? "1" : "2";
     } else if (venue == "07") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
     } else if (venue == "08") {
-      p = InWindows(RaceDate(f), {{20050601, 20071231}, {20080101, 20080531}, {20080601, 20110531}})
+      p = InWindows(f.RaceDate(),
+                    {{20050601, 20071231}, {20080101, 20080531}, {20080601, 20110531}})
               ? "1"
               : "2";
     } else if (venue == "09") {
-      int32_t d = RaceDate(f);
+      const RaceDay d = f.RaceDate();
       p = InWindows(d, {{20050601, 20061201}})                                               ? "1"
           : InWindows(d, {{20061202, 20071231}, {20080101, 20080531}, {20080601, 20090531}}) ? "2"
                                                                                              : "3";
@@ -147,9 +149,9 @@ std::string AlternativeFactors::Factor02VenueDistanceCode() {
   if (InRange(t, "23", "29")) {
     std::string p = "1";
     if (venue == "07") {
-      p = InWindows(RaceDate(f), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20050601, 20061231}, {20080101, 20120302}}) ? "1" : "2";
     } else if (venue == "09") {
-      p = InWindows(RaceDate(f), {{20050601, 20061201}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20050601, 20061201}}) ? "1" : "2";
     }
     return Join({p, venue, tail, "1"});
   }
@@ -177,7 +179,7 @@ std::string AlternativeFactors::Factor02CourseCode() {
   Text distance = f.Distance();
   std::string code;
   if (a == 10) {
-    std::string p = InWindows(RaceDate(f), {{20100101, 20110531}}) ? "1" : "2";
+    std::string p = InWindows(f.RaceDate(), {{20100101, 20110531}}) ? "1" : "2";
     code = Join({p, venue, f.TrackCode(), f.HorseNumber(), f.Ex("course_division")});
   } else if (a >= 11 && a <= 22) {
     std::string p;
@@ -188,16 +190,16 @@ std::string AlternativeFactors::Factor02CourseCode() {
     } else if (venue == "03") {
       p = "2";
     } else if (venue == "04" || venue == "08" || venue == "10") {
-      p = InWindows(RaceDate(f), {{20100101, 20110531}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20100101, 20110531}}) ? "1" : "2";
     } else if (venue == "05") {
-      p = RaceDate(f) == 20100101 ? "1" : "2";
+      p = f.RaceDate().Number() == 20100101 ? "1" : "2";
     } else if (venue == "06") {
       p = "2";
       if (distance == "3600") track = "17";
     } else if (venue == "07") {
-      p = InWindows(RaceDate(f), {{20100101, 20120302}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20100101, 20120302}}) ? "1" : "2";
     } else if (venue == "09") {
-      p = InWindows(RaceDate(f), {{20080101, 20080531}, {20080601, 20090531}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20080101, 20080531}, {20080601, 20090531}}) ? "1" : "2";
     } else {
       known = false;
     }
@@ -221,7 +223,7 @@ std::string AlternativeFactors::Factor02CourseCode() {
         x = "25";
       }
     } else if (venue == "07") {
-      p = InWindows(RaceDate(f), {{20100101, 20120302}}) ? "1" : "2";
+      p = InWindows(f.RaceDate(), {{20100101, 20120302}}) ? "1" : "2";
       if (distance == "1400") x = "25";
     } else if (venue == "08") {
       if (distance == "1400") x = "25";

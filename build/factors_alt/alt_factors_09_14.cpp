@@ -89,19 +89,6 @@ void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, do
   money = Value(r.substr(jumps ? 98 : 89, 9));
 }
 
-// Whole weeks from one race date to another (the day count taken through
-// its last four digits).
-int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string, 3>& b) {
-  int64_t days = DaysBetween(a[0], a[1], a[2], b[0], b[1], b[2]);
-  return Floor(DaysCut(days) / 7.0 + 0.5);
-}
-
-// Race date of the record in the buffer: year, month, day.
-std::array<std::string, 3> RaceDate(FactorFrame& f) {
-  std::string_view md = f.Ex("race.month_day");
-  return {std::string(f.RaceYear()), std::string(md.substr(0, 2)), std::string(md.substr(2, 2))};
-}
-
 // 2 for an interval of a year or more, 1 for half a year or more, else 0.
 int IntervalClass(int64_t weeks) {
   if (weeks >= 52) return 2;
@@ -219,11 +206,11 @@ std::string AlternativeFactors::Factor14IntervalWeeks() {
   f.ReadEx(f.r);
   const int32_t r = f.r;
   // Dates of records r, r-1, r-2 and r-3 as far as they exist.
-  std::array<std::array<std::string, 3>, 4> date;
-  date[0] = RaceDate(f);
+  std::array<RaceDay, 4> date;
+  date[0] = f.RaceDate();
   for (int32_t back = 1; back <= 3 && r - back >= 1; ++back) {
     f.ReadEx(r - back);
-    date[static_cast<size_t>(back)] = RaceDate(f);
+    date[static_cast<size_t>(back)] = f.RaceDate();
   }
   int64_t w1 = 0, w2 = 0, w3 = 0;
   if (r >= 2) w1 = Weeks(date[1], date[0]);

@@ -22,10 +22,10 @@ struct WeightChange {
 
 WeightChange ChangePerDay(FactorFrame& f, ExField field, int scale, std::string_view low_end,
                           std::string_view low_class) {
-  std::string year(f.RaceYear()), month_day(f.Ex("race.month_day")), weight(f.Ex(field)),
-      course(f.Venue());
+  const RaceDay day = f.RaceDate();
+  std::string weight(f.Ex(field)), course(f.Venue());
   f.ReadEx(f.r - 1);
-  int32_t d = DaySpan(f.RaceYear(), f.Ex("race.month_day"), year, month_day);
+  int32_t d = DaySpan(f.RaceDate(), day);
   WeightChange c;
   if (Value(f.Ex(field)) > 0 && Value(weight) > 0) {
     int64_t change = static_cast<int64_t>(Integer(f.Ex(field))) - Integer(weight);
@@ -95,7 +95,8 @@ std::string AlternativeFactors::Factor15MonthCode() {
 
 std::string AlternativeFactors::Factor15KishuGotoHistory() {
   f.ReadEx(f.r);
-  std::string year(f.RaceYear()), month_day(f.Ex("race.month_day")), track(f.TrackCode());
+  const RaceDay day = f.RaceDate();
+  std::string track(f.TrackCode());
   // Every counted ride goes to the pair of the current race's course type;
   // track code 22 counts as steeplechase here.
   int pair = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
@@ -106,7 +107,9 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
       std::string ride = history->Read(k);
       std::string_view se(ride);
       // Rides from the race day to 364 days after it.
-      if (DaySpan(year, month_day, Ride().race_year.Of(se), Ride().race_month_day.Of(se)) <= 364) {
+      const RaceDay ridden =
+          RaceDay::OfMonthDay(Ride().race_year.Of(se), Ride().race_month_day.Of(se));
+      if (DaySpan(day, ridden) <= 364) {
         ++runs[pair];
         if (TopTwo(se)) ++top2[pair];
       }

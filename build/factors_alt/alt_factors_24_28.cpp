@@ -70,7 +70,7 @@ std::string AlternativeFactors::Factor25BirthYearAgeBand() { return f.Factor18Ki
 
 std::string AlternativeFactors::Factor25KishuRecentForm() {
   f.ReadEx(f.r);
-  const std::string year(f.RaceYear()), month_day(f.Ex("race.month_day"));
+  const RaceDay race = f.RaceDate();
   const std::string_view track = f.TrackCode();
   // Rides are counted under the course type of the race being coded; "22"
   // counts as steeplechase here.
@@ -86,17 +86,16 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
     for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
       const std::string ride = rides_file.Read(k);
       if (std::string(Ride().race_year.Of(ride)).append(Ride().race_month_day.Of(ride)) ==
-          year + month_day) {
+          race.Text()) {
         today = k;
       }
     }
     // From the race day back through the 30 days before it.
     for (int32_t k = today; k >= 1; --k) {
       std::string ride = rides_file.Read(k);
-      const std::string_view ride_day = Ride().race_month_day.Of(ride);
-      int64_t days =
-          DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2), year,
-                      month_day.substr(0, 2), month_day.substr(2, 2));
+      const RaceDay ridden =
+          RaceDay::OfMonthDay(Ride().race_year.Of(ride), Ride().race_month_day.Of(ride));
+      int64_t days = DaysBetween(ridden, race);
       if (days >= 30) break;
       ++rides[group];
       if (TopTwo(ride)) ++top2[group];

@@ -192,14 +192,12 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
   f.ReadEx(f.r);
   if (f.r <= 2) return "1250";
   f.ReadEx(f.r - 1);
-  const std::string year1(f.RaceYear()), day1(f.Ex("race.month_day")), weight1(f.Ex("body_weight")),
-      course1(f.Venue());
+  const RaceDay day1 = f.RaceDate();
+  const std::string weight1(f.Ex("body_weight")), course1(f.Venue());
   f.ReadEx(f.r - 2);
-  const std::string year2(f.RaceYear()), day2(f.Ex("race.month_day")), weight2(f.Ex("body_weight")),
-      course2(f.Venue());
-  int64_t n = DaysBetween(year2, day2.substr(0, 2), day2.substr(2, 2), year1, day1.substr(0, 2),
-                          day1.substr(2, 2));
-  int32_t days = DaysCut(n);
+  const RaceDay day2 = f.RaceDate();
+  const std::string weight2(f.Ex("body_weight")), course2(f.Venue());
+  int32_t days = DaySpan(day2, day1);
   std::string k = "50";
   if (Value(weight2) > 0 && Value(weight1) > 0 && days != 0) {
     // Three-digit weights: the tripled loss stays well inside 16 bits.
