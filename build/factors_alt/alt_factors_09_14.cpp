@@ -84,9 +84,8 @@ bool DayOffset(int year, int course, std::string_view meeting, int& offset) {
 // Career starts and prize money of a jockey's statistics record: over fences
 // when `jumps`, on the flat otherwise.
 void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, double& money) {
-  std::string_view r(rec);
-  starts = Value(r.substr(jumps ? 113 : 107, 6));
-  money = Value(r.substr(jumps ? 98 : 89, 9));
+  starts = Value((jumps ? TallyField("jump_runs") : TallyField("flat_runs")).Of(rec));
+  money = Value((jumps ? TallyField("jump_prize") : TallyField("flat_prize")).Of(rec));
 }
 
 // 2 for an interval of a year or more, 1 for half a year or more, else 0.
@@ -182,7 +181,9 @@ std::string AlternativeFactors::Factor13StallionSurface() {
   int32_t t = Integer(f.TrackCode());
   // Offspring with jump earnings over fences, with flat earnings otherwise;
   // the money sum is the same field for both.
-  double n = Value(std::string_view(*rec).substr(t < 0 || t > 29 ? 28 : 22, 6));
+  const Slice earners =
+      t < 0 || t > 29 ? StallionField("jump_earners") : StallionField("flat_earners");
+  double n = Value(earners.Of(*rec));
   if (n == 0) return "00";
   double q = Value(StallionField("flat_earnings").Of(*rec)) / n;
   if (q == 0) return "00";
