@@ -1,9 +1,13 @@
 #pragma once
 // The catalogue of the data directory: every file and folder name that the
 // two programs read or write, and the build program's buttons with the files
-// each one's step goes through. Each name is typed here once; steps, checks,
-// windows, the usage text and the tests take them from here, and the scripts
-// through `volqbuild --catalogue`.
+// each one's step goes through. Each name is typed here once for the
+// programs: steps, checks, windows and the usage text take them from here,
+// the sample-models tool too, and the scripts through `volqbuild --catalogue`
+// (docs/glossary.md says what each file holds). The tests type the names of
+// the files they lay out and look at as plain text, on purpose: they read as
+// the files a maintainer finds in the data directory, and a name changed
+// here by mistake fails them.
 #include <array>
 #include <cstddef>
 #include <string>

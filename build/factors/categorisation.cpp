@@ -193,8 +193,8 @@ void CloseOutput(StepFrame& frame, std::unique_ptr<TextListWriter>& out) {
 // The category lists and their record counts, column after column.
 void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
                         StepFrame& frame) {
-  auto list = OpenOutput(w.dir(), frame, names[0]);
-  auto count_list = OpenOutput(w.dir(), frame, names[1]);
+  auto list = OpenOutput(w.Factors.dir(), frame, names[0]);
+  auto count_list = OpenOutput(w.Factors.dir(), frame, names[1]);
   for (int k = 1; k <= kFactorCount; ++k) {
     const int32_t c = w.ColumnCategoryCounts(k);
     for (int32_t j = 1; j <= c; ++j) {
@@ -212,8 +212,8 @@ void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::strin
 void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
                     const std::filesystem::path& item_path, int32_t n, StepFrame& frame) {
   std::unique_ptr<TextListWriter> out[4] = {
-      OpenOutput(w.dir(), frame, names[2]), OpenOutput(w.dir(), frame, names[3]),
-      OpenOutput(w.dir(), frame, names[4]), OpenOutput(w.dir(), frame, names[5])};
+      OpenOutput(w.Factors.dir(), frame, names[2]), OpenOutput(w.Factors.dir(), frame, names[3]),
+      OpenOutput(w.Factors.dir(), frame, names[4]), OpenOutput(w.Factors.dir(), frame, names[5])};
   for (auto& o : out) {
     if (!o) continue;
     o->Number(n).Number(kFactorCount).EndLine();
@@ -227,7 +227,7 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& 
   std::string indexes;
   for (int32_t i = 1; i <= rows; ++i) {
     const std::string_view rec = again->View(i);
-    w.ItemRecord.assign(rec);
+    w.Factors.ItemRecord.assign(rec);
     frame.Do("category indexes", [&] { w.LookupCategoryIndexes(); });
     // The three data lines differ only in their speed.
     indexes.clear();
@@ -236,7 +236,8 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& 
       indexes += std::to_string(w.RecordCategoryIndexes[k]);
     }
     for (int sp = 0; sp < 3; ++sp) {
-      if (out[sp + 1]) out[sp + 1]->Line(SingleText(SpeedOf(w.Item(SpeedFieldAt(sp)))) + indexes);
+      if (out[sp + 1])
+        out[sp + 1]->Line(SingleText(SpeedOf(w.Factors.Item(SpeedFieldAt(sp)))) + indexes);
     }
   }
   again.reset();
@@ -264,9 +265,9 @@ void FillCategoryGrid(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& co
 }
 
 void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
-  DataDir& dir = w.dir();
+  DataDir& dir = w.Factors.dir();
   const std::filesystem::path item_path = dir.Path(course.kind.item_file);
-  StepContext ctx{dir, frame, w.RecordCount};
+  StepContext ctx{dir, frame, w.Factors.RecordCount};
   const std::string word(course.kind.model_word);
   const std::vector<std::string> outputs = OutputNames(word);
   BeginStep(ctx, {{course.kind.item_file}, {}, {outputs.begin(), outputs.end()}});
@@ -325,7 +326,7 @@ void FormCATEGORYSETUP2024ZZ::SetItemCategoryGridTitles() {
 void FormCATEGORYSETUP2024ZZ::LookupCategoryIndexes() {
   bool overflow = false;
   for (int k = 1; k <= kFactorCount; ++k) {
-    int32_t index = CategoryIndexOf(k, Item(FactorField(k)));
+    int32_t index = CategoryIndexOf(k, Factors.Item(FactorField(k)));
     // A 16-bit index: one that does not fit is not stored.
     if (index > std::numeric_limits<int16_t>::max()) {
       overflow = true;

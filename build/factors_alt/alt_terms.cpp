@@ -6,13 +6,6 @@
 
 namespace volq {
 
-int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::string_view year_b,
-                std::string_view month_day_b) {
-  int64_t days = DaysBetween(year_a, month_day_a.substr(0, 2), month_day_a.substr(2, 2), year_b,
-                             month_day_b.substr(0, 2), month_day_b.substr(2, 2));
-  return DaysCut(days);
-}
-
 const RideFields& Ride() {
   static constexpr RideFields f{RaceEntryField("header.data_kind"), RaceEntryField("race.year"),
                                 RaceEntryField("race.month_day"), RaceEntryField("arrival_order")};
