@@ -67,7 +67,7 @@ std::vector<std::string> Distinct(std::vector<std::string> numbers) {
 
 void WriteList(StepContext& ctx, std::string_view name, const std::vector<std::string>& numbers) {
   ctx.frame.Do("write list", [&] {
-    TextListWriter w(ctx.dir.Path(name), TextListWriter::Mode::Output);
+    TextListWriter w(ctx.dir.Path(name));
     for (const std::string& n : numbers) w.String(n).EndLine();
     w.Close();
   });

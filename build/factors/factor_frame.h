@@ -164,7 +164,7 @@ class FactorFrame {
 
   // --- Lookups in prepared record files -----------------------------------
   // The first record of FILE (relative to the data directory, e.g.
-  // "OPTION1N\\STALLION.dat") whose first key.size() characters equal key, or
+  // "OPTION1N/STALLION.dat") whose first key.size() characters equal key, or
   // nullptr. A missing file has no records and is not created (the step
   // that consults it reports it). Each file is read and indexed once and
   // kept until ClearLookups(): the steps that call routines clear at their

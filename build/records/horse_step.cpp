@@ -32,9 +32,7 @@ namespace {
 struct ListOut {
   ListOut(StepContext& ctx, std::string_view name)
       : frame(ctx.frame), write("write " + std::string(name)) {
-    frame.Do("open list", [&] {
-      w = std::make_unique<TextListWriter>(ctx.dir.Path(name), TextListWriter::Mode::Output);
-    });
+    frame.Do("open list", [&] { w = std::make_unique<TextListWriter>(ctx.dir.Path(name)); });
   }
   template <class Items>
   void Line(Items&& items) {

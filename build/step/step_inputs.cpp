@@ -242,7 +242,7 @@ std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
     try {
       file = std::make_unique<EntityRecords>(path, record_length);
     } catch (const Failure& e) {
-      if (e.error() != ENOENT && e.error() != ENOTDIR) throw;
+      if (e.error() != ENOENT) throw;
       missing = true;
     }
   });

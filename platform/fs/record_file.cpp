@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "platform/base/stop_request.h"
-#include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 
 namespace volq {
@@ -41,12 +40,11 @@ int ProbeInput(const std::filesystem::path& path) {
   OpenedFile f;
   int err = Files().OpenForReading(path, f);
   if (err == 0) err = Files().Close(f.handle);
-  return err == ENOTDIR ? ENOENT : err;
+  return err;
 }
 
 int ReadInput(const std::filesystem::path& path, std::string& out) {
-  const int err = Files().ReadWhole(path, out);
-  return err == ENOTDIR ? ENOENT : err;
+  return Files().ReadWhole(path, out);
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -78,7 +76,6 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   }
   if (const int closed = files.Close(f.handle); closed && !err) err = closed;
   if (err) FailFileOp("cannot write", path, err);
-  NoteFileCreated(path);
 }
 
 void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) {
@@ -108,7 +105,6 @@ void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes) 
   }
   if (const int closed = files.Close(f.handle); closed && !err) err = closed;
   if (err) FailFileOp("cannot write", path, err);
-  NoteFileCreated(path);
 }
 
 RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
@@ -122,7 +118,6 @@ RecordFile::RecordFile(const std::filesystem::path& path, int record_length)
     err = files.OpenForWriting(path_, WriteMode::InPlace, f);
     if (err == 0) err = files.Close(f.handle);
     if (err) FailFileOp("cannot open", path_, err);
-    NoteFileCreated(path_);
   } else if (err) {
     FailRead(path_, err);
   }
