@@ -10,6 +10,8 @@
 // here by mistake fails them.
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,15 +84,19 @@ inline constexpr std::string_view kBrRawFile = "BR20180101.dat";
 inline constexpr std::string_view kBnRawFile = "BN20180101.dat";
 inline constexpr std::string_view kMarketSaleFile = "HS20180101.dat";  // lines, not records
 
-// The nine record files, in their file numbers' order.
+// The ten raw files a download writes, in their file numbers' order: the
+// nine record files, then the market-sale lines.
 struct RawRecordFile {
   std::string_view type;
   std::string_view file;
 };
-inline constexpr RawRecordFile kRawRecordFiles[9] = {
-    {"RA", kRaRawFile}, {"SE", kSeRawFile}, {"UM", kUmRawFile},
-    {"HN", kHnRawFile}, {"KS", kKsRawFile}, {"SK", kSkRawFile},
-    {"CH", kChRawFile}, {"BR", kBrRawFile}, {"BN", kBnRawFile}};
+inline constexpr RawRecordFile kRawFiles[] = {
+    {"RA", kRaRawFile}, {"SE", kSeRawFile},     {"UM", kUmRawFile}, {"HN", kHnRawFile},
+    {"KS", kKsRawFile}, {"SK", kSkRawFile},     {"CH", kChRawFile}, {"BR", kBrRawFile},
+    {"BN", kBnRawFile}, {"HS", kMarketSaleFile}};
+inline constexpr int kRawFileCount = static_cast<int>(std::size(kRawFiles));
+// The nine record files: all but the market-sale lines, which come last.
+inline constexpr std::span<const RawRecordFile> kRawRecordFiles(kRawFiles, kRawFileCount - 1);
 
 // --- NEW files: one record per key -----------------------------------------------
 inline constexpr std::string_view kRaNewFile = "RA20180101NEW.dat";
