@@ -11,6 +11,7 @@
 #include "build/records/horse_test_support.h"
 #include "build/records/sanku_stat.h"
 #include "build/records/test_support.h"
+#include "platform/fs/record_file_for_tests.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -247,7 +248,7 @@ void RereadingRun(DataDir& dir, bool sire) {
     // begins a file of its own).
     const std::filesystem::path block = dir.Path(blocks + std::string(horse_parent.Of(h)) + ".dat");
     std::string former;
-    ReadInput(block, former);
+    Files().ReadWhole(block, former);
     WriteWholeFile(block, former + SankuStatBlock(h).text);
   }
   std::string records;

@@ -105,7 +105,7 @@ void ClearCategories(FormCATEGORYSETUP2024ZZ& w) {
 
 // Categories in order of first appearance, each counted once per record:
 // one pass over the n records of the file for all columns.
-void CountCategories(FormCATEGORYSETUP2024ZZ& w, const NewRecords& items, int32_t n) {
+void CountCategories(FormCATEGORYSETUP2024ZZ& w, const FramedRecords& items, int32_t n) {
   ItemField fields[kFactorCount + 1] = {};
   for (int k = 1; k <= kFactorCount; ++k) fields[k] = FactorField(k);
   for (int32_t i = 1; i <= n; ++i) {
@@ -221,8 +221,8 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& 
   }
   CloseOutput(frame, out[0]);
 
-  std::unique_ptr<NewRecords> again;
-  frame.Do("open", [&] { again = std::make_unique<NewRecords>(item_path, kItemLength, ""); });
+  std::unique_ptr<FramedRecords> again;
+  frame.Do("open", [&] { again = std::make_unique<FramedRecords>(item_path, kItemLength, ""); });
   const int32_t rows = again ? std::min(n, again->Count()) : 0;
   std::string indexes;
   for (int32_t i = 1; i <= rows; ++i) {
@@ -271,7 +271,7 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   const std::string word(course.kind.model_word);
   const std::vector<std::string> outputs = OutputNames(word);
   BeginStep(ctx, {{course.kind.item_file}, {}, {outputs.begin(), outputs.end()}});
-  std::unique_ptr<NewRecords> items =
+  std::unique_ptr<FramedRecords> items =
       OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength, "");
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.

@@ -61,7 +61,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
       }
       // Read whole, once; a horse without an extended-record file has no
       // runs, and reading makes no empty file for it.
-      std::optional<PaddedRecords<RecordImage>> ex;
+      std::optional<RecordImage> ex;
       try {
         ex.emplace(path, kUmaExLength);
       } catch (const Failure& e) {

@@ -79,7 +79,7 @@ FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_len
   LookupFile lf;
   // A missing file has no records; reading makes no file.
   if (EntryExists(p)) {
-    const PaddedRecords<RecordImage> f(p, record_length);
+    const RecordImage f(p, record_length);
     const int32_t n = f.Count();
     lf.records.reserve(static_cast<size_t>(n));
     for (int32_t k = 1; k <= n; ++k) lf.records.emplace_back(f.View(k));

@@ -240,7 +240,7 @@ class FactorFrame {
   LookupFile& Load(std::string_view file, int record_length);
 
   DataDir& dir_;
-  std::optional<PaddedRecords<RecordImage>> ex_file_;
+  std::optional<RecordImage> ex_file_;
   std::unordered_map<std::string, LookupFile> lookups_;
 };
 

@@ -104,7 +104,7 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
   {
     auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n; ++k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       std::string_view se(ride);
       // Rides from the race day to 364 days after it.
       const RaceDay ridden =

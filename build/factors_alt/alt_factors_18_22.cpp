@@ -122,7 +122,7 @@ std::string AlternativeFactors::Factor20KishuGotoLookup() {
     // The jockey's first rides, 501 at most.
     auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n && all <= 500; ++k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       ++all;
       if (TopTwo(ride)) ++top2;
     }
@@ -140,7 +140,7 @@ std::string AlternativeFactors::Factor20KishuGotoFlag() {
     // The jockey's latest 101 rides of data kind "7", newest first.
     auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = history->Count(); k >= 1 && all <= 100; --k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       if (Ride().data_kind.Of(ride) != "7") continue;
       ++all;
       if (TopTwo(ride)) ++top2;

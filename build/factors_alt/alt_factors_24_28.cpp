@@ -78,13 +78,13 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
   std::array<int32_t, 3> rides{}, top2{};
   {
     // A jockey without a file has no rides; none is made.
-    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(f.dir(), f.JockeyCode());
-    const RecordReader& rides_file = *history;
+    const std::unique_ptr<FramedRecords> history = OpenJockeyHistory(f.dir(), f.JockeyCode());
+    const FramedRecords& rides_file = *history;
     const int32_t n = rides_file.Count();
     // A jockey with a single ride in his file is not looked at.
     int32_t today = 0;
     for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
-      const std::string ride = rides_file.Read(k);
+      const std::string ride = std::string(rides_file.View(k));
       if (std::string(Ride().race_year.Of(ride)).append(Ride().race_month_day.Of(ride)) ==
           race.Text()) {
         today = k;
@@ -92,7 +92,7 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
     }
     // From the race day back through the 30 days before it.
     for (int32_t k = today; k >= 1; --k) {
-      std::string ride = rides_file.Read(k);
+      std::string ride = std::string(rides_file.View(k));
       const RaceDay ridden =
           RaceDay::OfMonthDay(Ride().race_year.Of(ride), Ride().race_month_day.Of(ride));
       int64_t days = DaysBetween(ridden, race);

@@ -12,13 +12,13 @@ const RideFields& Ride() {
   return f;
 }
 
-std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
+std::unique_ptr<FramedRecords> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
   // A race entry without a jockey code has no history to read.
-  if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
+  if (IsBlankId(jockey_code)) return std::make_unique<FramedRecords>(kRaceEntryLength);
   std::filesystem::path p = dir.EntityPath(kJockeyEntryFolder, jockey_code);
   // A jockey without a file has no rides; reading creates no file.
-  if (!EntryExists(p)) return std::make_unique<RecordReader>(kRaceEntryLength);
-  return std::make_unique<RecordReader>(p, kRaceEntryLength);
+  if (!EntryExists(p)) return std::make_unique<FramedRecords>(kRaceEntryLength);
+  return std::make_unique<FramedRecords>(p, kRaceEntryLength, "");
 }
 
 std::string TimeDifferenceClass(float d) {

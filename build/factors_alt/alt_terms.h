@@ -10,7 +10,7 @@
 #include "build/factors_alt/code_text.h"
 #include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/record_file.h"
+#include "platform/fs/record_frames.h"
 
 namespace volq {
 
@@ -19,10 +19,12 @@ inline const char* DigitBand(std::string_view digit) {
   return digit == "0" || digit == "1" ? "1" : digit == "2" || digit == "3" ? "2" : "3";
 }
 
-// The jockey's history file KISHUGOTOSETUP\<jockey code>.dat, created empty
-// when missing; a code of blanks reads as an empty history without a file;
-// a code that is no plain file name raises a file Failure.
-std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
+// The jockey's history file KISHUGOTOSETUP/<jockey code>.dat, read in place
+// (a jockey can have thousands of rides) by record number, a trailing
+// partial record padded; a missing file, or a code of blanks, reads as an
+// empty history and no file is made; a code that is no plain file name
+// raises a file Failure.
+std::unique_ptr<FramedRecords> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
 
 // The fields of a race-entry record of that history that the routines read.
 struct RideFields {

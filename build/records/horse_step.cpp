@@ -54,7 +54,7 @@ std::string HorseStep(StepContext& ctx) {
   BeginStep(ctx, BuildStep::Horse);
   BuildNewFile(ctx, UmNewFileSpec());
 
-  const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
+  const std::unique_ptr<FramedRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
   const int32_t m = ctx.RecordCount;
 
   const Slice pedigree_field = HorseField("pedigree_number");

@@ -17,6 +17,8 @@
 #include "platform/fs/file_failure.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
+#include "platform/fs/record_file_for_tests.h"
+#include "platform/fs/record_frames.h"
 #include "platform/fs/replaced_file.h"
 #include "platform/fs/text_list.h"
 
@@ -146,28 +148,28 @@ TEST_F(FsTest, RecordFileWritesOnePastTheCountBehindAPartialRecord) {
 }
 
 // Every reader of a record file sees its trailing partial record padded.
-template <class Reader>
-void ExpectPaddedRecords(const fs::path& p) {
+template <class Reader, class... Type>
+void ExpectPaddedRecords(const fs::path& p, Type... type) {
   WriteWholeFile(p, "AAAABBBBCCC");
-  const PaddedRecords<Reader> f(p, 4);
+  const Reader f(p, 4, type...);
   ASSERT_EQ(f.Count(), 3);
   EXPECT_EQ(f.View(1), "AAAA");
   EXPECT_EQ(f.View(3), "CCC ");
   EXPECT_THROW(f.View(4), Failure);
   EXPECT_THROW(f.View(0), Failure);
   WriteWholeFile(p, "AAAABBBBCC");  // 2.5 records count 2: no partial record read
-  const PaddedRecords<Reader> g(p, 4);
+  const Reader g(p, 4, type...);
   ASSERT_EQ(g.Count(), 2);
   EXPECT_EQ(g.View(2), "BBBB");
 }
 
-TEST_F(FsTest, PaddedRecordsOfEveryReaderPadTheTrailingPartialRecord) {
-  ExpectPaddedRecords<RecordReader>(root_ / "NEW.dat");
-  ExpectPaddedRecords<RecordFile>(root_ / "F.dat");
+TEST_F(FsTest, EveryReaderPadsTheTrailingPartialRecord) {
+  ExpectPaddedRecords<FramedRecords>(root_ / "NEW.dat", std::string_view());
   ExpectPaddedRecords<RecordImage>(root_ / "I.dat");
   // The readers refuse a missing file rather than creating it.
-  EXPECT_THROW(PaddedRecords<RecordImage>(root_ / "none.dat", 4), Failure);
-  EXPECT_THROW(PaddedRecords<RecordReader>(root_ / "none.dat", 4), Failure);
+  EXPECT_THROW(RecordImage(root_ / "none.dat", 4), Failure);
+  EXPECT_THROW(FramedRecords(root_ / "none.dat", 4, ""), Failure);
+  EXPECT_EQ(FramedRecords(4).Count(), 0);
   EXPECT_FALSE(fs::exists(root_ / "none.dat"));
 }
 
@@ -348,11 +350,11 @@ TEST_F(FsTest, AReaderOfTheFormerFileReadsItWholeWhileItIsReplaced) {
   // sees the new ones.
   const fs::path p = root_ / "R.dat";
   WriteWholeFile(p, "AAAABBBB");
-  RecordReader before(p, 4);
+  FramedRecords before(p, 4, "");
   ReplaceWholeFile(p, "CCCC");
   EXPECT_EQ(before.Count(), 2);
   EXPECT_EQ(before.View(2), "BBBB");
-  EXPECT_EQ(RecordReader(p, 4).View(1), "CCCC");
+  EXPECT_EQ(FramedRecords(p, 4, "").View(1), "CCCC");
 }
 
 TEST_F(FsTest, AReplacedFileKeepsItsNameOfAnotherCaseAndTemporaryFilesAreNoNames) {
@@ -378,7 +380,7 @@ TEST_F(FsTest, OpenInMissingFolderFails) {
   EXPECT_THROW(TextListWriter(root_ / "NOFOLDER" / "X.dat"), Failure);
 }
 
-TEST_F(FsTest, UpdateWholeFileLeavesExactlyTheNewBytes) {
+TEST_F(FsTest, ARewriteFromTheFirstChangeLeavesExactlyTheNewBytes) {
   const std::string big(40000, 'a');
   const struct {
     std::string before, after;
@@ -395,15 +397,16 @@ TEST_F(FsTest, UpdateWholeFileLeavesExactlyTheNewBytes) {
   fs::path p = root_ / "U.dat";
   for (const auto& c : cases) {
     WriteWholeFile(p, c.before);
-    UpdateWholeFile(p, c.after);
+    WriteWholeFile(p, c.after, Rewrite::FromFirstChange);
     EXPECT_EQ(ReadWholeFile(p), c.after) << c.before.size() << " -> " << c.after.size();
   }
   fs::remove(p);
-  UpdateWholeFile(p, "new");
+  WriteWholeFile(p, "new", Rewrite::FromFirstChange);
   EXPECT_EQ(ReadWholeFile(p), "new");
-  EXPECT_THROW(UpdateWholeFile(root_ / "NOFOLDER" / "X.dat", "x"), Failure);
+  EXPECT_THROW(WriteWholeFile(root_ / "NOFOLDER" / "X.dat", "x", Rewrite::FromFirstChange),
+               Failure);
   fs::create_directories(root_ / "D.dat");
-  EXPECT_THROW(UpdateWholeFile(root_ / "D.dat", "x"), Failure);
+  EXPECT_THROW(WriteWholeFile(root_ / "D.dat", "x", Rewrite::FromFirstChange), Failure);
 }
 
 // Each writer of a file in place, given a file that a name outside links to
@@ -418,7 +421,7 @@ TEST_F(FsTest, AFileWithAnotherNameIsReplacedNotWrittenThrough) {
   };
   const std::vector<Case> cases = {
       {"whole", [&] { WriteWholeFile(p, "RA01"); }, "RA01"},
-      {"updated", [&] { UpdateWholeFile(p, "RA01SE02"); }, "RA01SE02"},
+      {"updated", [&] { WriteWholeFile(p, "RA01SE02", Rewrite::FromFirstChange); }, "RA01SE02"},
       {"record file",
        [&] {
          RecordFile f(p, 4);
@@ -448,9 +451,12 @@ TEST_F(FsTest, AFifoIsNeitherReadNorWritten) {
   const fs::path p = root_ / "RA20180101.dat";
   ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0);
   const std::function<void()> calls[] = {
-      [&] { ReadWholeFile(p); },          [&] { RecordReader(p, 4); },
-      [&] { RecordFile(p, 4); },          [&] { WriteWholeFile(p, "x"); },
-      [&] { UpdateWholeFile(p, "x"); },   [&] { ReplaceWholeFile(p, "x"); },
+      [&] { ReadWholeFile(p); },
+      [&] { FramedRecords(p, 4, ""); },
+      [&] { RecordFile(p, 4); },
+      [&] { WriteWholeFile(p, "x"); },
+      [&] { WriteWholeFile(p, "x", Rewrite::FromFirstChange); },
+      [&] { ReplaceWholeFile(p, "x"); },
       [&] { TextListWriter(p).Close(); },
   };
   ::alarm(20);
@@ -462,7 +468,8 @@ TEST_F(FsTest, AFifoIsNeitherReadNorWritten) {
       EXPECT_EQ(std::string(e.what()), "not a regular file " + p.string());
     }
   }
-  EXPECT_EQ(ProbeInput(p), kNotRegularFile);
+  OpenedFile opened;
+  EXPECT_EQ(Files().OpenForReading(p, opened), kNotRegularFile);
   EXPECT_EQ(TextListReader(p).error(), kNotRegularFile);
   ::alarm(0);
   EXPECT_EQ(fs::status(p).type(), fs::file_type::fifo);
@@ -646,7 +653,7 @@ TEST_F(FsTest, EveryFileTheFileLayerCreatesIsFoundInAnyCaseAtOnce) {
   const std::function<void(const fs::path&)> creators[] = {
       [](const fs::path& p) { RecordFile(p, 4); },
       [](const fs::path& p) { WriteWholeFile(p, "x"); },
-      [](const fs::path& p) { UpdateWholeFile(p, "x"); },
+      [](const fs::path& p) { WriteWholeFile(p, "x", Rewrite::FromFirstChange); },
       [](const fs::path& p) { ReplaceWholeFile(p, "x"); },
       [](const fs::path& p) { TextListWriter(p).Close(); },
       [](const fs::path& p) { RecordAppender(p, 4).Close(); },

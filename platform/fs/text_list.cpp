@@ -109,7 +109,7 @@ void TextListWriter::Close() {
 }
 
 TextListReader::TextListReader(const std::filesystem::path& path) {
-  error_ = ReadInput(path, data_);
+  error_ = Files().ReadWhole(path, data_);
   if (error_ != 0) data_.clear();
 }
 
