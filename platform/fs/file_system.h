@@ -239,7 +239,9 @@ class NameCaseScope {
 
 // A file system that passes every call to another one: the base of a
 // decorator that changes a few calls. The target is the one given, or, when
-// none is, the file system installed for the process at each call.
+// none is, the file system installed for the process at each call (so a
+// wrapper that is itself installed with ScopedFileSystem needs its target
+// given: it would call itself).
 class FileSystemWrapper : public FileSystem {
  public:
   explicit FileSystemWrapper(FileSystem* target = nullptr) : target_(target) {}
