@@ -114,10 +114,9 @@ bool IsDigits(std::string_view s) {
 }  // namespace
 
 std::string WriteItFirst(std::string_view file) {
-  for (const RawRecordFile& raw : kRawRecordFiles) {
+  for (const RawRecordFile& raw : kRawFiles) {
     if (file == raw.file) return "download first with volqfetch";
   }
-  if (file == kMarketSaleFile) return "download first with volqfetch";
   for (const BuildButton& b : BuildButtons()) {
     for (std::string_view output : b.writes) {
       if (output == file) return "write it first: " + PressOf(b);

@@ -1,11 +1,17 @@
 #pragma once
 // The catalogue of the data directory: every file and folder name that the
 // two programs read or write, and the build program's buttons with the files
-// each one's step goes through. Each name is typed here once; steps, checks,
-// windows, the usage text and the tests take them from here, and the scripts
-// through `volqbuild --catalogue`.
+// each one's step goes through. Each name is typed here once for the
+// programs: steps, checks, windows and the usage text take them from here,
+// the sample-models tool too, and the scripts through `volqbuild --catalogue`
+// (docs/glossary.md says what each file holds). The tests type the names of
+// the files they lay out and look at as plain text, on purpose: they read as
+// the files a maintainer finds in the data directory, and a name changed
+// here by mistake fails them.
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,15 +84,19 @@ inline constexpr std::string_view kBrRawFile = "BR20180101.dat";
 inline constexpr std::string_view kBnRawFile = "BN20180101.dat";
 inline constexpr std::string_view kMarketSaleFile = "HS20180101.dat";  // lines, not records
 
-// The nine record files, in their file numbers' order.
+// The ten raw files a download writes, in their file numbers' order: the
+// nine record files, then the market-sale lines.
 struct RawRecordFile {
   std::string_view type;
   std::string_view file;
 };
-inline constexpr RawRecordFile kRawRecordFiles[9] = {
-    {"RA", kRaRawFile}, {"SE", kSeRawFile}, {"UM", kUmRawFile},
-    {"HN", kHnRawFile}, {"KS", kKsRawFile}, {"SK", kSkRawFile},
-    {"CH", kChRawFile}, {"BR", kBrRawFile}, {"BN", kBnRawFile}};
+inline constexpr RawRecordFile kRawFiles[] = {
+    {"RA", kRaRawFile}, {"SE", kSeRawFile},     {"UM", kUmRawFile}, {"HN", kHnRawFile},
+    {"KS", kKsRawFile}, {"SK", kSkRawFile},     {"CH", kChRawFile}, {"BR", kBrRawFile},
+    {"BN", kBnRawFile}, {"HS", kMarketSaleFile}};
+inline constexpr int kRawFileCount = static_cast<int>(std::size(kRawFiles));
+// The nine record files: all but the market-sale lines, which come last.
+inline constexpr std::span<const RawRecordFile> kRawRecordFiles(kRawFiles, kRawFileCount - 1);
 
 // --- NEW files: one record per key -----------------------------------------------
 inline constexpr std::string_view kRaNewFile = "RA20180101NEW.dat";

@@ -3,6 +3,12 @@
 // (one text per field of the layout, in layout order) and the stored record
 // (the fixed-width bytes written to the record files). Text stays in its
 // code page 932 bytes throughout.
+//
+// The download is what goes through these forms: it parses each delivered
+// record with ParseRecord and the layout of its type, packs it with
+// PackRecord, and parses the market-sale lines with ParseHS. The build
+// program never does: it reads stored records through the compile-time
+// field lookups of common/record_layout.h (RaceEntryField("jockey_code")).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +26,9 @@ std::string MidBytes(std::string_view bytes, int32_t& position, int32_t length);
 struct ParsedRecord {
   const RecordLayout* layout = nullptr;
   std::vector<std::string> fields;  // one per flattened field, layout order
+  // A field by its flattened name, looked up when the program runs (a name
+  // not in the layout raises an index Failure): for tests that look into a
+  // parsed record. Code that reads a fixed field resolves it when compiled.
   const std::string& Get(std::string_view name) const { return fields[layout->IndexOf(name)]; }
 };
 
@@ -28,7 +37,7 @@ struct StoredRecord {
   std::string bytes;  // stored_length() bytes
 };
 
-// One named type per record form, so the routines read like their callers.
+// One named type per record type and form, for the named routines below.
 #define VOLQ_RECORD_TYPES(Parsed, Stored) \
   struct Parsed : ParsedRecord {};        \
   struct Stored : StoredRecord {};
@@ -43,17 +52,22 @@ VOLQ_RECORD_TYPES(BreederParsed, BreederRecord)
 VOLQ_RECORD_TYPES(OwnerParsed, OwnerRecord)
 #undef VOLQ_RECORD_TYPES
 struct MarketSaleParsed : ParsedRecord {};
-// The market-sale record is stored as its delivered text line.
+// The market-sale record is stored as its delivered text line: it has no
+// packed form.
 using MarketSaleRecord = std::string;
 
-// Generic forms: every field of `layout` from the delivered text, and the
-// stored bytes of a parsed record (each field left-justified, blank-padded and
-// cut at its stored width).
+// Generic forms, the ones the download calls: every field of `layout` from
+// the delivered text, and the stored bytes of a parsed record (each field
+// left-justified, blank-padded and cut at its stored width).
 void ParseRecord(const RecordLayout& layout, std::string_view text, ParsedRecord& out);
 void PackRecord(const ParsedRecord& in, StoredRecord& out);
-// Delivered text straight to stored bytes (parse then pack).
+// Delivered text straight to stored bytes (parse then pack): what the
+// download stores, for the tests that make stored records.
 std::string StoreDelivered(const RecordLayout& layout, std::string_view text);
 
+// The same routines under each record type's name, the generic ones with
+// the type's layout. Of these the download calls ParseHS; the others are
+// the named entry points of their types for whoever handles one type.
 void ParseRA(std::string_view text, RaceParsed& out);
 void ParseSE(std::string_view text, RaceEntryParsed& out);
 void ParseUM(std::string_view text, HorseParsed& out);
@@ -76,7 +90,9 @@ void PackBR(const BreederParsed& in, BreederRecord& out);
 void PackBN(const OwnerParsed& in, OwnerRecord& out);
 
 // Fields of a stored record held as bytes, by (offset, length): the bytes
-// present (short or empty past the end of a short record).
+// present (short or empty past the end of a short record). For offsets
+// computed when the program runs (a block of counts walked in a loop); a
+// fixed field is named through its type's lookup instead.
 inline std::string_view FieldAt(std::string_view rec, int offset, int length) {
   return Slice{offset, length}.Of(rec);
 }

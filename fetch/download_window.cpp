@@ -1,5 +1,6 @@
 #include "fetch/download_window.h"
 
+#include <array>
 #include <exception>
 #include <optional>
 
@@ -22,13 +23,24 @@ constexpr int32_t kOption = 3;
 constexpr size_t kReadBufferSize = 120000;
 constexpr const char* kNothingRead = "; no record was read";
 
-// Index of a kept record type: 0-8 in kRawRecordFiles, NewRawFiles::kMarketSale
-// for "HS", -1 for the types passed over.
-int KindOf(std::string_view type) {
-  for (int i = 0; i < 9; ++i) {
-    if (type == kRawRecordFiles[i].type) return i;
+// A kept record type: its index in kRawFiles (the file it is stored in) and
+// its layout, or none for the types passed over. A delivered record's type
+// is matched once; the layouts are looked up once per program.
+struct KeptType {
+  int kind = -1;
+  const RecordLayout* layout = nullptr;
+};
+
+KeptType KeptTypeOf(std::string_view type) {
+  static const std::array<const RecordLayout*, kRawFileCount> layouts = [] {
+    std::array<const RecordLayout*, kRawFileCount> l{};
+    for (int k = 0; k < kRawFileCount; ++k) l[k] = LayoutOf(kRawFiles[k].type);
+    return l;
+  }();
+  for (int k = 0; k < kRawFileCount; ++k) {
+    if (type == kRawFiles[k].type) return {k, layouts[k]};
   }
-  return type == "HS" ? NewRawFiles::kMarketSale : -1;
+  return {};
 }
 
 // Where a delivered record came from, for reports: its source file as JVRead
@@ -92,8 +104,7 @@ std::string VOLQF1SETUP18Z::Kept() {
 
 bool VOLQF1SETUP18Z::AnyRawFile() {
   std::vector<std::string_view> names;
-  for (const RawRecordFile& f : kRawRecordFiles) names.push_back(f.file);
-  names.push_back(kMarketSaleFile);
+  for (const RawRecordFile& f : kRawFiles) names.push_back(f.file);
   for (std::string_view name : names) {
     try {
       if (dir_.Exists(name)) return true;
@@ -164,8 +175,7 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped, RunJournal& journal) {
     // delivered little shows as such.
     std::string stored = "stored per record type:";
     for (int kind = 0; kind <= NewRawFiles::kMarketSale; ++kind) {
-      const std::string_view type =
-          kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
+      const std::string_view type = kRawFiles[kind].type;
       stored += (kind ? ", " : " ") + std::string(type) + " " + std::to_string(files.Count(kind));
     }
     const NewRawFiles::Committed committed =
@@ -238,13 +248,13 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
     if (rc > 0) {
       delivery.Next(file_name);
       const std::string_view type = LayoutField(record_parts::kHeader, "record_type").Of(buffer);
-      const int kind = KindOf(type);
-      if (kind < 0) continue;  // a type that is not kept is passed over
+      const KeptType kept = KeptTypeOf(type);
+      if (kept.kind < 0) continue;  // a type that is not kept is passed over
       // A record cut short, or split by a stray CR LF, would be stored out of
       // frame and shift every field behind it: only whole records are stored.
-      const int length = LayoutOf(type)->delivered_length();
+      const int length = kept.layout->delivered_length();
       if (buffer.size() == static_cast<size_t>(length) && buffer.ends_with("\r\n")) {
-        Store(kind, buffer, files, skipped);
+        Store(kept.kind, *kept.layout, buffer, files, skipped);
         continue;
       }
       const std::string where =
@@ -278,8 +288,8 @@ std::string VOLQF1SETUP18Z::ReadRecords(JobOpen& open, NewRawFiles& files, Failu
   }
 }
 
-void VOLQF1SETUP18Z::Store(int kind, std::string_view record, NewRawFiles& files,
-                           FailureFold& skipped) {
+void VOLQF1SETUP18Z::Store(int kind, const RecordLayout& layout, std::string_view record,
+                           NewRawFiles& files, FailureFold& skipped) {
   // A failure is noted and the job goes on.
   const auto note = [&](const Failure& e) { skipped.Add("", e); };
   if (kind == NewRawFiles::kMarketSale) {
@@ -290,7 +300,7 @@ void VOLQF1SETUP18Z::Store(int kind, std::string_view record, NewRawFiles& files
   }
   Skipping(
       [&] {
-        ParseRecord(*LayoutOf(kRawRecordFiles[kind].type), record, parsed_[kind]);
+        ParseRecord(layout, record, parsed_[kind]);
         PackRecord(parsed_[kind], stored_[kind]);
         files.Store(kind, stored_[kind].bytes);
       },

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/record_layout.h"
 #include "common/records.h"
 #include "fetch/new_raw_files.h"
 #include "platform/fs/data_dir.h"
@@ -53,9 +54,11 @@ class VOLQF1SETUP18Z : public Window {
   // Every record the service delivers, until the end or a read error;
   // returns why the reading did not reach its end (empty when it did).
   std::string ReadRecords(JobOpen& open, NewRawFiles& files, FailureFold& skipped);
-  // A delivered record of a kept type (kind 0-8, or NewRawFiles::kMarketSale)
-  // of its type's length with its CR LF, parsed and written to its new file.
-  void Store(int kind, std::string_view record, NewRawFiles& files, FailureFold& skipped);
+  // A delivered record of a kept type (kind: its file in kRawFiles; layout:
+  // that type's) of its type's length with its CR LF, parsed and written to
+  // its new file.
+  void Store(int kind, const RecordLayout& layout, std::string_view record, NewRawFiles& files,
+             FailureFold& skipped);
   // What a return code of the service means, " (...)", when the service says;
   // else empty.
   std::string Why(int32_t rc) const;
@@ -68,8 +71,8 @@ class VOLQF1SETUP18Z : public Window {
   bool AnyRawFile();
 
   DataDir& dir_;
-  ParsedRecord parsed_[9];
-  StoredRecord stored_[9];
+  ParsedRecord parsed_[kRawFileCount - 1];
+  StoredRecord stored_[kRawFileCount - 1];
   MarketSaleParsed market_sale_;
   int32_t line_count_ = 0;
   std::string stored_note_;  // what a download that was put in place stored

@@ -11,12 +11,8 @@
 namespace volq {
 namespace {
 
-std::string_view NameOf(int kind) {
-  return kind == NewRawFiles::kMarketSale ? kMarketSaleFile : kRawRecordFiles[kind].file;
-}
-std::string_view TypeOf(int kind) {
-  return kind == NewRawFiles::kMarketSale ? "HS" : kRawRecordFiles[kind].type;
-}
+std::string_view NameOf(int kind) { return kRawFiles[kind].file; }
+std::string_view TypeOf(int kind) { return kRawFiles[kind].type; }
 
 }  // namespace
 
@@ -25,12 +21,12 @@ NewRawFiles::NewRawFiles(DataDir& dir, FailureFold& skipped) : dir_(dir), skippe
   // directory's lock, so no other program is writing one.
   try {
     std::vector<std::string> names;
-    for (int kind = 0; kind < 10; ++kind) names.emplace_back(NameOf(kind));
+    for (int kind = 0; kind < kRawFileCount; ++kind) names.emplace_back(NameOf(kind));
     RemoveLeftTemporaries(dir.root(), names);
   } catch (const Failure& e) {
     skipped_.Add("", e);
   }
-  for (int kind = 0; kind < 10; ++kind) {
+  for (int kind = 0; kind < kRawFileCount; ++kind) {
     try {
       files_[kind].emplace(dir.Path(NameOf(kind)), LayoutOf(TypeOf(kind))->stored_length());
     } catch (const Failure& e) {
@@ -56,7 +52,7 @@ NewRawFiles::Committed NewRawFiles::Commit(RunJournal& journal) {
   // former ones: a download cannot be made again from the data directory.
   // (The bench's sync column counts the last buffers' writes too.)
   std::optional<SyncTimer> timer(std::in_place);
-  for (int kind = 0; whole_ && kind < 10; ++kind) {
+  for (int kind = 0; whole_ && kind < kRawFileCount; ++kind) {
     try {
       files_[kind]->Finish(true);
     } catch (const Failure& e) {

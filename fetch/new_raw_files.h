@@ -25,9 +25,9 @@ namespace volq {
 
 class NewRawFiles {
  public:
-  // Index of the market-sale file; 0 to 8 are the record files of
-  // kRawRecordFiles.
-  static constexpr int kMarketSale = 9;
+  // File `kind` is kRawFiles[kind]: the record files, then the market-sale
+  // file last.
+  static constexpr int kMarketSale = kRawFileCount - 1;
 
   // Creates the ten temporary files; one that cannot be created is noted in
   // `skipped` and makes the download one that cannot be stored.
@@ -59,7 +59,7 @@ class NewRawFiles {
  private:
   DataDir& dir_;
   FailureFold& skipped_;
-  std::optional<RecordAppender> files_[10];
+  std::optional<RecordAppender> files_[kRawFileCount];
   bool whole_ = true;
 };
 

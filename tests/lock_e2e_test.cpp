@@ -60,7 +60,7 @@ class LockEndToEnd : public ::testing::Test {
   // The text of a file another process may be making or removing now.
   static std::string Text(const std::string& file) {
     std::string text;
-    return ReadInput(file, text) == 0 ? text : std::string();
+    return Files().ReadWhole(file, text) == 0 ? text : std::string();
   }
   // The holder's note written whole (it is made, then written).
   bool NoteThere() const { return Text((root_ / "data" / kLockNoteName).string()).ends_with("\n"); }

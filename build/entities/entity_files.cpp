@@ -69,7 +69,7 @@ class EntityInput {
   std::string_view Record(int32_t r) const { return input_->View(r); }
 
  private:
-  std::unique_ptr<NewRecords> input_;
+  std::unique_ptr<FramedRecords> input_;
 };
 
 // Each record into its listed entity's file by the replace-or-append rule.
@@ -134,7 +134,7 @@ void WriteEntityFiles(StepContext& ctx, const EntityInput& input,
     const EntityFile& file = files[i];
     bytes.clear();
     for (int32_t r : file.records) bytes += input.Record(r);
-    ctx.frame.Do("write", [&] { UpdateWholeFile(file.path, bytes); });
+    ctx.frame.Do("write", [&] { WriteWholeFile(file.path, bytes, Rewrite::FromFirstChange); });
     ctx.frame.Yield(i + 1, n);
   }
 }

@@ -9,6 +9,7 @@
 #include "build/entities/entity_test_support.h"
 #include "build/records/test_support.h"
 #include "platform/fs/record_file.h"
+#include "platform/fs/record_file_for_tests.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {

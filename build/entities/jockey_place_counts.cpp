@@ -58,8 +58,7 @@ std::optional<bool> RacedOnSaturday(std::string_view rec) {
 // races.
 void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCounts& counts) {
   StepFrame& frame = ctx.frame;
-  const std::unique_ptr<EntityRecords> races =
-      OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
+  const std::unique_ptr<RecordImage> races = OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
   if (!races) return;
   for (int32_t r = races->Count(); r >= 1; --r) {
     const std::string_view rec = races->View(r);
@@ -97,7 +96,7 @@ void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
                "\r\n";
     }
   }
-  ctx.frame.Do("write", [&] { UpdateWholeFile(path, lines); });
+  ctx.frame.Do("write", [&] { WriteWholeFile(path, lines, Rewrite::FromFirstChange); });
 }
 
 }  // namespace

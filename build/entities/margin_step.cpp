@@ -22,7 +22,7 @@ std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx) {
       continue;
     }
     // A horse without an EX file has no records; the file is not created.
-    const std::unique_ptr<EntityRecords> ex = OpenEntityRecords(ctx, ex_path, kUmaExLength, "open");
+    const std::unique_ptr<RecordImage> ex = OpenEntityRecords(ctx, ex_path, kUmaExLength, "open");
     if (!ex) continue;
     ctx.RecordCount = ex->Count();
     constexpr Slice kArrival = UmaEx("arrival_order"), kYear = UmaEx("race.year"),

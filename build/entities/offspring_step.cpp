@@ -67,7 +67,7 @@ std::vector<std::string> Distinct(std::vector<std::string> numbers) {
 
 void WriteList(StepContext& ctx, std::string_view name, const std::vector<std::string>& numbers) {
   ctx.frame.Do("write list", [&] {
-    TextListWriter w(ctx.dir.Path(name), TextListWriter::Mode::Output);
+    TextListWriter w(ctx.dir.Path(name));
     for (const std::string& n : numbers) w.String(n).EndLine();
     w.Close();
   });
@@ -79,7 +79,7 @@ struct ParentBlocks {
   SankuValues totals{};
 };
 
-ParentBlocks Gather(const NewRecords* um, const std::vector<int32_t>* horses) {
+ParentBlocks Gather(const FramedRecords* um, const std::vector<int32_t>* horses) {
   ParentBlocks b;
   if (!um || !horses) return b;
   for (int32_t i : *horses) {
@@ -98,7 +98,8 @@ struct RawParents {
 
 RawParents ReadRawParents(StepContext& ctx) {
   RawParents p;
-  const std::unique_ptr<NewRecords> raw = OpenNewRecords(ctx, kSkRawFile, kOffspringLength, "SK");
+  const std::unique_ptr<FramedRecords> raw =
+      OpenNewRecords(ctx, kSkRawFile, kOffspringLength, "SK");
   const Slice sire_field = OffspringField("ancestor[0]");
   const Slice dam_field = OffspringField("ancestor[1]");
   const int32_t n = raw ? raw->Count() : 0;
@@ -124,7 +125,7 @@ std::vector<std::string> WriteParentLists(StepContext& ctx, const ParentSide& si
 // The horses of each parent, in the order of the horse file.
 using HorsesOfParent = std::unordered_map<std::string, std::vector<int32_t>>;
 
-HorsesOfParent HorsesOf(const NewRecords* um, const ParentSide& side) {
+HorsesOfParent HorsesOf(const FramedRecords* um, const ParentSide& side) {
   HorsesOfParent horses_of;
   const int32_t m = um ? um->Count() : 0;
   for (int32_t i = 1; i <= m; ++i) {
@@ -154,7 +155,7 @@ void WriteParentFiles(StepContext& ctx, const ParentSide& side, const std::strin
 // Every listed parent's files and summary record, in list order; the horses
 // it takes leave the map.
 std::string WriteListedParents(StepContext& ctx, const ParentSide& side,
-                               const std::vector<std::string>& parents, const NewRecords* um,
+                               const std::vector<std::string>& parents, const FramedRecords* um,
                                HorsesOfParent& horses_of) {
   std::string summary;
   summary.reserve(parents.size() * kMareStallionLength);
@@ -178,7 +179,7 @@ std::string WriteListedParents(StepContext& ctx, const ParentSide& side,
 
 // Parents of horses that no offspring record names: their block files are
 // written anew, as a first run leaves them, so reruns do not pile blocks up.
-void WriteUnlistedParents(StepContext& ctx, const ParentSide& side, const NewRecords* um,
+void WriteUnlistedParents(StepContext& ctx, const ParentSide& side, const FramedRecords* um,
                           HorsesOfParent& horses_of) {
   std::vector<std::string> unlisted;
   for (const auto& entry : horses_of) unlisted.push_back(entry.first);
@@ -195,7 +196,7 @@ std::string OffspringStep(StepContext& ctx, const ParentSide& side) {
   BuildNewFile(ctx, SkNewFileSpec());
   const std::vector<std::string> parents = WriteParentLists(ctx, side, std::move(raw));
 
-  const std::unique_ptr<NewRecords> um = OpenNewRecords(ctx, kUmNewFile, kHorseLength, "UM");
+  const std::unique_ptr<FramedRecords> um = OpenNewRecords(ctx, kUmNewFile, kHorseLength, "UM");
   ctx.RecordCount = um ? um->Count() : 0;
   HorsesOfParent horses_of = HorsesOf(um.get(), side);
 

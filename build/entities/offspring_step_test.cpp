@@ -11,6 +11,7 @@
 #include "build/records/horse_test_support.h"
 #include "build/records/sanku_stat.h"
 #include "build/records/test_support.h"
+#include "platform/fs/record_file_for_tests.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
@@ -243,10 +244,12 @@ void RereadingRun(DataDir& dir, bool sire) {
   RecordFile um(dir.Path("UM20180101NEW.dat"), kHorseLength);
   for (int32_t i = 1; i <= um.Count(); ++i) {
     std::string h = um.Read(i);
-    TextListWriter w(dir.Path(blocks + std::string(horse_parent.Of(h)) + ".dat"),
-                     TextListWriter::Mode::Append);
-    w.Bytes(SankuStatBlock(h).text);
-    w.Close();
+    // Each offspring's block after the former ones (a parent not listed
+    // begins a file of its own).
+    const std::filesystem::path block = dir.Path(blocks + std::string(horse_parent.Of(h)) + ".dat");
+    std::string former;
+    Files().ReadWhole(block, former);
+    WriteWholeFile(block, former + SankuStatBlock(h).text);
   }
   std::string records;
   for (const std::string& p : listed) {

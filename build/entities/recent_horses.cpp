@@ -38,7 +38,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
       continue;
     }
     // A missing race-entry file reads as a horse without races.
-    const std::unique_ptr<EntityRecords> entries =
+    const std::unique_ptr<RecordImage> entries =
         OpenEntityRecords(ctx, path, kRaceEntryLength, "open");
     if (!entries) continue;
     const int32_t n = entries->Count();
@@ -75,7 +75,7 @@ void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& 
   TextMap<int32_t> listings;
   for (const std::string& h : recent) ++listings[h];
 
-  const std::unique_ptr<NewRecords> all =
+  const std::unique_ptr<FramedRecords> all =
       OpenNewRecords(ctx, kKyosobaFile.data(), kKyosobaLength, "");
   ctx.RecordCount = all ? all->Count() : 0;
 

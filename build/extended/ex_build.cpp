@@ -47,7 +47,7 @@ class DamFoals {
         foals = std::move(m);
         return;
       }
-      const EntityRecords file(path, kOffspringLength);
+      const RecordImage file(path, kOffspringLength);
       static const Slice kFoal = OffspringField("pedigree_number");
       for (int32_t k = 1; k <= file.Count(); ++k) m[std::string(kFoal.Of(file.View(k)))] = k;
       foals = std::move(m);
@@ -59,7 +59,7 @@ class DamFoals {
 };
 
 // The horse table by pedigree number; the last record of a number wins.
-TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
+TextMap<HorseRow> ReadHorses(StepContext& ctx, const FramedRecords* um) {
   TextMap<HorseRow> horses;
   if (!um) return horses;
   DamFoals foals(ctx);
@@ -82,7 +82,7 @@ TextMap<HorseRow> ReadHorses(StepContext& ctx, const NewRecords* um) {
 }
 
 // The jockey table by jockey code; the last record of a code wins.
-TextMap<ExJockeyValues> ReadJockeys(const NewRecords* ks) {
+TextMap<ExJockeyValues> ReadJockeys(const FramedRecords* ks) {
   TextMap<ExJockeyValues> jockeys;
   if (!ks) return jockeys;
   constexpr Slice kCode = JockeyField("jockey_code"), kBirth = JockeyField("birth_date"),
@@ -108,7 +108,7 @@ std::string RaceKey(std::string_view rec) {
 }
 
 // The race table by key; the last record of a key wins.
-TextMap<std::string_view> ReadRaces(const NewRecords* ra) {
+TextMap<std::string_view> ReadRaces(const FramedRecords* ra) {
   TextMap<std::string_view> races;
   if (!ra) return races;
   for (int32_t i = 1; i <= ra->Count(); ++i) {
@@ -129,7 +129,7 @@ TextMap<ExSaleValues> LastSales(const MarketSaleTable& sales) {
 
 // The pedigree number that keys the horse: that of its first race entry at
 // one of the ten central racecourses, else that of its last entry.
-std::string_view HorseKey(const EntityRecords& se) {
+std::string_view HorseKey(const RecordImage& se) {
   static const Slice kVenue = RaceEntryField("race.venue"),
                      kPedigree = RaceEntryField("pedigree_number");
   const int32_t n = se.Count();
@@ -178,7 +178,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
     bytes.clear();
     // A missing race-entry file is reported and read as a horse without
     // entries; it is not created.
-    const std::unique_ptr<EntityRecords> se =
+    const std::unique_ptr<RecordImage> se =
         OpenEntityRecords(ctx, se_path, kRaceEntryLength, "read race entries");
     const bool read = se && frame.Do("read race entries", [&] {
       const int32_t n = se->Count();
@@ -205,7 +205,7 @@ std::string ExtendedRecordBuild(StepContext& ctx, const MarketSaleTable& sales) 
       }
     });
     if (!read) bytes.clear();  // the file stays empty, as for a horse without entries
-    frame.Do("write", [&] { UpdateWholeFile(ex_path, bytes); });
+    frame.Do("write", [&] { WriteWholeFile(ex_path, bytes, Rewrite::FromFirstChange); });
   }
   return "終わり";
 }

@@ -189,7 +189,7 @@ std::string Shown(std::string_view ex, const ViewerRow& row) {
 void ShowUmaExRecords(DataDir& dir, std::string_view file, Grid& grid) {
   // A file that is not there shows no race; looking at it makes no file.
   const std::filesystem::path path = dir.EntityPath(kUmaExFolder, file, "");
-  std::optional<PaddedRecords<RecordImage>> ex;
+  std::optional<RecordImage> ex;
   if (EntryExists(path)) ex.emplace(path, kUmaExLength);
   const int32_t n = ex ? ex->Count() : 0;
   grid.SetCols(n + 1);

@@ -42,8 +42,9 @@ class ExtendedWindowTest : public testing::StepTest {
 TEST_F(ExtendedWindowTest, ShowingTheWindowLoadsTheMarketSales) {
   // One row per line in file order, sold horses repeated; a short line keeps
   // what it has. Nothing is read before the window is shown.
-  const std::string full =
-      testing::SaleLine("H000000001", "S00001", "HOST", "20190701", "0001000000");
+  // A sale of three days: each date comes from its own field (179:8 the end).
+  std::string full = testing::SaleLine("H000000001", "S00001", "HOST", "20190701", "0001000000");
+  full.replace(179, 8, "20190703");
   WriteFile("HS20180101.dat", full + "\r\nHS1202401012019100001\r\n" + full + "\r\n");
   EXPECT_TRUE(w().market_sales().empty());
   Open();
@@ -53,7 +54,7 @@ TEST_F(ExtendedWindowTest, ShowingTheWindowLoadsTheMarketSales) {
                            "HOST" + std::string(36, ' '),
                            "SALE-S00001" + std::string(69, ' '),
                            "20190701",
-                           "20190701",
+                           "20190703",
                            "1",
                            "0001000000"};
   const MarketSaleRow short_line{"2019100001", "", "", "", "", "", "", ""};

@@ -52,7 +52,7 @@ std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string
       continue;
     }
     // A missing EX file gives no line; it is reported, not created.
-    const std::unique_ptr<EntityRecords> ex =
+    const std::unique_ptr<RecordImage> ex =
         OpenEntityRecords(ctx, ex_path, kUmaExLength, "open EX file");
     if (!ex) continue;
     const int32_t n = ex->Count();

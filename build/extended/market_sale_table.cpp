@@ -1,20 +1,21 @@
 #include "build/extended/market_sale_table.h"
 
-#include "common/records.h"
+#include "common/record_layout.h"
 
 namespace volq {
 
 MarketSaleRow MarketSaleRowOf(std::string_view line) {
-  MarketSaleParsed p;
-  ParseHS(line, p);
-  return {p.Get("pedigree_number"),
-          p.Get("market_code"),
-          p.Get("organiser_name"),
-          p.Get("market_name"),
-          p.Get("start_date"),
-          p.Get("end_date"),
-          p.Get("age"),
-          p.Get("price")};
+  // The line is the delivered record, whose stored and delivered layouts are
+  // one: each field is resolved in the table when compiled.
+  auto field = [line](Slice s) { return std::string(s.Of(line)); };
+  return {field(MarketSaleField("pedigree_number")),
+          field(MarketSaleField("market_code")),
+          field(MarketSaleField("organiser_name")),
+          field(MarketSaleField("market_name")),
+          field(MarketSaleField("start_date")),
+          field(MarketSaleField("end_date")),
+          field(MarketSaleField("age")),
+          field(MarketSaleField("price"))};
 }
 
 }  // namespace volq

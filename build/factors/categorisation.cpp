@@ -105,7 +105,7 @@ void ClearCategories(FormCATEGORYSETUP2024ZZ& w) {
 
 // Categories in order of first appearance, each counted once per record:
 // one pass over the n records of the file for all columns.
-void CountCategories(FormCATEGORYSETUP2024ZZ& w, const NewRecords& items, int32_t n) {
+void CountCategories(FormCATEGORYSETUP2024ZZ& w, const FramedRecords& items, int32_t n) {
   ItemField fields[kFactorCount + 1] = {};
   for (int k = 1; k <= kFactorCount; ++k) fields[k] = FactorField(k);
   for (int32_t i = 1; i <= n; ++i) {
@@ -193,8 +193,8 @@ void CloseOutput(StepFrame& frame, std::unique_ptr<TextListWriter>& out) {
 // The category lists and their record counts, column after column.
 void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
                         StepFrame& frame) {
-  auto list = OpenOutput(w.dir(), frame, names[0]);
-  auto count_list = OpenOutput(w.dir(), frame, names[1]);
+  auto list = OpenOutput(w.Factors.dir(), frame, names[0]);
+  auto count_list = OpenOutput(w.Factors.dir(), frame, names[1]);
   for (int k = 1; k <= kFactorCount; ++k) {
     const int32_t c = w.ColumnCategoryCounts(k);
     for (int32_t j = 1; j <= c; ++j) {
@@ -212,8 +212,8 @@ void WriteCategoryLists(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::strin
 void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& names,
                     const std::filesystem::path& item_path, int32_t n, StepFrame& frame) {
   std::unique_ptr<TextListWriter> out[4] = {
-      OpenOutput(w.dir(), frame, names[2]), OpenOutput(w.dir(), frame, names[3]),
-      OpenOutput(w.dir(), frame, names[4]), OpenOutput(w.dir(), frame, names[5])};
+      OpenOutput(w.Factors.dir(), frame, names[2]), OpenOutput(w.Factors.dir(), frame, names[3]),
+      OpenOutput(w.Factors.dir(), frame, names[4]), OpenOutput(w.Factors.dir(), frame, names[5])};
   for (auto& o : out) {
     if (!o) continue;
     o->Number(n).Number(kFactorCount).EndLine();
@@ -221,13 +221,13 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& 
   }
   CloseOutput(frame, out[0]);
 
-  std::unique_ptr<NewRecords> again;
-  frame.Do("open", [&] { again = std::make_unique<NewRecords>(item_path, kItemLength, ""); });
+  std::unique_ptr<FramedRecords> again;
+  frame.Do("open", [&] { again = std::make_unique<FramedRecords>(item_path, kItemLength, ""); });
   const int32_t rows = again ? std::min(n, again->Count()) : 0;
   std::string indexes;
   for (int32_t i = 1; i <= rows; ++i) {
     const std::string_view rec = again->View(i);
-    w.ItemRecord.assign(rec);
+    w.Factors.ItemRecord.assign(rec);
     frame.Do("category indexes", [&] { w.LookupCategoryIndexes(); });
     // The three data lines differ only in their speed.
     indexes.clear();
@@ -236,7 +236,8 @@ void WriteSpeedData(FormCATEGORYSETUP2024ZZ& w, const std::vector<std::string>& 
       indexes += std::to_string(w.RecordCategoryIndexes[k]);
     }
     for (int sp = 0; sp < 3; ++sp) {
-      if (out[sp + 1]) out[sp + 1]->Line(SingleText(SpeedOf(w.Item(SpeedFieldAt(sp)))) + indexes);
+      if (out[sp + 1])
+        out[sp + 1]->Line(SingleText(SpeedOf(w.Factors.Item(SpeedFieldAt(sp)))) + indexes);
     }
   }
   again.reset();
@@ -264,13 +265,13 @@ void FillCategoryGrid(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& co
 }
 
 void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, StepFrame& frame) {
-  DataDir& dir = w.dir();
+  DataDir& dir = w.Factors.dir();
   const std::filesystem::path item_path = dir.Path(course.kind.item_file);
-  StepContext ctx{dir, frame, w.RecordCount};
+  StepContext ctx{dir, frame, w.Factors.RecordCount};
   const std::string word(course.kind.model_word);
   const std::vector<std::string> outputs = OutputNames(word);
   BeginStep(ctx, {{course.kind.item_file}, {}, {outputs.begin(), outputs.end()}});
-  std::unique_ptr<NewRecords> items =
+  std::unique_ptr<FramedRecords> items =
       OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength, "");
   // Without its record count nothing can be written; the former outputs are
   // better kept than overwritten with empty ones.
@@ -325,7 +326,7 @@ void FormCATEGORYSETUP2024ZZ::SetItemCategoryGridTitles() {
 void FormCATEGORYSETUP2024ZZ::LookupCategoryIndexes() {
   bool overflow = false;
   for (int k = 1; k <= kFactorCount; ++k) {
-    int32_t index = CategoryIndexOf(k, Item(FactorField(k)));
+    int32_t index = CategoryIndexOf(k, Factors.Item(FactorField(k)));
     // A 16-bit index: one that does not fit is not stored.
     if (index > std::numeric_limits<int16_t>::max()) {
       overflow = true;

@@ -114,7 +114,7 @@ TEST_F(Categorisation, WritesTheSixFilesInCategoryOrder) {
                                                 {"QA1SibaSohaData201801N2024.dat", soha}}));
 
   // The window: last record in the buffer, its indexes, the grid; no message.
-  EXPECT_EQ(w().ItemRecord.substr(21, 1), "C");
+  EXPECT_EQ(f().ItemRecord.substr(21, 1), "C");
   EXPECT_EQ(w().RecordCategoryIndexes[1], 2);
   EXPECT_EQ(w().RecordCategoryIndexes[8], 2);
   EXPECT_EQ(w().CategoryIndexOf(1, Padded("A", 1)), 3);

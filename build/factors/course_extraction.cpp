@@ -42,25 +42,26 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     }
 
     const std::string list_name = CourseHorseList(course.word, month);
-    StepContext ctx{dir(), frame, RecordCount};
+    DataDir& dir = Factors.dir();
+    StepContext ctx{dir, frame, Factors.RecordCount};
     // The horse list was read when the window opened; the EX files are
     // consulted one by one.
     StopOnUnreadTables(true);
     BeginStep(ctx, {{}, {}, {list_name}, {kHorseList, kFolderOutput<kUmaExFolder>}});
-    const std::filesystem::path list_path = dir().Path(list_name);
+    const std::filesystem::path list_path = dir.Path(list_name);
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
 
-    for (int32_t i = 1; i <= HorseListCount; ++i) {
-      const std::string& horse = HorseList[static_cast<size_t>(i)];
+    for (int32_t i = 1; i <= Factors.HorseListCount; ++i) {
+      const std::string& horse = Factors.HorseList[static_cast<size_t>(i)];
       std::filesystem::path path;
       if (!frame.Do("entity file name",
-                    [&] { path = dir().EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
+                    [&] { path = dir.EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
         continue;
       }
       // Read whole, once; a horse without an extended-record file has no
       // runs, and reading makes no empty file for it.
-      std::optional<PaddedRecords<RecordImage>> ex;
+      std::optional<RecordImage> ex;
       try {
         ex.emplace(path, kUmaExLength);
       } catch (const Failure& e) {

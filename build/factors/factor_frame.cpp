@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/civil_date.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/number_text.h"
 #include "platform/fs/record_file.h"
@@ -80,7 +79,7 @@ FactorFrame::LookupFile& FactorFrame::Load(std::string_view file, int record_len
   LookupFile lf;
   // A missing file has no records; reading makes no file.
   if (EntryExists(p)) {
-    const PaddedRecords<RecordImage> f(p, record_length);
+    const RecordImage f(p, record_length);
     const int32_t n = f.Count();
     lf.records.reserve(static_cast<size_t>(n));
     for (int32_t k = 1; k <= n; ++k) lf.records.emplace_back(f.View(k));
@@ -178,22 +177,6 @@ std::string SpeedField7(float v) {
   std::snprintf(buf, sizeof buf, "%.0f", scaled);
   std::string s(buf);
   return s.size() > 7 ? s.substr(s.size() - 7) : s;
-}
-
-// The day number of a year/month/day text triple; a text that is no whole
-// number or no date of years 100..9999 fails.
-static int64_t DayNumber(std::string_view year, std::string_view month, std::string_view day) {
-  const int32_t y = Integer(year), m = Integer(month), d = Integer(day);
-  if (y < 100 || y > 9999 || !IsCivilDate(y, m, d)) {
-    FailConversion("not a date: " + std::string(year) + "/" + std::string(month) + "/" +
-                   std::string(day));
-  }
-  return DaysFromCivil(y, m, d);
-}
-
-int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
-                    std::string_view year_b, std::string_view month_b, std::string_view day_b) {
-  return DayNumber(year_b, month_b, day_b) - DayNumber(year_a, month_a, day_a);
 }
 
 int ModelCourseType(int32_t t) {

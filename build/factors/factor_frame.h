@@ -1,8 +1,14 @@
 #pragma once
-// What every factor routine of the category window works in: the horse's
-// extended-record file with its current record number, the one EX record
-// buffer and the one ITEM record buffer, the category-weight models, and the
-// conversions and lookups the routines share.
+// The factor frame of the category window, and the routines that work in it:
+// the horse's extended-record file with its current record number, the one
+// EX record buffer and the one ITEM record buffer, the tables the window
+// loads when it opens (horse list, dam-line table, category-weight models),
+// the lookups in prepared record files, and the speed, factor and model
+// routines with the conversions they share. The window holds one frame
+// (FormCATEGORYSETUP2024ZZ::Factors); the routines see nothing of the window
+// (its controls, its categorisation tables), so a change to the window does
+// not reach them. The alternative routines (build/factors_alt) take the
+// frame too.
 //
 // A routine fails by raising volq::Failure; the factor build then leaves the
 // routine's ITEM field as it was.
@@ -17,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "build/factors/race_day.h"
 #include "common/derived_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
@@ -79,7 +86,8 @@ using FemaleLineRow = std::array<std::array<std::string_view, 6>, 13>;
 class FactorFrame {
  public:
   explicit FactorFrame(DataDir& dir);
-  virtual ~FactorFrame() = default;
+  FactorFrame(const FactorFrame&) = delete;
+  FactorFrame& operator=(const FactorFrame&) = delete;
 
   DataDir& dir() { return dir_; }
 
@@ -123,10 +131,15 @@ class FactorFrame {
   // The fields most routines read.
   std::string_view RaceYear() const { return Ex("race.year"); }                // EX 11:4
   std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
-  std::string_view RaceDay() const { return Ex({"race.month_day", 2, 2}); }    // EX 17:2
-  std::string_view RaceDate() const {  // EX 11:8, year month day
-    static constexpr Slice kDate = LayoutSpan(kUmaExTable, "race.year", "race.month_day");
-    return Ex(kDate);
+  // The race's day, EX 11:8 (year, then month and day of the month-day
+  // field), and the horse's birth date laid out alike.
+  RaceDay RaceDate() const {
+    return {std::string(RaceYear()), std::string(RaceMonth()),
+            std::string(Ex({"race.month_day", 2, 2}))};
+  }
+  RaceDay BirthDate() const {
+    return {std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
+            std::string(Ex("birth_date.day"))};
   }
   std::string_view Venue() const { return Ex("race.venue"); }          // EX 19:2, racecourse code
   std::string_view HorseNumber() const { return Ex("horse_number"); }  // EX 28:2
@@ -151,7 +164,7 @@ class FactorFrame {
 
   // --- Lookups in prepared record files -----------------------------------
   // The first record of FILE (relative to the data directory, e.g.
-  // "OPTION1N\\STALLION.dat") whose first key.size() characters equal key, or
+  // "OPTION1N/STALLION.dat") whose first key.size() characters equal key, or
   // nullptr. A missing file has no records and is not created (the step
   // that consults it reports it). Each file is read and indexed once and
   // kept until ClearLookups(): the steps that call routines clear at their
@@ -162,11 +175,61 @@ class FactorFrame {
   const std::vector<std::string>& RecordsOf(std::string_view file, int record_length);
   void ClearLookups();
 
+  // --- Speed routines: on whatever record the EX buffer holds ---------------
+  // (speeds.cpp)
+  std::string AgariSpeed();
+  std::string PaceSpeed();
+  std::string SohaSpeed();
+
+  // --- Factor routines: the code of their factor for record r ---------------
+  // factors_01_10.cpp, factors_11_20.cpp, factors_21_30.cpp; 17 and 29 in
+  // model_factors.cpp.
+  std::string Factor01Year();
+  std::string Factor02VenueTrack();
+  std::string Factor03PrevRunChange();
+  std::string Factor04Futan();
+  std::string Factor05PrizeLog();
+  std::string Factor06RaceKigo();
+  std::string Factor07KishuSeiseki();
+  std::string Factor08KyosobaValue();
+  std::string Factor09RaceCount();
+  std::string Factor10FutanRatio();
+  std::string Factor11Bataiju();
+  std::string Factor12AgeMonths();
+  std::string Factor13StallionLog();
+  std::string Factor14Interval();
+  std::string Factor15PrevOddsLog();
+  std::string Factor16StallionValue();
+  std::string Factor17PaceDeviation();
+  std::string Factor18KishuAgeBand();
+  std::string Factor19ChokyoSeiseki();
+  std::string Factor20StallionStat();
+  std::string Factor21GradeRaceNo();
+  std::string Factor22DistanceCode();
+  std::string Factor23StallionDistance();
+  std::string Factor24Umaban();
+  std::string Factor25UmaKigo();
+  std::string Factor26PrevTimeDiff();
+  std::string Factor27KaijiNichiji();
+  std::string Factor28CountBand();
+  std::string Factor29AgariDeviation();
+  std::string Factor30KyosobaValue();
+
   // --- The category-weight model state -------------------------------------
   std::array<int16_t, kFactorCount + 1> ModelIndexTable{};
   std::string LookupKey;
   int32_t LookupColumn = 0;
   std::array<float, 3> AgariTotals{}, PaceTotals{}, SohaTotals{};
+
+  // --- Model routines shared by factors 17 and 29 (model_factors.cpp) --------
+  void ItemCategoryIndexAll();
+  int32_t ModelCategoryIndexOf();
+  void ScoreSumA();
+  void ScoreSumC();
+  // The score sum of one kind of weights (agari, pace or soha) into its
+  // three totals: only the buffer record's model course type gets a sum.
+  void ScoreSumOf(std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
+                  std::array<float, 3>& totals);
 
  private:
   struct LookupFile {
@@ -177,7 +240,7 @@ class FactorFrame {
   LookupFile& Load(std::string_view file, int record_length);
 
   DataDir& dir_;
-  std::optional<PaddedRecords<RecordImage>> ex_file_;
+  std::optional<RecordImage> ex_file_;
   std::unordered_map<std::string, LookupFile> lookups_;
 };
 
@@ -239,11 +302,6 @@ int32_t LogClass(double x);
 // The speed text: the last seven characters of floor(v × 100000) + 10000000
 // (v in single precision, the product, floor and sum in double).
 std::string SpeedField7(float v);
-// Calendar days from date a to date b (b - a), each "yyyy/mm/dd" or
-// year/month/day texts; a text that is not a valid date raises a conversion
-// Failure.
-int64_t DaysBetween(std::string_view year_a, std::string_view month_a, std::string_view day_a,
-                    std::string_view year_b, std::string_view month_b, std::string_view day_b);
 // Career top-3 rate of a jockey or trainer tally for track code t: turf for
 // 0..22, dirt for 23..dirt_highest, else the jump rate.
 inline Slice CareerTop3Rate(int32_t t, int32_t dirt_highest) {

@@ -74,13 +74,45 @@ TEST(FactorConversions, WholeNumbersOfAQuotientOrFloorFailAsOverflowOutsideTheir
   EXPECT_THROW(Quotient(1000.0f, -0.0f), Failure);
 }
 
-TEST(FactorConversions, CalendarDays) {
-  EXPECT_EQ(DaysBetween("2017", "12", "31", "2018", "01", "01"), 1);
-  EXPECT_EQ(DaysBetween("2020", "02", "28", "2020", "03", "01"), 2);
-  EXPECT_EQ(DaysBetween("2019", "02", "28", "2019", "03", "01"), 1);
-  EXPECT_EQ(DaysBetween("2018", "05", "05", "2018", "04", "05"), -30);
-  EXPECT_THROW(DaysBetween("2019", "02", "29", "2019", "03", "01"), Failure);
-  EXPECT_THROW(DaysBetween("    ", "01", "01", "2019", "03", "01"), Failure);
+TEST(RaceDays, DaysAndWeeksBetweenTwoDays) {
+  // The span is cut through its last four digits; weeks round half up.
+  const struct {
+    const char *year_a, *month_day_a, *year_b, *month_day_b;
+    int64_t days;
+    int32_t span, weeks;
+  } cases[] = {
+      {"2017", "1231", "2018", "0101", 1, 1, 0},
+      {"2020", "0228", "2020", "0301", 2, 2, 0},
+      {"2019", "0228", "2019", "0301", 1, 1, 0},
+      {"2018", "0505", "2018", "0405", -30, 9970, 1424},
+      {"2018", "0101", "2018", "0102", 1, 1, 0},
+      {"2018", "0101", "2018", "0105", 4, 4, 1},
+      {"2018", "0101", "2018", "0111", 10, 10, 1},
+      {"2018", "0101", "2018", "0112", 11, 11, 2},
+      {"2018", "0102", "2018", "0101", -1, 9999, 1428},
+      {"1990", "0101", "2018", "0101", 10227, 227, 32},
+  };
+  for (const auto& c : cases) {
+    const RaceDay a = RaceDay::OfMonthDay(c.year_a, c.month_day_a);
+    const RaceDay b = RaceDay::OfMonthDay(c.year_b, c.month_day_b);
+    EXPECT_EQ(DaysBetween(a, b), c.days)
+        << c.year_a << c.month_day_a << " " << c.year_b << c.month_day_b;
+    EXPECT_EQ(DaySpan(a, b), c.span)
+        << c.year_a << c.month_day_a << " " << c.year_b << c.month_day_b;
+    EXPECT_EQ(Weeks(a, b), c.weeks)
+        << c.year_a << c.month_day_a << " " << c.year_b << c.month_day_b;
+  }
+  const RaceDay day = RaceDay::OfMonthDay("2019", "0512");
+  EXPECT_EQ(day.Text(), "20190512");
+  EXPECT_EQ(day.Number(), 20190512);
+  // A text that is no date fails where a span is counted, not when it is read.
+  for (const RaceDay& bad :
+       {RaceDay::OfMonthDay("2019", "0229"), RaceDay::OfMonthDay("    ", "0101"),
+        RaceDay::OfMonthDay("0099", "0101"), RaceDay{"2019", "13", "01"}}) {
+    EXPECT_THROW(DaysBetween(bad, day), Failure) << bad.Text();
+    EXPECT_THROW(Weeks(day, bad), Failure) << bad.Text();
+  }
+  EXPECT_THROW(RaceDay::OfMonthDay("2019", "0A12").Number(), Failure);
 }
 
 class FactorFrameTest : public testing::StepTest {};
@@ -153,9 +185,9 @@ class FactorFixtureTest : public testing::FactorTest {};
 
 TEST_F(FactorFixtureTest, HorseOpensTheFileAndPutsTheFrameOnARecord) {
   Horse("2019100001", {Ex({{11, "2019"}}), Ex({{11, "2020"}})}, 2);
-  EXPECT_EQ(w().RecordCount, 2);
-  EXPECT_EQ(w().r, 2);
-  EXPECT_EQ(w().RaceYear(), "2020");
+  EXPECT_EQ(f().RecordCount, 2);
+  EXPECT_EQ(f().r, 2);
+  EXPECT_EQ(f().RaceYear(), "2020");
 }
 
 }  // namespace

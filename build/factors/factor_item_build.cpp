@@ -17,8 +17,8 @@ namespace volq {
 
 namespace {
 
-using Form = FormCATEGORYSETUP2024ZZ;
-using Routine = std::string (Form::*)();
+using Frame = FactorFrame;
+using Routine = std::string (FactorFrame::*)();
 
 struct Build {
   const CourseKind& kind;        // its course horse list, ITEM file and track codes kept
@@ -29,29 +29,29 @@ constexpr Build kTurfBuild = {kCourseKinds[kTurf], 60, "芝終わり"};
 constexpr Build kDirtBuild = {kCourseKinds[kDirt], 70, "ダート終わり"};
 constexpr Build kSteepleBuild = {kCourseKinds[kSteeple], 100, "障害終わり"};
 
-constexpr Routine kSpeeds[3] = {&Form::AgariSpeed, &Form::PaceSpeed, &Form::SohaSpeed};
+constexpr Routine kSpeeds[3] = {&Frame::AgariSpeed, &Frame::PaceSpeed, &Frame::SohaSpeed};
 constexpr const char* kSpeedNames[3] = {"Agari speed", "Pace speed", "whole-race speed"};
 // clang-format off
 constexpr Routine kFactors[kFactorCount + 1] = {
     nullptr,
-    &Form::Factor01Year,           &Form::Factor02VenueTrack,      &Form::Factor03PrevRunChange,
-    &Form::Factor04Futan,          &Form::Factor05PrizeLog,        &Form::Factor06RaceKigo,
-    &Form::Factor07KishuSeiseki,   &Form::Factor08KyosobaValue,    &Form::Factor09RaceCount,
-    &Form::Factor10FutanRatio,     &Form::Factor11Bataiju,         &Form::Factor12AgeMonths,
-    &Form::Factor13StallionLog,    &Form::Factor14Interval,        &Form::Factor15PrevOddsLog,
-    &Form::Factor16StallionValue,  &Form::Factor17PaceDeviation,   &Form::Factor18KishuAgeBand,
-    &Form::Factor19ChokyoSeiseki,  &Form::Factor20StallionStat,    &Form::Factor21GradeRaceNo,
-    &Form::Factor22DistanceCode,   &Form::Factor23StallionDistance, &Form::Factor24Umaban,
-    &Form::Factor25UmaKigo,        &Form::Factor26PrevTimeDiff,    &Form::Factor27KaijiNichiji,
-    &Form::Factor28CountBand,      &Form::Factor29AgariDeviation,  &Form::Factor30KyosobaValue,
+    &Frame::Factor01Year,          &Frame::Factor02VenueTrack,       &Frame::Factor03PrevRunChange,
+    &Frame::Factor04Futan,         &Frame::Factor05PrizeLog,         &Frame::Factor06RaceKigo,
+    &Frame::Factor07KishuSeiseki,  &Frame::Factor08KyosobaValue,     &Frame::Factor09RaceCount,
+    &Frame::Factor10FutanRatio,    &Frame::Factor11Bataiju,          &Frame::Factor12AgeMonths,
+    &Frame::Factor13StallionLog,   &Frame::Factor14Interval,         &Frame::Factor15PrevOddsLog,
+    &Frame::Factor16StallionValue, &Frame::Factor17PaceDeviation,    &Frame::Factor18KishuAgeBand,
+    &Frame::Factor19ChokyoSeiseki, &Frame::Factor20StallionStat,     &Frame::Factor21GradeRaceNo,
+    &Frame::Factor22DistanceCode,  &Frame::Factor23StallionDistance, &Frame::Factor24Umaban,
+    &Frame::Factor25UmaKigo,       &Frame::Factor26PrevTimeDiff,     &Frame::Factor27KaijiNichiji,
+    &Frame::Factor28CountBand,     &Frame::Factor29AgariDeviation,   &Frame::Factor30KyosobaValue,
 };
 // clang-format on
 
 // The race entry in the EX buffer as reports name it: its horse and race
 // (date, racecourse, race number).
-std::string EntryName(const Form& w, const std::string& horse) {
-  return "horse " + horse + " in race " + std::string(w.RaceDate()) + " " + std::string(w.Venue()) +
-         " " + std::string(w.Ex("race.race_number"));
+std::string EntryName(const FactorFrame& f, const std::string& horse) {
+  return "horse " + horse + " in race " + f.RaceDate().Text() + " " + std::string(f.Venue()) + " " +
+         std::string(f.Ex("race.race_number"));
 }
 
 std::string RaceEntries(int64_t n) {
@@ -60,17 +60,17 @@ std::string RaceEntries(int64_t n) {
 
 // A race entry whose race is not in the race NEW file has blank race fields
 // in its extended record; every routine that needs the race fails on it.
-bool RaceMissing(const Form& w) {
+bool RaceMissing(const FactorFrame& f) {
   static constexpr Slice kRaceFields =
       LayoutSpan(kUmaExTable, "grade", "corner");  // EX 744 to 1338
-  return w.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
+  return f.Ex(kRaceFields).find_first_not_of(' ') == std::string_view::npos;
 }
 
 // Stores what the routine returns into the field; a routine that fails
 // stores nothing (the field keeps what the buffer held) and gives its failure.
-std::optional<Failure> Store(Form& w, Routine routine, ItemField field) {
+std::optional<Failure> Store(FactorFrame& f, Routine routine, ItemField field) {
   try {
-    w.StoreItem(field, (w.*routine)());
+    f.StoreItem(field, (f.*routine)());
     return std::nullopt;
   } catch (const Failure& e) {
     return e;
@@ -79,20 +79,20 @@ std::optional<Failure> Store(Form& w, Routine routine, ItemField field) {
 
 // The keep test of the record in the EX buffer; `track` is the last track
 // code that converted in this run and stands in for one that does not.
-bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
+bool Keep(FactorFrame& f, const Build& b, StepFrame& frame, int32_t& track) {
   // January 2018 or later with a time; a test that cannot be evaluated passes.
   const bool dated = frame.If("keep test (race time, year, month)", [&] {
-    const std::string speed = w.SohaSpeed();
-    std::string year_month(w.RaceYear());
-    year_month += w.RaceMonth();
+    const std::string speed = f.SohaSpeed();
+    std::string year_month(f.RaceYear());
+    year_month += f.RaceMonth();
     const int32_t ym = Integer(year_month);
     return speed != "0000000" && ym > 201800;
   });
   if (!dated) return false;
   // The three digits after the sign of the time difference.
-  if (!(Value(w.Ex({"time_difference", 1, 3})) < b.time_difference_limit)) return false;
-  if (!CentralRacecourse(w.Venue())) return false;
-  frame.Do("keep test (track code)", [&] { track = Integer(w.TrackCode()); });
+  if (!(Value(f.Ex({"time_difference", 1, 3})) < b.time_difference_limit)) return false;
+  if (!CentralRacecourse(f.Venue())) return false;
+  frame.Do("keep test (track code)", [&] { track = Integer(f.TrackCode()); });
   return track >= b.kind.lowest_track && track <= b.kind.highest_track;
 }
 
@@ -100,10 +100,11 @@ bool Keep(Form& w, const Build& b, StepFrame& frame, int32_t& track) {
 constexpr std::string_view kLookupFiles[] = {kJockeyTallyFile, kKyosobaFile, kStallionFile,
                                              kTrainerTallyFile};
 
-std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
-  w.ClearLookups();
-  DataDir& dir = w.dir();
-  StepContext ctx{dir, frame, w.RecordCount};
+std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& frame) {
+  FactorFrame& f = w.Factors;
+  f.ClearLookups();
+  DataDir& dir = f.dir();
+  StepContext ctx{dir, frame, f.RecordCount};
   w.StopOnUnreadTables(false);
   BeginStep(ctx,
             {{b.kind.horse_list},
@@ -117,12 +118,12 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
                 [&] { items = std::make_unique<RecordAppender>(item_path, kItemLength); })) {
     return "";
   }
-  w.HorseCount = 0;
-  w.ItemCount = 0;
+  f.HorseCount = 0;
+  f.ItemCount = 0;
   // A field whose routine fails keeps what the buffer held; a run starts from
   // blanks so that the file does not depend on what the window did before
   // (another course type's build, a categorisation's read).
-  w.ItemRecord.assign(kItemLength, ' ');
+  f.ItemRecord.assign(kItemLength, ' ');
   const std::vector<std::string> horses = ReadKeyList(ctx, b.kind.horse_list.data());
 
   // Routines that fail leave their field as it was. That is ordinary for the
@@ -143,7 +144,7 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
   for (const std::string& horse : horses) {
     // The course list is the build's own: the window's horse list stays as
     // loaded, so an extraction lists the same horses whatever ran before it.
-    ++w.HorseCount;
+    ++f.HorseCount;
     std::filesystem::path path;
     if (!frame.Do("entity file name",
                   [&] { path = dir.EntityPath(kUmaExFolder, horse, kUmaExSuffix); })) {
@@ -151,16 +152,16 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
     }
     ReportIfMissingEntityFile(ctx, path);
     // A horse whose file cannot be opened has no records to give.
-    if (!frame.Do("open", [&] { w.OpenExFile(horse); })) continue;
-    for (w.r = 1; w.r <= w.RecordCount; ++w.r) {
-      w.ReadEx(w.r);
-      const bool no_race = RaceMissing(w);
-      if (!Keep(w, b, no_race ? told_by_the_race_line : frame, track)) continue;
-      ++w.ItemCount;
-      const std::string entry = EntryName(w, horse);
+    if (!frame.Do("open", [&] { f.OpenExFile(horse); })) continue;
+    for (f.r = 1; f.r <= f.RecordCount; ++f.r) {
+      f.ReadEx(f.r);
+      const bool no_race = RaceMissing(f);
+      if (!Keep(f, b, no_race ? told_by_the_race_line : frame, track)) continue;
+      ++f.ItemCount;
+      const std::string entry = EntryName(f, horse);
       if (no_race && race_missing++ == 0) first_race_missing = entry;
       auto store = [&](Routine routine, ItemField field, const std::string& name) {
-        const std::optional<Failure> failed = Store(w, routine, field);
+        const std::optional<Failure> failed = Store(f, routine, field);
         if (!failed) return;
         // A full disk or an I/O error under a table the factor reads ends
         // the build; the later records would only lose the factor too.
@@ -170,10 +171,10 @@ std::string BuildItems(Form& w, const Build& b, StepFrame& frame) {
       };
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
-      PutText(w.ItemRecord, LayoutField(kFactorItemTable, "crlf"), "\r\n");
-      frame.Do("write", [&] { items->Append(w.ItemRecord); });
+      PutText(f.ItemRecord, LayoutField(kFactorItemTable, "crlf"), "\r\n");
+      frame.Do("write", [&] { items->Append(f.ItemRecord); });
     }
-    w.CloseExFile();
+    f.CloseExFile();
   }
   frame.Do("close", [&] { items->Close(); });
 

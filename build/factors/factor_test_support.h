@@ -1,7 +1,7 @@
 #pragma once
 // Test fixture of the factor routines: a category window over a fresh data
-// directory, and helpers to lay out a horse's extended records and put the
-// frame on one of them.
+// directory, its factor frame, and helpers to lay out a horse's extended
+// records and put the frame on one of them.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -22,21 +22,23 @@ class FactorTest : public StepTest {
     w_ = std::make_unique<FormCATEGORYSETUP2024ZZ>(*dir_);
   }
   FormCATEGORYSETUP2024ZZ& w() { return *w_; }
+  // The frame the routines work in.
+  FactorFrame& f() { return w_->Factors; }
 
   // An extended record of blanks with the given (offset, text) fields.
   static std::string Ex(std::initializer_list<std::pair<int, std::string>> fields) {
     return Rec(kUmaExLength, fields);
   }
-  // Writes the horse's EX file, opens it in the window and puts the frame on
+  // Writes the horse's EX file, opens it in the frame and puts the frame on
   // record r (read into the EX buffer).
   void Horse(const std::string& pedigree, const std::vector<std::string>& records, int32_t r = 1) {
     WriteRecords("UMAGOTOEXSETUP/" + pedigree + "EX.dat", records);
-    w().OpenExFile(pedigree);
+    f().OpenExFile(pedigree);
     At(r);
   }
   void At(int32_t r) {
-    w().r = r;
-    w().ReadEx(r);
+    f().r = r;
+    f().ReadEx(r);
   }
   // Whether op looks into file `name` of the data directory: with the file
   // there but unreadable, op fails. Reading never makes a missing file, so
@@ -46,7 +48,7 @@ class FactorTest : public StepTest {
   bool Reads(const std::string& name, Op&& op) {
     const bool existed = Exists(name);
     if (!existed) WriteFile(name, "");
-    w().ClearLookups();
+    f().ClearLookups();
     bool failed = false;
     {
       UnreadableFor unreadable(dir_->Path(name));
@@ -57,7 +59,7 @@ class FactorTest : public StepTest {
       }
     }
     if (!existed) dir_->Delete(name);
-    w().ClearLookups();
+    f().ClearLookups();
     return failed;
   }
 

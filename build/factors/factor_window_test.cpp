@@ -83,17 +83,17 @@ TEST_F(FactorWindowTest, SpeedsInSinglePrecisionWithTheirBlankAndZeroCases) {
     SCOPED_TRACE(std::string(c.time) + "/" + c.last3 + "/" + c.distance + "/" + c.track);
     ExRun x;
     x.time = c.time, x.last3 = c.last3, x.distance = c.distance, x.track = c.track;
-    w().ExRecord = ExOf(x);
-    auto check = [&](const char* expected, std::string (FormCATEGORYSETUP2024ZZ::*speed)()) {
+    f().ExRecord = ExOf(x);
+    auto check = [&](const char* expected, std::string (FactorFrame::*speed)()) {
       if (expected == fails) {
-        EXPECT_THROW((w().*speed)(), Failure);
+        EXPECT_THROW((f().*speed)(), Failure);
       } else {
-        EXPECT_EQ((w().*speed)(), expected);
+        EXPECT_EQ((f().*speed)(), expected);
       }
     };
-    check(c.agari, &FormCATEGORYSETUP2024ZZ::AgariSpeed);
-    check(c.pace, &FormCATEGORYSETUP2024ZZ::PaceSpeed);
-    check(c.soha, &FormCATEGORYSETUP2024ZZ::SohaSpeed);
+    check(c.agari, &FactorFrame::AgariSpeed);
+    check(c.pace, &FactorFrame::PaceSpeed);
+    check(c.soha, &FactorFrame::SohaSpeed);
   }
 }
 
@@ -114,7 +114,7 @@ class ModelFactorTest : public FactorWindowTest {
   // The previous run, then the current one; F1 of the ITEM buffer "2018".
   void TwoRuns(const ExRun& previous) {
     Horse("2017100001", {ExOf(previous), ExOf(ExRun{})}, 2);
-    w().StoreItem(FactorField(1), "2018");
+    f().StoreItem(FactorField(1), "2018");
   }
 };
 
@@ -130,18 +130,18 @@ TEST_F(ModelFactorTest, DeviationOfThePreviousRunFromThePrediction) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.weight);
-    Column1(w().Models[kTurf], {"2018     "}, {c.weight});
+    Column1(f().Models[kTurf], {"2018     "}, {c.weight});
     TwoRuns(ExRun{});
-    EXPECT_EQ(w().Factor17PaceDeviation(), c.pace_code);
-    EXPECT_EQ(w().Factor29AgariDeviation(), c.agari_code);
-    EXPECT_EQ(w().RaceYear(), "2018") << "record r read again";
+    EXPECT_EQ(f().Factor17PaceDeviation(), c.pace_code);
+    EXPECT_EQ(f().Factor29AgariDeviation(), c.agari_code);
+    EXPECT_EQ(f().RaceYear(), "2018") << "record r read again";
   }
 }
 
 TEST_F(ModelFactorTest, WhichModelAndTotalThePreviousRunsTrackCodeChooses) {
-  Column1(w().Models[kTurf], {"2018     "}, {58.2f});
-  Column1(w().Models[kDirt], {"2018     "}, {57.2f});
-  Column1(w().Models[kSteeple], {"2018     "}, {3.0f});
+  Column1(f().Models[kTurf], {"2018     "}, {58.2f});
+  Column1(f().Models[kDirt], {"2018     "}, {57.2f});
+  Column1(f().Models[kSteeple], {"2018     "}, {3.0f});
   struct Case {
     const char *track, *distance, *pace_code;
   } cases[] = {
@@ -159,30 +159,30 @@ TEST_F(ModelFactorTest, WhichModelAndTotalThePreviousRunsTrackCodeChooses) {
     ExRun previous;
     previous.track = c.track, previous.distance = c.distance;
     TwoRuns(previous);
-    EXPECT_EQ(w().Factor17PaceDeviation(), c.pace_code);
+    EXPECT_EQ(f().Factor17PaceDeviation(), c.pace_code);
   }
 }
 
 TEST_F(ModelFactorTest, FirstRunPreviousValidRunAndFailures) {
-  Column1(w().Models[kTurf], {"2018     "}, {58.2f});
+  Column1(f().Models[kTurf], {"2018     "}, {58.2f});
   // The first record: "10" without touching the models.
   Horse("2017100001", {ExOf(ExRun{})}, 1);
-  w().AgariTotals = {9, 9, 9};
-  EXPECT_EQ(w().Factor29AgariDeviation(), "10");
-  EXPECT_EQ(w().AgariTotals[0], 9);
+  f().AgariTotals = {9, 9, 9};
+  EXPECT_EQ(f().Factor29AgariDeviation(), "10");
+  EXPECT_EQ(f().AgariTotals[0], 9);
 
   // Record 2 abnormal: record 3 scores record 1, whatever record 1 holds.
   ExRun first, abnormal, current;
   first.abnormal = "4";
   abnormal.abnormal = "1", abnormal.last3 = "   ";
   Horse("2017100002", {ExOf(first), ExOf(abnormal), ExOf(current)}, 3);
-  w().StoreItem(FactorField(1), "2018");
-  EXPECT_EQ(w().Factor17PaceDeviation(), "12");
+  f().StoreItem(FactorField(1), "2018");
+  EXPECT_EQ(f().Factor17PaceDeviation(), "12");
 
   // A category text matches only with its trailing blanks.
-  Column1(w().Models[kTurf], {"2018"}, {58.2f});
+  Column1(f().Models[kTurf], {"2018"}, {58.2f});
   TwoRuns(ExRun{});
-  EXPECT_EQ(w().Factor17PaceDeviation(), "10");
+  EXPECT_EQ(f().Factor17PaceDeviation(), "10");
 
   // No last 3 furlongs or no track code on the previous run: the routine
   // fails and the buffer still holds the previous run.
@@ -192,13 +192,13 @@ TEST_F(ModelFactorTest, FirstRunPreviousValidRunAndFailures) {
   no_track.track = "  ";
   for (const ExRun& previous : {no_last3, no_track}) {
     TwoRuns(previous);
-    EXPECT_THROW(w().Factor17PaceDeviation(), Failure);
-    EXPECT_EQ(w().RaceYear(), "2017");
+    EXPECT_THROW(f().Factor17PaceDeviation(), Failure);
+    EXPECT_EQ(f().RaceYear(), "2017");
   }
 }
 
 TEST_F(ModelFactorTest, CategoryIndexFirstEqualPositionCountsAndScoreSums) {
-  CategoryModel& m = w().Models[kDirt];
+  CategoryModel& m = f().Models[kDirt];
   m.count[2] = 3;
   m.list[2] = {"", "B", "A", "A"};
   m.agari[2] = {0, 1.5f, 2.5f, 4.0f};
@@ -220,22 +220,22 @@ TEST_F(ModelFactorTest, CategoryIndexFirstEqualPositionCountsAndScoreSums) {
       int32_t index;
     } cases[] = {{2, "A", 2}, {2, "B", 1}, {2, "Z", 0}, {3, "C", 1}, {4, "D", 0}, {0, "A", 0}};
     for (const Case& c : cases) {
-      w().LookupKey = c.key;
-      w().LookupColumn = c.column;
-      EXPECT_EQ(w().ModelCategoryIndexOf(), c.index) << c.column << c.key;
+      f().LookupKey = c.key;
+      f().LookupColumn = c.column;
+      EXPECT_EQ(f().ModelCategoryIndexOf(), c.index) << c.column << c.key;
     }
-    w().LookupColumn = 31;
-    EXPECT_THROW(w().ModelCategoryIndexOf(), Failure);
+    f().LookupColumn = 31;
+    EXPECT_THROW(f().ModelCategoryIndexOf(), Failure);
 
-    w().ModelIndexTable.fill(0);
-    w().ModelIndexTable[2] = 3;
-    w().ModelIndexTable[3] = 1;
-    w().ModelIndexTable[5] = 6000;  // not loaded: weighs 0
-    w().AgariTotals = {7, 7, 7};
-    w().ScoreSumA();
-    EXPECT_EQ(w().AgariTotals[kDirt], 4.25f);
-    EXPECT_EQ(w().AgariTotals[kTurf], 0);
-    EXPECT_EQ(w().AgariTotals[kSteeple], 0);
+    f().ModelIndexTable.fill(0);
+    f().ModelIndexTable[2] = 3;
+    f().ModelIndexTable[3] = 1;
+    f().ModelIndexTable[5] = 6000;  // not loaded: weighs 0
+    f().AgariTotals = {7, 7, 7};
+    f().ScoreSumA();
+    EXPECT_EQ(f().AgariTotals[kDirt], 4.25f);
+    EXPECT_EQ(f().AgariTotals[kTurf], 0);
+    EXPECT_EQ(f().AgariTotals[kSteeple], 0);
   }
 }
 
@@ -273,13 +273,13 @@ TEST_F(ModelLoadTest, LoadsTheHorseListDamLinesAndModels) {
   WriteAll();
   Show();
   EXPECT_TRUE(host_.failures.empty()) << host_.failures.front();
-  EXPECT_EQ(w().HorseListCount, 2);
-  EXPECT_EQ(w().HorseList[2], "2015100002");
-  EXPECT_EQ(w().FemaleLineRowCount(), 2);
-  EXPECT_EQ(w().FemaleLineTable[2][12][0], "B212");
-  EXPECT_EQ(w().FemaleLineTable[2][12][5], "D");
+  EXPECT_EQ(f().HorseListCount, 2);
+  EXPECT_EQ(f().HorseList[2], "2015100002");
+  EXPECT_EQ(f().FemaleLineRowCount(), 2);
+  EXPECT_EQ(f().FemaleLineTable[2][12][0], "B212");
+  EXPECT_EQ(f().FemaleLineTable[2][12][5], "D");
   for (int course : {kTurf, kDirt, kSteeple}) {
-    const CategoryModel& m = w().Models[course];
+    const CategoryModel& m = f().Models[course];
     EXPECT_EQ(m.count[1], 2);
     EXPECT_EQ(m.count[30], 1);
     EXPECT_EQ(m.list[1][2], "2019     ");
@@ -337,10 +337,10 @@ TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
     ASSERT_EQ(host_.failures.size(), 1u);
     EXPECT_EQ(Reported("load model Dirt"), 1);
     EXPECT_EQ(Reported(c.reported), 1) << host_.failures[0];
-    EXPECT_EQ(window.Models[kDirt].count[1], 0);
-    EXPECT_TRUE(window.Models[kDirt].list[1].empty());
-    EXPECT_EQ(window.Models[kTurf].count[1], 2);
-    EXPECT_EQ(window.Models[kSteeple].count[1], 2);
+    EXPECT_EQ(window.Factors.Models[kDirt].count[1], 0);
+    EXPECT_TRUE(window.Factors.Models[kDirt].list[1].empty());
+    EXPECT_EQ(window.Factors.Models[kTurf].count[1], 2);
+    EXPECT_EQ(window.Factors.Models[kSteeple].count[1], 2);
   }
 }
 
@@ -349,10 +349,10 @@ TEST_F(ModelLoadTest, MissingListsAndAShortDamLineRowAreReported) {
   dir_->Delete("KETTONUM20180101.dat");
   WriteFile("FL20180101.dat", ReadFile("FL20180101.dat") + "\"B3\",\"name\"\r\n");
   Show();
-  EXPECT_EQ(w().HorseListCount, 0);
+  EXPECT_EQ(f().HorseListCount, 0);
   EXPECT_EQ(Reported("missing input KETTONUM20180101.dat: read as empty"), 1);
-  EXPECT_EQ(w().FemaleLineRowCount(), 3);
-  EXPECT_EQ(w().FemaleLineTable[3][0][1], "name");
+  EXPECT_EQ(f().FemaleLineRowCount(), 3);
+  EXPECT_EQ(f().FemaleLineTable[3][0][1], "name");
   EXPECT_EQ(Reported("FL20180101.dat: short: row 3 holds 2 of 78 values"), 1);
 }
 
@@ -373,9 +373,9 @@ class ExtractionTest : public FactorWindowTest {
   // The horse list as the load would have read it.
   void Listed(const std::vector<std::string>& horses) {
     w().HorseListError = 0;
-    w().HorseList = {""};
-    w().HorseList.insert(w().HorseList.end(), horses.begin(), horses.end());
-    w().HorseListCount = static_cast<int32_t>(horses.size());
+    f().HorseList = {""};
+    f().HorseList.insert(f().HorseList.end(), horses.begin(), horses.end());
+    f().HorseListCount = static_cast<int32_t>(horses.size());
   }
 };
 
@@ -536,11 +536,11 @@ TEST_F(ItemBuildTest, KeepTestOfEachCourseType) {
       // The whole-race speed over the tagged distance in 94.5 s.
       ExRun x;
       x.distance = std::to_string(tag);
-      w().ExRecord = ExOf(x);
-      EXPECT_EQ(kept[i++].substr(14, 7), w().SohaSpeed());
+      f().ExRecord = ExOf(x);
+      EXPECT_EQ(kept[i++].substr(14, 7), f().SohaSpeed());
     }
     EXPECT_EQ(i, kept.size()) << s.letter;
-    EXPECT_EQ(w().ItemCount, static_cast<int32_t>(kept.size()));
+    EXPECT_EQ(f().ItemCount, static_cast<int32_t>(kept.size()));
   }
 }
 
@@ -553,7 +553,7 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   WriteExFile("2015100001", {no_last3, current, bad_track});
   WriteExFile("2015100002", {ExRun{}});
   WriteList("SIBA201801N.dat", {"2015100001", "2015100002", "2015100001", "2015100003"});
-  w().StoreItem(FactorField(17), "XX");
+  f().StoreItem(FactorField(17), "XX");
   w().Command2_Click();
   EXPECT_EQ(Status(), Cp932("芝終わり"));
   const std::vector<std::string> items = Items("SIBAITEM201801N2024.dat");
@@ -577,8 +577,8 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(Reported("missing entity file"), 1);
   EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2015100003EX.dat"));
   // The course list is the build's own; the window's horse list is as loaded.
-  EXPECT_EQ(w().HorseCount, 4);
-  EXPECT_EQ(w().HorseList, std::vector<std::string>{""});
+  EXPECT_EQ(f().HorseCount, 4);
+  EXPECT_EQ(f().HorseList, std::vector<std::string>{""});
 }
 
 TEST_F(ItemBuildTest, EntriesWhoseRaceIsMissingAreToldOnOneLine) {
@@ -622,7 +622,7 @@ TEST_F(ItemBuildTest, ABuildGivesTheSameFileWhateverTheWindowDidBefore) {
   // A dirt build and a turf categorisation leave other records in the buffer.
   w().Command3_Click();
   w().Command5_Click();
-  ASSERT_NE(w().ItemRecord, std::string(kItemLength, ' '));
+  ASSERT_NE(f().ItemRecord, std::string(kItemLength, ' '));
   w().Command2_Click();
   EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat"), fresh);
 }

@@ -3,19 +3,19 @@
 #include <string>
 #include <string_view>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 #include "platform/fs/file_failure.h"
 
 namespace volq {
 
 // Factors 1 to 10.
 
-std::string FormCATEGORYSETUP2024ZZ::Factor01Year() {
+std::string FactorFrame::Factor01Year() {
   ReadEx(r);
   return std::string(RaceYear());
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor02VenueTrack() {
+std::string FactorFrame::Factor02VenueTrack() {
   ReadEx(r);
   std::string_view course = Venue();
   std::string venue = "B";
@@ -55,7 +55,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor02VenueTrack() {
   }
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
+std::string FactorFrame::Factor03PrevRunChange() {
   ReadEx(r);
   if (r == 1) {
     // A first run: the youngest-age condition in place of grade and surface.
@@ -83,12 +83,12 @@ std::string FormCATEGORYSETUP2024ZZ::Factor03PrevRunChange() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor04Futan() {
+std::string FactorFrame::Factor04Futan() {
   ReadEx(r);
   return std::string(Ex("weight"));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor05PrizeLog() {
+std::string FactorFrame::Factor05PrizeLog() {
   ReadEx(r);
   if (r == 1) return "00";
   // Prize money of every earlier entry, abnormal runs included, in 32 bits.
@@ -106,7 +106,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor05PrizeLog() {
   return Decimal(c);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor06RaceKigo() {
+std::string FactorFrame::Factor06RaceKigo() {
   ReadEx(r);
   std::string code(Ex({"condition.race_symbol", 0, 2}));
   int32_t t = Integer(TrackCode());
@@ -114,7 +114,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor06RaceKigo() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor07KishuSeiseki() {
+std::string FactorFrame::Factor07KishuSeiseki() {
   ReadEx(r);
   std::string code = "11";
   std::string_view jockey = JockeyCode();
@@ -128,7 +128,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor07KishuSeiseki() {
   return (n >= 0 && n <= 19) ? code : "19";
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor08KyosobaValue() {
+std::string FactorFrame::Factor08KyosobaValue() {
   ReadEx(r);
   std::string code = "10";
   std::string_view horse = Pedigree();
@@ -145,14 +145,14 @@ std::string FormCATEGORYSETUP2024ZZ::Factor08KyosobaValue() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor09RaceCount() {
+std::string FactorFrame::Factor09RaceCount() {
   ReadEx(r);
   if (r == 1) return "001";
   if (r <= 60) return Decimal(r + 999).substr(1);
   return "060";
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor10FutanRatio() {
+std::string FactorFrame::Factor10FutanRatio() {
   ReadEx(r);
   double w = Value(Ex("weight"));       // tenths of a kilogram
   double b = Value(Ex("body_weight"));  // kilograms

@@ -14,25 +14,25 @@ class Factors01To10Test : public testing::FactorTest {
   // Marks record k at an offset no routine reads, to see which record the
   // buffer holds after a routine.
   static constexpr int kMark = 1300;
-  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
+  void ExpectOnRecord(int k) { EXPECT_EQ(f().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
 };
 
 TEST_F(Factors01To10Test, YearWeightAndRaceCountAreTheFieldsAndRecordNumber) {
   std::vector<std::string> recs;
   for (int k = 1; k <= 62; ++k) recs.push_back(Ex({{11, "2021"}, {605, "550"}}));
   Horse("2019100001", recs, 1);
-  EXPECT_EQ(w().Factor01Year(), "2021");
-  EXPECT_EQ(w().Factor04Futan(), "550");
+  EXPECT_EQ(f().Factor01Year(), "2021");
+  EXPECT_EQ(f().Factor04Futan(), "550");
   struct {
     int r;
     const char* code;
   } counts[] = {{1, "001"}, {2, "001"}, {3, "002"}, {60, "059"}, {61, "060"}, {62, "060"}};
   for (const auto& c : counts) {
-    w().r = c.r;
-    EXPECT_EQ(w().Factor09RaceCount(), c.code) << c.r;
+    f().r = c.r;
+    EXPECT_EQ(f().Factor09RaceCount(), c.code) << c.r;
   }
-  w().r = 63;
-  EXPECT_THROW(w().Factor09RaceCount(), Failure) << "record r must exist";
+  f().r = 63;
+  EXPECT_THROW(f().Factor09RaceCount(), Failure) << "record r must exist";
 }
 
 TEST_F(Factors01To10Test, VenueWeekdayAndTrackByTrackCode) {
@@ -51,11 +51,11 @@ TEST_F(Factors01To10Test, VenueWeekdayAndTrackByTrackCode) {
   };
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{19, c.course}, {42, c.day}, {775, c.track}, {27, "4"}, {28, "07"}})});
-    EXPECT_EQ(w().Factor02VenueTrack(), c.code) << c.course << " " << c.day << " " << c.track;
+    EXPECT_EQ(f().Factor02VenueTrack(), c.code) << c.course << " " << c.day << " " << c.track;
   }
   for (auto bad : {std::pair{" ", "10"}, std::pair{"1", "  "}}) {
     Horse("2019100001", {Ex({{19, "01"}, {42, bad.first}, {775, bad.second}})});
-    EXPECT_THROW(w().Factor02VenueTrack(), Failure);
+    EXPECT_THROW(f().Factor02VenueTrack(), Failure);
   }
 }
 
@@ -85,8 +85,8 @@ TEST_F(Factors01To10Test, PreviousRunChangeOfGradeSurfaceAndDistance) {
           {Ex({{2, c.kind}, {744, c.grade}, {775, c.track}, {767, c.before}, {678, "0"}}),
            Ex({{767, c.now}, {764, "701"}})},
           2);
-    EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.kind << c.grade << c.track << c.now;
-    EXPECT_EQ(w().Distance(), c.now) << "record r read again";
+    EXPECT_EQ(f().Factor03PrevRunChange(), c.code) << c.kind << c.grade << c.track << c.now;
+    EXPECT_EQ(f().Distance(), c.now) << "record r read again";
   }
 }
 
@@ -97,7 +97,7 @@ TEST_F(Factors01To10Test, PreviousRunChangeOnAFirstRunAndOverAnAbnormalRun) {
   } firsts[] = {{"1600", "70101"}, {"5000", "70101"}, {"5200", "70102"}};
   for (const auto& c : firsts) {
     Horse("2019100001", {Ex({{767, c.now}, {764, "701"}})});
-    EXPECT_EQ(w().Factor03PrevRunChange(), c.code) << c.now;
+    EXPECT_EQ(f().Factor03PrevRunChange(), c.code) << c.now;
   }
   // Record 2 was abnormal: the run before it counts, and record 3 is read back.
   Horse("2019100001",
@@ -105,7 +105,7 @@ TEST_F(Factors01To10Test, PreviousRunChangeOnAFirstRunAndOverAnAbnormalRun) {
          Ex({{744, "G"}, {775, "23"}, {767, "1200"}, {678, "1"}, {kMark, "12"}}),
          Ex({{767, "1600"}, {kMark, "13"}})},
         3);
-  EXPECT_EQ(w().Factor03PrevRunChange(), "A1D");
+  EXPECT_EQ(f().Factor03PrevRunChange(), "A1D");
   ExpectOnRecord(3);
 }
 
@@ -129,19 +129,19 @@ TEST_F(Factors01To10Test, PrizeMoneyClassOfEveryEarlierRun) {
     std::vector<std::string> recs = c.recs;
     recs.back().replace(kMark, 2, std::to_string(10 + r));
     Horse("2019100001", recs, r);
-    EXPECT_EQ(w().Factor05PrizeLog(), c.code) << r;
+    EXPECT_EQ(f().Factor05PrizeLog(), c.code) << r;
     ExpectOnRecord(r);
   }
   // A blank prize among the earlier runs, and a sum beyond 32 bits, fail.
   Horse("2019100001", {prize("00000001"), prize("        "), prize("")}, 3);
-  EXPECT_THROW(w().Factor05PrizeLog(), Failure);
+  EXPECT_THROW(f().Factor05PrizeLog(), Failure);
   std::vector<std::string> rich(22, prize("99999999"));
   rich.push_back(prize(""));
   Horse("2019100001", rich, 23);
-  EXPECT_THROW(w().Factor05PrizeLog(), Failure);
+  EXPECT_THROW(f().Factor05PrizeLog(), Failure);
   rich.erase(rich.begin());
   Horse("2019100001", rich, 22);
-  EXPECT_EQ(w().Factor05PrizeLog(), "66");
+  EXPECT_EQ(f().Factor05PrizeLog(), "66");
 }
 
 TEST_F(Factors01To10Test, RaceSymbolWithDirtN2AsN0) {
@@ -156,10 +156,10 @@ TEST_F(Factors01To10Test, RaceSymbolWithDirtN2AsN0) {
                {"A1 ", "52", "A1"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{748, c.symbol}, {775, c.track}})});
-    EXPECT_EQ(w().Factor06RaceKigo(), c.code) << c.symbol << c.track;
+    EXPECT_EQ(f().Factor06RaceKigo(), c.code) << c.symbol << c.track;
   }
   Horse("2019100001", {Ex({{748, "N2 "}})});
-  EXPECT_THROW(w().Factor06RaceKigo(), Failure);
+  EXPECT_THROW(f().Factor06RaceKigo(), Failure);
 }
 
 TEST_F(Factors01To10Test, JockeyRateByCourseType) {
@@ -180,21 +180,21 @@ TEST_F(Factors01To10Test, JockeyRateByCourseType) {
   };
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{613, c.jockey}, {775, c.track}})});
-    EXPECT_EQ(w().Factor07KishuSeiseki(), c.code) << c.jockey << " " << c.track;
+    EXPECT_EQ(f().Factor07KishuSeiseki(), c.code) << c.jockey << " " << c.track;
   }
   Horse("2019100001", {Ex({{613, "01100"}, {775, "  "}})});
-  EXPECT_THROW(w().Factor07KishuSeiseki(), Failure);
+  EXPECT_THROW(f().Factor07KishuSeiseki(), Failure);
 }
 
 TEST_F(Factors01To10Test, NoJockeyOrHorseGivesTheDefaultWithoutOpeningTheFile) {
   for (const char* none : {"00000", "     "}) {
     Horse("2019100001", {Ex({{613, none}, {775, "10"}})});
-    EXPECT_EQ(w().Factor07KishuSeiseki(), "11");
+    EXPECT_EQ(f().Factor07KishuSeiseki(), "11");
   }
   EXPECT_FALSE(Exists("KISHUSEISEI.dat"));
   for (const char* none : {"0000000000", "          "}) {
     Horse("2019100001", {Ex({{30, none}, {775, "10"}})});
-    EXPECT_EQ(w().Factor08KyosobaValue(), "10");
+    EXPECT_EQ(f().Factor08KyosobaValue(), "10");
   }
   EXPECT_FALSE(Exists("OPTION1N/KYOSOBA.dat"));
   // A horse to look up opens the file: one that cannot be read fails the
@@ -203,10 +203,10 @@ TEST_F(Factors01To10Test, NoJockeyOrHorseGivesTheDefaultWithoutOpeningTheFile) {
   {
     WriteFile("OPTION1N/KYOSOBA.dat", "");
     testing::UnreadableFor unreadable(dir_->Path("OPTION1N/KYOSOBA.dat"));
-    EXPECT_THROW(w().Factor08KyosobaValue(), Failure);
+    EXPECT_THROW(f().Factor08KyosobaValue(), Failure);
   }
   dir_->Delete("OPTION1N/KYOSOBA.dat");
-  EXPECT_EQ(w().Factor08KyosobaValue(), "10");
+  EXPECT_EQ(f().Factor08KyosobaValue(), "10");
   EXPECT_FALSE(Exists("OPTION1N/KYOSOBA.dat"));
 }
 
@@ -225,7 +225,7 @@ TEST_F(Factors01To10Test, HorseRateOverallOrSteeplechase) {
                {"2019100002", "10", "10"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{30, c.horse}, {775, c.track}})});
-    EXPECT_EQ(w().Factor08KyosobaValue(), c.code) << c.horse << " " << c.track;
+    EXPECT_EQ(f().Factor08KyosobaValue(), c.code) << c.horse << " " << c.track;
   }
 }
 
@@ -244,7 +244,7 @@ TEST_F(Factors01To10Test, WeightCarriedPerMilleBySex) {
   };
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{605, c.futan}, {671, c.body}, {529, c.sex}})});
-    EXPECT_EQ(w().Factor10FutanRatio(), c.code) << c.futan << " " << c.body << " " << c.sex;
+    EXPECT_EQ(f().Factor10FutanRatio(), c.code) << c.futan << " " << c.body << " " << c.sex;
   }
 }
 

@@ -3,31 +3,14 @@
 #include <string>
 #include <string_view>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 #include "platform/fs/file_failure.h"
 
 namespace volq {
 
-namespace {
-
-// A race date (or a birth date laid out the same way) of the EX buffer:
-// year, then month and day of the four-character month-day field.
-struct ExDate {
-  std::string year, month, day;
-};
-ExDate ExRaceDate(const FactorFrame& f) {
-  return {std::string(f.RaceYear()), std::string(f.RaceMonth()), std::string(f.RaceDay())};
-}
-int32_t Weeks(const ExDate& a, const ExDate& b) {
-  int64_t days = DaysBetween(a.year, a.month, a.day, b.year, b.month, b.day);
-  return Floor<int32_t>(DaysCut(days) / 7.0 + 0.5);
-}
-
-}  // namespace
-
 // Factors 11 to 20 (17 is a model factor).
 
-std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
+std::string FactorFrame::Factor11Bataiju() {
   ReadEx(r);
   double kg = Value(Ex("body_weight"));
   int64_t n = kg == 0 ? 44 : Floor(kg / 8);
@@ -36,13 +19,9 @@ std::string FormCATEGORYSETUP2024ZZ::Factor11Bataiju() {
   return Decimal(n);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
+std::string FactorFrame::Factor12AgeMonths() {
   ReadEx(r);
-  ExDate birth{std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
-               std::string(Ex("birth_date.day"))};
-  ExDate race = ExRaceDate(*this);
-  int32_t d =
-      DaysCut(DaysBetween(birth.year, birth.month, birth.day, race.year, race.month, race.day));
+  int32_t d = DaySpan(BirthDate(), RaceDate());
   int64_t m = Floor(d / 30.0 + 0.5);
   int32_t t = Integer(TrackCode());
   int64_t low = (t < 0 || t > 29) ? 40 : 27;  // steeplechasers start older
@@ -58,7 +37,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor12AgeMonths() {
   return digit + LastChars(Decimal(m + 100), 2);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
+std::string FactorFrame::Factor13StallionLog() {
   ReadEx(r);
   const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire());
   if (rec == nullptr) return "00";
@@ -68,30 +47,30 @@ std::string FormCATEGORYSETUP2024ZZ::Factor13StallionLog() {
   return Decimal(LogClass(v));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
+std::string FactorFrame::Factor14Interval() {
   ReadEx(r);
   std::string course(Venue());
-  ExDate now = ExRaceDate(*this);
+  RaceDay now = RaceDate();
   int32_t w1 = 0, w2 = 0, w3 = 0;
   std::string previous_course;  // none for the first three runs
   if (r == 2) {
     ReadEx(1);
-    w1 = Weeks(ExRaceDate(*this), now);
+    w1 = Weeks(RaceDate(), now);
   } else if (r == 3) {
     ReadEx(2);
-    ExDate second = ExRaceDate(*this);
+    RaceDay second = RaceDate();
     ReadEx(1);
     w1 = Weeks(second, now);
-    w2 = Weeks(ExRaceDate(*this), second);
+    w2 = Weeks(RaceDate(), second);
   } else if (r >= 4) {
     int32_t p = PreviousValidRun();
     if (p != r - 1) ReadEx(p);
     previous_course = std::string(Venue());
-    ExDate last = ExRaceDate(*this);
+    RaceDay last = RaceDate();
     ReadEx(r - 2);
-    ExDate before = ExRaceDate(*this);
+    RaceDay before = RaceDate();
     ReadEx(r - 3);
-    ExDate earlier = ExRaceDate(*this);
+    RaceDay earlier = RaceDate();
     w1 = Weeks(last, now);
     w2 = Weeks(before, last);  // 0 when the last valid run is r-2 itself
     w3 = Weeks(earlier, before);
@@ -120,7 +99,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor14Interval() {
   return flag + LastChars(Decimal(static_cast<int64_t>(c) * 10 + 1000), 4);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
+std::string FactorFrame::Factor15PrevOddsLog() {
   ReadEx(r);
   if (r == 1) return "10";
   int32_t p = PreviousValidRun();
@@ -132,7 +111,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor15PrevOddsLog() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
+std::string FactorFrame::Factor16StallionValue() {
   ReadEx(r);
   std::string code = "10";
   if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
@@ -156,7 +135,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor16StallionValue() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
+std::string FactorFrame::Factor18KishuAgeBand() {
   ReadEx(r);
   int64_t age =
       static_cast<int64_t>(Integer(RaceYear())) + 100 - Integer(Ex("jockey_birth_date.year"));
@@ -172,7 +151,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor18KishuAgeBand() {
   return "0" + std::string(band) + std::string(Ex("apprentice"));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
+std::string FactorFrame::Factor19ChokyoSeiseki() {
   ReadEx(r);
   std::string code = "10";
   std::string_view trainer = Ex("trainer_code");
@@ -185,7 +164,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor19ChokyoSeiseki() {
   return std::floor(Value(code)) > 110 ? "110" : code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor20StallionStat() {
+std::string FactorFrame::Factor20StallionStat() {
   ReadEx(r);
   std::string code = "0";
   if (const std::string* rec = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {

@@ -14,7 +14,7 @@ namespace {
 class Factors11To20Test : public testing::FactorTest {
  protected:
   static constexpr int kMark = 1300;  // an offset no routine reads
-  void ExpectOnRecord(int k) { EXPECT_EQ(w().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
+  void ExpectOnRecord(int k) { EXPECT_EQ(f().Ex(Slice{kMark, 2}), std::to_string(10 + k)); }
 
   // "yyyymmdd" of the day `days` after 2018-01-06.
   static std::string Day(int days) {
@@ -43,7 +43,7 @@ TEST_F(Factors11To20Test, BodyWeightClass) {
                {"416", "52"}, {"480", "60"}, {"567", "70"}, {"600", "70"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{671, c.body}})});
-    EXPECT_EQ(w().Factor11Bataiju(), c.code) << c.body;
+    EXPECT_EQ(f().Factor11Bataiju(), c.code) << c.body;
   }
 }
 
@@ -77,11 +77,11 @@ TEST_F(Factors11To20Test, AgeInMonthsBySexAndCourse) {
                              {15, race.substr(4, 4)},
                              {775, c.track},
                              {529, c.sex}})});
-    EXPECT_EQ(w().Factor12AgeMonths(), c.code) << c.birth << " " << c.days << " " << c.track;
+    EXPECT_EQ(f().Factor12AgeMonths(), c.code) << c.birth << " " << c.days << " " << c.track;
   }
   for (const char* bad : {"20180230", "        "}) {
     Horse("2019100001", {Ex({{196, bad}, {11, "2021"}, {15, "0101"}, {775, "10"}, {529, "1"}})});
-    EXPECT_THROW(w().Factor12AgeMonths(), Failure) << bad;
+    EXPECT_THROW(f().Factor12AgeMonths(), Failure) << bad;
   }
 }
 
@@ -98,10 +98,10 @@ TEST_F(Factors11To20Test, SireMoneyLog) {
                {"1100000003", "10", "0"}, {"1100000009", "10", "00"}, {"1100000009", "  ", "00"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{252, c.sire}, {775, c.track}})});
-    EXPECT_EQ(w().Factor13StallionLog(), c.code) << c.sire;
+    EXPECT_EQ(f().Factor13StallionLog(), c.code) << c.sire;
   }
   Horse("2019100001", {Ex({{252, "1100000001"}, {775, "  "}})});
-  EXPECT_THROW(w().Factor13StallionLog(), Failure) << "a bad track code fails after a match";
+  EXPECT_THROW(f().Factor13StallionLog(), Failure) << "a bad track code fails after a match";
 }
 
 TEST_F(Factors11To20Test, WeeksSinceTheLastRun) {
@@ -141,11 +141,11 @@ TEST_F(Factors11To20Test, WeeksSinceTheLastRun) {
     std::vector<std::string> recs = c.recs;
     recs.back().replace(kMark, 2, std::to_string(10 + r));
     Horse("2019100001", recs, r);
-    EXPECT_EQ(w().Factor14Interval(), c.code) << r << " " << c.code;
+    EXPECT_EQ(f().Factor14Interval(), c.code) << r << " " << c.code;
     ExpectOnRecord(r);
   }
   Horse("2019100001", {Ex({{11, "2021"}, {15, "0230"}}), Run(0)}, 2);
-  EXPECT_THROW(w().Factor14Interval(), Failure);
+  EXPECT_THROW(f().Factor14Interval(), Failure);
 }
 
 TEST_F(Factors11To20Test, OddsLogOfThePreviousValidRun) {
@@ -155,17 +155,17 @@ TEST_F(Factors11To20Test, OddsLogOfThePreviousValidRun) {
   } cases[] = {{"0035", "15"}, {"0005", "6"}, {"0000", "10"}, {"    ", "10"}, {"9999", "39"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{706, c.odds}, {678, "0"}}), Ex({{kMark, "12"}})}, 2);
-    EXPECT_EQ(w().Factor15PrevOddsLog(), c.code) << c.odds;
+    EXPECT_EQ(f().Factor15PrevOddsLog(), c.code) << c.odds;
     ExpectOnRecord(2);
   }
   Horse("2019100001", {Ex({{706, "0035"}})});
-  EXPECT_EQ(w().Factor15PrevOddsLog(), "10") << "first run";
+  EXPECT_EQ(f().Factor15PrevOddsLog(), "10") << "first run";
   Horse("2019100001",
         {Ex({{706, "0035"}, {678, "0"}}), Ex({{706, "0005"}, {678, "1"}}), Ex({{kMark, "13"}})}, 3);
-  EXPECT_EQ(w().Factor15PrevOddsLog(), "15") << "over the abnormal run";
+  EXPECT_EQ(f().Factor15PrevOddsLog(), "15") << "over the abnormal run";
   ExpectOnRecord(3);
   Horse("2019100001", {Ex({{706, "000 "}, {678, "0"}}), Ex({})}, 2);
-  EXPECT_THROW(w().Factor15PrevOddsLog(), Failure) << "odds of value 0";
+  EXPECT_THROW(f().Factor15PrevOddsLog(), Failure) << "odds of value 0";
 }
 
 TEST_F(Factors11To20Test, SireRateByCourseAndGoing) {
@@ -188,10 +188,10 @@ TEST_F(Factors11To20Test, SireRateByCourseAndGoing) {
                {"10", " ", "1", "10"},  {"24", "1", " ", "10"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{252, "1100000001"}, {775, c.track}, {958, c.turf}, {959, c.dirt}})});
-    EXPECT_EQ(w().Factor16StallionValue(), c.code) << c.track << c.turf << c.dirt;
+    EXPECT_EQ(f().Factor16StallionValue(), c.code) << c.track << c.turf << c.dirt;
   }
   Horse("2019100001", {Ex({{252, "1100000009"}, {775, "10"}, {958, "1"}})});
-  EXPECT_EQ(w().Factor16StallionValue(), "10");
+  EXPECT_EQ(f().Factor16StallionValue(), "10");
 }
 
 TEST_F(Factors11To20Test, JockeyAgeBandByTextOrder) {
@@ -211,10 +211,10 @@ TEST_F(Factors11To20Test, JockeyAgeBandByTextOrder) {
   };
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{11, c.year}, {618, c.born}, {669, "1"}})});
-    EXPECT_EQ(w().Factor18KishuAgeBand(), c.code) << c.born;
+    EXPECT_EQ(f().Factor18KishuAgeBand(), c.code) << c.born;
   }
   Horse("2019100001", {Ex({{11, "2024"}, {669, "1"}})});
-  EXPECT_THROW(w().Factor18KishuAgeBand(), Failure);
+  EXPECT_THROW(f().Factor18KishuAgeBand(), Failure);
 }
 
 TEST_F(Factors11To20Test, TrainerRateByCourseType) {
@@ -230,11 +230,11 @@ TEST_F(Factors11To20Test, TrainerRateByCourseType) {
                {"01100", "-1", "110"}, {"02200", "10", "10"}};
   for (const auto& c : cases) {
     Horse("2019100001", {Ex({{534, c.trainer}, {775, c.track}})});
-    EXPECT_EQ(w().Factor19ChokyoSeiseki(), c.code) << c.trainer << " " << c.track;
+    EXPECT_EQ(f().Factor19ChokyoSeiseki(), c.code) << c.trainer << " " << c.track;
   }
   for (const char* none : {"00000", "     "}) {
     Horse("2019100001", {Ex({{534, none}, {775, "  "}})});
-    EXPECT_EQ(w().Factor19ChokyoSeiseki(), "10");
+    EXPECT_EQ(f().Factor19ChokyoSeiseki(), "10");
   }
 }
 
@@ -253,18 +253,18 @@ TEST_F(Factors11To20Test, SireMoneyPerRun) {
   };
   for (const auto& c : cases) {
     WriteStallion({{0, "1100000001"}, {34, c.runs}, {46, c.money}});
-    w().ClearLookups();
+    f().ClearLookups();
     Horse("2019100001", {Ex({{252, "1100000001"}, {775, c.track}})});
-    EXPECT_EQ(w().Factor20StallionStat(), c.code) << c.runs << " " << c.money;
+    EXPECT_EQ(f().Factor20StallionStat(), c.code) << c.runs << " " << c.money;
   }
   // Steeplechase reads its own count and sum.
   WriteStallion(
       {{0, "1100000001"}, {34, "000001"}, {46, "000000001"}, {40, "000002"}, {55, "000003000"}});
-  w().ClearLookups();
+  f().ClearLookups();
   Horse("2019100001", {Ex({{252, "1100000001"}, {775, "51"}})});
-  EXPECT_EQ(w().Factor20StallionStat(), "31");
+  EXPECT_EQ(f().Factor20StallionStat(), "31");
   Horse("2019100001", {Ex({{252, "1100000009"}, {775, "51"}})});
-  EXPECT_EQ(w().Factor20StallionStat(), "0");
+  EXPECT_EQ(f().Factor20StallionStat(), "0");
 }
 
 }  // namespace

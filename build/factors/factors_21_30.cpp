@@ -1,7 +1,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 
 namespace volq {
 
@@ -40,14 +40,14 @@ std::string TimeDiffClass(std::string_view s) {
 
 }  // namespace
 
-std::string FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo() {
+std::string FactorFrame::Factor21GradeRaceNo() {
   ReadEx(r);
   int32_t t = Integer(TrackCode());
   if (t >= 0 && t <= 24) return std::string(Ex("race.race_number")) + std::string(Ex("grade"));
   return std::string(Ex("grade"));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor22DistanceCode() {
+std::string FactorFrame::Factor22DistanceCode() {
   ReadEx(r);
   int32_t t = Integer(TrackCode());
   if (t >= 0 && t <= 29) return std::string(Distance()) + std::string(Ex("course_division"));
@@ -59,7 +59,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor22DistanceCode() {
   return "4000";
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
+std::string FactorFrame::Factor23StallionDistance() {
   ReadEx(r);
   std::string code = "10";
   if (const std::string* sire = LookupRecord(kStallionFile, kMareStallionLength, Sire())) {
@@ -92,7 +92,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor23StallionDistance() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor24Umaban() {
+std::string FactorFrame::Factor24Umaban() {
   ReadEx(r);
   int32_t t = Integer(TrackCode());
   if (t >= 0 && t <= 24) return std::string(HorseNumber()) + "1";
@@ -101,13 +101,13 @@ std::string FormCATEGORYSETUP2024ZZ::Factor24Umaban() {
   return std::string(HorseNumber());
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor25UmaKigo() {
+std::string FactorFrame::Factor25UmaKigo() {
   ReadEx(r);
   if (Ex("horse_symbol") != "00") return std::string(Ex("horse_symbol"));
   return std::string(Ex("birth_date.month")) + "1";
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff() {
+std::string FactorFrame::Factor26PrevTimeDiff() {
   ReadEx(r);
   if (r == 1) return "0099";
   ReadEx(PreviousValidRun());
@@ -121,13 +121,13 @@ std::string FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff() {
   return code;
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji() {
+std::string FactorFrame::Factor27KaijiNichiji() {
   ReadEx(r);
   Integer(TrackCode());  // a non-numeric track code fails this factor too
   return std::string(Ex("race.meeting")) + std::string(Ex("race.day_number"));
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor28CountBand() {
+std::string FactorFrame::Factor28CountBand() {
   ReadEx(r);
   const std::string n(Ex("registered"));
   if (Between(n, "00", "08")) return "08";
@@ -135,7 +135,7 @@ std::string FormCATEGORYSETUP2024ZZ::Factor28CountBand() {
   return Between(n, "09", "14") ? n : "14";
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue() {
+std::string FactorFrame::Factor30KyosobaValue() {
   ReadEx(r);
   std::string code = "10";
   bool steeple = false;

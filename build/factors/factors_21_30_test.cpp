@@ -11,7 +11,7 @@ namespace volq {
 namespace {
 
 using Fields = std::vector<std::pair<int, std::string>>;
-using Routine = std::string (FormCATEGORYSETUP2024ZZ::*)();
+using Routine = std::string (FactorFrame::*)();
 
 class Factors21To30 : public testing::FactorTest {
  public:
@@ -22,13 +22,13 @@ class Factors21To30 : public testing::FactorTest {
     return rec;
   }
   // The code of a routine on a one-record horse, or "FAIL" when it fails.
-  std::string Code(Routine f, const Fields& fields) {
+  std::string Code(Routine routine, const Fields& fields) {
     Horse("2019100001", {ExOf(fields)});
-    return Run(f);
+    return Run(routine);
   }
-  std::string Run(Routine f) {
+  std::string Run(Routine routine) {
     try {
-      return (w().*f)();
+      return (f().*routine)();
     } catch (const Failure&) {
       return "FAIL";
     }
@@ -42,55 +42,51 @@ TEST_F(Factors21To30, CodesFromTheCurrentRecord) {
     const char* code;
   } cases[] = {
       // 21: race number and grade on flat tracks 0..24, the grade alone otherwise.
-      {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{775, "10"}, {25, "11"}, {744, "A"}}, "11A"},
-      {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{775, "24"}, {25, "03"}, {744, " "}}, "03 "},
-      {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{775, "25"}, {25, "11"}, {744, "B"}}, "B"},
-      {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{775, "51"}, {25, "11"}, {744, "E"}}, "E"},
-      {&FormCATEGORYSETUP2024ZZ::Factor21GradeRaceNo, {{25, "11"}, {744, "A"}}, "FAIL"},
+      {&FactorFrame::Factor21GradeRaceNo, {{775, "10"}, {25, "11"}, {744, "A"}}, "11A"},
+      {&FactorFrame::Factor21GradeRaceNo, {{775, "24"}, {25, "03"}, {744, " "}}, "03 "},
+      {&FactorFrame::Factor21GradeRaceNo, {{775, "25"}, {25, "11"}, {744, "B"}}, "B"},
+      {&FactorFrame::Factor21GradeRaceNo, {{775, "51"}, {25, "11"}, {744, "E"}}, "E"},
+      {&FactorFrame::Factor21GradeRaceNo, {{25, "11"}, {744, "A"}}, "FAIL"},
       // 22: distance and course category on 0..29; steeplechase distance bands.
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
-       {{775, "11"}, {767, "1600"}, {779, "A "}},
-       "1600A "},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "29"}, {767, "    "}}, "      "},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "51"}, {767, "2800"}}, "2800"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "51"}, {767, "0000"}}, "2800"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "52"}, {767, "2801"}}, "2900"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "52"}, {767, "2999"}}, "2900"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "53"}, {767, "3000"}}, "3500"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "53"}, {767, "3500"}}, "3500"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "54"}, {767, "3600"}}, "4000"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "54"}, {767, "-100"}}, "4000"},
-      {&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode, {{775, "54"}, {767, "    "}}, "FAIL"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "11"}, {767, "1600"}, {779, "A "}}, "1600A "},
+      {&FactorFrame::Factor22DistanceCode, {{775, "29"}, {767, "    "}}, "      "},
+      {&FactorFrame::Factor22DistanceCode, {{775, "51"}, {767, "2800"}}, "2800"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "51"}, {767, "0000"}}, "2800"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "52"}, {767, "2801"}}, "2900"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "52"}, {767, "2999"}}, "2900"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "53"}, {767, "3000"}}, "3500"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "53"}, {767, "3500"}}, "3500"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "54"}, {767, "3600"}}, "4000"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "54"}, {767, "-100"}}, "4000"},
+      {&FactorFrame::Factor22DistanceCode, {{775, "54"}, {767, "    "}}, "FAIL"},
       // 24: horse number with "1" on 0..24; elsewhere capped at 14.
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "10"}, {28, "16"}}, "161"},
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "24"}, {28, "  "}}, "  1"},
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "51"}, {28, "16"}}, "14"},
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "51"}, {28, "14"}}, "14"},
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "25"}, {28, "07"}}, "07"},
-      {&FormCATEGORYSETUP2024ZZ::Factor24Umaban, {{775, "51"}, {28, "  "}}, "FAIL"},
+      {&FactorFrame::Factor24Umaban, {{775, "10"}, {28, "16"}}, "161"},
+      {&FactorFrame::Factor24Umaban, {{775, "24"}, {28, "  "}}, "  1"},
+      {&FactorFrame::Factor24Umaban, {{775, "51"}, {28, "16"}}, "14"},
+      {&FactorFrame::Factor24Umaban, {{775, "51"}, {28, "14"}}, "14"},
+      {&FactorFrame::Factor24Umaban, {{775, "25"}, {28, "07"}}, "07"},
+      {&FactorFrame::Factor24Umaban, {{775, "51"}, {28, "  "}}, "FAIL"},
       // 25: the horse symbol, or the birth month with "1"; no track code read.
-      {&FormCATEGORYSETUP2024ZZ::Factor25UmaKigo, {{527, "00"}, {200, "04"}}, "041"},
-      {&FormCATEGORYSETUP2024ZZ::Factor25UmaKigo, {{527, "21"}, {200, "04"}}, "21"},
-      {&FormCATEGORYSETUP2024ZZ::Factor25UmaKigo, {{200, "12"}}, "  "},
+      {&FactorFrame::Factor25UmaKigo, {{527, "00"}, {200, "04"}}, "041"},
+      {&FactorFrame::Factor25UmaKigo, {{527, "21"}, {200, "04"}}, "21"},
+      {&FactorFrame::Factor25UmaKigo, {{200, "12"}}, "  "},
       // 27: meeting and day, after the track code is converted.
-      {&FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji,
-       {{775, "23"}, {21, "03"}, {23, "08"}},
-       "0308"},
-      {&FormCATEGORYSETUP2024ZZ::Factor27KaijiNichiji, {{21, "03"}, {23, "08"}}, "FAIL"},
+      {&FactorFrame::Factor27KaijiNichiji, {{775, "23"}, {21, "03"}, {23, "08"}}, "0308"},
+      {&FactorFrame::Factor27KaijiNichiji, {{21, "03"}, {23, "08"}}, "FAIL"},
       // 28: registered runners as texts; flat ranges "00".."29".
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "10"}, {951, "05"}}, "08"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "29"}, {951, "18"}}, "18"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "10"}, {951, "  "}}, "  "},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "51"}, {951, "16"}}, "14"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "51"}, {951, "08"}}, "08"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "51"}, {951, "11"}}, "11"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "  "}, {951, "09"}}, "09"},
-      {&FormCATEGORYSETUP2024ZZ::Factor28CountBand, {{775, "  "}, {951, "  "}}, "14"},
+      {&FactorFrame::Factor28CountBand, {{775, "10"}, {951, "05"}}, "08"},
+      {&FactorFrame::Factor28CountBand, {{775, "29"}, {951, "18"}}, "18"},
+      {&FactorFrame::Factor28CountBand, {{775, "10"}, {951, "  "}}, "  "},
+      {&FactorFrame::Factor28CountBand, {{775, "51"}, {951, "16"}}, "14"},
+      {&FactorFrame::Factor28CountBand, {{775, "51"}, {951, "08"}}, "08"},
+      {&FactorFrame::Factor28CountBand, {{775, "51"}, {951, "11"}}, "11"},
+      {&FactorFrame::Factor28CountBand, {{775, "  "}, {951, "09"}}, "09"},
+      {&FactorFrame::Factor28CountBand, {{775, "  "}, {951, "  "}}, "14"},
   };
   // The five-wide field keeps the distance and the first character of the category.
-  w().StoreItem(FactorField(22), Code(&FormCATEGORYSETUP2024ZZ::Factor22DistanceCode,
+  f().StoreItem(FactorField(22), Code(&FactorFrame::Factor22DistanceCode,
                                       {{775, "11"}, {767, "1600"}, {779, "A "}}));
-  EXPECT_EQ(w().Item(FactorField(22)), "1600A");
+  EXPECT_EQ(f().Item(FactorField(22)), "1600A");
   for (const auto& c : cases) {
     std::string desc;
     for (const auto& [off, text] : c.fields) desc += std::to_string(off) + "='" + text + "' ";
@@ -133,7 +129,7 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
   for (const auto& c : cases) {
     Fields f = c.fields;
     f.push_back({252, "1990100001"});
-    EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance, f), c.code)
+    EXPECT_EQ(Code(&FactorFrame::Factor23StallionDistance, f), c.code)
         << f[0].second << " " << f[1].second;
   }
   // A zero rate is "10" in every band of every course type.
@@ -145,17 +141,17 @@ TEST_F(Factors21To30, StallionDistanceClassesAndFinalMapping) {
                                                         {"49", "1800"},
                                                         {"24", "2400"},
                                                         {"51", "3000"}}) {
-    EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance,
+    EXPECT_EQ(Code(&FactorFrame::Factor23StallionDistance,
                    {{775, track}, {767, distance}, {252, "1990100003"}}),
               "10")
         << track << " " << distance;
   }
   // An unknown sire keeps the default and converts nothing.
-  EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance, {{252, "1990100002"}}), "10");
+  EXPECT_EQ(Code(&FactorFrame::Factor23StallionDistance, {{252, "1990100002"}}), "10");
 }
 
 TEST_F(Factors21To30, AMissingStallionFileReadsAsEmptyAndIsNotMade) {
-  EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor23StallionDistance,
+  EXPECT_EQ(Code(&FactorFrame::Factor23StallionDistance,
                  {{252, "1990100001"}, {775, "10"}, {767, "1600"}}),
             "10");
   EXPECT_FALSE(Exists("OPTION1N/STALLION.dat"));
@@ -183,9 +179,8 @@ TEST_F(Factors21To30, PreviousTimeDifferenceClasses) {
           {Ex({{678, "0"}, {740, c.diff}, {679, c.arrival}, {689, "HNA"}, {0, "first"}}),
            Ex({{0, "second"}})},
           2);
-    EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), c.code)
-        << c.diff << " " << c.arrival;
-    EXPECT_EQ(w().Ex(Slice{0, 6}), "second") << "record r read again";
+    EXPECT_EQ(Run(&FactorFrame::Factor26PrevTimeDiff), c.code) << c.diff << " " << c.arrival;
+    EXPECT_EQ(f().Ex(Slice{0, 6}), "second") << "record r read again";
   }
 }
 
@@ -193,11 +188,11 @@ TEST_F(Factors21To30, PreviousTimeDifferenceTakesThePreviousValidRun) {
   // Record 2 abnormal: record 1 counts for record 3, whatever record 1 holds.
   Horse("2019100001",
         {Ex({{678, "1"}, {740, "-001"}}), Ex({{678, "1"}, {740, "+012"}}), Ex({{678, "0"}})}, 3);
-  EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), "0002");
+  EXPECT_EQ(Run(&FactorFrame::Factor26PrevTimeDiff), "0002");
   At(2);
-  EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), "0002");
+  EXPECT_EQ(Run(&FactorFrame::Factor26PrevTimeDiff), "0002");
   At(1);
-  EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor26PrevTimeDiff), "0099");
+  EXPECT_EQ(Run(&FactorFrame::Factor26PrevTimeDiff), "0099");
 }
 
 TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
@@ -248,7 +243,7 @@ TEST_F(Factors21To30, HorsePrizePerStartOnALogScale) {
       recs.push_back(Ex({{30, c.pedigree}, {775, c.track}, {0, std::to_string(i)}}));
     }
     Horse(c.pedigree[0] == ' ' ? "blank" : c.pedigree, recs, c.r);
-    EXPECT_EQ(Run(&FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue), c.code)
+    EXPECT_EQ(Run(&FactorFrame::Factor30KyosobaValue), c.code)
         << c.pedigree << " " << c.track << " r=" << c.r;
   }
 }
@@ -257,8 +252,8 @@ TEST_F(Factors21To30, HorseFileIsOpenedOnlyForAPedigreeNumber) {
   // Unreadable, it fails only the routines that open it.
   WriteFile("OPTION1N/KYOSOBA.dat", "");
   testing::UnreadableFor unreadable(dir_->Path("OPTION1N/KYOSOBA.dat"));
-  EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue, {{30, "0000000000"}}), "10");
-  EXPECT_EQ(Code(&FormCATEGORYSETUP2024ZZ::Factor30KyosobaValue, {{30, "2019100001"}}), "FAIL");
+  EXPECT_EQ(Code(&FactorFrame::Factor30KyosobaValue, {{30, "0000000000"}}), "10");
+  EXPECT_EQ(Code(&FactorFrame::Factor30KyosobaValue, {{30, "2019100001"}}), "FAIL");
 }
 
 }  // namespace

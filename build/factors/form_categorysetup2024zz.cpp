@@ -7,7 +7,7 @@
 namespace volq {
 
 FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
-    : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), FactorFrame(dir) {
+    : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), Factors(dir) {
   Frame1.Caption = Cp932("コース選択");
   Label1.Caption = Cp932("抽出期間(例　200101->201401）から");
   Command1.Caption = Cp932(kExtractionCaption);
@@ -55,7 +55,7 @@ void FormCATEGORYSETUP2024ZZ::RunStep(const std::string& button,
                                       const std::function<std::string(StepFrame&)>& step) {
   // The window's steps keep their counts in the frame of the window itself.
   int32_t unused_count = 0;
-  RunWindowStep(*this, dir(), unused_count, button,
+  RunWindowStep(*this, Factors.dir(), unused_count, button,
                 [&step](StepContext& ctx) { return step(ctx.frame); });
 }
 

@@ -1,22 +1,25 @@
 #pragma once
 // The factor-category window: per course type the extraction of the course
 // horses, the factor item build and the categorisation, with the tables it
-// loads when it opens. The factor and speed routines are members working on
-// the window's frame (factor_frame.h); each group lives in its own file:
+// loads when it opens. The window has a factor frame (factor_frame.h), and
+// the factor, speed and model routines are the frame's, not the window's;
+// each group lives in its own file:
 //
 //   form_categorysetup2024zz.cpp  the constructor (captions), RunStep
 //   model_load.cpp                Form_Load: horse list, dam-line table, models
 //   course_extraction.cpp         Command1_Click (course horse list)
 //   factor_item_build.cpp         Command2..4_Click (ITEM files, one routine)
+//   categorisation.cpp            Command5..7_Click, SetItemCategoryGridTitles,
+//                                 LookupCategoryIndexes, CategoryIndexOf
+// and of the frame:
+//   factor_frame.cpp              EX file and buffers, lookup tables, conversions
+//   race_day.cpp                  race days and the day and week spans between them
 //   factors_01_10.cpp             Factor01Year .. Factor10FutanRatio
 //   factors_11_20.cpp             Factor11Bataiju .. Factor20StallionStat, not 17
 //   factors_21_30.cpp             Factor21GradeRaceNo .. Factor30KyosobaValue, not 29
 //   model_factors.cpp             Factor17PaceDeviation, Factor29AgariDeviation and
 //                                 the model routines (ItemCategoryIndexAll, ScoreSum*)
 //   speeds.cpp                    AgariSpeed, PaceSpeed, SohaSpeed
-//   categorisation.cpp            Command5..7_Click, SetItemCategoryGridTitles,
-//                                 LookupCategoryIndexes, CategoryIndexOf
-//   factor_frame.cpp              the frame: EX file and buffers, lookup tables
 // The alternative factor routines are in build/factors_alt.
 #include <array>
 #include <functional>
@@ -32,9 +35,14 @@
 
 namespace volq {
 
-class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
+class FormCATEGORYSETUP2024ZZ : public Window {
  public:
   explicit FormCATEGORYSETUP2024ZZ(DataDir& dir);
+
+  // The frame the factor routines work in: the EX and ITEM buffers, the
+  // tables the load fills, the lookups. The window's steps drive it; the
+  // routines are its own (factor_frame.h).
+  FactorFrame Factors;
 
   // --- Controls --------------------------------------------------------------
   Label Frame1{this, "Frame1"};
@@ -85,53 +93,6 @@ class FormCATEGORYSETUP2024ZZ : public Window, public FactorFrame {
   // Course type of the last extraction: 0 until an option was chosen, then
   // 1 turf, 2 dirt, 3 steeplechase.
   int CourseChoice = 0;
-
-  // --- Speed routines: on whatever record the EX buffer holds ---------------
-  std::string AgariSpeed();
-  std::string PaceSpeed();
-  std::string SohaSpeed();
-
-  // --- Factor routines: the code of their factor for record r ---------------
-  std::string Factor01Year();
-  std::string Factor02VenueTrack();
-  std::string Factor03PrevRunChange();
-  std::string Factor04Futan();
-  std::string Factor05PrizeLog();
-  std::string Factor06RaceKigo();
-  std::string Factor07KishuSeiseki();
-  std::string Factor08KyosobaValue();
-  std::string Factor09RaceCount();
-  std::string Factor10FutanRatio();
-  std::string Factor11Bataiju();
-  std::string Factor12AgeMonths();
-  std::string Factor13StallionLog();
-  std::string Factor14Interval();
-  std::string Factor15PrevOddsLog();
-  std::string Factor16StallionValue();
-  std::string Factor17PaceDeviation();
-  std::string Factor18KishuAgeBand();
-  std::string Factor19ChokyoSeiseki();
-  std::string Factor20StallionStat();
-  std::string Factor21GradeRaceNo();
-  std::string Factor22DistanceCode();
-  std::string Factor23StallionDistance();
-  std::string Factor24Umaban();
-  std::string Factor25UmaKigo();
-  std::string Factor26PrevTimeDiff();
-  std::string Factor27KaijiNichiji();
-  std::string Factor28CountBand();
-  std::string Factor29AgariDeviation();
-  std::string Factor30KyosobaValue();
-
-  // --- Model routines shared by factors 17 and 29 ---------------------------
-  void ItemCategoryIndexAll();
-  int32_t ModelCategoryIndexOf();
-  void ScoreSumA();
-  void ScoreSumC();
-  // The score sum of one kind of weights (agari, pace or soha) into its
-  // three totals: only the buffer record's model course type gets a sum.
-  void ScoreSumOf(std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
-                  std::array<float, 3>& totals);
 
   // --- Categorisation ----------------------------------------------------------
   // Column k = 1..30, position j = 1..count (index 0 unused).

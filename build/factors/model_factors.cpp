@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 #include "platform/fs/file_failure.h"
 
 namespace volq {
@@ -19,41 +19,42 @@ int TotalCourseType(int32_t t) {
   return kSteeple;
 }
 
-using Form = FormCATEGORYSETUP2024ZZ;
-
 // The twins of factors 17 and 29: the score sum, its totals and the speed
 // routine of one model.
-std::string Deviation(Form& w, void (Form::*score_sum)(), std::array<float, 3> Form::*totals,
-                      std::string (Form::*speed)()) {
-  w.ReadEx(w.r);
+std::string Deviation(FactorFrame& f, void (FactorFrame::*score_sum)(),
+                      std::array<float, 3> FactorFrame::*totals,
+                      std::string (FactorFrame::*speed)()) {
+  f.ReadEx(f.r);
   std::string code = "10";
-  if (w.r != 1) {
-    w.ReadEx(w.PreviousValidRun());
-    w.ModelIndexTable.fill(0);
-    const int32_t t = Integer(w.TrackCode());
-    w.ItemCategoryIndexAll();
-    (w.*score_sum)();
-    const int16_t prediction = Floor<int16_t>((w.*totals)[TotalCourseType(t)]);
+  if (f.r != 1) {
+    f.ReadEx(f.PreviousValidRun());
+    f.ModelIndexTable.fill(0);
+    const int32_t t = Integer(f.TrackCode());
+    f.ItemCategoryIndexAll();
+    (f.*score_sum)();
+    const int16_t prediction = Floor<int16_t>((f.*totals)[TotalCourseType(t)]);
     // The speed's whole km/h, when it is under 100 km/h.
-    const int32_t s = Integer((w.*speed)().substr(0, 2));
+    const int32_t s = Integer((f.*speed)().substr(0, 2));
     const int16_t d = Whole<int16_t>(static_cast<double>(s) - prediction + 10);
     if (d >= 0 && d <= 15) code = Decimal(d);
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 }  // namespace
 
-std::string FormCATEGORYSETUP2024ZZ::Factor17PaceDeviation() {
-  return Deviation(*this, &Form::ScoreSumC, &Form::PaceTotals, &Form::PaceSpeed);
+std::string FactorFrame::Factor17PaceDeviation() {
+  return Deviation(*this, &FactorFrame::ScoreSumC, &FactorFrame::PaceTotals,
+                   &FactorFrame::PaceSpeed);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::Factor29AgariDeviation() {
-  return Deviation(*this, &Form::ScoreSumA, &Form::AgariTotals, &Form::AgariSpeed);
+std::string FactorFrame::Factor29AgariDeviation() {
+  return Deviation(*this, &FactorFrame::ScoreSumA, &FactorFrame::AgariTotals,
+                   &FactorFrame::AgariSpeed);
 }
 
-void FormCATEGORYSETUP2024ZZ::ItemCategoryIndexAll() {
+void FactorFrame::ItemCategoryIndexAll() {
   for (int k = 1; k <= kFactorCount; ++k) {
     LookupKey = std::string(Item(FactorField(k)));
     LookupColumn = k;
@@ -61,7 +62,7 @@ void FormCATEGORYSETUP2024ZZ::ItemCategoryIndexAll() {
   }
 }
 
-int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() {
+int32_t FactorFrame::ModelCategoryIndexOf() {
   const CategoryModel& m = Models[ModelCourseType(Integer(TrackCode()))];
   const int k = LookupColumn;
   if (k < 0 || k > kFactorCount) FailIndex("model column " + std::to_string(k));
@@ -79,13 +80,13 @@ int32_t FormCATEGORYSETUP2024ZZ::ModelCategoryIndexOf() {
   return 0;
 }
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumA() { ScoreSumOf(&CategoryModel::agari, AgariTotals); }
+void FactorFrame::ScoreSumA() { ScoreSumOf(&CategoryModel::agari, AgariTotals); }
 
-void FormCATEGORYSETUP2024ZZ::ScoreSumC() { ScoreSumOf(&CategoryModel::pace, PaceTotals); }
+void FactorFrame::ScoreSumC() { ScoreSumOf(&CategoryModel::pace, PaceTotals); }
 
 // Adds the weights of the indexed categories into the total of the record's
 // model course type; the other totals stay 0.
-void FormCATEGORYSETUP2024ZZ::ScoreSumOf(
+void FactorFrame::ScoreSumOf(
     std::array<std::vector<float>, kFactorCount + 1> CategoryModel::*weights,
     std::array<float, 3>& totals) {
   totals.fill(0.0f);

@@ -122,26 +122,27 @@ CategoryModel LoadModel(DataDir& dir, const std::string& word) {
 
 void FormCATEGORYSETUP2024ZZ::Form_Load() {
   StepFrame frame;
+  FactorFrame& f = Factors;
 
-  HorseList.assign(1, std::string());
-  TextListReader horses(dir().Path(kHorseList));
+  f.HorseList.assign(1, std::string());
+  TextListReader horses(f.dir().Path(kHorseList));
   HorseListError = horses.error();
   ReportUnread(frame, kHorseList, HorseListError);
-  while (!horses.Eof()) HorseList.push_back(horses.Next());
-  HorseListCount = static_cast<int32_t>(HorseList.size() - 1);
+  while (!horses.Eof()) f.HorseList.push_back(horses.Next());
+  f.HorseListCount = static_cast<int32_t>(f.HorseList.size() - 1);
 
   // Thirteen lines of six values per mare; a row cut short keeps what it has.
-  FemaleLineSource = std::make_unique<TextListReader>(dir().Path(kFemaleLineList));
-  TextListReader& lines = *FemaleLineSource;
+  f.FemaleLineSource = std::make_unique<TextListReader>(f.dir().Path(kFemaleLineList));
+  TextListReader& lines = *f.FemaleLineSource;
   // The table (13 lines a mare, some 140,000 mares) is sized once rather
   // than grown by copying rows of 78 texts.
-  FemaleLineTable.assign(1, FemaleLineRow{});
-  FemaleLineTable.reserve(static_cast<size_t>(lines.LineEnds() / 13 + 2));
+  f.FemaleLineTable.assign(1, FemaleLineRow{});
+  f.FemaleLineTable.reserve(static_cast<size_t>(lines.LineEnds() / 13 + 2));
   UnreadableTable.clear();
   if (lines.error() != 0 && lines.error() != ENOENT) UnreadableTable = kFemaleLineList;
   ReportUnread(frame, kFemaleLineList, lines.error());
   while (!lines.Eof()) {
-    FemaleLineRow& row = FemaleLineTable.emplace_back();
+    FemaleLineRow& row = f.FemaleLineTable.emplace_back();
     int values = 0;
     for (auto& line : row) {
       for (auto& value : line) {
@@ -152,7 +153,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     }
     if (values < 13 * 6) {
       frame.Skipped("load " + std::string(kFemaleLineList),
-                    "short: row " + std::to_string(FemaleLineTable.size() - 1) + " holds " +
+                    "short: row " + std::to_string(f.FemaleLineTable.size() - 1) + " holds " +
                         std::to_string(values) + " of 78 values");
     }
   }
@@ -160,9 +161,9 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   for (int course : {kTurf, kDirt, kSteeple}) {
     const std::string word = ModelWord(course);
     try {
-      Models[course] = LoadModel(dir(), word);
+      f.Models[course] = LoadModel(f.dir(), word);
     } catch (const Failure& e) {
-      Models[course] = CategoryModel{};
+      f.Models[course] = CategoryModel{};
       frame.Skipped("load model " + word, e.text() + "; the model is empty");
       if (e.error() != 0 && UnreadableTable.empty()) UnreadableTable = e.subject();
     }

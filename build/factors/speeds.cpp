@@ -1,4 +1,4 @@
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 
 namespace volq {
 
@@ -24,7 +24,7 @@ bool Flat(int32_t track) { return track >= 0 && track <= 49; }
 
 }  // namespace
 
-std::string FormCATEGORYSETUP2024ZZ::AgariSpeed() {
+std::string FactorFrame::AgariSpeed() {
   if (Ex("last3f") == "   ") return std::string(7, ' ');
   const float t3 = Single(Ex("last3f"));
   float v = 0.0f;
@@ -32,7 +32,7 @@ std::string FormCATEGORYSETUP2024ZZ::AgariSpeed() {
   return SpeedField7(v);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() {
+std::string FactorFrame::PaceSpeed() {
   if (Ex("last3f") == "   ") return std::string(7, ' ');
   const float t3 = Single(Ex("last3f"));
   float v = 0.0f;
@@ -45,7 +45,7 @@ std::string FormCATEGORYSETUP2024ZZ::PaceSpeed() {
   return SpeedField7(v);
 }
 
-std::string FormCATEGORYSETUP2024ZZ::SohaSpeed() {
+std::string FactorFrame::SohaSpeed() {
   float v = 0.0f;
   if (Ex("time") != "    " && Single(Ex("time")) != 0.0f) {
     const float time = RaceTime(Ex("time"));

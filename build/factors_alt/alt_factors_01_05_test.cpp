@@ -28,17 +28,17 @@ class AltFactorsTest : public testing::FactorTest {
   // left in the buffer, so a routine must read record r itself.
   void OnRecord(const std::vector<std::string>& records, int32_t r) {
     Horse(kHorse, records, r);
-    w().ReadEx(1);
+    f().ReadEx(1);
   }
   void ExpectBufferOn(int32_t r, const std::vector<std::string>& records) {
-    EXPECT_EQ(w().ExRecord, records[r - 1]) << "record r is read again before returning";
+    EXPECT_EQ(f().ExRecord, records[r - 1]) << "record r is read again before returning";
   }
 };
 
 // --- Factor 1 --------------------------------------------------------------
 
 TEST_F(AltFactorsTest, Factor01CalendarCodes) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     const char* track;
     const char* year;
@@ -77,13 +77,13 @@ TEST_F(AltFactorsTest, Factor01CalendarCodes) {
     std::string label = std::string(c.track) + "/" + c.year + c.month_day + "/" + c.birth_month;
     EXPECT_EQ(Outcome([&] { return alt.Factor01YearMonthMeeting(); }), c.year_month_meeting)
         << label;
-    w().ReadEx(1);
+    f().ReadEx(1);
     EXPECT_EQ(Outcome([&] { return alt.Factor01SeasonMonth(); }), c.season_month) << label;
-    w().ReadEx(1);
+    f().ReadEx(1);
     EXPECT_EQ(Outcome([&] { return alt.Factor01KaisaiCode(); }), c.kaisai) << label;
-    w().ReadEx(1);
+    f().ReadEx(1);
     EXPECT_EQ(Outcome([&] { return alt.Factor01BirthMonthRace(); }), c.birth_month_race) << label;
-    w().ReadEx(1);
+    f().ReadEx(1);
     EXPECT_EQ(Outcome([&] { return alt.Factor01BirthMonthRace2(); }), c.birth_month_race) << label;
     ExpectBufferOn(2, recs);
   }
@@ -105,7 +105,7 @@ std::string CourseRecord(const CourseCase& c) {
 }
 
 TEST_F(AltFactorsTest, Factor02VenueDistanceCodeByCoursePeriod) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   const CourseCase cases[] = {
       {"17", "01", "20190101", "1000", "10133170703"},
       {"17", "01", "20190101", "1200", "10112170703"},
@@ -142,7 +142,7 @@ TEST_F(AltFactorsTest, Factor02VenueDistanceCodeByCoursePeriod) {
 }
 
 TEST_F(AltFactorsTest, Factor02CourseCodeBySharedLayouts) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   const CourseCase cases[] = {
       {"10", "05", "20100101", "1200", "105100703"},
       {"10", "05", "20110601", "1200", "205100703"},
@@ -178,13 +178,13 @@ TEST_F(AltFactorsTest, Factor02CourseCodeBySharedLayouts) {
     std::string got = Outcome([&] { return alt.Factor02CourseCode(); });
     EXPECT_EQ(got, c.expected) << c.track << "/" << c.venue << "/" << c.date << "/" << c.distance;
     if (got != kFail) {
-      EXPECT_EQ(w().Venue(), "99");
+      EXPECT_EQ(f().Venue(), "99");
     }
   }
 }
 
 TEST_F(AltFactorsTest, Factor02VenueWeekdayBracketCodes) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     const char* venue;
     const char* weekday;
@@ -211,7 +211,7 @@ TEST_F(AltFactorsTest, Factor02VenueWeekdayBracketCodes) {
              2);
     std::string label = std::string(c.venue) + "/" + c.weekday + "/" + c.bracket + "/" + c.track;
     EXPECT_EQ(Outcome([&] { return alt.Factor02VenueCode(); }), c.venue_code) << label;
-    w().ReadEx(1);
+    f().ReadEx(1);
     EXPECT_EQ(Outcome([&] { return alt.Factor02VenueTrackB(); }), c.venue_track_b) << label;
   }
 }
@@ -219,7 +219,7 @@ TEST_F(AltFactorsTest, Factor02VenueWeekdayBracketCodes) {
 // --- Factor 3 --------------------------------------------------------------
 
 TEST_F(AltFactorsTest, Factor03CodesOfTheRunBefore) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   // The current run: turf, 1600 m, firm.
   const std::string now = Ex({{767, "1600"}, {775, "17"}, {958, "1"}, {959, "1"}});
   struct Case {
@@ -306,7 +306,7 @@ TEST_F(AltFactorsTest, Factor03CodesOfTheRunBefore) {
 }
 
 TEST_F(AltFactorsTest, Factor03AgariRatioClassBounds) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     const char* horse;  // the horse's last three furlongs
     const char* race;   // the race's last three furlongs
@@ -331,7 +331,7 @@ TEST_F(AltFactorsTest, Factor03AgariRatioClassBounds) {
 // --- Factor 4 --------------------------------------------------------------
 
 TEST_F(AltFactorsTest, Factor04SexFutanCodeMergesRareWeights) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     const char* sex;
     const char* weight;
@@ -352,7 +352,7 @@ TEST_F(AltFactorsTest, Factor04SexFutanCodeMergesRareWeights) {
 // --- Factor 5 --------------------------------------------------------------
 
 TEST_F(AltFactorsTest, Factor05PrizeAverageOfEarlierRuns) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     std::vector<const char*> prizes;  // of the earlier runs
     const char* track;
@@ -392,7 +392,7 @@ TEST_F(AltFactorsTest, Factor05PrizeAverageOfEarlierRuns) {
 }
 
 TEST_F(AltFactorsTest, Factor05HahaUmaRateOfTheDam) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   constexpr char kDam[] = "1100000001";
   WriteRecords("OPTION1N/HAHAUMA.dat",
                {Rec(402, {{0, "1100000009"}, {16, "090000"}}),
@@ -421,7 +421,7 @@ TEST_F(AltFactorsTest, Factor05HahaUmaRateOfTheDam) {
 }
 
 TEST_F(AltFactorsTest, Factor05HahaUmaWithoutTheFile) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   Horse(kHorse, {Ex({{286, "0000000000"}, {775, "17"}})}, 1);
   EXPECT_EQ(alt.Factor05HahaUma(), "10");
   EXPECT_FALSE(Reads("OPTION1N/HAHAUMA.dat", [&] { alt.Factor05HahaUma(); }))
@@ -433,7 +433,7 @@ TEST_F(AltFactorsTest, Factor05HahaUmaWithoutTheFile) {
 }
 
 TEST_F(AltFactorsTest, Factor05KyosobaMainPrizeMoney) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   WriteRecords(
       "OPTION1N/KYOSOBA.dat",
       {Rec(228, {{0, "2019100005"},

@@ -64,65 +64,65 @@ bool NoDistance(Text d) { return d == "0000" || d == "9999" || d == "    "; }
 }  // namespace
 
 std::string AlternativeFactors::Factor03original() {
-  w.ReadEx(w.r);
-  std::string s = CourseDigit(w);
-  if (w.r == 1) return s + "0000000";
-  std::string d1(w.Distance());
-  w.ReadEx(w.r - 1);
+  f.ReadEx(f.r);
+  std::string s = CourseDigit(f);
+  if (f.r == 1) return s + "0000000";
+  std::string d1(f.Distance());
+  f.ReadEx(f.r - 1);
   auto position = [](Text p) -> std::string {
     if (p == "00") return "0";
     return InRange(p, "01", "03") ? "1" : "2";
   };
-  std::string corners = position(w.Ex("corner_position[0]")) +
-                        position(w.Ex("corner_position[1]")) +
-                        position(w.Ex("corner_position[2]")) + position(w.Ex("corner_position[3]"));
-  std::string arrival = position(w.ArrivalOrder());
-  std::string p = CourseDigit(w);
-  std::string change = DistanceChange(w.Distance(), d1);
-  w.ReadEx(w.r);
+  std::string corners = position(f.Ex("corner_position[0]")) +
+                        position(f.Ex("corner_position[1]")) +
+                        position(f.Ex("corner_position[2]")) + position(f.Ex("corner_position[3]"));
+  std::string arrival = position(f.ArrivalOrder());
+  std::string p = CourseDigit(f);
+  std::string change = DistanceChange(f.Distance(), d1);
+  f.ReadEx(f.r);
   if (arrival == "0" || corners == "0000") return s + "0000000";
   return Join({s, p, change, corners, arrival});
 }
 
 std::string AlternativeFactors::Factor03Agari() {
-  w.ReadEx(w.r);
-  std::string s = CourseDigit(w);
-  std::string gr = GoingClass(w, s);
-  if (w.r == 1) return Join({s, s, "1", "0", "1", "2", "2", "2"});
-  std::string d1(w.Distance());
-  w.ReadEx(w.r - 1);
-  std::string p = CourseDigit(w);
-  std::string gp = GoingClass(w, p);
-  std::string placed = InRange(w.ArrivalOrder(), "01", "03") ? "1" : "2";
-  float a = RunTime(w.Ex("last3f"));
+  f.ReadEx(f.r);
+  std::string s = CourseDigit(f);
+  std::string gr = GoingClass(f, s);
+  if (f.r == 1) return Join({s, s, "1", "0", "1", "2", "2", "2"});
+  std::string d1(f.Distance());
+  f.ReadEx(f.r - 1);
+  std::string p = CourseDigit(f);
+  std::string gp = GoingClass(f, p);
+  std::string placed = InRange(f.ArrivalOrder(), "01", "03") ? "1" : "2";
+  float a = RunTime(f.Ex("last3f"));
   // On track codes 49 to 59 the horse's closing time covers 200 m, a third
   // of the race's last three furlongs.
-  if (InRange(w.TrackCode(), "49", "59")) a *= 3.0f;
-  float b = RunTime(w.Ex("race_last3f"));
-  float c = RunTime(w.Ex("race_first4f"));
-  float e = RunTime(w.Ex("race_last4f"));
+  if (InRange(f.TrackCode(), "49", "59")) a *= 3.0f;
+  float b = RunTime(f.Ex("race_last3f"));
+  float c = RunTime(f.Ex("race_first4f"));
+  float e = RunTime(f.Ex("race_last4f"));
   std::string going_change = gp != gr ? "1" : "0";
-  std::string change = DistanceChange(w.Distance(), d1);
-  w.ReadEx(w.r);
+  std::string change = DistanceChange(f.Distance(), d1);
+  f.ReadEx(f.r);
   return Join({s, p, change, going_change, gp, RatioClass(a, b), RatioClass(c, e), placed});
 }
 
 std::string AlternativeFactors::Factor03CornerOrder() {
-  w.ReadEx(w.r);
-  std::string s = CourseDigit(w);
-  std::string gr = GoingClass(w, s);
-  if (w.r == 1) return s + "00000000";
-  std::string d1(w.Distance());
-  w.ReadEx(w.r - 1);
-  std::string grade(w.Ex("grade"));
-  std::string p = CourseDigit(w);
-  std::string gp = GoingClass(w, p);
+  f.ReadEx(f.r);
+  std::string s = CourseDigit(f);
+  std::string gr = GoingClass(f, s);
+  if (f.r == 1) return s + "00000000";
+  std::string d1(f.Distance());
+  f.ReadEx(f.r - 1);
+  std::string grade(f.Ex("grade"));
+  std::string p = CourseDigit(f);
+  std::string gp = GoingClass(f, p);
   // Data kinds A and B carry the final placing instead of the arrival order.
-  Text kind = w.Ex("data_kind");
-  Text placing = w.ArrivalOrder();
+  Text kind = f.Ex("data_kind");
+  Text placing = f.ArrivalOrder();
   if (kind == "A" || kind == "B") {
     p = std::string(kind);
-    placing = w.Ex("final_placing");
+    placing = f.Ex("final_placing");
   }
   auto no_position = [](Text t) { return t == "00" || t == "99" || t == "  "; };
   std::string placing_class = no_position(placing)           ? "3"
@@ -133,23 +133,23 @@ std::string AlternativeFactors::Factor03CornerOrder() {
     if (no_position(t)) return "2";
     return InRange(t, "01", "05") ? "1" : "2";
   };
-  std::string corner3 = corner(w.Ex("corner_position[2]"));
-  std::string corner4 = corner(w.Ex("corner_position[3]"));
+  std::string corner3 = corner(f.Ex("corner_position[2]"));
+  std::string corner4 = corner(f.Ex("corner_position[3]"));
   std::string going_change = gp != gr ? "2" : "1";
-  Text d0 = w.Distance();
+  Text d0 = f.Distance();
   std::string change = NoDistance(d0) || NoDistance(d1) ? "0"
                        : Integer(d0) - Integer(d1) <= 0 ? "1"
                                                         : "2";
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return Join({s, p, grade, change, going_change, gp, corner3, corner4, placing_class});
 }
 
 std::string AlternativeFactors::Factor04SexFutanCode() {
-  w.ReadEx(w.r);
-  Text sex = w.Ex("sex");
+  f.ReadEx(f.r);
+  Text sex = f.Ex("sex");
   // Fillies and mares are set apart by 300 on the weight carried.
-  std::string weight = sex != "1" && sex != "3" ? Decimal(int64_t{Integer(w.Ex("weight"))} + 300)
-                                                : std::string(w.Ex("weight"));
+  std::string weight = sex != "1" && sex != "3" ? Decimal(int64_t{Integer(f.Ex("weight"))} + 300)
+                                                : std::string(f.Ex("weight"));
   if (weight == "860" || weight == "865") weight = "560";
   weight += "0";
   // Weights few horses carry join their neighbours.
@@ -169,14 +169,14 @@ std::string AlternativeFactors::Factor04SexFutanCode() {
 }
 
 std::string AlternativeFactors::Factor05PrizeAverage() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "00000";
-  if (w.r > 1) {
-    int32_t n = w.r - 1;
+  if (f.r > 1) {
+    int32_t n = f.r - 1;
     int32_t s = 0;
     for (int32_t k = 1; k <= n; ++k) {
-      w.ReadEx(k);
-      int64_t sum = int64_t{s} + Integer(w.Ex("main_prize_won"));
+      f.ReadEx(k);
+      int64_t sum = int64_t{s} + Integer(f.Ex("main_prize_won"));
       if (sum > INT32_MAX || sum < INT32_MIN) FailOverflow("prize money sum beyond 32 bits");
       s = static_cast<int32_t>(sum);
     }
@@ -187,8 +187,8 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
       code = n <= 2 ? "00000" : n == 3 ? "00003" : n == 4 ? "00004" : "00005";
     }
   }
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
   if (t < 0 || t > 29) {
     if (code == "00050") code = "00049";
     return code;
@@ -201,12 +201,12 @@ std::string AlternativeFactors::Factor05PrizeAverage() {
 }
 
 std::string AlternativeFactors::Factor05HahaUma() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "10";
-  Text dam = w.Ex("pedigree[1].breeding_number");
+  Text dam = f.Ex("pedigree[1].breeding_number");
   if (dam != "0000000000" && dam != "          ") {
-    if (const std::string* rec = w.LookupRecord(kDamHorseFile, kMareStallionLength, dam)) {
-      int32_t t = Integer(w.TrackCode());
+    if (const std::string* rec = f.LookupRecord(kDamHorseFile, kMareStallionLength, dam)) {
+      int32_t t = Integer(f.TrackCode());
       // Central top-3 rate on the flat, that of line 7 over fences.
       Text rate = (t >= 0 && t <= 49 ? StallionField("central_top3_rate")
                                      : StallionField("line_top3_rate[6]"))
@@ -223,18 +223,18 @@ std::string AlternativeFactors::Factor05HahaUma() {
     code = "29";
   else if (x >= 310 && x <= 330)
     code = "39";
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor05Kyosoba() {
-  w.ReadEx(w.r);
-  Text horse = w.Pedigree();
+  f.ReadEx(f.r);
+  Text horse = f.Pedigree();
   if (horse == "0000000000" || horse == "          ") return "10";
-  const std::string* rec = w.LookupRecord(kKyosobaFile, kKyosobaLength, horse);
+  const std::string* rec = f.LookupRecord(kKyosobaFile, kKyosobaLength, horse);
   if (rec == nullptr) return "10";
   Text k(*rec);
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   bool steeple = t < 0 || t > 49;
   double count =
       Value((steeple ? KyosobaField("jump_starts") : KyosobaField("central_starts")).Of(k));

@@ -95,44 +95,42 @@ struct SurfaceRates {
   int32_t t = 0;
 };
 
-SurfaceRates EarlierSurfaceRates(FormCATEGORYSETUP2024ZZ& w) {
-  auto placed = [&w] {
-    std::string_view a = w.ArrivalOrder();
+SurfaceRates EarlierSurfaceRates(FactorFrame& f) {
+  auto placed = [&f] {
+    std::string_view a = f.ArrivalOrder();
     return a == "01" || a == "02" || a == "03";
   };
   SurfaceRates out;
-  w.ReadEx(w.r);
-  if (w.r > 1) {
+  f.ReadEx(f.r);
+  if (f.r > 1) {
     int64_t runs[3] = {0, 0, 0}, top3[3] = {0, 0, 0};
-    for (int32_t k = 1; k <= w.r - 1; ++k) {
-      w.ReadEx(k);
-      int c = CourseOf(Integer(w.TrackCode()));
+    for (int32_t k = 1; k <= f.r - 1; ++k) {
+      f.ReadEx(k);
+      int c = CourseOf(Integer(f.TrackCode()));
       ++runs[c];
       if (placed()) ++top3[c];
     }
     for (int c = 0; c < 3; ++c) out.text[c] = RateText(RateClass(top3[c], runs[c]));
   } else {
     // The first run counts itself.
-    out.text[CourseOf(Integer(w.TrackCode()))] = placed() ? "20" : "00";
+    out.text[CourseOf(Integer(f.TrackCode()))] = placed() ? "20" : "00";
   }
-  w.ReadEx(w.r);
-  if (w.RecordCount == 1) out.text[0] = out.text[1] = out.text[2] = "00";
-  out.t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  if (f.RecordCount == 1) out.text[0] = out.text[1] = out.text[2] = "00";
+  out.t = Integer(f.TrackCode());
   return out;
 }
 
 // "11" for a jump race, "10" otherwise: the code of a horse without a
 // pedigree number.
-std::string NoHorseCode(FormCATEGORYSETUP2024ZZ& w) {
-  return Steeple(Integer(w.TrackCode())) ? "11" : "10";
-}
+std::string NoHorseCode(FactorFrame& f) { return Steeple(Integer(f.TrackCode())) ? "11" : "10"; }
 
 }  // namespace
 
 std::string AlternativeFactors::Factor06KishuCountTable() {
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
-  int16_t j = Whole<int16_t>(Integer(w.JockeyCode()));
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
+  int16_t j = Whole<int16_t>(Integer(f.JockeyCode()));
   size_t row = 0;
   for (size_t i = 1; i <= kCountRowsSearched; ++i) {
     if (JockeyResultCounts[i][0] == j) {
@@ -158,38 +156,38 @@ std::string AlternativeFactors::Factor06KishuCountTable() {
 }
 
 std::string AlternativeFactors::Factor06KishuYear() {
-  w.ReadEx(w.r);
-  std::string_view track = w.TrackCode();
+  f.ReadEx(f.r);
+  std::string_view track = f.TrackCode();
   std::string flag = "0";
   if (!(track > "49" || track < "00")) {
     for (std::string_view year : kFlaggedYears) {
-      if (w.RaceYear() == year) flag = "1";
+      if (f.RaceYear() == year) flag = "1";
     }
   }
-  std::string code = std::string(w.JockeyCode()) + flag;
-  if (w.Ex("abnormality") != "0") code = code.substr(0, 5) + std::string(w.Ex("abnormality"));
+  std::string code = std::string(f.JockeyCode()) + flag;
+  if (f.Ex("abnormality") != "0") code = code.substr(0, 5) + std::string(f.Ex("abnormality"));
   return code;
 }
 
 std::string AlternativeFactors::Factor06KishuDonichi() {
-  w.ReadEx(w.r);
-  std::string_view jockey = w.JockeyCode();
+  f.ReadEx(f.r);
+  std::string_view jockey = f.JockeyCode();
   if (jockey == "00000") {
-    Integer(w.TrackCode());
+    Integer(f.TrackCode());
     return "10";
   }
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   if (Steeple(t)) {
-    const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
+    const std::string* rec = f.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
     return rec ? "1" + RateAt(*rec, TallyField("jump_top3_rate"), 1000) : "10";
   }
-  const std::string* rec = w.LookupRecord(kDonichiFile, kDonichiLength, jockey);
+  const std::string* rec = f.LookupRecord(kDonichiFile, kDonichiLength, jockey);
   if (!rec) return "10";
-  std::string_view course = w.Venue();
+  std::string_view course = f.Venue();
   for (int v = 1; v <= 10; ++v) {
     if (course != kRacecourses[v - 1]) continue;
     // Saturday rate first, the other days' rate after it.
-    bool saturday = w.Ex("weekday") == "1";
+    bool saturday = f.Ex("weekday") == "1";
     constexpr Slice kOtherDay = LayoutField(kDonichiTable, "venue[0].other_day_rate");
     const Slice rate{DonichiOffset(v) + (saturday ? 0 : kOtherDay.offset - DonichiOffset(1)),
                      kOtherDay.length};
@@ -199,32 +197,32 @@ std::string AlternativeFactors::Factor06KishuDonichi() {
 }
 
 std::string AlternativeFactors::Factor06Concat() {
-  w.ReadEx(w.r);
-  return std::string(w.Ex("grade")) + std::string(w.Ex("horse_symbol")) +
-         std::string(w.Ex("condition.race_symbol"));
+  f.ReadEx(f.r);
+  return std::string(f.Ex("grade")) + std::string(f.Ex("horse_symbol")) +
+         std::string(f.Ex("condition.race_symbol"));
 }
 
 std::string AlternativeFactors::Factor07ChakujunClass() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "0077";
-  std::string track(w.TrackCode());
-  w.ReadEx(w.r - 1);
-  std::string code(w.ArrivalOrder());
+  f.ReadEx(f.r);
+  if (f.r == 1) return "0077";
+  std::string track(f.TrackCode());
+  f.ReadEx(f.r - 1);
+  std::string code(f.ArrivalOrder());
   if (track >= "00" && track <= "29") {
-    code += PositionClass(w.Ex("corner_position[2]")) + PositionClass(w.Ex("corner_position[3]"));
+    code += PositionClass(f.Ex("corner_position[2]")) + PositionClass(f.Ex("corner_position[3]"));
   } else {
     code += "77";
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor07PrevRunCodeOrder() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "00000";
-  w.ReadEx(w.r - 1);
-  std::string_view p = w.Ex("final_placing");
-  std::string a(w.Ex("abnormality"));
+  f.ReadEx(f.r);
+  if (f.r == 1) return "00000";
+  f.ReadEx(f.r - 1);
+  std::string_view p = f.Ex("final_placing");
+  std::string a(f.Ex("abnormality"));
   std::string code;
   if (p == "00") {
     code = "0000" + a;
@@ -233,17 +231,17 @@ std::string AlternativeFactors::Factor07PrevRunCodeOrder() {
   } else {
     code = "1300" + a;
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor07PrevFinishOdds() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "9000";
-  w.ReadEx(w.r - 1);
-  int32_t arrival = Integer(w.ArrivalOrder());
-  std::string finish = arrival >= 0 && arrival <= 8 ? std::string(w.ArrivalOrder()) : "09";
-  std::string_view odds = w.Ex("win_odds");
+  f.ReadEx(f.r);
+  if (f.r == 1) return "9000";
+  f.ReadEx(f.r - 1);
+  int32_t arrival = Integer(f.ArrivalOrder());
+  std::string finish = arrival >= 0 && arrival <= 8 ? std::string(f.ArrivalOrder()) : "09";
+  std::string_view odds = f.Ex("win_odds");
   std::string code = "9000";
   if (odds != "0000" && odds != "    ") {
     int64_t k = ThousandOverOdds(odds);
@@ -264,30 +262,30 @@ std::string AlternativeFactors::Factor07PrevFinishOdds() {
       band = "7";
     code = band + finish + "0";
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor08BabaWeather() {
-  w.ReadEx(w.r);
-  std::string weather = Weather(w.Ex("weather"));
-  int32_t t = Integer(w.TrackCode());
-  std::string_view going = t >= 23 && t <= 49 ? w.Ex("dirt_going") : w.Ex("turf_going");
+  f.ReadEx(f.r);
+  std::string weather = Weather(f.Ex("weather"));
+  int32_t t = Integer(f.TrackCode());
+  std::string_view going = t >= 23 && t <= 49 ? f.Ex("dirt_going") : f.Ex("turf_going");
   return weather + std::string(going) + "00";
 }
 
 std::string AlternativeFactors::Factor08StallionBaba() {
-  w.ReadEx(w.r);
-  std::string weather = Weather(w.Ex("weather"));
+  f.ReadEx(f.r);
+  std::string weather = Weather(f.Ex("weather"));
   std::string code = "10";
-  if (const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
-    int32_t t = Integer(w.TrackCode());
+  if (const std::string* rec = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire())) {
+    int32_t t = Integer(f.TrackCode());
     if (Steeple(t)) {
-      code = weather + std::string(w.Ex("turf_going")) + "00";
+      code = weather + std::string(f.Ex("turf_going")) + "00";
     } else {
       // Turf goings are lines 8-11, dirt goings lines 12-15.
       bool turf = t <= 22;
-      int step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
+      int step = GoingStep(turf ? f.Ex("turf_going") : f.Ex("dirt_going"));
       const Slice first =
           turf ? StallionField("line_top3_rate[7]") : StallionField("line_top3_rate[11]");
       if (step >= 0) code = GoingDigit(step) + RateAt(*rec, Nth(first, step), 1000);
@@ -302,21 +300,21 @@ std::string AlternativeFactors::Factor08StallionBaba() {
 }
 
 std::string AlternativeFactors::Factor08KyosobaBaba() {
-  w.ReadEx(w.r);
-  std::string_view pedigree = w.Pedigree();
-  if (pedigree == "          ") return NoHorseCode(w);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  std::string_view pedigree = f.Pedigree();
+  if (pedigree == "          ") return NoHorseCode(f);
+  int32_t t = Integer(f.TrackCode());
   const std::string* rec;
   int step;
   Slice first;  // going lines 16-19 (steeplechase), 8-11 (turf), 12-15 (dirt)
   if (Steeple(t)) {
-    rec = w.LookupRecord(kKyosobaFile, kKyosobaLength, pedigree);
-    step = GoingStep(w.Ex("turf_going"));
+    rec = f.LookupRecord(kKyosobaFile, kKyosobaLength, pedigree);
+    step = GoingStep(f.Ex("turf_going"));
     first = KyosobaField("line_top3_rate[15]");
   } else {
-    rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
+    rec = f.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
     bool turf = t <= 22;
-    step = GoingStep(turf ? w.Ex("turf_going") : w.Ex("dirt_going"));
+    step = GoingStep(turf ? f.Ex("turf_going") : f.Ex("dirt_going"));
     first = turf ? KyosobaField("line_top3_rate[7]") : KyosobaField("line_top3_rate[11]");
   }
   if (!rec || step < 0) return "10";
@@ -324,17 +322,17 @@ std::string AlternativeFactors::Factor08KyosobaBaba() {
 }
 
 std::string AlternativeFactors::Factor08KyosobaDistance() {
-  w.ReadEx(w.r);
-  std::string_view pedigree = w.Pedigree();
-  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
-  const std::string* rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
+  f.ReadEx(f.r);
+  std::string_view pedigree = f.Pedigree();
+  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(f);
+  const std::string* rec = f.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
   if (!rec) return "10";
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   int band = 0;  // 0 to 2 for the bands "1" to "3"
   // Line 7 (steeplechase), or the band's line among 20-22 (turf), 23-25 (dirt).
   Slice rate = KyosobaField("line_top3_rate[6]");
   if (!Steeple(t)) {
-    int32_t d = Integer(w.Distance());
+    int32_t d = Integer(f.Distance());
     band = d >= 0 && d <= 1600 ? 0 : (d >= 1601 && d <= 2200 ? 1 : 2);
     rate = Nth(t <= 22 ? KyosobaField("line_top3_rate[19]") : KyosobaField("line_top3_rate[22]"),
                band);
@@ -345,7 +343,7 @@ std::string AlternativeFactors::Factor08KyosobaDistance() {
 }
 
 std::string AlternativeFactors::Factor08SurfaceTop3Rate() {
-  SurfaceRates s = EarlierSurfaceRates(w);
+  SurfaceRates s = EarlierSurfaceRates(f);
   switch (CourseOf(s.t)) {
     case 0:
       return s.text[0] + (s.text[1] == "00" ? "0" : "1");
@@ -357,20 +355,20 @@ std::string AlternativeFactors::Factor08SurfaceTop3Rate() {
 }
 
 std::string AlternativeFactors::Factor08KyosobaSurface() {
-  w.ReadEx(w.r);
-  std::string_view pedigree = w.Pedigree();
-  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(w);
-  const std::string* rec = w.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
+  f.ReadEx(f.r);
+  std::string_view pedigree = f.Pedigree();
+  if (pedigree == "0000000000" || pedigree == "          ") return NoHorseCode(f);
+  const std::string* rec = f.LookupRecord(kRecentPlacingFile, kKyosobaLength, pedigree);
   if (!rec) return "10";
   // Overall rate on the flat, the jump rate over fences.
   return "1" + RateAt(*rec,
-                      Steeple(Integer(w.TrackCode())) ? KyosobaField("line_top3_rate[6]")
+                      Steeple(Integer(f.TrackCode())) ? KyosobaField("line_top3_rate[6]")
                                                       : KyosobaField("overall_top3_rate"),
                       4000);
 }
 
 std::string AlternativeFactors::Factor08SurfaceTop3RateB() {
-  SurfaceRates s = EarlierSurfaceRates(w);
+  SurfaceRates s = EarlierSurfaceRates(f);
   return s.text[CourseOf(s.t)] + "0";
 }
 

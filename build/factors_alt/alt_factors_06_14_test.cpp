@@ -16,20 +16,20 @@ class AltFactors0614Test : public testing::FactorTest {
  public:
   // A horse of one record, the frame on it; the buffer holds something else,
   // so the routine must read record r itself.
-  std::string One(Routine f, std::initializer_list<std::pair<int, std::string>> fields) {
+  std::string One(Routine routine, std::initializer_list<std::pair<int, std::string>> fields) {
     Horse("2019100001", {Ex(fields)});
-    w().ExRecord = std::string(kUmaExLength, '#');
-    AlternativeFactors alt(w());
-    return (alt.*f)();
+    f().ExRecord = std::string(kUmaExLength, '#');
+    AlternativeFactors alt(f());
+    return (alt.*routine)();
   }
-  // Runs f on record r of the horse's records and checks that the buffer
+  // Runs the routine on record r of the horse's records and checks that the buffer
   // holds record r afterwards.
-  std::string OnRecord(Routine f, const std::vector<std::string>& recs, int32_t r) {
+  std::string OnRecord(Routine routine, const std::vector<std::string>& recs, int32_t r) {
     Horse("2019100001", recs, r);
-    w().ExRecord = std::string(kUmaExLength, '#');
-    AlternativeFactors alt(w());
-    std::string code = (alt.*f)();
-    EXPECT_EQ(w().ExRecord, recs[static_cast<size_t>(r - 1)]) << "record r is left in the buffer";
+    f().ExRecord = std::string(kUmaExLength, '#');
+    AlternativeFactors alt(f());
+    std::string code = (alt.*routine)();
+    EXPECT_EQ(f().ExRecord, recs[static_cast<size_t>(r - 1)]) << "record r is left in the buffer";
     return code;
   }
 };
@@ -38,7 +38,7 @@ class AltFactors0614Test : public testing::FactorTest {
 
 TEST_F(AltFactors0614Test, KishuCountTableRatesTheJockeysRowByCourseType) {
   Horse("2019100001", {Ex({{613, "01234"}, {775, "10"}})});
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   EXPECT_EQ(alt.Factor06KishuCountTable(), "000") << "nothing filled";
 
   auto& row = alt.JockeyResultCounts[7];
@@ -79,7 +79,7 @@ TEST_F(AltFactors0614Test, KishuCountTableRatesTheJockeysRowByCourseType) {
 
 TEST_F(AltFactors0614Test, KishuCountTableFailsBeyondSixteenBits) {
   Horse("2019100001", {Ex({{613, "40000"}, {775, "10"}})});
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   EXPECT_THROW(alt.Factor06KishuCountTable(), Failure) << "jockey code above 32767";
 
   Horse("2019100001", {Ex({{613, "00001"}, {775, "10"}})});
@@ -344,7 +344,7 @@ TEST_F(AltFactors0614Test, StallionBabaRebandsOnlyItsRanges) {
   for (const auto& c : cases) {
     const int offset = 124 + 6 * (c.going[0] - '1');
     WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1100000001"}, {offset, c.rate}})});
-    w().ClearLookups();
+    f().ClearLookups();
     EXPECT_EQ(One(&AlternativeFactors::Factor08StallionBaba,
                   {{252, "1100000001"}, {775, "00"}, {958, c.going}}),
               c.code)
@@ -477,7 +477,7 @@ TEST_F(AltFactors0614Test, SurfaceTop3RatesCountTheEarlierRuns) {
 TEST_F(AltFactors0614Test, RaceCountCappedCountsFromTheSecondRun) {
   std::vector<std::string> recs(61, Ex({}));
   Horse("2019100001", recs);
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     int32_t r;
     const char* code;
@@ -487,7 +487,7 @@ TEST_F(AltFactors0614Test, RaceCountCappedCountsFromTheSecondRun) {
     At(c.r);
     EXPECT_EQ(alt.Factor09RaceCountCapped(), c.code) << c.r;
   }
-  w().r = 62;
+  f().r = 62;
   EXPECT_THROW(alt.Factor09RaceCountCapped(), Failure) << "no record 62";
 }
 

@@ -84,22 +84,8 @@ bool DayOffset(int year, int course, std::string_view meeting, int& offset) {
 // Career starts and prize money of a jockey's statistics record: over fences
 // when `jumps`, on the flat otherwise.
 void JockeyStartsAndMoney(const std::string& rec, bool jumps, double& starts, double& money) {
-  std::string_view r(rec);
-  starts = Value(r.substr(jumps ? 113 : 107, 6));
-  money = Value(r.substr(jumps ? 98 : 89, 9));
-}
-
-// Whole weeks from one race date to another (the day count taken through
-// its last four digits).
-int64_t Weeks(const std::array<std::string, 3>& a, const std::array<std::string, 3>& b) {
-  int64_t days = DaysBetween(a[0], a[1], a[2], b[0], b[1], b[2]);
-  return Floor(DaysCut(days) / 7.0 + 0.5);
-}
-
-// Race date of the record in the buffer: year, month, day.
-std::array<std::string, 3> RaceDate(FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view md = w.Ex("race.month_day");
-  return {std::string(w.RaceYear()), std::string(md.substr(0, 2)), std::string(md.substr(2, 2))};
+  starts = Value((jumps ? TallyField("jump_runs") : TallyField("flat_runs")).Of(rec));
+  money = Value((jumps ? TallyField("jump_prize") : TallyField("flat_prize")).Of(rec));
 }
 
 // 2 for an interval of a year or more, 1 for half a year or more, else 0.
@@ -112,15 +98,15 @@ int IntervalClass(int64_t weeks) {
 }  // namespace
 
 std::string AlternativeFactors::Factor09RaceCountCapped() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "001";
-  if (w.r >= 2 && w.r <= 60) return LastChars(Decimal(w.r + 999), 3);
+  f.ReadEx(f.r);
+  if (f.r == 1) return "001";
+  if (f.r >= 2 && f.r <= 60) return LastChars(Decimal(f.r + 999), 3);
   return "060";
 }
 
 std::string AlternativeFactors::Factor10FutanRatioOld() {
-  w.ReadEx(w.r);
-  std::string_view carried = w.Ex("weight"), body = w.Ex("body_weight");
+  f.ReadEx(f.r);
+  std::string_view carried = f.Ex("weight"), body = f.Ex("body_weight");
   int64_t k = 100;
   if (Value(carried) > 0 && Value(body) > 0) {
     // Carried kilograms per mille of body weight plus carried weight.
@@ -134,22 +120,22 @@ std::string AlternativeFactors::Factor10FutanRatioOld() {
 }
 
 std::string AlternativeFactors::Factor11SexBodyWeight() {
-  w.ReadEx(w.r);
-  std::string_view body = w.Ex("body_weight");
+  f.ReadEx(f.r);
+  std::string_view body = f.Ex("body_weight");
   int64_t n = Value(body) == 0 ? 44 : Floor(Number(body) / 8);
   if (n <= 51) n = 50;
   if (n > 70) n = 70;
-  std::string_view sex = w.Ex("sex");
+  std::string_view sex = f.Ex("sex");
   return Decimal(sex == "1" || sex == "3" ? n + 30 : n);
 }
 
 std::string AlternativeFactors::Factor13KishuSeisekiLog() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "00";
-  std::string_view jockey = w.JockeyCode();
+  std::string_view jockey = f.JockeyCode();
   if (jockey != "00000" && jockey != "     ") {
-    if (const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey)) {
-      int32_t t = Integer(w.TrackCode());
+    if (const std::string* rec = f.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey)) {
+      int32_t t = Integer(f.TrackCode());
       double n, s;
       JockeyStartsAndMoney(*rec, t < 0 || t > 29, n, s);
       if (n != 0 && s / n != 0) code = LastChars(Decimal(LogClass(s / n) + 100), 2);
@@ -161,41 +147,43 @@ std::string AlternativeFactors::Factor13KishuSeisekiLog() {
 }
 
 std::string AlternativeFactors::Factor13RaceDayCode() {
-  w.ReadEx(w.r);
-  std::string_view track = w.TrackCode();
-  std::string day(w.Ex("race.day_number"));
-  if (track >= "00" && track <= "49") return day + std::string(w.RaceMonth()) + "0";
-  return day + std::string(w.Ex({"race.meeting", 1, 1})) + std::string(w.HorseNumber());
+  f.ReadEx(f.r);
+  std::string_view track = f.TrackCode();
+  std::string day(f.Ex("race.day_number"));
+  if (track >= "00" && track <= "49") return day + std::string(f.RaceMonth()) + "0";
+  return day + std::string(f.Ex({"race.meeting", 1, 1})) + std::string(f.HorseNumber());
 }
 
 std::string AlternativeFactors::Factor13KaisaiNichiji() {
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
   if (t < 0 || t > 49) {
-    return std::string(w.Ex("race.day_number")) + std::string(w.Ex({"race.meeting", 1, 1})) +
-           std::string(w.HorseNumber());
+    return std::string(f.Ex("race.day_number")) + std::string(f.Ex({"race.meeting", 1, 1})) +
+           std::string(f.HorseNumber());
   }
-  int year = CalendarYear(w.RaceYear());
-  int course = CalendarRacecourse(w.Venue());
+  int year = CalendarYear(f.RaceYear());
+  int course = CalendarRacecourse(f.Venue());
   // Outside the calendar there is no day code.
   if (year < 0 || course < 0) return "0001";
   std::string day = "00";
   int offset;
-  if (DayOffset(year, course, w.Ex("race.meeting"), offset)) {
-    day = LastChars(Decimal(Integer(w.Ex("race.day_number")) + offset + 100), 2);
+  if (DayOffset(year, course, f.Ex("race.meeting"), offset)) {
+    day = LastChars(Decimal(Integer(f.Ex("race.day_number")) + offset + 100), 2);
   }
   if (Integer(day) > 16) day = "17";
   return day + "00" + "01";
 }
 
 std::string AlternativeFactors::Factor13StallionSurface() {
-  w.ReadEx(w.r);
-  const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire());
+  f.ReadEx(f.r);
+  const std::string* rec = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire());
   if (!rec) return "00";
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   // Offspring with jump earnings over fences, with flat earnings otherwise;
   // the money sum is the same field for both.
-  double n = Value(std::string_view(*rec).substr(t < 0 || t > 29 ? 28 : 22, 6));
+  const Slice earners =
+      t < 0 || t > 29 ? StallionField("jump_earners") : StallionField("flat_earners");
+  double n = Value(earners.Of(*rec));
   if (n == 0) return "00";
   double q = Value(StallionField("flat_earnings").Of(*rec)) / n;
   if (q == 0) return "00";
@@ -203,12 +191,12 @@ std::string AlternativeFactors::Factor13StallionSurface() {
 }
 
 std::string AlternativeFactors::Factor13KishuSeisei() {
-  w.ReadEx(w.r);
-  std::string_view jockey = w.JockeyCode();
+  f.ReadEx(f.r);
+  std::string_view jockey = f.JockeyCode();
   if (jockey == "00000") return "00";
-  const std::string* rec = w.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
+  const std::string* rec = f.LookupRecord(kJockeyTallyFile, kResultsTallyLength, jockey);
   if (!rec) return "0";
-  std::string_view track = w.TrackCode();
+  std::string_view track = f.TrackCode();
   double n, s;
   JockeyStartsAndMoney(*rec, track > "29" || track < "00", n, s);
   if (n == 0 || s / n == 0) return "00";
@@ -216,20 +204,20 @@ std::string AlternativeFactors::Factor13KishuSeisei() {
 }
 
 std::string AlternativeFactors::Factor14IntervalWeeks() {
-  w.ReadEx(w.r);
-  const int32_t r = w.r;
+  f.ReadEx(f.r);
+  const int32_t r = f.r;
   // Dates of records r, r-1, r-2 and r-3 as far as they exist.
-  std::array<std::array<std::string, 3>, 4> date;
-  date[0] = RaceDate(w);
+  std::array<RaceDay, 4> date;
+  date[0] = f.RaceDate();
   for (int32_t back = 1; back <= 3 && r - back >= 1; ++back) {
-    w.ReadEx(r - back);
-    date[static_cast<size_t>(back)] = RaceDate(w);
+    f.ReadEx(r - back);
+    date[static_cast<size_t>(back)] = f.RaceDate();
   }
   int64_t w1 = 0, w2 = 0, w3 = 0;
   if (r >= 2) w1 = Weeks(date[1], date[0]);
   if (r >= 3) w2 = Weeks(date[2], date[1]);
   if (r >= 4) w3 = Weeks(date[3], date[2]);
-  w.ReadEx(r);
+  f.ReadEx(r);
 
   if (w1 > 78) {
     w1 = 78;

@@ -20,15 +20,15 @@ struct WeightChange {
   bool same_course = false;
 };
 
-WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, ExField field, int scale,
-                          std::string_view low_end, std::string_view low_class) {
-  std::string year(w.RaceYear()), month_day(w.Ex("race.month_day")), weight(w.Ex(field)),
-      course(w.Venue());
-  w.ReadEx(w.r - 1);
-  int32_t d = DaySpan(w.RaceYear(), w.Ex("race.month_day"), year, month_day);
+WeightChange ChangePerDay(FactorFrame& f, ExField field, int scale, std::string_view low_end,
+                          std::string_view low_class) {
+  const RaceDay day = f.RaceDate();
+  std::string weight(f.Ex(field)), course(f.Venue());
+  f.ReadEx(f.r - 1);
+  int32_t d = DaySpan(f.RaceDate(), day);
   WeightChange c;
-  if (Value(w.Ex(field)) > 0 && Value(weight) > 0) {
-    int64_t change = static_cast<int64_t>(Integer(w.Ex(field))) - Integer(weight);
+  if (Value(f.Ex(field)) > 0 && Value(weight) > 0) {
+    int64_t change = static_cast<int64_t>(Integer(f.Ex(field))) - Integer(weight);
     // Two runs on one day leave nothing to divide by.
     if (d == 0) FailConversion("weight change over a day span of 0");
     int64_t q = Floor(static_cast<double>(change * scale) / d);
@@ -43,17 +43,17 @@ WeightChange ChangePerDay(FormCATEGORYSETUP2024ZZ& w, ExField field, int scale,
   } else {
     c.cls = "50";
   }
-  c.same_course = w.Venue() == course;
-  w.ReadEx(w.r);
+  c.same_course = f.Venue() == course;
+  f.ReadEx(f.r);
   return c;
 }
 
 }  // namespace
 
 std::string AlternativeFactors::Factor15HahaBirthYearBand() {
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
-  std::string_view dam = w.Ex("pedigree[1].birth_year"), born = w.Ex("birth_date.year");
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
+  std::string_view dam = f.Ex("pedigree[1].birth_year"), born = f.Ex("birth_date.year");
   if (t < 0 || t > 49) {
     if (InRange(dam, "0000", "1975")) return "197500";
     if (InRange(dam, "1976", "1996")) return std::string(dam) + "00";
@@ -78,35 +78,38 @@ std::string AlternativeFactors::Factor15HahaBirthYearBand() {
 }
 
 std::string AlternativeFactors::Factor15FutanChangePerDay() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "100050";
-  return "1000" + ChangePerDay(w, "weight", 1, "45", "46").cls;
+  f.ReadEx(f.r);
+  if (f.r == 1) return "100050";
+  return "1000" + ChangePerDay(f, "weight", 1, "45", "46").cls;
 }
 
 std::string AlternativeFactors::Factor15MonthCode() {
-  w.ReadEx(w.r);
-  if (!InRange(w.TrackCode(), "00", "24")) return std::string(w.RaceMonth());
-  if (w.r == 1) return "00";
-  w.ReadEx(w.r - 1);
-  std::string popularity(w.Ex("win_popularity"));
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
+  if (!InRange(f.TrackCode(), "00", "24")) return std::string(f.RaceMonth());
+  if (f.r == 1) return "00";
+  f.ReadEx(f.r - 1);
+  std::string popularity(f.Ex("win_popularity"));
+  f.ReadEx(f.r);
   return popularity;
 }
 
 std::string AlternativeFactors::Factor15KishuGotoHistory() {
-  w.ReadEx(w.r);
-  std::string year(w.RaceYear()), month_day(w.Ex("race.month_day")), track(w.TrackCode());
+  f.ReadEx(f.r);
+  const RaceDay day = f.RaceDate();
+  std::string track(f.TrackCode());
   // Every counted ride goes to the pair of the current race's course type;
   // track code 22 counts as steeplechase here.
   int pair = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   int32_t runs[3] = {}, top2[3] = {};
   {
-    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
+    auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n; ++k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       std::string_view se(ride);
       // Rides from the race day to 364 days after it.
-      if (DaySpan(year, month_day, Ride().race_year.Of(se), Ride().race_month_day.Of(se)) <= 364) {
+      const RaceDay ridden =
+          RaceDay::OfMonthDay(Ride().race_year.Of(se), Ride().race_month_day.Of(se));
+      if (DaySpan(day, ridden) <= 364) {
         ++runs[pair];
         if (TopTwo(se)) ++top2[pair];
       }
@@ -118,18 +121,18 @@ std::string AlternativeFactors::Factor15KishuGotoHistory() {
     if (v > 5) v = 5;
     digit[i] = LastChars(Decimal(Whole<int64_t>(v) + 1000), 1);
   }
-  w.ReadEx(w.r);
-  if (w.RecordCount == 1) digit[0] = digit[1] = digit[2] = "0";
+  f.ReadEx(f.r);
+  if (f.RecordCount == 1) digit[0] = digit[1] = digit[2] = "0";
   if (InRange(track, "00", "21")) return "0" + digit[0] + DigitBand(digit[1]);
   if (InRange(track, "22", "49")) return "0" + digit[1] + DigitBand(digit[0]);
   return digit[2] + digit[1] + digit[0];
 }
 
 std::string AlternativeFactors::Factor15BanushiSeiseki() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "0";
   if (const std::string* owner =
-          w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code"))) {
+          f.LookupRecord(kOwnerTallyFile, kSmallTallyLength, f.Ex("owner_code"))) {
     code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(*owner)));
   }
   int32_t n = Integer(code);
@@ -138,27 +141,27 @@ std::string AlternativeFactors::Factor15BanushiSeiseki() {
 }
 
 std::string AlternativeFactors::Factor16BataijuChangePerDay() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "1250";
-  WeightChange c = ChangePerDay(w, "body_weight", 3, "46", "47");
+  f.ReadEx(f.r);
+  if (f.r == 1) return "1250";
+  WeightChange c = ChangePerDay(f, "body_weight", 3, "46", "47");
   return std::string("1") + (c.same_course ? "1" : "2") + c.cls;
 }
 
 std::string AlternativeFactors::Factor16BataijuChangePerDayB() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "1250";
-  return "11" + ChangePerDay(w, "body_weight", 3, "46", "47").cls;
+  f.ReadEx(f.r);
+  if (f.r == 1) return "1250";
+  return "11" + ChangePerDay(f, "body_weight", 3, "46", "47").cls;
 }
 
 std::string AlternativeFactors::Factor16CopyField() {
-  w.ReadEx(w.r);
-  return std::string(w.Ex("horse_symbol"));
+  f.ReadEx(f.r);
+  return std::string(f.Ex("horse_symbol"));
 }
 
 std::string AlternativeFactors::Factor16WeatherGoing() {
-  w.ReadEx(w.r);
-  bool dirt = InRange(w.TrackCode(), "23", "29");
-  return std::string(w.Ex("weather")) + std::string(dirt ? w.Ex("dirt_going") : w.Ex("turf_going"));
+  f.ReadEx(f.r);
+  bool dirt = InRange(f.TrackCode(), "23", "29");
+  return std::string(f.Ex("weather")) + std::string(dirt ? f.Ex("dirt_going") : f.Ex("turf_going"));
 }
 
 }  // namespace volq

@@ -27,10 +27,10 @@ class AltFactors15To22Test : public testing::FactorTest {
   }
   // Record r of the horse's EX file is tagged "R<r>" at offset 0, so a test
   // sees which record the buffer holds after a routine.
-  std::string Run(Routine f) {
-    AlternativeFactors alt(w());
-    std::string code = (alt.*f)();
-    EXPECT_EQ(w().Ex(Slice{0, 2}), "R" + std::to_string(w().r)) << "buffer left off record r";
+  std::string Run(Routine routine) {
+    AlternativeFactors alt(f());
+    std::string code = (alt.*routine)();
+    EXPECT_EQ(f().Ex(Slice{0, 2}), "R" + std::to_string(f().r)) << "buffer left off record r";
     return code;
   }
 };
@@ -56,7 +56,7 @@ TEST_F(AltFactors15To22Test, BirthYearBandsOfDamAndHorse) {
         << c.track << c.dam << c.born;
   }
   Horse("2015100001", {Ex({{0, "R1"}, {196, "2015"}})});
-  EXPECT_THROW(AlternativeFactors(w()).Factor15HahaBirthYearBand(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor15HahaBirthYearBand(), Failure);
 }
 
 TEST_F(AltFactors15To22Test, WeightChangesPerDayAgainstTheRunBefore) {
@@ -124,11 +124,11 @@ TEST_F(AltFactors15To22Test, WeightChangesPerDayAgainstTheRunBefore) {
         {Ex({{0, "R1"}, {11, "20200301"}, {605, "560"}, {671, "480"}}),
          Ex({{0, "R2"}, {11, "20200301"}, {605, "550"}, {671, "470"}})},
         2);
-  for (Routine f : {&AlternativeFactors::Factor15FutanChangePerDay,
-                    &AlternativeFactors::Factor16BataijuChangePerDay,
-                    &AlternativeFactors::Factor16BataijuChangePerDayB}) {
-    AlternativeFactors alt(w());
-    EXPECT_THROW((alt.*f)(), Failure);
+  for (Routine routine : {&AlternativeFactors::Factor15FutanChangePerDay,
+                          &AlternativeFactors::Factor16BataijuChangePerDay,
+                          &AlternativeFactors::Factor16BataijuChangePerDayB}) {
+    AlternativeFactors alt(f());
+    EXPECT_THROW((alt.*routine)(), Failure);
   }
 }
 
@@ -184,7 +184,7 @@ TEST_F(AltFactors15To22Test, JockeyHistoryCountsAYearOfRidesFromTheRaceDay) {
   EXPECT_FALSE(Exists("KISHUGOTOSETUP\\     .dat"));
   Horse("2015100001",
         {Ex({{0, "R1"}}), Ex({{0, "R2"}, {11, "20200105"}, {613, "../.."}, {775, "10"}})}, 2);
-  EXPECT_THROW(AlternativeFactors(w()).Factor15KishuGotoHistory(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor15KishuGotoHistory(), Failure);
 }
 
 TEST_F(AltFactors15To22Test, OwnerAndBreederRateDigits) {
@@ -328,7 +328,7 @@ TEST_F(AltFactors15To22Test, PastFinishesByDistance) {
   history.push_back(run("R9", "10", "01", "1800"));
   history[3].replace(767, 4, "    ");
   Horse("2015100001", history, 9);
-  EXPECT_THROW(AlternativeFactors(w()).Factor17PastPlaceRateByDistance(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor17PastPlaceRateByDistance(), Failure);
 }
 
 // --- Factor 17: results rates of the horse and its sire ----------------------------
@@ -443,7 +443,7 @@ TEST_F(AltFactors17LookupTest, HorseAndSireRates) {
   }
   // Ten percent or more in the top two.
   WriteRecords("OPTION1N/STALLION.dat", {Rec(402, {{0, "1000000002"}, {232, "010000"}})});
-  w().ClearLookups();
+  f().ClearLookups();
   Race("", "1000000002", "24");
   EXPECT_EQ(Run(&AlternativeFactors::Factor17StallionTop2), "19");
 }
@@ -452,12 +452,12 @@ TEST_F(AltFactors17LookupTest, BlankTrackCodesFail) {
   // Routines that read the track code first fail whatever the files hold;
   // the others only once the horse or sire is found.
   Race("2015100001", "1000000001", "  ");
-  for (Routine f :
+  for (Routine routine :
        {&AlternativeFactors::Factor17KyosobaA, &AlternativeFactors::Factor17StallionKyosobaDistance,
         &AlternativeFactors::Factor17KyosobaaValue, &AlternativeFactors::Factor17StallionOverall,
         &AlternativeFactors::Factor17StallionTop2}) {
-    AlternativeFactors alt(w());
-    EXPECT_THROW((alt.*f)(), Failure);
+    AlternativeFactors alt(f());
+    EXPECT_THROW((alt.*routine)(), Failure);
   }
   Race("2015100009", "1000000009", "  ");
   EXPECT_EQ(Run(&AlternativeFactors::Factor17KyosobaaValue), "10");
@@ -487,11 +487,11 @@ TEST_F(AltFactors15To22Test, LookupFilesOpenOnlyOnTheirPath) {
        "10"},
   };
   for (const auto& c : cases) {
-    for (const char* f : {"CHOKYOSEISEI.dat", "OPTION1N/STALLION.dat", "OPTION1N/KYOSOBA.dat",
-                          "OPTION1N/KYOSOBAA.dat"}) {
-      if (Exists(f)) w().dir().Delete(f);
+    for (const char* name : {"CHOKYOSEISEI.dat", "OPTION1N/STALLION.dat", "OPTION1N/KYOSOBA.dat",
+                             "OPTION1N/KYOSOBAA.dat"}) {
+      if (Exists(name)) f().dir().Delete(name);
     }
-    w().ClearLookups();
+    f().ClearLookups();
     Horse("2015100001", {Ex({{0, "R1"},
                              {30, "2015100001"},
                              {252, "0000000000"},
@@ -551,7 +551,7 @@ TEST_F(AltFactors15To22Test, CodesCopiedFromTheRecord) {
 }
 
 TEST_F(AltFactors15To22Test, TrainerTopThreeRateFromTheCountTable) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   auto& table = alt.TrainerResultCounts;
   table[7][0] = 1234;  // turf 7 of 20 (columns 1..6 and 13..18)
   table[7][1] = 3, table[7][14] = 4, table[7][4] = 10, table[7][18] = 3;
@@ -581,7 +581,7 @@ TEST_F(AltFactors15To22Test, TrainerTopThreeRateFromTheCountTable) {
   Horse("2015100001", {Ex({{0, "R1"}, {775, "10"}})});
   EXPECT_THROW(alt.Factor19ChokyoArray(), Failure);
   Horse("2015100001", {Ex({{0, "R1"}, {534, "01234"}, {775, "10"}})});
-  EXPECT_EQ(AlternativeFactors(w()).Factor19ChokyoArray(), "000")
+  EXPECT_EQ(AlternativeFactors(f()).Factor19ChokyoArray(), "000")
       << "a new window's table is empty";
 }
 
@@ -693,8 +693,8 @@ TEST_F(AltFactors15To22Test, BirthMonthSexCountryAndSalePrice) {
         << c.month << c.price << c.track;
   }
   Horse("2015100001", {Ex({{0, "R1"}, {200, "04"}})});
-  EXPECT_THROW(AlternativeFactors(w()).Factor22ori2(), Failure);
-  EXPECT_THROW(AlternativeFactors(w()).Factor22SanchiBirthMonth(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor22ori2(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor22SanchiBirthMonth(), Failure);
 }
 
 TEST_F(AltFactors15To22Test, TimeDifferenceOfTheRaceTwoBack) {

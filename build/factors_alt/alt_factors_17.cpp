@@ -13,8 +13,6 @@ namespace volq {
 
 namespace {
 
-using Window = FormCATEGORYSETUP2024ZZ;
-
 // Course line 1 to 7 of a track code; line 4 is never chosen.
 int CourseLine(int32_t t) {
   if (t == 10) return 1;
@@ -33,17 +31,17 @@ std::string PercentCode(std::string_view rate, char suffix) {
 
 // Races whose youngest-age condition code is "701" keep the default; codes
 // above 116 are held at 116.
-std::string YoungestAgeAndCap(Window& w, std::string code) {
-  if (w.Ex("condition.age_condition[4]") == "701") code = "10";
+std::string YoungestAgeAndCap(FactorFrame& f, std::string code) {
+  if (f.Ex("condition.age_condition[4]") == "701") code = "10";
   if (Integer(code) > 116) code = "116";
   return code;
 }
 
 // The horse's rate of the current course line in a KYOSOBA file, or the default.
-std::string HorseCourseLineCode(Window& w, std::string_view file) {
-  const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Pedigree());
+std::string HorseCourseLineCode(FactorFrame& f, std::string_view file) {
+  const std::string* horse = f.LookupRecord(file, kKyosobaLength, f.Pedigree());
   if (!horse) return "10";
-  int g = CourseLine(Integer(w.TrackCode()));
+  int g = CourseLine(Integer(f.TrackCode()));
   return PercentCode(Nth(KyosobaField("line_top3_rate[0]"), g - 1).Of(*horse), '1');
 }
 
@@ -57,25 +55,25 @@ struct HistoryRule {
   size_t width;
   std::string_view zero, first;
   // The bin of the record in the EX buffer.
-  std::function<int(Window&)> bin_of;
+  std::function<int(FactorFrame&)> bin_of;
   // The bins a first run's own finish fills (bit k for bin k).
-  std::function<unsigned(Window&)> first_bins;
+  std::function<unsigned(FactorFrame&)> first_bins;
 };
 
 bool Success(std::string_view order, std::string_view last) {
   return order == "01" || order == "02" || (last == "03" && order == "03");
 }
 
-std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
+std::vector<std::string> HistoryDigits(FactorFrame& f, const HistoryRule& h) {
   std::vector<std::string> digit(static_cast<size_t>(h.bins), std::string(h.zero));
-  w.ReadEx(w.r);
-  if (w.r > 1) {
+  f.ReadEx(f.r);
+  if (f.r > 1) {
     std::vector<int32_t> runs(digit.size()), wins(digit.size());
-    for (int32_t k = 1; k < w.r; ++k) {
-      w.ReadEx(k);
-      size_t b = static_cast<size_t>(h.bin_of(w));
+    for (int32_t k = 1; k < f.r; ++k) {
+      f.ReadEx(k);
+      size_t b = static_cast<size_t>(h.bin_of(f));
       ++runs[b];
-      if (Success(w.ArrivalOrder(), h.last_success)) ++wins[b];
+      if (Success(f.ArrivalOrder(), h.last_success)) ++wins[b];
     }
     for (size_t b = 0; b < digit.size(); ++b) {
       if (runs[b] == 0) continue;
@@ -84,14 +82,14 @@ std::vector<std::string> HistoryDigits(Window& w, const HistoryRule& h) {
       digit[b] = LastChars(Decimal(Whole<int64_t>(x) + 1000), h.width);
     }
   } else {
-    unsigned bins = h.first_bins(w);
-    bool success = Success(w.ArrivalOrder(), h.last_success);
+    unsigned bins = h.first_bins(f);
+    bool success = Success(f.ArrivalOrder(), h.last_success);
     for (size_t b = 0; b < digit.size(); ++b) {
       if (bins & (1u << b)) digit[b] = std::string(success ? h.first : h.zero);
     }
   }
-  w.ReadEx(w.r);
-  if (w.RecordCount == 1) {
+  f.ReadEx(f.r);
+  if (f.RecordCount == 1) {
     for (auto& d : digit) d = std::string(h.zero);
   }
   return digit;
@@ -102,26 +100,26 @@ enum { TL = 0, TS = 1, DL = 2, DS = 3, JD = 4 };
 
 // Turf "00"-"21", dirt "23"-"49", anything else (track code 22 included)
 // steeplechase, as texts.
-int TextBin(Window& w) {
-  std::string_view t = w.TrackCode();
+int TextBin(FactorFrame& f) {
+  std::string_view t = f.TrackCode();
   return InRange(t, "00", "21") ? T : InRange(t, "23", "49") ? D : J;
 }
-unsigned TextFirstBin(Window& w) { return 1u << TextBin(w); }
+unsigned TextFirstBin(FactorFrame& f) { return 1u << TextBin(f); }
 
-int NumberBin(Window& w) {
-  int32_t t = Integer(w.TrackCode());
+int NumberBin(FactorFrame& f) {
+  int32_t t = Integer(f.TrackCode());
   return t >= 0 && t <= 22 ? T : t >= 23 && t <= 49 ? D : J;
 }
-unsigned NumberFirstBin(Window& w) { return 1u << NumberBin(w); }
+unsigned NumberFirstBin(FactorFrame& f) { return 1u << NumberBin(f); }
 
-int DistanceBin(Window& w) {
-  std::string_view t = w.TrackCode();
-  if (InRange(t, "00", "21")) return Integer(w.Distance()) > 1600 ? TL : TS;
-  if (InRange(t, "23", "49")) return Integer(w.Distance()) >= 1600 ? DL : DS;
+int DistanceBin(FactorFrame& f) {
+  std::string_view t = f.TrackCode();
+  if (InRange(t, "00", "21")) return Integer(f.Distance()) > 1600 ? TL : TS;
+  if (InRange(t, "23", "49")) return Integer(f.Distance()) >= 1600 ? DL : DS;
   return JD;
 }
-unsigned DistanceFirstBins(Window& w) {
-  std::string_view t = w.TrackCode();
+unsigned DistanceFirstBins(FactorFrame& f) {
+  std::string_view t = f.TrackCode();
   if (InRange(t, "00", "21")) return 1u << TL | 1u << TS;
   if (InRange(t, "23", "49")) return 1u << DL | 1u << DS;
   return 1u << JD;
@@ -135,37 +133,37 @@ const HistoryRule kPlaceRateByDistance{5, "03", 10, 9, 1, "0", "9", DistanceBin,
 }  // namespace
 
 std::string AlternativeFactors::Factor17PastPlaceRate() {
-  auto d = HistoryDigits(w, kPlaceRate);
-  std::string_view t = w.TrackCode();
+  auto d = HistoryDigits(f, kPlaceRate);
+  std::string_view t = f.TrackCode();
   if (InRange(t, "00", "21")) return "0" + d[T] + DigitBand(d[D]);
   if (InRange(t, "22", "49")) return "0" + d[D] + DigitBand(d[T]);
-  return std::string(w.Ex("condition.race_symbol")) + "0";
+  return std::string(f.Ex("condition.race_symbol")) + "0";
 }
 
 std::string AlternativeFactors::Factor17PastPlaceRateB() {
-  auto d = HistoryDigits(w, kPlaceRateB);
-  std::string_view t = w.TrackCode();
+  auto d = HistoryDigits(f, kPlaceRateB);
+  std::string_view t = f.TrackCode();
   if (InRange(t, "00", "21")) return d[T] + d[D];
   if (InRange(t, "22", "49")) return d[D] + d[T];
   return d[T] + d[D] + d[J];
 }
 
 std::string AlternativeFactors::Factor17PastTop3Count() {
-  auto d = HistoryDigits(w, kTop3Count);
-  int32_t t = Integer(w.TrackCode());
+  auto d = HistoryDigits(f, kTop3Count);
+  int32_t t = Integer(f.TrackCode());
   if (t >= 0 && t <= 22) return d[T] + (d[D] == "00" ? "0" : "1");
   if (t >= 23 && t <= 49) return d[D] + (d[T] == "00" ? "0" : "1");
   return d[J] + (d[D] == "00" ? "0" : "1");
 }
 
 std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
-  auto d = HistoryDigits(w, kPlaceRateByDistance);
-  std::string_view t = w.TrackCode();
+  auto d = HistoryDigits(f, kPlaceRateByDistance);
+  std::string_view t = f.TrackCode();
   if (InRange(t, "00", "21")) {
-    return Integer(w.Distance()) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
+    return Integer(f.Distance()) > 1600 ? d[TL] + d[TS] : d[TS] + d[TL];
   }
   if (InRange(t, "22", "49")) {
-    return Integer(w.Distance()) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
+    return Integer(f.Distance()) >= 1600 ? d[DL] + d[DS] : d[DS] + d[DL];
   }
   return d[JD];
 }
@@ -173,52 +171,52 @@ std::string AlternativeFactors::Factor17PastPlaceRateByDistance() {
 // --- Lookup routines ----------------------------------------------------------
 
 std::string AlternativeFactors::Factor17KyosobaaValue() {
-  w.ReadEx(w.r);
-  return HorseCourseLineCode(w, kRecentPlacingFile);
+  f.ReadEx(f.r);
+  return HorseCourseLineCode(f, kRecentPlacingFile);
 }
 
 std::string AlternativeFactors::Factor17KyosobaA() {
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
   std::string code = "10";
   std::string_view file = t >= 0 && t <= 49 ? kRecentPlacingFile : kKyosobaFile;
-  if (const std::string* horse = w.LookupRecord(file, kKyosobaLength, w.Pedigree())) {
+  if (const std::string* horse = f.LookupRecord(file, kKyosobaLength, f.Pedigree())) {
     code = PercentCode(KyosobaField("overall_top3_rate").Of(*horse), '1');
   }
-  return YoungestAgeAndCap(w, code);
+  return YoungestAgeAndCap(f, code);
 }
 
 std::string AlternativeFactors::Factor17StallionOverall() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
+  if (const std::string* sire = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire())) {
     // The overall rate on every course type; the track code is still read
     // as a number, so a blank one fails.
-    Integer(w.TrackCode());
+    Integer(f.TrackCode());
     code = PercentCode(StallionField("overall_top3_rate").Of(*sire), '1');
   }
-  return YoungestAgeAndCap(w, code);
+  return YoungestAgeAndCap(f, code);
 }
 
 std::string AlternativeFactors::Factor17KyosobaaStallion() {
-  w.ReadEx(w.r);
-  std::string code = HorseCourseLineCode(w, kRecentPlacingFile);
+  f.ReadEx(f.r);
+  std::string code = HorseCourseLineCode(f, kRecentPlacingFile);
   if (code != "10") return code;
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
-    int g = CourseLine(Integer(w.TrackCode()));
+  if (const std::string* sire = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire())) {
+    int g = CourseLine(Integer(f.TrackCode()));
     code = PercentCode(Nth(StallionField("line_top3_rate[0]"), g - 1).Of(*sire), '2');
   }
   return code;
 }
 
 std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
-  w.ReadEx(w.r);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  int32_t t = Integer(f.TrackCode());
   std::string code = "10";
   if (t >= 0 && t <= 49) {
-    const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire());
+    const std::string* sire = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire());
     if (sire && t >= 10 && t <= 22) {
-      std::string_view distance = w.Distance();
+      std::string_view distance = f.Distance();
       if (InRange(distance, "1000", "1600")) {
         code = PercentCode(StallionField("line_top3_rate[19]").Of(*sire), '1');
       } else if (InRange(distance, "1601", "2100")) {
@@ -227,7 +225,7 @@ std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
         code = PercentCode(StallionField("line_top3_rate[21]").Of(*sire), '2');
       }
     } else if (sire && (t == 23 || t == 24)) {
-      int32_t d = Integer(w.Distance());
+      int32_t d = Integer(f.Distance());
       if (d >= 1000 && d <= 1600) {
         code = PercentCode(StallionField("line_top3_rate[22]").Of(*sire), '1');
       } else if (d >= 1601 && d <= 2100) {
@@ -237,17 +235,17 @@ std::string AlternativeFactors::Factor17StallionKyosobaDistance() {
       }
     }
   } else if (const std::string* horse =
-                 w.LookupRecord(kKyosobaFile, kKyosobaLength, w.Pedigree())) {
+                 f.LookupRecord(kKyosobaFile, kKyosobaLength, f.Pedigree())) {
     code = PercentCode(KyosobaField("line_top3_rate[6]").Of(*horse), '1');
   }
-  return YoungestAgeAndCap(w, code);
+  return YoungestAgeAndCap(f, code);
 }
 
 std::string AlternativeFactors::Factor17StallionTop2() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
-    int32_t t = Integer(w.TrackCode());
+  if (const std::string* sire = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire())) {
+    int32_t t = Integer(f.TrackCode());
     bool overall = (t >= 10 && t <= 21) || (t >= 23 && t <= 26);
     code = PercentCode(
         (overall ? StallionField("overall_top2_rate") : StallionField("line_top2_rate[6]"))
@@ -262,12 +260,12 @@ std::string AlternativeFactors::Factor17StallionTop2() {
 // --- Trainer routine ------------------------------------------------------------
 
 std::string AlternativeFactors::Factor17ChokyoSeisei() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "00";
-  if (w.Ex("trainer_code") != "00000") {
+  if (f.Ex("trainer_code") != "00000") {
     if (const std::string* trainer =
-            w.LookupRecord(kTrainerTallyFile, kResultsTallyLength, w.Ex("trainer_code"))) {
-      int32_t t = Integer(w.TrackCode());
+            f.LookupRecord(kTrainerTallyFile, kResultsTallyLength, f.Ex("trainer_code"))) {
+      int32_t t = Integer(f.TrackCode());
       std::string_view rec(*trainer);
       bool flat = t >= 0 && t <= 29;
       double n = Value((flat ? TallyField("flat_runs") : TallyField("jump_runs")).Of(rec));

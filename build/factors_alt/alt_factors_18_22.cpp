@@ -13,8 +13,6 @@ namespace volq {
 
 namespace {
 
-using Window = FormCATEGORYSETUP2024ZZ;
-
 // Whole percent of a results record's rate text at 6:6 held to "0".."8";
 // "0" when there is no record.
 std::string RateDigit(const std::string* rec) {
@@ -42,40 +40,40 @@ std::string CountryCode(std::string_view birthplace) {
 
 // Birth month digits with the sex digit ("1" colts and geldings, "2"
 // fillies); months outside "02" to "06" all give "010".
-std::string MonthSex(Window& w) {
-  std::string_view month = w.Ex("birth_date.month");
+std::string MonthSex(FactorFrame& f) {
+  std::string_view month = f.Ex("birth_date.month");
   if (month > "06" || month < "02") return "010";
-  std::string_view sex = w.Ex("sex");
+  std::string_view sex = f.Ex("sex");
   return std::string(month) + (sex == "1" || sex == "3" ? "1" : "2");
 }
 
 }  // namespace
 
 std::string AlternativeFactors::Factor18SeisanshaCode() {
-  w.ReadEx(w.r);
-  std::string_view breeder = w.Ex("breeder_code");
+  f.ReadEx(f.r);
+  std::string_view breeder = f.Ex("breeder_code");
   return breeder == "        " ? "393126" : std::string(breeder);
 }
 
 std::string AlternativeFactors::Factor18BanusiBreeder() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string owner =
-      RateDigit(w.LookupRecord(kOwnerTallyFile, kSmallTallyLength, w.Ex("owner_code")));
+      RateDigit(f.LookupRecord(kOwnerTallyFile, kSmallTallyLength, f.Ex("owner_code")));
   // Breeder results are kept under the first six characters of the code.
   std::string breeder =
-      RateDigit(w.LookupRecord(kBreederTallyFile, kSmallTallyLength, w.Ex({"breeder_code", 0, 6})));
+      RateDigit(f.LookupRecord(kBreederTallyFile, kSmallTallyLength, f.Ex({"breeder_code", 0, 6})));
   return breeder + owner;
 }
 
 std::string AlternativeFactors::Factor19ChokyoshiCode() {
-  w.ReadEx(w.r);
-  return std::string(w.Ex("trainer_code"));
+  f.ReadEx(f.r);
+  return std::string(f.Ex("trainer_code"));
 }
 
 std::string AlternativeFactors::Factor19ChokyoArray() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   const auto& table = TrainerResultCounts;
-  int32_t trainer = Integer(w.Ex("trainer_code"));
+  int32_t trainer = Integer(f.Ex("trainer_code"));
   size_t k = 0;
   for (size_t i = 1; i <= 1500; ++i) {
     if (table[i][0] == trainer) {
@@ -84,7 +82,7 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
     }
   }
   const auto& row = table[k];
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   // Columns of the top-three counts and of the other counts of the course type.
   static constexpr int kTurfTop[] = {1, 2, 3, 13, 14, 15}, kTurfOther[] = {4, 5, 6, 16, 17, 18};
   static constexpr int kDirtTop[] = {7, 8, 9, 19, 20, 21}, kDirtOther[] = {10, 11, 12, 22, 23, 24};
@@ -108,94 +106,94 @@ std::string AlternativeFactors::Factor19ChokyoArray() {
 }
 
 std::string AlternativeFactors::Factor20PedigreeSlotCode() {
-  w.ReadEx(w.r);
-  return "1" + std::string(w.Ex("pedigree[5].breeding_number")) + "1";
+  f.ReadEx(f.r);
+  return "1" + std::string(f.Ex("pedigree[5].breeding_number")) + "1";
 }
 
 std::string AlternativeFactors::Factor20PedigreeSlotCodeB() {
-  w.ReadEx(w.r);
-  return "1" + std::string(w.Ex("pedigree[4].breeding_number")) + "1";
+  f.ReadEx(f.r);
+  return "1" + std::string(f.Ex("pedigree[4].breeding_number")) + "1";
 }
 
 std::string AlternativeFactors::Factor20KishuGotoLookup() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   int32_t all = 0, top2 = 0;
   {
     // The jockey's first rides, 501 at most.
-    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
+    auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = 1, n = history->Count(); k <= n && all <= 500; ++k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       ++all;
       if (TopTwo(ride)) ++top2;
     }
   }
   int32_t d = all == 0 ? 0 : top2 * 10 / all;
-  w.ReadEx(w.r);
-  if (w.RecordCount == 1) return "00";
+  f.ReadEx(f.r);
+  if (f.RecordCount == 1) return "00";
   return LastChars(Decimal(d + 1000), 2);
 }
 
 std::string AlternativeFactors::Factor20KishuGotoFlag() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   int32_t all = 0, top2 = 0;
   {
     // The jockey's latest 101 rides of data kind "7", newest first.
-    auto history = OpenJockeyHistory(w.dir(), w.JockeyCode());
+    auto history = OpenJockeyHistory(f.dir(), f.JockeyCode());
     for (int32_t k = history->Count(); k >= 1 && all <= 100; --k) {
-      std::string ride = history->Read(k);
+      std::string ride = std::string(history->View(k));
       if (Ride().data_kind.Of(ride) != "7") continue;
       ++all;
       if (TopTwo(ride)) ++top2;
     }
   }
   int32_t x = all == 0 ? 0 : top2 * 50 / all;
-  w.ReadEx(w.r);
-  int32_t cap = InRange(w.TrackCode(), "00", "29") ? 15 : 10;
+  f.ReadEx(f.r);
+  int32_t cap = InRange(f.TrackCode(), "00", "29") ? 15 : 10;
   if (x > cap) x = cap;
-  if (w.RecordCount == 1) return "00";
+  if (f.RecordCount == 1) return "00";
   return LastChars(Decimal(x + 1000), 2);
 }
 
 std::string AlternativeFactors::Factor20StallionLog() {
-  w.ReadEx(w.r);
-  std::string_view sire = w.Sire();
+  f.ReadEx(f.r);
+  std::string_view sire = f.Sire();
   if (sire == "0000000000") return "0";
-  const std::string* rec = w.LookupRecord(kStallionFile, kMareStallionLength, sire);
+  const std::string* rec = f.LookupRecord(kStallionFile, kMareStallionLength, sire);
   if (!rec) return "0";
   double v = Value(StallionField("flat_main_prize").Of(*rec));
   return v == 0 ? "0" : Decimal(LogClass(v));
 }
 
 std::string AlternativeFactors::Factor22ori2() {
-  w.ReadEx(w.r);
-  std::string s = MonthSex(w);
-  int32_t t = Integer(w.TrackCode());
+  f.ReadEx(f.r);
+  std::string s = MonthSex(f);
+  int32_t t = Integer(f.TrackCode());
   if (t >= 0 && t <= 49) return s;
-  return CountryCode(w.Ex("birthplace"));
+  return CountryCode(f.Ex("birthplace"));
 }
 
 std::string AlternativeFactors::Factor22SanchiBirthMonth() {
-  w.ReadEx(w.r);
-  std::string s = MonthSex(w);
-  double v = Value(w.Ex("sale.price"));
+  f.ReadEx(f.r);
+  std::string s = MonthSex(f);
+  double v = Value(f.Ex("sale.price"));
   std::string c;
   if (v != 0) {
     // Sale age and the number of digits of the price less one.
-    c = std::string(w.Ex("sale.age")) + Decimal(DecimalOrder(v));
+    c = std::string(f.Ex("sale.age")) + Decimal(DecimalOrder(v));
     if (c == "18") c = "17";
     if (c == "25") c = "26";
   } else {
-    c = CountryCode(w.Ex("birthplace"));
+    c = CountryCode(f.Ex("birthplace"));
   }
-  int32_t t = Integer(w.TrackCode());
+  int32_t t = Integer(f.TrackCode());
   return t >= 0 && t <= 49 ? c + s : c + "00";
 }
 
 std::string AlternativeFactors::Factor22TimeDiffPrev2() {
-  w.ReadEx(w.r);
-  if (w.r <= 2) return "0099";
-  w.ReadEx(w.r - 2);
-  std::string x(w.Ex("time_difference"));
+  f.ReadEx(f.r);
+  if (f.r <= 2) return "0099";
+  f.ReadEx(f.r - 2);
+  std::string x(f.Ex("time_difference"));
   std::string code;
   if (x == "0000" || x == "    " || x == "+999" || x == "-999" || x == "9999") {
     code = "0099";
@@ -213,7 +211,7 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
     code = "0006";
   } else if (x == "+000") {
     // Second within a tenth of a second: the margin code.
-    code = w.ArrivalOrder() == "02" ? "+" + std::string(w.Ex("margin[0]")) : "0007";
+    code = f.ArrivalOrder() == "02" ? "+" + std::string(f.Ex("margin[0]")) : "0007";
   } else if (InRange(x, "+001", "+029")) {
     // "00" and the number plus 7 in two digits: +001 gives 0008.
     code = "00" + LastChars(Decimal(Whole<int64_t>(Value(x)) + 107), 2);
@@ -222,7 +220,7 @@ std::string AlternativeFactors::Factor22TimeDiffPrev2() {
   } else {
     code = "0099";
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 

@@ -214,18 +214,18 @@ std::string DistanceSuffix(SireSeries series, std::string_view sire, std::string
 
 // The sire with its distance suffix by the series of the track code (turf
 // "10".."22", dirt "23".."29"; "1" for any other code).
-std::string SireDistanceCode(FormCATEGORYSETUP2024ZZ& w, SireSeries turf, SireSeries dirt) {
-  w.ReadEx(w.r);
-  std::string code = "1" + std::string(w.Sire());
-  std::string_view track = w.TrackCode();
+std::string SireDistanceCode(FactorFrame& f, SireSeries turf, SireSeries dirt) {
+  f.ReadEx(f.r);
+  std::string code = "1" + std::string(f.Sire());
+  std::string_view track = f.TrackCode();
   std::string suffix = "1";
   if (InRange(track, "10", "22")) {
-    suffix = DistanceSuffix(turf, w.Sire(), w.Distance());
+    suffix = DistanceSuffix(turf, f.Sire(), f.Distance());
   } else if (InRange(track, "23", "29")) {
-    suffix = DistanceSuffix(dirt, w.Sire(), w.Distance());
+    suffix = DistanceSuffix(dirt, f.Sire(), f.Distance());
   }
   code = suffix + code;
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   // Meant for an unknown sire; the composed code is longer than these texts.
   if (code == "1100000000" || code == "2100000000") code = "1111201232";
   return code;
@@ -237,55 +237,55 @@ struct CourseGoing {
   char course;
   char going;
 };
-CourseGoing CourseGoingOf(const FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view track = w.TrackCode();
+CourseGoing CourseGoingOf(const FactorFrame& f) {
+  std::string_view track = f.TrackCode();
   char course = InRange(track, "00", "22") ? '1' : InRange(track, "23", "24") ? '2' : '3';
-  return {course, course == '2' ? w.Ex("dirt_going")[0] : w.Ex("turf_going")[0]};
+  return {course, course == '2' ? f.Ex("dirt_going")[0] : f.Ex("turf_going")[0]};
 }
 
 }  // namespace
 
 std::string AlternativeFactors::Factor23Original() {
-  return SireDistanceCode(w, kOriginalTurf, kOriginalDirt);
+  return SireDistanceCode(f, kOriginalTurf, kOriginalDirt);
 }
 
 std::string AlternativeFactors::Factor23StallionListB() {
-  return SireDistanceCode(w, kListBTurf, kListBDirt);
+  return SireDistanceCode(f, kListBTurf, kListBDirt);
 }
 
 // These two take the record the buffer holds, whatever its track code.
 std::string AlternativeFactors::Factor23StallionListSiba() {
-  return DistanceSuffix(kSibaTurf, w.Sire(), w.Distance());
+  return DistanceSuffix(kSibaTurf, f.Sire(), f.Distance());
 }
 
 std::string AlternativeFactors::Factor23StallionListDirt() {
-  return DistanceSuffix(kOriginalDirt, w.Sire(), w.Distance());
+  return DistanceSuffix(kOriginalDirt, f.Sire(), f.Distance());
 }
 
 // The distance band of this version (1000 m to 1200 m on turf and dirt) gives
 // the suffix "1" inside and outside alike, so the code is the sire alone.
 std::string AlternativeFactors::Factor23StallionDistanceCheck() {
-  w.ReadEx(w.r);
-  std::string code = "11" + std::string(w.Sire());
-  w.ReadEx(w.r);
-  if (code == "1100000000") code = "11000000" + std::string(w.HorseNumber());
+  f.ReadEx(f.r);
+  std::string code = "11" + std::string(f.Sire());
+  f.ReadEx(f.r);
+  if (code == "1100000000") code = "11000000" + std::string(f.HorseNumber());
   return code;
 }
 
 std::string AlternativeFactors::Factor23StallionBaba() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "10";
-  if (const std::string* sire = w.LookupRecord(kStallionFile, kMareStallionLength, w.Sire())) {
+  if (const std::string* sire = f.LookupRecord(kStallionFile, kMareStallionLength, f.Sire())) {
     // Going rate lines of the sire's offspring: turf, dirt, steeplechase,
     // four goings each.
-    int32_t t = Integer(w.TrackCode());
+    int32_t t = Integer(f.TrackCode());
     int first = 172;
-    char going = w.Ex("turf_going")[0];
+    char going = f.Ex("turf_going")[0];
     if (t >= 0 && t <= 22) {
       first = 124;
     } else if (t >= 23 && t <= 49) {
       first = 148;
-      going = w.Ex("dirt_going")[0];
+      going = f.Ex("dirt_going")[0];
     }
     if (going >= '0' && going <= '4') {
       int line = going == '0' ? 1 : going - '0';
@@ -293,7 +293,7 @@ std::string AlternativeFactors::Factor23StallionBaba() {
       code = Decimal(RatePercent(rate)) + std::to_string(line);
     }
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   // Rates of 11 % and 12 % share the code "18" whatever the going, 21 % and
   // 22 % "28", and so on up to 41 % and 42 %.
   int64_t v = Floor(Value(code));
@@ -304,18 +304,18 @@ std::string AlternativeFactors::Factor23StallionBaba() {
 }
 
 std::string AlternativeFactors::Factor23MeanTimeDiffClass() {
-  w.ReadEx(w.r);
-  const CourseGoing current = CourseGoingOf(w);
+  f.ReadEx(f.r);
+  const CourseGoing current = CourseGoingOf(f);
   float sum_course = 0, sum_going = 0;
   int16_t count_course = 0, count_going = 0;
-  for (int32_t k = 1; k <= w.r - 1; ++k) {
-    w.ReadEx(k);
+  for (int32_t k = 1; k <= f.r - 1; ++k) {
+    f.ReadEx(k);
     // Tenths behind the winner: "+" behind, "9" no time, otherwise ahead.
-    std::string_view diff = w.Ex("time_difference");
+    std::string_view diff = f.Ex("time_difference");
     float tenths = diff[0] == '+'   ? static_cast<float>(Value(diff.substr(1)))
                    : diff[0] == '9' ? 0.0f
                                     : -static_cast<float>(Value(diff.substr(1)));
-    const CourseGoing run = CourseGoingOf(w);
+    const CourseGoing run = CourseGoingOf(f);
     if (run.course != current.course) continue;
     sum_course += tenths;
     ++count_course;
@@ -329,7 +329,7 @@ std::string AlternativeFactors::Factor23MeanTimeDiffClass() {
   float d = mean_course == 0 || mean_going == 0 ? 0 : mean_going - mean_course;
   if (current.going == '1') d = 0;
   const std::string code = TimeDifferenceClass(d);
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 

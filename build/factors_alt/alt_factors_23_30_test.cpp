@@ -32,7 +32,7 @@ class AltFactors2330Test : public testing::FactorTest {
     for (size_t i = 0; i < runs.size(); ++i) recs.push_back(Run(static_cast<int>(i + 1), runs[i]));
     Horse("2019100001", recs, static_cast<int32_t>(recs.size()));
   }
-  std::string Tag() { return std::string(w().Ex(Slice{0, 3})); }
+  std::string Tag() { return std::string(f().Ex(Slice{0, 3})); }
   // Laps from lap 1 on, three characters each.
   static std::pair<int, std::string> Laps(const std::string& laps) { return {960, laps}; }
 };
@@ -84,8 +84,8 @@ TEST_F(AltFactors2330Test, SireListsClassTheDistanceByTheSiresGroup) {
   for (const Case& c : cases) {
     Horse("2019100001", {Run(1, {}), Run(2, {{252, c.sire}, {767, c.distance}, {775, c.track}})},
           2);
-    w().ReadEx(1);
-    AlternativeFactors alt(w());
+    f().ReadEx(1);
+    AlternativeFactors alt(f());
     EXPECT_EQ((alt.*c.routine)(), c.code) << c.sire << " " << c.distance << " " << c.track;
     EXPECT_EQ(Tag(), "R2 ");
   }
@@ -110,8 +110,8 @@ TEST_F(AltFactors2330Test, TurfAndDirtSireListsWorkOnTheBufferAsItIs) {
     // The frame stands on record 2 but the buffer holds record 1: the two
     // routines read nothing and look at no track code.
     Horse("2019100001", {Run(1, {{252, c.sire}, {767, c.distance}, {775, "51"}}), Run(2, {})}, 1);
-    w().r = 2;
-    AlternativeFactors alt(w());
+    f().r = 2;
+    AlternativeFactors alt(f());
     EXPECT_EQ(alt.Factor23StallionListDirt(), c.dirt) << c.sire << " " << c.distance;
     EXPECT_EQ(alt.Factor23StallionListSiba(), c.siba) << c.sire << " " << c.distance;
     EXPECT_EQ(Tag(), "R1 ");
@@ -121,11 +121,11 @@ TEST_F(AltFactors2330Test, TurfAndDirtSireListsWorkOnTheBufferAsItIs) {
 TEST_F(AltFactors2330Test, DistanceCheckCodeIsTheSireAlone) {
   for (const char* distance : {"1100", "1500", "0800"}) {
     Runs({{{252, "1120115700"}, {767, distance}, {775, "11"}, {28, "07"}}});
-    AlternativeFactors alt(w());
+    AlternativeFactors alt(f());
     EXPECT_EQ(alt.Factor23StallionDistanceCheck(), "111120115700");
   }
   Runs({{{252, "00000000  "}, {28, "07"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor23StallionDistanceCheck(), "1100000000  ");
+  EXPECT_EQ(AlternativeFactors(f()).Factor23StallionDistanceCheck(), "1100000000  ");
 }
 
 TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
@@ -172,17 +172,17 @@ TEST_F(AltFactors2330Test, StallionGoingRateTakesTheRateOfTheCourseTypesGoing) {
   for (const Case& c : cases) {
     Horse("2019100001",
           {Run(1, {{252, c.sire}, {775, c.track}, {958, c.turf_going}, {959, c.dirt_going}})}, 1);
-    EXPECT_EQ(AlternativeFactors(w()).Factor23StallionBaba(), c.code) << c.track << c.turf_going;
+    EXPECT_EQ(AlternativeFactors(f()).Factor23StallionBaba(), c.code) << c.track << c.turf_going;
   }
   Horse("2019100001", {Run(1, {{252, "1120115700"}, {775, "XX"}, {958, "1"}})}, 1);
-  EXPECT_THROW(AlternativeFactors(w()).Factor23StallionBaba(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor23StallionBaba(), Failure);
 }
 
 TEST_F(AltFactors2330Test, StallionGoingRateWithoutTheStallionFile) {
   Runs({{{252, "1120115700"}, {775, "11"}, {958, "1"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor23StallionBaba(), "10");
+  EXPECT_EQ(AlternativeFactors(f()).Factor23StallionBaba(), "10");
   EXPECT_TRUE(
-      Reads("OPTION1N/STALLION.dat", [&] { AlternativeFactors(w()).Factor23StallionBaba(); }));
+      Reads("OPTION1N/STALLION.dat", [&] { AlternativeFactors(f()).Factor23StallionBaba(); }));
   EXPECT_FALSE(Exists("OPTION1N/STALLION.dat"));
 }
 
@@ -249,7 +249,7 @@ TEST_F(AltFactors2330Test, MeanTimeDiffClassComparesTheGoingWithTheCourseType) {
       runs.push_back({{775, r.track}, {958, r.turf}, {959, r.dirt}, {740, r.diff}});
     runs.push_back({{775, c.current.track}, {958, c.current.turf}, {959, c.current.dirt}});
     Runs(runs);
-    EXPECT_EQ(AlternativeFactors(w()).Factor23MeanTimeDiffClass(), c.code) << c.what;
+    EXPECT_EQ(AlternativeFactors(f()).Factor23MeanTimeDiffClass(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R" + std::to_string(runs.size()) + (runs.size() < 10 ? " " : "")) << c.what;
   }
 }
@@ -268,7 +268,7 @@ TEST(TimeDifferenceClass, SinglePrecisionBoundsAndTheirGaps) {
 
 TEST_F(AltFactors2330Test, FieldCopyingCodes) {
   Runs({{{28, "07"}, {764, "703"}, {951, "05"}}});
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   EXPECT_EQ(alt.Factor24UmabanOld(), "07");
   EXPECT_EQ(alt.Factor25JokenCode(), "703");
   EXPECT_EQ(alt.Factor28RunnerCountCode(), "08000");
@@ -277,7 +277,7 @@ TEST_F(AltFactors2330Test, FieldCopyingCodes) {
                                                         {"  ", "  000"}, {"1 ", "1 000"}};
   for (const auto& [runners, code] : counts) {
     Runs({{{951, runners}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor28RunnerCountCode(), code) << runners;
+    EXPECT_EQ(AlternativeFactors(f()).Factor28RunnerCountCode(), code) << runners;
   }
 }
 
@@ -297,10 +297,10 @@ TEST_F(AltFactors2330Test, DamAgeAtBirthBands) {
   };
   for (const Case& c : cases) {
     Runs({{{775, c.track}, {25, "09"}, {196, "2019"}, {296, c.dam_year}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor24HahaAgeAtBirth(), c.code) << c.track << c.dam_year;
+    EXPECT_EQ(AlternativeFactors(f()).Factor24HahaAgeAtBirth(), c.code) << c.track << c.dam_year;
   }
   Runs({{{775, "11"}, {196, "    "}, {296, "2010"}}});
-  EXPECT_THROW(AlternativeFactors(w()).Factor24HahaAgeAtBirth(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor24HahaAgeAtBirth(), Failure);
 }
 
 TEST_F(AltFactors2330Test, JockeyAgeBands) {
@@ -311,7 +311,7 @@ TEST_F(AltFactors2330Test, JockeyAgeBands) {
   };
   for (const auto& [born, code] : cases) {
     Runs({{{11, "2020"}, {618, born}, {669, "1"}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor25BirthYearAgeBand(), code) << born;
+    EXPECT_EQ(AlternativeFactors(f()).Factor25BirthYearAgeBand(), code) << born;
   }
 }
 
@@ -362,7 +362,7 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
     for (const char* jockey : {"05212", "01001"}) {
       WriteRecords(std::string("KISHUGOTOSETUP/") + jockey + ".dat", c.file);
       Runs({{{11, "2024"}, {15, "0310"}, {613, jockey}, {775, c.track}}});
-      EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(),
+      EXPECT_EQ(AlternativeFactors(f()).Factor25KishuRecentForm(),
                 std::string(c.code) + (jockey[1] == '5' ? "10" : "00"))
           << c.what << " " << jockey;
     }
@@ -371,16 +371,16 @@ TEST_F(AltFactors2330Test, JockeyRecentFormOverThirtyDays) {
 
 TEST_F(AltFactors2330Test, JockeyRecentFormFileProblems) {
   Runs({{{11, "2024"}, {15, "0310"}, {613, "01002"}, {775, "11"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(), "0000");
+  EXPECT_EQ(AlternativeFactors(f()).Factor25KishuRecentForm(), "0000");
   EXPECT_FALSE(Exists("KISHUGOTOSETUP/01002.dat")) << "no file: no rides, and none is made";
   WriteRecords("KISHUGOTOSETUP/01002.dat",
                {Rec(555, {{11, "20240230"}}), Rec(555, {{11, "20240310"}})});
-  EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);  // no such date
+  EXPECT_THROW(AlternativeFactors(f()).Factor25KishuRecentForm(), Failure);  // no such date
   Runs({{{11, "2024"}, {15, "0310"}, {613, "../.."}, {775, "11"}}});
-  EXPECT_THROW(AlternativeFactors(w()).Factor25KishuRecentForm(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor25KishuRecentForm(), Failure);
   // No jockey code: an empty history, and no file named by blanks.
   Runs({{{11, "2024"}, {15, "0310"}, {775, "11"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor25KishuRecentForm(), "0000");
+  EXPECT_EQ(AlternativeFactors(f()).Factor25KishuRecentForm(), "0000");
   EXPECT_FALSE(Exists("KISHUGOTOSETUP\\     .dat"));
 }
 
@@ -391,17 +391,17 @@ TEST_F(AltFactors2330Test, WinnersPrizeLogClass) {
   };
   for (const auto& [prize, code] : cases) {
     Runs({{{783, prize}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor25LogValue(), code) << prize;
+    EXPECT_EQ(AlternativeFactors(f()).Factor25LogValue(), code) << prize;
   }
   for (const char* bad : {"        ", "-0000005"}) {
     Runs({{{783, bad}}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor25LogValue(), Failure) << bad;
+    EXPECT_THROW(AlternativeFactors(f()).Factor25LogValue(), Failure) << bad;
   }
 }
 
 TEST_F(AltFactors2330Test, PreviousTimeDifferenceOld) {
   Runs({{{740, "+015"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor26PrevTimeDiffOld(), "0099");
+  EXPECT_EQ(AlternativeFactors(f()).Factor26PrevTimeDiffOld(), "0099");
   const std::pair<const char*, const char*>
       cases[] =
           {
@@ -415,7 +415,7 @@ TEST_F(AltFactors2330Test, PreviousTimeDifferenceOld) {
   for (const auto& [diff, code] : cases) {
     // The previous record is taken whatever its abnormality code.
     Runs({{{740, diff}, {678, "1"}}, {}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor26PrevTimeDiffOld(), code) << diff;
+    EXPECT_EQ(AlternativeFactors(f()).Factor26PrevTimeDiffOld(), code) << diff;
     EXPECT_EQ(Tag(), "R2 ");
   }
 }
@@ -423,17 +423,17 @@ TEST_F(AltFactors2330Test, PreviousTimeDifferenceOld) {
 TEST_F(AltFactors2330Test, FemaleLineCode) {
   Runs({{}});
   // No dam-line row holds the key: "00000000".
-  EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "1112010012");
+  EXPECT_EQ(AlternativeFactors(f()).Factor27FlTableCode(), "1112010012");
   FemaleLineRow row{};
   row[0][0] = "          ";  // the key, EX 422:10, is blank here
   row[1][0] = "1120012345";  // generation 1 has no name
-  w().FemaleLineTable.push_back(row);
-  EXPECT_EQ(AlternativeFactors(w()).Factor27FlTableCode(), "111120012345");
+  f().FemaleLineTable.push_back(row);
+  EXPECT_EQ(AlternativeFactors(f()).Factor27FlTableCode(), "111120012345");
 }
 
 TEST_F(AltFactors2330Test, PreviousFinishAndOdds) {
   Runs({{{679, "04"}, {706, "0035"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor27PrevFinishOdds(), "0000");
+  EXPECT_EQ(AlternativeFactors(f()).Factor27PrevFinishOdds(), "0000");
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"04", "0035", "6020"}, {"01", "0010", "8010"}, {"19", "9999", "1000"},
       {"05", "0000", "9000"}, {"05", "    ", "9000"}, {"05", "0500", "2020"},
@@ -442,14 +442,14 @@ TEST_F(AltFactors2330Test, PreviousFinishAndOdds) {
   };
   for (const auto& [order, odds, code] : cases) {
     Runs({{{679, order}, {706, odds}}, {}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor27PrevFinishOdds(), code) << order << " " << odds;
+    EXPECT_EQ(AlternativeFactors(f()).Factor27PrevFinishOdds(), code) << order << " " << odds;
     EXPECT_EQ(Tag(), "R2 ");
   }
   const std::pair<const char*, const char*> bad[] = {
       {"  ", "0035"}, {"04", "3 5 "}, {"04", " 00 "}};
   for (const auto& [order, odds] : bad) {
     Runs({{{679, order}, {706, odds}}, {}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor27PrevFinishOdds(), Failure) << order << odds;
+    EXPECT_THROW(AlternativeFactors(f()).Factor27PrevFinishOdds(), Failure) << order << odds;
   }
 }
 
@@ -457,7 +457,7 @@ TEST_F(AltFactors2330Test, PreviousFinishAndOdds) {
 
 TEST_F(AltFactors2330Test, TimeDifferenceClass) {
   Runs({{{740, "+000"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor29TimeDiffClass(), "0016");
+  EXPECT_EQ(AlternativeFactors(f()).Factor29TimeDiffClass(), "0016");
   const std::pair<const char*, const char*> cases[] = {
       {"-007", "0005"}, {"+015", "0014"}, {"+100", "0016"}, {"0000", "0016"}, {"-000", "0001"},
       {"-001", "0002"}, {"-002", "0003"}, {"-004", "0004"}, {"-050", "0006"}, {"-100", "0016"},
@@ -466,7 +466,7 @@ TEST_F(AltFactors2330Test, TimeDifferenceClass) {
   };
   for (const auto& [diff, code] : cases) {
     Runs({{{740, diff}}, {}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor29TimeDiffClass(), code) << diff;
+    EXPECT_EQ(AlternativeFactors(f()).Factor29TimeDiffClass(), code) << diff;
     EXPECT_EQ(Tag(), "R2 ");
   }
 }
@@ -490,29 +490,29 @@ TEST_F(AltFactors2330Test, ClosingSpeedAgainstPaceOfThePreviousRun) {
   };
   for (const Case& c : cases) {
     Runs({{{685, c.time}, {737, c.last3}, {767, c.distance}, {775, "11"}}, {{775, "51"}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), c.code) << c.what;
+    EXPECT_EQ(AlternativeFactors(f()).Factor29AgariPaceRatio(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R2 ") << c.what;
   }
   Runs({{{685, "1300"}, {737, "300"}, {767, "1800"}, {775, "11"}}, {}});
-  w().r = 1;
-  EXPECT_EQ(AlternativeFactors(w()).Factor29AgariPaceRatio(), "1000");
+  f().r = 1;
+  EXPECT_EQ(AlternativeFactors(f()).Factor29AgariPaceRatio(), "1000");
   EXPECT_EQ(Tag(), "R1 ");
   // A pace of 0.04 km/h puts the ratio past 16 bits; a time that is no
   // number fails the pace.
   for (const char* time : {"2000", "1A00"}) {
     Runs({{{685, time}, {737, "300"}, {767, "0601"}, {775, "11"}}, {}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor29AgariPaceRatio(), Failure) << time;
+    EXPECT_THROW(AlternativeFactors(f()).Factor29AgariPaceRatio(), Failure) << time;
   }
 }
 
 TEST_F(AltFactors2330Test, AgariDeviationOldScoresThePreviousValidRunAsTheLiveRoutine) {
   // Column 1 of each model holds the current F1 with one weight, so the
   // total of a model is that weight.
-  w().StoreItem(FactorField(1), "2018");
-  const std::string f1(w().Item(FactorField(1)));
+  f().StoreItem(FactorField(1), "2018");
+  const std::string f1(f().Item(FactorField(1)));
   const std::pair<CourseType, float> weights[] = {{kTurf, 58.2f}, {kDirt, 57.2f}, {kSteeple, 3.0f}};
   for (const auto& [course, weight] : weights) {
-    CategoryModel& m = w().Models[course];
+    CategoryModel& m = f().Models[course];
     m.count[1] = 1;
     m.list[1] = {"", f1};
     m.agari[1] = {0, weight};
@@ -537,16 +537,16 @@ TEST_F(AltFactors2330Test, AgariDeviationOldScoresThePreviousValidRunAsTheLiveRo
     Runs({{{775, c.track}, {737, c.last3}, {678, "0"}},
           {{775, "11"}, {737, "   "}, {678, "1"}},
           {{775, "11"}}});
-    w().r = c.r;
-    const std::string live = w().Factor29AgariDeviation();
-    EXPECT_EQ(AlternativeFactors(w()).Factor29AgariDeviationOld(), c.code) << c.what;
+    f().r = c.r;
+    const std::string live = f().Factor29AgariDeviation();
+    EXPECT_EQ(AlternativeFactors(f()).Factor29AgariDeviationOld(), c.code) << c.what;
     EXPECT_EQ(live, c.code) << c.what;
     EXPECT_EQ(Tag(), "R" + std::to_string(c.r) + " ") << c.what;
   }
   // A previous run without a track code fails, old and new alike.
   Runs({{}, {}});
-  EXPECT_THROW(AlternativeFactors(w()).Factor29AgariDeviationOld(), Failure);
-  EXPECT_THROW(w().Factor29AgariDeviation(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor29AgariDeviationOld(), Failure);
+  EXPECT_THROW(f().Factor29AgariDeviation(), Failure);
 }
 
 TEST_F(AltFactors2330Test, LastLapIndex) {
@@ -579,7 +579,7 @@ TEST_F(AltFactors2330Test, LastLapIndex) {
   };
   for (const Case& c : cases) {
     Runs({{{767, c.distance}, Laps(c.laps), {681, c.placing}, {775, "11"}}, {{775, c.track}}});
-    AlternativeFactors alt(w());
+    AlternativeFactors alt(f());
     EXPECT_EQ(alt.Factor29DistanceTimeIndex(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R2 ");
     EXPECT_EQ(alt.Factor29DistanceTimeIndexB(), c.code_b) << c.what;
@@ -589,8 +589,8 @@ TEST_F(AltFactors2330Test, LastLapIndex) {
 
 TEST_F(AltFactors2330Test, LastLapIndexOfAFirstRun) {
   Runs({{{681, "03"}, {775, "11"}}, {}});
-  w().r = 1;
-  AlternativeFactors alt(w());
+  f().r = 1;
+  AlternativeFactors alt(f());
   EXPECT_EQ(alt.Factor29DistanceTimeIndex(), "0300");
   EXPECT_EQ(alt.Factor29DistanceTimeIndexB(), "111000");  // "11000"
   Runs({{{681, "12"}, {775, "51"}}});                     // a single record
@@ -603,7 +603,7 @@ TEST_F(AltFactors2330Test, LastLapIndexOfAFirstRun) {
 TEST_F(AltFactors2330Test, LastLapIndexFailures) {
   for (const char* laps : {"   110000", "120110400000"}) {  // blank lap; 400 x 100 past 16 bits
     Runs({{{767, "1200"}, Laps(laps)}, {{775, "11"}}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor29DistanceTimeIndex(), Failure) << laps;
+    EXPECT_THROW(AlternativeFactors(f()).Factor29DistanceTimeIndex(), Failure) << laps;
   }
 }
 
@@ -633,13 +633,13 @@ TEST_F(AltFactors2330Test, BodyWeightChangePerDay) {
     Runs({{{11, d2}, {671, c.weight2}, {19, c.course2}},
           {{11, d1}, {671, c.weight1}, {19, "05"}},
           {}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor30BataijuChangePerDay(), c.code) << c.what;
+    EXPECT_EQ(AlternativeFactors(f()).Factor30BataijuChangePerDay(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R3 ");
   }
   Runs({{}, {}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor30BataijuChangePerDay(), "1250");
+  EXPECT_EQ(AlternativeFactors(f()).Factor30BataijuChangePerDay(), "1250");
   Runs({{{11, "20240230"}}, {{11, "20240301"}}, {}});
-  EXPECT_THROW(AlternativeFactors(w()).Factor30BataijuChangePerDay(), Failure);
+  EXPECT_THROW(AlternativeFactors(f()).Factor30BataijuChangePerDay(), Failure);
 }
 
 TEST_F(AltFactors2330Test, BirthMonthAndSex) {
@@ -649,7 +649,7 @@ TEST_F(AltFactors2330Test, BirthMonthAndSex) {
   };
   for (const auto& [month, sex, code] : cases) {
     Runs({{{200, month}, {529, sex}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor30BirthMonthSex(), code) << month << sex;
+    EXPECT_EQ(AlternativeFactors(f()).Factor30BirthMonthSex(), code) << month << sex;
   }
 }
 
@@ -675,15 +675,15 @@ TEST_F(AltFactors2330Test, ClosingAgainstOpeningSectionRatio) {
   };
   for (const Case& c : cases) {
     Runs({{{775, c.prev_track}, {737, c.last3}, {1039, c.first3}}, {{775, c.track}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor30RatioPairCode(), c.code) << c.what;
+    EXPECT_EQ(AlternativeFactors(f()).Factor30RatioPairCode(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R2 ");
   }
   Runs({{{775, "11"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor30RatioPairCode(), "0000");
+  EXPECT_EQ(AlternativeFactors(f()).Factor30RatioPairCode(), "0000");
   const std::pair<const char*, const char*> bad[] = {{"   ", "350"}, {"350", "0  "}};
   for (const auto& [last3, first3] : bad) {
     Runs({{{775, "11"}, {737, last3}, {1039, first3}}, {{775, "11"}}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor30RatioPairCode(), Failure) << last3 << first3;
+    EXPECT_THROW(AlternativeFactors(f()).Factor30RatioPairCode(), Failure) << last3 << first3;
   }
 }
 
@@ -710,29 +710,29 @@ TEST_F(AltFactors2330Test, PreviousPaceRatio) {
   for (const Case& c : cases) {
     Runs({{{775, "11"}, {685, "1345"}, {740, c.diff}, {737, c.last3}, {1039, c.first3}},
           {{775, "11"}}});
-    EXPECT_EQ(AlternativeFactors(w()).Factor30PrevPaceRatio(), c.code) << c.what;
+    EXPECT_EQ(AlternativeFactors(f()).Factor30PrevPaceRatio(), c.code) << c.what;
     EXPECT_EQ(Tag(), "R2 ");
   }
   Runs({{{775, "24"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor30PrevPaceRatio(), "0000");  // "2000"
+  EXPECT_EQ(AlternativeFactors(f()).Factor30PrevPaceRatio(), "0000");  // "2000"
   // The conversions come before the test of the first 3 furlongs.
   const std::pair<const char*, const char*> bad[] = {{"11", "   "}, {"  ", "350"}};
   for (const auto& [track, first3] : bad) {
     Runs({{{775, "11"}, {685, "1345"}, {740, "+005"}, {737, "345"}, {1039, first3}},
           {{775, track}}});
-    EXPECT_THROW(AlternativeFactors(w()).Factor30PrevPaceRatio(), Failure) << track << first3;
+    EXPECT_THROW(AlternativeFactors(f()).Factor30PrevPaceRatio(), Failure) << track << first3;
   }
 }
 
 TEST_F(AltFactors2330Test, BreederCodeNeverFindsItsRecord) {
   WriteRecords("BREEDERSEISEI.dat", {Rec(35, {{0, "123456"}, {6, "020000"}})});
   Runs({{{224, "12345601"}}});
-  EXPECT_EQ(AlternativeFactors(w()).Factor30BanusiBreeder(), "8");
+  EXPECT_EQ(AlternativeFactors(f()).Factor30BanusiBreeder(), "8");
   std::filesystem::remove(dir_->Path("BREEDERSEISEI.dat"));
-  w().ClearLookups();
-  EXPECT_EQ(AlternativeFactors(w()).Factor30BanusiBreeder(), "8");
+  f().ClearLookups();
+  EXPECT_EQ(AlternativeFactors(f()).Factor30BanusiBreeder(), "8");
   EXPECT_FALSE(Exists("BREEDERSEISEI.dat"));
-  EXPECT_TRUE(Reads("BREEDERSEISEI.dat", [&] { AlternativeFactors(w()).Factor30BanusiBreeder(); }));
+  EXPECT_TRUE(Reads("BREEDERSEISEI.dat", [&] { AlternativeFactors(f()).Factor30BanusiBreeder(); }));
 }
 
 }  // namespace

@@ -40,13 +40,13 @@ std::string AgeText(std::string_view year, std::string_view birth_year) {
 }  // namespace
 
 std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
-  w.ReadEx(w.r);
-  std::string_view track = w.TrackCode();
-  if (track > "49" || track < "00") return std::string(w.Ex("race.race_number")) + "00";
+  f.ReadEx(f.r);
+  std::string_view track = f.TrackCode();
+  if (track > "49" || track < "00") return std::string(f.Ex("race.race_number")) + "00";
   std::string band = "15";
-  std::string_view dam_year = w.Ex("pedigree[1].birth_year");
+  std::string_view dam_year = f.Ex("pedigree[1].birth_year");
   if (dam_year != "0000" && dam_year != "    ") {
-    std::string a = AgeText(w.Ex("birth_date.year"), dam_year);
+    std::string a = AgeText(f.Ex("birth_date.year"), dam_year);
     if (IsOneOf(a, {"03", "04", "05", "06"})) {
       band = "05";
     } else if (IsOneOf(a, {"07", "08"})) {
@@ -61,42 +61,41 @@ std::string AlternativeFactors::Factor24HahaAgeAtBirth() {
 }
 
 std::string AlternativeFactors::Factor24UmabanOld() {
-  w.ReadEx(w.r);
-  return std::string(w.HorseNumber());
+  f.ReadEx(f.r);
+  return std::string(f.HorseNumber());
 }
 
 // The jockey's age band of the live factor 18, the same code.
-std::string AlternativeFactors::Factor25BirthYearAgeBand() { return w.Factor18KishuAgeBand(); }
+std::string AlternativeFactors::Factor25BirthYearAgeBand() { return f.Factor18KishuAgeBand(); }
 
 std::string AlternativeFactors::Factor25KishuRecentForm() {
-  w.ReadEx(w.r);
-  const std::string year(w.RaceYear()), month_day(w.Ex("race.month_day"));
-  const std::string_view track = w.TrackCode();
+  f.ReadEx(f.r);
+  const RaceDay race = f.RaceDate();
+  const std::string_view track = f.TrackCode();
   // Rides are counted under the course type of the race being coded; "22"
   // counts as steeplechase here.
   const int group = InRange(track, "00", "21") ? 0 : InRange(track, "23", "49") ? 1 : 2;
   std::array<int32_t, 3> rides{}, top2{};
   {
     // A jockey without a file has no rides; none is made.
-    const std::unique_ptr<RecordReader> history = OpenJockeyHistory(w.dir(), w.JockeyCode());
-    const RecordReader& rides_file = *history;
+    const std::unique_ptr<FramedRecords> history = OpenJockeyHistory(f.dir(), f.JockeyCode());
+    const FramedRecords& rides_file = *history;
     const int32_t n = rides_file.Count();
     // A jockey with a single ride in his file is not looked at.
     int32_t today = 0;
     for (int32_t k = 1; n != 1 && k <= n && today == 0; ++k) {
-      const std::string ride = rides_file.Read(k);
+      const std::string ride = std::string(rides_file.View(k));
       if (std::string(Ride().race_year.Of(ride)).append(Ride().race_month_day.Of(ride)) ==
-          year + month_day) {
+          race.Text()) {
         today = k;
       }
     }
     // From the race day back through the 30 days before it.
     for (int32_t k = today; k >= 1; --k) {
-      std::string ride = rides_file.Read(k);
-      const std::string_view ride_day = Ride().race_month_day.Of(ride);
-      int64_t days =
-          DaysBetween(Ride().race_year.Of(ride), ride_day.substr(0, 2), ride_day.substr(2, 2), year,
-                      month_day.substr(0, 2), month_day.substr(2, 2));
+      std::string ride = std::string(rides_file.View(k));
+      const RaceDay ridden =
+          RaceDay::OfMonthDay(Ride().race_year.Of(ride), Ride().race_month_day.Of(ride));
+      int64_t days = DaysBetween(ridden, race);
       if (days >= 30) break;
       ++rides[group];
       if (TopTwo(ride)) ++top2[group];
@@ -108,25 +107,25 @@ std::string AlternativeFactors::Factor25KishuRecentForm() {
     int64_t bin = rate == 0 ? 0 : rate <= 5 ? 2 : rate <= 25 ? rate : 25;
     bins[g] = LastChars(Decimal(bin + 1000), 2);
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string flag = "00";
   for (std::string_view j : kFormJockeys) {
-    if (w.JockeyCode() == j) flag = "10";
+    if (f.JockeyCode() == j) flag = "10";
   }
-  std::string_view now = w.TrackCode();
+  std::string_view now = f.TrackCode();
   if (InRange(now, "00", "21")) return bins[0] + flag;
   if (InRange(now, "22", "49")) return bins[1] + flag;
   return bins[2] + flag;
 }
 
 std::string AlternativeFactors::Factor25JokenCode() {
-  w.ReadEx(w.r);
-  return std::string(w.Ex("condition.age_condition[4]"));
+  f.ReadEx(f.r);
+  return std::string(f.Ex("condition.age_condition[4]"));
 }
 
 std::string AlternativeFactors::Factor25LogValue() {
-  w.ReadEx(w.r);
-  int32_t prize = Integer(w.Ex("main_prize[0]"));
+  f.ReadEx(f.r);
+  int32_t prize = Integer(f.Ex("main_prize[0]"));
   std::string code = prize == 0 ? "00" : Decimal(LogClass(prize));
   // A text test: one-digit classes from "6" up, and "0", also land on "53".
   if (code > "53" || code < "00") code = "53";
@@ -134,10 +133,10 @@ std::string AlternativeFactors::Factor25LogValue() {
 }
 
 std::string AlternativeFactors::Factor26PrevTimeDiffOld() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "0099";
-  w.ReadEx(w.r - 1);
-  const std::string s(w.Ex("time_difference"));
+  f.ReadEx(f.r);
+  if (f.r == 1) return "0099";
+  f.ReadEx(f.r - 1);
+  const std::string s(f.Ex("time_difference"));
   // Tenths of a second behind the winner, "+000" to "+029" exactly.
   auto close_behind = [&s] {
     if (s[0] != '+') return false;
@@ -156,12 +155,12 @@ std::string AlternativeFactors::Factor26PrevTimeDiffOld() {
       two = "99";
     }
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return "00" + two;
 }
 
 std::string AlternativeFactors::Factor27FlTableCode() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "11" + FlTableValue();
   // Meant for a mare line without a value; the code is longer than this text.
   if (code == "1100000000") code = "1112010012";
@@ -169,17 +168,17 @@ std::string AlternativeFactors::Factor27FlTableCode() {
 }
 
 std::string AlternativeFactors::Factor27PrevFinishOdds() {
-  w.ReadEx(w.r);
-  if (w.r == 1) return "0000";
-  w.ReadEx(w.r - 1);
-  const int32_t order = Integer(w.ArrivalOrder());
+  f.ReadEx(f.r);
+  if (f.r == 1) return "0000";
+  f.ReadEx(f.r - 1);
+  const int32_t order = Integer(f.ArrivalOrder());
   std::string band = order >= 1 && order <= 3     ? "01"
                      : order >= 4 && order <= 5   ? "02"
                      : order >= 6 && order <= 11  ? "03"
                      : order >= 12 && order <= 14 ? "04"
                      : order >= 15 && order <= 18 ? "05"
                                                   : "00";
-  std::string_view odds = w.Ex("win_odds");
+  std::string_view odds = f.Ex("win_odds");
   std::string code;
   if (odds == "0000" || odds == "    ") {
     code = "9000";
@@ -198,13 +197,13 @@ std::string AlternativeFactors::Factor27PrevFinishOdds() {
                                   : "8";
     code = digit + band + "0";
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor28RunnerCountCode() {
-  w.ReadEx(w.r);
-  std::string_view runners = w.Ex("registered");
+  f.ReadEx(f.r);
+  std::string_view runners = f.Ex("registered");
   return InRange(runners, "00", "08") ? "08000" : std::string(runners) + "000";
 }
 

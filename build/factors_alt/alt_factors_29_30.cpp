@@ -31,18 +31,18 @@ std::string SurfaceDigit(std::string_view track, std::string_view turf_from,
 }
 
 // Furlong lap k (1..25) of the record in the buffer.
-std::string_view Lap(const FormCATEGORYSETUP2024ZZ& w, int k) {
+std::string_view Lap(const FactorFrame& f, int k) {
   static constexpr Slice kFirst = LayoutField(kUmaExTable, "lap_time[0]");  // EX 960:3
-  return w.Ex(Slice{kFirst.offset + kFirst.length * (k - 1), kFirst.length});
+  return f.Ex(Slice{kFirst.offset + kFirst.length * (k - 1), kFirst.length});
 }
 
 // The last lap before the first "000" lap against the opening laps (a base
 // time scaled to the odd furlong of some distances), as the last four
 // characters of the signed text of 1000 + 100 × last / base; "1100" when
 // either is missing. On the record in the buffer.
-std::string LapIndex(const FormCATEGORYSETUP2024ZZ& w) {
-  std::string_view distance = w.Distance();
-  int32_t l1 = Integer(Lap(w, 1)), l2 = Integer(Lap(w, 2));
+std::string LapIndex(const FactorFrame& f) {
+  std::string_view distance = f.Distance();
+  int32_t l1 = Integer(Lap(f, 1)), l2 = Integer(Lap(f, 2));
   int32_t base = l1;
   if (distance == "1150") {
     base = Nearest16(l2 * 0.25 + l1);
@@ -53,8 +53,8 @@ std::string LapIndex(const FormCATEGORYSETUP2024ZZ& w) {
   if (base == 0) return "1100";
   int32_t last = 0;
   for (int k = 2; k <= 25; ++k) {
-    if (Lap(w, k) == "000") {
-      last = Integer(Lap(w, k - 1));
+    if (Lap(f, k) == "000") {
+      last = Integer(Lap(f, k - 1));
       break;
     }
   }
@@ -66,11 +66,11 @@ std::string LapIndex(const FormCATEGORYSETUP2024ZZ& w) {
 // The lap index of the previous run (read into the buffer), "1000" for a
 // first run or a run without one; indexes of 1075 to 1090 count as 1090 and
 // those from fast_from to 1150 as fast_from.
-std::string PreviousLapIndex(FormCATEGORYSETUP2024ZZ& w, std::string_view fast_from) {
+std::string PreviousLapIndex(FactorFrame& f, std::string_view fast_from) {
   std::string index = "1100";
-  if (w.r > 1) {
-    w.ReadEx(w.r - 1);
-    index = LapIndex(w);
+  if (f.r > 1) {
+    f.ReadEx(f.r - 1);
+    index = LapIndex(f);
   }
   if (index == "1100") index = "1000";
   if (InRange(index, "1075", "1090")) {
@@ -95,14 +95,14 @@ std::string WithoutRatio(std::string code) {
 // run's) and a two-digit ratio of the previous run's sections, "0" and "00"
 // for a first run. Both functions work on the record in the buffer.
 template <class Surface, class Ratio>
-std::string SectionRatioCode(FormCATEGORYSETUP2024ZZ& w, Surface surface, Ratio ratio) {
-  w.ReadEx(w.r);
+std::string SectionRatioCode(FactorFrame& f, Surface surface, Ratio ratio) {
+  f.ReadEx(f.r);
   std::string code = surface();
-  if (w.r == 1) return WithoutRatio(code + "000");
-  w.ReadEx(w.r - 1);
+  if (f.r == 1) return WithoutRatio(code + "000");
+  f.ReadEx(f.r - 1);
   code += surface();
   code += ratio();
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return WithoutRatio(code);
 }
 
@@ -122,32 +122,32 @@ constexpr TextBand kTimeDiffClasses[] = {
 }  // namespace
 
 std::string AlternativeFactors::Factor29TimeDiffClass() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string cls = "016";
-  if (w.r > 1) {
-    w.ReadEx(w.r - 1);
-    cls = std::string(BandOf(w.Ex("time_difference"), kTimeDiffClasses, "016"));
-    w.ReadEx(w.r);
+  if (f.r > 1) {
+    f.ReadEx(f.r - 1);
+    cls = std::string(BandOf(f.Ex("time_difference"), kTimeDiffClasses, "016"));
+    f.ReadEx(f.r);
   }
   return "0" + cls;
 }
 
 // The earlier version computed exactly what the routine in use computes.
-std::string AlternativeFactors::Factor29AgariDeviationOld() { return w.Factor29AgariDeviation(); }
+std::string AlternativeFactors::Factor29AgariDeviationOld() { return f.Factor29AgariDeviation(); }
 
 std::string AlternativeFactors::Factor29AgariPaceRatio() {
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   std::string code = "1100";
-  if (w.r > 1) {
-    w.ReadEx(w.r - 1);
-    const std::string pace = w.PaceSpeed(), agari = w.AgariSpeed();
+  if (f.r > 1) {
+    f.ReadEx(f.r - 1);
+    const std::string pace = f.PaceSpeed(), agari = f.AgariSpeed();
     auto missing = [](const std::string& s) {
       return IsOneOf(s, {"       ", "", "0000000", "0", "9999999", "0720720"}) || Number(s) == 0;
     };
     if (!missing(pace) && !missing(agari)) {
       code = LastChars(SignedText(Nearest16(Number(agari) * 100 / Number(pace) + 1000)), 4);
     }
-    w.ReadEx(w.r);
+    f.ReadEx(f.r);
   }
   if (code == "1100") code = "1000";
   if (code == "1400") code = "1000";
@@ -155,12 +155,12 @@ std::string AlternativeFactors::Factor29AgariPaceRatio() {
 }
 
 std::string AlternativeFactors::Factor29DistanceTimeIndex() {
-  w.ReadEx(w.r);
-  const std::string track(w.TrackCode());
-  const std::string index = PreviousLapIndex(w, "1110");
+  f.ReadEx(f.r);
+  const std::string track(f.TrackCode());
+  const std::string index = PreviousLapIndex(f, "1110");
   // Final placing of the run in the buffer: the previous one, or for a first
   // run the race itself.
-  const std::string placing(w.Ex("final_placing"));
+  const std::string placing(f.Ex("final_placing"));
   const bool placed = InRange(placing, "01", "10");
   std::string code;
   if (InRange(track, "00", "49")) {
@@ -168,18 +168,18 @@ std::string AlternativeFactors::Factor29DistanceTimeIndex() {
   } else {
     code = placed ? placing + "00" : "0000";
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return code;
 }
 
 std::string AlternativeFactors::Factor29DistanceTimeIndexB() {
-  auto surface = [this] { return SurfaceDigit(w.TrackCode(), "00", "29"); };
-  w.ReadEx(w.r);
+  auto surface = [this] { return SurfaceDigit(f.TrackCode(), "00", "29"); };
+  f.ReadEx(f.r);
   const std::string s = surface();
-  std::string index = PreviousLapIndex(w, "1115");
-  const std::string q = w.r > 1 ? surface() : "";
-  w.ReadEx(w.r);
-  if (w.RecordCount == 1) index = "111000";
+  std::string index = PreviousLapIndex(f, "1115");
+  const std::string q = f.r > 1 ? surface() : "";
+  f.ReadEx(f.r);
+  if (f.RecordCount == 1) index = "111000";
   std::string code = s + q + index;
   if (IsOneOf(code, {"121000", "131000", "211000", "221000", "231000", "311000", "321000", "331000",
                      "31000", "21000", "11000"})) {
@@ -189,17 +189,15 @@ std::string AlternativeFactors::Factor29DistanceTimeIndexB() {
 }
 
 std::string AlternativeFactors::Factor30BataijuChangePerDay() {
-  w.ReadEx(w.r);
-  if (w.r <= 2) return "1250";
-  w.ReadEx(w.r - 1);
-  const std::string year1(w.RaceYear()), day1(w.Ex("race.month_day")), weight1(w.Ex("body_weight")),
-      course1(w.Venue());
-  w.ReadEx(w.r - 2);
-  const std::string year2(w.RaceYear()), day2(w.Ex("race.month_day")), weight2(w.Ex("body_weight")),
-      course2(w.Venue());
-  int64_t n = DaysBetween(year2, day2.substr(0, 2), day2.substr(2, 2), year1, day1.substr(0, 2),
-                          day1.substr(2, 2));
-  int32_t days = DaysCut(n);
+  f.ReadEx(f.r);
+  if (f.r <= 2) return "1250";
+  f.ReadEx(f.r - 1);
+  const RaceDay day1 = f.RaceDate();
+  const std::string weight1(f.Ex("body_weight")), course1(f.Venue());
+  f.ReadEx(f.r - 2);
+  const RaceDay day2 = f.RaceDate();
+  const std::string weight2(f.Ex("body_weight")), course2(f.Venue());
+  int32_t days = DaySpan(day2, day1);
   std::string k = "50";
   if (Value(weight2) > 0 && Value(weight1) > 0 && days != 0) {
     // Three-digit weights: the tripled loss stays well inside 16 bits.
@@ -212,51 +210,51 @@ std::string AlternativeFactors::Factor30BataijuChangePerDay() {
       k = "52";
     }
   }
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   return "1" + std::string(course2 == course1 ? "1" : "2") + k;
 }
 
 std::string AlternativeFactors::Factor30BirthMonthSex() {
-  w.ReadEx(w.r);
-  std::string_view month = w.Ex("birth_date.month");
+  f.ReadEx(f.r);
+  std::string_view month = f.Ex("birth_date.month");
   if (!InRange(month, "02", "06")) return "0100";
-  std::string_view sex = w.Ex("sex");
+  std::string_view sex = f.Ex("sex");
   return std::string(month) + (sex == "1" || sex == "3" ? "10" : "20");
 }
 
 std::string AlternativeFactors::Factor30RatioPairCode() {
   return SectionRatioCode(
-      w, [this] { return SurfaceDigit(w.TrackCode(), "10", "49"); },
+      f, [this] { return SurfaceDigit(f.TrackCode(), "10", "49"); },
       [this]() -> std::string {
-        std::string_view first3 = w.Ex("race_first3f");
+        std::string_view first3 = f.Ex("race_first3f");
         if (NoSectionTime(first3)) return "00";
         // Last 3 furlongs of the horse against the race's first 3, in percent.
-        int32_t v = Nearest16(Quotient(Number(w.Ex("last3f")) * 100, Number(first3)));
+        int32_t v = Nearest16(Quotient(Number(f.Ex("last3f")) * 100, Number(first3)));
         return v <= 89 ? "90" : v >= 136 ? "36" : LastChars(SignedText(v), 2);
       });
 }
 
 std::string AlternativeFactors::Factor30PrevPaceRatio() {
   return SectionRatioCode(
-      w,
+      f,
       [this] {
-        int32_t t = Integer(w.TrackCode());
+        int32_t t = Integer(f.TrackCode());
         return t >= 0 && t <= 22 ? "1" : t >= 23 && t <= 49 ? "2" : "3";
       },
       [this]() -> std::string {
         // Tenths of a second; three- and four-digit fields stay inside 16 bits.
-        std::string_view time = w.Ex("time");
+        std::string_view time = f.Ex("time");
         int32_t t = 600 * Integer(time.substr(0, 1)) + Integer(time.substr(1, 3));
-        int32_t before_last3 = t - Integer(w.Ex("last3f"));
+        int32_t before_last3 = t - Integer(f.Ex("last3f"));
         // The winner's time less the race's first 3 furlongs.
-        std::string_view diff = w.Ex("time_difference");
+        std::string_view diff = f.Ex("time_difference");
         int32_t middle = 0;
         if (diff[0] == '+') {
-          middle = t - Integer(diff.substr(1, 3)) - Integer(w.Ex("race_first3f"));
+          middle = t - Integer(diff.substr(1, 3)) - Integer(f.Ex("race_first3f"));
         } else if (diff[0] == '-') {
-          middle = t - Integer(w.Ex("race_first3f"));
+          middle = t - Integer(f.Ex("race_first3f"));
         }
-        if (NoSectionTime(w.Ex("race_first3f"))) return "00";
+        if (NoSectionTime(f.Ex("race_first3f"))) return "00";
         int64_t x = middle != 0 ? Floor(static_cast<double>(before_last3) / middle * 100) : 100;
         return x < 85 ? "85" : x > 110 ? "10" : LastChars(SignedText(x), 2);
       });
@@ -264,13 +262,13 @@ std::string AlternativeFactors::Factor30PrevPaceRatio() {
 
 std::string AlternativeFactors::Factor30BanusiBreeder() {
   std::string code = "0";
-  w.ReadEx(w.r);
+  f.ReadEx(f.r);
   // The breeder statistics are keyed by the first six characters of the
   // breeder code, but this version compares them with all eight, so no record
   // is ever taken and the code stays "0".
-  std::string_view breeder = w.Ex("breeder_code");
+  std::string_view breeder = f.Ex("breeder_code");
   if (breeder != "         ") {
-    for (const std::string& rec : w.RecordsOf(kBreederTallyFile, kSmallTallyLength)) {
+    for (const std::string& rec : f.RecordsOf(kBreederTallyFile, kSmallTallyLength)) {
       if (SmallTallyField("code").Of(rec) == breeder) {
         code = Decimal(RatePercent(SmallTallyField("top3_rate").Of(rec)));
         break;

@@ -16,11 +16,11 @@ constexpr int32_t kFemaleLineRowBound = 150000;
 std::string AlternativeFactors::FlTableValue() {
   // The key is the sire's sire in the buffer record; every matching mare row
   // is looked at, so the last one that yields a number wins.
-  std::string_view key = w.Ex("pedigree[5].breeding_number");
+  std::string_view key = f.Ex("pedigree[5].breeding_number");
   std::string result;
-  for (int32_t i = 1; i <= w.FemaleLineRowCount(); ++i) {
+  for (int32_t i = 1; i <= f.FemaleLineRowCount(); ++i) {
     if (i > kFemaleLineRowBound) FailIndex("dam-line row " + std::to_string(i));
-    const FemaleLineRow& row = w.FemaleLineTable[static_cast<size_t>(i)];
+    const FemaleLineRow& row = f.FemaleLineTable[static_cast<size_t>(i)];
     if (row[0][0] != key) continue;
     for (int g = 1; g <= 12; ++g) {
       if (row[static_cast<size_t>(g)][1].empty()) {
@@ -33,8 +33,8 @@ std::string AlternativeFactors::FlTableValue() {
 }
 
 // The whole-race twin of the agari and pace sums; nothing reads its totals.
-void AlternativeFactors::ScoreSumB() { w.ScoreSumOf(&CategoryModel::soha, w.SohaTotals); }
+void AlternativeFactors::ScoreSumB() { f.ScoreSumOf(&CategoryModel::soha, f.SohaTotals); }
 
-void AlternativeFactors::ScoreSumC2() { w.ScoreSumC(); }
+void AlternativeFactors::ScoreSumC2() { f.ScoreSumC(); }
 
 }  // namespace volq

@@ -36,7 +36,7 @@ FemaleLineRow Mare(const std::string& number, int unnamed, const std::string& fo
 }
 
 TEST_F(AltSupportTest, FlTableValueTakesTheLastMatchingRowThatNamesANumber) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   struct Case {
     const char* what;
     std::vector<FemaleLineRow> rows;
@@ -55,15 +55,15 @@ TEST_F(AltSupportTest, FlTableValueTakesTheLastMatchingRowThatNamesANumber) {
        "00000000"},
   };
   // The routine reads the buffer as it stands: no EX file is open.
-  w().ExRecord = Ex({{422, kSireSire}});
+  f().ExRecord = Ex({{422, kSireSire}});
   for (const auto& c : cases) {
-    w().FemaleLineTable.assign(1, FemaleLineRow{});
-    w().FemaleLineTable.insert(w().FemaleLineTable.end(), c.rows.begin(), c.rows.end());
+    f().FemaleLineTable.assign(1, FemaleLineRow{});
+    f().FemaleLineTable.insert(f().FemaleLineTable.end(), c.rows.begin(), c.rows.end());
     EXPECT_EQ(alt.FlTableValue(), c.expected) << c.what;
   }
   // The row count follows the table: a row added is looked at.
-  w().FemaleLineTable.push_back(Mare(kSireSire, 5, "3000000009"));
-  EXPECT_EQ(w().FemaleLineRowCount(), 3);
+  f().FemaleLineTable.push_back(Mare(kSireSire, 5, "3000000009"));
+  EXPECT_EQ(f().FemaleLineRowCount(), 3);
   EXPECT_EQ(alt.FlTableValue(), "3000000009");
 }
 
@@ -73,16 +73,16 @@ void FillWeights(std::array<std::vector<float>, kFactorCount + 1>& columns, floa
 }
 
 TEST_F(AltSupportTest, ScoreSumsAddTheModelOfTheBufferRecordsCourseType) {
-  AlternativeFactors alt(w());
+  AlternativeFactors alt(f());
   for (int s : {kTurf, kDirt, kSteeple}) {
-    FillWeights(w().Models[s].soha, 10.0f * (s + 1));
-    FillWeights(w().Models[s].pace, 100.0f * (s + 1));
+    FillWeights(f().Models[s].soha, 10.0f * (s + 1));
+    FillWeights(f().Models[s].pace, 100.0f * (s + 1));
   }
   // Columns 1..10 at position 1, 11..20 at 2, 21..29 at 0; column 30 past
   // the list, where nothing was weighed.
   for (int k = 1; k <= kFactorCount; ++k)
-    w().ModelIndexTable[k] = static_cast<int16_t>(k <= 10 ? 1 : k <= 20 ? 2 : 0);
-  w().ModelIndexTable[30] = 5;
+    f().ModelIndexTable[k] = static_cast<int16_t>(k <= 10 ? 1 : k <= 20 ? 2 : 0);
+  f().ModelIndexTable[30] = 5;
   auto sum = [](float base) { return 10 * (base + 1) + 10 * (base + 2); };
   struct Case {
     const char* track;
@@ -90,28 +90,28 @@ TEST_F(AltSupportTest, ScoreSumsAddTheModelOfTheBufferRecordsCourseType) {
   } cases[] = {{"00", kTurf},    {"22", kTurf},    {"23", kDirt},   {"24", kDirt},
                {"25", kSteeple}, {"51", kSteeple}, {"-1", kSteeple}};
   for (const auto& c : cases) {
-    w().ExRecord = Ex({{775, c.track}});
-    w().SohaTotals = {7, 7, 7};
-    w().PaceTotals = {7, 7, 7};
+    f().ExRecord = Ex({{775, c.track}});
+    f().SohaTotals = {7, 7, 7};
+    f().PaceTotals = {7, 7, 7};
     alt.ScoreSumB();
     for (int s : {kTurf, kDirt, kSteeple}) {
-      EXPECT_FLOAT_EQ(w().SohaTotals[s], s == c.course ? sum(10.0f * (s + 1)) : 0.0f)
+      EXPECT_FLOAT_EQ(f().SohaTotals[s], s == c.course ? sum(10.0f * (s + 1)) : 0.0f)
           << c.track << " " << s;
     }
-    EXPECT_FLOAT_EQ(w().PaceTotals[c.course], 7) << "the whole-race sum leaves the pace totals";
+    EXPECT_FLOAT_EQ(f().PaceTotals[c.course], 7) << "the whole-race sum leaves the pace totals";
     alt.ScoreSumC2();
     for (int s : {kTurf, kDirt, kSteeple}) {
-      EXPECT_FLOAT_EQ(w().PaceTotals[s], s == c.course ? sum(100.0f * (s + 1)) : 0.0f)
+      EXPECT_FLOAT_EQ(f().PaceTotals[s], s == c.course ? sum(100.0f * (s + 1)) : 0.0f)
           << c.track << " " << s;
     }
   }
-  w().ExRecord = Ex({{775, "  "}});
+  f().ExRecord = Ex({{775, "  "}});
   EXPECT_THROW(alt.ScoreSumB(), Failure);
-  w().ExRecord = Ex({{775, "17"}});
-  w().ModelIndexTable[4] = 6001;
+  f().ExRecord = Ex({{775, "17"}});
+  f().ModelIndexTable[4] = 6001;
   EXPECT_THROW(alt.ScoreSumB(), Failure);
   EXPECT_THROW(alt.ScoreSumC2(), Failure);
-  w().ModelIndexTable[4] = -1;
+  f().ModelIndexTable[4] = -1;
   EXPECT_THROW(alt.ScoreSumB(), Failure);
 }
 

@@ -6,26 +6,19 @@
 
 namespace volq {
 
-int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::string_view year_b,
-                std::string_view month_day_b) {
-  int64_t days = DaysBetween(year_a, month_day_a.substr(0, 2), month_day_a.substr(2, 2), year_b,
-                             month_day_b.substr(0, 2), month_day_b.substr(2, 2));
-  return DaysCut(days);
-}
-
 const RideFields& Ride() {
   static constexpr RideFields f{RaceEntryField("header.data_kind"), RaceEntryField("race.year"),
                                 RaceEntryField("race.month_day"), RaceEntryField("arrival_order")};
   return f;
 }
 
-std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
+std::unique_ptr<FramedRecords> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code) {
   // A race entry without a jockey code has no history to read.
-  if (IsBlankId(jockey_code)) return std::make_unique<RecordReader>(kRaceEntryLength);
+  if (IsBlankId(jockey_code)) return std::make_unique<FramedRecords>(kRaceEntryLength);
   std::filesystem::path p = dir.EntityPath(kJockeyEntryFolder, jockey_code);
   // A jockey without a file has no rides; reading creates no file.
-  if (!EntryExists(p)) return std::make_unique<RecordReader>(kRaceEntryLength);
-  return std::make_unique<RecordReader>(p, kRaceEntryLength);
+  if (!EntryExists(p)) return std::make_unique<FramedRecords>(kRaceEntryLength);
+  return std::make_unique<FramedRecords>(p, kRaceEntryLength, "");
 }
 
 std::string TimeDifferenceClass(float d) {

@@ -1,7 +1,7 @@
 #pragma once
 // Terms shared by the alternative routines of factors 15 to 22: text ranges,
-// cut texts, the day span between two race dates, and the jockey's own
-// race-entry file.
+// cut texts, and the jockey's own race-entry file. Day spans between race
+// dates are RaceDay's (build/factors/race_day.h).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +10,7 @@
 #include "build/factors_alt/code_text.h"
 #include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
-#include "platform/fs/record_file.h"
+#include "platform/fs/record_frames.h"
 
 namespace volq {
 
@@ -18,16 +18,13 @@ namespace volq {
 inline const char* DigitBand(std::string_view digit) {
   return digit == "0" || digit == "1" ? "1" : digit == "2" || digit == "3" ? "2" : "3";
 }
-// Calendar days from date a to date b, each a race year and a month-day
-// ("0412"), as the last four digits of the count plus 10000: spans of 0 to
-// 9999 days pass unchanged, -1 gives 9999. A non-date raises a Failure.
-int32_t DaySpan(std::string_view year_a, std::string_view month_day_a, std::string_view year_b,
-                std::string_view month_day_b);
 
-// The jockey's history file KISHUGOTOSETUP\<jockey code>.dat, created empty
-// when missing; a code of blanks reads as an empty history without a file;
-// a code that is no plain file name raises a file Failure.
-std::unique_ptr<RecordReader> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
+// The jockey's history file KISHUGOTOSETUP/<jockey code>.dat, read in place
+// (a jockey can have thousands of rides) by record number, a trailing
+// partial record padded; a missing file, or a code of blanks, reads as an
+// empty history and no file is made; a code that is no plain file name
+// raises a file Failure.
+std::unique_ptr<FramedRecords> OpenJockeyHistory(DataDir& dir, std::string_view jockey_code);
 
 // The fields of a race-entry record of that history that the routines read.
 struct RideFields {

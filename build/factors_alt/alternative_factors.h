@@ -1,20 +1,21 @@
 #pragma once
 // Earlier and other versions of the factor routines of the category window,
 // kept beside the routines in use. No step calls them. Each works on the
-// window's frame (record r of the open EX file, the EX and ITEM buffers, the
-// loaded tables) exactly as the routines in use do, and returns its code.
+// window's factor frame (record r of the open EX file, the EX and ITEM
+// buffers, the loaded tables) exactly as the routines in use do, and returns
+// its code; none sees the window itself.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "build/factors/form_categorysetup2024zz.h"
+#include "build/factors/factor_frame.h"
 
 namespace volq {
 
 class AlternativeFactors {
  public:
-  explicit AlternativeFactors(FormCATEGORYSETUP2024ZZ& w) : w(w) {}
+  explicit AlternativeFactors(FactorFrame& f) : f(f) {}
 
   // Support routines: a breeding number from the dam-line table, and the
   // whole-race and pace score sums.
@@ -153,7 +154,7 @@ class AlternativeFactors {
   std::string Factor30PrevPaceRatio();
   std::string Factor30BanusiBreeder();
 
-  FormCATEGORYSETUP2024ZZ& w;
+  FactorFrame& f;
 };
 
 }  // namespace volq

@@ -27,7 +27,7 @@ std::string BreedingHorseStep(StepContext& ctx) {
   BuildNewFile(ctx, HnNewFileSpec());
 
   // The mares come from the NEW file as written, in breeding-number order.
-  std::unique_ptr<NewRecords> hn = ReadBackNewFile(ctx, HnNewFileSpec());
+  std::unique_ptr<FramedRecords> hn = ReadBackNewFile(ctx, HnNewFileSpec());
   const int32_t n = ctx.RecordCount;
 
   FemaleLineTable table;

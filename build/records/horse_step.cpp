@@ -32,9 +32,7 @@ namespace {
 struct ListOut {
   ListOut(StepContext& ctx, std::string_view name)
       : frame(ctx.frame), write("write " + std::string(name)) {
-    frame.Do("open list", [&] {
-      w = std::make_unique<TextListWriter>(ctx.dir.Path(name), TextListWriter::Mode::Output);
-    });
+    frame.Do("open list", [&] { w = std::make_unique<TextListWriter>(ctx.dir.Path(name)); });
   }
   template <class Items>
   void Line(Items&& items) {
@@ -56,7 +54,7 @@ std::string HorseStep(StepContext& ctx) {
   BeginStep(ctx, BuildStep::Horse);
   BuildNewFile(ctx, UmNewFileSpec());
 
-  const std::unique_ptr<NewRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
+  const std::unique_ptr<FramedRecords> um = ReadBackNewFile(ctx, UmNewFileSpec());
   const int32_t m = ctx.RecordCount;
 
   const Slice pedigree_field = HorseField("pedigree_number");

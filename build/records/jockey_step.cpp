@@ -10,7 +10,7 @@ namespace volq {
 namespace {
 
 // One quoted jockey code per line, written through one open list.
-void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
+void WriteJockeyList(StepContext& ctx, const FramedRecords* jockeys) {
   const Slice code = JockeyTallyLayout().code;
   ctx.frame.Do("write", [&] {
     TextListWriter list(ctx.dir.Path(kJockeyList));
@@ -28,7 +28,7 @@ void WriteJockeyList(StepContext& ctx, const NewRecords* jockeys) {
 std::string JockeyStep(StepContext& ctx) {
   BeginStep(ctx, BuildStep::Jockey);
   BuildNewFile(ctx, KsNewFileSpec());
-  std::unique_ptr<NewRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
+  std::unique_ptr<FramedRecords> jockeys = ReadBackNewFile(ctx, KsNewFileSpec());
   WriteJockeyList(ctx, jockeys.get());
   WriteResultsTally(ctx, jockeys.get(), kJockeyTallyFile, JockeyTallyLayout());
   return EndMessage("KS(騎手） 終わり", ctx.RecordCount);

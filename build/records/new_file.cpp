@@ -10,13 +10,13 @@
 
 namespace volq {
 
-std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
+std::unique_ptr<FramedRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec) {
   // The step has just written it: without it, a refused write would turn
   // into empty lists and tallies written over good ones.
   if (!ctx.dir.Exists(spec.new_file)) {
     StopStep("missing " + std::string(spec.new_file) + " after writing it");
   }
-  std::unique_ptr<NewRecords> f =
+  std::unique_ptr<FramedRecords> f =
       OpenNewRecords(ctx, spec.new_file, spec.record_length, RecordTypeOf(spec.new_file));
   ctx.RecordCount = f ? f->Count() : 0;
   return f;
@@ -25,7 +25,7 @@ std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec&
 NewFileResult BuildNewFile(StepContext& ctx, const NewFileSpec& spec) {
   StepFrame& frame = ctx.frame;
   NewFileResult result;
-  const std::unique_ptr<NewRecords> raw =
+  const std::unique_ptr<FramedRecords> raw =
       OpenNewRecords(ctx, spec.raw_file, spec.record_length, RecordTypeOf(spec.raw_file));
   int32_t n = raw ? raw->Count() : 0;
   ctx.RecordCount = n;

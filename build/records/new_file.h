@@ -45,7 +45,7 @@ std::vector<Slice> RaceEntryKey(Slice entity_field);
 // The NEW file a step has just written, opened for reading its records
 // (OpenNewRecords); RecordCount is set to their number, 0 when it cannot be
 // opened.
-std::unique_ptr<NewRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec);
+std::unique_ptr<FramedRecords> ReadBackNewFile(StepContext& ctx, const NewFileSpec& spec);
 
 // The settings of each NEW file.
 const NewFileSpec& RaNewFileSpec();

@@ -105,7 +105,7 @@ void EndRecord(std::string& out) { out.replace(out.size() - 2, 2, "\r\n"); }
 
 using TallyRecordFn = std::function<std::string(std::string_view, TallyNotes&)>;
 
-void WriteTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
+void WriteTally(StepContext& ctx, const FramedRecords* records, std::string_view tally_file,
                 int tally_length, Slice code, const TallyRecordFn& build) {
   StepFrame& frame = ctx.frame;
   std::filesystem::path path = ctx.dir.Path(tally_file);
@@ -202,7 +202,7 @@ std::string SmallTallyRecord(std::string_view rec, const SmallTallyLayout& l, Ta
   return out;
 }
 
-void WriteResultsTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
+void WriteResultsTally(StepContext& ctx, const FramedRecords* records, std::string_view tally_file,
                        const ResultsTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kResultsTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {
@@ -210,7 +210,7 @@ void WriteResultsTally(StepContext& ctx, const NewRecords* records, std::string_
              });
 }
 
-void WriteSmallTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
+void WriteSmallTally(StepContext& ctx, const FramedRecords* records, std::string_view tally_file,
                      const SmallTallyLayout& layout) {
   WriteTally(ctx, records, tally_file, kSmallTallyLength, layout.code,
              [&](std::string_view rec, TallyNotes& notes) {

@@ -68,9 +68,9 @@ std::string SmallTallyRecord(std::string_view rec, const SmallTallyLayout& layou
 
 // Empties tally_file and writes record k of it from record k of the NEW
 // records, all through one open file. No records (nullptr) give an empty tally.
-void WriteResultsTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
+void WriteResultsTally(StepContext& ctx, const FramedRecords* records, std::string_view tally_file,
                        const ResultsTallyLayout& layout);
-void WriteSmallTally(StepContext& ctx, const NewRecords* records, std::string_view tally_file,
+void WriteSmallTally(StepContext& ctx, const FramedRecords* records, std::string_view tally_file,
                      const SmallTallyLayout& layout);
 
 }  // namespace volq

@@ -7,6 +7,7 @@
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/number_text.h"
+#include "platform/fs/text_list.h"
 
 namespace volq {
 
@@ -75,7 +76,8 @@ int64_t ItemValue(std::string_view item) {
 
 SankuStat SankuStatBlock(std::string_view horse) {
   SankuStat st;
-  st.text.reserve(1200);
+  TextListText block;
+  block.Reserve(1200);
   const std::vector<ItemSource>& src = Sources();
   for (int k = 0; k < kSankuValues; ++k) {
     std::string_view item;
@@ -91,10 +93,10 @@ SankuStat SankuStatBlock(std::string_view horse) {
         break;
     }
     st.values[k] = ItemValue(item);
-    st.text += k % 6 == 0 ? "\"" : ",\"";
-    st.text += item;
-    st.text += k % 6 == 5 ? "\"\r\n" : "\"";
+    block.String(item);
+    if (k % 6 == 5) block.EndLine();
   }
+  st.text = block.Take();
   return st;
 }
 

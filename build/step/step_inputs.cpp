@@ -12,6 +12,17 @@ namespace volq {
 
 namespace {
 
+// Whether an input can be read, without reading it: 0 when it opens for
+// reading, ENOENT when there is no such file, else the errno of the failed
+// open (EISDIR for a folder of its name, ELOOP for a symlink, ENODEV for a
+// FIFO, socket or device). Never creates the file, never waits.
+int ProbeInput(const std::filesystem::path& path) {
+  OpenedFile f;
+  int err = Files().OpenForReading(path, f);
+  if (err == 0) err = Files().Close(f.handle);
+  return err;
+}
+
 // "; write it first: press Command3 (UM(競走馬))": what makes a missing
 // input, when a program of the system does.
 std::string Advice(std::string_view name) {
@@ -192,8 +203,8 @@ void ReportIfMissing(StepContext& ctx, std::string_view name) {
 
 std::string_view RecordTypeOf(std::string_view file) { return file.substr(0, 2); }
 
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
-                                           int record_length, std::string_view record_type) {
+std::unique_ptr<FramedRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
+                                              int record_length, std::string_view record_type) {
   const std::filesystem::path p = ctx.dir.Path(name);
   const int err = ProbeInput(p);
   if (err == ENOENT) {
@@ -201,9 +212,9 @@ std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view na
     return nullptr;
   }
   if (err != 0) StopUnreadable(name, err);
-  std::unique_ptr<NewRecords> file;
+  std::unique_ptr<FramedRecords> file;
   try {
-    file = std::make_unique<NewRecords>(p, record_length, record_type);
+    file = std::make_unique<FramedRecords>(p, record_length, record_type);
   } catch (const Failure& e) {
     StopUnreadable(name, e.error() ? e.error() : EIO);
   }
@@ -231,18 +242,17 @@ void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& pa
   }
 }
 
-std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
-                                                 const std::filesystem::path& path,
-                                                 int record_length, std::string_view what) {
+std::unique_ptr<RecordImage> OpenEntityRecords(StepContext& ctx, const std::filesystem::path& path,
+                                               int record_length, std::string_view what) {
   // One read tells a missing file from a present one: no look before it,
   // as steps open a hundred thousand of these.
-  std::unique_ptr<EntityRecords> file;
+  std::unique_ptr<RecordImage> file;
   bool missing = false;
   ctx.frame.Do(what, [&] {
     try {
-      file = std::make_unique<EntityRecords>(path, record_length);
+      file = std::make_unique<RecordImage>(path, record_length);
     } catch (const Failure& e) {
-      if (e.error() != ENOENT && e.error() != ENOTDIR) throw;
+      if (e.error() != ENOENT) throw;
       missing = true;
     }
   });

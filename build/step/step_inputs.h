@@ -5,6 +5,20 @@
 // consults cannot be read, or when a folder it writes into is missing. A
 // consulted file that is missing reads as empty and is reported, in the same
 // words by every step. No input is ever created by reading it.
+//
+// A step opens each file it reads through one of these (the readers and
+// writers themselves: platform/fs/record_file.h's table):
+//
+//  intent                          opener              missing file            unreadable file
+//  ------------------------------  ------------------  ----------------------  -----------------
+//  a raw, NEW or ITEM file read    OpenNewRecords      reported once, no       stops the step
+//  by its frames (FramedRecords)                       records (nullptr)
+//  a per-entity file read whole    OpenEntityRecords   folded into one line    skipped in the
+//  (RecordImage)                                       per step, nullptr       frame, nullptr
+//  a key list (text list)          ReadKeyList         reported, empty         stops the step
+//  a consulted file looked at      ReportIfMissing,    reported                (its reader's)
+//  by another reader               ReportIfMissing-
+//                                  EntityFile
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -54,8 +68,6 @@ std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name);
 // Reports a consulted file of the data directory that is not there.
 void ReportIfMissing(StepContext& ctx, std::string_view name);
 
-// A raw or NEW file read in place by its frames.
-using NewRecords = FramedRecords;
 // Raw and NEW files are named by the type of the records they hold:
 // "SE20180101.dat" and "SE20180101NEW.dat" hold "SE" records.
 std::string_view RecordTypeOf(std::string_view file);
@@ -65,20 +77,17 @@ std::string_view RecordTypeOf(std::string_view file);
 // missing one is reported and has no records (nullptr), and is not created;
 // one that cannot be opened or read stops the step. A file out of frame is
 // reported once, with the records passed over.
-std::unique_ptr<NewRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
-                                           int record_length, std::string_view record_type);
+std::unique_ptr<FramedRecords> OpenNewRecords(StepContext& ctx, std::string_view name,
+                                              int record_length, std::string_view record_type);
 
 // The same for the per-entity file of a horse or jockey that an earlier step
 // should have written; all of them fold into one line of the report.
 void ReportIfMissingEntityFile(StepContext& ctx, const std::filesystem::path& path);
 
-// A per-entity file that a step only reads, read whole.
-using EntityRecords = PaddedRecords<RecordImage>;
-// Opens it: a missing one is reported as above and has no records (nullptr),
-// and is not created; one that cannot be read is skipped in the frame as
-// `what` (nullptr).
-std::unique_ptr<EntityRecords> OpenEntityRecords(StepContext& ctx,
-                                                 const std::filesystem::path& path,
-                                                 int record_length, std::string_view what);
+// Opens a per-entity file that a step only reads (read whole): a missing one is reported as above
+// and has no records (nullptr), and is not created; one that cannot be read is skipped in the frame
+// as `what` (nullptr).
+std::unique_ptr<RecordImage> OpenEntityRecords(StepContext& ctx, const std::filesystem::path& path,
+                                               int record_length, std::string_view what);
 
 }  // namespace volq

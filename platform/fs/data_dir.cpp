@@ -37,12 +37,14 @@ void Register(DataDir* d) {
 }  // namespace
 
 DataDir::DataDir(fs::path root)
-    : root_(std::move(root)), registered_(std::make_shared<DataDirRoot>(root_)) {
+    : root_(std::move(root)),
+      registered_(std::make_shared<DataDirRoot>(root_)),
+      names_(std::make_shared<NameCaseScope>(root_)) {
   Register(this);
 }
 
 DataDir::DataDir(const DataDir& other)
-    : root_(other.root_), registered_(other.registered_), case_cache_(other.case_cache_) {
+    : root_(other.root_), registered_(other.registered_), names_(other.names_) {
   Register(this);
 }
 
@@ -85,29 +87,11 @@ bool IsBlankId(std::string_view id) {
 fs::path DataDir::Resolve(const fs::path& dir, const std::string& name) {
   fs::path exact = dir / name;
   if (EntryExists(exact)) return exact;
-  std::string key = dir.string();
-  auto it = case_cache_.find(key);
-  if (it == case_cache_.end()) {
-    std::unordered_map<std::string, std::string> names;
-    std::vector<std::string> listed;
-    // A missing folder holds no other case: the name as given is used, and
-    // its own operation reports what is wrong.
-    if (const int err = Files().List(dir, listed); err && err != ENOENT && err != ENOTDIR) {
-      FailFileOp("cannot list", dir, err);
-    }
-    for (std::string& n : listed) {
-      // A replacement in progress, or one a killed run left, names no file.
-      if (IsTemporaryName(n)) continue;
-      std::string lower = AsciiLower(n);
-      names.emplace(std::move(lower), std::move(n));
-    }
-    it = case_cache_.emplace(key, std::move(names)).first;
-  }
-  // An entry stays known after its file is deleted: a step that deletes an
-  // output and writes it again at the path it resolved must find it again.
-  auto hit = it->second.find(AsciiLower(name));
-  if (hit != it->second.end()) {
-    fs::path p = dir / hit->second;
+  // An entry of another case, when the folder holds one that is there.
+  std::string on_disk;
+  if (const int err = NameInAnyCase(dir, name, on_disk)) FailFileOp("cannot list", dir, err);
+  if (!on_disk.empty()) {
+    fs::path p = dir / on_disk;
     if (EntryExists(p)) return p;
   }
   return exact;
@@ -163,11 +147,6 @@ void DataDir::DeletePath(const fs::path& p) {
   if (const int err = Files().Delete(p)) FailFileOp("cannot delete", p, err);
 }
 
-void DataDir::NoteCreated(const std::string& folder, const std::string& name) {
-  auto it = case_cache_.find(folder);
-  if (it != case_cache_.end()) it->second.try_emplace(AsciiLower(name), name);
-}
-
 std::string ShownPath(const fs::path& p) {
   const fs::path file = p.lexically_normal();
   std::lock_guard<std::mutex> lock(Live().mutex);
@@ -177,14 +156,6 @@ std::string ShownPath(const fs::path& p) {
     return r;
   }
   return p.string();
-}
-
-void NoteFileCreated(const fs::path& p) {
-  std::lock_guard<std::mutex> lock(Live().mutex);
-  if (Live().dirs.empty()) return;
-  const std::string folder = p.parent_path().string();
-  const std::string name = p.filename().string();
-  for (DataDir* d : Live().dirs) d->NoteCreated(folder, name);
 }
 
 std::string DataDirHeading(const fs::path& root) {

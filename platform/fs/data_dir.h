@@ -1,17 +1,17 @@
 #pragma once
 // The data directory: every file of both programs is named relative to it,
 // with the folder and file names the steps use. Names are matched without
-// regard to ASCII case, as on the system the data directory comes from.
-// The file layer tells every live data directory of each file it creates
-// (NoteFileCreated), so that a name looked up again is found in any case;
-// reports name a file from the live data directory that holds it (ShownPath).
+// regard to ASCII case, as on the system the data directory comes from:
+// the file seam keeps the names of its folders by case while it is open
+// (NameInAnyCase), seeing every file created, renamed and deleted, so that a
+// name looked up again is found in any case; reports name a file from the
+// live data directory that holds it (ShownPath).
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "platform/fs/file_system.h"
 
@@ -49,24 +49,14 @@ class DataDir {
   void CreateFolders(std::span<const std::string_view> folders);
 
  private:
-  friend void NoteFileCreated(const std::filesystem::path& p);
   std::filesystem::path Resolve(const std::filesystem::path& dir, const std::string& name);
-  // Enters a new file into the case cache of its folder, when that folder is
-  // cached.
-  void NoteCreated(const std::string& folder, const std::string& name);
   std::filesystem::path root_;
   // The root registered with the file seam, so that every path of it is
   // resolved against one descriptor of the directory; shared by copies.
   std::shared_ptr<DataDirRoot> registered_;
-  // folder -> (lower-case name -> name on disk), built on the first miss.
-  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> case_cache_;
+  // Keeps the seam's names of its folders by case while a copy lives.
+  std::shared_ptr<NameCaseScope> names_;
 };
-
-// Tells every live data directory that file p has come into being: the file
-// layer calls it wherever it creates or replaces a file. It costs one lookup
-// of p's folder per live directory, so steps that write 100,000 files into one
-// folder stay linear.
-void NoteFileCreated(const std::filesystem::path& p);
 
 // Whether anything stands at path p (a file, a folder, a symlink); a failed
 // look raises a file Failure.

@@ -10,8 +10,11 @@
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
+#include <unordered_map>
 
+#include "platform/base/ascii_case.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/replaced_file.h"
 
 namespace volq {
 
@@ -128,7 +131,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   int ReadWhole(const fs::path& p, std::string& out) override {
-    return At(p, [&](int dir, const char* name) {
+    return AtFile(p, [&](int dir, const char* name) {
       int fd = -1;
       struct stat st;
       if (const int err = OpenToRead(dir, name, fd, st)) return err;
@@ -148,7 +151,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   int MapForReading(const fs::path& p, MappedFile& out) override {
-    return At(p, [&](int dir, const char* name) {
+    return AtFile(p, [&](int dir, const char* name) {
       int fd = -1;
       struct stat st;
       if (const int err = OpenToRead(dir, name, fd, st)) return err;
@@ -168,7 +171,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   int OpenForReading(const fs::path& p, OpenedFile& out) override {
-    return At(p, [&](int dir, const char* name) {
+    return AtFile(p, [&](int dir, const char* name) {
       int fd = -1;
       struct stat st;
       if (const int err = OpenToRead(dir, name, fd, st)) return err;
@@ -193,7 +196,7 @@ class PosixFileSystem : public FileSystem {
         flags |= O_RDWR;
         break;
     }
-    return At(p, [&](int dir, const char* name) {
+    return AtFile(p, [&](int dir, const char* name) {
       if (mode == WriteMode::Temporary) {
         // Made new (O_EXCL): a regular file of one link.
         const int fd = ::openat(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -296,13 +299,14 @@ class PosixFileSystem : public FileSystem {
     if (::fstatat(to_dir, to_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
       if (const int err = Refusal(st)) return err;
     } else if (errno != ENOENT) {
-      return Errno();
+      return errno == ENOTDIR ? ENOENT : Errno();
     }
-    return ::renameat(from_dir, from_name, to_dir, to_name) == 0 ? 0 : Errno();
+    if (::renameat(from_dir, from_name, to_dir, to_name) == 0) return 0;
+    return errno == ENOTDIR ? ENOENT : Errno();
   }
 
   int Delete(const fs::path& p) override {
-    return At(p, [&](int dir, const char* name) {
+    return AtFile(p, [&](int dir, const char* name) {
       struct stat st;
       if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return Errno();
       if (const int err = Refusal(st)) return err;
@@ -411,6 +415,14 @@ class PosixFileSystem : public FileSystem {
     return f(dir, name);
   }
 
+  // The same for a call on a file: a file in place of a folder on its way is
+  // a missing folder (the contract's one rule for ENOTDIR).
+  template <class F>
+  int AtFile(const fs::path& p, F f) {
+    const int err = At(p, f);
+    return err == ENOTDIR ? ENOENT : err;
+  }
+
   std::shared_mutex mutex_;
   std::vector<Root> roots_;
 };
@@ -426,10 +438,176 @@ std::atomic<FileSystem*>& Current() {
   return current;
 }
 
+FileSystem& Installed() { return *Current().load(std::memory_order_acquire); }
+
+// The names of the folders looked up in by case, kept true by every create,
+// rename and delete that passes it. A mutex: the sample generator writes
+// from several threads.
+class NameCaseFiles final : public FileSystemWrapper {
+ public:
+  int OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) override {
+    const int err = target().OpenForWriting(p, mode, out);
+    // A temporary file of a replacement names no file until it is renamed.
+    if (err == 0 && mode != WriteMode::Temporary) Created(p);
+    return err;
+  }
+
+  int Replace(const fs::path& from, const fs::path& to) override {
+    const int err = target().Replace(from, to);
+    if (err == 0) {
+      Deleted(from);
+      Created(to);
+    }
+    return err;
+  }
+
+  int Delete(const fs::path& p) override {
+    const int err = target().Delete(p);
+    if (err == 0) Deleted(p);
+    return err;
+  }
+
+  int Find(const fs::path& dir, std::string_view name, std::string& on_disk) {
+    on_disk.clear();
+    const std::string key = dir.string();
+    const std::string lower = AsciiLower(name);
+    {
+      std::lock_guard lock(mutex_);
+      if (auto it = folders_.find(key); it != folders_.end()) {
+        if (auto hit = it->second.find(lower); hit != it->second.end()) on_disk = hit->second;
+        return 0;
+      }
+    }
+    std::vector<std::string> listed;
+    if (const int err = target().List(dir, listed); err && err != ENOENT && err != ENOTDIR) {
+      return err;
+    }
+    std::unordered_map<std::string, std::string> names;
+    for (std::string& n : listed) {
+      // A replacement in progress, or one a killed run left, names no file.
+      if (IsTemporaryName(n)) continue;
+      std::string l = AsciiLower(n);
+      names.emplace(std::move(l), std::move(n));
+    }
+    if (auto hit = names.find(lower); hit != names.end()) on_disk = hit->second;
+    std::lock_guard lock(mutex_);
+    // Only the folders of an open data directory are kept.
+    if (ScopeOf(key)) folders_.try_emplace(key, std::move(names));
+    return 0;
+  }
+
+  void OpenScope(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    ++scopes_[root];
+  }
+
+  void CloseScope(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    auto it = scopes_.find(root);
+    if (it == scopes_.end() || --it->second > 0) return;
+    scopes_.erase(it);
+    for (auto f = folders_.begin(); f != folders_.end();) {
+      f = ScopeOf(f->first) ? std::next(f) : folders_.erase(f);
+    }
+  }
+
+ private:
+  // Whether folder `key` lies under a root of a live scope.
+  bool ScopeOf(const std::string& key) const {
+    for (const auto& [root, count] : scopes_) {
+      if (key.size() >= root.size() && key.compare(0, root.size(), root) == 0 &&
+          (key.size() == root.size() || key[root.size()] == '/' || root.back() == '/')) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Created(const fs::path& p) {
+    std::lock_guard lock(mutex_);
+    if (folders_.empty()) return;
+    auto it = folders_.find(p.parent_path().string());
+    if (it == folders_.end()) return;
+    std::string name = p.filename().string();
+    it->second.try_emplace(AsciiLower(name), std::move(name));
+  }
+
+  void Deleted(const fs::path& p) {
+    std::lock_guard lock(mutex_);
+    if (folders_.empty()) return;
+    auto it = folders_.find(p.parent_path().string());
+    if (it == folders_.end()) return;
+    const std::string name = p.filename().string();
+    auto hit = it->second.find(AsciiLower(name));
+    if (hit != it->second.end() && hit->second == name) it->second.erase(hit);
+  }
+
+  std::mutex mutex_;
+  std::unordered_map<std::string, int> scopes_;
+  // folder -> (lower-case name -> name on disk)
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders_;
+};
+
+NameCaseFiles& NameCases() {
+  // Never destroyed, as the production file system.
+  static NameCaseFiles* files = new NameCaseFiles;
+  return *files;
+}
+
 }  // namespace
 
-FileSystem& Files() { return *Current().load(std::memory_order_acquire); }
+FileSystem& Files() { return NameCases(); }
 FileSystem& ProductionFiles() { return Production(); }
+
+FileSystem& FileSystemWrapper::target() const { return target_ ? *target_ : Installed(); }
+
+int FileSystemWrapper::ReadWhole(const fs::path& p, std::string& out) {
+  return target().ReadWhole(p, out);
+}
+int FileSystemWrapper::MapForReading(const fs::path& p, MappedFile& out) {
+  return target().MapForReading(p, out);
+}
+int FileSystemWrapper::OpenForReading(const fs::path& p, OpenedFile& out) {
+  return target().OpenForReading(p, out);
+}
+int FileSystemWrapper::OpenForWriting(const fs::path& p, WriteMode mode, OpenedFile& out) {
+  return target().OpenForWriting(p, mode, out);
+}
+int FileSystemWrapper::Read(int handle, char* buf, size_t size, size_t& got) {
+  return target().Read(handle, buf, size, got);
+}
+int FileSystemWrapper::Write(int handle, std::string_view bytes, size_t* written) {
+  return target().Write(handle, bytes, written);
+}
+int FileSystemWrapper::WriteAt(int handle, std::uint64_t offset, std::string_view bytes) {
+  return target().WriteAt(handle, offset, bytes);
+}
+int FileSystemWrapper::Truncate(int handle, std::uint64_t size) {
+  return target().Truncate(handle, size);
+}
+int FileSystemWrapper::SetMode(int handle, unsigned mode) { return target().SetMode(handle, mode); }
+int FileSystemWrapper::Close(int handle) { return target().Close(handle); }
+int FileSystemWrapper::Sync(int handle) { return target().Sync(handle); }
+int FileSystemWrapper::SyncFolder(const fs::path& p) { return target().SyncFolder(p); }
+int FileSystemWrapper::SyncFileSystem(const fs::path& p) { return target().SyncFileSystem(p); }
+int FileSystemWrapper::Replace(const fs::path& from, const fs::path& to) {
+  return target().Replace(from, to);
+}
+int FileSystemWrapper::Delete(const fs::path& p) { return target().Delete(p); }
+int FileSystemWrapper::List(const fs::path& p, std::vector<std::string>& names) {
+  return target().List(p, names);
+}
+int FileSystemWrapper::Stat(const fs::path& p, EntryInfo& info) { return target().Stat(p, info); }
+size_t FileSystemWrapper::WriteBufferSize() const { return target().WriteBufferSize(); }
+
+int NameInAnyCase(const fs::path& dir, std::string_view name, std::string& on_disk) {
+  return NameCases().Find(dir, name, on_disk);
+}
+
+NameCaseScope::NameCaseScope(const fs::path& root) : key_(RootKey(root)) {
+  NameCases().OpenScope(key_);
+}
+NameCaseScope::~NameCaseScope() { NameCases().CloseScope(key_); }
 
 ScopedFileSystem::ScopedFileSystem(FileSystem& fs) : former_(Current().exchange(&fs)) {}
 ScopedFileSystem::~ScopedFileSystem() { Current().store(former_); }

@@ -43,6 +43,12 @@
 // process that could write it anyway (root): writing it in place,
 // replacing it and deleting it fail with EACCES and leave it as it was.
 //
+// A file in place of a folder. A call on a file (all but List, SyncFolder
+// and SyncFileSystem) whose way holds a file where a folder should be finds
+// no folder there: ENOENT, as for a missing folder, never ENOTDIR; Stat
+// tells it as Missing. Only the calls on a folder give ENOTDIR, for a path
+// that is not a folder. Callers read ENOENT alone as "missing".
+//
 // Handles. An open file is a handle (a small non-negative number) valid
 // until Close; Close always releases it, also when it reports an error.
 //
@@ -204,15 +210,81 @@ class FileSystem {
   virtual size_t WriteBufferSize() const { return kWriteBufferSize; }
 };
 
-// The file system of the process: the production one unless a test
-// installed another.
+// The file system of the process: the installed one (the production one
+// unless a test installed another) seen through the cache of names by case
+// (below), which every create, rename and delete passes.
 FileSystem& Files();
 // The production file system (POSIX, relative to registered data
 // directories).
 FileSystem& ProductionFiles();
 
+// Names by case. The names of a data directory are matched without regard to
+// ASCII case, as on the system it comes from. The folders looked up in
+// (NameInAnyCase) are listed once and their names kept while a NameCaseScope
+// of the data directory lives; Files() enters every file it creates (an
+// open for writing that is no Temporary, the target of a Replace) and takes
+// out every file it deletes or renames away, so no writer keeps the cache
+// by hand and a name looked up again in another case finds the file instead
+// of making a second one. Files made outside the seam (another program, a
+// test's plain write) are seen only by a folder listed after them.
+//
+// The name on disk of an entry of folder `dir` that equals `name` but for
+// ASCII case, into `on_disk` ("" when the folder holds none). Temporary
+// files of replacements (IsTemporaryName) name no entry. A missing folder,
+// or a file in place of one, holds none; else the errno of its List.
+int NameInAnyCase(const std::filesystem::path& dir, std::string_view name, std::string& on_disk);
+// Keeps the names of the folders under `root` while it lives (copies of a
+// data directory share one); the last scope of a root drops them, so a data
+// directory opened again lists its folders afresh.
+class NameCaseScope {
+ public:
+  explicit NameCaseScope(const std::filesystem::path& root);
+  ~NameCaseScope();
+  NameCaseScope(const NameCaseScope&) = delete;
+  NameCaseScope& operator=(const NameCaseScope&) = delete;
+
+ private:
+  std::string key_;
+};
+
+// A file system that passes every call to another one: the base of a
+// decorator that changes a few calls. The target is the one given, or, when
+// none is, the file system installed for the process at each call (so a
+// wrapper that is itself installed with ScopedFileSystem needs its target
+// given: it would call itself).
+class FileSystemWrapper : public FileSystem {
+ public:
+  explicit FileSystemWrapper(FileSystem* target = nullptr) : target_(target) {}
+
+  int ReadWhole(const std::filesystem::path& p, std::string& out) override;
+  int MapForReading(const std::filesystem::path& p, MappedFile& out) override;
+  int OpenForReading(const std::filesystem::path& p, OpenedFile& out) override;
+  int OpenForWriting(const std::filesystem::path& p, WriteMode mode, OpenedFile& out) override;
+  int Read(int handle, char* buf, size_t size, size_t& got) override;
+  int Write(int handle, std::string_view bytes, size_t* written = nullptr) override;
+  int WriteAt(int handle, std::uint64_t offset, std::string_view bytes) override;
+  int Truncate(int handle, std::uint64_t size) override;
+  int SetMode(int handle, unsigned mode) override;
+  int Close(int handle) override;
+  int Sync(int handle) override;
+  int SyncFolder(const std::filesystem::path& p) override;
+  int SyncFileSystem(const std::filesystem::path& p) override;
+  int Replace(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  int Delete(const std::filesystem::path& p) override;
+  int List(const std::filesystem::path& p, std::vector<std::string>& names) override;
+  int Stat(const std::filesystem::path& p, EntryInfo& info) override;
+  size_t WriteBufferSize() const override;
+
+ protected:
+  FileSystem& target() const;
+
+ private:
+  FileSystem* target_;
+};
+
 // Installs a file system for the process while it lives, then restores the
-// former one. Not for use while other threads are inside the seam.
+// former one; Files() wraps whichever is installed. Not for use while other
+// threads are inside the seam.
 class ScopedFileSystem {
  public:
   explicit ScopedFileSystem(FileSystem& fs);

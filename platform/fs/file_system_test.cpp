@@ -276,6 +276,11 @@ TEST_F(SeamTest, EachCallFailsWithItsStatedErrnoAndChangesNothing) {
        EISDIR},
       {"replace from a missing file",
        [&] { return files().Replace(data_ / "none.dat", data_ / "new.dat"); }, ENOENT},
+      // A file where a folder should be is a missing folder to calls on files.
+      {"read under a file", [&] { return files().ReadWhole(data_ / "file.dat" / "x", bytes); },
+       ENOENT},
+      {"write under a file", [&] { return open_as("file.dat/x.dat", WriteMode::InPlace); }, ENOENT},
+      {"delete under a file", [&] { return files().Delete(data_ / "file.dat" / "x"); }, ENOENT},
       {"list a file", [&] { return files().List(data_ / "file.dat", names); }, ENOTDIR},
       {"list a missing folder", [&] { return files().List(data_ / "NOPE", names); }, ENOENT},
       {"a name leading out",
@@ -420,14 +425,17 @@ TEST_F(SeamTest, FaultFileSystemCountsCallsAndFailsCallK) {
   fault.FailAt(2, EIO);
   {
     ScopedFileSystem installed(fault);
-    EXPECT_EQ(&Files(), &fault);
     std::string bytes;
     Put(data_ / "a.dat", "a");
     EXPECT_EQ(Files().ReadWhole(data_ / "a.dat", bytes), 0);
     EXPECT_EQ(Files().ReadWhole(data_ / "a.dat", bytes), EIO);
     EXPECT_EQ(fault.failed_operation(), "read whole " + (data_ / "a.dat").string());
   }
-  EXPECT_EQ(&Files(), &ProductionFiles());
+  // Uninstalled, it sees no more calls.
+  const std::int64_t seen = fault.operations();
+  std::string bytes;
+  EXPECT_EQ(Files().ReadWhole(data_ / "a.dat", bytes), 0);
+  EXPECT_EQ(fault.operations(), seen);
 }
 
 TEST_F(SeamTest, SyncsPutFilesAndFoldersOnDiskAndSayWhatIsMissing) {

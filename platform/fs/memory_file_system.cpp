@@ -125,8 +125,7 @@ int MemoryFileSystem::Find(const fs::path& p, std::shared_ptr<Node>& out,
       return 0;
     case Where::Folder:
       return EISDIR;
-    case Where::FileOnTheWay:
-      return ENOTDIR;
+    case Where::FileOnTheWay:  // no folder there: missing, as on disk
     case Where::Missing:
     case Where::NoFolder:
       break;
@@ -144,8 +143,7 @@ int MemoryFileSystem::Writable(const std::string& key, std::shared_ptr<Node>& ou
       // The data directory's rule: a file without write permission for its
       // owner is read-only, whoever writes it.
       return out->mode & S_IWUSR ? 0 : EACCES;
-    case Where::FileOnTheWay:
-      return ENOTDIR;
+    case Where::FileOnTheWay:  // no folder there: missing, as on disk
     case Where::NoFolder:
       return ENOENT;
     case Where::Missing:

@@ -1,10 +1,34 @@
 #pragma once
-// Record files: fixed-length records back to back, numbered from 1, no header.
-// The file is held in memory while open (read whole on open, written whole on
-// Close when changed), so millions of record reads cost no system calls.
+// Record files: fixed-length records back to back, numbered from 1, no
+// header. One way to use a file for each intent; a step takes its files
+// through these (in a step, through the openers of build/step/step_inputs.h,
+// which report a missing file in the step's words):
+//
+//  intent                      type (header)                missing file         short file (a
+//  trailing
+//                                                                                partial record)
+//  --------------------------  ---------------------------  -------------------
+//  ---------------------- a raw or NEW file, or a     FramedRecords                file Failure (in
+//  a   typed: a record out of large derived file, read    (record_frames.h): mapped,   step
+//  OpenNewRecords  frame passed over and in place                    by frames when typed reports,
+//  nullptr)    told (damage()); untyped:
+//                                                                                padded with blanks
+//  a small derived or          RecordImage: read whole      file Failure (in a   padded with blanks
+//  per-entity file                                          step OpenEntity-
+//                                                           Records reports,
+//                                                           nullptr)
+//  the bytes of a file         ReadWholeFile; the seam's    file Failure;        as they are
+//                              ReadWhole for an errno       ENOENT
+//  an appender: written        RecordAppender               created; the former  records cut or
+//  padded record after record                                      replaced on Close    to the
+//  length an in-place updater         WriteWholeFile (Rewrite::    created              cut to the
+//  new bytes
+//                              Whole or FromFirstChange)
+//
+// A file that is only read is never created. A text list has its own reader
+// and writer (text_list.h).
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,147 +40,59 @@ namespace volq {
 // Record count of a file of `bytes` bytes: bytes / length rounded to the
 // nearest whole number, a half to the even neighbour (2.5 -> 2, 2.6 -> 3).
 int32_t RecordCountOf(std::uint64_t bytes, int record_length);
-// Record k (1-based) of the image of file `path`: the record length, or less
-// for a trailing partial record. Outside the count an index Failure.
-std::string_view RecordAt(std::string_view image, int record_length, int32_t k,
-                          const std::filesystem::path& path);
 
-class RecordFile {
+// A small record file read whole and only read: a derived or per-entity
+// file. A missing or unreadable file raises a file Failure (it is never
+// created). A trailing partial record (a count rounded up) reads padded with
+// blanks, so that each view is a whole record; only that record is copied.
+class RecordImage {
  public:
-  // Opens for reading and writing; a missing file is created empty: only for
-  // per-entity files that the step writes. A file that cannot be opened or
-  // created raises a file Failure.
-  RecordFile(const std::filesystem::path& path, int record_length);
-  ~RecordFile();
-  RecordFile(const RecordFile&) = delete;
-  RecordFile& operator=(const RecordFile&) = delete;
-
-  int32_t Count() const { return RecordCountOf(data_.size(), length_); }
-  int length() const { return length_; }
-  const std::filesystem::path& path() const { return path_; }
-
-  // Record k (1-based). A record past the count raises an index Failure. The
-  // trailing partial record of a count rounded up reads as its bytes padded
-  // with blanks to the record length.
-  std::string Read(int32_t k) const;
-  // View of record k inside the file image; shorter than the record length
-  // only for a trailing partial record.
+  RecordImage(const std::filesystem::path& path, int record_length);
+  int32_t Count() const { return count_; }
+  // Record k (1-based); outside 1..Count() an index Failure.
   std::string_view View(int32_t k) const;
-  // Writes record k; k may be one past the count (the file grows, a trailing
-  // partial record before it blank-padded). rec is cut or blank-padded to the
-  // record length.
-  void Write(int32_t k, std::string_view rec);
-
-  // Writes the file back when it changed; a failed write raises a file Failure.
-  void Close();
-
+  // The whole file as read.
   const std::string& bytes() const { return data_; }
 
  private:
   std::filesystem::path path_;
   int length_;
   std::string data_;
-  bool dirty_ = false;
-  bool open_ = false;
-};
-
-// Whether an input can be read, without reading it: 0 when it opens for
-// reading, ENOENT when there is no such file, else the errno of the failed
-// open (EISDIR for a folder of its name, ELOOP for a symlink, ENODEV for a
-// FIFO, socket or device). Never creates the file, never waits.
-int ProbeInput(const std::filesystem::path& path);
-
-// The whole of an input into `out`: 0, ENOENT when there is no such file (or
-// no such folder on the way), else the errno of the failed read.
-int ReadInput(const std::filesystem::path& path, std::string& out);
-
-// Whole-file helpers for steps that stream.
-std::string ReadWholeFile(const std::filesystem::path& path);  // Failure when unreadable
-// Writes the file in place (created when missing); one that another name
-// links to is replaced instead (ReplaceWholeFile), so the other name keeps
-// its bytes. Failure on error.
-void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
-// Leaves the file holding exactly `bytes` like WriteWholeFile, but writes only
-// from the first byte that differs and cuts what is left over (nothing at all
-// when the file already holds them): rewriting thousands of small files whole
-// costs many times more on file systems that secure the blocks of a file cut
-// to 0 bytes before its new ones. A linked file is replaced as by
-// WriteWholeFile. Failure on error.
-void UpdateWholeFile(const std::filesystem::path& path, std::string_view bytes);
-
-}  // namespace volq
-
-namespace volq {
-
-// A record file read in place (mapped, not copied), for steps that only read
-// a large raw file. A missing file raises a file Failure: a file that is only
-// read is never created.
-class RecordReader {
- public:
-  RecordReader(const std::filesystem::path& path, int record_length);
-  // A reader of no records, for a history that has no file.
-  explicit RecordReader(int record_length) : length_(record_length) {}
-
-  int32_t Count() const { return RecordCountOf(bytes().size(), length_); }
-  // As RecordFile::View and RecordFile::Read.
-  std::string_view View(int32_t k) const;
-  std::string Read(int32_t k) const;
-  // The whole file as mapped.
-  std::string_view bytes() const { return map_.bytes(); }
-
- private:
-  std::filesystem::path path_;
-  int length_;
-  MappedFile map_;
-};
-
-// A record file read whole and only read. Unlike RecordFile, a missing file
-// raises a file Failure instead of being created: for a small file that a
-// step only looks into.
-class RecordImage {
- public:
-  RecordImage(const std::filesystem::path& path, int record_length)
-      : path_(path), length_(record_length), data_(ReadWholeFile(path)) {}
-  int32_t Count() const { return RecordCountOf(data_.size(), length_); }
-  std::string_view View(int32_t k) const { return RecordAt(data_, length_, k, path_); }
-
- private:
-  std::filesystem::path path_;
-  int length_;
-  std::string data_;
-};
-
-// Records as every reader of record files sees them: a trailing partial
-// record (a count rounded up) reads padded with blanks, so that each view is
-// a whole record. Reader is RecordReader for large files read in place, or
-// RecordFile or RecordImage for the many small per-entity files, which cost
-// far less read whole than mapped and unmapped one by one. Only the padded
-// last record is copied.
-template <class Reader>
-class PaddedRecords {
- public:
-  PaddedRecords(const std::filesystem::path& path, int record_length)
-      : file_(path, record_length), count_(file_.Count()) {
-    if (count_ > 0 && file_.View(count_).size() < static_cast<size_t>(record_length)) {
-      last_.assign(file_.View(count_)).resize(static_cast<size_t>(record_length), ' ');
-    }
-  }
-  int32_t Count() const { return count_; }
-  // Record k (1-based); outside 1..Count() an index Failure.
-  std::string_view View(int32_t k) const {
-    return k == count_ && !last_.empty() ? std::string_view(last_) : file_.View(k);
-  }
-
- private:
-  Reader file_;
   int32_t count_;
-  std::string last_;
+  std::string padded_last_;
 };
+
+// The whole content of a file; a missing or unreadable one raises a file
+// Failure (FailRead).
+std::string ReadWholeFile(const std::filesystem::path& path);
+// Raises the Failure of a failed read of a file: "cannot read" for what it
+// holds (a folder of its name, an I/O error), "cannot open" for the way to
+// it (missing, refused).
+[[noreturn]] void FailRead(const std::filesystem::path& path, int err);
+
+// How an in-place update writes the file.
+enum class Rewrite {
+  // Every byte written, then what is left of a longer former file cut.
+  Whole,
+  // Only from the first byte that differs, the rest cut (nothing at all
+  // when the file already holds the bytes): rewriting thousands of small
+  // files whole costs many times more on file systems that secure the
+  // blocks of a file cut to 0 bytes before its new ones.
+  FromFirstChange,
+};
+
+// Leaves the file holding exactly `bytes`, written in place (created when
+// missing) as `how` says. One that another name links to is replaced
+// instead (ReplaceWholeFile), so the other name keeps its bytes. Failure on
+// error.
+void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
+                    Rewrite how = Rewrite::Whole);
 
 // A record file written from its first record on, record after record,
-// through one buffer: the NEW files, tallies and item files. It replaces the
-// former file whole on Close; until then, and when it is destroyed without
-// Close or a write failed, the former file stays as it was.
+// through one buffer: the raw files of a download, the NEW files, tallies
+// and item files. It replaces the former file whole on Close; until then,
+// and when it is destroyed without Close or a write failed, the former file
+// stays as it was.
 class RecordAppender {
  public:
   RecordAppender(const std::filesystem::path& path, int record_length);

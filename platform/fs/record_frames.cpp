@@ -96,6 +96,22 @@ std::string_view RecordFrames::View(int32_t k) const {
   return image_.substr(starts_[static_cast<size_t>(k - 1)], length_);
 }
 
+namespace {
+
+MappedFile Mapped(const std::filesystem::path& path) {
+  MappedFile map;
+  if (const int err = Files().MapForReading(path, map)) FailRead(path, err);
+  return map;
+}
+
+}  // namespace
+
+FramedRecords::FramedRecords(const std::filesystem::path& path, int record_length,
+                             std::string_view type)
+    : map_(Mapped(path)), frames_(map_.bytes(), record_length, type) {}
+
+FramedRecords::FramedRecords(int record_length) : frames_({}, record_length, "") {}
+
 std::string FrameDamageText(std::string_view file, const FrameDamage& d) {
   const std::string place = "byte " + Grouped(d.first_byte) + " (record " +
                             Grouped(static_cast<uint64_t>(d.first_record)) + ")";

@@ -6,6 +6,10 @@
 // once per file: where a record is out of frame, the next place where a whole
 // record in frame begins is taken up again, so only the damaged record is
 // lost.
+//
+// FramedRecords is the reader of raw and NEW files, and of large derived
+// files read in place (untyped); record_file.h's table sets it beside the
+// other ways to use a record file.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -55,18 +59,29 @@ class RecordFrames {
 // passed over; the records after it were read in frame".
 std::string FrameDamageText(std::string_view file, const FrameDamage& d);
 
-// A record file read in place and taken by its frames: the raw and NEW
-// files of the steps. Opening a missing file creates it empty.
+// A record file read in place (mapped, not copied) and taken by its frames:
+// the raw and NEW files of the steps, read by `type`; a derived file of
+// records that carry no type ("": ITEM files, a jockey's history of
+// thousands of rides) is read by record number, its trailing partial record
+// padded. A missing or unreadable file raises a file Failure: a file that is
+// only read is never created.
 class FramedRecords {
  public:
-  FramedRecords(const std::filesystem::path& path, int record_length, std::string_view type)
-      : file_(path, record_length), frames_(file_.bytes(), record_length, type) {}
+  FramedRecords(const std::filesystem::path& path, int record_length, std::string_view type);
+  // No records, for a history that has no file.
+  explicit FramedRecords(int record_length);
+  FramedRecords(const FramedRecords&) = delete;
+  FramedRecords& operator=(const FramedRecords&) = delete;
+
   int32_t Count() const { return frames_.Count(); }
+  // Record k (1-based), always whole; outside 1..Count() an index Failure.
   std::string_view View(int32_t k) const { return frames_.View(k); }
   const FrameDamage& damage() const { return frames_.damage(); }
+  // The whole file as mapped.
+  std::string_view bytes() const { return map_.bytes(); }
 
  private:
-  RecordReader file_;
+  MappedFile map_;
   RecordFrames frames_;
 };
 

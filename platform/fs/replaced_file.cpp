@@ -7,7 +7,6 @@
 
 #include "platform/base/ascii_case.h"
 #include "platform/base/stop_request.h"
-#include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 
@@ -146,14 +145,12 @@ void ReplacedFile::Commit() {
     Files().Delete(temp_);
     FailFileOp("cannot replace", final_, err);
   }
-  NoteFileCreated(final_);
 }
 
 void ReplacedFile::PutInPlace() {
   if (!pending_ || handle_ >= 0) FailFile("put in place before finished", final_, 0);
   pending_ = false;
   if (const int err = Files().Replace(temp_, final_)) FailFileOp("cannot replace", final_, err);
-  NoteFileCreated(final_);
 }
 
 void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes) {

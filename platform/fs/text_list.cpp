@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/base/stop_request.h"
-#include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 #include "platform/fs/number_text.h"
@@ -13,48 +12,12 @@
 
 namespace volq {
 
-TextListWriter::TextListWriter(const std::filesystem::path& path, Mode mode)
-    : path_(path), flush_at_(std::min(size_t{1} << 16, Files().WriteBufferSize())) {
-  if (mode == Mode::Output) {
-    anew_ = std::make_unique<ReplacedFile>(path);
-  } else {
-    append_ = true;
-    StopAtFileBoundary();
-    OpenedFile f;
-    const int err = Files().OpenForWriting(path, WriteMode::Append, f);
-    if (err == kLinkedFile) {
-      // Another name links to the list: it is replaced by its former lines
-      // and the new ones, and the other name keeps the former lines alone.
-      buf_ = ReadWholeFile(path);
-      anew_ = std::make_unique<ReplacedFile>(path);
-    } else if (err) {
-      FailFileOp("cannot open", path, err);
-    } else {
-      appended_ = f.handle;
-      NoteFileCreated(path);
-    }
-  }
-  buf_.reserve(flush_at_);
-}
-
-// A list written anew and not closed is dropped with its replacement; one
-// appended to keeps what it was given.
-TextListWriter::~TextListWriter() {
-  if (append_ && (appended_ >= 0 || anew_)) {
-    try {
-      Close();
-    } catch (const Failure& e) {
-      ReportLateFailure(e.text());
-    }
-  }
-}
-
-void TextListWriter::Separator() {
+void TextListText::Separator() {
   if (!first_) buf_ += ',';
   first_ = false;
 }
 
-TextListWriter& TextListWriter::String(std::string_view s) {
+TextListText& TextListText::String(std::string_view s) {
   Separator();
   buf_ += '"';
   buf_ += s;
@@ -62,74 +25,94 @@ TextListWriter& TextListWriter::String(std::string_view s) {
   return *this;
 }
 
-TextListWriter& TextListWriter::Number(int64_t n) {
+TextListText& TextListText::Number(int64_t n) {
   Separator();
   buf_ += std::to_string(n);
   return *this;
 }
 
-TextListWriter& TextListWriter::Raw(std::string_view item) {
+TextListText& TextListText::Raw(std::string_view item) {
   Separator();
   buf_ += item;
   return *this;
 }
 
-void TextListWriter::EndLine() {
+void TextListText::EndLine() {
   buf_ += "\r\n";
   first_ = true;
-  FlushIfFull();
 }
 
-void TextListWriter::Bytes(std::string_view bytes) {
-  buf_ += bytes;
-  first_ = true;
-  FlushIfFull();
-}
-
-void TextListWriter::WriteBuffer() {
-  std::string out;
-  out.swap(buf_);
-  buf_.reserve(flush_at_);
-  if (anew_) {
-    anew_->Write(out);
-  } else if (appended_ < 0) {
-    FailFile("write to closed", path_, 0);
-  } else if (const int err = Files().Write(appended_, out)) {
-    FailFileOp("cannot write", path_, err);
-  }
-}
-
-void TextListWriter::FlushIfFull() {
-  if (buf_.size() >= flush_at_) WriteBuffer();
-}
-
-void TextListWriter::Line(std::string_view bytes) {
-  first_ = true;
+void TextListText::Line(std::string_view bytes) {
   buf_ += bytes;
   EndLine();
 }
 
+void TextListText::Bytes(std::string_view bytes) {
+  buf_ += bytes;
+  first_ = true;
+}
+
+std::string TextListText::Take() {
+  std::string out;
+  out.swap(buf_);
+  first_ = true;
+  return out;
+}
+
+TextListWriter::TextListWriter(const std::filesystem::path& path)
+    : file_(std::make_unique<ReplacedFile>(path)),
+      path_(path),
+      flush_at_(std::min(size_t{1} << 16, Files().WriteBufferSize())) {
+  text_.Reserve(flush_at_);
+}
+
+TextListWriter& TextListWriter::String(std::string_view s) {
+  text_.String(s);
+  return *this;
+}
+
+TextListWriter& TextListWriter::Number(int64_t n) {
+  text_.Number(n);
+  return *this;
+}
+
+TextListWriter& TextListWriter::Raw(std::string_view item) {
+  text_.Raw(item);
+  return *this;
+}
+
+void TextListWriter::EndLine() {
+  text_.EndLine();
+  FlushIfFull();
+}
+
+void TextListWriter::Line(std::string_view bytes) {
+  text_.Line(bytes);
+  FlushIfFull();
+}
+
+void TextListWriter::Bytes(std::string_view bytes) {
+  text_.Bytes(bytes);
+  FlushIfFull();
+}
+
+void TextListWriter::FlushIfFull() {
+  if (text_.size() < flush_at_) return;
+  if (!file_) FailFile("write to closed", path_, 0);
+  file_->Write(text_.Take());
+  text_.Reserve(flush_at_);
+}
+
 void TextListWriter::Close() {
-  if (anew_) {
-    // Closed once, whatever happens: a failed write drops the replacement.
-    std::unique_ptr<ReplacedFile> file = std::move(anew_);
-    std::string rest;
-    rest.swap(buf_);
-    file->Write(rest);
-    file->Commit();
-    return;
-  }
-  if (appended_ < 0) return;
-  const int handle = appended_;
-  appended_ = -1;
-  int err = buf_.empty() ? 0 : Files().Write(handle, buf_);
-  buf_.clear();
-  if (const int closed = Files().Close(handle); closed && !err) err = closed;
-  if (err) FailFileOp("cannot write", path_, err);
+  if (!file_) return;
+  // Closed once, whatever happens: a failed write drops the replacement.
+  std::unique_ptr<ReplacedFile> file = std::move(file_);
+  file->Write(text_.Take());
+  file->Commit();
 }
 
 TextListReader::TextListReader(const std::filesystem::path& path) {
-  error_ = ReadInput(path, data_);
+  error_ = Files().ReadWhole(path, data_);
   if (error_ != 0) data_.clear();
 }
 

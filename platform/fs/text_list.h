@@ -14,17 +14,37 @@
 
 namespace volq {
 
+// The items of a text list formatted into memory, exactly as the writer
+// writes them: for a list that is part of other bytes (a horse's placing
+// block, written into its own file and into each parent's block file). The
+// writer formats through it, so there is one way to write an item.
+class TextListText {
+ public:
+  TextListText& String(std::string_view s);  // "s"
+  TextListText& Number(int64_t n);           // bare decimal
+  TextListText& Raw(std::string_view item);  // bare text, as given
+  void EndLine();                            // CR LF
+  void Line(std::string_view bytes);         // whole line + CR LF
+  void Bytes(std::string_view bytes);        // as they are: lines that bring their own CR LF
+  void Reserve(size_t n) { buf_.reserve(n); }
+  size_t size() const { return buf_.size(); }
+  // The bytes so far, leaving it empty at the start of a line.
+  std::string Take();
+
+ private:
+  void Separator();
+  bool first_ = true;
+  std::string buf_;
+};
+
+// A text list written anew: it replaces the former file whole on Close, and
+// a writer destroyed without Close, or whose write failed, leaves the former
+// file as it was (its replacement is dropped). A missing file is created; one
+// that cannot be opened raises a file Failure. A list that other bytes
+// follow in one file is formatted with TextListText and written whole.
 class TextListWriter {
  public:
-  enum class Mode { Output, Append };
-  // Output writes the list anew: it replaces the former file whole on Close,
-  // and a writer destroyed without Close (or whose write failed) leaves the
-  // former file as it was. Append adds to the end of the file in place (one
-  // that another name links to is replaced on Close by its former bytes and
-  // the new ones, as Output does). Both create a missing file; one that
-  // cannot be opened raises a file Failure.
-  explicit TextListWriter(const std::filesystem::path& path, Mode mode = Mode::Output);
-  ~TextListWriter();
+  explicit TextListWriter(const std::filesystem::path& path);
   TextListWriter(const TextListWriter&) = delete;
   TextListWriter& operator=(const TextListWriter&) = delete;
 
@@ -37,16 +57,11 @@ class TextListWriter {
   void Close();                                // flushes; a failed write raises a file Failure
 
  private:
-  void Separator();
   void FlushIfFull();
-  void WriteBuffer();
-  std::unique_ptr<ReplacedFile> anew_;  // Output, or Append to a linked file
-  int appended_ = -1;                   // Append: the handle of the file
-  bool append_ = false;                 // Append: kept also when not closed
+  std::unique_ptr<ReplacedFile> file_;  // until Close
   std::filesystem::path path_;
-  bool first_ = true;
   size_t flush_at_;  // 64 KiB, or the file system's write buffer size when smaller
-  std::string buf_;
+  TextListText text_;
 };
 
 class TextListReader {

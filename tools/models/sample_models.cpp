@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "build/factors/factor_frame.h"
+#include "common/data_dir_catalogue.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/text_list.h"
 
@@ -11,7 +12,12 @@ namespace volq::models {
 
 namespace {
 
-constexpr const char* kSpeedWords[3] = {"Agari", "Pace", "Soha"};
+// A course type's speed data set and weight file of each speed, in the
+// order of Speed.
+constexpr CourseFile kSpeedData[3] = {CourseFile::AgariData, CourseFile::PaceData,
+                                      CourseFile::SohaData};
+constexpr CourseFile kWeightData[3] = {CourseFile::AgariWeightData, CourseFile::PaceWeightData,
+                                       CourseFile::SohaWeightData};
 
 std::string Next(TextListReader& r, const std::string& file) {
   if (r.Eof()) FailFile(file + ": short");
@@ -77,8 +83,6 @@ double MeanSpeed(DataDir& dir, const std::string& file) {
 
 }  // namespace
 
-const char* SpeedWord(int speed) { return kSpeedWords[speed]; }
-
 float SampleWeight(int speed, int k, int32_t j, double mean) {
   // splitmix64 of speed, column and position: an offset of -0.25 to 0.25.
   uint64_t h = (static_cast<uint64_t>(speed) << 40) ^ (static_cast<uint64_t>(k) << 20) ^
@@ -93,11 +97,11 @@ float SampleWeight(int speed, int k, int32_t j, double mean) {
 
 SampleModel ReadCategorisation(DataDir& dir, const std::string& word) {
   SampleModel m;
-  const std::string totals = "QA1" + word + "TotalData201801N2024.dat";
+  const std::string totals = CourseFileName(CourseFile::TotalData, word);
   TextListReader t = Open(dir, totals);
   ReadHeader(t, totals, m.count);
 
-  const std::string list = word + "ItemCategory201801N2024.dat";
+  const std::string list = CourseFileName(CourseFile::ItemCategory, word);
   TextListReader c = Open(dir, list);
   for (int k = 1; k <= kFactorCount; ++k) {
     for (int32_t j = 1; j <= m.count[k]; ++j) m.categories.push_back(Next(c, list));
@@ -105,24 +109,26 @@ SampleModel ReadCategorisation(DataDir& dir, const std::string& word) {
   if (!c.Eof()) FailFile(list + ": more categories than " + totals + " counts");
 
   for (int s : {kAgari, kPace, kSoha}) {
-    m.mean[s] = MeanSpeed(dir, "QA1" + word + SpeedWord(s) + "Data201801N2024.dat");
+    m.mean[s] = MeanSpeed(dir, CourseFileName(kSpeedData[s], word));
   }
   return m;
 }
 
 void WriteSampleModel(DataDir& dir, const std::string& word, const SampleModel& m) {
-  const auto path = [&](const std::string& name) { return dir.Path("OPTION1N\\" + name); };
+  const auto path = [&](CourseFile file) {
+    return dir.Path(InOptionFolder(CourseFileName(file, word)));
+  };
   // Only the 30 counts: the window reads no leading record count.
-  TextListWriter totals(path("QA1" + word + "TotalData201801N2024.dat"));
+  TextListWriter totals(path(CourseFile::TotalData));
   for (int k = 1; k <= kFactorCount; ++k) totals.Number(m.count[k]).EndLine();
   totals.Close();
 
-  TextListWriter list(path(word + "ItemCategory201801N2024.dat"));
+  TextListWriter list(path(CourseFile::ItemCategory));
   for (const std::string& category : m.categories) list.String(category).EndLine();
   list.Close();
 
   for (int s : {kAgari, kPace, kSoha}) {
-    TextListWriter w(path("QA1" + word + SpeedWord(s) + "WeightData201801N2024.dat"));
+    TextListWriter w(path(kWeightData[s]));
     char text[32];
     for (int k = 1; k <= kFactorCount; ++k) {
       for (int32_t j = 1; j <= m.count[k]; ++j) {

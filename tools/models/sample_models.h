@@ -17,9 +17,9 @@
 
 namespace volq::models {
 
-// The three models, in the order of their weight files.
+// The three models, in the order of their weight files (the catalogue's
+// CourseFile names each speed's data set and weight file).
 enum Speed { kAgari = 0, kPace = 1, kSoha = 2 };
-const char* SpeedWord(int speed);  // "Agari", "Pace", "Soha"
 
 // The weight of category j of column k for a course whose mean speed is mean.
 float SampleWeight(int speed, int k, int32_t j, double mean);
