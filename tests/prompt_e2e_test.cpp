@@ -14,6 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "e2e_support.h"
 
 namespace {
 
@@ -21,7 +24,15 @@ namespace fs = std::filesystem;
 
 class Terminal {
  public:
-  explicit Terminal(const fs::path& dir, unsigned short columns = 120) {
+  // volqfetch on the data directory DIR/data, or the command `argv` when
+  // given (its first word the program).
+  explicit Terminal(const fs::path& dir, unsigned short columns = 120,
+                    std::vector<std::string> argv = {}) {
+    // No record source: the download's open fails with a message box.
+    if (argv.empty()) argv = {VOLQFETCH_PATH, "--data-dir", (dir / "data").string()};
+    std::vector<char*> args;
+    for (std::string& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
     winsize ws{};
     ws.ws_row = 40;
     ws.ws_col = columns;
@@ -29,8 +40,7 @@ class Terminal {
     if (pid_ == 0) {
       setenv("XDG_CONFIG_HOME", (dir / "cfg").c_str(), 1);
       setenv("TERM", "xterm", 1);
-      // No record source: the download's open fails with a message box.
-      execl(VOLQFETCH_PATH, VOLQFETCH_PATH, "--data-dir", (dir / "data").c_str(), nullptr);
+      execvp(args[0], args.data());
       _exit(127);
     }
   }
@@ -171,6 +181,47 @@ TEST(Prompt, CtrlCClearsTheLineAndCtrlDEnds) {
     t.WaitFor("never printed");  // to the end of output
     EXPECT_EQ(t.Status(), 0) << t.screen();
     EXPECT_EQ(t.screen().find("JVOpen"), std::string::npos) << t.screen();  // no download ran
+  }
+  fs::remove_all(dir);
+}
+
+// Ctrl-C during a step at volqbuild's prompt (SIGINT, delivered by strace at
+// the step's 400th file opened, among the horses' files of Command3): the
+// step stops, says how it is mended, and the prompt comes back; the steps
+// that read its outputs refuse until it is pressed again.
+TEST(Prompt, CtrlCDuringAStepStopsItAndThePromptComesBack) {
+  if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+  const fs::path dir = volq::testing::FreshTestRoot();
+  ASSERT_TRUE(volq::testing::DownloadSample(dir, 3));
+  {
+    // LeakSanitizer cannot work under ptrace (the sanitizer build).
+    const std::string asan = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+    setenv("ASAN_OPTIONS", (asan.empty() ? "" : asan + ":").append("detect_leaks=0").c_str(), 1);
+    Terminal t(dir, 120,
+               {"strace", "-f", "-o", "/dev/null", "-e", "trace=openat", "-e",
+                "inject=openat:signal=INT:when=400", VOLQBUILD_PATH, "--data-dir",
+                (dir / "data").string()});
+    setenv("ASAN_OPTIONS", asan.c_str(), 1);
+    ASSERT_TRUE(t.started());
+    const std::string prompt = "VOLQNQ4DPROJECT 20180101SETUPC> ";
+    ASSERT_TRUE(t.WaitFor(prompt)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("press Command2\r");
+    ASSERT_TRUE(t.WaitFor(prompt, 2)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("press Command3\r");
+    ASSERT_TRUE(t.WaitFor("Command3 interrupted: its outputs are incomplete; press Command3 again"))
+        << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 3)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("press Command6\r");
+    ASSERT_TRUE(t.WaitFor("step refused: Command3")) << t.screen();
+    ASSERT_TRUE(t.WaitFor(prompt, 4)) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("quit\r");
+    t.WaitFor("never printed");  // to the end of output
+    // The program went on after the interruption, and its run failed.
+    EXPECT_EQ(t.Status(), 1) << t.screen();
   }
   fs::remove_all(dir);
 }
