@@ -198,7 +198,7 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
   if (!fs::is_directory(source_, ec)) return kSourceMissing;
 
   std::vector<fs::path> files;
-  std::string folders;  // the specification's, as a report names them
+  std::string folders;  // the folders asked for (RACE, DIFN, ...), as a report names them
   bool any_folder = false;
   for (size_t i = 0; i < data_spec.size(); i += 4) {
     folders += (i ? " " : "") + data_spec.substr(i, 4);
@@ -227,7 +227,7 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
     files.insert(files.end(), in_folder.begin(), in_folder.end());
   }
 
-  // Not one folder of the specification: the data directory or one of the
+  // Not one of the folders asked for: the data directory or one of the
   // source's own folders given in place of the source, not a source without data.
   if (!any_folder) {
     why_ = "the record source directory " + fs::absolute(source_, ec).string() +
