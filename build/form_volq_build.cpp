@@ -99,7 +99,7 @@ void FormVolqBuild::RunStep(const CommandButton& button) {
 
 std::string FormVolqBuild::Guide() const {
   return Cp932("press its buttons in this order, each needing what the earlier ones wrote: " +
-               ButtonOrder(kMainWindow) + " (volqbuild --help says what each writes).");
+               ButtonOrder(kMainWindow) + " (docs/glossary.md says what each writes).");
 }
 
 void FormVolqBuild::Command9_Click() { ShowModeless(wiring_.open_extended()); }

@@ -39,7 +39,7 @@ constexpr const char* kUsageButtons =
     "             the course's factor build (Command2-4) and categorisation\n"
     "             (Command5-7)\n"
     "exit status: 0 done, 1 a command failed or a step skipped something,\n"
-    "             2 a wrong command line\n";
+    "             2 a wrong command line, 128+N ended by signal N (130: Ctrl-C)\n";
 
 // The head, the folders, the middle, the step buttons run before the first
 // window opens, then the rest; lists as many a line as fit the console's width.

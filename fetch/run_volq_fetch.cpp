@@ -32,7 +32,7 @@ constexpr const char* kUsage =
     "buttons: Command2 downloads every record into the raw record files, Command3\n"
     "         checks the market-sale file, 設定 chooses the record source\n"
     "exit status: 0 done, 1 a command failed or the download was not complete,\n"
-    "             2 a wrong command line\n";
+    "             2 a wrong command line, 128+N ended by signal N (130: Ctrl-C)\n";
 
 }  // namespace
 

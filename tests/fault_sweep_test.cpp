@@ -256,7 +256,7 @@ std::vector<Command> BuildCommands() {
 }
 
 // What each click of a run writes (the download first, then each press or
-// pick of the build program), as the catalogue names them ("FOLDER\" for
+// pick of the build program), as the catalogue names them ("FOLDER/" for
 // the per-entity files of a folder). The category window's buttons are
 // not in the table of buttons: its extraction (Command1) writes the chosen
 // course type's horse list, Command2-4 one type's factor items each,
@@ -532,9 +532,6 @@ bool PerEntity(const std::string& rel) {
   return slash != std::string::npos && rel.compare(0, slash, "OPTION1N") != 0;
 }
 
-// A path from the data directory as reports show it ("KYOSOBA/2015100003.dat").
-std::string Shown(const std::string& rel) { return rel; }
-
 // The file an operation concerned ("write /path/OPTION1N/KYOSOBA.dat"),
 // from the data directory, without the temporary suffix
 // ".<pid>-<n>.partial" of a replacement: what a report names. Empty when it
@@ -563,12 +560,12 @@ bool NamesFile(const std::vector<std::string>& lines, const std::string& operati
                const fs::path& data) {
   const std::string file = FileOf(operation, data);
   if (file.empty()) return Mentions(lines, data.string());
-  return Mentions(lines, Shown(file)) || Mentions(lines, fs::path(file).filename().string());
+  return Mentions(lines, file) || Mentions(lines, fs::path(file).filename().string());
 }
 
 // Whether the output `rel` is one that a click writes, as ClickWrites gives them.
 bool Writes(const std::vector<std::string>& writes, const std::string& rel) {
-  const std::string shown = Shown(rel);
+  const std::string shown = rel;
   for (const std::string& w : writes) {
     if (w == shown || (w.back() == '/' && shown.rfind(w, 0) == 0)) return true;
   }
@@ -717,7 +714,7 @@ std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k
       problems.push_back(rel + " changed, which " + s.clean_log.clicks[click] + " does not write");
     } else if (skipped) {
       differ.push_back(rel);
-    } else if (!PerEntity(rel) || !Mentions(lines, Shown(rel))) {
+    } else if (!PerEntity(rel) || !Mentions(lines, rel)) {
       problems.push_back(rel + " is neither as before the run nor as the clean run wrote it" +
                          (PerEntity(rel) ? ", and no report names it" : ""));
     }
@@ -746,13 +743,12 @@ std::vector<std::string> FaultAt(Sweep& s, const FaultMode& mode, std::int64_t k
       return Click::Make;
     });
     if (again.stopped_at != static_cast<int>(click) || again.reports[click] != log.reports[click]) {
-      problems.push_back(s.clean_log.clicks[click] + " run again with " + Shown(file) +
+      problems.push_back(s.clean_log.clicks[click] + " run again with " + file +
                          " refused does not report as it did");
     }
     for (const std::string& path : Differing(s.memory.Save(), after)) {
       problems.push_back(Relative(path, s.fx.data) + " is not the same when " +
-                         s.clean_log.clicks[click] + " runs again with " + Shown(file) +
-                         " refused");
+                         s.clean_log.clicks[click] + " runs again with " + file + " refused");
     }
   }
 

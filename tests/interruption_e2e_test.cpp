@@ -11,7 +11,6 @@
 #include <string>
 
 #include "e2e_support.h"
-#include "platform/fs/data_dir_lock.h"
 #include "platform/fs/run_journal.h"
 
 namespace volq {
@@ -107,7 +106,8 @@ TEST_F(InterruptionEndToEnd, ADownloadKilledAmongItsRenamesIsCompletedByTheNextP
   }
 }
 
-// Command3 writes two files per horse; its 400th open is among them.
+// Command3 writes two files per horse; the process's 400th openat falls
+// among them.
 TEST_F(InterruptionEndToEnd, AStepCutShortIsNamedUntilPressedAgain) {
   // Former outputs of the whole chain, then a new download under them.
   ASSERT_EQ(Run(VOLQBUILD_PATH, "press Command2; press Command3; press Command6"), 0) << Err();

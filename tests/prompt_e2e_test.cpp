@@ -186,9 +186,9 @@ TEST(Prompt, CtrlCClearsTheLineAndCtrlDEnds) {
 }
 
 // Ctrl-C during a step at volqbuild's prompt (SIGINT, delivered by strace at
-// the step's 400th file opened, among the horses' files of Command3): the
-// step stops, says how it is mended, and the prompt comes back; the steps
-// that read its outputs refuse until it is pressed again.
+// the process's 400th openat, which falls among the horses' files of
+// Command3): the step stops, says how it is mended, and the prompt comes
+// back; the steps that read its outputs refuse until it is pressed again.
 TEST(Prompt, CtrlCDuringAStepStopsItAndThePromptComesBack) {
   if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is not installed";
   const fs::path dir = volq::testing::FreshTestRoot();

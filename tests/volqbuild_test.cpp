@@ -90,7 +90,7 @@ TEST(Volqbuild, HelpTellsTheButtonOrderAndAnEmptyListItsButton) {
   for (const std::string& window :
        {"In window 1 (VOLQNQ4DPROJECT 20180101SETUPC): press its buttons in this order, each "
         "needing what the earlier ones wrote: " +
-            volq::ButtonOrder(volq::kMainWindow) + " (volqbuild --help says what each writes).",
+            volq::ButtonOrder(volq::kMainWindow) + " (docs/glossary.md says what each writes).",
         std::string("In window 2 (CATEGORYSETUP20180101SETUPC): per course type, type Text1 "
                     "201801 (the start month; type it again before each 抽出: Text1 is the status "
                     "line too), then press Option1 (芝), Command1 (抽出), Command2 (芝因子設定) "

@@ -1,8 +1,8 @@
 #pragma once
 // Place counts of every listed jockey by racecourse ("01" to "10") and day
 // class (Saturday, other day), over the jockey's races from the newest back to
-// the newest one run in 2004 or earlier: KISHUFUKUSHO\<code>.dat (20 lines
-// "v,d,placed,other") and one OPTION1N\DONICHI.dat record of place rates per
+// the newest one run in 2004 or earlier: KISHUFUKUSHO/<code>.dat (20 lines
+// "v,d,placed,other") and one OPTION1N/DONICHI.dat record of place rates per
 // jockey, record k for the jockey on line k of KISHUNUM20180101.dat.
 #include <array>
 #include <cstdint>

@@ -17,7 +17,7 @@ struct WinnerMargin {
   std::string margin;   // first margin code, 3 characters
 };
 
-// Reads UMAGOTOEXSETUP\<pedigree>EX.dat of every horse of
+// Reads UMAGOTOEXSETUP/<pedigree>EX.dat of every horse of
 // KETTONUM20180101Q.dat (a missing file has no records, is reported and is
 // not made) and returns the winners' rows. RecordCount ends as the last file's count.
 std::vector<WinnerMargin> ReadWinnerMargins(StepContext& ctx);

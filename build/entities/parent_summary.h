@@ -1,6 +1,6 @@
 #pragma once
-// The summary record of a dam (OPTION1N\MARE.dat) or a sire
-// (OPTION1N\STALLION.dat): record k for the k-th parent of the run's list,
+// The summary record of a dam (OPTION1N/MARE.dat) or a sire
+// (OPTION1N/STALLION.dat): record k for the k-th parent of the run's list,
 // 402 bytes of rates, counts, money totals and a running-style code over the
 // offspring totals of the parent; its fields are kMareStallionTable of
 // common/derived_layout.h. The later windows look sires up by the breeding

@@ -57,7 +57,7 @@ std::vector<std::string> WriteRecentHorseList(StepContext& ctx) {
   if (recent) frame.Do("close", [&] { recent->Close(); });
   // Read back from the file, so the table is what later readers of the list
   // see. A list written but not read back ends the step: stage 2 would copy
-  // by an empty table and delete OPTION1N\KYOSOBAA.dat.
+  // by an empty table and delete OPTION1N/KYOSOBAA.dat.
   TextListReader back(recent_path);
   if (!back.ok() && back.error() != ENOENT) {
     StopStep("cannot read " + ShownPath(recent_path) + " back: " + SeamErrorText(back.error()));

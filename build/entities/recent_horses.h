@@ -10,7 +10,7 @@
 namespace volq {
 
 // Runs the three stages in order; "終わり" and the record count of
-// OPTION1N\KYOSOBA.dat, which is also left in RecordCount.
+// OPTION1N/KYOSOBA.dat, which is also left in RecordCount.
 std::string RecentHorsesStep(StepContext& ctx);
 
 // Stage 1: rewrites KETTONUM20180101Q.dat (one quoted pedigree number per
@@ -18,7 +18,7 @@ std::string RecentHorsesStep(StepContext& ctx);
 // back from the file.
 std::vector<std::string> WriteRecentHorseList(StepContext& ctx);
 
-// Stage 2: OPTION1N\KYOSOBAA.dat, the placing records of KYOSOBA.dat whose
+// Stage 2: OPTION1N/KYOSOBAA.dat, the placing records of KYOSOBA.dat whose
 // horse is recent, in KYOSOBA.dat order, a record once per listing of its
 // horse; no file when none is copied. Sets RecordCount to KYOSOBA.dat's count.
 void CopyRecentPlacingRecords(StepContext& ctx, const std::vector<std::string>& recent);

@@ -1,9 +1,9 @@
 #pragma once
-// "計算": the EX file UMAGOTOEXSETUP\<horse>EX.dat of every horse of
+// "計算": the EX file UMAGOTOEXSETUP/<horse>EX.dat of every horse of
 // KETTONUM20180101.dat, record j extending record j of the horse's race-entry
-// file UMAGOTOSETUP\<horse>.dat with its race (RA NEW), the horse (UM NEW),
+// file UMAGOTOSETUP/<horse>.dat with its race (RA NEW), the horse (UM NEW),
 // its jockey (KS NEW), its last market sale and its place among its dam's
-// foals (HAHAHAN\<dam>.dat).
+// foals (HAHAHAN/<dam>.dat).
 #include <string>
 
 #include "build/extended/market_sale_table.h"

@@ -10,7 +10,7 @@ namespace volq {
 
 inline constexpr int kViewerRows = 129;  // row 0: the column headings
 
-// Fills `grid` from UMAGOTOEXSETUP\<file> (a list entry "<horse>EX.dat"; a
+// Fills `grid` from UMAGOTOEXSETUP/<file> (a list entry "<horse>EX.dat"; a
 // missing file shows only the labels and is not made).
 // A name that is not a plain file name or a file that cannot be read raises
 // a file Failure before the grid is touched.

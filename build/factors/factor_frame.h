@@ -133,10 +133,7 @@ class FactorFrame {
   std::string_view RaceMonth() const { return Ex({"race.month_day", 0, 2}); }  // EX 15:2
   // The race's day, EX 11:8 (year, then month and day of the month-day
   // field), and the horse's birth date laid out alike.
-  RaceDay RaceDate() const {
-    return {std::string(RaceYear()), std::string(RaceMonth()),
-            std::string(Ex({"race.month_day", 2, 2}))};
-  }
+  RaceDay RaceDate() const { return RaceDay::OfMonthDay(RaceYear(), Ex("race.month_day")); }
   RaceDay BirthDate() const {
     return {std::string(Ex("birth_date.year")), std::string(Ex("birth_date.month")),
             std::string(Ex("birth_date.day"))};

@@ -106,11 +106,10 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
   DataDir& dir = f.dir();
   StepContext ctx{dir, frame, f.RecordCount};
   w.StopOnUnreadTables(false);
-  BeginStep(ctx,
-            {{b.kind.horse_list},
-             {std::begin(kLookupFiles), std::end(kLookupFiles)},
-             {b.kind.item_file},
-             {kFolderOutput<kUmaExFolder>, kFolderOutput<kJockeyEntryFolder>, kFemaleLineList}});
+  BeginStep(ctx, {{b.kind.horse_list},
+                  {std::begin(kLookupFiles), std::end(kLookupFiles)},
+                  {b.kind.item_file},
+                  {kFolderOutput<kUmaExFolder>, kFemaleLineList}});
   for (std::string_view name : kLookupFiles) ReportIfMissing(ctx, name);
   const std::filesystem::path item_path = dir.Path(b.kind.item_file);
   std::unique_ptr<RecordAppender> items;

@@ -1,6 +1,5 @@
 #include "build/factors_alt/alt_terms.h"
 
-#include "build/factors/factor_frame.h"
 #include "common/data_dir_catalogue.h"
 #include "common/record_layout.h"
 

@@ -61,7 +61,7 @@ std::string StyleCode6(const SankuValues& v);
 // horse and the HAHAN/SHUBOBAN total file of a parent.
 std::string SankuNumberText(const SankuValues& v);
 
-// The 228-byte placing record of a horse (OPTION1N\KYOSOBA.dat) from its
+// The 228-byte placing record of a horse (OPTION1N/KYOSOBA.dat) from its
 // record and the numbers of its block.
 std::string KyosobaRecord(std::string_view horse, const SankuValues& v);
 

@@ -31,11 +31,12 @@ std::string Advice(std::string_view name) {
 }
 
 [[noreturn]] void StopUnreadable(std::string_view name, int err) {
-  StopStep(
-      "cannot read input " + std::string(name) + ": " + SeamErrorText(err) +
-      "; the step did not run and changed nothing: " +
-      (err == kNotRegularFile ? "put the file itself in its place" : "make the file readable") +
-      " and run it again");
+  StopStep("cannot read input " + std::string(name) + ": " + SeamErrorText(err) +
+           "; the step did not run and changed nothing: " +
+           (err == kNotRegularFile || err == kRefusedSymlink || err == EISDIR
+                ? "put the file itself in its place"
+                : "make the file readable") +
+           " and run it again");
 }
 
 // The folder of an output: "KYOSOBA/" and "OPTION1N/KYOSOBA.dat" give their

@@ -23,14 +23,22 @@ namespace {
 void SyncOutputs(DataDir& dir, const std::vector<std::string>& writes) {
   FileSystem& files = Files();
   std::vector<std::filesystem::path> folders{dir.root()};
+  auto add = [&folders](const std::filesystem::path& f) {
+    if (std::find(folders.begin(), folders.end(), f) == folders.end()) folders.push_back(f);
+  };
   bool per_entity = false;
   for (const std::string& w : writes) {
     if (!w.empty() && w.back() == '/') {
       per_entity = true;
-      folders.push_back(dir.Path(std::string_view(w).substr(0, w.size() - 1)));
+      add(dir.Path(std::string_view(w).substr(0, w.size() - 1)));
     }
   }
   if (per_entity) {
+    // The step's other outputs may lie in a folder on another disk
+    // (OPTION1N/KYOSOBA.dat beside the per-horse files).
+    for (const std::string& w : writes) {
+      if (!w.empty() && w.back() != '/') add(dir.Path(w).parent_path());
+    }
     for (const std::filesystem::path& f : folders) {
       if (const int err = files.SyncFileSystem(f)) FailFileOp("cannot sync", f, err);
     }
@@ -40,16 +48,16 @@ void SyncOutputs(DataDir& dir, const std::vector<std::string>& writes) {
   for (const std::string& w : writes) {
     const std::filesystem::path p = dir.Path(w);
     OpenedFile f;
+    // A step that has nothing to write deletes its output: the folder is
+    // synced all the same, so that the deletion stays.
+    add(p.parent_path());
     int err = files.OpenForReading(p, f);
-    if (err == ENOENT) continue;  // a step that has nothing to write deletes it
+    if (err == ENOENT) continue;
     if (err == 0) {
       err = files.Sync(f.handle);
       if (const int closed = files.Close(f.handle); closed && !err) err = closed;
     }
     if (err) FailFileOp("cannot sync", p, err);
-    if (std::find(folders.begin(), folders.end(), p.parent_path()) == folders.end()) {
-      folders.push_back(p.parent_path());
-    }
   }
   for (const std::filesystem::path& f : folders) {
     if (const int err = files.SyncFolder(f)) FailFileOp("cannot sync", f, err);

@@ -7,9 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/base/ascii_case.h"
 #include "platform/fs/file_failure.h"
-#include "platform/fs/replaced_file.h"
 
 namespace volq {
 
@@ -17,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The data directories that exist now, told of every file created; a mutex
+// The data directories that exist now, by which reports name paths; a mutex
 // because the sample generator writes from several threads. Never destroyed,
 // so that a directory that outlives the others can still leave.
 struct LiveDirs {

@@ -315,9 +315,9 @@ class DataDirRoot {
 };
 
 // Raises the file Failure of a failed seam call: "refused symlink
-// UMAGOTOSETUP\2010100006.dat" for kRefusedSymlink, "not a regular file
+// UMAGOTOSETUP/2010100006.dat" for kRefusedSymlink, "not a regular file
 // RA20180101.dat" for kNotRegularFile, else as FailFile(op, p, err) ("cannot
-// write OPTION1N\KYOSOBA.dat: No space left on device").
+// write OPTION1N/KYOSOBA.dat: No space left on device").
 [[noreturn]] void FailFileOp(std::string_view op, const std::filesystem::path& p, int err);
 // The reason of a failed seam call in a report: "refused symlink",
 // "not a regular file", else the system's text ("Permission denied").

@@ -5,13 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/fs/fs_test_support.h"
-#include "platform/fs/text_list.h"
-
 namespace volq {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(NumberText, OneBlankAndOneStrictReading) {
   struct Case {

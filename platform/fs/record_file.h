@@ -4,26 +4,21 @@
 // through these (in a step, through the openers of build/step/step_inputs.h,
 // which report a missing file in the step's words):
 //
-//  intent                      type (header)                missing file         short file (a
-//  trailing
-//                                                                                partial record)
-//  --------------------------  ---------------------------  -------------------
-//  ---------------------- a raw or NEW file, or a     FramedRecords                file Failure (in
-//  a   typed: a record out of large derived file, read    (record_frames.h): mapped,   step
-//  OpenNewRecords  frame passed over and in place                    by frames when typed reports,
-//  nullptr)    told (damage()); untyped:
-//                                                                                padded with blanks
-//  a small derived or          RecordImage: read whole      file Failure (in a   padded with blanks
-//  per-entity file                                          step OpenEntity-
-//                                                           Records reports,
-//                                                           nullptr)
-//  the bytes of a file         ReadWholeFile; the seam's    file Failure;        as they are
-//                              ReadWhole for an errno       ENOENT
-//  an appender: written        RecordAppender               created; the former  records cut or
-//  padded record after record                                      replaced on Close    to the
-//  length an in-place updater         WriteWholeFile (Rewrite::    created              cut to the
-//  new bytes
-//                              Whole or FromFirstChange)
+// - A raw or NEW file, or a large derived file, read in place:
+//   FramedRecords (record_frames.h), mapped, by frames when typed. Missing:
+//   a file Failure (a step's OpenNewRecords reports it and gives nullptr).
+//   Short: typed, a record out of frame is passed over and told (damage());
+//   untyped, the partial last record is padded with blanks.
+// - A small derived or per-entity file read whole: RecordImage. Missing: a
+//   file Failure (a step's OpenEntityRecords reports it and gives nullptr).
+//   Short: the partial last record padded with blanks.
+// - The bytes of a file: ReadWholeFile, or the seam's ReadWhole for an
+//   errno. Missing: a file Failure, ENOENT. Short: as they are.
+// - An appender, written record after record: RecordAppender. Missing:
+//   created; the former file is replaced on Close. Records are cut or
+//   padded to the length.
+// - An in-place updater: WriteWholeFile (Rewrite::Whole or
+//   FromFirstChange). Missing: created. The file is cut to the new bytes.
 //
 // A file that is only read is never created. A text list has its own reader
 // and writer (text_list.h).

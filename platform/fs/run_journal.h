@@ -91,7 +91,7 @@ class RunJournal {
   std::vector<JournalRun> runs_;
 };
 
-// A path of data directory `root` as a journal names it, and back.
+// A path of data directory `root` as a journal names it.
 std::string JournalPathOf(const std::filesystem::path& root, const std::filesystem::path& p);
 
 }  // namespace volq

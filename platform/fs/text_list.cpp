@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/base/stop_request.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 #include "platform/fs/number_text.h"

@@ -85,13 +85,13 @@ void Window::Pick(std::string_view control, int entry) {
   Control& c = Need(control);
   auto* l = dynamic_cast<ListBox*>(&c);
   if (!l) throw UiError(WrongKind(c, "a list"));
-  if (entry < 1) {
-    throw UiError("pick " + c.name() + " needs an entry number from 1 to " +
-                  std::to_string(l->ListCount()));
-  }
   if (l->ListCount() == 0) {
     throw UiError(c.name() + " is empty" +
                   (l->FilledBy.empty() ? std::string() : ": press " + l->FilledBy + " first"));
+  }
+  if (entry < 1) {
+    throw UiError("pick " + c.name() + " needs an entry number from 1 to " +
+                  std::to_string(l->ListCount()));
   }
   if (entry > l->ListCount()) {
     throw UiError(c.name() + " has no entry " + std::to_string(entry) + " (it has " +
