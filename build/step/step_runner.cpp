@@ -84,15 +84,19 @@ void CompleteJournal(StepContext& ctx) {
 
 // The end of a step that stopped before its end: a step that changed none
 // of its outputs leaves the journal as it found it; any other stays there,
-// named to the steps that read its outputs until it is pressed again.
-void StopJournal(StepFrame& frame) {
+// named to the steps that read its outputs until it is pressed again. True
+// when the step is named there now.
+bool StopJournal(StepFrame& frame) {
   StepJournalEntry& entry = frame.journal;
-  if (entry.journal == nullptr || !entry.added || !frame.NothingChanged()) return;
+  if (entry.journal == nullptr || !entry.entered) return false;
+  if (!entry.added || !frame.NothingChanged()) return true;
   try {
     entry.journal->Withdraw(*entry.added);
   } catch (const Failure&) {
     // Named once more by the next program: the worst is one press too many.
+    return true;
   }
+  return false;
 }
 
 }  // namespace
@@ -139,8 +143,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   } catch (const Interrupted&) {
     // The outputs written so far are whole files, the others as they were:
     // a mix that only running the step again mends.
-    StopJournal(frame);
-    frame.Skipped("step stopped", frame.journal.entered
+    frame.Skipped("step stopped", StopJournal(frame)
                                       ? StepStoppedBySignalLine(button)
                                       : button + " interrupted before it changed anything");
   } catch (const StepRefused& e) {

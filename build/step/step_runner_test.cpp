@@ -1,0 +1,68 @@
+#include "build/step/step_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "build/step/step_inputs.h"
+#include "common/data_dir_catalogue.h"
+#include "platform/base/stop_request.h"
+#include "platform/fs/record_file.h"
+#include "platform/fs/replaced_file.h"
+#include "platform/fs/run_journal.h"
+#include "platform/ui/headless_host.h"
+
+namespace volq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TestForm : public Window {
+ public:
+  TestForm() : Window("FormTest", "TEST") {}
+};
+
+// Ctrl-C during a step: a step that changed none of its outputs says so and
+// leaves the journal as it was; one that replaced an output stays named
+// there and says how it is mended.
+TEST(StepRunner, AStepStoppedBySignalSaysWhetherItChangedAnything) {
+  const fs::path root = fs::temp_directory_path() / "volq_StepRunner_signal";
+  const struct {
+    const char* name;
+    bool writes;
+    const char* report;
+    bool named;
+  } cases[] = {
+      {"before any change", false, "Command1 interrupted before it changed anything", false},
+      {"after an output", true, "Command1 interrupted: its outputs are incomplete", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(root);
+    fs::create_directories(root);
+    DataDir dir(root);
+    HeadlessHost host;
+    WindowManager wm(host, "VolqBuild");
+    TestForm w;
+    wm.Open(w);
+    int32_t count = 0;
+    RunWindowStep(w, dir, count, "Command1", [&](StepContext& ctx) {
+      BeginStep(ctx, {{}, {}, {kRaNewFile}});
+      if (c.writes) ReplaceWholeFile(dir.Path(kRaNewFile), "RA\r\n");
+      NoteStopSignal(SIGINT);
+      ctx.frame.yield_hook(1, 2);
+      return std::string("not reached");
+    });
+    TakeStopSignal();
+    std::string reported;
+    for (const std::string& line : host.failures) reported += line + "\n";
+    EXPECT_NE(reported.find(c.report), std::string::npos) << reported;
+    EXPECT_EQ(fs::exists(root / kJournalName), c.named);
+  }
+  fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace volq
