@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "common/interrupted_runs.h"
 #include "platform/fs/file_system.h"
@@ -15,12 +16,25 @@ namespace {
 // Whether an input can be read, without reading it: 0 when it opens for
 // reading, ENOENT when there is no such file, else the errno of the failed
 // open (EISDIR for a folder of its name, ELOOP for a symlink, ENODEV for a
-// FIFO, socket or device). Never creates the file, never waits.
-int ProbeInput(const std::filesystem::path& path) {
+// FIFO, socket or device). Never creates the file, never waits. `size`
+// gets the length of one that opens.
+int ProbeInput(const std::filesystem::path& path, std::uint64_t* size = nullptr) {
   OpenedFile f;
   int err = Files().OpenForReading(path, f);
   if (err == 0) err = Files().Close(f.handle);
+  if (size) *size = f.size;
   return err;
+}
+
+// A raw record file of no bytes is no download's data for a step to build
+// from: a download stores every record the source delivers, so the file was
+// cut or emptied after it (a copy, a restore, a full disk), and a step run
+// on it would replace its NEW file, and all that follows from it, with
+// nothing. A source without records of the type gives one too, which is
+// said. The market-sale lines are not walked by a step.
+bool IsRawRecordFile(std::string_view name) {
+  return std::any_of(kRawRecordFiles.begin(), kRawRecordFiles.end(),
+                     [&](const RawRecordFile& f) { return f.file == name; });
 }
 
 // "; write it first: press Command3 (UM(競走馬))": what makes a missing
@@ -149,12 +163,20 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
   RefuseWhileInputsCutShort(ctx, files);
   CheckFolders(ctx, files.writes);
   for (std::string_view name : files.walks) {
-    const int err = ProbeInput(ctx.dir.Path(name));
+    std::uint64_t size = 0;
+    const int err = ProbeInput(ctx.dir.Path(name), &size);
     if (err == ENOENT) {
       StopStep("missing input " + std::string(name) + ": the step did not run and changed nothing" +
                Advice(name));
     }
     if (err != 0) StopUnreadable(name, err);
+    if (size == 0 && IsRawRecordFile(name)) {
+      const std::string type(RecordTypeOf(name));
+      StopStep("input " + std::string(name) +
+               " is empty: the step did not run and changed nothing; download again with "
+               "volqfetch (a download leaves it empty only when the record source has no " +
+               type + " records)");
+    }
   }
   for (std::string_view name : files.consults) {
     const int err = ProbeInput(ctx.dir.Path(name));
