@@ -79,6 +79,23 @@ TEST(SpecialEntries, AFifoInPlaceOfARawFileStopsTheStepAtOnce) {
   fs::remove_all(root);
 }
 
+// A folder of per-horse files kept on another disk through a symlink: the
+// steps write there as before, and the run says so once.
+TEST(SpecialEntries, AFolderThatIsASymlinkIsNamedOnceARun) {
+  const fs::path root = testing::FreshTestRoot();
+  DataDir(root / "data").CreateFolders(kDataDirFolders);
+  fs::remove(root / "data/UMAGOTOSETUP");
+  fs::create_directories(root / "disk/horses");
+  fs::create_symlink(root / "disk/horses", root / "data/UMAGOTOSETUP");
+  WriteWholeFile(root / "data/KETTONUM20180101.dat", "");
+  WriteWholeFile(root / "data/SE20180101NEW.dat", "");
+  EXPECT_EQ(Volqbuild(root, "press Command6; press Command6"), 0);
+  EXPECT_EQ(ReadWholeFile(root / "err.txt"), "note: UMAGOTOSETUP is a link to " +
+                                                 (root / "disk/horses").string() +
+                                                 ": its files are written there\n");
+  fs::remove_all(root);
+}
+
 // Every file under the data directory and its bytes, without the lock's note.
 std::map<std::string, std::string> DataFiles(const fs::path& data) {
   std::map<std::string, std::string> files;
