@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "build/records/test_support.h"
+#include "common/record_layout.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
@@ -84,7 +85,7 @@ TEST_F(FormVolqBuildTest, AStepStoppedByAFullDiskNamesTheOutputsItKept) {
   WindowManager wm(host);
   FormVolqBuild form(*dir_, {});
   wm.Open(form);
-  WriteFile("UM20180101.dat", "");
+  WriteFile("UM20180101.dat", StepTest::Rec(kHorseLength, {{0, "UM"}, {2, "1"}}));
   WriteFile("KETTONUM20180101.dat", "former");
   {
     testing::FullDiskFor full({"UM20180101NEW.dat"});

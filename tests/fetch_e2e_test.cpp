@@ -275,6 +275,34 @@ TEST_F(FetchEndToEnd, AFolderThatIsNoRecordSourceIsNamedSo) {
   }
 }
 
+// A data specification's folder that stands there as something else is a
+// damaged source: the download fails naming it, reads nothing and keeps the
+// previous raw files byte for byte; a FIFO is not waited on (124 after 20 s).
+TEST_F(FetchEndToEnd, AFolderOfTheSourceThatIsNoFolderFailsTheDownload) {
+  fs::remove(root_ / "src/RACE/RA02.txt");
+  ASSERT_EQ(Run("--data-dir data --source src -c 'press Command2'"), 0) << err_;
+  const std::map<std::string, std::string> previous = DataFiles();
+  const fs::path race = root_ / "src/RACE";
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { WriteWholeFile(race, Rec("RA", 1272, 'a')); }, "a file"},
+      {[&] { ASSERT_EQ(::mkfifo(race.c_str(), 0644), 0); }, "a FIFO"},
+      {[&] { fs::create_symlink(root_ / "gone", race); }, "a symlink to nothing"},
+  };
+  for (const auto& [make, kind] : cases) {
+    SCOPED_TRACE(kind);
+    fs::remove_all(race);
+    make();
+    EXPECT_EQ(Run("--data-dir data --source src -c 'press Command2'", "timeout 20"), 1);
+    EXPECT_EQ(out_, "[VolqFetch] JVOpenエラー。RC=-213\nText1: 終了 (ended with failures)\n");
+    EXPECT_EQ(err_, "failure: download not done: JVOpen returned RC=-213 (" + race.string() +
+                        " is " + kind +
+                        ", not a folder of the record source's files: put the folder of its "
+                        "files in its place, or remove it if the source has no RACE data); no "
+                        "record was read; the raw files of the previous download were kept\n");
+    EXPECT_TRUE(DataFiles() == previous);
+  }
+}
+
 TEST_F(FetchEndToEnd, AFailedSettingSaysWhyAndExits1) {
   EXPECT_EQ(Run("--data-dir data -c 'press 設定'"), 1);
   EXPECT_EQ(out_,

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
 #include "platform/fs/data_dir_lock.h"
@@ -74,6 +76,84 @@ TEST(SpecialEntries, AFifoInPlaceOfARawFileStopsTheStepAtOnce) {
                 "run it again\n");
   EXPECT_EQ(ReadWholeFile(root / "data/RA20180101NEW.dat"), "former");
   EXPECT_EQ(fs::status(raw).type(), fs::file_type::fifo);
+  fs::remove_all(root);
+}
+
+// A folder of per-horse files kept on another disk through a symlink: the
+// steps write there as before, and the run says so once.
+TEST(SpecialEntries, AFolderThatIsASymlinkIsNamedOnceARun) {
+  const fs::path root = testing::FreshTestRoot();
+  DataDir(root / "data").CreateFolders(kDataDirFolders);
+  fs::remove(root / "data/UMAGOTOSETUP");
+  fs::create_directories(root / "disk/horses");
+  fs::create_symlink(root / "disk/horses", root / "data/UMAGOTOSETUP");
+  WriteWholeFile(root / "data/KETTONUM20180101.dat", "");
+  WriteWholeFile(root / "data/SE20180101NEW.dat", "");
+  EXPECT_EQ(Volqbuild(root, "press Command6; press Command6"), 0);
+  EXPECT_EQ(ReadWholeFile(root / "err.txt"), "note: UMAGOTOSETUP is a link to " +
+                                                 (root / "disk/horses").string() +
+                                                 ": its files are written there\n");
+  fs::remove_all(root);
+}
+
+// Every file under the data directory and its bytes, without the lock's note.
+std::map<std::string, std::string> DataFiles(const fs::path& data) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(data)) {
+    if (e.is_regular_file() && e.path().filename() != kLockNoteName) {
+      files[e.path().lexically_relative(data).string()] = ReadWholeFile(e.path());
+    }
+  }
+  return files;
+}
+
+// An emptied raw record file of a download (a cut copy, a restore) is no
+// data to build from: each step that goes through it stops, names it and
+// what to do, exits with 1 and changes nothing, its NEW file and everything
+// built from it included.
+TEST(SpecialEntries, AnEmptyRawFileStopsEveryStepThatReadsIt) {
+  const fs::path root = testing::FreshTestRoot();
+  ASSERT_TRUE(testing::DownloadSample(root, 7));
+  const fs::path data = root / "data";
+  ASSERT_EQ(Volqbuild(root,
+                      "press Command1; press Command2; press Command3; press Command12; "
+                      "press Command14; press Command7; press Command4; press Command5"),
+            0)
+      << ReadWholeFile(root / "err.txt");
+  const struct {
+    const char* raw;
+    std::vector<const char*> buttons;  // every button whose step goes through it
+  } cases[] = {
+      {"RA20180101.dat", {"Command1"}},
+      {"SE20180101.dat", {"Command2"}},
+      {"UM20180101.dat", {"Command3"}},
+      {"KS20180101.dat", {"Command12"}},
+      {"CH20180101.dat", {"Command14"}},
+      {"BR20180101.dat", {"Command14"}},
+      {"BN20180101.dat", {"Command14"}},
+      {"HN20180101.dat", {"Command7"}},
+      {"SK20180101.dat", {"Command4", "Command5"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    const std::string bytes = ReadWholeFile(data / c.raw);
+    ASSERT_FALSE(bytes.empty());
+    WriteWholeFile(data / c.raw, "");
+    const std::map<std::string, std::string> before = DataFiles(data);
+    const std::string type = std::string(c.raw).substr(0, 2);
+    for (const char* button : c.buttons) {
+      SCOPED_TRACE(button);
+      EXPECT_EQ(Volqbuild(root, std::string("press ") + button), 1);
+      EXPECT_EQ(ReadWholeFile(root / "err.txt"),
+                "failure: in data directory " + data.string() + ":\nfailure: step stopped: input " +
+                    c.raw +
+                    " is empty: the step did not run and changed nothing; download again with "
+                    "volqfetch (a download leaves it empty only when the record source has no " +
+                    type + " records)\n");
+      EXPECT_TRUE(DataFiles(data) == before);
+    }
+    WriteWholeFile(data / c.raw, bytes);
+  }
   fs::remove_all(root);
 }
 

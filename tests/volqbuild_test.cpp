@@ -57,13 +57,15 @@ TEST(Volqbuild, StepsByNameAndCaptionAndWindowsBesideTheMain) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build";
   fs::remove_all(dir);
   volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
-  for (const char* raw : {"RA20180101.dat", "SE20180101.dat"}) volq::WriteWholeFile(dir / raw, "");
+  // One record each, of a data kind the NEW files do not keep.
+  volq::WriteWholeFile(dir / "RA20180101.dat", "RA1" + std::string(1267, ' ') + "\r\n");
+  volq::WriteWholeFile(dir / "SE20180101.dat", "SE1" + std::string(550, ' ') + "\r\n");
   ProgramRun r = Volqbuild(dir,
                            "press Command1; press Command2; press \"RA(レース）\"; "
                            "press \"SE(詳細)\"; press Command9; window 1; press Command9; "
                            "windows");
   // A status line after each press: the two steps by name, then by caption.
-  const std::string ra = "Text1: RA 終わり  0\n", se = "Text1: SE 終わり  0\n";
+  const std::string ra = "Text1: RA 終わり  1\n", se = "Text1: SE 終わり  1\n";
   EXPECT_EQ(r.out.find(ra + se + ra + se), 0u) << r.out;
   // `windows` lists the main window and the two opened beside it.
   EXPECT_NE(r.out.find("1  VOLQNQ4DPROJECT 20180101SETUPC (FormVolqBuild)"), std::string::npos);

@@ -20,10 +20,10 @@ namespace fs = std::filesystem;
 using testing::ListText;
 using testing::StepTest;
 
-std::string Race(const std::string& tag) {
+std::string Race(const std::string& tag, const std::string& kind = "7") {
   return StepTest::Rec(
       kRaceLength,
-      {{0, "RA"}, {2, "7"}, {3, "20240101"}, {11, "20240106"}, {19, "05"}, {25, "11"}, {32, tag}});
+      {{0, "RA"}, {2, kind}, {3, "20240101"}, {11, "20240106"}, {19, "05"}, {25, "11"}, {32, tag}});
 }
 
 std::string Entry(const std::string& horse) {
@@ -120,12 +120,12 @@ TEST_F(FileRulesTest, ASymlinkInPlaceOfAFileIsRefusedAndNothingOutsideChanges) {
 TEST_F(FileRulesTest, AReadOnlyOutputKeepsItsBytesAndModeAndAReplacedOneItsMode) {
   const struct {
     const char* name;
-    std::vector<std::string> races;  // none: the NEW file would be deleted
+    std::vector<std::string> races;  // none kept: the NEW file would be deleted
     unsigned mode;
     bool replaced;
   } cases[] = {
       {"read-only, replaced", {Race("r1")}, 0444, false},
-      {"read-only, deleted", {}, 0444, false},
+      {"read-only, deleted", {Race("r1", "1")}, 0444, false},
       {"writable by the owner only", {Race("r1")}, 0600, true},
       {"writable by all", {Race("r1")}, 0666, true},
   };

@@ -187,7 +187,7 @@ TEST_F(OffspringStepTest, EndCountAndMissingOrEmptyInputs) {
   // the missing file is not created.
   for (const char* missing : {"SK20180101.dat", "UM20180101NEW.dat"}) {
     SCOPED_TRACE(missing);
-    WriteFile("SK20180101.dat", "");
+    WriteRecords("SK20180101.dat", {Sk('1', "2015100001", "1200000001", "1100000001")});
     WriteFile("UM20180101NEW.dat", "");
     std::filesystem::remove(dir_->Path(missing));
     for (const char* o : {"SK20180101NEW.dat", "HAHAHANNUM20180101.dat", "TITIHANNUM20180101.dat",
@@ -206,15 +206,17 @@ TEST_F(OffspringStepTest, EndCountAndMissingOrEmptyInputs) {
   std::filesystem::remove(dir_->Path("OPTION1N/MARE.dat"));
   std::filesystem::remove(dir_->Path("OPTION1N/STALLION.dat"));
 
-  // Without raw offspring records: empty NEW file and list, no summary file.
+  // Without a kept offspring record: an empty NEW file; the list takes the
+  // dam of the record of another kind, whose summary has no foal.
   std::vector<std::string> um(812, HorseRec("2015100001").Dam("1100000001"));
   WriteRecords("UM20180101NEW.dat", um);
-  WriteFile("SK20180101.dat", "");
+  WriteRecords("SK20180101.dat", {Sk('0', "2015100009", "1200000009", "1100000009")});
   WriteFile("SK20180101NEW.dat", Sk('1', "2015100001", "1200000001", "1100000001"));
   EXPECT_EQ(Dam(), "SK母 終わり  812");
   EXPECT_EQ(ReadFile("SK20180101NEW.dat"), "");
-  EXPECT_EQ(ReadFile("HAHAHANNUM20180101.dat"), "");
-  EXPECT_FALSE(Exists("OPTION1N/MARE.dat"));
+  EXPECT_EQ(Lines("HAHAHANNUM20180101.dat"), (std::vector<std::string>{"\"1100000009\""}));
+  EXPECT_EQ(ReadFile("OPTION1N/MARE.dat"), MareStallionRecord("1100000009", SankuValues{}));
+  std::filesystem::remove(dir_->Path("OPTION1N/MARE.dat"));
   std::string blocks = ReadFile("HAHA/1100000001.dat");
   EXPECT_EQ(std::count(blocks.begin(), blocks.end(), '\n'), 812 * kSankuLines);
 

@@ -49,8 +49,12 @@ TEST_F(RawFrameTest, AByteLostOrAddedLosesOnlyItsRecord) {
       {DamOffspringStep, SkNewFileSpec()},
       {SireOffspringStep, SkNewFileSpec()},
   };
-  // Every input the steps go through is there, empty until its case fills it.
-  for (const auto& c : cases) WriteFile(c.spec.raw_file, "");
+  // Every input the steps go through is there, whole until its case damages it.
+  for (const auto& c : cases) {
+    std::string raw;
+    for (const std::string& r : FiveRecords(c.spec)) raw += r;
+    WriteFile(c.spec.raw_file, raw);
+  }
   WriteFile("UM20180101NEW.dat", "");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.spec.raw_file);

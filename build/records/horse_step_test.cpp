@@ -85,8 +85,9 @@ TEST_F(HorseStepTest, PerHorseFilesAndRecord) {
   EXPECT_TRUE(frame_->clean());
 }
 
-TEST_F(HorseStepTest, EmptyRawFile) {
-  WriteFile("UM20180101.dat", "");
+// A raw file whose one record is no horse (data kind 0) leaves no horse to list.
+TEST_F(HorseStepTest, ARawFileWithoutHorses) {
+  WriteRecords("UM20180101.dat", {HorseRec("2010100005", '0')});
   WriteFile("KETTONUM20180101.dat", "\"2015100001\"\r\n");
   WriteFile("OPTION1N/KYOSOBA.dat", std::string(kKyosobaLength, 'x'));
   EXPECT_EQ(Run(), "UM 終わり  0 0");

@@ -115,10 +115,19 @@ TEST_F(NewFileTest, MissingEmptyAndPartialRawFiles) {
   EXPECT_THROW(RaceStep(cx), StepStopped);
   EXPECT_FALSE(Exists("RA20180101.dat"));
   EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "old");
-  // An empty one is read as empty.
+  // An empty one is no download's: it stops the step as well, with the
+  // former NEW file kept.
   WriteFile("RA20180101.dat", "");
-  EXPECT_EQ(RaceStep(cx), "RA 終わり  0");
-  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "");
+  try {
+    RaceStep(cx);
+    ADD_FAILURE() << "the step ran on an empty raw file";
+  } catch (const StepStopped& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "input RA20180101.dat is empty: the step did not run and changed nothing; download "
+              "again with volqfetch (a download leaves it empty only when the record source has "
+              "no RA records)");
+  }
+  EXPECT_EQ(ReadFile("RA20180101NEW.dat"), "old");
 
   // A partial last record, whether its length rounds the count down or up,
   // is passed over and said.
@@ -203,7 +212,7 @@ TEST_F(NewFileTest, AMissingOrUnreadableRawFileChangesNoOutput) {
 // A full disk at the horse NEW file ends the horse step there: the lists and
 // KYOSOBA.dat, which it would have made from an empty read-back, keep theirs.
 TEST_F(NewFileTest, AFullDiskEndsTheStepAndLaterOutputsKeepTheirBytes) {
-  WriteFile("UM20180101.dat", "");
+  WriteFile("UM20180101.dat", StepTest::Rec(kHorseLength, {{0, "UM"}, {2, "1"}}));
   for (const char* o : {"KETTONUM20180101.dat", "KETTOMASSHO.dat", "OPTION1N/KYOSOBA.dat"}) {
     WriteFile(o, "old");
   }

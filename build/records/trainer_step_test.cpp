@@ -91,8 +91,8 @@ TEST_F(TrainerStepTest, NonNumericBreederCountsAreReportedPerTally) {
   std::string rec = Small(kBreeder, '1', "20180105", "12345602", {1, 0, 0, 0, 0, 1});
   rec.replace(537, 6, "ABCDEF");
   WriteRecords("BR20180101.dat", {rec});
-  WriteFile("CH20180101.dat", "");
-  WriteFile("BN20180101.dat", "");
+  WriteRecords("CH20180101.dat", {Person(kTrainer, '1', "20180105", "01002")});
+  WriteRecords("BN20180101.dat", {Small(kOwner, '1', "20180105", "000200")});
   auto cx = ctx();
   TrainerBreederOwnerStep(cx);
   EXPECT_EQ(ReadFile("BREEDERSEISEI.dat").substr(6, 6), "100000");

@@ -119,6 +119,10 @@ class StepFrame {
   bool NothingChanged() const;
 
   StepJournalEntry journal;
+  // What the person should know of the step that is no failure of it (a
+  // folder written outside the data directory): told at once, on standard
+  // error, by the runner.
+  std::vector<std::string> notes;
 
  private:
   struct Output {

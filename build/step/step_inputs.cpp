@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <set>
 
 #include "common/interrupted_runs.h"
 #include "platform/fs/file_system.h"
@@ -15,12 +17,25 @@ namespace {
 // Whether an input can be read, without reading it: 0 when it opens for
 // reading, ENOENT when there is no such file, else the errno of the failed
 // open (EISDIR for a folder of its name, ELOOP for a symlink, ENODEV for a
-// FIFO, socket or device). Never creates the file, never waits.
-int ProbeInput(const std::filesystem::path& path) {
+// FIFO, socket or device). Never creates the file, never waits. `size`
+// gets the length of one that opens.
+int ProbeInput(const std::filesystem::path& path, std::uint64_t* size = nullptr) {
   OpenedFile f;
   int err = Files().OpenForReading(path, f);
   if (err == 0) err = Files().Close(f.handle);
+  if (size) *size = f.size;
   return err;
+}
+
+// A raw record file of no bytes is no download's data for a step to build
+// from: a download stores every record the source delivers, so the file was
+// cut or emptied after it (a copy, a restore, a full disk), and a step run
+// on it would replace its NEW file, and all that follows from it, with
+// nothing. A source without records of the type gives one too, which is
+// said. The market-sale lines are not walked by a step.
+bool IsRawRecordFile(std::string_view name) {
+  return std::any_of(kRawRecordFiles.begin(), kRawRecordFiles.end(),
+                     [&](const RawRecordFile& f) { return f.file == name; });
 }
 
 // "; write it first: press Command3 (UM(競走馬))": what makes a missing
@@ -46,26 +61,60 @@ std::string_view FolderOf(std::string_view output) {
   return slash == std::string_view::npos ? std::string_view() : output.substr(0, slash);
 }
 
-bool IsFolder(StepContext& ctx, std::string_view folder) {
+// Whether `folder` of the data directory is a folder (a symlink to one too);
+// `linked` gets where a symlink leads, as an absolute path.
+bool IsFolder(StepContext& ctx, std::string_view folder, std::string* linked = nullptr) {
   const std::filesystem::path p = ctx.dir.Path(folder);
   EntryInfo info;
   if (const int err = Files().Stat(p, info)) FailFileOp("cannot look up", p, err);
+  if (linked && !info.link.empty()) {
+    const std::filesystem::path link = info.link;
+    *linked = (link.is_absolute() ? link : std::filesystem::absolute(p).parent_path() / link)
+                  .lexically_normal()
+                  .string();
+  }
   return info.kind == EntryKind::Folder;
+}
+
+// A folder of the data directory that is a symlink is followed, so that a
+// large one may live on another disk; the files a step writes into it are
+// then outside the data directory. Named once a run, when a step is about to
+// write there, so that nobody looks for them in the wrong place.
+struct LinkedFolder {
+  std::string_view folder;
+  std::string target;
+};
+
+void NoteLinkedFolders(StepContext& ctx, const std::vector<LinkedFolder>& linked) {
+  static std::set<std::string> said;  // for the length of the program's run
+  for (const LinkedFolder& l : linked) {
+    const std::string key = std::filesystem::absolute(ctx.dir.Path(l.folder)).string();
+    if (!said.insert(key + '\0' + l.target).second) continue;
+    ctx.frame.notes.push_back(std::string(l.folder) + " is a link to " + l.target +
+                              ": its files are written there");
+  }
 }
 
 // A step stops when a folder it writes into is missing; the command it gives
 // makes every missing folder of the data directory at once, so that the
-// next steps do not stop one after the other for theirs.
-void CheckFolders(StepContext& ctx, const std::vector<std::string_view>& outputs) {
-  std::vector<std::string_view> missing;
+// next steps do not stop one after the other for theirs. The folders that
+// are symlinks are returned.
+std::vector<LinkedFolder> CheckFolders(StepContext& ctx,
+                                       const std::vector<std::string_view>& outputs) {
+  std::vector<std::string_view> missing, seen;
+  std::vector<LinkedFolder> linked;
   for (std::string_view output : outputs) {
     const std::string_view folder = FolderOf(output);
-    if (folder.empty() || std::find(missing.begin(), missing.end(), folder) != missing.end()) {
-      continue;
+    if (folder.empty() || std::find(seen.begin(), seen.end(), folder) != seen.end()) continue;
+    seen.push_back(folder);
+    std::string target;
+    if (!IsFolder(ctx, folder, &target)) {
+      missing.push_back(folder);
+    } else if (!target.empty()) {
+      linked.push_back({folder, std::move(target)});
     }
-    if (!IsFolder(ctx, folder)) missing.push_back(folder);
   }
-  if (missing.empty()) return;
+  if (missing.empty()) return linked;
   std::string text = missing.size() > 1 ? "missing folders " : "missing folder ";
   for (size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + std::string(missing[i]);
   std::vector<std::string_view> all_missing = missing;
@@ -147,19 +196,28 @@ void EnterJournal(StepContext& ctx, const StepFiles& files) {
 
 void BeginStep(StepContext& ctx, const StepFiles& files) {
   RefuseWhileInputsCutShort(ctx, files);
-  CheckFolders(ctx, files.writes);
+  const std::vector<LinkedFolder> linked = CheckFolders(ctx, files.writes);
   for (std::string_view name : files.walks) {
-    const int err = ProbeInput(ctx.dir.Path(name));
+    std::uint64_t size = 0;
+    const int err = ProbeInput(ctx.dir.Path(name), &size);
     if (err == ENOENT) {
       StopStep("missing input " + std::string(name) + ": the step did not run and changed nothing" +
                Advice(name));
     }
     if (err != 0) StopUnreadable(name, err);
+    if (size == 0 && IsRawRecordFile(name)) {
+      const std::string type(RecordTypeOf(name));
+      StopStep("input " + std::string(name) +
+               " is empty: the step did not run and changed nothing; download again with "
+               "volqfetch (a download leaves it empty only when the record source has no " +
+               type + " records)");
+    }
   }
   for (std::string_view name : files.consults) {
     const int err = ProbeInput(ctx.dir.Path(name));
     if (err != 0 && err != ENOENT) StopUnreadable(name, err);
   }
+  NoteLinkedFolders(ctx, linked);
   EnterJournal(ctx, files);
   RemoveTemporariesOfOutputs(ctx, files.writes);
   ctx.frame.NoteOutputs(ctx.dir, files.writes);

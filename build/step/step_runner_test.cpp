@@ -64,5 +64,48 @@ TEST(StepRunner, AStepStoppedBySignalSaysWhetherItChangedAnything) {
   fs::remove_all(root);
 }
 
+// A folder of the data directory that is a symlink, written into by a step:
+// named once a run, with where it leads as an absolute path, whether the
+// link is absolute or relative; not when the step does not run, nor for a
+// folder of its own or one that a step only reads.
+TEST(StepRunner, AFolderWrittenThroughASymlinkIsNamedOnce) {
+  const fs::path root = fs::temp_directory_path() / "volq_StepRunner_linked";
+  fs::remove_all(root);
+  DataDir(root / "data").CreateFolders({{kHorseCountFolder}});
+  fs::create_directories(root / "disk/horses");
+  fs::create_directories(root / "disk/jockeys");
+  fs::create_symlink(root / "disk/horses", root / "data" / kHorseEntryFolder);
+  fs::create_symlink("../disk/jockeys", root / "data" / kJockeyEntryFolder);
+  DataDir dir(root / "data");
+  HeadlessHost host;
+  WindowManager wm(host, "VolqBuild");
+  TestForm w;
+  wm.Open(w);
+  int32_t count = 0;
+  const auto press = [&](StepFiles files) {
+    host.notes.clear();
+    RunWindowStep(w, dir, count, "Command1", [&](StepContext& ctx) {
+      BeginStep(ctx, files);
+      return std::string("done");
+    });
+    return host.notes;
+  };
+  const std::string horses = std::string(kHorseEntryFolder) + " is a link to " +
+                             (root / "disk/horses").string() + ": its files are written there";
+  const std::string jockeys = std::string(kJockeyEntryFolder) + " is a link to " +
+                              (root / "disk/jockeys").string() + ": its files are written there";
+  const std::string_view both[] = {kFolderOutput<kHorseEntryFolder>,
+                                   kFolderOutput<kJockeyEntryFolder>,
+                                   kFolderOutput<kHorseCountFolder>};
+  // Stopped for a missing input: nothing is written there, nothing said.
+  EXPECT_EQ(press({{kRaRawFile}, {}, {both[0]}}), std::vector<std::string>{});
+  // Read only: nothing said.
+  EXPECT_EQ(press({{}, {}, {kRaNewFile}, {both[0]}}), std::vector<std::string>{});
+  EXPECT_EQ(press({{}, {}, {both[0], both[1], both[2]}}),
+            (std::vector<std::string>{horses, jockeys}));
+  EXPECT_EQ(press({{}, {}, {both[0], both[1], both[2]}}), std::vector<std::string>{});
+  fs::remove_all(root);
+}
+
 }  // namespace
 }  // namespace volq

@@ -346,6 +346,9 @@ class PosixFileSystem : public FileSystem {
         if (::fstatat(dir, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) {
           info.kind = EntryKind::Folder;
           info.mode = target.st_mode & 07777;
+          char link[4096];
+          const ssize_t n = ::readlinkat(dir, name, link, sizeof link);
+          if (n > 0) info.link.assign(link, static_cast<size_t>(n));
         } else {
           info.kind = EntryKind::Symlink;
         }

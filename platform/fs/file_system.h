@@ -90,6 +90,9 @@ struct EntryInfo {
   // from itself rewritten in place (the time of its last change, in ns).
   std::uint64_t inode = 0;
   std::int64_t changed_ns = 0;
+  // What a Folder that is a symlink names, as the link reads (relative to
+  // the folder that holds it unless absolute); "" for any other entry.
+  std::string link;
 };
 
 // A file opened by OpenForReading or OpenForWriting: its handle and its

@@ -237,6 +237,63 @@ TEST_F(StandInTest, AnEntryThatIsNoRegularFileIsDamaged) {
   }
 }
 
+// A folder of a data specification that stands there as something else is
+// no source without its data: the open fails and names it, whatever it is,
+// without waiting on a FIFO. A symlink to a folder is served as the folder.
+TEST_F(StandInTest, AFolderOfTheSourceThatIsNoFolderFailsTheOpen) {
+  Put("TOKU/1", "TK1\r\n");
+  Put("elsewhere/1", "RA1\r\n");
+  Put("file", "RA2\r\n");
+  const fs::path race = root_ / "src/RACE";
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string kind;  // empty: served as a folder
+  };
+  const std::vector<Case> cases = {
+      {"file", [&] { WriteWholeFile(race, "RA1\r\n"); }, "a file"},
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(race.c_str(), 0644), 0); }, "a FIFO"},
+      {"socket", [&] { ASSERT_TRUE(MakeSocket(race)); }, "a socket"},
+      {"dangling symlink", [&] { fs::create_symlink(root_ / "nowhere", race); },
+       "a symlink to nothing"},
+      {"symlink loop", [&] { fs::create_symlink(race, race); }, "a symlink to nothing"},
+      {"symlink to a file", [&] { fs::create_symlink(root_ / "src/file", race); },
+       "a symlink to a file"},
+      {"symlink to a folder", [&] { fs::create_symlink(root_ / "src/elsewhere", race); }, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(race);
+    c.make();
+    StandInJVLink j = Make();
+    j.JVInit("UNKNOWN");
+    int32_t r = -9, d = 0;
+    std::string s;
+    ::alarm(20);
+    const int32_t rc = j.JVOpen(kSpec, kFrom, 3, r, d, s);
+    ::alarm(0);
+    if (c.kind.empty()) {
+      ASSERT_EQ(rc, 0);
+      EXPECT_EQ(ReadAll(j), (std::vector<std::string>{"1:TK1\r\n", "-1", "1:RA1\r\n"}));
+      continue;
+    }
+    EXPECT_EQ(rc, StandInJVLink::kSourceUnreadable);
+    EXPECT_EQ(r, -9);  // nothing to read
+    EXPECT_EQ(j.Explain(rc), race.string() + " is " + c.kind +
+                                 ", not a folder of the record source's files: put the folder of "
+                                 "its files in its place, or remove it if the source has no RACE "
+                                 "data");
+  }
+  // Missing, it serves nothing and is no failure.
+  fs::remove_all(race);
+  StandInJVLink j = Make();
+  j.JVInit("UNKNOWN");
+  int32_t r = 0, d = 0;
+  std::string s;
+  ASSERT_EQ(j.JVOpen(kSpec, kFrom, 3, r, d, s), 0);
+  EXPECT_EQ(r, 1);
+}
+
 TEST_F(StandInTest, SettingsDialogChoosesAndRemembersTheSource) {
   fs::path settings = root_ / "cfg" / "jvlink-stand-in.conf";
   StandInJVLink j(settings);

@@ -72,6 +72,32 @@ std::string ReadPlainFile(const fs::path& path, std::string* not_file = nullptr)
   return data;
 }
 
+// What stands at `folder` of the record source when it is no folder ("a
+// file", "a FIFO", "a symlink to nothing"); "" for a folder (a symlink to
+// one too) and for nothing at all.
+std::string NotFolder(const fs::path& folder) {
+  std::error_code ec;
+  const fs::file_status own = fs::symlink_status(folder, ec);
+  if (own.type() == fs::file_type::not_found) return "";
+  const fs::file_status followed = fs::status(folder, ec);
+  switch (followed.type()) {
+    case fs::file_type::directory:
+      return "";
+    case fs::file_type::regular:
+      return fs::is_symlink(own) ? "a symlink to a file" : "a file";
+    case fs::file_type::fifo:
+      return "a FIFO";
+    case fs::file_type::socket:
+      return "a socket";
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return "a device";
+    default:
+      // Dangling, or a loop of symlinks: it leads to no folder.
+      return fs::is_symlink(own) ? "a symlink to nothing" : "something other than a folder";
+  }
+}
+
 void WritePlainFile(const fs::path& path, std::string_view bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) FailFile("cannot write", path, errno);
@@ -203,6 +229,16 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
   for (size_t i = 0; i < data_spec.size(); i += 4) {
     folders += (i ? " " : "") + data_spec.substr(i, 4);
     fs::path folder = source_ / data_spec.substr(i, 4);
+    // A folder that stands there as something else is a damaged source,
+    // never one without data: its records would be missing from the raw
+    // files without a word.
+    if (const std::string not_folder = NotFolder(folder); !not_folder.empty()) {
+      why_ = fs::absolute(folder, ec).string() + " is " + not_folder +
+             ", not a folder of the record source's files: put the folder of its files in its "
+             "place, or remove it if the source has no " +
+             data_spec.substr(i, 4) + " data";
+      return kSourceUnreadable;
+    }
     if (!fs::is_directory(folder, ec)) continue;  // a missing folder serves nothing
     any_folder = true;
     std::vector<fs::path> in_folder;

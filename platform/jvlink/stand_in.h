@@ -28,7 +28,7 @@ class StandInJVLink : public JVLink {
   static constexpr int32_t kNotOpen = -203;           // JVStatus or JVRead with nothing open
   static constexpr int32_t kNoSource = -211;          // no record source chosen
   static constexpr int32_t kSourceMissing = -212;     // the record source is not a directory
-  static constexpr int32_t kSourceUnreadable = -213;  // a folder of it cannot be listed
+  static constexpr int32_t kSourceUnreadable = -213;  // a folder of it is none or cannot be listed
   static constexpr int32_t kNotRecordSource = -214;   // none of the folders asked for
   static constexpr int32_t kFileUnreadable =
       -402;  // a file cannot be read; the next read serves the next file
