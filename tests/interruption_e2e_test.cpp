@@ -156,5 +156,68 @@ TEST_F(InterruptionEndToEnd, AStepCutShortIsNamedUntilPressedAgain) {
   }
 }
 
+// A signal the program was started with ignored does not stop a step:
+// SIGHUP under nohup, SIGINT in a background job of a script (the shell
+// ignores it there), delivered among Command3's files. The step completes.
+TEST_F(InterruptionEndToEnd, ASignalIgnoredAtTheStartDoesNotStopAStep) {
+  const struct {
+    const char* signal;
+    const char* start;  // what starts the program, under strace
+  } cases[] = {
+      {"HUP", "nohup"},
+      {"INT", "sh -c \"\\\"\\$0\\\" \\\"\\$@\\\" & wait \\$!\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.start);
+    EXPECT_EQ(Run(VOLQBUILD_PATH, "press Command3",
+                  std::string("-e trace=openat -e inject=openat:signal=") + c.signal +
+                      ":when=400 " + c.start),
+              0)
+        << Err();
+    EXPECT_EQ(Err(), "");
+    EXPECT_FALSE(JournalThere());
+  }
+}
+
+// A script ends where a step stopped and names what it did not run: a full
+// disk met among Command3's files (openat fails with ENOSPC there), and a
+// SIGTERM that lands in Command3's end sync (the syncfs of its folders):
+// Command3 completes then, and the program says so before it ends.
+TEST_F(InterruptionEndToEnd, AScriptEndsWhereAStepStoppedAndNamesWhatItDidNotRun) {
+  const struct {
+    const char* trace;
+    int status;
+    const char* said;
+    bool journal;  // Command3 stays named
+  } cases[] = {
+      {"-e trace=openat -e inject=openat:error=ENOSPC:when=400", 1,
+       "failure: script stopped: press Command3 stopped on a file-system failure; not run: press "
+       "Command6; press Command1 (once the file system is mended, run press Command3 and these "
+       "again)\n",
+       true},
+      {"-e trace=syncfs -e inject=syncfs:signal=TERM:when=1", 143,
+       "failure: script stopped: press Command3 completed, then SIGTERM ended the program; not "
+       "run: press Command6; press Command1 (run these again)\n",
+       false},
+  };
+  ASSERT_EQ(Run(VOLQBUILD_PATH, "press Command2"), 0) << Err();
+  fs::copy(root_ / "data", root_ / "former", fs::copy_options::recursive);
+  const auto ra_new = [this](const char* data) {
+    const fs::path p = root_ / data / "RA20180101NEW.dat";
+    return fs::exists(p) ? ReadWholeFile(p) : "(none)";
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace);
+    fs::remove_all(root_ / "data");
+    fs::copy(root_ / "former", root_ / "data", fs::copy_options::recursive);
+    EXPECT_EQ(Run(VOLQBUILD_PATH, "press Command3; press Command6; press Command1", c.trace),
+              c.status);
+    EXPECT_TRUE(Err().ends_with(c.said)) << Err();
+    EXPECT_EQ(JournalThere(), c.journal);
+    // Command1 did not run: RA20180101NEW.dat is as it was.
+    EXPECT_EQ(ra_new("data"), ra_new("former"));
+  }
+}
+
 }  // namespace
 }  // namespace volq

@@ -11,8 +11,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +95,12 @@ class Terminal {
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   }
   const std::string& screen() const { return screen_; }
+  pid_t pid() const { return pid_; }
+  // Whether the terminal is in line mode with echo, as a shell leaves it.
+  bool LineMode() const {
+    termios mode{};
+    return tcgetattr(fd_, &mode) == 0 && (mode.c_lflag & (ICANON | ECHO)) == (ICANON | ECHO);
+  }
 
  private:
   int Count(const std::string& text) const {
@@ -181,6 +190,57 @@ TEST(Prompt, CtrlCClearsTheLineAndCtrlDEnds) {
     t.WaitFor("never printed");  // to the end of output
     EXPECT_EQ(t.Status(), 0) << t.screen();
     EXPECT_EQ(t.screen().find("JVOpen"), std::string::npos) << t.screen();  // no download ran
+  }
+  fs::remove_all(dir);
+}
+
+// The process whose parent is `parent`; 0 when none is found.
+pid_t ChildOf(pid_t parent) {
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    const std::string name = e.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(e.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    // pid (command) state ppid ...: the command may hold blanks and parentheses.
+    const size_t end = line.rfind(')');
+    if (end == std::string::npos) continue;
+    char state = 0;
+    int ppid = 0;
+    if (std::sscanf(line.c_str() + end + 1, " %c %d", &state, &ppid) == 2 && ppid == parent)
+      return static_cast<pid_t>(std::stoi(name));
+  }
+  return 0;
+}
+
+// SIGTERM, SIGHUP or SIGQUIT sent to volqfetch at its prompt end it alone:
+// the shell that started it, in the same process group, goes on and finds
+// the terminal in line mode again, and the status is 128 + the signal.
+TEST(Prompt, ASignalAtThePromptEndsTheProgramAloneAndRestoresTheTerminal) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_prompt_signal";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data");
+  fs::create_directories(dir / "cfg");
+  const struct {
+    int signal;
+    const char* status;
+  } cases[] = {{SIGTERM, "143"}, {SIGHUP, "129"}, {SIGQUIT, "131"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(strsignal(c.signal));
+    Terminal t(dir, 120,
+               {"sh", "-c",
+                "'" VOLQFETCH_PATH "' --data-dir '" + (dir / "data").string() +
+                    "'; echo \"wrapper: after $?\"; exec sleep 30"});
+    ASSERT_TRUE(t.started());
+    ASSERT_TRUE(t.WaitFor("VOLQF1C：メイン> ")) << t.screen();
+    ASSERT_TRUE(t.WaitForLineEditor()) << t.screen();
+    t.Type("show");  // half a line: the line editor holds the terminal
+    ASSERT_TRUE(t.WaitFor("show")) << t.screen();
+    const pid_t program = ChildOf(t.pid());
+    ASSERT_GT(program, 0);
+    ASSERT_EQ(kill(program, c.signal), 0);
+    ASSERT_TRUE(t.WaitFor(std::string("wrapper: after ") + c.status)) << t.screen();
+    EXPECT_TRUE(t.LineMode());
   }
   fs::remove_all(dir);
 }

@@ -75,7 +75,7 @@ void StepFrame::WriteAnew(std::string_view what, DataDir& dir, const std::filesy
 
 void StepFrame::Skipped(std::string_view what, const Failure& e) {
   if (IsFileSystemFailure(e)) {
-    StopStep(std::string(what) + ": " + e.text());
+    throw FileSystemStopped(std::string(what) + ": " + e.text());
   }
   fold_.Add(what, e);
 }

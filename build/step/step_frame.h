@@ -28,6 +28,12 @@ class StepStopped : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 [[noreturn]] void StopStep(const std::string& text);
+// The stop for a failure of the file system itself (StepFrame::Skipped): a
+// script does not go on after it.
+class FileSystemStopped : public StepStopped {
+ public:
+  using StepStopped::StepStopped;
+};
 // A step that does not run because a step cut short may have left what it
 // reads incomplete: the runner reports `what()` as it stands.
 class StepRefused : public StepStopped {
@@ -82,7 +88,7 @@ class StepFrame {
 
   // Records a skipped failure of operation `what`. A failure of the file
   // system itself (no space left, a quota, an I/O error) is not skipped: it
-  // stops the step (StepStopped), so that no later output is written from
+  // stops the step (FileSystemStopped), so that no later output is written from
   // an input that could not be written.
   void Skipped(std::string_view what, const Failure& e);
   // Records a refused input that is not a Failure: `detail` is the whole

@@ -7,6 +7,7 @@
 #include "common/interrupted_runs.h"
 #include "platform/base/stop_request.h"
 #include "platform/fs/data_dir_lock.h"
+#include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/interrupt.h"
@@ -65,10 +66,11 @@ void SyncOutputs(DataDir& dir, const std::vector<std::string>& writes) {
 }
 
 // The end of a completed step: its outputs on disk, then it leaves the
-// journal (with any run of it cut short before).
-void CompleteJournal(StepContext& ctx) {
+// journal (with any run of it cut short before). A file system that fails
+// there leaves the outputs unsure: told as a stop by the file system.
+StepEnd CompleteJournal(StepContext& ctx) {
   StepJournalEntry& entry = ctx.frame.journal;
-  if (entry.journal == nullptr || !entry.entered) return;
+  if (entry.journal == nullptr || !entry.entered) return StepEnd::Completed;
   try {
     {
       const SyncTimer timer;
@@ -79,7 +81,9 @@ void CompleteJournal(StepContext& ctx) {
     ctx.frame.Skipped("step end", e.text() +
                                       ": the outputs may not be on disk; the step stays in the "
                                       "journal until it is pressed again");
+    if (IsFileSystemFailure(e)) return StepEnd::StoppedByFileSystem;
   }
+  return StepEnd::Completed;
 }
 
 // The end of a step that stopped before its end: a step that changed none
@@ -123,6 +127,9 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   StepContext ctx{dir, frame, record_count};
   std::string message;
   std::vector<std::string> said;
+  // Told to the host: a refused step, or one stopped for a missing input,
+  // changed nothing and tells nothing.
+  std::optional<StepEnd> end;
   // One program at a time on the data directory, for the length of the
   // step and of its end below. Steps never nest (a press during a step is
   // refused above), so the lock, which is not reentrant, is taken once.
@@ -139,8 +146,9 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
     frame.journal.name = StepRunName(w.name(), button, ToUtf8(label));
     said = TakeJournal(held->journal());
     message = step(ctx);
-    CompleteJournal(ctx);
+    end = CompleteJournal(ctx);
   } catch (const Interrupted&) {
+    end = StepEnd::StoppedBySignal;
     // The outputs written so far are whole files, the others as they were:
     // a mix that only running the step again mends.
     frame.Skipped("step stopped", StopJournal(frame)
@@ -153,6 +161,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   } catch (const StepStopped& e) {
     // The step ends here, without its end message; what it had not written
     // yet keeps its former content, and the report names it.
+    if (dynamic_cast<const FileSystemStopped*>(&e)) end = StepEnd::StoppedByFileSystem;
     StopJournal(frame);
     frame.Skipped("step stopped", e.what());
     const std::vector<std::string> kept = frame.UnchangedOutputs();
@@ -164,6 +173,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   } catch (const Failure& e) {
     // A failure no operation of the step caught: the step ends here, without
     // its end message, and says so.
+    if (IsFileSystemFailure(e)) end = StepEnd::StoppedByFileSystem;
     StopJournal(frame);
     frame.Skipped("step stopped", e.text());
   }
@@ -175,6 +185,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);
   ReportSkipped(w, frame);
+  if (end) w.TellStepEnd(*end);
 }
 
 void ReportSkipped(Window& w, const StepFrame& frame) {

@@ -345,7 +345,14 @@ std::optional<std::string> Console::PromptLine(const std::string& prompt, bool r
   }
   if (!editor_) editor_ = std::make_unique<LineEditor>();
   out_ << std::flush;
-  return editor_->Read(prompt, terminal_->TakeRest(), remember);
+  std::optional<std::string> line = editor_->Read(prompt, terminal_->TakeRest(), remember);
+  // SIGTERM, SIGHUP or SIGQUIT at the prompt end the program, after the
+  // press that shows it, if any.
+  if (const int signal = editor_->stop_signal(); signal != 0) {
+    stop_signal_ = signal;
+    quit_ = true;
+  }
+  return line;
 }
 
 bool Console::Fail(const std::string& what) {
@@ -397,12 +404,19 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
   current_ = start.id();
   FlushFailures();
   if (script) {
-    for (const std::string& cmd : SplitCommands(*script)) {
-      if (!Execute(cmd) || quit_) break;
+    const std::vector<std::string> commands = SplitCommands(*script);
+    for (size_t i = 0; i < commands.size(); ++i) {
+      if (!Execute(commands[i]) || quit_ || ended_) {
+        ReportScriptEnd({commands.begin() + static_cast<ptrdiff_t>(i) + 1, commands.end()});
+        break;
+      }
     }
   } else if (in_ || !keys_) {
     while (std::optional<std::string> line = NextLine()) {
-      if (!Execute(*line) || quit_) break;
+      if (!Execute(*line) || quit_ || ended_) {
+        ReportScriptEnd(WaitingLines());
+        break;
+      }
     }
   } else {
     interactive_ = true;
@@ -430,10 +444,43 @@ int Console::Run(WindowManager& wm, Window& start, const std::optional<std::stri
       }
       Execute(*line);
     }
+    ReportScriptEnd({});
   }
   ClearLine();
   out_ << std::flush;
   return exit_status();
+}
+
+std::vector<std::string> Console::WaitingLines() {
+  std::vector<std::string> lines;
+  if (in_) {
+    for (std::string line; std::getline(*in_, line);) lines.push_back(line);
+  } else if (terminal_) {
+    // Only what is there already: a writer that sends more later is not waited for.
+    while (terminal_->LineReady()) {
+      if (std::optional<std::string> line = terminal_->ReadLine()) lines.push_back(*line);
+    }
+  }
+  return lines;
+}
+
+void Console::ReportScriptEnd(const std::vector<std::string>& rest) {
+  if (!ended_) return;
+  std::string not_run;
+  for (const std::string& command : rest) {
+    const std::string_view c = Trim(command);
+    if (c.empty() || c.front() == '#') continue;
+    not_run += (not_run.empty() ? "" : "; ") + std::string(c);
+  }
+  ClearLine();
+  if (!not_run.empty()) {
+    err_ << "failure: script stopped: " << Printable(ended_->what)
+         << "; not run: " << Printable(not_run) << " (" << ended_->again << ")\n";
+  } else if (ended_->said_nowhere) {
+    err_ << "note: " << Printable(ended_->what) << '\n';
+  }
+  err_ << std::flush;
+  ended_.reset();
 }
 
 bool Console::Execute(std::string_view line) {
@@ -530,6 +577,7 @@ bool Console::Click(std::string_view rest, bool pick) {
       if (auto* g = dynamic_cast<const Grid*>(c)) grids.emplace_back(g, Cells(*g));
     }
   }
+  step_end_.reset();
   bool ok = true;
   // What the outcome line names: the control by its name (also when a
   // caption was typed), and for a pick the entry.
@@ -554,9 +602,29 @@ bool Console::Click(std::string_view rest, bool pick) {
   // A stop signal that came during the run (which stopped it, or ended the
   // download as its cancel) ends the program as the signal asks, after the
   // run's report; Ctrl-C at the prompt brings the prompt back instead.
-  if (const int signal = TakeStopSignal(); signal != 0 && !(interactive_ && signal == SIGINT)) {
+  const int signal = TakeStopSignal();
+  const std::string command = (pick ? "pick " : "press ") + std::string(Trim(rest));
+  if (signal != 0 && !(interactive_ && signal == SIGINT)) {
     stop_signal_ = signal;
     quit_ = true;
+    const std::string name = SignalName(signal);
+    if (step_end_ == StepEnd::Completed) {
+      // The signal came when nothing was left to stop (the outputs were
+      // being synced): the step's end message stands, and this says why
+      // the program ends all the same.
+      ended_ = ScriptEnd{command + " completed, then " + name + " ended the program",
+                         "run these again", true};
+    } else if (step_end_ == StepEnd::StoppedBySignal) {
+      ended_ = ScriptEnd{name + " stopped " + command, "run " + command + " and these again"};
+    } else {
+      // A download the signal cancelled, or a press that tells nothing of its end.
+      ended_ = ScriptEnd{name + " ended the program after " + command,
+                         "run " + command + " and these again"};
+    }
+  } else if (step_end_ == StepEnd::StoppedByFileSystem && !interactive_) {
+    // The steps after it would read the outputs it kept as they were.
+    ended_ = ScriptEnd{command + " stopped on a file-system failure",
+                       "once the file system is mended, run " + command + " and these again"};
   }
   return ok;
 }
@@ -654,6 +722,8 @@ void Console::Failures(const Window&, const std::vector<std::string>& lines) {
 }
 
 void Console::Outcome(const Window&, const std::string& note) { notes_.push_back(note); }
+
+void Console::StepEnded(const Window&, StepEnd end) { step_end_ = end; }
 
 void Console::PressCancel(Window& w) {
   const CommandButton* b = CancelButton(w);

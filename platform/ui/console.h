@@ -22,7 +22,10 @@
 // pick also every grid it changed, then the failures the handler reported
 // (standard error). `help` ends with the current window's Guide. Record text is shown with control
 // bytes escaped. A script stops at a command that cannot be carried out; the exit status is 1 when
-// any command could not be carried out or any failure was reported.
+// any command could not be carried out or any failure was reported. A script (from -c or standard
+// input) also ends at a press whose step stopped on the file system (a full disk) or at a stop
+// signal, with "failure: script stopped: WHY; not run: COMMANDS (WHAT TO DO)" on standard error;
+// a step that completed as the signal came is said so even when nothing of the script is left.
 //
 // On a terminal: a modal window is drawn on one line of standard error and a
 // key or Ctrl-C presses its cancel button; yield points show the progress of
@@ -147,6 +150,7 @@ class Console : public Host {
   void YieldPoint(const Window& from, std::string_view label, int64_t done, int64_t total) override;
   void Failures(const Window& from, const std::vector<std::string>& lines) override;
   void Outcome(const Window& from, const std::string& note) override;
+  void StepEnded(const Window& from, StepEnd end) override;
   // "note: TEXT" on standard error at once; the exit status stays.
   void Notes(const Window& from, const std::vector<std::string>& lines) override;
 
@@ -167,6 +171,11 @@ class Console : public Host {
   void Draw(const std::string& line);  // the one progress line of standard error
   std::optional<std::string> NextLine();
   void PressCancel(Window& w);
+  // The lines of a script on standard input that are there to be read.
+  std::vector<std::string> WaitingLines();
+  // The line that says why the script ended before `rest` (its commands not
+  // run), when a press ended it (ended_).
+  void ReportScriptEnd(const std::vector<std::string>& rest);
 
   std::ostream& out_;
   std::ostream& err_;
@@ -186,7 +195,17 @@ class Console : public Host {
   // program twice, as a test does, counts each run's own.
   const int late_at_start_ = LateFailureCount();
   bool quit_ = false;
-  int stop_signal_ = 0;  // a stop signal that ended a run: the program ends
+  int stop_signal_ = 0;              // a stop signal that ended a run: the program ends
+  std::optional<StepEnd> step_end_;  // of the running press's step, when it told
+  // Why a press ended the script: what it says, what to do with the commands
+  // not run, and whether it is said even when none is left (nothing else
+  // said it).
+  struct ScriptEnd {
+    std::string what;
+    std::string again;
+    bool said_nowhere = false;
+  };
+  std::optional<ScriptEnd> ended_;
   bool drawn_ = false;
   std::string drawn_line_;
   std::chrono::steady_clock::time_point last_draw_{};

@@ -27,4 +27,6 @@ void HeadlessHost::Failures(const Window&, const std::vector<std::string>& lines
 
 void HeadlessHost::Outcome(const Window&, const std::string& note) { outcomes.push_back(note); }
 
+void HeadlessHost::StepEnded(const Window&, StepEnd end) { step_ends.push_back(end); }
+
 }  // namespace volq

@@ -16,6 +16,7 @@ class HeadlessHost : public Host {
   std::vector<std::string> failures;  // reported failures, in order
   std::vector<std::string> outcomes;  // notes for outcome lines (code page 932), in order
   std::vector<std::string> notes;     // reported notes, in order
+  std::vector<StepEnd> step_ends;     // how the steps of presses ended, in order
   // Runs before each round of ticks of a modal window (rounds from 1): a test
   // presses buttons of the modal window here.
   std::function<void(Window& modal, int round)> on_round;
@@ -28,6 +29,7 @@ class HeadlessHost : public Host {
   void Failures(const Window& from, const std::vector<std::string>& lines) override;
   void Outcome(const Window& from, const std::string& note) override;
   void Notes(const Window& from, const std::vector<std::string>& lines) override;
+  void StepEnded(const Window& from, StepEnd end) override;
 };
 
 }  // namespace volq

@@ -13,12 +13,17 @@ extern "C" void OnInterrupt(int signal) {
 
 }  // namespace
 
+void CatchUnlessIgnored(int signal, const struct sigaction& catcher, struct sigaction& saved) {
+  sigaction(signal, nullptr, &saved);
+  if (saved.sa_handler != SIG_IGN) sigaction(signal, &catcher, nullptr);
+}
+
 InterruptCatcher::InterruptCatcher() {
   interrupted = 0;
   struct sigaction sa {};
   sa.sa_handler = OnInterrupt;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, &saved_);
+  CatchUnlessIgnored(SIGINT, sa, saved_);
 }
 
 InterruptCatcher::~InterruptCatcher() { sigaction(SIGINT, &saved_, nullptr); }
@@ -35,7 +40,7 @@ StopSignals::StopSignals() {
   sa.sa_handler = OnInterrupt;
   sa.sa_flags = SA_RESTART;
   sigemptyset(&sa.sa_mask);
-  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &sa, &saved_[i]);
+  for (int i = 0; i < 3; ++i) CatchUnlessIgnored(kSignals[i], sa, saved_[i]);
 }
 
 StopSignals::~StopSignals() {

@@ -11,9 +11,17 @@
 // a stop request (platform/base/stop_request.h) that the run honours where it
 // leaves no file torn, and file calls it interrupts go on (restart). A Ctrl-C
 // caught by an InterruptCatcher inside the run is noted too.
+//
+// Neither catches a signal that the program was started with ignored
+// (SIGHUP under nohup, SIGINT in a background job of a script): it stays
+// ignored.
 #include <csignal>
 
 namespace volq {
+
+// Installs `catcher` for `signal` unless the signal is ignored now; `saved`
+// gets the former action either way, for the catcher's end to restore.
+void CatchUnlessIgnored(int signal, const struct sigaction& catcher, struct sigaction& saved);
 
 class InterruptCatcher {
  public:

@@ -25,14 +25,21 @@ class LineEditor {
   // is taken as typed already (keys that came while a step ran). nullopt at
   // the end of input (Ctrl-D on an empty line); Ctrl-C drops the line typed
   // so far and asks again. `remember`: the line goes into the history.
+  // SIGTERM, SIGHUP or SIGQUIT end the read too (nullopt), the terminal in
+  // its own mode again, and stop_signal() then names the signal; no signal
+  // reaches another process. Ctrl-Z stops this process alone, and the line
+  // typed so far is there again when it is continued.
   std::optional<std::string> Read(const std::string& prompt, const std::string& start,
                                   bool remember);
+  // The signal that ended the last Read, 0 when none did.
+  int stop_signal() const { return stop_signal_; }
 
  private:
   static char* Prompt(editline* el);
   editline* el_ = nullptr;
   history* history_ = nullptr;
   std::string prompt_;
+  int stop_signal_ = 0;
 };
 
 }  // namespace volq

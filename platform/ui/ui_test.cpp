@@ -2,12 +2,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <optional>
 #include <sstream>
 
 #include "platform/base/failure.h"
+#include "platform/base/stop_request.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/console.h"
 #include "platform/ui/headless_host.h"
+#include "platform/ui/interrupt.h"
 #include "platform/ui/terminal_input.h"
 #include "platform/ui/window.h"
 
@@ -508,6 +512,113 @@ TEST(Console, StandardInputAndBusySteps) {
   EXPECT_TRUE(console.Execute("press Command2"));
   EXPECT_FALSE(refused_ok);
   EXPECT_NE(err.str().find("a step is running"), std::string::npos);
+}
+
+// A press whose step stopped on the file system (a full disk: what it had
+// not written kept its former content) or on a signal ends the script there,
+// from -c or from standard input, and a line names the commands not run;
+// so does a signal that came after the step's last file (it completed).
+// Command1 stands for the step: it tells how it ended and notes a signal as
+// the handlers would; Command3 counts the presses that ran after it.
+TEST(Console, AStepStoppedByTheFileSystemOrASignalEndsTheScript) {
+  const struct {
+    const char* name;
+    std::optional<StepEnd> end;
+    int signal;
+    const char* rest;  // after "press Command1; "
+    const char* err;   // the last line of standard error ("" for none)
+    int status;
+  } cases[] = {
+      {"full disk", StepEnd::StoppedByFileSystem, 0, "press Command3; type Text1 x; press Command3",
+       "failure: script stopped: press Command1 stopped on a file-system failure; not run: press "
+       "Command3; type Text1 x; press Command3 (once the file system is mended, run press "
+       "Command1 and these again)\n",
+       1},
+      {"full disk, last press", StepEnd::StoppedByFileSystem, 0, "# nothing after it",
+       "failure: step stopped: not written, kept as they were: KS20180101NEW.dat\n", 1},
+      {"stopped by SIGTERM", StepEnd::StoppedBySignal, SIGTERM, "press Command3",
+       "failure: script stopped: SIGTERM stopped press Command1; not run: press Command3 (run "
+       "press Command1 and these again)\n",
+       143},
+      {"completed, then SIGHUP", StepEnd::Completed, SIGHUP, "press Command3",
+       "failure: script stopped: press Command1 completed, then SIGHUP ended the program; not "
+       "run: press Command3 (run these again)\n",
+       129},
+      {"completed, then SIGINT, last press", StepEnd::Completed, SIGINT, "",
+       "note: press Command1 completed, then SIGINT ended the program\n", 130},
+      {"no step, SIGTERM", std::nullopt, SIGTERM, "press Command3",
+       "failure: script stopped: SIGTERM ended the program after press Command1; not run: press "
+       "Command3 (run press Command1 and these again)\n",
+       143},
+      // A step stopped for a missing input changed nothing: the script goes on.
+      {"no step end", std::nullopt, 0, "press Command3",
+       "failure: step stopped: not written, kept as they were: KS20180101NEW.dat\n", 1},
+  };
+  for (const auto& c : cases) {
+    for (const bool from_input : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (from_input ? ", standard input" : ", -c"));
+      FormSample f;
+      int later = 0;
+      f.Command1.OnClick = [&f, &c] {
+        f.ReportFailures({"step stopped: not written, kept as they were: KS20180101NEW.dat"});
+        if (c.signal != 0) {
+          StopRequestsOn();
+          NoteStopSignal(c.signal);
+          StopRequestsOff();
+        }
+        if (c.end) f.TellStepEnd(*c.end);
+      };
+      f.Command3.OnClick = [&later] { ++later; };
+      const std::string script = std::string("press Command1; ") + c.rest;
+      std::string lines = script;
+      std::replace(lines.begin(), lines.end(), ';', '\n');
+      std::istringstream in(lines);
+      std::ostringstream out, err;
+      Console console(out, err, from_input ? &in : nullptr);
+      WindowManager wm(console);
+      const int status = from_input ? console.Run(wm, f, std::nullopt) : console.Run(wm, f, script);
+      EXPECT_EQ(status, c.status);
+      const std::string e = err.str();
+      EXPECT_TRUE(e.ends_with(c.err)) << e;
+      const bool goes_on = c.signal == 0 && c.end != StepEnd::StoppedByFileSystem;
+      EXPECT_EQ(later, goes_on && *c.rest ? 1 : 0);
+    }
+  }
+}
+
+// A signal the program was started with ignored (SIGHUP under nohup, SIGINT
+// in a background job of a script) stays ignored while a run catches the
+// stop signals and while a modal window catches Ctrl-C; the others are
+// caught and noted.
+TEST(StopSignals, ASignalIgnoredAtTheStartStaysIgnored) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  struct sigaction hup {};
+  struct sigaction intr {};
+  sigaction(SIGHUP, &ignore, &hup);
+  sigaction(SIGINT, &ignore, &intr);
+  const auto ignored = [](int signal) {
+    struct sigaction now {};
+    sigaction(signal, nullptr, &now);
+    return now.sa_handler == SIG_IGN;
+  };
+  {
+    const StopSignals stops;
+    const InterruptCatcher interrupt;
+    EXPECT_TRUE(ignored(SIGHUP));
+    EXPECT_TRUE(ignored(SIGINT));
+    EXPECT_FALSE(ignored(SIGTERM));
+    raise(SIGHUP);
+    raise(SIGINT);
+    EXPECT_EQ(PendingStopSignal(), 0);
+    raise(SIGTERM);
+    EXPECT_EQ(TakeStopSignal(), SIGTERM);
+  }
+  EXPECT_TRUE(ignored(SIGHUP));
+  EXPECT_TRUE(ignored(SIGINT));
+  sigaction(SIGHUP, &hup, nullptr);
+  sigaction(SIGINT, &intr, nullptr);
 }
 
 TEST(Console, ModalWindowRunsItsTimerToTheEnd) {

@@ -132,6 +132,7 @@ void Window::ReportFailures(const std::vector<std::string>& lines) {
 }
 
 void Window::TellOutcome(const std::string& note) { manager().host().Outcome(*this, note); }
+void Window::TellStepEnd(StepEnd end) { manager().host().StepEnded(*this, end); }
 void Window::ReportNotes(const std::vector<std::string>& lines) {
   if (!lines.empty()) manager().host().Notes(*this, lines);
 }

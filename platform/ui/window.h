@@ -29,6 +29,9 @@
 //   TellOutcome(note)               what the press did, for a press whose
 //                                   window shows nothing of it: added to the
 //                                   press's outcome line.
+//   TellStepEnd(end)                how the press's step ended: the console
+//                                   ends a script after a step stopped by
+//                                   the file system or a signal.
 //   ReportNotes(lines)              what a run found and the person should
 //                                   know (a run cut short before), that is no
 //                                   failure of this one: standard error, at once.
@@ -46,6 +49,13 @@
 namespace volq {
 
 class WindowManager;
+
+// How a step that a press ran ended.
+enum class StepEnd {
+  Completed,            // to its end, its outputs on disk
+  StoppedByFileSystem,  // a full disk, a quota, an I/O error
+  StoppedBySignal,      // a stop signal (Ctrl-C, SIGTERM, SIGHUP)
+};
 
 // A command of the console or a test that cannot be carried out: no such
 // control, a control of another kind, a window that is not open.
@@ -111,6 +121,9 @@ class Window {
   // it did where neither the status line nor a message box says so (what a
   // download stored, how many lines a check read).
   void TellOutcome(const std::string& note);
+  // How the step the press ran ended (a press that runs no step tells
+  // nothing).
+  void TellStepEnd(StepEnd end);
   void ReportNotes(const std::vector<std::string>& lines);
 
  private:
@@ -139,6 +152,8 @@ class Host {
   virtual void Failures(const Window& from, const std::vector<std::string>& lines) = 0;
   // A note for the outcome line of the running press (code page 932).
   virtual void Outcome(const Window& from, const std::string& note) { (void)from, (void)note; }
+  // How the running press's step ended.
+  virtual void StepEnded(const Window& from, StepEnd end) { (void)from, (void)end; }
   // Lines (UTF-8) the person should know that are no failure.
   virtual void Notes(const Window& from, const std::vector<std::string>& lines) = 0;
 };
