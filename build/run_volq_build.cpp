@@ -5,10 +5,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "build/form_volq_build.h"
 #include "common/data_dir_catalogue.h"
+#include "common/interrupted_runs.h"
 #include "platform/fs/data_dir.h"
+#include "platform/fs/data_dir_lock.h"
 #include "platform/ui/console.h"
 
 namespace volq {
@@ -16,6 +19,7 @@ namespace {
 
 constexpr const char* kUsageHead =
     "usage: volqbuild [--data-dir DIR] [-c 'COMMANDS']\n"
+    "       volqbuild [--data-dir DIR] --forget-interrupted\n"
     "       volqbuild --help | --version | --catalogue\n"
     "  --data-dir DIR  the data directory (default: VOLQNQ4DPROJECT in the current\n"
     "                  directory) with the raw record files volqfetch wrote and\n"
@@ -25,6 +29,10 @@ constexpr const char* kUsageTail =
     "                  -c 'press Command1; press Command2'; a ';' inside double\n"
     "                  quotes or written \\; belongs to its command (without -c:\n"
     "                  commands from standard input, or a prompt on a terminal)\n"
+    "  --forget-interrupted\n"
+    "                  removes from the data directory's journal the steps cut\n"
+    "                  short that no press clears (an older version's, or one\n"
+    "                  edited by hand), naming each; runs no commands\n"
     "  --catalogue     for scripts: the folders ('folder NAME') and the buttons\n"
     "                  ('button WINDOW CONTROL step|opens|none CAPTION'), in order\n"
     "commands: press CONTROL | type CONTROL TEXT | pick CONTROL N | window N |\n"
@@ -55,6 +63,29 @@ std::string Usage() {
          FoldWords(buttons, kListWidth, 2) + kUsageButtons;
 }
 
+constexpr std::string_view kForgetOption = "--forget-interrupted";
+
+// Removes the journal's runs that no press clears and names each; then says
+// what the journal still holds, as a press would.
+int ForgetInterrupted(const DataDir& dir) {
+  try {
+    DataDirLock held(dir.root(), kBuildProgram);
+    const std::vector<std::string> removed = ForgetRunsNoPressClears(held.journal());
+    for (const std::string& line : removed) std::cout << Printable(line) << '\n';
+    if (removed.empty()) {
+      std::cout << "the journal holds no step cut short that a press cannot clear: nothing "
+                   "removed\n";
+    }
+    for (const std::string& line : TakeJournal(held.journal())) {
+      std::cerr << "note: " << Printable(line) << '\n';
+    }
+    return 0;
+  } catch (const Failure& e) {
+    std::cerr << "volqbuild: " << Printable(e.text()) << '\n';
+    return 1;
+  }
+}
+
 }  // namespace
 
 int RunVolqBuild(int argc, char** argv) {
@@ -62,13 +93,28 @@ int RunVolqBuild(int argc, char** argv) {
     std::cout << CatalogueText();
     return 0;
   }
-  CommandLine cl = ParseCommandLine(argc, argv);
+  // The one option that takes no value; the rest is the programs' shared
+  // command line.
+  std::vector<char*> args;
+  bool forget = false;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0 && argv[i] == kForgetOption) {
+      forget = true;
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  CommandLine cl = ParseCommandLine(static_cast<int>(args.size()), args.data());
+  if (forget && cl.error.empty() && cl.script) {
+    cl.error = std::string(kForgetOption) + " runs no commands: give it without -c";
+  }
   if (std::optional<int> end = CommandLineExit(cl, "volqbuild", Usage())) return *end;
   if (const std::string problem = DataDirProblem(cl.data_dir, kDataDirFolders); !problem.empty()) {
     std::cerr << "volqbuild: " << problem << '\n';
     return 2;
   }
   DataDir dir(cl.data_dir);
+  if (forget) return ForgetInterrupted(dir);
   Console console;
   console.SetFirstReportLine(DataDirHeading(dir.root()));
   WindowManager wm(console, "VolqBuild");

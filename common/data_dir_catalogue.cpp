@@ -8,6 +8,30 @@ std::string CourseHorseList(std::string_view word, std::string_view month) {
   return std::string(word) + std::string(month) + "N.dat";
 }
 
+namespace {
+
+bool IsDigits(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
+const CourseKind* CourseOfHorseList(std::string_view file, std::string_view& month) {
+  constexpr std::string_view kEnd = "N.dat";
+  for (const CourseKind& k : kCourseKinds) {
+    if (file.size() <= k.word.size() + kEnd.size() || !file.starts_with(k.word) ||
+        !file.ends_with(kEnd)) {
+      continue;
+    }
+    const std::string_view between =
+        file.substr(k.word.size(), file.size() - k.word.size() - kEnd.size());
+    if (!IsDigits(between)) continue;
+    month = between;
+    return &k;
+  }
+  return nullptr;
+}
+
 std::string CourseFileName(CourseFile file, std::string_view model_word) {
   struct Pattern {
     std::string_view before, after;  // around the model word
@@ -22,6 +46,18 @@ std::string CourseFileName(CourseFile file, std::string_view model_word) {
   // clang-format on
   const Pattern& p = kPatterns[static_cast<size_t>(file)];
   return std::string(p.before) + std::string(model_word) + std::string(p.after);
+}
+
+std::vector<std::string> CategorisationOutputs(std::string_view model_word) {
+  // The category list, its record counts, the total file and the three speed
+  // data sets.
+  std::vector<std::string> names;
+  for (CourseFile f :
+       {CourseFile::ItemCategory, CourseFile::ItemCategoryCount, CourseFile::TotalData,
+        CourseFile::AgariData, CourseFile::PaceData, CourseFile::SohaData}) {
+    names.push_back(CourseFileName(f, model_word));
+  }
+  return names;
 }
 
 std::string InOptionFolder(std::string_view name) {
@@ -107,10 +143,6 @@ std::string PressOf(const BuildButton& b) {
          " in the window it opens";
 }
 
-bool IsDigits(std::string_view s) {
-  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 }  // namespace
 
 std::string WriteItFirst(std::string_view file) {
@@ -133,9 +165,8 @@ std::string WriteItFirst(std::string_view file) {
              std::string(k.build_caption) + ")";
     }
     // SIBA201801N.dat: the extraction from the month between word and "N.dat".
-    if (file.starts_with(k.word) && file.ends_with("N.dat") &&
-        IsDigits(file.substr(k.word.size(), file.size() - k.word.size() - 5))) {
-      const std::string_view month = file.substr(k.word.size(), file.size() - k.word.size() - 5);
+    std::string_view month;
+    if (CourseOfHorseList(file, month) == &k) {
       return category + "type Text1 " + std::string(month) + ", " + choose + " and " +
              std::string(kExtractionButton) + " (" + std::string(kExtractionCaption) + ")";
     }

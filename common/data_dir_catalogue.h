@@ -155,23 +155,29 @@ struct CourseKind {
   std::string_view horse_list;  // the list of an extraction from 201801
   std::string_view item_file;   // the ITEM file
   int lowest_track, highest_track;
-  std::string_view option, option_caption;  // chooses the type for the extraction
-  std::string_view build, build_caption;    // writes the ITEM file
+  std::string_view option, option_caption;          // chooses the type for the extraction
+  std::string_view build, build_caption;            // writes the ITEM file
+  std::string_view categorise, categorise_caption;  // writes the category files
 };
 inline constexpr CourseKind kCourseKinds[3] = {
     {"SIBA", "Siba", "SIBA201801N.dat", "SIBAITEM201801N2024.dat", 0, 22, "Option1", "芝",
-     "Command2", "芝因子設定"},
+     "Command2", "芝因子設定", "Command5", "芝カテゴリー化"},
     {"DIRT", "Dirt", "DIRT201801N.dat", "DIRTITEM201801N2024.dat", 23, 29, "Option2", "ダート",
-     "Command3", "ダ因子設定"},
+     "Command3", "ダ因子設定", "Command6", "ダカテゴリー化"},
     {"SHOG", "Shog", "SHOG201801N.dat", "SHOGITEM201801N2024.dat", 51, 59, "Option3", "障害",
-     "Command4", "障因子設定"},
+     "Command4", "障因子設定", "Command7", "障カテゴリー化"},
 };
+// The window of the course types' steps.
+inline constexpr std::string_view kCategoryWindow = "FormCATEGORYSETUP2024ZZ";
 // The category window's extraction, which writes the course horse lists.
 inline constexpr std::string_view kExtractionButton = "Command1";
 inline constexpr std::string_view kExtractionCaption = "抽出";
 // The course horse list of an extraction from `month` (as typed):
 // SIBA201801N.dat for turf from 201801.
 std::string CourseHorseList(std::string_view word, std::string_view month);
+// The course type and month of course horse list `file` (digits between the
+// course word and "N.dat"); nullptr for another file.
+const CourseKind* CourseOfHorseList(std::string_view file, std::string_view& month);
 
 // The files of a course type named by its model word: the categorisation
 // writes the first six into the data directory; the models made from them
@@ -189,6 +195,9 @@ enum class CourseFile {
   SohaWeightData,
 };
 std::string CourseFileName(CourseFile file, std::string_view model_word);
+// The six files the categorisation of a course type writes, in the order it
+// writes them: the first six above.
+std::vector<std::string> CategorisationOutputs(std::string_view model_word);
 // "OPTION1N/<name>", where the models are put.
 std::string InOptionFolder(std::string_view name);
 

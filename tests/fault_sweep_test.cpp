@@ -906,7 +906,7 @@ void CheckRefusals(Sweep& s, const Image& crashed, const JournalRun& run, size_t
   });
   at.push_back(s.memory.Save());
   // The windows report in code page 932.
-  const std::string line = TryCp932(InterruptedStepLine(run)).value_or("");
+  const std::string line = TryCp932(InterruptedStepLine(run, s.fx.data)).value_or("");
   const std::string& step = s.clean_log.clicks[named];
   for (size_t i = 1; i < passed.clicks.size(); ++i) {
     if (i == named) continue;
@@ -1042,7 +1042,7 @@ std::vector<std::string> CrashAt(Sweep& s, std::int64_t k, Tally& tally) {
                                       "completed now"))
     problems.push_back("volqfetch did not say that it completed the download cut short");
   for (const JournalRun* r : steps) {
-    if (!Mentions(said, InterruptedStepLine(*r)))
+    if (!Mentions(said, InterruptedStepLine(*r, s.fx.data)))
       problems.push_back("volqfetch did not name the step cut short: " + Printable(r->name));
   }
   for (size_t i = 0; i < fresh.clicks.size() && i < s.clean_log.reports.size(); ++i) {

@@ -13,6 +13,7 @@
 #include "common/record_layout.h"
 #include "platform/fs/data_dir.h"
 #include "platform/fs/record_file.h"
+#include "platform/fs/run_journal.h"
 
 namespace {
 
@@ -261,6 +262,69 @@ TEST(Volqbuild, AStepOnAFullDiskLeavesItsFormerOutput) {
   for (const auto& e : fs::directory_iterator(dir)) {
     EXPECT_EQ(e.path().extension(), e.is_directory() ? "" : ".dat") << e.path();
   }
+  fs::remove_all(dir);
+}
+
+// A journal of an extraction cut short and of an older version's step that
+// no press clears: each is told once, the older one with its count and the
+// command that removes it; --forget-interrupted removes it alone, and the
+// extraction goes with the press for its own course and month.
+TEST(Volqbuild, JournalEntriesAreToldForTheirCourseAndMonthAndForgottenByCommand) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_journal";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
+  volq::WriteWholeFile(dir / "KETTONUM20180101.dat", "");
+  auto run = [](const char* at, const char* name, const char* write) {
+    return volq::JournalRun{"volqbuild", at, name, {write}, {}};
+  };
+  volq::WriteWholeFile(
+      dir / volq::kJournalName,
+      volq::JournalText(
+          {run("2025-03-01 10:00:00", "press FormVolqBuild Command3 UM(旧)", "UM20180101NEW.dat"),
+           run("2025-03-02 10:00:00", "press FormVolqBuild Command3 UM(旧)", "UM20180101NEW.dat"),
+           run("2025-03-03 10:00:00", "press FormCATEGORYSETUP2024ZZ Command1 抽出 for 芝 201801",
+               "SIBA201801N.dat")}));
+  const std::string extraction =
+      "note: Command1 (抽出) of window FormCATEGORYSETUP2024ZZ for 芝 from 201801 was "
+      "interrupted at 2025-03-03 10:00:00: its outputs may be incomplete; type Text1 201801, "
+      "press Option1 (芝) and press Command1 again\n";
+  const std::string category = "press Command10; window 2; press Option1; type Text1 ";
+  ProgramRun other = Volqbuild(dir, category + "201802; press Command1; press Command2");
+  EXPECT_NE(other.err.find("note: Command3 (UM(旧)) was interrupted 2 times, last at 2025-03-02 "
+                           "10:00:00: its outputs may be incomplete; no press clears this entry, "
+                           "as no button of these programs is named so now: remove it with: "
+                           "volqbuild --data-dir " +
+                           dir.string() +
+                           " --forget-interrupted, then press again the steps that write "
+                           "UM20180101NEW.dat\n"),
+            std::string::npos)
+      << other.err;
+  EXPECT_NE(other.err.find(extraction), std::string::npos) << other.err;
+  // The factor build of turf reads the list cut short.
+  EXPECT_NE(other.err.find("failure: step refused: " + extraction.substr(6)), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "SIBA201802N.dat"));
+  EXPECT_FALSE(fs::exists(dir / "SIBAITEM201801N2024.dat"));
+
+  const std::string forget =
+      std::string(VOLQBUILD_PATH) + " --data-dir '" + dir.string() + "' --forget-interrupted 2>&1";
+  FILE* p = popen(forget.c_str(), "r");
+  std::array<char, 4096> buf;
+  std::string said;
+  for (size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) said.append(buf.data(), n);
+  EXPECT_EQ(pclose(p), 0);
+  EXPECT_EQ(said,
+            "removed from the journal: Command3 (UM(旧)), interrupted 2 times, last at 2025-03-02 "
+            "10:00:00 (no press clears it, as no button of these programs is named so now); its "
+            "outputs may be incomplete: press again the steps that write UM20180101NEW.dat\n" +
+                extraction);
+
+  // The press for turf from 201801 says the extraction once more, then
+  // clears it: the next press says nothing of it.
+  ProgramRun same = Volqbuild(dir, category + "201801; press Command1; press Command1");
+  EXPECT_EQ(same.err.find(extraction), same.err.rfind(extraction)) << same.err;
+  EXPECT_FALSE(fs::exists(dir / volq::kJournalName));
+  EXPECT_EQ(Volqbuild(dir, category + "201801; press Command1").err.find("interrupted"),
+            std::string::npos);
   fs::remove_all(dir);
 }
 

@@ -162,19 +162,6 @@ void SortCategories(FormCATEGORYSETUP2024ZZ& w, int k, const CourseCategorisatio
     w.CategoryPositions[k].find(values[static_cast<size_t>(j)])->second = j;
 }
 
-// The six outputs of course type `s` (its model word) in the order they are
-// written: the category list, its record counts, the total file and the
-// three speed data sets.
-std::vector<std::string> OutputNames(const std::string& s) {
-  std::vector<std::string> names;
-  for (CourseFile f :
-       {CourseFile::ItemCategory, CourseFile::ItemCategoryCount, CourseFile::TotalData,
-        CourseFile::AgariData, CourseFile::PaceData, CourseFile::SohaData}) {
-    names.push_back(CourseFileName(f, s));
-  }
-  return names;
-}
-
 // An output that cannot be opened keeps its former content (no writer); the
 // others are still written.
 std::unique_ptr<TextListWriter> OpenOutput(DataDir& dir, StepFrame& frame,
@@ -269,7 +256,7 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   const std::filesystem::path item_path = dir.Path(course.kind.item_file);
   StepContext ctx{dir, frame, w.Factors.RecordCount};
   const std::string word(course.kind.model_word);
-  const std::vector<std::string> outputs = OutputNames(word);
+  const std::vector<std::string> outputs = CategorisationOutputs(word);
   BeginStep(ctx, {{course.kind.item_file}, {}, {outputs.begin(), outputs.end()}});
   std::unique_ptr<FramedRecords> items =
       OpenNewRecords(ctx, course.kind.item_file.data(), kItemLength, "");

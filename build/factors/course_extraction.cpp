@@ -4,6 +4,7 @@
 #include "build/factors/form_categorysetup2024zz.h"
 #include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
+#include "common/interrupted_runs.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 #include "platform/text/cp932.h"
@@ -47,7 +48,11 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     // The horse list was read when the window opened; the EX files are
     // consulted one by one.
     StopOnUnreadTables(true);
-    BeginStep(ctx, {{}, {}, {list_name}, {kHorseList, kFolderOutput<kUmaExFolder>}});
+    BeginStep(ctx, {{},
+                    {},
+                    {list_name},
+                    {kHorseList, kFolderOutput<kUmaExFolder>},
+                    ExtractionRunFor(course, ToUtf8(month))});
     const std::filesystem::path list_path = dir.Path(list_name);
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";

@@ -6,7 +6,10 @@
 #include <functional>
 
 #include "build/factors/factor_test_support.h"
+#include "common/interrupted_runs.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/fs/file_failure.h"
+#include "platform/fs/run_journal.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
@@ -715,6 +718,79 @@ TEST_F(ItemBuildTest, MissingCourseListStopsTheBuildAnEmptyOneGivesAnEmptyItemFi
   }
   EXPECT_EQ(ReadFile("DIRTITEM201801N2024.dat"), former);
   EXPECT_EQ(Reported("cannot read input CHOKYOSEISEI.dat: Permission denied"), 1);
+}
+
+// An extraction cut short is named with its course type and month: only
+// the press for the same course and month clears it, and only the build
+// that reads its list is refused.
+TEST_F(ItemBuildTest, AnExtractionCutShortIsClearedByThePressForItsCourseAndMonth) {
+  ExRun dirt;
+  dirt.track = "24";
+  WriteExFile("2015100001", {ExRun{}, dirt});
+  Listed({"2015100001"});
+  const std::string extraction = StepRunName(kCategoryWindow, "Command1", "抽出");
+  const std::string turf = StepRunFor(extraction, "芝 201801");
+  const std::string at = "2025-03-01 10:15:02";
+  // The dirt run as an older version named it, without course and month.
+  WriteFile(kJournalName, JournalText({{"volqbuild", at, turf, {"SIBA201801N.dat"}, {}},
+                                       {"volqbuild", at, extraction, {"DIRT201801N.dat"}, {}}}));
+  auto journal = [&] {
+    std::vector<JournalRun> runs;
+    if (Exists(kJournalName)) {
+      EXPECT_TRUE(ParseJournal(ReadFile(kJournalName), runs));
+    }
+    std::vector<std::string> names;
+    for (const JournalRun& r : runs) names.push_back(r.name);
+    return names;
+  };
+  const std::string turf_line =
+      "Command1 (抽出) of window FormCATEGORYSETUP2024ZZ for 芝 from 201801 was interrupted at " +
+      at +
+      ": its outputs may be incomplete; type Text1 201801, press Option1 (芝) and press "
+      "Command1 again";
+  const std::string dirt_line = "for ダート from 201801 was interrupted at " + at;
+  struct Press {
+    const char* what;
+    std::function<void()> press;
+    std::string refused;  // a line of the refusal; "" runs
+    std::vector<std::string> left;
+  } presses[] = {
+      {"turf from another month", [&] { Extract(&w().Option1, "201802"); }, "", {turf, extraction}},
+      {"the turf build reads the list cut short",
+       [&] { w().Command2_Click(); },
+       turf_line,
+       {turf, extraction}},
+      {"the dirt build too", [&] { w().Command3_Click(); }, dirt_line, {turf, extraction}},
+      {"dirt from another month", [&] { Extract(&w().Option2, "201712"); }, "", {turf, extraction}},
+      {"turf from the month cut short", [&] { Extract(&w().Option1); }, "", {extraction}},
+      {"the turf build runs", [&] { w().Command2_Click(); }, "", {extraction}},
+      {"dirt from the month cut short", [&] { Extract(&w().Option2); }, "", {}},
+  };
+  for (const Press& p : presses) {
+    SCOPED_TRACE(p.what);
+    host_.failures.clear();
+    p.press();
+    if (p.refused.empty()) {
+      EXPECT_EQ(Reported("was interrupted"), 0);
+    } else {
+      EXPECT_EQ(Reported(Cp932(p.refused)), 1);
+    }
+    EXPECT_EQ(journal(), p.left);
+  }
+  EXPECT_EQ(ReadFile("SIBA201801N.dat"), "\"2015100001\"\r\n");
+  EXPECT_EQ(Records("SIBAITEM201801N2024.dat", kItemLength).size(), 1u);
+
+  // A press whose list does not reach the disk stays in the journal, named
+  // with the course and month as the window showed them.
+  FaultFileSystem faults;
+  faults.FailWhere([](std::string_view op, const std::string& path) {
+    return op == "sync" && path.ends_with("SHOG201803N.dat") ? EIO : 0;
+  });
+  {
+    const ScopedFileSystem scoped(faults);
+    Extract(&w().Option3, "201803");
+  }
+  EXPECT_EQ(journal(), std::vector<std::string>{StepRunFor(extraction, "障害 201803")});
 }
 
 // A table of the window's load that could not be read: the steps that go

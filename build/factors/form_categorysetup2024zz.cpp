@@ -7,19 +7,18 @@
 namespace volq {
 
 FormCATEGORYSETUP2024ZZ::FormCATEGORYSETUP2024ZZ(DataDir& dir)
-    : Window("FormCATEGORYSETUP2024ZZ", Cp932("CATEGORYSETUP20180101SETUPC")), Factors(dir) {
+    : Window(std::string(kCategoryWindow), Cp932("CATEGORYSETUP20180101SETUPC")), Factors(dir) {
   Frame1.Caption = Cp932("コース選択");
   Label1.Caption = Cp932("抽出期間(例　200101->201401）から");
   Command1.Caption = Cp932(kExtractionCaption);
-  // Each course type's option and factor build as the catalogue names them,
-  // so that a report's advice names the controls the window has.
+  // Each course type's option, factor build and categorisation as the
+  // catalogue names them, so that a report's advice and the journal's
+  // names name the controls the window has.
   for (const CourseKind& k : kCourseKinds) {
     dynamic_cast<OptionButton&>(Need(k.option)).Caption = Cp932(k.option_caption);
     dynamic_cast<CommandButton&>(Need(k.build)).Caption = Cp932(k.build_caption);
+    dynamic_cast<CommandButton&>(Need(k.categorise)).Caption = Cp932(k.categorise_caption);
   }
-  Command5.Caption = Cp932("芝カテゴリー化");
-  Command6.Caption = Cp932("ダカテゴリー化");
-  Command7.Caption = Cp932("障カテゴリー化");
   Command1.OnClick = [this] { Command1_Click(); };
   Command2.OnClick = [this] { Command2_Click(); };
   Command3.OnClick = [this] { Command3_Click(); };

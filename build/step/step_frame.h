@@ -48,7 +48,10 @@ class StepRefused : public StepStopped {
 struct StepJournalEntry {
   RunJournal* journal = nullptr;  // the lock holder's; none: no journal kept
   std::string name;               // StepRunName of the button
-  bool entered = false;           // the step's outputs are in the journal
+  // The name of the same run before it said what it ran for (the name an
+  // older version gave it); "" when the same.
+  std::string former_name;
+  bool entered = false;  // the step's outputs are in the journal
   // The run this press entered; empty when the same run cut short before
   // already named the same outputs (it stays until the step completes).
   std::optional<JournalRun> added;

@@ -195,6 +195,11 @@ void EnterJournal(StepContext& ctx, const StepFiles& files) {
 }  // namespace
 
 void BeginStep(StepContext& ctx, const StepFiles& files) {
+  StepJournalEntry& entry = ctx.frame.journal;
+  if (!files.run_for.empty() && entry.former_name.empty()) {
+    entry.former_name = entry.name;
+    entry.name = StepRunFor(entry.name, files.run_for);
+  }
   RefuseWhileInputsCutShort(ctx, files);
   const std::vector<LinkedFolder> linked = CheckFolders(ctx, files.writes);
   for (std::string_view name : files.walks) {

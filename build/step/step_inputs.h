@@ -43,6 +43,10 @@ struct StepFiles {
   // What else it reads that another step writes (BuildButton::also_reads):
   // not checked, but a step cut short that writes one keeps it from running.
   std::vector<std::string_view> also_reads = {};
+  // What the press ran for, when its outputs depend on what the window was
+  // set to (ExtractionRunFor): its journal entry names it, so that only the
+  // same press clears it.
+  std::string run_for = {};
 };
 
 // Checks the files of a step before it changes anything (StepStopped when

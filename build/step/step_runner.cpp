@@ -76,7 +76,8 @@ StepEnd CompleteJournal(StepContext& ctx) {
       const SyncTimer timer;
       SyncOutputs(ctx.dir, entry.writes);
     }
-    entry.journal->Leave({std::string(kBuildProgram), "", entry.name, entry.writes, {}});
+    entry.journal->Leave({std::string(kBuildProgram), "", entry.name, entry.writes, {}},
+                         entry.former_name);
   } catch (const Failure& e) {
     ctx.frame.Skipped("step end", e.text() +
                                       ": the outputs may not be on disk; the step stays in the "

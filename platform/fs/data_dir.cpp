@@ -161,10 +161,6 @@ std::string DataDirHeading(const fs::path& root) {
   return "in data directory " + fs::absolute(root, ec).lexically_normal().string() + ":";
 }
 
-namespace {
-
-// A word as a shell takes it whole: quoted when it holds anything but
-// letters, digits and . _ - / + , : = @ %.
 std::string ShellWord(const std::string& word) {
   const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](unsigned char c) {
     return std::isalnum(c) || std::strchr("._-/+,:=@%", c) != nullptr;
@@ -174,8 +170,6 @@ std::string ShellWord(const std::string& word) {
   for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
-
-}  // namespace
 
 std::string MkdirCommand(const fs::path& root, std::span<const std::string_view> folders) {
   std::error_code ec;

@@ -73,6 +73,9 @@ std::string DataDirProblem(const std::filesystem::path& root,
 // shell: absolute paths, each quoted when the shell would take it apart.
 std::string MkdirCommand(const std::filesystem::path& root,
                          std::span<const std::string_view> folders);
+// A word as a shell takes it whole: quoted when it holds anything but
+// letters, digits and . _ - / + , : = @ %.
+std::string ShellWord(const std::string& word);
 // The line that leads a run's reports: "in data directory /abs/path:".
 std::string DataDirHeading(const std::filesystem::path& root);
 

@@ -128,11 +128,12 @@ bool Equal(const JournalRun& a, const JournalRun& b) {
 
 }  // namespace
 
-void RunJournal::Leave(const JournalRun& done) {
+void RunJournal::Leave(const JournalRun& done, std::string_view former_name) {
   std::vector<JournalRun> kept;
   for (JournalRun& r : runs_) {
     const bool repaired =
-        r.program == done.program && r.name == done.name &&
+        r.program == done.program &&
+        (r.name == done.name || (!former_name.empty() && r.name == former_name)) &&
         std::all_of(r.writes.begin(), r.writes.end(), [&](const std::string& w) {
           return std::find(done.writes.begin(), done.writes.end(), w) != done.writes.end();
         });
@@ -140,6 +141,21 @@ void RunJournal::Leave(const JournalRun& done) {
   }
   runs_ = std::move(kept);
   Store();
+}
+
+std::vector<JournalRun> RunJournal::Forget(const std::function<bool(const JournalRun&)>& forget) {
+  std::vector<JournalRun> forgotten, kept;
+  for (const JournalRun& r : runs_) (forget(r) ? forgotten : kept).push_back(r);
+  if (forgotten.empty()) return forgotten;
+  // A failure leaves the journal on disk as it was, and so the one here.
+  std::swap(runs_, kept);
+  try {
+    Store();
+  } catch (...) {
+    std::swap(runs_, kept);
+    throw;
+  }
+  return forgotten;
 }
 
 void RunJournal::Withdraw(const JournalRun& run) {

@@ -28,6 +28,7 @@
 // directory's folder, so that a reader finds the former journal or the new
 // one, also after a power cut; the last run to leave deletes the file.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,6 +62,7 @@ class RunJournal {
   // no whole journal, raises a file Failure that names it.
   void Load();
   const std::vector<JournalRun>& runs() const { return runs_; }
+  const std::filesystem::path& root() const { return root_; }
 
   // Enters `run` and stores the journal, synced, before it returns; a
   // failure (Failure) leaves the journal on disk as it was. Returns the run
@@ -68,11 +70,17 @@ class RunJournal {
   JournalRun Enter(JournalRun run);
   // A run that ended with its outputs whole: removes every run of its
   // program and name whose writes are all among its own (the one entered,
-  // and the same run cut short before) and stores the journal, synced.
-  void Leave(const JournalRun& done);
+  // and the same run cut short before) and stores the journal, synced. Runs
+  // named `former_name` (the name an older version gave the same run) go
+  // so too.
+  void Leave(const JournalRun& done, std::string_view former_name = {});
   // A run that ended having changed nothing: removes the one entered as
   // `run` (the last one equal to it) and stores the journal, synced.
   void Withdraw(const JournalRun& run);
+
+  // Removes the runs that `forget` picks and stores the journal, synced
+  // (nothing is stored when it picks none). Returns them.
+  std::vector<JournalRun> Forget(const std::function<bool(const JournalRun&)>& forget);
 
   // Makes the replacements of every run that lists some: each file beside
   // that is still there takes its final name (one that is gone was renamed
