@@ -229,9 +229,20 @@ std::unique_ptr<FramedRecords> OpenNewRecords(StepContext& ctx, std::string_view
 
 namespace {
 
+// A missing per-entity file says, as a missing input does, what writes it:
+// the button that writes its folder.
 void ReportMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
   const std::string file = ShownPath(path);
-  ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
+  const size_t slash = file.find_last_of('/');
+  std::string advice =
+      slash == std::string::npos ? std::string() : WriteItFirst(file.substr(0, slash + 1));
+  std::string one = advice;
+  if (constexpr std::string_view it = "write it first: "; advice.starts_with(it)) {
+    advice = "write them first: " + advice.substr(it.size());
+  }
+  if (!advice.empty()) advice = "; " + advice, one = "; " + one;
+  ctx.frame.Skipped("missing entity file", "read as empty" + advice, file,
+                    file + " read as empty" + one);
 }
 
 }  // namespace
