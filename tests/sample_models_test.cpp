@@ -34,6 +34,7 @@ TEST(SampleModels, LoadWithoutReportAndFactors17And29ScoreAgainstThem) {
   const std::string out = ReadWholeFile(root / "out.txt");
   const std::string err = ReadWholeFile(root / "err.txt");
   EXPECT_EQ(err.find("load model"), std::string::npos) << err;
+  EXPECT_EQ(err.find("holds no"), std::string::npos) << err;
   for (const char* end : {"芝終わり", "ダート終わり", "障害終わり"}) {
     EXPECT_NE(out.find(end), std::string::npos) << end << " missing from\n" << out;
   }

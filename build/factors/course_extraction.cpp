@@ -57,6 +57,8 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
     std::unique_ptr<TextListWriter> list;
     if (!frame.Do("open", [&] { list = std::make_unique<TextListWriter>(list_path); })) return "";
 
+    int64_t listed = 0;
+    int64_t with_records = 0;
     for (int32_t i = 1; i <= Factors.HorseListCount; ++i) {
       const std::string& horse = Factors.HorseList[static_cast<size_t>(i)];
       std::filesystem::path path;
@@ -77,6 +79,7 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
         }
         continue;
       }
+      if (ex->Count() > 0) ++with_records;
       for (int32_t k = 1; k <= ex->Count(); ++k) {
         const std::string_view rec = ex->View(k);
         const std::string_view track = UmaEx("track_code").Of(rec);
@@ -92,12 +95,19 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
           hit = Integer(year_month) >= start;
         });
         if (hit) {
-          frame.Do("write", [&] { list->String(horse).EndLine(); });
+          if (frame.Do("write", [&] { list->String(horse).EndLine(); })) ++listed;
           break;
         }
       }
     }
     frame.Do("close", [&] { list->Close(); });
+    if (listed == 0 && Factors.HorseListCount > 0) {
+      frame.Note(list_name + " is written empty: none of the " +
+                 std::to_string(Factors.HorseListCount) + " horses of " + std::string(kHorseList) +
+                 (with_records == 0 ? " has extended records in " + std::string(kUmaExFolder) + "/"
+                                    : " ran on a course of " + std::string(course.option_caption) +
+                                          " at a central racecourse in or after " + ToUtf8(month)));
+    }
     return "終わり";
   });
 }

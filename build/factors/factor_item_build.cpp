@@ -54,6 +54,13 @@ std::string EntryName(const FactorFrame& f, const std::string& horse) {
          std::string(f.Ex("race.race_number"));
 }
 
+// What the field of a failed routine holds, said after its name: the ITEM
+// buffer is not cleared between race entries, and a build starts from blanks.
+std::string LeftAsItWas(const std::string& field, const char* value) {
+  return field + " left as it was (it holds the " + value +
+         " of the race entry written before it, blanks if none)";
+}
+
 std::string RaceEntries(int64_t n) {
   return std::to_string(n) + (n == 1 ? " race entry" : " race entries");
 }
@@ -134,12 +141,17 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
   int64_t race_missing = 0;
   std::string first_race_missing;
   StepFrame told_by_the_race_line;
+  // The field of a routine that failed repeats the record written before.
   std::array<std::string, kFactorCount + 1> factor_left;
-  for (int k = 1; k <= kFactorCount; ++k)
-    factor_left[k] = "factor " + std::to_string(k) + " left as it was";
+  for (int k = 1; k <= kFactorCount; ++k) {
+    factor_left[k] = LeftAsItWas("factor " + std::to_string(k), "code");
+  }
   std::array<std::string, 3> speed_left;
-  for (int i = 0; i < 3; ++i) speed_left[i] = std::string(kSpeedNames[i]) + " left as it was";
+  for (int i = 0; i < 3; ++i) {
+    speed_left[i] = LeftAsItWas(kSpeedNames[i], "speed");
+  }
   int32_t track = 0;
+  int64_t ex_records = 0;
   for (const std::string& horse : horses) {
     // The course list is the build's own: the window's horse list stays as
     // loaded, so an extraction lists the same horses whatever ran before it.
@@ -152,6 +164,7 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
     ReportIfMissingEntityFile(ctx, path);
     // A horse whose file cannot be opened has no records to give.
     if (!frame.Do("open", [&] { f.OpenExFile(horse); })) continue;
+    ex_records += f.RecordCount;
     for (f.r = 1; f.r <= f.RecordCount; ++f.r) {
       f.ReadEx(f.r);
       const bool no_race = RaceMissing(f);
@@ -181,10 +194,20 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
     frame.Skipped(
         RaceEntries(race_missing) + " kept whose race is not in " + std::string(kRaNewFile),
         "their speeds and the factor codes that need the race were left as they were "
-        "(first: " +
+        "(they hold those of the race entry written before each; first: " +
             first_race_missing + ")");
   }
   for (const std::string& line : left_as_it_was.Lines()) frame.Skipped("", line);
+  if (f.ItemCount == 0 && !horses.empty()) {
+    const std::string of_the_horses =
+        std::to_string(horses.size()) + " horses of " + std::string(b.kind.horse_list);
+    frame.Note(std::string(b.kind.item_file) + " is written empty: " +
+               (ex_records == 0
+                    ? "none of the " + of_the_horses + " has extended records in " +
+                          std::string(kUmaExFolder) + "/"
+                    : "none of the " + std::to_string(ex_records) + " extended records of the " +
+                          of_the_horses + " passes the keep test (docs/factors.md)"));
+  }
   return b.end_text;
 }
 

@@ -314,6 +314,15 @@ TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
       {"count not a number", [&](FactorWindowTest& t) { t.WriteFile(totals, "x\r\n"); },
        "not a number"},
       {"short total file", [&](FactorWindowTest& t) { t.WriteFile(totals, "2\r\n"); }, "short"},
+      // A model with some of its files is a damaged one, not one not made yet.
+      {"only the total file",
+       [&](FactorWindowTest&) {
+         for (const char* file : {"DirtItemCategory", "QA1DirtAgariWeightData",
+                                  "QA1DirtPaceWeightData", "QA1DirtSohaWeightData"}) {
+           dir_->Delete("OPTION1N/" + std::string(file) + "201801N2024.dat");
+         }
+       },
+       "DirtItemCategory201801N2024.dat: missing"},
       {"short category file",
        [&](FactorWindowTest& t) {
          t.WriteFile("OPTION1N/DirtItemCategory201801N2024.dat", "\"2018     \"\r\n");
@@ -344,6 +353,52 @@ TEST_F(ModelLoadTest, AFaultyModelFileIsReportedAndItsModelLeftEmpty) {
     EXPECT_TRUE(window.Factors.Models[kDirt].list[1].empty());
     EXPECT_EQ(window.Factors.Models[kTurf].count[1], 2);
     EXPECT_EQ(window.Factors.Models[kSteeple].count[1], 2);
+  }
+}
+
+TEST_F(ModelLoadTest, ModelsNotMadeYetAreANoteThatSaysWhatFollowsAndWhatWritesThem) {
+  const std::string every = "OPTION1N holds no models yet (Siba, Dirt and Shog: ";
+  struct Case {
+    std::vector<const char*> absent;  // models none of whose five files is there
+    const char* note;                 // its start; "" for none
+  } cases[] = {
+      {{"Siba", "Dirt", "Shog"}, every.c_str()},
+      {{"Dirt"}, "OPTION1N holds no Dirt model yet (OPTION1N/QA1DirtTotalData201801N2024.dat"},
+      {{"Siba", "Shog"}, "OPTION1N holds no Siba and Shog model yet (OPTION1N/QA1Siba"},
+      {{}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.note);
+    WriteAll();
+    for (const char* word : c.absent) {
+      for (const std::string file : {"QA1%TotalData", "%ItemCategory", "QA1%AgariWeightData",
+                                     "QA1%PaceWeightData", "QA1%SohaWeightData"}) {
+        dir_->Delete("OPTION1N/" + file.substr(0, file.find('%')) + word +
+                     file.substr(file.find('%') + 1) + "201801N2024.dat");
+      }
+    }
+    host_.failures.clear();
+    host_.notes.clear();
+    FormCATEGORYSETUP2024ZZ window(*dir_);
+    wm_.Open(window);
+    EXPECT_TRUE(host_.failures.empty()) << host_.failures.front();
+    if (*c.note == 0) {
+      EXPECT_TRUE(host_.notes.empty()) << host_.notes.front();
+      continue;
+    }
+    ASSERT_EQ(host_.notes.size(), 1u);
+    const std::string& note = host_.notes[0];
+    EXPECT_EQ(note.rfind(c.note, 0), 0u) << note;
+    for (const char* said : {"factors 17 and 29 score against an empty model",
+                             "volqmodels --data-dir ", "docs/factors.md"}) {
+      EXPECT_NE(note.find(said), std::string::npos) << said << " not in " << note;
+    }
+    for (int course : {kTurf, kDirt, kSteeple}) {
+      const bool absent = std::find_if(c.absent.begin(), c.absent.end(), [&](const char* w) {
+                            return std::string(w) == ModelWord(course);
+                          }) != c.absent.end();
+      EXPECT_EQ(window.Factors.Models[course].count[1], absent ? 0 : 2) << ModelWord(course);
+    }
   }
 }
 
@@ -574,8 +629,13 @@ TEST_F(ItemBuildTest, RecordsInListOrderFieldsKeptOnFailureAndTheReport) {
   EXPECT_EQ(items[2].substr(109, 4), "10  ");
   EXPECT_EQ(items[3].substr(109, 4), "10  ");
   // Folded per routine and cause, naming the race entries.
-  EXPECT_EQ(Reported("factor 17 left as it was: horse 2015100001 in race 20180105 05   : "), 1);
-  EXPECT_EQ(Reported("Agari speed left as it was: horse 2015100001 in race 20180105 05   : "), 1);
+  // The report says what the field holds now.
+  EXPECT_EQ(Reported("factor 17 left as it was (it holds the code of the race entry written "
+                     "before it, blanks if none): horse 2015100001 in race 20180105 05   : "),
+            1);
+  EXPECT_EQ(Reported("Agari speed left as it was (it holds the speed of the race entry written "
+                     "before it, blanks if none): horse 2015100001 in race 20180105 05   : "),
+            1);
   EXPECT_EQ(Reported("keep test (track code): not a whole number: '1A' (2 times)"), 1);
   EXPECT_EQ(Reported("missing entity file"), 1);
   EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2015100003EX.dat"));
@@ -598,15 +658,60 @@ TEST_F(ItemBuildTest, EntriesWhoseRaceIsMissingAreToldOnOneLine) {
   ASSERT_FALSE(host_.failures.empty());
   EXPECT_EQ(host_.failures[0],
             "2 race entries kept whose race is not in RA20180101NEW.dat: their speeds and the "
-            "factor codes that need the race were left as they were (first: horse 2015100001 "
-            "in race 20180105 05   )");
+            "factor codes that need the race were left as they were (they hold those of the "
+            "race entry written before each; first: horse 2015100001 in race 20180105 05   )");
   // Not told again by each routine or by the keep test; the next run's factor
   // 17 and 29 read the run without its race and are told.
   EXPECT_EQ(Reported("keep test"), 0);
   EXPECT_EQ(Reported("speed left as it was"), 0);
-  EXPECT_EQ(Reported("factor 17 left as it was: horse 2015100002 in race 20180210 05   : not a "
+  EXPECT_EQ(Reported("factor 17 left as it was (it holds the code of the race entry written "
+                     "before it, blanks if none): horse 2015100002 in race 20180210 05   : not a "
                      "whole number: '  '"),
             1);
+}
+
+TEST_F(ItemBuildTest, AnOutputWrittenEmptyFromListedHorsesSaysWhy) {
+  // No extended records at all: each missing file names the button that
+  // writes the folder, and the empty outputs say so.
+  host_.notes.clear();  // the window opened without models
+  Listed({"2015100001", "2015100002"});
+  Extract(&w().Option1);
+  WriteList("SIBA201801N.dat", {"2015100001", "2015100002"});
+  w().Command2_Click();
+  EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat"), "");
+  EXPECT_EQ(Reported(Cp932("missing entity file: read as empty; write them first: press Command9 "
+                           "(VOLQNQ4DEXPD), then Command1 (計算) in the window it opens (2 times; "
+                           "first: UMAGOTOEXSETUP/2015100001EX.dat")),
+            2);
+  EXPECT_EQ(host_.notes, (std::vector<std::string>{
+                             "SIBA201801N.dat is written empty: none of the 2 horses of "
+                             "KETTONUM20180101.dat has extended records in UMAGOTOEXSETUP/",
+                             "SIBAITEM201801N2024.dat is written empty: none of the 2 horses of "
+                             "SIBA201801N.dat has extended records in UMAGOTOEXSETUP/"}));
+
+  // Records, none of them kept: told as such; nothing is said of a build
+  // that writes records, nor of an empty course list.
+  ExRun old_race;
+  old_race.year = "2017";
+  WriteExFile("2015100001", {old_race, old_race});
+  host_.notes.clear();
+  host_.failures.clear();
+  Extract(&w().Option1);
+  WriteList("SIBA201801N.dat", {"2015100001", "2015100002"});
+  w().Command2_Click();
+  EXPECT_EQ(host_.notes,
+            (std::vector<std::string>{
+                "SIBA201801N.dat is written empty: none of the 2 horses of KETTONUM20180101.dat "
+                "ran on a course of 芝 at a central racecourse in or after 201801",
+                "SIBAITEM201801N2024.dat is written empty: none of the 2 extended records of the "
+                "2 horses of SIBA201801N.dat passes the keep test (docs/factors.md)"}));
+  WriteExFile("2015100002", {ExRun{}});
+  host_.notes.clear();
+  w().Command2_Click();
+  WriteList("DIRT201801N.dat", {});
+  w().Command3_Click();
+  EXPECT_EQ(Items("SIBAITEM201801N2024.dat").size(), 1u);
+  EXPECT_TRUE(host_.notes.empty()) << host_.notes.front();
 }
 
 TEST_F(ItemBuildTest, ABuildGivesTheSameFileWhateverTheWindowDidBefore) {

@@ -118,6 +118,44 @@ CategoryModel LoadModel(DataDir& dir, const std::string& word) {
   return m;
 }
 
+constexpr CourseFile kModelFiles[] = {CourseFile::TotalData, CourseFile::ItemCategory,
+                                      CourseFile::AgariWeightData, CourseFile::PaceWeightData,
+                                      CourseFile::SohaWeightData};
+
+// A model none of whose five files is there has not been made yet: the
+// normal state of a new data directory, since no step writes the models. A
+// model with some of its files is a damaged one and is loaded (and refused)
+// as such; so is one whose files cannot even be looked up.
+bool ModelAbsent(DataDir& dir, const std::string& word) {
+  for (CourseFile file : kModelFiles) {
+    bool there = true;
+    try {
+      there = dir.Exists(ModelFile(file, word));
+    } catch (const Failure&) {
+    }
+    if (there) return false;
+  }
+  return true;
+}
+
+// What the window does without the models and what makes them.
+std::string NoModelsNote(DataDir& dir, const std::vector<std::string>& absent) {
+  const bool all = absent.size() == 3;
+  std::string which;
+  for (size_t i = 0; i < absent.size(); ++i) {
+    which += (i == 0 ? "" : i + 1 == absent.size() ? " and " : ", ") + absent[i];
+  }
+  const std::string missing =
+      ModelFile(CourseFile::TotalData, absent.front()) + " and the other model files are missing";
+  return (all ? "OPTION1N holds no models yet (" + which + ": " + missing
+              : "OPTION1N holds no " + which + " model yet (" + missing) +
+         "): factors 17 and 29 score against an empty model; no step writes the models: "
+         "after this window's categorisations, out/tools/models/volqmodels --data-dir " +
+         dir.root().string() +
+         " writes sample ones (tools/models), or write your own fitted ones in the shapes "
+         "docs/factors.md gives; then open the category window again";
+}
+
 }  // namespace
 
 void FormCATEGORYSETUP2024ZZ::Form_Load() {
@@ -158,8 +196,14 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     }
   }
 
+  std::vector<std::string> absent;
   for (int course : {kTurf, kDirt, kSteeple}) {
     const std::string word = ModelWord(course);
+    f.Models[course] = CategoryModel{};
+    if (ModelAbsent(f.dir(), word)) {
+      absent.push_back(word);
+      continue;
+    }
     try {
       f.Models[course] = LoadModel(f.dir(), word);
     } catch (const Failure& e) {
@@ -169,6 +213,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
     }
   }
 
+  if (!absent.empty()) ReportNotes({NoModelsNote(f.dir(), absent)});
   ReportSkipped(*this, frame);
 }
 

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/fs/data_dir.h"
@@ -113,6 +114,13 @@ class StepFrame {
   }
   std::function<void(int64_t, int64_t)> yield_hook;
 
+  // What the step found that the person should know and that is no failure
+  // (an output written empty from inputs that had records, a folder written
+  // outside the data directory through a link): told after the step as a
+  // note, which leaves the exit status as it is.
+  void Note(std::string text) { notes_.push_back(std::move(text)); }
+  const std::vector<std::string>& notes() const { return notes_; }
+
   // One line per operation and cause (FailureFold).
   std::vector<std::string> Report() const;
   bool clean() const { return fold_.empty(); }
@@ -128,10 +136,6 @@ class StepFrame {
   bool NothingChanged() const;
 
   StepJournalEntry journal;
-  // What the person should know of the step that is no failure of it (a
-  // folder written outside the data directory): told at once, on standard
-  // error, by the runner.
-  std::vector<std::string> notes;
 
  private:
   struct Output {
@@ -140,6 +144,7 @@ class StepFrame {
     std::string identity;  // inode, size and time of change; "" when missing
   };
   FailureFold fold_;
+  std::vector<std::string> notes_;
   std::vector<Output> outputs_;
 };
 

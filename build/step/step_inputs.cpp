@@ -90,8 +90,8 @@ void NoteLinkedFolders(StepContext& ctx, const std::vector<LinkedFolder>& linked
   for (const LinkedFolder& l : linked) {
     const std::string key = std::filesystem::absolute(ctx.dir.Path(l.folder)).string();
     if (!said.insert(key + '\0' + l.target).second) continue;
-    ctx.frame.notes.push_back(std::string(l.folder) + " is a link to " + l.target +
-                              ": its files are written there");
+    ctx.frame.Note(std::string(l.folder) + " is a link to " + l.target +
+                   ": its files are written there");
   }
 }
 
@@ -292,9 +292,20 @@ std::unique_ptr<FramedRecords> OpenNewRecords(StepContext& ctx, std::string_view
 
 namespace {
 
+// A missing per-entity file says, as a missing input does, what writes it:
+// the button that writes its folder.
 void ReportMissingEntityFile(StepContext& ctx, const std::filesystem::path& path) {
   const std::string file = ShownPath(path);
-  ctx.frame.Skipped("missing entity file", "read as empty", file, file + " read as empty");
+  const size_t slash = file.find_last_of('/');
+  std::string advice =
+      slash == std::string::npos ? std::string() : WriteItFirst(file.substr(0, slash + 1));
+  std::string one = advice;
+  if (constexpr std::string_view it = "write it first: "; advice.starts_with(it)) {
+    advice = "write them first: " + advice.substr(it.size());
+  }
+  if (!advice.empty()) advice = "; " + advice, one = "; " + one;
+  ctx.frame.Skipped("missing entity file", "read as empty" + advice, file,
+                    file + " read as empty" + one);
 }
 
 }  // namespace

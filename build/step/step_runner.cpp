@@ -181,7 +181,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   frame.journal.journal = nullptr;
   stops.reset();
   held.reset();
-  said.insert(said.end(), frame.notes.begin(), frame.notes.end());
+  said.insert(said.end(), frame.notes().begin(), frame.notes().end());
   w.ReportNotes(said);
   // A step without an end message leaves the status line as it is.
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);
