@@ -134,8 +134,10 @@ HorsesOfParent HorsesOf(const FramedRecords* um, const ParentSide& side) {
   return horses_of;
 }
 
-// Block and total files of one parent, each written whole once. A number
-// that is not a plain file name gets neither (reported once).
+// Block and total files of one parent, each written once from its first
+// changed byte (a rerun on the same horses leaves them, and their times, as
+// they are). A number that is not a plain file name gets neither (reported
+// once).
 void WriteParentFiles(StepContext& ctx, const ParentSide& side, const std::string& number,
                       const ParentBlocks& b, bool with_totals) {
   std::filesystem::path block_path, total_path;
@@ -145,10 +147,12 @@ void WriteParentFiles(StepContext& ctx, const ParentSide& side, const std::strin
       })) {
     return;
   }
-  ctx.frame.Do("write block file", [&] { WriteWholeFile(block_path, b.text); });
+  ctx.frame.Do("write block file",
+               [&] { WriteWholeFile(block_path, b.text, Rewrite::FromFirstChange); });
   if (with_totals) {
-    ctx.frame.Do("write total file",
-                 [&] { WriteWholeFile(total_path, SankuNumberText(b.totals)); });
+    ctx.frame.Do("write total file", [&] {
+      WriteWholeFile(total_path, SankuNumberText(b.totals), Rewrite::FromFirstChange);
+    });
   }
 }
 

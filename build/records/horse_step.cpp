@@ -100,7 +100,9 @@ std::string HorseStep(StepContext& ctx) {
     });
 
     // The 174 numbers come from the record itself, so a block file that
-    // cannot be written never changes the horse's placing record.
+    // cannot be written never changes the horse's placing record. Both files
+    // are written from their first changed byte: a rerun on the same horses
+    // leaves them, and their times, as they are.
     SankuStat st = SankuStatBlock(rec);
     std::filesystem::path count_path, number_path;
     if (frame.Do("horse file name", [&] {
@@ -108,9 +110,10 @@ std::string HorseStep(StepContext& ctx) {
           number_path = dir.EntityPath(kHorseNumberFolder, pedigree);
         })) {
       frame.Do("write " + std::string(kHorseCountFolder) + " file",
-               [&] { WriteWholeFile(count_path, st.text); });
-      frame.Do("write " + std::string(kHorseNumberFolder) + " file",
-               [&] { WriteWholeFile(number_path, SankuNumberText(st.values)); });
+               [&] { WriteWholeFile(count_path, st.text, Rewrite::FromFirstChange); });
+      frame.Do("write " + std::string(kHorseNumberFolder) + " file", [&] {
+        WriteWholeFile(number_path, SankuNumberText(st.values), Rewrite::FromFirstChange);
+      });
     }
     kyosoba += KyosobaRecord(rec, st.values);
   }
