@@ -18,19 +18,32 @@ void PutText(std::string& rec, Slice field, std::string_view text);
 // Pieces of the derived tables.
 namespace derived_parts {
 // clang-format off
-inline constexpr LayoutEntry kDate[] = {F("year", 4), F("month", 2), F("day", 2)};
+inline constexpr LayoutEntry kDate[] = {
+    F("year", 4, "year"), F("month", 2, "month"), F("day", 2, "day")};
 inline constexpr LayoutEntry kExRace[] = {
-    F("year", 4), F("month_day", 4), F("venue", 2), F("meeting", 2), F("day_number", 2),
-    F("race_number", 2)};
+    F("year", 4, "race year"), F("month_day", 4, "race month and day MMDD (レース年月日)"),
+    F("venue", 2, "racecourse code: 01 to 10 the central racecourses"),
+    F("meeting", 2, "meeting of the year (回)"), F("day_number", 2, "day of the meeting (日)"),
+    F("race_number", 2, "race number of the day (R)")};
 inline constexpr LayoutEntry kExSale[] = {
-    F("code", 6), F("host", 40), F("name", 80), F("start_date", 8), F("end_date", 8), F("age", 1),
-    F("price", 10)};
+    F("code", 6, "sale code (市場コード); blanks without a sale"),
+    F("host", 40, "sale host (市場主催者); \"不明\" without a sale"),
+    F("name", 80, "sale name (市場名); \"不明\" without a sale"),
+    F("start_date", 8, "sale start date (市場開始日) YYYYMMDD; \"不明\" without a sale"),
+    F("end_date", 8, "sale end date (市場閉鎖日); \"不明\" without a sale"),
+    F("age", 1, "age at the sale (取引馬齢)"), F("price", 10, "sale price in yen (取引価格（円）)")};
 inline constexpr LayoutEntry kExPedigree[] = {
-    F("breeding_number", 10), F("birth_year", 4), F("birthplace", 20)};
+    F("breeding_number", 10, "breeding number (繁殖番号)"), F("birth_year", 4, "birth year (生年); blanks"),
+    F("birthplace", 20, "birthplace (生産地); blanks")};
 inline constexpr LayoutEntry kExCondition[] = {
-    F("race_kind", 2), F("race_symbol", 3), F("weight_rule", 1), F("age_condition", 3, 5)};
-inline constexpr LayoutEntry kTurfDirt[] = {F("turf", 6), F("dirt", 6)};
-inline constexpr LayoutEntry kDonichiVenue[] = {F("saturday_rate", 6), F("other_day_rate", 6)};
+    F("race_kind", 2, "race kind code (競走条件種別): the ages the race is for"),
+    F("race_symbol", 3, "race symbol code (競走条件記号)"), F("weight_rule", 1, "weight rule code (競走重量種別)"),
+    F("age_condition", 3, 5, "condition codes: [0] 2-year-olds (競走2歳条件), [1] 3-year-olds, [2] 4-year-olds, [3] 5 and older, [4] youngest age (競走最若年条件)")};
+inline constexpr LayoutEntry kTurfDirt[] = {
+    F("turf", 6, "on turf: the three turf distance classes"), F("dirt", 6, "on dirt: the three dirt distance classes")};
+inline constexpr LayoutEntry kDonichiVenue[] = {
+    F("saturday_rate", 6, "place rate (top 3 of rides) on Saturdays"),
+    F("other_day_rate", 6, "place rate on the other days")};
 // clang-format on
 }  // namespace derived_parts
 
@@ -40,42 +53,66 @@ inline constexpr LayoutEntry kDonichiVenue[] = {F("saturday_rate", 6), F("other_
 // build, record j for record j of the horse's UMAGOTOSETUP file).
 // clang-format off
 inline constexpr LayoutEntry kUmaExTable[] = {
-    F("record_type", 2), F("data_kind", 1),
-    G("creation_date", 1, derived_parts::kDate),
-    G("race", 1, derived_parts::kExRace),
-    F("bracket", 1), F("horse_number", 2), F("pedigree_number", 10),
-    F("foal_order", 2), F("weekday", 1),
-    G("sale", 1, derived_parts::kExSale),
-    G("birth_date", 1, derived_parts::kDate),
-    F("invitation", 20), F("breeder_code", 8), F("birthplace", 20),
+    F("record_type", 2, "record type (レコードスペック): \"SE\", of the race entry"),
+    F("data_kind", 1, "data kind (データ区分) of the race entry"),
+    G("creation_date", 1, derived_parts::kDate, "creation date (作成年月日) of the race entry"),
+    G("race", 1, derived_parts::kExRace, "race identity (レース開催場所回日R)"),
+    F("bracket", 1, "bracket number (枠番)"), F("horse_number", 2, "horse number (馬番): the saddle-cloth number"),
+    F("pedigree_number", 10, "pedigree number (血統登録番号): the horse's 10-digit registration number"),
+    F("foal_order", 2, "foal order (第何子): the horse's place among its dam's foals"),
+    F("weekday", 1, "weekday code of the race (曜日コード)"),
+    G("sale", 1, derived_parts::kExSale, "the horse's market sale (from HS20180101.dat)"),
+    G("birth_date", 1, derived_parts::kDate, "the horse's birth date (生年月日)"),
+    F("invitation", 20, "invitation region of the horse (馬招待地区)"), F("breeder_code", 8, "breeder code (生産者コード)"),
+    F("birthplace", 20, "birthplace (生産地)"),
     // Slot 0 sire, 1 dam, 2 never written (NUL bytes), 3 dam's sire, 5 sire's sire.
-    G("pedigree", 7, derived_parts::kExPedigree),
-    F("horse_name", 36), F("reserved1", 1),
-    F("horse_symbol", 2), F("sex", 1), F("breed", 1), F("coat", 2), F("affiliation", 1),
-    F("trainer_code", 5), F("owner_code", 6), F("colours", 60),
-    F("weight", 3), F("weight_before", 3), F("blinkers", 1), F("reserved2", 1),
-    F("jockey_code", 5),
-    G("jockey_birth_date", 1, derived_parts::kDate),
-    F("jockey_sex", 1), F("jockey_invitation", 20), F("qualification", 1),
-    F("jockey_code_before", 5), F("jockey_short_name", 8), F("jockey_short_name_before", 8),
-    F("apprentice", 1), F("apprentice_before", 1), F("body_weight", 3),
-    F("body_weight_sign", 1), F("body_weight_change", 3), F("abnormality", 1),
-    F("arrival_order", 2), F("final_placing", 2), F("dead_heat", 1), F("dead_heat_count", 1),
-    F("time", 4), F("margin", 3, 3), F("corner_position", 2, 4), F("win_odds", 4),
-    F("win_popularity", 2), F("main_prize_won", 8), F("added_prize_won", 8),
-    F("reserved3", 3, 2), F("last4f", 3), F("last3f", 3), F("time_difference", 4),
-    F("grade", 1), F("grade_before", 1),
-    G("condition", 1, derived_parts::kExCondition),
-    F("distance", 4), F("distance_before", 4), F("track_code", 2), F("track_code_before", 2),
-    F("course_division", 2), F("course_division_before", 2),
-    F("main_prize", 8, 7), F("main_prize_before", 8, 5), F("added_prize", 8, 5),
-    F("added_prize_before", 8, 3), F("post_time", 4), F("post_time_before", 4),
-    F("registered", 2), F("starters", 2), F("finishers", 2),
-    F("weather", 1), F("turf_going", 1), F("dirt_going", 1), F("lap_time", 3, 25),
-    F("jump_mile_time", 4), F("race_first3f", 3), F("race_first4f", 3),
-    F("race_last3f", 3), F("race_last4f", 3),
-    G("corner", 4, record_parts::kRaceCorner),
-    F("crlf", 2)};
+    G("pedigree", 7, derived_parts::kExPedigree, "pedigree slots: [0] sire (父馬繁殖番号), [1] dam (母馬繁殖番号), [2] never written (NUL bytes), [3] dam's sire, [5] sire's sire; only [0] and [1] hold breeding numbers, the rest blanks"),
+    F("horse_name", 36, "horse name (馬名)"), F("reserved1", 1, "reserved: a NUL byte"),
+    F("horse_symbol", 2, "horse symbol code (馬記号)"), F("sex", 1, "sex code (馬性別)"), F("breed", 1, "breed code (馬品種)"),
+    F("coat", 2, "coat colour code (馬毛色)"), F("affiliation", 1, "east/west affiliation code (東西所属)"),
+    F("trainer_code", 5, "trainer code (調教師コード)"), F("owner_code", 6, "owner code (馬主コード)"),
+    F("colours", 60, "racing colours (服色表示)"),
+    F("weight", 3, "weight carried (負担重量), tenths of a kilogram"), F("weight_before", 3, "weight carried before a change (変更前負担重量)"),
+    F("blinkers", 1, "blinkers code (ブリンカー使用区分)"), F("reserved2", 1, "reserved (予備)"),
+    F("jockey_code", 5, "jockey code (騎手コード)"),
+    G("jockey_birth_date", 1, derived_parts::kDate, "the jockey's birth date (騎手生年月日)"),
+    F("jockey_sex", 1, "jockey sex code (騎手性別)"), F("jockey_invitation", 20, "jockey invitation region (騎手招待地区)"),
+    F("qualification", 1, "riding qualification code (騎乗資格区分)"),
+    F("jockey_code_before", 5, "jockey code before a change (変更前騎手コード)"), F("jockey_short_name", 8, "jockey short name (騎手略称)"),
+    F("jockey_short_name_before", 8, "jockey short name before a change (変更前騎手略称)"),
+    F("apprentice", 1, "apprentice code (見習い区分)"), F("apprentice_before", 1, "apprentice code before a change (変更前見習い区分)"),
+    F("body_weight", 3, "body weight in kg (馬体重)"),
+    F("body_weight_sign", 1, "sign of the body-weight change (前走増減符号)"), F("body_weight_change", 3, "body-weight change in kg (前走増減差)"),
+    F("abnormality", 1, "abnormality code (異常区分): 0 none; the others a scratched, excluded, pulled-up or disqualified runner ..."),
+    F("arrival_order", 2, "arrival order (入線順位)"), F("final_placing", 2, "final placing (確定順位)"),
+    F("dead_heat", 1, "dead-heat code (同着区分)"), F("dead_heat_count", 1, "horses in the dead heat (同着頭数)"),
+    F("time", 4, "race time (走破タイム): minutes 1, seconds 2, tenths 1"),
+    F("margin", 3, 3, "margin codes (着差コード, +, ++) to the horse in front"),
+    F("corner_position", 2, 4, "position at corners 1 to 4 (第1コーナー順位 ...)"), F("win_odds", 4, "win odds (単勝オッズ), tenths"),
+    F("win_popularity", 2, "win popularity (単勝人気)"), F("main_prize_won", 8, "main prize won (本賞金), hundreds of yen"),
+    F("added_prize_won", 8, "added money won (付加賞金)"),
+    F("reserved3", 3, 2, "reserved (予備)"), F("last4f", 3, "the horse's last 4 furlongs time (後半4Fタイム), tenths"),
+    F("last3f", 3, "the horse's last 3 furlongs time (後半3Fタイム), tenths"),
+    F("time_difference", 4, "time difference to the winner (タイム差)"),
+    F("grade", 1, "race grade code (レースグレイド)"), F("grade_before", 1, "race grade code before a change (変更前レースグレイド)"),
+    G("condition", 1, derived_parts::kExCondition, "race conditions (競走条件)"),
+    F("distance", 4, "distance in metres (距離(m))"), F("distance_before", 4, "distance before a change (変更前距離(m))"),
+    F("track_code", 2, "track code (トラックコード): 10-22 turf, 23-29 dirt, 51-59 jumps"),
+    F("track_code_before", 2, "track code before a change (変更前トラックコード)"),
+    F("course_division", 2, "course division (コース区分)"), F("course_division_before", 2, "course division before a change (変更前コース区分)"),
+    F("main_prize", 8, 7, "main prizes of the race (本賞金1着 ...) for places 1 to 5, then two dead-heat prizes, hundreds of yen"),
+    F("main_prize_before", 8, 5, "main prizes before a change"), F("added_prize", 8, 5, "added money of the race (付加賞金1着 ...)"),
+    F("added_prize_before", 8, 3, "added money before a change"), F("post_time", 4, "post time (発走時刻) HHMM"),
+    F("post_time_before", 4, "post time before a change (変更前発走時刻)"),
+    F("registered", 2, "registered runners (登録頭数)"), F("starters", 2, "starters (出走頭数)"), F("finishers", 2, "finishers (入線頭数)"),
+    F("weather", 1, "weather code (天候コード)"), F("turf_going", 1, "turf going (芝馬場状態): 1 good, 2 slightly heavy, 3 heavy, 4 bad"),
+    F("dirt_going", 1, "dirt going (ダート馬場状態), as the turf's"),
+    F("lap_time", 3, 25, "furlong lap times of the leader (ハロン毎先頭馬タイム), tenths"),
+    F("jump_mile_time", 4, "steeplechase mile time (障害マイルタイム)"), F("race_first3f", 3, "the race's first 3 furlongs (前半3Fラップタイム計)"),
+    F("race_first4f", 3, "the race's first 4 furlongs (前半4Fラップタイム計)"),
+    F("race_last3f", 3, "the race's last 3 furlongs (後半3Fラップタイム計)"), F("race_last4f", 3, "the race's last 4 furlongs (後半4Fラップタイム計)"),
+    G("corner", 4, record_parts::kRaceCorner, "corner passing blocks (コ周回各馬通貨順位)"),
+    F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kUmaExLength = StoredLength(kUmaExTable);
 static_assert(kUmaExLength == 1341);
@@ -88,12 +125,31 @@ const RecordLayout& UmaExLayout();
 // F30 of one kept race entry.
 // clang-format off
 inline constexpr LayoutEntry kFactorItemTable[] = {
-    F("speed", 7, 3), F("F1", 9), F("F2", 11), F("F3", 9), F("F4", 4), F("F5", 5),
-    F("F6", 6), F("F7", 5), F("F8", 4), F("F9", 3), F("F10", 3), F("F11", 4),
-    F("F12", 3), F("F13", 6), F("F14", 6), F("F15", 6), F("F16", 4), F("F17", 4),
-    F("F18", 6), F("F19", 5), F("F20", 10), F("F21", 10), F("F22", 5), F("F23", 10),
-    F("F24", 6), F("F25", 4), F("F26", 4), F("F27", 8), F("F28", 6), F("F29", 6),
-    F("F30", 4), F("crlf", 2)};
+    F("speed", 7, 3, "speeds in km/h × 100000 + 10000000, the last 7 digits (0000000 none): [0] Agari (AgariSpeed, the final 600 m; jumps 200 m), [1] Pace (PaceSpeed, before them), [2] whole race (SohaSpeed)"),
+    F("F1", 9, "factor 1 (Factor01Year): the race year"), F("F2", 11, "factor 2 (Factor02VenueTrack): racecourse and track"),
+    F("F3", 9, "factor 3 (Factor03PrevRunChange): what changed since the previous run"),
+    F("F4", 4, "factor 4 (Factor04Futan): weight carried"), F("F5", 5, "factor 5 (Factor05PrizeLog): prize money, logarithmic"),
+    F("F6", 6, "factor 6 (Factor06RaceKigo): race symbol"), F("F7", 5, "factor 7 (Factor07KishuSeiseki): the jockey's results"),
+    F("F8", 4, "factor 8 (Factor08KyosobaValue): the horse's placing record"), F("F9", 3, "factor 9 (Factor09RaceCount): races run"),
+    F("F10", 3, "factor 10 (Factor10FutanRatio): weight carried over body weight"),
+    F("F11", 4, "factor 11 (Factor11Bataiju): body weight"),
+    F("F12", 3, "factor 12 (Factor12AgeMonths): age in months"), F("F13", 6, "factor 13 (Factor13StallionLog): the sire's offspring, logarithmic"),
+    F("F14", 6, "factor 14 (Factor14Interval): days since the previous run"),
+    F("F15", 6, "factor 15 (Factor15PrevOddsLog): win odds of the previous run, logarithmic"),
+    F("F16", 4, "factor 16 (Factor16StallionValue): the sire's offspring summary"),
+    F("F17", 4, "factor 17 (Factor17PaceDeviation): the previous run's Pace speed against the model"),
+    F("F18", 6, "factor 18 (Factor18KishuAgeBand): the jockey's age band"),
+    F("F19", 5, "factor 19 (Factor19ChokyoSeiseki): the trainer's results"),
+    F("F20", 10, "factor 20 (Factor20StallionStat): the sire's offspring statistics"),
+    F("F21", 10, "factor 21 (Factor21GradeRaceNo): race number and grade"),
+    F("F22", 5, "factor 22 (Factor22DistanceCode): distance and course division"),
+    F("F23", 10, "factor 23 (Factor23StallionDistance): the sire's offspring at the distance"),
+    F("F24", 6, "factor 24 (Factor24Umaban): horse number"), F("F25", 4, "factor 25 (Factor25UmaKigo): horse symbol"),
+    F("F26", 4, "factor 26 (Factor26PrevTimeDiff): time behind the winner in the previous run"),
+    F("F27", 8, "factor 27 (Factor27KaijiNichiji): meeting and day of the meeting"),
+    F("F28", 6, "factor 28 (Factor28CountBand): registered runners"),
+    F("F29", 6, "factor 29 (Factor29AgariDeviation): the previous run's Agari speed against the model"),
+    F("F30", 4, "factor 30 (Factor30KyosobaValue): the horse's placing record"), F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kItemLength = StoredLength(kFactorItemTable);
 static_assert(kItemLength == 199);
@@ -105,12 +161,19 @@ const RecordLayout& FactorItemLayout();
 // offspring totals.
 // clang-format off
 inline constexpr LayoutEntry kMareStallionTable[] = {
-    F("breeding_number", 10), F("overall_top3_rate", 6), F("central_top3_rate", 6),
-    F("flat_earners", 6), F("jump_earners", 6), F("central_starts", 6),
-    F("jump_starts", 6), F("flat_main_prize", 9), F("jump_main_prize", 9),
-    F("flat_earnings", 9), F("jump_earnings", 9), F("line_top3_rate", 6, 25),
-    F("overall_top2_rate", 6), F("central_top2_rate", 6), F("line_top2_rate", 6, 25),
-    F("style_code", 6), F("crlf", 2)};
+    F("breeding_number", 10, "breeding number (繁殖登録番号) of the dam or sire, as the parent list has it"),
+    F("overall_top3_rate", 6, "top-3 rate of the offspring's starts, all races (RateField6)"),
+    F("central_top3_rate", 6, "top-3 rate, central races"),
+    F("flat_earners", 6, "offspring with flat earnings (CountField6)"), F("jump_earners", 6, "offspring with jump earnings"),
+    F("central_starts", 6, "the offspring's starts in central races"),
+    F("jump_starts", 6, "the offspring's starts over jumps"), F("flat_main_prize", 9, "flat main-prize total of the offspring (MoneyField9)"),
+    F("jump_main_prize", 9, "jump main-prize total"),
+    F("flat_earnings", 9, "flat earnings total"), F("jump_earnings", 9, "jump earnings total"),
+    F("line_top3_rate", 6, 25, "top-3 rates of the placing lines 1 to 25 of the offspring totals: [0]-[6] by course, [7]-[18] by going, [19]-[24] by distance, in the UM record's order"),
+    F("overall_top2_rate", 6, "top-2 rate, all races"), F("central_top2_rate", 6, "top-2 rate, central races"),
+    F("line_top2_rate", 6, 25, "top-2 rates of the placing lines 1 to 25"),
+    F("style_code", 6, "running-style code (StyleCode6): \"0000  \" without leader and front-runner runs, else \"1c00  \" with c = (mid-pack + closer runs) / (leader + front-runner runs), rounded down, at most 4"),
+    F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kMareStallionLength = StoredLength(kMareStallionTable);
 static_assert(kMareStallionLength == 402);
@@ -121,10 +184,14 @@ consteval Slice StallionField(std::string_view name) {
 // --- OPTION1N\KYOSOBA.dat: the placing record of a horse --------------------
 // clang-format off
 inline constexpr LayoutEntry kKyosobaTable[] = {
-    F("pedigree_number", 10), F("overall_top3_rate", 6), F("central_top3_rate", 6),
-    F("central_starts", 6), F("jump_starts", 6), F("flat_main_prize", 9),
-    F("jump_main_prize", 9), F("flat_earnings", 9), F("jump_earnings", 9),
-    F("line_top3_rate", 6, 25), F("style_code", 6), F("crlf", 2)};
+    F("pedigree_number", 10, "pedigree number (血統登録番号) of the horse"),
+    F("overall_top3_rate", 6, "top-3 rate of its starts, all races (RateField6)"),
+    F("central_top3_rate", 6, "top-3 rate, central races"),
+    F("central_starts", 6, "starts in central races (CountField6)"), F("jump_starts", 6, "starts over jumps"),
+    F("flat_main_prize", 9, "flat main-prize total (MoneyField9)"), F("jump_main_prize", 9, "jump main-prize total"),
+    F("flat_earnings", 9, "flat earnings total"), F("jump_earnings", 9, "jump earnings total"),
+    F("line_top3_rate", 6, 25, "top-3 rates of its placing lines 1 to 25: [0]-[6] by course, [7]-[18] by going, [19]-[24] by distance, in the UM record's order"),
+    F("style_code", 6, "running-style code (StyleCode6), as in the parent summaries"), F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kKyosobaLength = StoredLength(kKyosobaTable);
 static_assert(kKyosobaLength == 228);
@@ -134,12 +201,13 @@ consteval Slice KyosobaField(std::string_view name) { return LayoutField(kKyosob
 // Rates of results blocks 0 (current year), 1 (previous year), 2 (career).
 // clang-format off
 inline constexpr LayoutEntry kResultsTallyTable[] = {
-    F("code", 5),
-    G("top3_rate", 3, derived_parts::kTurfDirt),
-    F("jump_top3_rate", 6),
-    G("top2_rate", 3, derived_parts::kTurfDirt),
-    F("jump_top2_rate", 6), F("flat_prize", 9), F("jump_prize", 9), F("flat_runs", 6),
-    F("jump_runs", 6), F("crlf", 2)};
+    F("code", 5, "jockey code (騎手コード) or trainer code (調教師コード)"),
+    G("top3_rate", 3, derived_parts::kTurfDirt, "top-3 rates (RateField6): [0] current year, [1] previous year, [2] career"),
+    F("jump_top3_rate", 6, "top-3 rate over jumps, career"),
+    G("top2_rate", 3, derived_parts::kTurfDirt, "top-2 rates: [0] current year, [1] previous year, [2] career"),
+    F("jump_top2_rate", 6, "top-2 rate over jumps, career"), F("flat_prize", 9, "flat main prize total, career, hundreds of yen, as the record has it"),
+    F("jump_prize", 9, "jump main prize total, career"), F("flat_runs", 6, "runs on turf and dirt, career (CountField6)"),
+    F("jump_runs", 6, "runs over jumps, career"), F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kResultsTallyLength = StoredLength(kResultsTallyTable);
 static_assert(kResultsTallyLength == 121);
@@ -148,8 +216,10 @@ consteval Slice TallyField(std::string_view name) { return LayoutField(kResultsT
 // --- BREEDERSEISEI.dat, BANUSISEISEI.dat: breeder and owner tallies ---------
 // clang-format off
 inline constexpr LayoutEntry kSmallTallyTable[] = {
-    F("code", 6), F("top3_rate", 6), F("top2_rate", 6), F("main_prize", 9),
-    F("runs", 6), F("crlf", 2)};
+    F("code", 6, "breeder code (生産者コード, its first 6 characters) or owner code (馬主コード)"),
+    F("top3_rate", 6, "top-3 rate of the career's runs (RateField6)"), F("top2_rate", 6, "top-2 rate of the career's runs"),
+    F("main_prize", 9, "main prize total of the career, hundreds of yen: the first 9 of its 10 digits"),
+    F("runs", 6, "runs of the career (CountField6)"), F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kSmallTallyLength = StoredLength(kSmallTallyTable);
 static_assert(kSmallTallyLength == 35);
@@ -162,8 +232,9 @@ consteval Slice SmallTallyField(std::string_view name) {
 // swapped (slot 4 is 06, slot 5 is 05), where the readers look for them.
 // clang-format off
 inline constexpr LayoutEntry kDonichiTable[] = {
-    F("jockey_code", 5), G("venue", 10, derived_parts::kDonichiVenue),
-    F("crlf", 2)};
+    F("jockey_code", 5, "jockey code (騎手コード)"),
+    G("venue", 10, derived_parts::kDonichiVenue, "place rates by racecourse: [v-1] racecourse v, except [4] racecourse 06 and [5] racecourse 05"),
+    F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kDonichiLength = StoredLength(kDonichiTable);
 static_assert(kDonichiLength == 127);

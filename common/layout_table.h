@@ -22,22 +22,34 @@ namespace volq {
 
 // One entry of a layout table: a field (width > 0) or a group (its `group`
 // entries). stored_width differs from width only for the jockey and trainer
-// prize totals, which are delivered 10 wide and stored 9 wide.
+// prize totals, which are delivered 10 wide and stored 9 wide. `meaning` says
+// in an analyst's words what the field holds (tools/fieldref prints it in
+// docs/fields.md); the tables of files an analyst reads give one for every
+// entry, and the reference refuses a table that lacks one.
 struct LayoutEntry {
   std::string_view name;
   int width = 0;  // delivered, of one repeat
   int stored_width = 0;
   int repeat = 1;
   std::span<const LayoutEntry> group;
+  std::string_view meaning;
 };
 constexpr LayoutEntry F(std::string_view name, int width, int repeat = 1) {
-  return {name, width, width, repeat, {}};
+  return {name, width, width, repeat, {}, {}};
 }
-constexpr LayoutEntry Narrow(std::string_view name, int width, int stored_width, int repeat = 1) {
-  return {name, width, stored_width, repeat, {}};
+constexpr LayoutEntry F(std::string_view name, int width, std::string_view meaning) {
+  return {name, width, width, 1, {}, meaning};
 }
-constexpr LayoutEntry G(std::string_view name, int repeat, std::span<const LayoutEntry> group) {
-  return {name, 0, 0, repeat, group};
+constexpr LayoutEntry F(std::string_view name, int width, int repeat, std::string_view meaning) {
+  return {name, width, width, repeat, {}, meaning};
+}
+constexpr LayoutEntry Narrow(std::string_view name, int width, int stored_width, int repeat,
+                             std::string_view meaning = {}) {
+  return {name, width, stored_width, repeat, {}, meaning};
+}
+constexpr LayoutEntry G(std::string_view name, int repeat, std::span<const LayoutEntry> group,
+                        std::string_view meaning = {}) {
+  return {name, 0, 0, repeat, group, meaning};
 }
 
 // A byte range of a stored record.

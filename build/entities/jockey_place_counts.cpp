@@ -7,6 +7,7 @@
 #include "build/records/text_fields.h"
 #include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
+#include "common/list_layout.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
@@ -85,7 +86,9 @@ void CountPlaces(StepContext& ctx, const std::filesystem::path& path, PlaceCount
   }
 }
 
-// The 20 lines "v,d,placed,other", v outer, d inner.
+// The 20 lines "v,d,placed,other", v outer, d inner, as docs/fields.md
+// names their items.
+static_assert(kPlaceCountLines == 10 * 2 && EntryCount(kPlaceCountItems) == 4);
 void WritePlaceCountLines(StepContext& ctx, const std::filesystem::path& path,
                           const PlaceCounts& counts) {
   std::string lines;

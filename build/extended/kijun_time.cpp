@@ -5,11 +5,24 @@
 #include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
 #include "common/derived_layout.h"
+#include "common/list_layout.h"
 #include "common/records.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
+
+namespace {
+
+// One line's items in the order of the standard-time table's items
+// (docs/fields.md); a count that differs from the table's does not compile.
+template <typename... Items>
+std::vector<std::string> StandardTimeLine(Items&&... items) {
+  static_assert(sizeof...(Items) == EntryCount(kStandardTimeItems));
+  return {std::string(std::forward<Items>(items))...};
+}
+
+}  // namespace
 
 std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
   auto f = [&](Slice s) { return std::string(s.Of(ex)); };
@@ -27,16 +40,9 @@ std::optional<std::vector<std::string>> KijunTimeFields(std::string_view ex) {
   // The years as 16-bit whole numbers; only four characters, so no overflow.
   const int64_t age = ToNumber(year) - ToNumber(UmaEx("birth_date.year").Of(ex));
   if (age != 3 && age != 4) return std::nullopt;
-  return std::vector<std::string>{year,
-                                  std::to_string(age),
-                                  venue,
-                                  f(UmaEx("track_code")),
-                                  distance,
-                                  f(UmaEx("time")),
-                                  youngest,
-                                  f(UmaEx("weather")),
-                                  f(UmaEx("turf_going")),
-                                  f(UmaEx("dirt_going"))};
+  return StandardTimeLine(year, std::to_string(age), venue, f(UmaEx("track_code")), distance,
+                          f(UmaEx("time")), youngest, f(UmaEx("weather")), f(UmaEx("turf_going")),
+                          f(UmaEx("dirt_going")));
 }
 
 std::string KijunTimeStep(StepContext& ctx, const std::function<void(std::string)>& list) {

@@ -3,12 +3,16 @@
 #include <unordered_map>
 
 #include "common/cp932_text.h"
+#include "common/list_layout.h"
 #include "common/record_layout.h"
 #include "platform/fs/text_list.h"
 
 namespace volq {
 
 namespace {
+
+// The items of an FL line, as docs/fields.md names them.
+static_assert(EntryCount(kFemaleLineItems) == kFemaleLineValues);
 
 // The fields of a mare's six values, in value order.
 const std::array<Slice, kFemaleLineValues>& ValueFields() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "build/records/text_fields.h"
+#include "common/list_layout.h"
 #include "common/record_layout.h"
 #include "common/records.h"
 #include "platform/fs/number_text.h"
@@ -12,6 +13,10 @@
 namespace volq {
 
 namespace {
+
+// The lines of a block and of its numbers' file, as docs/fields.md names them.
+static_assert(EntryCount(kPlacingBlockLines) == kSankuLines);
+static_assert(EntryCount(kPlacingNumberLines) == kSankuValues);
 
 // Where each of the 174 items comes from. Items 169 and 170 are the constant
 // "000"; 171 and 172 are the flags of the earnings totals at 173 and 174.
