@@ -74,12 +74,20 @@ std::string ReadPlainFile(const fs::path& path, std::string* not_file = nullptr)
 
 // What stands at `folder` of the record source when it is no folder ("a
 // file", "a FIFO", "a symlink to nothing"); "" for a folder (a symlink to
-// one too) and for nothing at all.
-std::string NotFolder(const fs::path& folder) {
+// one too) and for nothing at all, and when it cannot be looked at (`failed`
+// says why).
+std::string NotFolder(const fs::path& folder, std::error_code& failed) {
+  const fs::file_status own = fs::symlink_status(folder, failed);
+  if (own.type() == fs::file_type::not_found) failed.clear();
+  if (failed || own.type() == fs::file_type::not_found) return "";
   std::error_code ec;
-  const fs::file_status own = fs::symlink_status(folder, ec);
-  if (own.type() == fs::file_type::not_found) return "";
   const fs::file_status followed = fs::status(folder, ec);
+  // Only a link that leads nowhere (or round in a loop) may fail to be followed.
+  if (ec && ec != std::errc::no_such_file_or_directory &&
+      ec != std::errc::too_many_symbolic_link_levels) {
+    failed = ec;
+    return "";
+  }
   switch (followed.type()) {
     case fs::file_type::directory:
       return "";
@@ -232,7 +240,14 @@ int32_t StandInJVLink::JVOpen(const std::string& data_spec, const std::string& f
     // A folder that stands there as something else is a damaged source,
     // never one without data: its records would be missing from the raw
     // files without a word.
-    if (const std::string not_folder = NotFolder(folder); !not_folder.empty()) {
+    std::error_code look;
+    const std::string not_folder = NotFolder(folder, look);
+    if (look) {
+      why_ = "the folder " + fs::absolute(folder, ec).string() +
+             " of the record source cannot be looked at: " + look.message();
+      return kSourceUnreadable;
+    }
+    if (!not_folder.empty()) {
       why_ = fs::absolute(folder, ec).string() + " is " + not_folder +
              ", not a folder of the record source's files: put the folder of its files in its "
              "place, or remove it if the source has no " +
