@@ -43,11 +43,11 @@ inline constexpr ListEntry kParentListItems[] = {
 
 // --- FL20180101.dat: 13 lines per mare, one per generation --------------------
 inline constexpr ListEntry kFemaleLineItems[] = {
-    {"breeding_number", 1, "breeding number (繁殖登録番号) of the mare of the generation: line 1 of a mare's 13 is the mare herself, line 2 her dam, line 13 her 12th dam (that one by her number alone)"},
+    {"breeding_number", 1, "breeding number (繁殖登録番号) of the generation's mare: line 1 of a mare's 13 is the mare herself, line 2 her dam, line 13 her 12th dam (by her number alone)"},
     {"horse_name", 1, "her name (馬名)"}, {"birth_year", 1, "her birth year"},
     {"birthplace", 1, "her birthplace name (産地名)"},
     {"sire_breeding_number", 1, "her sire's breeding number"},
-    {"dam_breeding_number", 1, "her dam's breeding number; every item quoted at its field's width, empty when the line is not found"}};
+    {"dam_breeding_number", 1, "her dam's breeding number. Every item is quoted at its field's width; items 2 to 6 are empty when the generation's mare is not among the breeding horses"}};
 
 // --- KIJUNTIME.dat: one line per EX record of the standard-time sample --------
 inline constexpr ListEntry kStandardTimeItems[] = {
