@@ -96,7 +96,9 @@ TEST_F(JockeyPlaceCountsTest, CountsByRacecourseDayAndOutcome) {
             "KISHUGOTOSETUP/01005.dat, '20X40106' in KISHUGOTOSETUP/01006.dat)");
   EXPECT_EQ(report[1], "race year: not a number: '20X4'");
   EXPECT_EQ(report[2], "arrival order: not a number: '  '");
-  EXPECT_EQ(report[3], "missing entity file: KISHUGOTOSETUP/01009.dat read as empty");
+  EXPECT_EQ(report[3],
+            "missing entity file: KISHUGOTOSETUP/01009.dat read as empty; write it first: press "
+            "Command15 (SE/KS)");
 }
 
 TEST_F(JockeyPlaceCountsTest, DonichiRecordLayout) {
@@ -144,7 +146,9 @@ TEST_F(JockeyPlaceCountsTest, MissingListAndRefusedCodes) {
   EXPECT_EQ(report[0],
             "missing input KISHUNUM20180101.dat: read as empty; write it first: press Command12 "
             "(KS(騎手）)");
-  EXPECT_EQ(report[1], "missing entity file: KISHUGOTOSETUP/01001.dat read as empty");
+  EXPECT_EQ(report[1],
+            "missing entity file: KISHUGOTOSETUP/01001.dat read as empty; write it first: press "
+            "Command15 (SE/KS)");
   EXPECT_EQ(report[2].rfind("entity file name: refused file name '../01'", 0), 0u) << report[2];
 }
 

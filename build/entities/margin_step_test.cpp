@@ -51,9 +51,11 @@ TEST_F(MarginStepTest, ReadsAndCreatesNoFile) {
   EXPECT_EQ(MarginStep(cx), "");
   EXPECT_EQ(record_count_, 3);  // the last horse's count
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(frame_->Report(),
-            (std::vector<std::string>{
-                "missing entity file: UMAGOTOEXSETUP/H000000002EX.dat read as empty"}));
+  EXPECT_EQ(
+      frame_->Report(),
+      (std::vector<std::string>{
+          "missing entity file: UMAGOTOEXSETUP/H000000002EX.dat read as empty; write it first: "
+          "press Command9 (VOLQNQ4DEXPD), then Command1 (計算) in the window it opens"}));
 
   auto rows = ReadWinnerMargins(cx);
   ASSERT_EQ(rows.size(), 2u);

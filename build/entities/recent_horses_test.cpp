@@ -52,9 +52,11 @@ TEST_F(RecentHorsesTest, HorsesWhoseLatestRaceIsFrom2000On) {
   EXPECT_EQ(ReadFile("KETTONUM20180101Q.dat"),
             "\"H000000003\"\r\n\"H000000005\"\r\n\"Z000000099\"\r\n");
   EXPECT_FALSE(Exists("UMAGOTOSETUP/H000000004.dat"));  // only read, so never created
-  EXPECT_EQ(frame_->Report(), (std::vector<std::string>{
-                                  "missing entity file: UMAGOTOSETUP/H000000004.dat read as empty",
-                                  "race year: not a number: '20X4'"}));
+  EXPECT_EQ(frame_->Report(),
+            (std::vector<std::string>{
+                "missing entity file: UMAGOTOSETUP/H000000004.dat read as empty; write it "
+                "first: press Command6 (SE/UM)",
+                "race year: not a number: '20X4'"}));
 }
 
 TEST_F(RecentHorsesTest, PlacingRecordsOfRecentHorsesInFileOrder) {

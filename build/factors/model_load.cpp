@@ -125,15 +125,11 @@ constexpr CourseFile kModelFiles[] = {CourseFile::TotalData, CourseFile::ItemCat
 // A model none of whose five files is there has not been made yet: the
 // normal state of a new data directory, since no step writes the models. A
 // model with some of its files is a damaged one and is loaded (and refused)
-// as such; so is one whose files cannot even be looked up.
+// as such. A look that fails raises its file Failure: the model is then
+// reported as one that could not be read.
 bool ModelAbsent(DataDir& dir, const std::string& word) {
   for (CourseFile file : kModelFiles) {
-    bool there = true;
-    try {
-      there = dir.Exists(ModelFile(file, word));
-    } catch (const Failure&) {
-    }
-    if (there) return false;
+    if (dir.Exists(ModelFile(file, word))) return false;
   }
   return true;
 }
@@ -200,11 +196,11 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
   for (int course : {kTurf, kDirt, kSteeple}) {
     const std::string word = ModelWord(course);
     f.Models[course] = CategoryModel{};
-    if (ModelAbsent(f.dir(), word)) {
-      absent.push_back(word);
-      continue;
-    }
     try {
+      if (ModelAbsent(f.dir(), word)) {
+        absent.push_back(word);
+        continue;
+      }
       f.Models[course] = LoadModel(f.dir(), word);
     } catch (const Failure& e) {
       f.Models[course] = CategoryModel{};
