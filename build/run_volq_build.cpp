@@ -113,6 +113,11 @@ int RunVolqBuild(int argc, char** argv) {
     std::cerr << "volqbuild: " << problem << '\n';
     return 2;
   }
+  // Read-only is found before any step, not by the journal of the first.
+  if (const std::string problem = DataDirWriteProblem(cl.data_dir); !problem.empty()) {
+    std::cerr << "volqbuild: " << problem << '\n';
+    return 1;
+  }
   DataDir dir(cl.data_dir);
   if (forget) return ForgetInterrupted(dir);
   Console console;

@@ -22,6 +22,7 @@ constexpr const char* kFromTime = "20180101000000";
 constexpr int32_t kOption = 3;
 constexpr size_t kReadBufferSize = 120000;
 constexpr const char* kNothingRead = "; no record was read";
+constexpr std::string_view kNotStored = "download not stored: ";
 
 // A kept record type: its index in kRawFiles (the file it is stored in) and
 // its layout, or none for the types passed over. A delivered record's type
@@ -158,19 +159,20 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped, RunJournal& journal) {
   if (!OpenJob(open, skipped)) return;
   // Destroyed without Commit, the new files are removed.
   NewRawFiles files(dir_, skipped);
-  if (open.read_count <= 0) {
-    skipped.Add("", "download not done: JVOpen gave a read count of " +
-                        std::to_string(open.read_count) + kNothingRead + Kept());
-    return;
-  }
-  std::string end = ReadRecords(open, files, skipped);
-  // A stop signal that came while the records were read ends the download
-  // here, as a cancel: nothing is put in place.
-  if (end.empty() && !open.download_failed && PendingStopSignal() != 0) {
-    end = "download not done: interrupted by " + SignalName(PendingStopSignal());
-  }
-  if (end.empty()) {
-    if (open.download_failed) return;  // reported with its status
+  // The end of the download when it is no complete one ("" when it is, or
+  // when its end was reported already).
+  const auto ended = [&]() -> std::string {
+    if (open.read_count <= 0) {
+      return "download not done: JVOpen gave a read count of " + std::to_string(open.read_count) +
+             kNothingRead;
+    }
+    std::string end = ReadRecords(open, files, skipped);
+    // A stop signal that came while the records were read ends the download
+    // here, as a cancel: nothing is put in place.
+    if (end.empty() && !open.download_failed && PendingStopSignal() != 0) {
+      end = "download not done: interrupted by " + SignalName(PendingStopSignal());
+    }
+    if (!end.empty() || open.download_failed) return end;  // that one reported with its status
     // What the ten files hold, told once they are in place: a source that
     // delivered little shows as such.
     std::string stored = "stored per record type:";
@@ -182,18 +184,25 @@ void VOLQF1SETUP18Z::Download(FailureFold& skipped, RunJournal& journal) {
         files.whole() ? files.Commit(journal) : NewRawFiles::Committed::None;
     if (committed == NewRawFiles::Committed::All) {
       stored_note_ = stored;
-      return;
+      return {};
     }
     if (committed == NewRawFiles::Committed::Pending) {
       skipped.Add("",
                   "download stored in part: a raw file could not be put in place; the data "
                   "directory's journal lists the rest, which the next run of volqfetch or "
                   "volqbuild puts in place");
-      return;
+      return {};
     }
-    end = "download not stored: a raw file could not be written";
+    // The first causes, with what followed from them, in the end's own line.
+    return std::string(kNotStored) + files.Lost();
+  };
+  const std::string end = ended();
+  if (!end.empty()) skipped.Add("", end + Kept());
+  // An end of a cause of its own still says once why the raw files could
+  // not have been stored.
+  if (!files.whole() && !end.starts_with(kNotStored)) {
+    skipped.Add("", "raw files not written: " + files.Lost());
   }
-  skipped.Add("", end + Kept());
 }
 
 bool VOLQF1SETUP18Z::OpenJob(JobOpen& open, FailureFold& skipped) {

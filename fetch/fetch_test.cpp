@@ -400,13 +400,55 @@ TEST_F(FetchTest, AFailedWriteKeepsEveryFormerRawFile) {
       ScopedFileSystem installed(files);
       form_.Command2_Click();
     }
-    EXPECT_EQ(host_.failures,
-              (std::vector<std::string>{
-                  std::string("cannot write ") + failing + ": No space left on device",
-                  "download not stored: a raw file could not be written; the raw files of the "
-                  "previous download were kept"}));
+    EXPECT_EQ(
+        host_.failures,
+        (std::vector<std::string>{std::string("download not stored: cannot write ") + failing +
+                                  ": No space left on device; the raw files of the previous "
+                                  "download were kept"}));
     for (const char* f : kTenFiles) EXPECT_TRUE(File(f)->starts_with("old")) << f;
     EXPECT_EQ(FilesIn(data_), TenNames());
+  }
+}
+
+// Raw files that cannot be made (a folder that refuses them) give one line:
+// the first cause, the files it concerns, and the delivered records that then
+// could not be written, counted; not one line per file for what only follows
+// from it. The same cause met by an end of its own is told after that end.
+TEST_F(FetchTest, RawFilesThatCannotBeMadeAreOneCauseInTheEndsLine) {
+  struct Case {
+    const char* name;
+    std::vector<Read> reads;
+    std::vector<std::string> failures;
+  };
+  const std::string refused =
+      "cannot write: Permission denied (10 times; first: RA20180101.dat, SE20180101.dat, "
+      "UM20180101.dat, ...)";
+  for (const Case& c : std::vector<Case>{
+           {"read to its end",
+            {R("RA", 1272, 'a'), R("RA", 1272, 'b'), R("SE", 555, 's')},
+            {"download not stored: " + refused +
+             "; 3 delivered records were not written because of it; no raw file was written"}},
+           {"ended by a read error",
+            {R("RA", 1272, 'a'), ScriptedJVLink::Code(-402, "F2")},
+            {"download ended early: JVRead returned RC=-402 at source file F2; the rest of the "
+             "download was not read; no raw file was written",
+             "raw files not written: " + refused +
+                 "; 1 delivered record was not written because of it"}},
+       }) {
+    SCOPED_TRACE(c.name);
+    jv_ = ScriptedJVLink();
+    host_ = HeadlessHost();
+    jv_.reads = c.reads;
+    {
+      FaultFileSystem files;
+      files.FailWhere([&](std::string_view op, const std::string&) {
+        return op == "open for writing" ? EACCES : 0;
+      });
+      ScopedFileSystem installed(files);
+      form_.Command2_Click();
+    }
+    EXPECT_EQ(host_.failures, c.failures);
+    EXPECT_TRUE(FilesIn(data_).empty());
   }
 }
 
@@ -427,12 +469,10 @@ TEST_F(FetchTest, ASymlinkInPlaceOfARawFileIsRefused) {
     host_ = HeadlessHost();
     jv_.reads = {R("RA", 1272, 'a'), R("SE", 555, 's')};
     form_.Command2_Click();
-    EXPECT_EQ(
-        host_.failures,
-        (std::vector<std::string>{
-            "refused symlink SE20180101.dat", "SE20180101.dat is not open: record not written",
-            "download not stored: a raw file could not be written; the raw files of the "
-            "previous download were kept"}));
+    EXPECT_EQ(host_.failures,
+              (std::vector<std::string>{
+                  "download not stored: refused symlink SE20180101.dat; 1 delivered record was not "
+                  "written because of it; the raw files of the previous download were kept"}));
     EXPECT_EQ(fs::exists(target), !dangling);
     if (!dangling) {
       EXPECT_EQ(ReadWholeFile(target), "outside");

@@ -30,20 +30,36 @@ NewRawFiles::NewRawFiles(DataDir& dir, FailureFold& skipped) : dir_(dir), skippe
     try {
       files_[kind].emplace(dir.Path(NameOf(kind)), LayoutOf(TypeOf(kind))->stored_length());
     } catch (const Failure& e) {
-      skipped_.Add("", e);
+      lost_.Add("", e);
+      failed_[kind] = true;
       whole_ = false;
     }
   }
 }
 
 void NewRawFiles::Store(int kind, std::string_view stored) {
+  if (failed_[kind]) {
+    ++unwritten_;
+    return;
+  }
   try {
-    if (!files_[kind]) FailFile(std::string(NameOf(kind)) + " is not open: record not written");
     files_[kind]->Append(stored);
   } catch (const Failure& e) {
-    skipped_.Add("", e);
+    lost_.Add("", e);
+    failed_[kind] = true;
     whole_ = false;
   }
+}
+
+std::string NewRawFiles::Lost() const {
+  std::string text;
+  for (const std::string& line : lost_.Lines()) text += (text.empty() ? "" : "; ") + line;
+  if (unwritten_ > 0) {
+    text += "; " + std::to_string(unwritten_) +
+            (unwritten_ == 1 ? " delivered record was" : " delivered records were") +
+            " not written because of it";
+  }
+  return text;
 }
 
 NewRawFiles::Committed NewRawFiles::Commit(RunJournal& journal) {
@@ -56,7 +72,7 @@ NewRawFiles::Committed NewRawFiles::Commit(RunJournal& journal) {
     try {
       files_[kind]->Finish(true);
     } catch (const Failure& e) {
-      skipped_.Add("", e);
+      lost_.Add("", e);
       whole_ = false;
     }
   }
@@ -73,7 +89,7 @@ NewRawFiles::Committed NewRawFiles::Commit(RunJournal& journal) {
       run = journal.Enter(std::move(run));
     }
   } catch (const Failure& e) {
-    skipped_.Add("", e);
+    lost_.Add("", e);
     whole_ = false;
   }
   if (!whole_) {

@@ -29,19 +29,25 @@ class NewRawFiles {
   // file last.
   static constexpr int kMarketSale = kRawFileCount - 1;
 
-  // Creates the ten temporary files; one that cannot be created is noted in
-  // `skipped` and makes the download one that cannot be stored.
+  // Creates the ten temporary files; one that cannot be created makes the
+  // download one that cannot be stored (Lost). `skipped` takes the failures
+  // that leave the download storable and those of putting it in place.
   NewRawFiles(DataDir& dir, FailureFold& skipped);
   // Removes the temporary files unless committed.
   ~NewRawFiles() = default;
 
   // Appends a stored record (a market-sale line with its own CR LF) to
-  // file `kind`; a failure is noted and makes the download one that cannot
-  // be stored.
+  // file `kind`; a failure makes the download one that cannot be stored,
+  // and the file's later records are only counted: they follow from it.
   void Store(int kind, std::string_view stored);
   int32_t Count(int kind) const { return files_[kind] ? files_[kind]->Count() : 0; }
   // False once a file could not be created or written.
   bool whole() const { return whole_; }
+  // Why the download cannot be stored, once (not whole): the first causes,
+  // folded ("cannot write: Permission denied (10 times; first:
+  // RA20180101.dat, ...)"), with the delivered records that then were not
+  // written counted in the same line.
+  std::string Lost() const;
 
   enum class Committed {
     All,      // the ten are in place
@@ -50,8 +56,8 @@ class NewRawFiles {
   };
   // Finishes all ten, then puts all ten in place, listed first in `journal`
   // (of the lock the download holds). None when one of them was not wholly
-  // written, or could not be synced or listed; Pending when a rename failed
-  // (each failure noted).
+  // written, or could not be synced or listed (Lost tells why); Pending
+  // when a rename failed (each failure noted in `skipped`).
   Committed Commit(RunJournal& journal);
   // Drops the new files; the former ones stay.
   void Abandon();
@@ -60,7 +66,10 @@ class NewRawFiles {
   DataDir& dir_;
   FailureFold& skipped_;
   std::optional<RecordAppender> files_[kRawFileCount];
+  bool failed_[kRawFileCount] = {};
   bool whole_ = true;
+  FailureFold lost_;
+  int64_t unwritten_ = 0;
 };
 
 }  // namespace volq

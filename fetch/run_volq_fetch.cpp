@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/data_dir_catalogue.h"
+#include "fetch/data_dir_mistake.h"
 #include "fetch/download_window.h"
 #include "platform/fs/data_dir.h"
 #include "platform/jvlink/stand_in.h"
@@ -39,9 +40,20 @@ constexpr const char* kUsage =
 int RunVolqFetch(int argc, char** argv) {
   CommandLine cl = ParseCommandLine(argc, argv, {"--source"});
   if (std::optional<int> end = CommandLineExit(cl, "volqfetch", kUsage)) return *end;
+  // The shape first: a folder to be made inside another data directory's
+  // folder is refused before its mkdir is shown.
+  if (const std::string mistake = DataDirMistake(cl.data_dir); !mistake.empty()) {
+    std::cerr << "volqfetch: " << mistake << '\n';
+    return 2;
+  }
   if (const std::string problem = DataDirProblem(cl.data_dir, kDataDirFolders); !problem.empty()) {
     std::cerr << "volqfetch: " << problem << '\n';
     return 2;
+  }
+  // Read-only is found before the download begins, not at its end.
+  if (const std::string problem = DataDirWriteProblem(cl.data_dir); !problem.empty()) {
+    std::cerr << "volqfetch: " << problem << '\n';
+    return 1;
   }
   Console console;
   console.SetFirstReportLine(DataDirHeading(cl.data_dir));

@@ -211,7 +211,8 @@ class OutputCapture {
     dup2(null, 1);
     close(null);
   }
-  // The failure lines printed since Begin, "failure: " taken off.
+  // The failure lines printed since Begin, "failure: " taken off, and the
+  // lines of a program that refused to start ("volqfetch: ...").
   std::vector<std::string> End() {
     std::cerr.flush();
     std::cout.flush();
@@ -221,6 +222,7 @@ class OutputCapture {
     std::istringstream in(ReadPlain(file_));
     for (std::string line; std::getline(in, line);) {
       if (line.rfind("failure: ", 0) == 0) lines.push_back(line.substr(9));
+      if (line.starts_with("volqfetch: ") || line.starts_with("volqbuild: ")) lines.push_back(line);
     }
     return lines;
   }
@@ -559,7 +561,9 @@ bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
 bool NamesFile(const std::vector<std::string>& lines, const std::string& operation,
                const fs::path& data) {
   const std::string file = FileOf(operation, data);
-  if (file.empty()) return Mentions(lines, data.string());
+  // The check at start that the data directory can be written names the
+  // directory, not its hidden file.
+  if (file.empty() || file == kWriteCheckName) return Mentions(lines, data.string());
   return Mentions(lines, file) || Mentions(lines, fs::path(file).filename().string());
 }
 

@@ -58,9 +58,35 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Command1_Click() {
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::Command2_Click() {
-  RunWindowStep(*this, dir_, RecordCount, Command2.name(), [this](StepContext& ctx) {
-    return KijunTimeStep(ctx, [this](std::string entry) { List1.AddItem(std::move(entry)); });
-  });
+  const std::vector<std::string> failed =
+      RunWindowStep(*this, dir_, RecordCount, Command2.name(), [this](StepContext& ctx) {
+        return KijunTimeStep(ctx, [this](std::string entry) { List1.AddItem(std::move(entry)); });
+      });
+  // A pick on the list this press left empty says why, instead of asking
+  // for the press just made: what stopped the step, or that it found no
+  // horse to list.
+  List1.EmptyBecause.clear();
+  if (List1.ListCount() != 0) return;
+  const std::string pressed = ButtonShown(ButtonOf(BuildStep::StandardTimes));
+  if (failed.empty()) {
+    List1.EmptyBecause =
+        Cp932(pressed + " found no horse in " + std::string(kRecentHorseList) + " to list; " +
+              WriteItFirst(kRecentHorseList) + ", then press " + pressed + " again");
+    return;
+  }
+  // The step's own stop names the cause; lines of what it skipped before
+  // come first otherwise.
+  std::string cause = failed.front();
+  for (const std::string& line : failed) {
+    if (line.starts_with("step stopped") || line.starts_with("step refused")) {
+      cause = line;
+      break;
+    }
+  }
+  List1.EmptyBecause =
+      TryCp932(pressed + " failed (" + cause + "); once that is mended, press " + pressed +
+               " again")
+          .value_or(Cp932(pressed + " failed; once that is mended, press " + pressed + " again"));
 }
 
 void FormVOLQNQ4DEXPDSETUP2024ZZ::List1_Click() {

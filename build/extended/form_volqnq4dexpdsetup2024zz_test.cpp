@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "build/entities/entity_test_support.h"
 #include "build/extended/ex_viewer.h"
 #include "build/extended/extended_test_support.h"
 #include "build/extended/kijun_time.h"
 #include "build/records/test_support.h"
+#include "platform/fs/fault_file_system.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
 
@@ -215,6 +221,58 @@ TEST_F(ExtendedWindowTest, DisplayWithoutTheHorseListStopsAndKeepsTheTable) {
   EXPECT_EQ(ToUtf8(w().Text1.Text), "終わり");
   EXPECT_EQ(w().List1.ListCount(), 0);
   EXPECT_TRUE(host_.failures.empty()) << Report();
+}
+
+// A pick on the list that 表示 left empty says why: what stopped the press,
+// or that it found no horse; before any press it asks for 表示.
+TEST_F(ExtendedWindowTest, APickOnTheListThatDisplayLeftEmptySaysWhy) {
+  const auto pick_error = [](FormVOLQNQ4DEXPDSETUP2024ZZ& w) {
+    try {
+      w.Pick("List1", 1);
+    } catch (const UiError& e) {
+      return ToUtf8(e.what());
+    }
+    return std::string("no error");
+  };
+  struct Case {
+    const char* name;
+    std::optional<std::string> horse_list;  // none: missing
+    int refused;                            // errno of writing KIJUNTIME.dat (0: none)
+    std::string says;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"no horse list", std::nullopt, 0,
+            "List1 is empty: Command2 (表示) failed (step stopped: missing input "
+            "KETTONUM20180101Q.dat: the step did not run and changed nothing; write it first: "
+            "press Command8"},
+           {"table not writable", ListText({"H000000001"}), EROFS,
+            "List1 is empty: Command2 (表示) failed (step stopped: cannot write KIJUNTIME.dat: "
+            "Read-only file system); once that is mended, press Command2 (表示) again"},
+           {"no horse", "", 0,
+            "List1 is empty: Command2 (表示) found no horse in KETTONUM20180101Q.dat to list; "
+            "write it first: press Command8"},
+       }) {
+    SCOPED_TRACE(c.name);
+    if (Exists("KETTONUM20180101Q.dat")) dir_->Delete("KETTONUM20180101Q.dat");
+    if (c.horse_list) WriteFile("KETTONUM20180101Q.dat", *c.horse_list);
+    if (!Exists("HS20180101.dat")) WriteFile("HS20180101.dat", "");
+    HeadlessHost host;
+    WindowManager wm{host};
+    FormVOLQNQ4DEXPDSETUP2024ZZ w(*dir_);
+    wm.Open(w);
+    EXPECT_EQ(pick_error(w), "List1 is empty: press Command2 (表示) first");
+    {
+      FaultFileSystem files;
+      files.FailWhere([&](std::string_view op, const std::string& p) {
+        return op == "open for writing" && p.find("KIJUNTIME.dat") != std::string::npos ? c.refused
+                                                                                        : 0;
+      });
+      ScopedFileSystem installed(files);
+      w.Press("Command2");
+    }
+    EXPECT_EQ(w.List1.ListCount(), 0);
+    EXPECT_EQ(pick_error(w).substr(0, c.says.size()), c.says);
+  }
 }
 
 TEST_F(ExtendedWindowTest, TheViewerShowsTheNewestRaceFirst) {

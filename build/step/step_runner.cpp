@@ -106,14 +106,15 @@ bool StopJournal(StepFrame& frame) {
 
 }  // namespace
 
-void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
-                   const StepFn& step) {
+std::vector<std::string> RunWindowStep(Window& w, DataDir& dir, int32_t& record_count,
+                                       const std::string& button, const StepFn& step) {
   // One step at a time: a click that arrives while a step yields is refused.
   if (w.manager().busy()) {
-    w.ReportFailures({"a step is running; " + button + " was not started"});
-    return;
+    std::vector<std::string> refused{"a step is running; " + button + " was not started"};
+    w.ReportFailures(refused);
+    return refused;
   }
-  if (!step) return;
+  if (!step) return {};
   BusyScope busy(w);
   StepFrame frame;
   // The caption as the button holds it (code page 932, like every control
@@ -187,6 +188,7 @@ void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::st
   if (!message.empty() && w.status_line()) w.status_line()->Text = Cp932(message);
   ReportSkipped(w, frame);
   if (end) w.TellStepEnd(*end);
+  return frame.Report();
 }
 
 void ReportSkipped(Window& w, const StepFrame& frame) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "build/step/step_frame.h"
 #include "platform/fs/data_dir.h"
@@ -20,8 +21,9 @@ using StepFn = std::function<std::string(StepContext&)>;
 // labels the progress). A press that arrives while another step yields is
 // refused and reported;
 // an empty `step` does nothing.
-void RunWindowStep(Window& w, DataDir& dir, int32_t& record_count, const std::string& button,
-                   const StepFn& step);
+// Returns the failure lines it reported (UTF-8; none for a clean step).
+std::vector<std::string> RunWindowStep(Window& w, DataDir& dir, int32_t& record_count,
+                                       const std::string& button, const StepFn& step);
 
 // What a frame skipped, reported by window w (work outside a step, such as a
 // window's load, reports through it too). Nothing when the frame is clean.

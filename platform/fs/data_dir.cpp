@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -194,6 +195,46 @@ std::string DataDirProblem(const fs::path& root, std::span<const std::string_vie
     problem += ", or make a new one with its folders: " + MkdirCommand(root, folders);
   }
   return problem;
+}
+
+std::string DataDirWriteProblem(const fs::path& root) {
+  FileSystem& files = Files();
+  const fs::path probe = root / kWriteCheckName;
+  OpenedFile f;
+  int err = files.OpenForWriting(probe, WriteMode::Temporary, f);
+  if (err == EEXIST) {
+    // Left by a program killed while it looked: made anew.
+    err = files.Delete(probe);
+    if (err == 0) err = files.OpenForWriting(probe, WriteMode::Temporary, f);
+  }
+  if (err == 0) {
+    err = files.Close(f.handle);
+    if (const int deleted = files.Delete(probe); deleted && !err) err = deleted;
+  }
+  if (err == 0) return "";
+  std::error_code ec;
+  const std::string shown = fs::absolute(root, ec).lexically_normal().string();
+  std::string mend;
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      mend = "make it writable (chmod u+w " + ShellWord(shown) + ")";
+      break;
+    case EROFS:
+      mend = "mount its file system writable";
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      mend = "free space on its disk";
+      break;
+    default:
+      mend = "see to its disk";
+      break;
+  }
+  return "cannot write the data directory " + shown + " (" + SeamErrorText(err) +
+         "): the download and the steps write their files and the journal there, so nothing "
+         "was done; " +
+         mend + " or choose another with --data-dir";
 }
 
 void DataDir::CreateFolders(std::span<const std::string_view> folders) {

@@ -68,6 +68,15 @@ bool EntryExists(const std::filesystem::path& p);
 // `folders` (MkdirCommand).
 std::string DataDirProblem(const std::filesystem::path& root,
                            std::span<const std::string_view> folders);
+// What keeps a program from writing in data directory `root` ("" when
+// nothing): a hidden file is made there and removed again through the file
+// seam, as the journal is written, so that a read-only directory (EACCES,
+// EPERM), a read-only mount (EROFS) or a failing disk is found before any
+// work begins. One line: the absolute path, the system's reason and what to
+// do ("cannot write the data directory /abs/DIR (Permission denied): ...").
+std::string DataDirWriteProblem(const std::filesystem::path& root);
+// The name of that hidden file, which no step reads and the seam never lists.
+inline constexpr const char kWriteCheckName[] = ".volq-write-check";
 // "mkdir -p /abs/ROOT/F1 /abs/ROOT/F2 ...": the command that makes `folders`
 // of data directory `root` (and the directory itself), to be pasted into a
 // shell: absolute paths, each quoted when the shell would take it apart.

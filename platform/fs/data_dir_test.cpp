@@ -145,3 +145,51 @@ TEST_F(FsTest, AFileOfAnotherCaseDeletedAndWrittenAgainIsFoundAgain) {
 
 }  // namespace
 }  // namespace volq
+
+namespace volq {
+namespace {
+
+// A data directory that cannot be written is told before any work, in one
+// line with the system's reason and what to do for it; one that can is left
+// as it was, also when a check that was cut short left its file.
+TEST_F(FsTest, ADataDirectoryThatCannotBeWrittenIsToldBeforeAnyWork) {
+  const fs::path data = root_ / "data";
+  fs::create_directories(data);
+  const std::string shown = data.string();
+  struct Case {
+    int error;
+    std::string says;  // "" for a writable directory
+  };
+  for (const Case& c : std::vector<Case>{
+           {0, ""},
+           {EACCES, "cannot write the data directory " + shown +
+                        " (Permission denied): the download and the steps write their files and "
+                        "the journal there, so nothing was done; make it writable (chmod u+w " +
+                        shown + ") or choose another with --data-dir"},
+           {EROFS, "cannot write the data directory " + shown +
+                       " (Read-only file system): the download and the steps write their files "
+                       "and the journal there, so nothing was done; mount its file system "
+                       "writable or choose another with --data-dir"},
+           {EIO, "cannot write the data directory " + shown +
+                     " (Input/output error): the download and the steps write their files and "
+                     "the journal there, so nothing was done; see to its disk or choose another "
+                     "with --data-dir"},
+       }) {
+    SCOPED_TRACE(c.error);
+    FaultFileSystem files;
+    files.FailWhere([&](std::string_view op, const std::string&) {
+      return op == "open for writing" ? c.error : 0;
+    });
+    {
+      ScopedFileSystem installed(files);
+      EXPECT_EQ(DataDirWriteProblem(data), c.says);
+    }
+    EXPECT_TRUE(fs::is_empty(data));
+  }
+  WriteWholeFile(data / kWriteCheckName, "left");
+  EXPECT_EQ(DataDirWriteProblem(data), "");
+  EXPECT_TRUE(fs::is_empty(data));
+}
+
+}  // namespace
+}  // namespace volq

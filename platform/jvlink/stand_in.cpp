@@ -117,6 +117,15 @@ void WritePlainFile(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
+std::vector<std::string> RecordSourceFoldersIn(const fs::path& dir) {
+  std::vector<std::string> held;
+  std::error_code ec;
+  for (std::string_view f : kRecordSourceFolders) {
+    if (fs::is_directory(dir / f, ec)) held.emplace_back(f);
+  }
+  return held;
+}
+
 StandInJVLink::StandInJVLink(fs::path settings_path) : settings_path_(std::move(settings_path)) {
   std::error_code ec;
   if (!fs::is_regular_file(settings_path_, ec)) return;

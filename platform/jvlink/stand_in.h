@@ -10,11 +10,21 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/jvlink/jvlink.h"
 
 namespace volq {
+
+// The folders of a record source, one per data specification the download
+// asks for (docs/record-source.md).
+inline constexpr std::string_view kRecordSourceFolders[] = {"TOKU", "RACE", "DIFN", "BLDN",
+                                                            "SLOP", "YSCH", "HOSN"};
+// Those of kRecordSourceFolders that `dir` holds as folders, in that order
+// (none for a directory that cannot be looked at): the names the stand-in
+// serves from, matched as it matches them.
+std::vector<std::string> RecordSourceFoldersIn(const std::filesystem::path& dir);
 
 class StandInJVLink : public JVLink {
  public:

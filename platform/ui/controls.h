@@ -111,6 +111,10 @@ class ListBox : public Control {
   // The press that fills the list (code page 932, "Command2 (表示)"): a pick
   // on the empty list names it.
   std::string FilledBy;
+  // Why the list is empty when that press was made and failed (code page
+  // 932, "表示 failed (...); ..."): a pick on the empty list says it instead
+  // of asking for the press again. The window that fills the list sets it.
+  std::string EmptyBecause;
 
   void AddItem(std::string item) { items_.push_back(std::move(item)); }
   void Clear();

@@ -87,7 +87,9 @@ void Window::Pick(std::string_view control, int entry) {
   if (!l) throw UiError(WrongKind(c, "a list"));
   if (l->ListCount() == 0) {
     throw UiError(c.name() + " is empty" +
-                  (l->FilledBy.empty() ? std::string() : ": press " + l->FilledBy + " first"));
+                  (!l->EmptyBecause.empty() ? ": " + l->EmptyBecause
+                   : l->FilledBy.empty()    ? std::string()
+                                            : ": press " + l->FilledBy + " first"));
   }
   if (entry < 1) {
     throw UiError("pick " + c.name() + " needs an entry number from 1 to " +
