@@ -28,8 +28,9 @@ std::string StepRunName(std::string_view window, std::string_view control,
 // the journal: one line per such download ("the download of TIME was
 // interrupted while it put its raw files in place: completed now") and per
 // step cut short (InterruptedStepLine), each once in a process however often
-// it takes the lock. A journal that cannot be read or completed raises a file
-// Failure: the run does not go on.
+// it takes the lock. A journal that cannot be read or completed, or that
+// lists a replacement other than a raw file's from its own temporary file
+// (nothing is then renamed), raises a file Failure: the run does not go on.
 std::vector<std::string> TakeJournal(RunJournal& journal);
 
 // "Command3 (UM(競走馬)) was interrupted at TIME: its outputs may be
