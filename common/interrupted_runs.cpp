@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 
@@ -224,6 +225,22 @@ bool FirstTimeSaid(const std::string& line) {
   return said.insert(line).second;
 }
 
+// The one run that lists replacements is the download: its ten raw files
+// at the root, each from its own temporary file (the download takes a raw
+// file's name in whatever case the data directory holds it).
+const ReplacementRule& DownloadReplacements() {
+  static const ReplacementRule rule{
+      [](std::string_view final_name) {
+        return std::any_of(std::begin(kRawFiles), std::end(kRawFiles), [&](const RawRecordFile& f) {
+          return SameIgnoringAsciiCase(f.file, final_name);
+        });
+      },
+      "the raw files were left as they were; look into the journal (a copy of the data "
+      "directory or another program may have put it there), delete it, then download again "
+      "with volqfetch and press every button in order"};
+  return rule;
+}
+
 }  // namespace
 
 std::string StepRunName(std::string_view window, std::string_view control, std::string_view caption,
@@ -292,7 +309,7 @@ SyncTimer::~SyncTimer() {
 std::vector<std::string> TakeJournal(RunJournal& journal) {
   journal.Load();
   std::vector<std::string> lines;
-  for (const JournalRun& run : journal.FinishRenames()) {
+  for (const JournalRun& run : journal.FinishRenames(DownloadReplacements())) {
     if (!FirstTime(run)) continue;
     lines.push_back(run.name == kDownloadRun
                         ? "the download of " + run.at +

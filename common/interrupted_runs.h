@@ -41,7 +41,9 @@ std::string ExtractionRunFor(const CourseKind& course, std::string_view month);
 // step cut short (InterruptedStepLine; the runs of one step with the same
 // outputs fold into one line with their count), each once in a process
 // however often it takes the lock. A journal that cannot be read or
-// completed raises a file Failure: the run does not go on.
+// completed, or that lists a replacement other than a raw file's from its
+// own temporary file (nothing is then renamed), raises a file Failure: the
+// run does not go on.
 std::vector<std::string> TakeJournal(RunJournal& journal);
 
 // "Command3 (UM(競走馬)) was interrupted at TIME: its outputs may be

@@ -9,6 +9,7 @@
 #include "fetch/download_window.h"
 #include "fetch/progress_window.h"
 #include "platform/fs/fault_file_system.h"
+#include "platform/fs/plain_files_for_tests.h"
 #include "platform/jvlink/scripted_jvlink.h"
 #include "platform/text/cp932.h"
 #include "platform/ui/headless_host.h"
@@ -463,7 +464,7 @@ TEST_F(FetchTest, ASymlinkInPlaceOfARawFileIsRefused) {
     Leftovers();
     fs::remove(data_ / "SE20180101.dat");
     fs::remove(target);
-    if (!dangling) WriteWholeFile(target, "outside");
+    if (!dangling) WritePlainFile(target, "outside");
     fs::create_symlink(target, data_ / "SE20180101.dat");
     jv_ = ScriptedJVLink();
     host_ = HeadlessHost();
@@ -475,7 +476,7 @@ TEST_F(FetchTest, ASymlinkInPlaceOfARawFileIsRefused) {
                   "written because of it; the raw files of the previous download were kept"}));
     EXPECT_EQ(fs::exists(target), !dangling);
     if (!dangling) {
-      EXPECT_EQ(ReadWholeFile(target), "outside");
+      EXPECT_EQ(ReadPlainFile(target), "outside");
     }
     EXPECT_EQ(File("RA20180101.dat"), "old");
     EXPECT_EQ(FilesIn(data_), TenNames());

@@ -385,8 +385,8 @@ class PosixFileSystem : public FileSystem {
   }
 
   // The directory descriptor and name that path p is resolved by: under the
-  // longest registered root that holds it, or the working directory. The
-  // caller holds mutex_ while it uses them.
+  // longest registered root that holds it, or, while none is registered,
+  // the working directory. The caller holds mutex_ while it uses them.
   int Resolve(const fs::path& p, int& dir, const char*& name) const {
     const std::string& s = p.native();
     const Root* best = nullptr;
@@ -397,6 +397,9 @@ class PosixFileSystem : public FileSystem {
       if (!best || k.size() > best->key.size()) best = &r;
     }
     if (!best) {
+      // A program works in its data directory alone: a path beside it came
+      // from a name it was given, never from one of its own files.
+      if (!roots_.empty()) return kOutsideDataDir;
       dir = AT_FDCWD;
       name = s.c_str();
       return 0;
@@ -626,12 +629,14 @@ DataDirRoot::~DataDirRoot() {
 std::string SeamErrorText(int err) {
   if (err == kRefusedSymlink) return "refused symlink";
   if (err == kNotRegularFile) return "not a regular file";
+  if (err == kOutsideDataDir) return "outside the data directory";
   return std::strerror(err);
 }
 
 void FailFileOp(std::string_view op, const fs::path& p, int err) {
   if (err == kRefusedSymlink) FailFile("refused symlink", p, 0);
   if (err == kNotRegularFile) FailFile("not a regular file", p, 0);
+  if (err == kOutsideDataDir) FailFile("refused path outside the data directory", p, 0);
   FailFile(op, p, err);
 }
 

@@ -13,9 +13,13 @@
 // Paths. Callers pass full paths, as DataDir builds them (root / FOLDER /
 // NAME). A path under a data directory registered with DataDirRoot (same
 // leading text as the root, then "/") is resolved against a descriptor of
-// that directory opened once; the longest registered root wins. Any other
-// path (a test's scratch file) is used as it is, relative to the working
-// directory. The rules below hold for both.
+// that directory opened once; the longest registered root wins. While a
+// data directory is registered, a path under none is refused with EXDEV
+// (kOutsideDataDir) and nothing is done: no name a file of the data
+// directory gives (a journal's line, a list of files) reaches a file beside
+// it. With none registered (a test's scratch file, a tool), a path is used
+// as it is, relative to the working directory. The rules below hold for
+// both.
 //
 // Symlinks. A symlink in place of a file is never followed: opening,
 // reading, writing, replacing or deleting an entry that is a symlink fails
@@ -71,6 +75,8 @@ constexpr int kRefusedSymlink = ELOOP;
 constexpr int kNotRegularFile = ENODEV;
 // The errno of an in-place open of a file that another name links to.
 constexpr int kLinkedFile = EMLINK;
+// The errno of a path under no registered data directory while one is.
+constexpr int kOutsideDataDir = EXDEV;
 
 // What a writer of many records gathers before it writes them, unless the
 // file system says otherwise (FileSystem::WriteBufferSize).
@@ -319,11 +325,13 @@ class DataDirRoot {
 
 // Raises the file Failure of a failed seam call: "refused symlink
 // UMAGOTOSETUP/2010100006.dat" for kRefusedSymlink, "not a regular file
-// RA20180101.dat" for kNotRegularFile, else as FailFile(op, p, err) ("cannot
-// write OPTION1N/KYOSOBA.dat: No space left on device").
+// RA20180101.dat" for kNotRegularFile, "refused path outside the data
+// directory /abs/OUT/b" for kOutsideDataDir, else as FailFile(op, p, err)
+// ("cannot write OPTION1N/KYOSOBA.dat: No space left on device").
 [[noreturn]] void FailFileOp(std::string_view op, const std::filesystem::path& p, int err);
 // The reason of a failed seam call in a report: "refused symlink",
-// "not a regular file", else the system's text ("Permission denied").
+// "not a regular file", "outside the data directory", else the system's
+// text ("Permission denied").
 std::string SeamErrorText(int err);
 
 }  // namespace volq

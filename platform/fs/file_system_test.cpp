@@ -119,6 +119,52 @@ TEST_F(SeamTest, SymlinkInPlaceOfAFileIsRefusedAndNothingOutsideIsTouched) {
   EXPECT_EQ(Slurp(data_ / "UMAGOTOSETUP" / "new.tmp"), "replacement");
 }
 
+// While a data directory is registered, no call reaches a path under none:
+// every one is refused, and what stands beside it keeps its bytes, nothing
+// is made there, and the data directory's file stays in place.
+TEST_F(SeamTest, APathBesideTheDataDirectoryIsRefused) {
+  ASSERT_EQ(root_.error(), 0);
+  Put(outside_ / "a", "mine");
+  Put(data_ / "RA20180101.dat", "raw");
+  const fs::path a = outside_ / "a", made = outside_ / "made";
+  std::string bytes;
+  MappedFile map;
+  std::vector<std::string> names;
+  EntryInfo info;
+  auto open = [&](WriteMode mode) {
+    return Opening([&](OpenedFile& f) { return files().OpenForWriting(made, mode, f); });
+  };
+  const struct {
+    const char* name;
+    std::function<int()> call;
+  } calls[] = {
+      {"read whole", [&] { return files().ReadWhole(a, bytes); }},
+      {"map", [&] { return files().MapForReading(a, map); }},
+      {"open for reading",
+       [&] { return Opening([&](OpenedFile& f) { return files().OpenForReading(a, f); }); }},
+      {"temporary", [&] { return open(WriteMode::Temporary); }},
+      {"in place", [&] { return open(WriteMode::InPlace); }},
+      {"append", [&] { return open(WriteMode::Append); }},
+      {"read-write", [&] { return open(WriteMode::ReadWrite); }},
+      {"sync folder", [&] { return files().SyncFolder(outside_); }},
+      {"sync file system", [&] { return files().SyncFileSystem(outside_); }},
+      {"replace from beside", [&] { return files().Replace(a, data_ / "RA20180101.dat"); }},
+      {"replace to beside", [&] { return files().Replace(data_ / "RA20180101.dat", made); }},
+      {"delete", [&] { return files().Delete(a); }},
+      {"list", [&] { return files().List(outside_, names); }},
+      {"stat", [&] { return files().Stat(a, info); }},
+      // The same text as the root, but another folder.
+      {"a folder named as the root begins", [&] { return files().Stat(base_ / "data2", info); }},
+  };
+  for (const auto& c : calls) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.call(), kOutsideDataDir);
+    EXPECT_EQ(Slurp(a), "mine");
+    EXPECT_FALSE(fs::exists(made));
+    EXPECT_EQ(Slurp(data_ / "RA20180101.dat"), "raw");
+  }
+}
+
 // The seam's own refusals are reported by what stands there, the others
 // with the operation and the system's reason.
 TEST_F(SeamTest, RefusalsAreReportedByName) {
@@ -130,6 +176,8 @@ TEST_F(SeamTest, RefusalsAreReportedByName) {
   } cases[] = {
       {kRefusedSymlink, "refused symlink", "refused symlink UMAGOTOSETUP/2010100006.dat"},
       {kNotRegularFile, "not a regular file", "not a regular file UMAGOTOSETUP/2010100006.dat"},
+      {kOutsideDataDir, "outside the data directory",
+       "refused path outside the data directory UMAGOTOSETUP/2010100006.dat"},
       {ENOSPC, "No space left on device",
        "cannot write UMAGOTOSETUP/2010100006.dat: No space left on device"},
   };

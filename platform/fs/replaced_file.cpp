@@ -39,7 +39,8 @@ bool AllDigits(std::string_view s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// True when file_name is NAME.<process>-<n>.partial, NAME in any case.
+}  // namespace
+
 bool IsTemporaryOf(std::string_view file_name, std::string_view name) {
   if (!IsTemporaryName(file_name) || file_name.size() <= name.size() + 1) return false;
   if (!SameIgnoringAsciiCase(file_name.substr(0, name.size()), name)) return false;
@@ -50,8 +51,6 @@ bool IsTemporaryOf(std::string_view file_name, std::string_view name) {
   return dash != std::string_view::npos && AllDigits(serial.substr(0, dash)) &&
          AllDigits(serial.substr(dash + 1));
 }
-
-}  // namespace
 
 void RemoveLeftTemporaries(const std::filesystem::path& folder,
                            const std::vector<std::string>& names) {

@@ -68,6 +68,10 @@ void ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes)
 // never a data file, even when a killed run left it behind.
 bool IsTemporaryName(std::string_view file_name);
 
+// True when file_name is the name of a temporary file of a replacement of
+// `name` (NAME.<process>-<n>.partial, NAME in any case).
+bool IsTemporaryOf(std::string_view file_name, std::string_view name);
+
 // Deletes from `folder` the temporary files of replacements of the outputs
 // `names` (NAME.<process>-<n>.partial, NAME in any case) that killed runs
 // left. Only for a caller that holds the data directory's lock, under which

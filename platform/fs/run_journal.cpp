@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
+#include "platform/base/failure.h"
+#include "platform/fs/data_dir.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
+#include "platform/fs/replaced_file.h"
 
 namespace volq {
 
@@ -86,13 +89,42 @@ std::string RunJournal::Now() {
   return text;
 }
 
+namespace {
+
+// The report of a journal that cannot be read: what stands there, and how to
+// mend it. Nothing was done yet: the run that read it does not go on.
+[[noreturn]] void FailUnreadJournal(const std::filesystem::path& p, int err) {
+  const std::string head = "the journal " + ShownPath(p);
+  const std::string full = std::filesystem::absolute(p).generic_string();
+  switch (err) {
+    case EISDIR:
+      FailFile(head + " is a folder, which no run of these programs makes: nothing was changed; " +
+               "remove the folder " + full + " (look into it first) and press again");
+    case kRefusedSymlink:
+      FailFile(head + " is a symlink, which is never followed: nothing was changed; " +
+               "remove the symlink " + full + " (not what it points to) and press again");
+    case kNotRegularFile:
+      FailFile(head + " is no regular file (a FIFO, a socket or a device), which is never " +
+               "read: nothing was changed; remove " + full + " and press again");
+    case EACCES:
+      FailFile(head + " cannot be read (" + SeamErrorText(err) + "): nothing was changed; " +
+               "give yourself read and write permission on it (chmod u+rw " + full +
+               ") and press again");
+    default:
+      FailFile("cannot read the journal " + ShownPath(p) + ": " + SeamErrorText(err) +
+               ": nothing was changed; press again once it can be read");
+  }
+}
+
+}  // namespace
+
 void RunJournal::Load() {
   const std::filesystem::path p = root_ / kJournalName;
   std::string text;
   runs_.clear();
   const int err = Files().ReadWhole(p, text);
   if (err == ENOENT) return;
-  if (err != 0) FailFileOp("cannot read the journal", p, err);
+  if (err != 0) FailUnreadJournal(p, err);
   if (!ParseJournal(text, runs_)) {
     runs_.clear();
     FailFile("the journal " + ShownPath(p) +
@@ -167,23 +199,81 @@ void RunJournal::Withdraw(const JournalRun& run) {
   Store();
 }
 
-std::vector<JournalRun> RunJournal::FinishRenames() {
+namespace {
+
+// An entry that no replacement takes or makes, as a report names it; ""
+// for a file or nothing.
+std::string OddEntry(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Folder:
+      return "a folder";
+    case EntryKind::Symlink:
+      return "a symlink";
+    case EntryKind::Other:
+      return "no regular file (a FIFO, a socket or a device)";
+    default:
+      return "";
+  }
+}
+
+// A replacement a run of `rule` lists: a plain name at the root, and beside
+// it that name's own temporary file.
+bool Listable(const std::string& from, const std::string& to, const ReplacementRule& rule) {
+  return IsPlainName(to) && to.front() != '.' && from.starts_with(to) && IsTemporaryOf(from, to) &&
+         rule.replaces(to);
+}
+
+}  // namespace
+
+std::vector<JournalRun> RunJournal::FinishRenames(const ReplacementRule& rule) {
   FileSystem& files = Files();
+  const std::filesystem::path journal = root_ / kJournalName;
+  // Whatever a journal lists is checked before the first rename: a journal
+  // that another program or a copy put there must not move any file, in the
+  // data directory or beside it.
+  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> to_make;
   std::vector<std::filesystem::path> folders;
   for (const JournalRun& r : runs_) {
     for (const auto& [from, to] : r.renames) {
+      const std::string listed =
+          "it asks for '" + Printable(from) + "' to be renamed to '" + Printable(to) + "'";
+      if (!Listable(from, to, rule)) {
+        FailFile("the journal " + ShownPath(journal) + " is damaged: " + listed +
+                 ", which no run of these programs does; nothing was renamed; " + rule.what_to_do);
+      }
       const std::filesystem::path beside = root_ / from, final_path = root_ / to;
+      if (std::find(folders.begin(), folders.end(), final_path.parent_path()) == folders.end()) {
+        folders.push_back(final_path.parent_path());
+      }
       EntryInfo info;
       if (const int err = files.Stat(beside, info)) FailFileOp("cannot look up", beside, err);
-      if (info.kind == EntryKind::File) {
-        if (const int err = files.Replace(beside, final_path)) {
-          FailFileOp("cannot replace", final_path, err);
-        }
+      if (const std::string odd = OddEntry(info.kind); !odd.empty()) {
+        FailFile("the journal " + ShownPath(journal) + " is damaged: " + listed + ", but " +
+                 Printable(from) + " is " + odd +
+                 ", which no run of these programs writes; nothing was renamed; " +
+                 rule.what_to_do);
       }
-      const std::filesystem::path folder = final_path.parent_path();
-      if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
-        folders.push_back(folder);
+      // Gone: renamed already (or listed twice).
+      if (info.kind != EntryKind::File ||
+          std::any_of(to_make.begin(), to_make.end(),
+                      [&](const auto& m) { return m.first == beside; })) {
+        continue;
       }
+      EntryInfo former;
+      if (const int err = files.Stat(final_path, former)) {
+        FailFileOp("cannot look up", final_path, err);
+      }
+      if (const std::string odd = OddEntry(former.kind); !odd.empty()) {
+        FailFile("the journal " + ShownPath(journal) + " asks for " + ShownPath(final_path) +
+                 " to be replaced, but it is " + odd +
+                 ", which is never replaced: nothing was renamed; remove it and press again");
+      }
+      to_make.emplace_back(beside, final_path);
+    }
+  }
+  for (const auto& [beside, final_path] : to_make) {
+    if (const int err = files.Replace(beside, final_path)) {
+      FailFileOp("cannot replace", final_path, err);
     }
   }
   for (const std::filesystem::path& folder : folders) {

@@ -10,7 +10,9 @@
 // program to take the lock is one that was cut short. Its content comes from
 // the programs (what a run is called, what it writes); this layer keeps it
 // and finishes the replacements a run lists (FinishRenames), which it can do
-// without knowing what they are.
+// without knowing what they are: the program that replays them says which
+// files its runs replace so (ReplacementRule), and a journal that lists any
+// other replacement is damaged, whoever put it there.
 //
 // The file, UTF-8 text in lines ending in LF:
 //
@@ -53,13 +55,26 @@ struct JournalRun {
 std::string JournalText(const std::vector<JournalRun>& runs);
 bool ParseJournal(std::string_view text, std::vector<JournalRun>& runs);
 
+// The replacements a program's runs list, as the program that replays
+// them knows them. A replacement is made only when its final name is a file
+// at the data directory's root that `replaces` accepts and the file beside
+// is that name's own temporary file (NAME.<process>-<n>.partial, as a
+// ReplacedFile writes it); `what_to_do` ends the report of a journal that
+// lists anything else.
+struct ReplacementRule {
+  std::function<bool(std::string_view final_name)> replaces;
+  std::string what_to_do;
+};
+
 class RunJournal {
  public:
   // The journal of data directory `root`; nothing is read yet.
   explicit RunJournal(std::filesystem::path root);
 
-  // Reads the journal (none there: no runs). One that cannot be read, or is
-  // no whole journal, raises a file Failure that names it.
+  // Reads the journal (none there: no runs). One that cannot be read (a
+  // folder, a symlink, a FIFO in its place, no permission) or is no whole
+  // journal raises a file Failure that names it and says what to do; a
+  // FIFO is never waited on.
   void Load();
   const std::vector<JournalRun>& runs() const { return runs_; }
   const std::filesystem::path& root() const { return root_; }
@@ -85,9 +100,13 @@ class RunJournal {
   // Makes the replacements of every run that lists some: each file beside
   // that is still there takes its final name (one that is gone was renamed
   // already), the folders are synced, and those runs leave the journal.
-  // Returns them. A failed replacement raises a file Failure, and the run
-  // stays in the journal for the next try.
-  std::vector<JournalRun> FinishRenames();
+  // Returns them. Every replacement listed is checked against `rule`, and
+  // its file beside looked up, before the first is made: one that breaks
+  // the rule, or whose file beside is no file, raises a file Failure that
+  // calls the journal damaged, and nothing is renamed. A failed replacement
+  // raises a file Failure, and the run stays in the journal for the next
+  // try.
+  std::vector<JournalRun> FinishRenames(const ReplacementRule& rule);
 
   // The local time as `at` says it.
   static std::string Now();

@@ -1,6 +1,7 @@
 #include "platform/fs/run_journal.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -28,6 +29,12 @@ const JournalRun kDownload{"volqfetch",
                            {},
                            {{"RA20180101.dat.7-0.partial", "RA20180101.dat"},
                             {"SE20180101.dat.7-1.partial", "SE20180101.dat"}}};
+
+// The replacements the runs above list: RA and SE from their own temporary
+// files.
+const ReplacementRule kRule{
+    [](std::string_view name) { return name == "RA20180101.dat" || name == "SE20180101.dat"; },
+    "delete it"};
 
 bool Same(const JournalRun& a, const JournalRun& b) {
   return a.program == b.program && a.at == b.at && a.name == b.name && a.writes == b.writes &&
@@ -118,7 +125,7 @@ TEST_F(RunJournalTest, RenamesListedAreFinishedFromTheFilesStillBeside) {
   WriteWholeFile(data_ / kJournalName, JournalText({kStep, kDownload}));
   RunJournal j(data_);
   j.Load();
-  const std::vector<JournalRun> finished = j.FinishRenames();
+  const std::vector<JournalRun> finished = j.FinishRenames(kRule);
   ASSERT_EQ(finished.size(), 1u);
   EXPECT_TRUE(Same(finished[0], kDownload));
   EXPECT_EQ(ReadWholeFile(data_ / "RA20180101.dat"), "new RA");
@@ -127,7 +134,7 @@ TEST_F(RunJournalTest, RenamesListedAreFinishedFromTheFilesStillBeside) {
   ASSERT_EQ(OnDisk().size(), 1u);
   EXPECT_TRUE(Same(OnDisk()[0], kStep));
   // Nothing left to finish.
-  EXPECT_TRUE(j.FinishRenames().empty());
+  EXPECT_TRUE(j.FinishRenames(kRule).empty());
 }
 
 TEST_F(RunJournalTest, ADamagedJournalIsAFailureThatNamesIt) {
@@ -138,6 +145,60 @@ TEST_F(RunJournalTest, ADamagedJournalIsAFailureThatNamesIt) {
     FAIL() << "a damaged journal was read";
   } catch (const Failure& e) {
     EXPECT_NE(e.text().find(".volq-journal is damaged"), std::string::npos) << e.text();
+  }
+}
+
+// What stands in place of the journal when it is no file, or cannot be
+// read: named, with what to do, and a FIFO is never waited on.
+TEST_F(RunJournalTest, AJournalThatCannotBeReadSaysWhatToDo) {
+  const fs::path at = data_ / kJournalName;
+  const std::string full = fs::absolute(at).generic_string();
+  const struct {
+    const char* name;
+    int fault;  // the read fails so (0: it finds what the case lays)
+    std::string said;
+  } cases[] = {
+      {"folder", 0,
+       "the journal .volq-journal is a folder, which no run of these programs makes: nothing was "
+       "changed; remove the folder " +
+           full + " (look into it first) and press again"},
+      {"symlink", 0,
+       "the journal .volq-journal is a symlink, which is never followed: nothing was changed; "
+       "remove the symlink " +
+           full + " (not what it points to) and press again"},
+      {"fifo", 0,
+       "the journal .volq-journal is no regular file (a FIFO, a socket or a device), which is "
+       "never read: nothing was changed; remove " +
+           full + " and press again"},
+      {"no permission", EACCES,
+       "the journal .volq-journal cannot be read (Permission denied): nothing was changed; give "
+       "yourself read and write permission on it (chmod u+rw " +
+           full + ") and press again"},
+      {"a disk error", EIO,
+       "cannot read the journal .volq-journal: Input/output error: nothing was changed; press "
+       "again once it can be read"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(at);
+    const std::string kind = c.name;
+    if (kind == "folder") fs::create_directory(at);
+    if (kind == "symlink") fs::create_symlink(data_ / "elsewhere", at);
+    if (kind == "fifo") {
+      ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0);
+    }
+    if (c.fault) WriteWholeFile(at, JournalText({kStep}));
+    FaultFileSystem faults;
+    faults.FailWhere(
+        [&](std::string_view op, const std::string&) { return op == "read whole" ? c.fault : 0; });
+    ScopedFileSystem seam(faults);
+    RunJournal j(data_);
+    try {
+      j.Load();
+      ADD_FAILURE() << "read";
+    } catch (const Failure& e) {
+      EXPECT_EQ(e.text(), c.said);
+    }
   }
 }
 
