@@ -22,9 +22,9 @@ inline constexpr LayoutEntry kDate[] = {
     F("year", 4, "year"), F("month", 2, "month"), F("day", 2, "day")};
 inline constexpr LayoutEntry kExRace[] = {
     F("year", 4, "race year"), F("month_day", 4, "race month and day MMDD (レース年月日)"),
-    F("venue", 2, "racecourse code: 01 to 10 the central racecourses"),
-    F("meeting", 2, "meeting of the year (回)"), F("day_number", 2, "day of the meeting (日)"),
-    F("race_number", 2, "race number of the day (R)")};
+    F("venue", 2, "racecourse code: 01 to 10 the ten central racecourses"),
+    F("meeting", 2, "meeting of the year"), F("day_number", 2, "day of the meeting"),
+    F("race_number", 2, "race number of the day")};
 inline constexpr LayoutEntry kExSale[] = {
     F("code", 6, "sale code (市場コード); blanks without a sale"),
     F("host", 40, "sale host (市場主催者); \"不明\" without a sale"),
@@ -33,10 +33,10 @@ inline constexpr LayoutEntry kExSale[] = {
     F("end_date", 8, "sale end date (市場閉鎖日); \"不明\" without a sale"),
     F("age", 1, "age at the sale (取引馬齢)"), F("price", 10, "sale price in yen (取引価格（円）)")};
 inline constexpr LayoutEntry kExPedigree[] = {
-    F("breeding_number", 10, "breeding number (繁殖番号)"), F("birth_year", 4, "birth year (生年); blanks"),
+    F("breeding_number", 10, "breeding number"), F("birth_year", 4, "birth year; blanks"),
     F("birthplace", 20, "birthplace (生産地); blanks")};
 inline constexpr LayoutEntry kExCondition[] = {
-    F("race_kind", 2, "race kind code (競走条件種別): the ages the race is for"),
+    F("race_kind", 2, "race kind code (競走条件種別)"),
     F("race_symbol", 3, "race symbol code (競走条件記号)"), F("weight_rule", 1, "weight rule code (競走重量種別)"),
     F("age_condition", 3, 5, "condition codes: [0] 2-year-olds (競走2歳条件), [1] 3-year-olds, [2] 4-year-olds, [3] 5 and older, [4] youngest age (競走最若年条件)")};
 inline constexpr LayoutEntry kTurfDirt[] = {
@@ -57,10 +57,10 @@ inline constexpr LayoutEntry kUmaExTable[] = {
     F("data_kind", 1, "data kind (データ区分) of the race entry"),
     G("creation_date", 1, derived_parts::kDate, "creation date (作成年月日) of the race entry"),
     G("race", 1, derived_parts::kExRace, "race identity (レース開催場所回日R)"),
-    F("bracket", 1, "bracket number (枠番)"), F("horse_number", 2, "horse number (馬番): the saddle-cloth number"),
-    F("pedigree_number", 10, "pedigree number (血統登録番号): the horse's 10-digit registration number"),
+    F("bracket", 1, "bracket number"), F("horse_number", 2, "horse number (馬番): the saddle-cloth number"),
+    F("pedigree_number", 10, "pedigree number: the horse's 10-digit registration number"),
     F("foal_order", 2, "foal order (第何子): the horse's place among its dam's foals"),
-    F("weekday", 1, "weekday code of the race (曜日コード)"),
+    F("weekday", 1, "weekday code of the race: \"1\" a Saturday"),
     G("sale", 1, derived_parts::kExSale, "the horse's market sale (from HS20180101.dat)"),
     G("birth_date", 1, derived_parts::kDate, "the horse's birth date (生年月日)"),
     F("invitation", 20, "invitation region of the horse (馬招待地区)"), F("breeder_code", 8, "breeder code (生産者コード)"),
@@ -83,21 +83,21 @@ inline constexpr LayoutEntry kUmaExTable[] = {
     F("apprentice", 1, "apprentice code (見習い区分)"), F("apprentice_before", 1, "apprentice code before a change (変更前見習い区分)"),
     F("body_weight", 3, "body weight in kg (馬体重)"),
     F("body_weight_sign", 1, "sign of the body-weight change (前走増減符号)"), F("body_weight_change", 3, "body-weight change in kg (前走増減差)"),
-    F("abnormality", 1, "abnormality code (異常区分): 0 none; the others a scratched, excluded, pulled-up or disqualified runner ..."),
-    F("arrival_order", 2, "arrival order (入線順位)"), F("final_placing", 2, "final placing (確定順位)"),
+    F("abnormality", 1, "abnormality code (異常区分): \"0\" none, the only code that makes a run the previous valid run of the factors"),
+    F("arrival_order", 2, "arrival order (入線順位): \"01\" the horse first past the post"), F("final_placing", 2, "final placing (確定順位)"),
     F("dead_heat", 1, "dead-heat code (同着区分)"), F("dead_heat_count", 1, "horses in the dead heat (同着頭数)"),
     F("time", 4, "race time (走破タイム): minutes 1, seconds 2, tenths 1"),
-    F("margin", 3, 3, "margin codes (着差コード, +, ++) to the horse in front"),
+    F("margin", 3, 3, "margin codes (着差コード, 着差コード+, 着差コード++)"),
     F("corner_position", 2, 4, "position at corners 1 to 4 (第1コーナー順位 ...)"), F("win_odds", 4, "win odds (単勝オッズ), tenths"),
     F("win_popularity", 2, "win popularity (単勝人気)"), F("main_prize_won", 8, "main prize won (本賞金), hundreds of yen"),
     F("added_prize_won", 8, "added money won (付加賞金)"),
     F("reserved3", 3, 2, "reserved (予備)"), F("last4f", 3, "the horse's last 4 furlongs time (後半4Fタイム), tenths"),
     F("last3f", 3, "the horse's last 3 furlongs time (後半3Fタイム), tenths"),
-    F("time_difference", 4, "time difference to the winner (タイム差)"),
+    F("time_difference", 4, "time difference to the winner: a sign and three digits, tenths of a second"),
     F("grade", 1, "race grade code (レースグレイド)"), F("grade_before", 1, "race grade code before a change (変更前レースグレイド)"),
     G("condition", 1, derived_parts::kExCondition, "race conditions (競走条件)"),
     F("distance", 4, "distance in metres (距離(m))"), F("distance_before", 4, "distance before a change (変更前距離(m))"),
-    F("track_code", 2, "track code (トラックコード): 10-22 turf, 23-29 dirt, 51-59 jumps"),
+    F("track_code", 2, "track code (トラックコード): tells turf, dirt and steeplechase apart; each factor step states its own ranges (docs/factors.md)"),
     F("track_code_before", 2, "track code before a change (変更前トラックコード)"),
     F("course_division", 2, "course division (コース区分)"), F("course_division_before", 2, "course division before a change (変更前コース区分)"),
     F("main_prize", 8, 7, "main prizes of the race (本賞金1着 ...) for places 1 to 5, then two dead-heat prizes, hundreds of yen"),
@@ -105,8 +105,8 @@ inline constexpr LayoutEntry kUmaExTable[] = {
     F("added_prize_before", 8, 3, "added money before a change"), F("post_time", 4, "post time (発走時刻) HHMM"),
     F("post_time_before", 4, "post time before a change (変更前発走時刻)"),
     F("registered", 2, "registered runners (登録頭数)"), F("starters", 2, "starters (出走頭数)"), F("finishers", 2, "finishers (入線頭数)"),
-    F("weather", 1, "weather code (天候コード)"), F("turf_going", 1, "turf going (芝馬場状態): 1 good, 2 slightly heavy, 3 heavy, 4 bad"),
-    F("dirt_going", 1, "dirt going (ダート馬場状態), as the turf's"),
+    F("weather", 1, "weather code (天候コード)"), F("turf_going", 1, "turf going (芝馬場状態)"),
+    F("dirt_going", 1, "dirt going (ダート馬場状態)"),
     F("lap_time", 3, 25, "furlong lap times of the leader (ハロン毎先頭馬タイム), tenths"),
     F("jump_mile_time", 4, "steeplechase mile time (障害マイルタイム)"), F("race_first3f", 3, "the race's first 3 furlongs (前半3Fラップタイム計)"),
     F("race_first4f", 3, "the race's first 4 furlongs (前半4Fラップタイム計)"),
@@ -125,31 +125,37 @@ const RecordLayout& UmaExLayout();
 // F30 of one kept race entry.
 // clang-format off
 inline constexpr LayoutEntry kFactorItemTable[] = {
-    F("speed", 7, 3, "speeds in km/h × 100000 + 10000000, the last 7 digits (0000000 none): [0] Agari (AgariSpeed, the final 600 m; jumps 200 m), [1] Pace (PaceSpeed, before them), [2] whole race (SohaSpeed)"),
-    F("F1", 9, "factor 1 (Factor01Year): the race year"), F("F2", 11, "factor 2 (Factor02VenueTrack): racecourse and track"),
-    F("F3", 9, "factor 3 (Factor03PrevRunChange): what changed since the previous run"),
-    F("F4", 4, "factor 4 (Factor04Futan): weight carried"), F("F5", 5, "factor 5 (Factor05PrizeLog): prize money, logarithmic"),
-    F("F6", 6, "factor 6 (Factor06RaceKigo): race symbol"), F("F7", 5, "factor 7 (Factor07KishuSeiseki): the jockey's results"),
-    F("F8", 4, "factor 8 (Factor08KyosobaValue): the horse's placing record"), F("F9", 3, "factor 9 (Factor09RaceCount): races run"),
-    F("F10", 3, "factor 10 (Factor10FutanRatio): weight carried over body weight"),
-    F("F11", 4, "factor 11 (Factor11Bataiju): body weight"),
-    F("F12", 3, "factor 12 (Factor12AgeMonths): age in months"), F("F13", 6, "factor 13 (Factor13StallionLog): the sire's offspring, logarithmic"),
-    F("F14", 6, "factor 14 (Factor14Interval): days since the previous run"),
-    F("F15", 6, "factor 15 (Factor15PrevOddsLog): win odds of the previous run, logarithmic"),
-    F("F16", 4, "factor 16 (Factor16StallionValue): the sire's offspring summary"),
-    F("F17", 4, "factor 17 (Factor17PaceDeviation): the previous run's Pace speed against the model"),
-    F("F18", 6, "factor 18 (Factor18KishuAgeBand): the jockey's age band"),
-    F("F19", 5, "factor 19 (Factor19ChokyoSeiseki): the trainer's results"),
-    F("F20", 10, "factor 20 (Factor20StallionStat): the sire's offspring statistics"),
-    F("F21", 10, "factor 21 (Factor21GradeRaceNo): race number and grade"),
-    F("F22", 5, "factor 22 (Factor22DistanceCode): distance and course division"),
-    F("F23", 10, "factor 23 (Factor23StallionDistance): the sire's offspring at the distance"),
-    F("F24", 6, "factor 24 (Factor24Umaban): horse number"), F("F25", 4, "factor 25 (Factor25UmaKigo): horse symbol"),
-    F("F26", 4, "factor 26 (Factor26PrevTimeDiff): time behind the winner in the previous run"),
-    F("F27", 8, "factor 27 (Factor27KaijiNichiji): meeting and day of the meeting"),
-    F("F28", 6, "factor 28 (Factor28CountBand): registered runners"),
-    F("F29", 6, "factor 29 (Factor29AgariDeviation): the previous run's Agari speed against the model"),
-    F("F30", 4, "factor 30 (Factor30KyosobaValue): the horse's placing record"), F("crlf", 2, "CR LF")};
+    F("speed", 7, 3, "speeds in km/h: the last 7 digits of floor(speed × 100000) + 10000000 (0000000 none): [0] Agari (AgariSpeed, the final 600 m; steeplechase 200 m), [1] Pace (PaceSpeed, the distance before them), [2] whole race (SohaSpeed)"),
+    F("F1", 9, "factor 1 (Factor01Year): the race year"),
+    F("F2", 11, "factor 2 (Factor02VenueTrack): racecourse, weekday and track code, with the horse or bracket number on some tracks"),
+    F("F3", 9, "factor 3 (Factor03PrevRunChange): the previous valid run's grade and surface and whether the distance is the same (D), longer (2) or shorter (1); on a first run the youngest-age condition code, 0 and the distance part"),
+    F("F4", 4, "factor 4 (Factor04Futan): weight carried, tenths of a kilogram"),
+    F("F5", 5, "factor 5 (Factor05PrizeLog): prize money won in the earlier runs, floor(10 × log10 of the sum); 00 for none"),
+    F("F6", 6, "factor 6 (Factor06RaceKigo): the first two characters of the race symbol code"),
+    F("F7", 5, "factor 7 (Factor07KishuSeiseki): the jockey's career top-3 rate on the course type (KISHUSEISEI.dat), classed 10 to 19"),
+    F("F8", 4, "factor 8 (Factor08KyosobaValue): the horse's top-3 rate (OPTION1N/KYOSOBA.dat), all races or, in a steeplechase, over jumps, classed 0 to 25"),
+    F("F9", 3, "factor 9 (Factor09RaceCount): earlier runs, 001 to 060 (a first run also 001)"),
+    F("F10", 3, "factor 10 (Factor10FutanRatio): weight carried per mille of body weight plus weight carried, made even; 200 added unless the sex code is 1 or 3"),
+    F("F11", 4, "factor 11 (Factor11Bataiju): body weight in steps of 8 kg, 50 to 70"),
+    F("F12", 3, "factor 12 (Factor12AgeMonths): sex digit and age in months at the race, older horses in classes of three months"),
+    F("F13", 6, "factor 13 (Factor13StallionLog): floor(10 × log10) of the sire's offspring's flat earnings total (OPTION1N/STALLION.dat)"),
+    F("F14", 6, "factor 14 (Factor14Interval): course flag (1 the racecourse of the previous valid run, else 2) and weeks since it, classed with the breaks before"),
+    F("F15", 6, "factor 15 (Factor15PrevOddsLog): floor(10 × log10) of the previous valid run's win odds; 10 without"),
+    F("F16", 4, "factor 16 (Factor16StallionValue): going digit and the sire's offspring's top-3 rate on that going and course type, classed"),
+    F("F17", 4, "factor 17 (Factor17PaceDeviation): the previous valid run's Pace speed minus the Pace model's prediction, plus 10; 10 when outside 0 to 15"),
+    F("F18", 6, "factor 18 (Factor18KishuAgeBand): 0, the jockey's age band and his apprentice code"),
+    F("F19", 5, "factor 19 (Factor19ChokyoSeiseki): the trainer's career top-3 rate on the course type (CHOKYOSEISEI.dat), classed 10 to 19, or 110"),
+    F("F20", 10, "factor 20 (Factor20StallionStat): floor(10 × log10) of the sire's offspring's main prize per start, flat or jumps: 0, or 25 to 46"),
+    F("F21", 10, "factor 21 (Factor21GradeRaceNo): race number and grade code (the grade alone on the other tracks)"),
+    F("F22", 5, "factor 22 (Factor22DistanceCode): distance and the first character of the course division; a steeplechase's distance band"),
+    F("F23", 10, "factor 23 (Factor23StallionDistance): distance band digit and the sire's offspring's top-3 rate in that band on the course type, classed"),
+    F("F24", 6, "factor 24 (Factor24Umaban): horse number (followed by 1 on tracks 0 to 24; at most 14 on the others)"),
+    F("F25", 4, "factor 25 (Factor25UmaKigo): horse symbol code, or the birth month followed by 1 when it is 00"),
+    F("F26", 4, "factor 26 (Factor26PrevTimeDiff): class of the previous valid run's time difference to the winner"),
+    F("F27", 8, "factor 27 (Factor27KaijiNichiji): meeting number and day of the meeting"),
+    F("F28", 6, "factor 28 (Factor28CountBand): registered runners, 08 at the least (14 at the most on tracks outside 00 to 29)"),
+    F("F29", 6, "factor 29 (Factor29AgariDeviation): the previous valid run's Agari speed minus the Agari model's prediction, plus 10; 10 when outside 0 to 15"),
+    F("F30", 4, "factor 30 (Factor30KyosobaValue): floor(10 × log10) of the horse's main prize per start (OPTION1N/KYOSOBA.dat), flat or jumps; the run number when that is 00"), F("crlf", 2, "CR LF")};
 // clang-format on
 inline constexpr int kItemLength = StoredLength(kFactorItemTable);
 static_assert(kItemLength == 199);
@@ -161,7 +167,7 @@ const RecordLayout& FactorItemLayout();
 // offspring totals.
 // clang-format off
 inline constexpr LayoutEntry kMareStallionTable[] = {
-    F("breeding_number", 10, "breeding number (繁殖登録番号) of the dam or sire, as the parent list has it"),
+    F("breeding_number", 10, "breeding number of the dam or sire, as the parent list has it"),
     F("overall_top3_rate", 6, "top-3 rate of the offspring's starts, all races (RateField6)"),
     F("central_top3_rate", 6, "top-3 rate, central races"),
     F("flat_earners", 6, "offspring with flat earnings (CountField6)"), F("jump_earners", 6, "offspring with jump earnings"),
@@ -184,7 +190,7 @@ consteval Slice StallionField(std::string_view name) {
 // --- OPTION1N\KYOSOBA.dat: the placing record of a horse --------------------
 // clang-format off
 inline constexpr LayoutEntry kKyosobaTable[] = {
-    F("pedigree_number", 10, "pedigree number (血統登録番号) of the horse"),
+    F("pedigree_number", 10, "pedigree number of the horse"),
     F("overall_top3_rate", 6, "top-3 rate of its starts, all races (RateField6)"),
     F("central_top3_rate", 6, "top-3 rate, central races"),
     F("central_starts", 6, "starts in central races (CountField6)"), F("jump_starts", 6, "starts over jumps"),

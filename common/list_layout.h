@@ -26,11 +26,11 @@ constexpr int EntryCount(std::span<const ListEntry> t) {
 // clang-format off
 // --- KETTONUM20180101.dat, KETTONUM20180101Q.dat, the course horse lists ----
 inline constexpr ListEntry kPedigreeListItems[] = {
-    {"pedigree_number", 1, "pedigree number (血統登録番号) of the horse, quoted: its files are UMAGOTOSETUP/<number>.dat, UMAGOTOEXSETUP/<number>EX.dat, KYOSOBA/<number>.dat, KYOSOBAN/<number>.dat"}};
+    {"pedigree_number", 1, "pedigree number of the horse, quoted: its files are UMAGOTOSETUP/<number>.dat, UMAGOTOEXSETUP/<number>EX.dat, KYOSOBA/<number>.dat, KYOSOBAN/<number>.dat"}};
 
 // --- KETTOMASSHO.dat ----------------------------------------------------------
 inline constexpr ListEntry kRetiredHorseItems[] = {
-    {"pedigree_number", 1, "pedigree number (血統登録番号), quoted"},
+    {"pedigree_number", 1, "pedigree number, quoted"},
     {"flag_and_races", 1, "deregistration flag (1 deregistered) followed by the 3-digit number of registered races, quoted: \"1000\" a deregistered horse that never ran"}};
 
 // --- KISHUNUM20180101.dat -----------------------------------------------------
@@ -39,13 +39,13 @@ inline constexpr ListEntry kJockeyListItems[] = {
 
 // --- HAHAHANNUM20180101.dat, TITIHANNUM20180101.dat ---------------------------
 inline constexpr ListEntry kParentListItems[] = {
-    {"breeding_number", 1, "breeding number (繁殖登録番号) of a dam or sire of a horse, quoted, ascending: line k is record k of OPTION1N/MARE.dat or OPTION1N/STALLION.dat"}};
+    {"breeding_number", 1, "breeding number of a dam or sire of a horse, quoted, ascending: line k is record k of OPTION1N/MARE.dat or OPTION1N/STALLION.dat"}};
 
 // --- FL20180101.dat: 13 lines per mare, one per generation --------------------
 inline constexpr ListEntry kFemaleLineItems[] = {
-    {"breeding_number", 1, "breeding number (繁殖登録番号) of the generation's mare: line 1 of a mare's 13 is the mare herself, line 2 her dam, line 13 her 12th dam (by her number alone)"},
+    {"breeding_number", 1, "breeding number of the generation's mare: line 1 of a mare's 13 is the mare herself, line 2 her dam, line 13 her 12th dam (by her number alone)"},
     {"horse_name", 1, "her name (馬名)"}, {"birth_year", 1, "her birth year"},
-    {"birthplace", 1, "her birthplace name (産地名)"},
+    {"birthplace", 1, "her birthplace name"},
     {"sire_breeding_number", 1, "her sire's breeding number"},
     {"dam_breeding_number", 1, "her dam's breeding number. Every item is quoted at its field's width; items 2 to 6 are empty when the generation's mare is not among the breeding horses"}};
 
