@@ -1,6 +1,9 @@
 #include "build/form_volq_build.h"
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "build/entities/entity_files.h"
 #include "build/entities/margin_step.h"
@@ -13,6 +16,7 @@
 #include "build/records/jockey_step.h"
 #include "build/records/new_file.h"
 #include "build/records/trainer_step.h"
+#include "platform/base/ascii_case.h"
 #include "platform/text/cp932.h"
 
 namespace volq {
@@ -56,6 +60,49 @@ StepFn StepOf(BuildStep step) {
   return {};
 }
 
+namespace {
+
+// A name or caption as typed against one of the catalogue's (UTF-8), with
+// width forms folded and ASCII case ignored, as a window matches its own.
+bool SameControl(std::string_view typed, std::string_view name_utf8) {
+  if (name_utf8.empty()) return false;
+  const std::optional<std::string> name = TryCp932(name_utf8);
+  return name && SameIgnoringAsciiCase(WidthFolded(*name), WidthFolded(typed));
+}
+
+}  // namespace
+
+std::string PlaceOfControl(const Window& current, std::string_view typed) {
+  const std::string from_main = current.name() == kMainWindow ? "" : "window 1, ";
+  auto in = [&](std::string_view control, std::string_view caption, std::string_view window,
+                BuildStep opens) -> std::string {
+    if (!SameControl(typed, control) && !SameControl(typed, caption)) return {};
+    const std::string shown = ToUtf8(typed);
+    return (SameControl(typed, control) ? shown : shown + " (" + std::string(control) + ")") +
+           " is in the " + std::string(window) + " window: " + from_main + "press " +
+           ButtonShown(ButtonOf(opens)) + " first";
+  };
+  for (const BuildButton& b : BuildButtons()) {
+    if (b.window != kExtendedWindow) continue;
+    if (std::string place = in(b.control, b.caption, "extended-record", BuildStep::OpenExtended);
+        !place.empty())
+      return place;
+  }
+  std::vector<std::pair<std::string_view, std::string_view>> category = {
+      {kExtractionButton, kExtractionCaption}};
+  for (const CourseKind& k : kCourseKinds) {
+    category.insert(category.end(), {{k.option, k.option_caption},
+                                     {k.build, k.build_caption},
+                                     {k.categorise, k.categorise_caption}});
+  }
+  for (const auto& [control, caption] : category) {
+    if (std::string place = in(control, caption, "category", BuildStep::OpenCategory);
+        !place.empty())
+      return place;
+  }
+  return {};
+}
+
 FormVolqBuild::FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring)
     : Window(std::string(kMainWindow), Cp932("VOLQNQ4DPROJECT 20180101SETUPC")),
       dir_(dir),
@@ -88,7 +135,6 @@ FormVolqBuild::FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring)
   Command13.OnClick = [this] { Command13_Click(); };
   Command14.OnClick = [this] { Command14_Click(); };
   Command15.OnClick = [this] { Command15_Click(); };
-  Command16.OnClick = [this] { Command16_Click(); };
 }
 
 void FormVolqBuild::RunStep(const CommandButton& button) {

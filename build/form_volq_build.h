@@ -30,6 +30,12 @@ struct FormVolqBuildWiring {
   std::function<std::unique_ptr<Window>()> open_category;  // Command10
 };
 
+// Where a button or option of a window that is not open is (the console asks
+// for a name that no open window has): "芝因子設定 (Command2) is in the
+// category window: press Command10 first", from `current`; "" for a name no
+// window of the program has. `typed` is in code page 932.
+std::string PlaceOfControl(const Window& current, std::string_view typed);
+
 class FormVolqBuild : public Window {
  public:
   FormVolqBuild(DataDir& dir, FormVolqBuildWiring wiring);
@@ -74,7 +80,7 @@ class FormVolqBuild : public Window {
   void Command13_Click() { RunStep(Command13); }
   void Command14_Click() { RunStep(Command14); }
   void Command15_Click() { RunStep(Command15); }
-  void Command16_Click() {}
+  // Command16 has no handler: it does nothing, and the console says so.
 
  private:
   void RunStep(const CommandButton& button);

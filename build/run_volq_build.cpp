@@ -122,6 +122,7 @@ int RunVolqBuild(int argc, char** argv) {
   if (forget) return ForgetInterrupted(dir);
   Console console;
   console.SetFirstReportLine(DataDirHeading(dir.root()));
+  console.SetPlaceOfName(PlaceOfControl);
   WindowManager wm(console, "VolqBuild");
   FormVolqBuild form(dir, {});
   return console.Run(wm, form, cl.script);

@@ -135,28 +135,37 @@ std::string ButtonOrder(std::string_view window) {
 
 namespace {
 
-// The press of button b, from the main window: a button of another window
-// after the one that opens that window.
-std::string PressOf(const BuildButton& b) {
-  if (b.window == kMainWindow) return "press " + ButtonShown(b);
-  return "press " + ButtonShown(ButtonOf(BuildStep::OpenExtended)) + ", then " + ButtonShown(b) +
-         " in the window it opens";
+// "window 1, " from a window other than the main window (always window 1:
+// the program starts with it).
+std::string ToMainWindow(std::string_view from) {
+  return from == kMainWindow ? std::string() : "window 1, ";
+}
+
+// The press of button b from window `from`: a button of another window
+// after the way there.
+std::string PressOf(const BuildButton& b, std::string_view from) {
+  if (b.window == from) return "press " + ButtonShown(b);
+  if (b.window == kMainWindow) return ToMainWindow(from) + "press " + ButtonShown(b);
+  return ToMainWindow(from) + "press " + ButtonShown(ButtonOf(BuildStep::OpenExtended)) +
+         ", then " + ButtonShown(b) + " in the window it opens";
 }
 
 }  // namespace
 
-std::string WriteItFirst(std::string_view file) {
+std::string WriteItFirst(std::string_view file, std::string_view from) {
   for (const RawRecordFile& raw : kRawFiles) {
     if (file == raw.file) return "download first with volqfetch";
   }
   for (const BuildButton& b : BuildButtons()) {
     for (std::string_view output : b.writes) {
-      if (output == file) return "write it first: " + PressOf(b);
+      if (output == file) return "write it first: " + PressOf(b, from);
     }
   }
-  const std::string category = "write it first: press " +
-                               ButtonShown(ButtonOf(BuildStep::OpenCategory)) +
-                               ", then in the window it opens ";
+  const std::string category = from == kCategoryWindow
+                                   ? std::string("write it first: ")
+                                   : "write it first: " + ToMainWindow(from) + "press " +
+                                         ButtonShown(ButtonOf(BuildStep::OpenCategory)) +
+                                         ", then in the window it opens ";
   for (const CourseKind& k : kCourseKinds) {
     const std::string choose =
         "press " + std::string(k.option) + " (" + std::string(k.option_caption) + ")";

@@ -262,8 +262,11 @@ std::string ButtonOrder(std::string_view window);
 // "write it first: press Command3 (UM(競走馬))" for a file a step writes (a
 // button of another window named with the one that opens it, the course
 // lists and ITEM files with the category window's presses); "" for a file
-// no program writes (the models, made outside the system).
-std::string WriteItFirst(std::string_view file);
+// no program writes (the models, made outside the system). `from` is the
+// window the user is in: a press of another window starts with the way
+// there ("window 1, press Command3 (UM(競走馬))" from the extended-record
+// window), one of the same window names the press alone.
+std::string WriteItFirst(std::string_view file, std::string_view from = kMainWindow);
 
 // The catalogue as scripts read it (`volqbuild --catalogue`): one line
 // "folder NAME" per folder, then "button WINDOW CONTROL STEP CAPTION" per

@@ -202,10 +202,11 @@ TEST_F(FetchEndToEnd, ADownloadAfterAFailedOnePrintsItsOutcome) {
       "' --data-dir data --source src >out.txt 2>err.txt";
   const int st = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << st;  // the first did not complete
-  EXPECT_EQ(ReadWholeFile(root_ / "out.txt"),
-            "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了 (ended with failures)\n"
-            "Command2: ended with failures (Text1 unchanged); stored per record type: RA 2, SE "
-            "1, UM 1, HN 0, KS 1, SK 0, CH 0, BR 0, BN 0, HS 2\n");  // RA02 is damaged
+  EXPECT_EQ(
+      ReadWholeFile(root_ / "out.txt"),
+      "[VolqFetch] JVOpenエラー。RC=-212\nText1: 終了 (ended with failures)\n"
+      "Command2 (2018年1月1日セットアップ): ended with failures; stored per record type: RA 2, SE "
+      "1, UM 1, HN 0, KS 1, SK 0, CH 0, BR 0, BN 0, HS 2\n");  // RA02 is damaged
   ExpectEveryFileButRA02();
 }
 
@@ -307,7 +308,7 @@ TEST_F(FetchEndToEnd, AFailedSettingSaysWhyAndExits1) {
   EXPECT_EQ(Run("--data-dir data -c 'press 設定'"), 1);
   EXPECT_EQ(out_,
             "[VolqFetch] エラーのためJV-Linkの設定に失敗しました。\n"
-            "Command1: ended with failures (Text1 unchanged)\n");
+            "Command1 (設定): ended with failures\n");
   EXPECT_EQ(err_,
             "failure: settings not changed: the settings dialog returned RC=-1 (no terminal to ask "
             "the record source directory on: give --source DIR, or press 設定 with volqfetch on a "

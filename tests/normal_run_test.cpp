@@ -57,7 +57,8 @@ TEST(NormalRun, NoModelsYetIsANoteAndADamagedModelAFailure) {
   ASSERT_EQ(err.size(), 1u) << ReadWholeFile(root / "err.txt");
   EXPECT_EQ(err[0].rfind("note: OPTION1N holds no models yet (Siba, Dirt and Shog: ", 0), 0u)
       << err[0];
-  EXPECT_NE(ReadWholeFile(root / "out.txt").find("Command10: done"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(root / "out.txt").find("Command10 (CATEGORY2006): done"),
+            std::string::npos);
 
   // A model that is there but cannot be read whole stays a failure.
   WriteWholeFile(root / "data/OPTION1N/QA1SibaTotalData201801N2024.dat", "x\r\n");
@@ -84,7 +85,7 @@ TEST(NormalRun, StandardOutputIsWrittenOutBeforeEachLineOfStandardError) {
   const std::vector<std::string> lines = Lines(joined);
   const int opened = LineStarting(lines, "window 2: ");
   const int note = LineStarting(lines, "note: OPTION1N holds no models yet");
-  const int pressed = LineStarting(lines, "Command2: ended with failures");
+  const int pressed = LineStarting(lines, "Command2 (芝因子設定): ended with failures");
   const int failure = LineStarting(lines, "failure: step stopped: missing input SIBA201801N.dat");
   const int reopened = LineStarting(lines, "window 4: ");
   const int error = LineStarting(lines, "error: no control 'Command99'");

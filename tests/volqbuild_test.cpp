@@ -110,9 +110,57 @@ TEST(Volqbuild, HelpTellsTheButtonOrderAndAnEmptyListItsButton) {
   fs::remove_all(dir);
 }
 
+// A press of a control that is not in the current window says which window
+// has it and how to reach it; a misspelt caption gets the nearest buttons;
+// the button without a step says so; a missing input's hint in another
+// window starts with the way to the window of its button.
+TEST(Volqbuild, APressFindsItsWindow) {
+  fs::path dir = fs::temp_directory_path() / "volq_e2e_build_windows";
+  fs::remove_all(dir);
+  volq::DataDir(dir).CreateFolders(volq::kDataDirFolders);
+  const struct {
+    const char* script;
+    const char* out;  // in standard output
+    const char* err;  // a line of standard error begins so
+  } cases[] = {
+      {"press Command9; press Command13",
+       "window 2: ", "error: Command13 is a button of window 1: window 1 first\n"},
+      {"press 芝因子設定", "",
+       "error: 芝因子設定 (Command2) is in the category window: press Command10 (CATEGORY2006) "
+       "first\n"},
+      {"press Command9; press ダカテゴリー化", "",
+       "error: ダカテゴリー化 (Command6) is in the category window: window 1, press Command10 "
+       "(CATEGORY2006) first\n"},
+      {"press 計算", "",
+       "error: 計算 (Command1) is in the extended-record window: press Command9 (VOLQNQ4DEXPD) "
+       "first\n"},
+      {"press Option1", "", "error: Option1 is in the category window: press Command10"},
+      {"press Command10; window 1; press 芝因子設定", "",
+       "error: 芝因子設定 (Command2) is a button of window 2: window 2 first\n"},
+      {"press 着差差", "",
+       "error: no control '着差差' in window FormVolqBuild (nearest: Command13 (着差); show "
+       "lists them all)\n"},
+      {"press SE(詳細", "", "(nearest: Command2 (SE(詳細)); show lists them all)\n"},
+      {"press Command16", "Command16 does nothing: it has no step\n", ""},
+      {"press Command9; press 計算", "Command1 (計算): ended with failures\n",
+       "failure: step stopped: missing input KETTONUM20180101.dat: the step did not run and "
+       "changed nothing; write it first: window 1, press Command3 (UM(競走馬))\n"},
+  };
+  for (const auto& c : cases) {
+    ProgramRun r = Volqbuild(dir, c.script);
+    EXPECT_NE(r.out.find(c.out), std::string::npos) << c.script << "\n" << r.out;
+    // At the start of a line (opening a window may report before it).
+    const std::string err = "\n" + r.err;
+    EXPECT_NE(err.find(*c.err == '(' ? c.err : "\n" + std::string(c.err)), std::string::npos)
+        << c.script << "\n"
+        << r.err;
+  }
+  fs::remove_all(dir);
+}
+
 // Three presses, one outcome line each: the margin step shows no end message
 // and a second run of a step ends with the same text, so the status line is
-// printed once and each of the other two presses says it left it unchanged.
+// printed once and each of the other two presses names itself with its caption.
 TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
   fs::path dir = fs::temp_directory_path() / "volq_e2e_build_margin";
   fs::remove_all(dir);
@@ -125,8 +173,8 @@ TEST(Volqbuild, EveryPressPrintsOneOutcomeLine) {
   // KYOSOBA.dat is missing: both runs of Command8 say they reported failures.
   EXPECT_EQ(r.out,
             "Text1: 終わり  0 (ended with failures)\n"
-            "Command13: done (Text1 unchanged)\n"
-            "Command8: ended with failures (Text1 unchanged)\n");
+            "Command13 (着差): done\n"
+            "Command8 (血統Q、騎手): ended with failures\n");
   fs::remove_all(dir);
 }
 

@@ -36,6 +36,7 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Form_Load() {
   // Without the market-sale file the window still opens, every horse then
   // unsold; say so. The load never creates the file.
   StepFrame frame;
+  frame.window = name();
   if (!dir_.Exists(kMarketSaleFile)) {
     ReportMissingInput(frame, kMarketSaleFile);
   } else {

@@ -272,6 +272,13 @@ void Categorise(FormCATEGORYSETUP2024ZZ& w, const CourseCategorisation& course, 
   WriteCategoryLists(w, outputs, frame);
   WriteSpeedData(w, outputs, item_path, n, frame);
   FillCategoryGrid(w, course, frame);
+  // No end message: the outcome line says what was counted.
+  int64_t categories = 0;
+  for (int k = 1; k <= kFactorCount; ++k) categories += w.ColumnCategoryCounts(k);
+  w.TellOutcome(Cp932(std::to_string(categories) + " categories counted over the " +
+                      std::to_string(kFactorCount) + " factors of " + std::to_string(n) +
+                      (n == 1 ? " race entry of " : " race entries of ") +
+                      std::string(course.kind.item_file)));
 }
 
 }  // namespace

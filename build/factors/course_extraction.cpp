@@ -108,6 +108,10 @@ void FormCATEGORYSETUP2024ZZ::Command1_Click() {
                                     : " ran on a course of " + std::string(course.option_caption) +
                                           " at a central racecourse in or after " + ToUtf8(month)));
     }
+    // The end text names nothing: the outcome line says what was listed.
+    TellOutcome(Cp932(std::to_string(listed) + (listed == 1 ? " horse" : " horses") +
+                      " listed in " + list_name + " (of " + std::to_string(Factors.HorseListCount) +
+                      " in " + std::string(kHorseList) + ")"));
     return "終わり";
   });
 }

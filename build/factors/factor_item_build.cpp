@@ -152,6 +152,7 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
   }
   int32_t track = 0;
   int64_t ex_records = 0;
+  int64_t written = 0;
   for (const std::string& horse : horses) {
     // The course list is the build's own: the window's horse list stays as
     // loaded, so an extraction lists the same horses whatever ran before it.
@@ -184,7 +185,7 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
       for (int i = 0; i < 3; ++i) store(kSpeeds[i], SpeedFieldAt(i), speed_left[i]);
       for (int k = 1; k <= kFactorCount; ++k) store(kFactors[k], FactorField(k), factor_left[k]);
       PutText(f.ItemRecord, LayoutField(kFactorItemTable, "crlf"), "\r\n");
-      frame.Do("write", [&] { items->Append(f.ItemRecord); });
+      if (frame.Do("write", [&] { items->Append(f.ItemRecord); })) ++written;
     }
     f.CloseExFile();
   }
@@ -208,6 +209,11 @@ std::string BuildItems(FormCATEGORYSETUP2024ZZ& w, const Build& b, StepFrame& fr
                     : "none of the " + std::to_string(ex_records) + " extended records of the " +
                           of_the_horses + " passes the keep test (docs/factors.md)"));
   }
+  // The end text names the course only: the outcome line says what was written.
+  // (ASCII: the same bytes in code page 932.)
+  w.TellOutcome(RaceEntries(written) + " written to " + std::string(b.kind.item_file) + " (of " +
+                std::to_string(ex_records) + " extended records of " +
+                std::to_string(horses.size()) + " horses)");
   return b.end_text;
 }
 

@@ -679,8 +679,9 @@ TEST_F(ItemBuildTest, AnOutputWrittenEmptyFromListedHorsesSaysWhy) {
   WriteList("SIBA201801N.dat", {"2015100001", "2015100002"});
   w().Command2_Click();
   EXPECT_EQ(ReadFile("SIBAITEM201801N2024.dat"), "");
-  EXPECT_EQ(Reported(Cp932("missing entity file: read as empty; write them first: press Command9 "
-                           "(VOLQNQ4DEXPD), then Command1 (計算) in the window it opens (2 times; "
+  EXPECT_EQ(Reported(Cp932("missing entity file: read as empty; write them first: window 1, press "
+                           "Command9 (VOLQNQ4DEXPD), then Command1 (計算) in the window it opens "
+                           "(2 times; "
                            "first: UMAGOTOEXSETUP/2015100001EX.dat")),
             2);
   EXPECT_EQ(host_.notes, (std::vector<std::string>{

@@ -156,6 +156,7 @@ std::string NoModelsNote(DataDir& dir, const std::vector<std::string>& absent) {
 
 void FormCATEGORYSETUP2024ZZ::Form_Load() {
   StepFrame frame;
+  frame.window = name();
   FactorFrame& f = Factors;
 
   f.HorseList.assign(1, std::string());
@@ -214,7 +215,7 @@ void FormCATEGORYSETUP2024ZZ::Form_Load() {
 }
 
 void FormCATEGORYSETUP2024ZZ::StopOnUnreadTables(bool walks_horse_list) const {
-  if (walks_horse_list && HorseListError == ENOENT) StopOnMissingAtLoad(kHorseList);
+  if (walks_horse_list && HorseListError == ENOENT) StopOnMissingAtLoad(kHorseList, name());
   if (walks_horse_list && HorseListError != 0) {
     StopOnUnreadAtLoad("cannot read input " + std::string(kHorseList));
   }

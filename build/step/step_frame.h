@@ -136,6 +136,9 @@ class StepFrame {
   bool NothingChanged() const;
 
   StepJournalEntry journal;
+  // The window whose press or load runs the frame ("" for the main window):
+  // where a report's hint to write a missing input starts from.
+  std::string window;
 
  private:
   struct Output {

@@ -39,9 +39,9 @@ bool IsRawRecordFile(std::string_view name) {
 }
 
 // "; write it first: press Command3 (UM(競走馬))": what makes a missing
-// input, when a program of the system does.
-std::string Advice(std::string_view name) {
-  const std::string advice = WriteItFirst(name);
+// input, when a program of the system does, from the window at hand.
+std::string Advice(std::string_view name, std::string_view window) {
+  const std::string advice = WriteItFirst(name, window.empty() ? kMainWindow : window);
   return advice.empty() ? advice : "; " + advice;
 }
 
@@ -207,7 +207,7 @@ void BeginStep(StepContext& ctx, const StepFiles& files) {
     const int err = ProbeInput(ctx.dir.Path(name), &size);
     if (err == ENOENT) {
       StopStep("missing input " + std::string(name) + ": the step did not run and changed nothing" +
-               Advice(name));
+               Advice(name, ctx.frame.window));
     }
     if (err != 0) StopUnreadable(name, err);
     if (size == 0 && IsRawRecordFile(name)) {
@@ -239,14 +239,14 @@ void StopOnUnreadAtLoad(const std::string& what) {
            "again once it can be read");
 }
 
-void StopOnMissingAtLoad(std::string_view name) {
+void StopOnMissingAtLoad(std::string_view name, std::string_view window) {
   StopStep("missing input " + std::string(name) +
-           " when the window opened: the step did not run and changed nothing" + Advice(name) +
-           ", then open the window again");
+           " when the window opened: the step did not run and changed nothing" +
+           Advice(name, window) + ", then open the window again");
 }
 
 void ReportMissingInput(StepFrame& frame, std::string_view name) {
-  frame.Skipped("missing input " + std::string(name), "read as empty" + Advice(name));
+  frame.Skipped("missing input " + std::string(name), "read as empty" + Advice(name, frame.window));
 }
 
 std::vector<std::string> ReadKeyList(StepContext& ctx, std::string_view name) {
@@ -298,7 +298,10 @@ void ReportMissingEntityFile(StepContext& ctx, const std::filesystem::path& path
   const std::string file = ShownPath(path);
   const size_t slash = file.find_last_of('/');
   std::string advice =
-      slash == std::string::npos ? std::string() : WriteItFirst(file.substr(0, slash + 1));
+      slash == std::string::npos
+          ? std::string()
+          : WriteItFirst(file.substr(0, slash + 1),
+                         ctx.frame.window.empty() ? kMainWindow : ctx.frame.window);
   std::string one = advice;
   if (constexpr std::string_view it = "write it first: "; advice.starts_with(it)) {
     advice = "write them first: " + advice.substr(it.size());

@@ -59,7 +59,8 @@ void BeginStep(StepContext& ctx, BuildStep step);
 // `what` names the file and why ("cannot read FL20180101.dat").
 [[noreturn]] void StopOnUnreadAtLoad(const std::string& what);
 // The same for a table that was missing: says what writes it.
-[[noreturn]] void StopOnMissingAtLoad(std::string_view name);
+// `window` is the window that loaded it, the hint's starting point.
+[[noreturn]] void StopOnMissingAtLoad(std::string_view name, std::string_view window);
 
 // The one report of a consulted file that is not there, with what writes it
 // (WriteItFirst).

@@ -117,6 +117,7 @@ std::vector<std::string> RunWindowStep(Window& w, DataDir& dir, int32_t& record_
   if (!step) return {};
   BusyScope busy(w);
   StepFrame frame;
+  frame.window = w.name();
   // The caption as the button holds it (code page 932, like every control
   // text); the host converts it where it shows the progress.
   const auto* pressed = dynamic_cast<const CommandButton*>(w.Find(button));

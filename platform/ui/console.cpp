@@ -83,8 +83,9 @@ const char* const kHelp =
     "  help               print this list\n"
     "  quit               end the program (at the prompt also Ctrl-D)\n"
     "Each press or pick prints one outcome line: the status line when it changed,\n"
-    "else \"CONTROL: done (Text1 unchanged)\"; a press that reported failures (on\n"
-    "standard error after it) says \"ended with failures\" there.\n";
+    "else \"CONTROL (CAPTION): done\"; a press that reported failures (on standard\n"
+    "error after it) says \"ended with failures\" there. A control of another\n"
+    "window is named with the window to go to first (window N).\n";
 
 size_t Columns(std::string_view utf8) {
   size_t n = 0;
@@ -493,6 +494,7 @@ bool Console::Execute(std::string_view line) {
     if (word == "type") {
       auto [control, text] = SplitWord(rest);
       if (control.empty()) return Fail("type needs a control and a text");
+      NeedHere(*Current(), Typed(control));
       Current()->Type(Typed(control), Typed(Unquote(text)));
       return true;
     }
@@ -541,9 +543,31 @@ bool Console::Show(std::string_view control) {
   if (control.empty()) {
     out_ << RenderWindow(*w, Width());
   } else {
+    NeedHere(*w, Typed(Unquote(control)));
     out_ << RenderControl(w->Need(Typed(Unquote(control))), Width());
   }
   return true;
+}
+
+void Console::NeedHere(const Window& w, std::string_view typed) const {
+  if (w.Find(typed)) return;
+  const std::string shown = ToUtf8(typed);
+  for (const Window* o : wm_->windows()) {
+    if (o == &w) continue;
+    if (const Control* c = o->Find(typed)) {
+      const std::string id = std::to_string(o->id());
+      const std::string name = c->name() == typed ? shown : shown + " (" + c->name() + ")";
+      throw UiError(TryCp932(name + " is " + (c->kind()[0] == 'o' ? "an " : "a ") + c->kind() +
+                             " of window " + id + ": window " + id + " first")
+                        .value_or(name + " is in window " + id));
+    }
+  }
+  if (place_of_name_) {
+    if (const std::string place = place_of_name_(w, typed); !place.empty()) {
+      throw UiError(TryCp932(place).value_or(place));
+    }
+  }
+  w.Need(typed);
 }
 
 namespace {
@@ -564,7 +588,8 @@ std::vector<std::string> Cells(const Grid& g) {
 bool Console::Click(std::string_view rest, bool pick) {
   Window* w = Current();
   if (rest.empty())
-    return Fail(pick ? "pick needs a list and an entry number" : "press needs a control");
+    return Fail(pick ? "pick needs a list and an entry (its number or its text)"
+                     : "press needs a control");
   if (wm_->busy()) return Fail("a step is running: wait for its end");
   int last_id = 0;
   for (Window* o : wm_->windows()) last_id = std::max(last_id, o->id());
@@ -580,17 +605,26 @@ bool Console::Click(std::string_view rest, bool pick) {
   step_end_.reset();
   bool ok = true;
   // What the outcome line names: the control by its name (also when a
-  // caption was typed), and for a pick the entry.
+  // caption was typed) with its caption, and for a pick the entry.
   std::string pressed;
+  did_nothing_ = false;
   try {
     if (pick) {
       auto [control, entry] = SplitWord(rest);
+      NeedHere(*w, Typed(control));
       const Control* c = w->Find(Typed(control));
-      pressed = (c ? c->name() : std::string(control)) + " entry " + std::string(entry);
-      w->Pick(Typed(control), Number(entry).value_or(0));
+      pressed = c->name() + " entry " + std::string(Unquote(entry));
+      w->Pick(Typed(control), std::string_view(Typed(Unquote(entry))));
     } else {
+      NeedHere(*w, Typed(Unquote(rest)));
       const Control* c = w->Find(Typed(Unquote(rest)));
-      pressed = c ? c->name() : std::string(Unquote(rest));
+      pressed = c->name();
+      // A button whose caption was never set shows its name.
+      if (const std::string* caption = c->caption();
+          caption && !caption->empty() && *caption != c->name())
+        pressed += " (" + ToUtf8(*caption) + ")";
+      const auto* b = dynamic_cast<const CommandButton*>(c);
+      did_nothing_ = b && b->Enabled && !b->OnClick;
       w->Press(Typed(Unquote(rest)));
     }
   } catch (const UiError& e) {
@@ -645,9 +679,12 @@ void Console::AfterClick(
   if (status && status->Text != status_before) {
     line = status->name() + ": " + Printable(ToUtf8(status->Text)) +
            (pending_.empty() ? "" : " (ended with failures)");
+  } else if (!pressed.empty() && did_nothing_) {
+    // A button the window gives no handler: nothing ran, and nothing is
+    // left for the press to have done.
+    line = Printable(pressed) + " does nothing: it has no step";
   } else if (!pressed.empty()) {
-    line = pressed + (pending_.empty() ? ": done" : ": ended with failures");
-    if (status) line += " (" + status->name() + " unchanged)";
+    line = Printable(pressed) + (pending_.empty() ? ": done" : ": ended with failures");
   }
   for (const std::string& note : notes_) {
     if (!line.empty()) line += "; " + Printable(ToUtf8(note));

@@ -16,16 +16,21 @@
 // (else $COLUMNS, else kScriptWidth).
 //
 // After each press or pick one outcome line: the window's status line when
-// the click changed it, else "CONTROL: done (Text1 unchanged)"; " (ended
+// the click changed it, else "CONTROL (CAPTION): done" ("CONTROL (CAPTION)
+// does nothing: it has no step" for a button without a handler); " (ended
 // with failures)" or "ended with failures" when the handler reported any,
 // and "; NOTE" for what the window told of the press (TellOutcome); after a
 // pick also every grid it changed, then the failures the handler reported
-// (standard error). `help` ends with the current window's Guide. Record text is shown with control
-// bytes escaped. A script stops at a command that cannot be carried out; the exit status is 1 when
-// any command could not be carried out or any failure was reported. A script (from -c or standard
-// input) also ends at a press whose step stopped on the file system (a full disk) or at a stop
-// signal, with "failure: script stopped: WHY; not run: COMMANDS (WHAT TO DO)" on standard error;
-// a step that completed as the signal came is said so even when nothing of the script is left.
+// (standard error). A control that the current window lacks is looked for in
+// the other open windows ("Command13 is a button of window 1: window 1
+// first"), then asked of the program (SetPlaceOfName), else the nearest names
+// of the current window are offered. `help` ends with the current window's Guide. Record text is
+// shown with control bytes escaped. A script stops at a command that cannot be carried out; the
+// exit status is 1 when any command could not be carried out or any failure was reported. A script
+// (from -c or standard input) also ends at a press whose step stopped on the file system (a full
+// disk) or at a stop signal, with "failure: script stopped: WHY; not run: COMMANDS (WHAT TO DO)" on
+// standard error; a step that completed as the signal came is said so even when nothing of the
+// script is left.
 //
 // On a terminal: a modal window is drawn on one line of standard error and a
 // key or Ctrl-C presses its cancel button; yield points show the progress of
@@ -46,6 +51,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
 #include <map>
@@ -133,6 +139,13 @@ class Console : public Host {
   // (the programs name their data directory's absolute path there, for a
   // user who started them elsewhere).
   void SetFirstReportLine(std::string line) { first_report_line_ = std::move(line); }
+  // Where the program keeps a control that no open window has (a button of
+  // a window not open yet): `typed` is the name or caption as typed, in code
+  // page 932; the answer (UTF-8) says which window and how to reach it from
+  // `current` ("芝因子設定 is in the category window: press Command10
+  // first"); "" when the program knows no such control.
+  using PlaceOfName = std::function<std::string(const Window& current, std::string_view typed)>;
+  void SetPlaceOfName(PlaceOfName place) { place_of_name_ = std::move(place); }
   // 128 + the signal after a run that a stop signal ended (130 for SIGINT);
   // else 1 when anything failed in this run, else 0.
   int exit_status() const {
@@ -158,6 +171,10 @@ class Console : public Host {
   bool Fail(const std::string& what);
   bool Click(std::string_view rest, bool pick);
   bool Show(std::string_view control);
+  // Raises UiError when window w has no control `typed` (code page 932):
+  // which open window has it, where the program keeps it, or the nearest
+  // names of w.
+  void NeedHere(const Window& w, std::string_view typed) const;
   size_t Width() const;
   // A line typed at the prompt: what was typed while a step ran comes first.
   std::optional<std::string> PromptLine(const std::string& prompt, bool remember);
@@ -212,6 +229,8 @@ class Console : public Host {
   std::vector<std::string> pending_;
   std::vector<std::string> notes_;  // for the running press's outcome line
   std::string first_report_line_;
+  PlaceOfName place_of_name_;
+  bool did_nothing_ = false;  // the running press found a button without a handler
 };
 
 }  // namespace volq

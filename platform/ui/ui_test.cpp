@@ -5,6 +5,9 @@
 #include <csignal>
 #include <optional>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/base/failure.h"
 #include "platform/base/stop_request.h"
@@ -286,10 +289,18 @@ TEST(Console, CommandsAndTheirOutcomes) {
        "", 0},
       {"press ダート; show", "( ) 芝", "", 0},
       {"show Grid1", "  Grid1  grid\n      馬名  x\n      A     ｱｲ\n", "", 0},
-      {"press Command9; show", "",
-       "error: no control 'Command9' in window FormSample (show lists its controls)\n", 1},
-      // A caption typed wrong is told back as it was typed.
+      {"press Zap; show", "",
+       "error: no control 'Zap' in window FormSample (show lists its controls)\n", 1},
+      // A caption typed wrong is told back as it was typed, with the nearest
+      // names and captions (width forms folded, ASCII case ignored).
       {"press 開かない", "", "error: no control '開かない' in window FormSample (show", 1},
+      {"press 開く開", "",
+       "error: no control '開く開' in window FormSample (nearest: Command2 (開く); show lists "
+       "them all)\n",
+       1},
+      {"press RA(レース", "", "(nearest: Command1 (RA(レース）); show", 1},
+      {"press ｏｐｔｉｏｎ", "", "(nearest: Option1 (芝), Option2 (ダート); show", 1},
+      {"show Gird1", "", "(nearest: Grid1; show lists them all)", 1},
       {"show Nothing", "", "error: no control 'Nothing' in window FormSample (show", 1},
       // The wrong command word for a control names the right one.
       {"press Label1", "",
@@ -302,8 +313,19 @@ TEST(Console, CommandsAndTheirOutcomes) {
        "error: unknown command 'jump' (commands: press, type, pick, window, windows, show, help, "
        "quit)\n",
        1},
-      {"pick List1 x", "", "error: pick List1 needs an entry number from 1 to 2\n", 1},
+      {"pick List1 0", "",
+       "error: pick List1 needs an entry: its number from 1 to 2, or its text\n", 1},
       {"pick List1 3", "", "error: List1 has no entry 3 (it has 2)\n", 1},
+      // An entry by its text, or by the start of it when one entry begins so.
+      {"pick List1 2019100002", "Text1: 2019100002\n", "", 0},
+      {"pick List1 \"2019100002\"", "Text1: 2019100002\n", "", 0},
+      {"pick List1 2019100002; pick List1 2019100002", "List1 entry 2019100002: done\n", "", 0},
+      {"pick List1 20191000", "",
+       "error: List1 has 2 entries that begin with '20191000': give more of one (pick List1 N "
+       "takes its number, from 1 to 2)\n",
+       1},
+      {"pick List1 x", "",
+       "error: List1 has no entry 'x' (pick List1 N takes its number, from 1 to 2)\n", 1},
       {"window 4", "", "error: no open window 4", 1},
       // A failing handler is reported; the status line it left alone is not printed.
       {"press Command4", "", "error: cannot open HS20180101.dat\n", 1},
@@ -354,23 +376,88 @@ TEST(Console, EveryPressAndPickPrintsOneOutcomeLine) {
   ConsoleRun three = RunScript("press Command1; press Command1; press Option2");
   EXPECT_EQ(three.out,
             "Text1: RA 終わり  12\n"
-            "Command1: done (Text1 unchanged)\n"
-            "Option2: done (Text1 unchanged)\n");
+            "Command1 (RA(レース）): done\n"
+            "Option2 (ダート): done\n");
   EXPECT_EQ(three.status, 0);
 
   ConsoleRun r = RunScript(
       "press 開く; window 1; press Command3; pick List1 1; pick ｌｉｓｔ１ 1; type Text1 x; "
       "press Nothing");
   EXPECT_EQ(r.out,
-            "Command2: done (Text1 unchanged)\n"
+            "Command2 (開く): done\n"
             "window 2: 見本 (FormSample)\n"
             "Text1: done (ended with failures)\n"
             "Text1: 2019100001\n"
             "  Grid1  grid\n"
             "      馬名  x\n"
             "      A     2019100001\n"
-            "List1 entry 1: done (Text1 unchanged)\n");  // type prints nothing; an error no outcome
-  EXPECT_EQ(r.status, 1);  // Command3 reports failures, Nothing is no control
+            "List1 entry 1: done\n");  // type prints nothing; an error no outcome
+  EXPECT_EQ(r.status, 1);              // Command3 reports failures, Nothing is no control
+}
+
+// A window beside FormSample with controls of its own.
+class FormOther : public Window {
+ public:
+  FormOther() : Window("FormOther", Cp932("他")) {
+    Command7.Caption = Cp932("別");
+    Command7.OnClick = [] {};
+    Command8.Caption = Cp932("空");  // Command8 and Command9 have no handler
+  }
+  CommandButton Command7{this, "Command7"};
+  CommandButton Command8{this, "Command8"};
+  CommandButton Command9{this, "Command9"};
+  TextBox Text1{this, "Text1"};
+};
+
+// A name that the current window lacks is looked for in the other open
+// windows, then asked of the program, then the nearest names are offered; a
+// button without a handler says it does nothing; outcome lines name the
+// control with its caption.
+TEST(Console, APressFindsItsWindow) {
+  const struct {
+    const char* script;  // run in window 2 (FormOther), window 1 a FormSample
+    const char* out;     // the lines after the window's line
+    const char* err;
+  } cases[] = {
+      {"press Command1", "", "error: Command1 is a button of window 1: window 1 first\n"},
+      {"press ｒａ(レース)", "",
+       "error: ｒａ(レース) (Command1) is a button of window 1: window 1 first\n"},
+      {"pick List1 1", "", "error: List1 is a list of window 1: window 1 first\n"},
+      {"type Label1 x", "", "error: Label1 is a label of window 1: window 1 first\n"},
+      // Not open anywhere: the program's answer.
+      {"press Far", "", "error: Far is in the far window: press Command2 first\n"},
+      // Known nowhere: the nearest names of window 2.
+      {"press 別別", "", "error: no control '別別' in window FormOther (nearest: Command7 (別);"},
+      {"press 別", "Command7 (別): done\n", ""},
+      {"press 空", "Command8 (空) does nothing: it has no step\n", ""},
+      {"press Command9", "Command9 does nothing: it has no step\n", ""},
+      {"window 1; press Command7", "", "error: Command7 is a button of window 2: window 2 first\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    Console console(out, err);
+    std::vector<std::string> asked;
+    console.SetPlaceOfName([&asked](const Window& current, std::string_view typed) {
+      asked.push_back(current.name() + " " + std::string(typed));
+      return typed == "Far" ? std::string("Far is in the far window: press Command2 first")
+                            : std::string();
+    });
+    WindowManager wm(console, "Sample");
+    FormSample f;
+    f.Command2.OnClick = [&f] { f.ShowModeless(std::make_unique<FormOther>()); };
+    const int status = console.Run(wm, f, std::string("press Command2; ") + c.script);
+    EXPECT_EQ(out.str(), std::string("Command2 (開く): done\nwindow 2: 他 (FormOther)\n") + c.out)
+        << c.script;
+    EXPECT_EQ(err.str().substr(0, std::string_view(c.err).size()), c.err) << c.script;
+    EXPECT_EQ(status, *c.err ? 1 : 0) << c.script;
+    // The program is asked only of names that no open window has.
+    if (std::string_view(c.script) == "press Far") {
+      EXPECT_EQ(asked, std::vector<std::string>{"FormOther Far"});
+    }
+    if (std::string_view(c.script) == "press Command1") {
+      EXPECT_TRUE(asked.empty());
+    }
+  }
 }
 
 // A press that reported failures says so in its outcome line, whatever its
@@ -390,8 +477,8 @@ TEST(Console, TheOutcomeLineSaysFailuresAndWhatThePressDid) {
   EXPECT_EQ(r.out,
             "Text1: done (ended with failures)\n"
             "Text1: 終了; stored RA 3\n"
-            "Command2: done (Text1 unchanged); 12 lines checked\n"
-            "Command6: ended with failures (Text1 unchanged); 1 line checked\n");
+            "Command2 (開く): done; 12 lines checked\n"
+            "Command6: ended with failures; 1 line checked\n");
   EXPECT_EQ(r.status, 1);
 }
 
@@ -427,7 +514,7 @@ TEST(Console, RecordTextIsShownEscapedAndWhole) {
                        "        2 2019100002\n"
                        "      > 3 " +
                        shown + "\n" + "  Label1  label  " + shown + "\n" + "[Sample] " + shown +
-                       "\n" + "Command1: done (Text1 unchanged)\n");
+                       "\n" + "Command1 (RA(レース）): done\n");
   EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
 }
 

@@ -88,7 +88,9 @@ class Window {
   // or caption with full-width and half-width forms folded (WidthFolded);
   // nullptr when none.
   Control* Find(std::string_view name_or_caption) const;
-  // The same; none raises UiError, which says how to list the controls.
+  // The same; none raises UiError, which names the nearest controls (by a
+  // small edit distance over names and captions, width forms folded) and
+  // says how to list them all.
   Control& Need(std::string_view name_or_caption) const;
 
   // What the console's commands do; a control that is missing or of another
@@ -97,6 +99,10 @@ class Window {
   void Press(std::string_view control);
   void Type(std::string_view control, std::string_view text);
   void Pick(std::string_view control, int entry);
+  // The same for entry `text` (code page 932): its number, else the entry
+  // whose text it is, else the one entry that begins with it (a pedigree
+  // number picks its EX file).
+  void Pick(std::string_view control, std::string_view text);
 
   // The text box that receives the end message of a step: the one named
   // "Text1" unless set otherwise; nullptr when the window has none.
