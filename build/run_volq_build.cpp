@@ -39,13 +39,16 @@ constexpr const char* kUsageTail =
     "          windows | show [CONTROL] | help | quit\n"
     "buttons of the main window, in the order their steps need each other's files:";
 constexpr const char* kUsageButtons =
-    "  Command9   opens the extended-record window (window 2): press 計算, press\n"
-    "             表示, then pick List1 N shows one horse's records\n"
-    "  Command13  the margin step (after 計算)\n"
-    "  Command10  opens the category window: type Text1 201801, press Option1 (芝),\n"
-    "             Option2 (ダート) or Option3 (障害), press Command1 (抽出), then\n"
-    "             the course's factor build (Command2-4) and categorisation\n"
-    "             (Command5-7)\n"
+    "  Command9   opens the extended-record window (window 2, current at once):\n"
+    "             press 計算, press 表示, then pick List1 N (or an EX file's name)\n"
+    "             shows one horse's records; window 1 returns to the main window\n"
+    "  Command13  the margin step, in window 1 (after 計算)\n"
+    "  Command10  opens the category window (window 3 after the extended-record\n"
+    "             window): type Text1 201801, press Option1 (芝), Option2 (ダート)\n"
+    "             or Option3 (障害), press Command1 (抽出), then the course's factor\n"
+    "             build (Command2-4) and categorisation (Command5-7)\n"
+    "  for instance: -c 'press Command1; ...; press Command8; press Command9;\n"
+    "             window 2; press 計算; press 表示; window 1; press Command13'\n"
     "exit status: 0 done, 1 a command failed or a step skipped something,\n"
     "             2 a wrong command line, 128+N ended by signal N (130: Ctrl-C)\n";
 

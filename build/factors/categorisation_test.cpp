@@ -71,6 +71,11 @@ TEST_F(Categorisation, WritesTheSixFilesInCategoryOrder) {
                 Item("0000001", "0000100", "6012345", {{1, "C"}, {8, "2"}})});
   w().Text1.Text = "before";
   w().Command5_Click();
+  // The outcome line counts the categories: 3 + 3 in columns 1 and 8, one in each other.
+  ASSERT_FALSE(host_.outcomes.empty());
+  EXPECT_EQ(host_.outcomes.back(),
+            "34 categories counted over the 30 factors of 4 race entries of "
+            "SIBAITEM201801N2024.dat");
 
   // Column 1 by count: B (2) first; of the single counts the swaps leave C
   // before A, although A came first. Column 8 by text: "10" before "2" before "9".

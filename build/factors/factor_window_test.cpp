@@ -482,6 +482,12 @@ TEST_F(ExtractionTest, ListsTheHorsesOfEachCourseTypeSinceTheMonth) {
         expected += "\"" + std::string(c.horse) + "\"\r\n";
     }
     EXPECT_EQ(ReadFile(s.list), expected);
+    // The outcome line counts the horses listed.
+    const size_t listed = std::count(expected.begin(), expected.end(), '\n');
+    ASSERT_FALSE(host_.outcomes.empty());
+    EXPECT_EQ(host_.outcomes.back(), std::to_string(listed) + (listed == 1 ? " horse" : " horses") +
+                                         " listed in " + s.list +
+                                         " (of 10 in KETTONUM20180101.dat)");
     EXPECT_EQ(Reported("UMAGOTOEXSETUP/2015100010EX.dat"), 1);
     EXPECT_FALSE(Exists("UMAGOTOEXSETUP/2015100010EX.dat")) << "reading makes no file";
   }
@@ -599,6 +605,11 @@ TEST_F(ItemBuildTest, KeepTestOfEachCourseType) {
     }
     EXPECT_EQ(i, kept.size()) << s.letter;
     EXPECT_EQ(f().ItemCount, static_cast<int32_t>(kept.size()));
+    // The outcome line counts the race entries written.
+    ASSERT_FALSE(host_.outcomes.empty());
+    EXPECT_EQ(host_.outcomes.back(),
+              std::to_string(kept.size()) + (kept.size() == 1 ? " race entry" : " race entries") +
+                  " written to " + s.item + " (of 16 extended records of 16 horses)");
   }
 }
 
