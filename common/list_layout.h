@@ -82,6 +82,46 @@ inline constexpr ListEntry kPlaceCountItems[] = {
     {"placed", 1, "the jockey's rides placed (arrival order 1 to 3) there on such days, counted newest first down to his newest ride of 2004 or earlier"},
     {"other", 1, "the other rides (4th or worse, or no arrival order)"}};
 inline constexpr int kPlaceCountLines = 20;
+
+// --- The category window's files, per course type (Siba, Dirt, Shog) ---------
+// The categorisation writes the first five kinds into the data directory; the
+// models that factors 17 and 29 score against take the last three kinds'
+// shapes in OPTION1N and are made outside the system. A factor column is one
+// of the 30 factor fields F1 to F30 of the ITEM record; a category is one
+// distinct code of a column, and its category index is its position in the
+// column's list.
+inline constexpr int kFactorColumns = 30;
+
+// <S>ItemCategory201801N2024.dat: one line a category.
+inline constexpr ListEntry kCategoryListItems[] = {
+    {"category", 1, "a code of factor column k as the ITEM field holds it, quoted at the field's full width, trailing blanks inside the quotes. The categories of column 1 come first in category order, then those of column 2, and so on to column 30; nothing marks where a column ends: the counts of the total file give how many lines each column has"}};
+
+// <S>ItemCategoryCount201801N2024.dat: one line a category.
+inline constexpr ListEntry kCategoryCountItems[] = {
+    {"record_count", 1, "line k of the file counts the ITEM records whose factor field holds the category of line k of the category list, as a bare whole number"}};
+
+// QA1<S>TotalData201801N2024.dat, and the first 31 lines of each speed data set.
+inline constexpr ListEntry kCategoryTotalLines[] = {
+    {"records_and_columns", 1, "two bare numbers: n, the number of ITEM records of the course type's ITEM file, and 30, the number of factor columns"},
+    {"column_categories", kFactorColumns, "line 1 + k: the number of categories of factor column k, bare"}};
+
+// QA1<S>AgariData, PaceData and SohaData201801N2024.dat: a data line, one per
+// ITEM record in record order, after the 31 lines of the total file.
+inline constexpr ListEntry kSpeedDataItems[] = {
+    {"speed", 1, "the record's speed in km/h, its ITEM speed field divided by 100000: AgariSpeed (over the final 600 m, 200 m in a steeplechase) in the Agari file, PaceSpeed (over the distance before them) in the Pace file, SohaSpeed (over the whole race) in the Soha file; single precision, rounded to seven significant digits, no trailing zeros, 0 when there is no time"},
+    {"category_index", kFactorColumns, "item 1 + k: the category index of the record's factor k in column k's category list, 1 to the column's count"}};
+
+// OPTION1N/QA1<S>TotalData201801N2024.dat: the model's category counts.
+inline constexpr ListEntry kModelTotalLines[] = {
+    {"column_categories", kFactorColumns, "line k: the number of categories of factor column k in the model, 0 to 6000; the total file of the categorisation without its first line (n,30), which would shift every count by two"}};
+
+// OPTION1N/<S>ItemCategory201801N2024.dat: the model's categories.
+inline constexpr ListEntry kModelCategoryItems[] = {
+    {"category", 1, "for column 1 to 30 in turn, as many categories as the model's count of the column gives, in position order, quoted (the shape of the categorisation's category list). A category matches an ITEM field only when it equals the field's whole text, trailing blanks included"}};
+
+// OPTION1N/QA1<S>AgariWeightData, PaceWeightData and SohaWeightData201801N2024.dat.
+inline constexpr ListEntry kModelWeightItems[] = {
+    {"weight", 1, "for column 1 to 30, for category 1 to the column's count: the weight of that category, a number. Factor 29 scores against the Agari weights, factor 17 against the Pace weights, the Soha weights serve only the alternative routines; a code outside the model's list weighs 0"}};
 // clang-format on
 
 }  // namespace volq

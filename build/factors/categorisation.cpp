@@ -11,6 +11,7 @@
 #include "build/step/step_frame.h"
 #include "build/step/step_inputs.h"
 #include "common/data_dir_catalogue.h"
+#include "common/list_layout.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/record_file.h"
 #include "platform/fs/text_list.h"
@@ -36,6 +37,14 @@ const CourseCategorisation kCourses[] = {
     {kCourseKinds[kDirt], 6000, "ダIC"},
     {kCourseKinds[kSteeple], 6000, "障IC"},
 };
+
+// The lines as the field reference gives them: one category (or its record
+// count) a line; the header of n and 30, then a count per column; a data line
+// of the speed and an index per column.
+static_assert(kFactorColumns == kFactorCount);
+static_assert(EntryCount(kCategoryListItems) == 1 && EntryCount(kCategoryCountItems) == 1);
+static_assert(EntryCount(kCategoryTotalLines) == 1 + kFactorCount);
+static_assert(EntryCount(kSpeedDataItems) == 1 + kFactorCount);
 
 // Category positions the lists are made for; the grid shows at most this many
 // rows of categories.

@@ -7,6 +7,7 @@
 #include "build/step/step_inputs.h"
 #include "build/step/step_runner.h"
 #include "common/data_dir_catalogue.h"
+#include "common/list_layout.h"
 #include "platform/fs/file_failure.h"
 #include "platform/fs/file_system.h"
 #include "platform/fs/text_list.h"
@@ -22,6 +23,11 @@ namespace volq {
 namespace {
 
 constexpr int32_t kMostCategories = 6000;
+
+// The models as the field reference gives them: a count per column, then one
+// category (and one weight) a value.
+static_assert(EntryCount(kModelTotalLines) == kFactorCount);
+static_assert(EntryCount(kModelCategoryItems) == 1 && EntryCount(kModelWeightItems) == 1);
 
 std::string ModelFile(CourseFile file, const std::string& word) {
   return InOptionFolder(CourseFileName(file, word));

@@ -106,6 +106,35 @@ ReferenceFile InFolder(std::string_view folder, std::string_view what,
   return {Entity(folder, what, suffix), WriterOf(Folder(folder))};
 }
 
+// The files of one kind, course type by course type: the categorisation's
+// outputs with the button that writes each, or the models of OPTION1N.
+std::vector<ReferenceFile> CourseFiles(CourseFile file, bool model) {
+  std::vector<ReferenceFile> files;
+  for (const CourseKind& k : kCourseKinds) {
+    const std::string name = CourseFileName(file, k.model_word);
+    if (model) {
+      files.push_back({InOptionFolder(name), "written outside the system"});
+    } else {
+      files.push_back({name, std::string(k.categorise) + " (" + std::string(k.categorise_caption) +
+                                 ") in the window " +
+                                 ButtonShown(ButtonOf(BuildStep::OpenCategory)) + " opens"});
+    }
+  }
+  return files;
+}
+
+// The three speed data sets, or the three weight sets, course by course.
+std::vector<ReferenceFile> ThreeSpeedFiles(bool model) {
+  std::vector<ReferenceFile> files;
+  const CourseFile kinds[2][3] = {
+      {CourseFile::AgariData, CourseFile::PaceData, CourseFile::SohaData},
+      {CourseFile::AgariWeightData, CourseFile::PaceWeightData, CourseFile::SohaWeightData}};
+  for (CourseFile f : kinds[model ? 1 : 0]) {
+    for (ReferenceFile& r : CourseFiles(f, model)) files.push_back(std::move(r));
+  }
+  return files;
+}
+
 }  // namespace
 
 // How the summaries and tallies write their numbers.
@@ -238,6 +267,28 @@ std::vector<ListSection> ListSections() {
        {InFolder(kJockeyPlacingFolder, "jockey code")},
        "20 lines, racecourse 1 to 10 and within it day class 1 and 2",
        kPlaceCountItems},
+      {"ItemCategory: the category lists", CourseFiles(CourseFile::ItemCategory, false),
+       "one line per category of the course type's ITEM file, column 1 to 30; a column's "
+       "categories by their record counts, most first, those of columns 8, 12, 24 and 28 by "
+       "their code texts, ascending (\"10\" before \"9\")",
+       kCategoryListItems},
+      {"ItemCategoryCount: the categories' record counts",
+       CourseFiles(CourseFile::ItemCategoryCount, false),
+       "as many lines as the category list, in its order", kCategoryCountItems},
+      {"QA1 TotalData: the category counts", CourseFiles(CourseFile::TotalData, false), "31 lines",
+       kCategoryTotalLines, true},
+      {"QA1 speed data sets: a speed and the category indexes of each record",
+       ThreeSpeedFiles(false),
+       "the 31 lines of the total file, then one line of 31 bare numbers per record of the "
+       "ITEM file, in record order: the material for fitting the models",
+       kSpeedDataItems},
+      {"The models' category counts", CourseFiles(CourseFile::TotalData, true),
+       "exactly 30 values, one bare whole number a line", kModelTotalLines, true},
+      {"The models' category lists", CourseFiles(CourseFile::ItemCategory, true),
+       "one line per category, as many as the 30 counts of the model's total file add up to",
+       kModelCategoryItems},
+      {"The models' weights", ThreeSpeedFiles(true),
+       "one line per category, in the order of the model's category list", kModelWeightItems},
   };
 }
 
