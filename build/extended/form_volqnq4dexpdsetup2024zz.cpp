@@ -70,9 +70,9 @@ void FormVOLQNQ4DEXPDSETUP2024ZZ::Command2_Click() {
   if (List1.ListCount() != 0) return;
   const std::string pressed = ButtonShown(ButtonOf(BuildStep::StandardTimes));
   if (failed.empty()) {
-    List1.EmptyBecause =
-        Cp932(pressed + " found no horse in " + std::string(kRecentHorseList) + " to list; " +
-              WriteItFirst(kRecentHorseList) + ", then press " + pressed + " again");
+    List1.EmptyBecause = Cp932(pressed + " found no horse in " + std::string(kRecentHorseList) +
+                               " to list; " + WriteItFirst(kRecentHorseList, kExtendedWindow) +
+                               ", then press " + pressed + " again");
     return;
   }
   // The step's own stop names the cause; lines of what it skipped before

@@ -244,13 +244,13 @@ TEST_F(ExtendedWindowTest, APickOnTheListThatDisplayLeftEmptySaysWhy) {
            {"no horse list", std::nullopt, 0,
             "List1 is empty: Command2 (表示) failed (step stopped: missing input "
             "KETTONUM20180101Q.dat: the step did not run and changed nothing; write it first: "
-            "press Command8"},
+            "window 1, press Command8"},
            {"table not writable", ListText({"H000000001"}), EROFS,
             "List1 is empty: Command2 (表示) failed (step stopped: cannot write KIJUNTIME.dat: "
             "Read-only file system); once that is mended, press Command2 (表示) again"},
            {"no horse", "", 0,
             "List1 is empty: Command2 (表示) found no horse in KETTONUM20180101Q.dat to list; "
-            "write it first: press Command8"},
+            "write it first: window 1, press Command8"},
        }) {
     SCOPED_TRACE(c.name);
     if (Exists("KETTONUM20180101Q.dat")) dir_->Delete("KETTONUM20180101Q.dat");

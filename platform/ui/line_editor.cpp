@@ -2,6 +2,7 @@
 
 #include <histedit.h>
 #include <langinfo.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <csignal>
@@ -22,11 +23,22 @@ namespace {
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGQUIT};
 volatile std::sig_atomic_t ended_by = 0;
 volatile std::sig_atomic_t suspended = 0;
+// A signal that lands while the line editor is not blocked in its read (it
+// is drawing what was typed), or whose interrupted read it tries once more,
+// would leave the prompt waiting for a key: an alarm interrupts the read
+// again, each second, until the editor returns.
+extern "C" void OnAlarm(int) {
+  if (ended_by != 0 || suspended != 0) alarm(1);
+}
 extern "C" void OnEndSignal(int signal) {
   ended_by = signal;
   NoteStopSignal(signal);  // a run that shows the prompt stops as well
+  alarm(1);
 }
-extern "C" void OnSuspend(int) { suspended = 1; }
+extern "C" void OnSuspend(int) {
+  suspended = 1;
+  alarm(1);
+}
 
 // For as long as one lives, the end signals and SIGTSTP are caught (those
 // the program was started with ignored stay ignored); a read they interrupt
@@ -43,8 +55,12 @@ class PromptSignals {
       CatchUnlessIgnored(kEndSignals[i], sa, saved_[i]);
     sa.sa_handler = OnSuspend;
     CatchUnlessIgnored(SIGTSTP, sa, saved_tstp_);
+    sa.sa_handler = OnAlarm;
+    sigaction(SIGALRM, &sa, &saved_alarm_);
   }
   ~PromptSignals() {
+    alarm(0);
+    sigaction(SIGALRM, &saved_alarm_, nullptr);
     for (size_t i = 0; i < std::size(kEndSignals); ++i)
       sigaction(kEndSignals[i], &saved_[i], nullptr);
     sigaction(SIGTSTP, &saved_tstp_, nullptr);
@@ -67,6 +83,7 @@ class PromptSignals {
  private:
   struct sigaction saved_[std::size(kEndSignals)]{};
   struct sigaction saved_tstp_ {};
+  struct sigaction saved_alarm_ {};
 };
 
 }  // namespace
@@ -111,6 +128,7 @@ std::optional<std::string> LineEditor::Read(const std::string& prompt, const std
   while (true) {
     count = 0;
     got = el_gets(el_, &count);
+    alarm(0);
     // el_gets has put the terminal back in its own mode, whatever ended it.
     if (ended_by != 0) {
       stop_signal_ = ended_by;
