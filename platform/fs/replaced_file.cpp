@@ -46,6 +46,8 @@ bool IsTemporaryOf(std::string_view file_name, std::string_view name) {
   if (!SameIgnoringAsciiCase(file_name.substr(0, name.size()), name)) return false;
   if (file_name[name.size()] != '.') return false;
   std::string_view serial = file_name.substr(name.size() + 1);
+  // "RA20180101.dat.partial" has its suffix where a serial would start.
+  if (serial.size() < kTemporarySuffix.size()) return false;
   serial.remove_suffix(kTemporarySuffix.size());
   const size_t dash = serial.find('-');
   return dash != std::string_view::npos && AllDigits(serial.substr(0, dash)) &&

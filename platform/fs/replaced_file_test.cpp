@@ -168,5 +168,23 @@ TEST_F(FsTest, AReplacedFileKeepsItsNameOfAnotherCaseAndTemporaryFilesAreNoNames
             (std::vector<std::string>{"ks20180101new.dat", "ks20180101new.dat.123-0.partial"}));
 }
 
+// A file beside its final name is that name's temporary only in the form
+// the writers give it: the name, a dot, a serial of two numbers, the suffix.
+TEST(ReplacedFileTest, ATemporaryIsKnownOnlyInItsOwnForm) {
+  const struct {
+    const char* file;
+    bool temporary;
+  } cases[] = {
+      {"RA20180101.dat.41-0.partial", true},  {"ra20180101.DAT.7-12.partial", true},
+      {"RA20180101.dat.partial", false},  // its suffix where the serial starts
+      {"RA20180101.dat..partial", false},     {"RA20180101.dat.41.partial", false},
+      {"RA20180101.dat.4a-0.partial", false}, {"RA20180101.dat.41-0", false},
+      {"SE20180101.dat.41-0.partial", false}, {"RA20180101.dat", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsTemporaryOf(c.file, "RA20180101.dat"), c.temporary) << c.file;
+  }
+}
+
 }  // namespace
 }  // namespace volq
