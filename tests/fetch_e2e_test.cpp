@@ -276,7 +276,7 @@ TEST_F(FetchEndToEnd, AFolderThatIsNoRecordSourceIsNamedSo) {
   }
 }
 
-// A data specification's folder that stands there as something else is a
+// A folder of the record source (RACE, ...) that stands there as something else is a
 // damaged source: the download fails naming it, reads nothing and keeps the
 // previous raw files byte for byte; a FIFO is not waited on (124 after 20 s).
 TEST_F(FetchEndToEnd, AFolderOfTheSourceThatIsNoFolderFailsTheDownload) {

@@ -237,7 +237,7 @@ TEST_F(StandInTest, AnEntryThatIsNoRegularFileIsDamaged) {
   }
 }
 
-// A folder of a data specification that stands there as something else is
+// A folder of the record source (RACE, DIFN, ...) that stands there as something else is
 // no source without its data: the open fails and names it, whatever it is,
 // without waiting on a FIFO. A symlink to a folder is served as the folder.
 TEST_F(StandInTest, AFolderOfTheSourceThatIsNoFolderFailsTheOpen) {

@@ -17,7 +17,7 @@
 
 namespace volq {
 
-// The folders of a record source, one per data specification the download
+// The folders of a record source, one per kind of records (RACE, DIFN, ...) the download
 // asks for (docs/record-source.md).
 inline constexpr std::string_view kRecordSourceFolders[] = {"TOKU", "RACE", "DIFN", "BLDN",
                                                             "SLOP", "YSCH", "HOSN"};
